@@ -1,0 +1,32 @@
+# Helpers shared by every folder's CMakeLists.txt.
+include(GoogleTest)
+
+# trv_library(NAME SOURCES ... DEPS ...): a static library whose headers are
+# included by their path from the repository root ("runtime/text/date_time.h").
+function(trv_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+endfunction()
+
+# trv_test(NAME SOURCES ... DEPS ...): a GoogleTest program registered with ctest.
+function(trv_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRV_TEST_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# trv_benchmark(NAME SOURCES ... DEPS ...): a Google Benchmark program, plus a
+# ctest entry that runs it once on a small data set.
+function(trv_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark Threads::Threads)
+  add_test(NAME bench.${name} COMMAND ${name} --benchmark_min_time=0)
+  set_tests_properties(bench.${name} PROPERTIES ENVIRONMENT "TRV_BENCH_SMALL=1" LABELS bench)
+endfunction()

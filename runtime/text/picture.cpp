@@ -1,0 +1,255 @@
+#include "runtime/text/picture.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <vector>
+
+#include "runtime/text/date_time.h"
+
+namespace trv::text {
+namespace {
+
+enum class Kind { kText, kDate, kTime, kNumber, kPattern };
+
+struct Picture {
+  Kind kind = Kind::kText;
+  int width = 0;         // characters shown
+  int style = 0;         // D5, D6, T1, T4 ...
+  char fill = ' ';       // numbers: '0', ' ' or '*'
+  bool sign = false;     // numbers: a minus sign is allowed
+  bool blankZero = false;
+  std::string pattern;   // P pictures, without the P markers
+};
+
+char lowerAscii(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+Picture parse(std::string_view p) {
+  Picture pic;
+  if (!p.empty() && p.front() == '@') p.remove_prefix(1);
+  if (p.empty()) return pic;
+  const char k = lowerAscii(p.front());
+  if (k == 'p') {
+    pic.kind = Kind::kPattern;
+    std::string_view body = p.substr(1);
+    if (!body.empty() && lowerAscii(body.back()) == 'p') body.remove_suffix(1);
+    if (!body.empty() && (body.back() == 'b' || body.back() == 'B')) {
+      pic.blankZero = true;
+      body.remove_suffix(1);
+    }
+    pic.pattern = std::string(body);
+    pic.width = static_cast<int>(pic.pattern.size());
+    return pic;
+  }
+  std::string_view rest = p.substr(1);
+  if (!rest.empty() && lowerAscii(rest.back()) == 'b') {
+    pic.blankZero = true;
+    rest.remove_suffix(1);
+  }
+  if (k == 'n') {
+    pic.kind = Kind::kNumber;
+    if (!rest.empty() && rest.front() == '-') pic.sign = true, rest.remove_prefix(1);
+    if (!rest.empty() && (rest.front() == '0' || rest.front() == '_' || rest.front() == '*')) {
+      pic.fill = rest.front() == '_' ? ' ' : rest.front();
+      rest.remove_prefix(1);
+    }
+  }
+  int n = 0;
+  std::size_t i = 0;
+  while (i < rest.size() && std::isdigit(static_cast<unsigned char>(rest[i])))
+    n = n * 10 + (rest[i++] - '0');
+  switch (k) {
+    case 'd':
+      pic.kind = Kind::kDate;
+      pic.style = n == 5 ? 5 : 6;
+      pic.width = pic.style == 5 ? 8 : 10;
+      break;
+    case 't':
+      pic.kind = Kind::kTime;
+      pic.style = n == 1 ? 1 : 4;
+      pic.width = pic.style == 1 ? 5 : 8;
+      break;
+    case 'n':
+      pic.width = n;
+      break;
+    default:
+      pic.kind = Kind::kText;
+      pic.width = n;
+      break;
+  }
+  return pic;
+}
+
+std::string blanks(int width) { return std::string(static_cast<std::size_t>(width), ' '); }
+
+std::string padRight(std::string s, int width) {
+  if (width > 0 && static_cast<int>(s.size()) < width) s.append(width - s.size(), ' ');
+  return s;
+}
+
+std::string twoDigits(int v, bool blankLead) {
+  char buf[3] = {static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10), 0};
+  if (blankLead && v < 10) buf[0] = ' ';
+  return buf;
+}
+
+std::string formatDate(const Picture& pic, std::int64_t value) {
+  const auto d = civilDate(static_cast<std::int32_t>(value));
+  if (!d || (pic.blankZero && value == 0)) return blanks(pic.width);
+  std::string s = twoDigits(d->day, true) + "/" + twoDigits(d->month, false) + "/";
+  if (pic.style == 5) {
+    s += twoDigits(d->year % 100, false);
+  } else {
+    char y[8];
+    std::snprintf(y, sizeof y, "%04d", d->year);
+    s += y;
+  }
+  return s;
+}
+
+std::string formatTime(const Picture& pic, std::int64_t value) {
+  if (value == 0 && pic.blankZero) return blanks(pic.width);
+  if (value < 0 || value > kLastTimeNumber) return blanks(pic.width);
+  const std::int64_t h = value > 0 ? value - 1 : 0;
+  std::string s = twoDigits(static_cast<int>(h / kHundredthsPerHour), true) + ":" +
+                  twoDigits(static_cast<int>(h / kHundredthsPerMinute % 60), false);
+  if (pic.style == 4) s += ":" + twoDigits(static_cast<int>(h / 100 % 60), false);
+  return s;
+}
+
+std::string formatNumber(const Picture& pic, std::int64_t value) {
+  if (value == 0 && pic.blankZero) return blanks(pic.width);
+  const bool negative = value < 0;
+  std::string digits = std::to_string(negative ? -static_cast<std::uint64_t>(value)
+                                               : static_cast<std::uint64_t>(value));
+  if (pic.width <= 0) return (negative ? "-" : "") + digits;
+  const std::size_t width = static_cast<std::size_t>(pic.width);
+  const std::size_t need = digits.size() + (negative ? 1 : 0);
+  if (need > width) return std::string(width, '#');
+  if (pic.fill == ' ') return std::string(width - need, ' ') + (negative ? "-" : "") + digits;
+  return (negative ? "-" : "") + std::string(width - need, pic.fill) + digits;
+}
+
+std::string formatPattern(const Picture& pic, std::int64_t value) {
+  if (value == 0 && pic.blankZero) return blanks(pic.width);
+  std::string digits = std::to_string(value < 0 ? -value : value);
+  std::string out = pic.pattern;
+  // Fill digit positions from the right.
+  int di = static_cast<int>(digits.size()) - 1;
+  for (int i = static_cast<int>(out.size()) - 1; i >= 0; --i) {
+    const char c = out[i];
+    if (c != '<' && c != '#') continue;
+    if (di >= 0) {
+      out[i] = digits[di--];
+    } else {
+      out[i] = c == '#' ? '0' : ' ';
+    }
+  }
+  return out;
+}
+
+std::optional<std::int64_t> parseInteger(std::string_view s) {
+  std::string cleaned;
+  for (char c : s)
+    if (c != ' ' && c != ',') cleaned += c;
+  if (cleaned.empty()) return 0;
+  std::int64_t v = 0;
+  const char* first = cleaned.data();
+  const char* last = first + cleaned.size();
+  if (*first == '+') ++first;
+  const auto [ptr, ec] = std::from_chars(first, last, v);
+  if (ec != std::errc() || ptr != last) return std::nullopt;
+  return v;
+}
+
+// Splits text into runs of digits; any other character separates.
+std::vector<int> numberRuns(std::string_view s, bool* bad) {
+  std::vector<int> runs;
+  bool inRun = false;
+  for (char c : s) {
+    if (std::isdigit(static_cast<unsigned char>(c))) {
+      if (!inRun) runs.push_back(0), inRun = true;
+      if (runs.back() > 100000) *bad = true;
+      runs.back() = runs.back() * 10 + (c - '0');
+    } else if (c == '/' || c == '-' || c == '.' || c == ':' || c == ' ') {
+      inRun = false;
+    } else {
+      *bad = true;
+    }
+  }
+  return runs;
+}
+
+bool isBlank(std::string_view s) {
+  for (char c : s)
+    if (c != ' ') return false;
+  return true;
+}
+
+}  // namespace
+
+std::string formatPicture(std::string_view picture, std::int64_t value) {
+  const Picture pic = parse(picture);
+  switch (pic.kind) {
+    case Kind::kDate: return formatDate(pic, value);
+    case Kind::kTime: return formatTime(pic, value);
+    case Kind::kNumber: return formatNumber(pic, value);
+    case Kind::kPattern: return formatPattern(pic, value);
+    case Kind::kText: break;
+  }
+  return formatPicture(picture, std::string_view(std::to_string(value)));
+}
+
+std::string formatPicture(std::string_view picture, std::string_view text) {
+  const Picture pic = parse(picture);
+  if (pic.kind != Kind::kText) return formatPicture(picture, parseInteger(text).value_or(0));
+  if (pic.width <= 0) return std::string(text);
+  return padRight(std::string(text.substr(0, static_cast<std::size_t>(pic.width))), pic.width);
+}
+
+std::optional<std::int64_t> deformatPicture(std::string_view picture, std::string_view text,
+                                            int currentYear) {
+  const Picture pic = parse(picture);
+  if (isBlank(text)) return 0;
+  bool bad = false;
+  switch (pic.kind) {
+    case Kind::kDate: {
+      const std::vector<int> runs = numberRuns(text, &bad);
+      if (bad || runs.size() != 3) return std::nullopt;
+      int year = runs[2];
+      const bool shortYear = [&] {
+        std::size_t end = text.find_last_not_of(' ');
+        std::size_t start = end;
+        while (start > 0 && std::isdigit(static_cast<unsigned char>(text[start - 1]))) --start;
+        return end - start + 1 <= 2;
+      }();
+      if (shortYear) year = expandTwoDigitYear(year, currentYear);
+      const auto d = dateNumber(year, runs[1], runs[0]);
+      if (!d) return std::nullopt;
+      return *d;
+    }
+    case Kind::kTime: {
+      const std::vector<int> runs = numberRuns(text, &bad);
+      if (bad || runs.empty() || runs.size() > 3) return std::nullopt;
+      const auto t = timeNumber(runs[0], runs.size() > 1 ? runs[1] : 0,
+                                runs.size() > 2 ? runs[2] : 0);
+      if (!t) return std::nullopt;
+      return *t;
+    }
+    case Kind::kNumber:
+    case Kind::kPattern:
+    case Kind::kText: {
+      const auto v = parseInteger(text);
+      if (!v) return std::nullopt;
+      if (pic.kind == Kind::kNumber && !pic.sign && *v < 0) return std::nullopt;
+      return v;
+    }
+  }
+  return std::nullopt;
+}
+
+int pictureWidth(std::string_view picture) { return parse(picture).width; }
+
+bool isTextPicture(std::string_view picture) { return parse(picture).kind == Kind::kText; }
+
+}  // namespace trv::text
