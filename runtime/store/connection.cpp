@@ -1,0 +1,952 @@
+#include "runtime/store/connection.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <thread>
+
+#include "runtime/store/record_codec.h"
+#include "runtime/store/sqlite_util.h"
+
+namespace trv::store {
+
+using detail::fromSqlite;
+using detail::sqlName;
+using detail::Use;
+
+namespace {
+
+std::mutex gFaultsMutex;
+TEST_Faults gFaults;
+
+std::string deniedFolder() {
+  std::lock_guard lock(gFaultsMutex);
+  return gFaults.denyWriteIn;
+}
+
+constexpr int kDefaultLockWaitMs = 2000;
+
+// --- SQL functions used by the one-statement auto-number insert -------------------------------
+
+FieldType typeArg(sqlite3_value* v) {
+  return static_cast<FieldType>(sqlite3_value_int(v));
+}
+
+// trv_num(image, type): the number of a key image (NULL for NULL).
+void sqlNum(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const auto* p = static_cast<const unsigned char*>(sqlite3_value_blob(argv[0]));
+  const int n = sqlite3_value_bytes(argv[0]);
+  std::uint64_t v = 0;
+  for (int i = 0; i < n; ++i) v = (v << 8) | p[i];
+  std::int64_t out = static_cast<std::int64_t>(v);
+  if (typeArg(argv[1]) == FieldType::Long)
+    out = static_cast<std::int32_t>(static_cast<std::uint32_t>(v) ^ 0x80000000u);
+  sqlite3_result_int64(ctx, out);
+}
+
+// trv_img(number, type): the key image of a number.
+void sqlImg(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const std::string img = numberImage(typeArg(argv[1]), sqlite3_value_int64(argv[0]));
+  sqlite3_result_blob(ctx, img.data(), static_cast<int>(img.size()), SQLITE_TRANSIENT);
+}
+
+// trv_put(record, offset, width, number): the record with the number written into it.
+void sqlPut(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  std::string rec(static_cast<const char*>(sqlite3_value_blob(argv[0])),
+                  sqlite3_value_bytes(argv[0]));
+  FieldDecl f;
+  f.offset = static_cast<std::uint32_t>(sqlite3_value_int(argv[1]));
+  f.width = static_cast<std::uint32_t>(sqlite3_value_int(argv[2]));
+  f.type = f.width == 1 ? FieldType::Byte : f.width == 2 ? FieldType::UShort : FieldType::ULong;
+  if (f.offset + f.width > rec.size() || !writeNumber(f, rec.data(), sqlite3_value_int64(argv[3])))
+    return sqlite3_result_error(ctx, "auto-number exhausted", -1);
+  sqlite3_result_blob(ctx, rec.data(), static_cast<int>(rec.size()), SQLITE_TRANSIENT);
+}
+
+}  // namespace
+
+namespace detail {
+struct Row {
+  std::int64_t id = 0;
+  std::int64_t version = 0;
+  std::string data;
+  std::vector<std::string> memos;
+  std::string image;  // the sequence key's image, for key order
+};
+
+enum class Seq { None, File, Key };
+}  // namespace detail
+using detail::Row;
+using detail::Seq;
+
+RecordBuffer::RecordBuffer(const FileDecl& decl)
+    : record(decl.recordSize, '\0'), memos(decl.memos.size()) {}
+
+struct OpenFile {
+  const FileDecl* decl = nullptr;
+  std::string path;
+  std::string schema;  // "main" or "f<n>"
+  bool readOnly = false;
+  bool hidden = false;  // closed, but kept because it is the connection's main database
+  std::map<std::string, sqlite3_stmt*> statements;
+
+  Seq seq = Seq::None;
+  int seqKey = -1;
+  std::optional<std::string> startImage;  // where a fresh key sequence starts
+  bool haveLast = false;                  // lastRow/lastImage hold the last record returned
+  std::int64_t lastRow = 0;
+  std::string lastImage;
+  int bulkRows = 1;
+  std::deque<Row> ahead;
+  bool aheadForward = true;
+
+  std::string table() const { return schema + ".records"; }
+  std::string keyColumn(int k) const { return sqlName(decl->keys[k].name); }
+  std::string selectColumns() const {
+    std::string s = "id, version, data";
+    for (const MemoDecl& m : decl->memos) s += ", " + sqlName(m.name);
+    return s;
+  }
+  void forget() { ahead.clear(); }
+  void finalizeAll() {
+    for (auto& [sql, s] : statements) sqlite3_finalize(s);
+    statements.clear();
+  }
+};
+
+struct Connection::Impl {
+  sqlite3* db = nullptr;
+  std::vector<std::unique_ptr<OpenFile>> files;  // index = FileId; null when closed
+  int nextSchema = 1;
+  int lockWaitMs = kDefaultLockWaitMs;
+  bool inTxn = false;
+  std::mt19937 rng{std::random_device{}()};
+
+  ~Impl() { closeDatabase(); }
+
+  OpenFile* file(FileId id) {
+    if (id < 0 || static_cast<std::size_t>(id) >= files.size()) return nullptr;
+    OpenFile* f = files[id].get();
+    return (f == nullptr || f->hidden) ? nullptr : f;
+  }
+
+  void closeDatabase() {
+    for (auto& f : files)
+      if (f) f->finalizeAll();
+    files.clear();
+    if (db != nullptr) sqlite3_close_v2(db);
+    db = nullptr;
+    inTxn = false;
+  }
+
+  sqlite3_stmt* prepare(OpenFile& f, const std::string& sql) {
+    auto it = f.statements.find(sql);
+    if (it != f.statements.end()) return it->second;
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) !=
+        SQLITE_OK) {
+      fromSqlite(db, sqlite3_errcode(db));
+      return nullptr;
+    }
+    f.statements.emplace(sql, s);
+    return s;
+  }
+
+  // Runs a one-off statement (schema work, transactions), waiting out other stations' locks.
+  int exec(const std::string& sql) {
+    return retrying([&] { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); });
+  }
+
+  // Repeats a step that meets another station's lock until the lock-recovery time is over.
+  // Needed besides the busy timeout: a reader that must become a writer is told "busy" at once
+  // (SQLite's deadlock rule) and has to start its statement again. Inside a transaction every
+  // lock is already held, so there is nothing to wait for.
+  template <typename F>
+  int retrying(F&& step) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(lockWaitMs);
+    for (;;) {
+      const int rc = step();
+      if ((rc & 0xff) != SQLITE_BUSY || inTxn || std::chrono::steady_clock::now() >= deadline)
+        return rc;
+      std::this_thread::sleep_for(
+          std::chrono::microseconds(std::uniform_int_distribution<int>(200, 3000)(rng)));
+    }
+  }
+
+  // Steps a statement that returns no rows (or whose rows are not wanted).
+  int stepDone(sqlite3_stmt* s) {
+    return retrying([&] {
+      sqlite3_reset(s);
+      int rc = sqlite3_step(s);
+      while (rc == SQLITE_ROW) rc = sqlite3_step(s);
+      return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    });
+  }
+
+  // Reads every row of a select into rows.
+  int readRows(sqlite3_stmt* s, const OpenFile& f, bool withImage, std::vector<Row>& rows) {
+    return retrying([&] {
+      rows.clear();
+      sqlite3_reset(s);
+      int rc;
+      while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        Use u(nullptr);
+        Row r;
+        r.id = sqlite3_column_int64(s, 0);
+        r.version = sqlite3_column_int64(s, 1);
+        r.data.assign(static_cast<const char*>(sqlite3_column_blob(s, 2)),
+                      sqlite3_column_bytes(s, 2));
+        int col = 3;
+        for (std::size_t m = 0; m < f.decl->memos.size(); ++m, ++col) {
+          const void* p = sqlite3_column_blob(s, col);
+          r.memos.emplace_back(p ? static_cast<const char*>(p) : "", sqlite3_column_bytes(s, col));
+        }
+        if (withImage)
+          r.image.assign(static_cast<const char*>(sqlite3_column_blob(s, col)),
+                         sqlite3_column_bytes(s, col));
+        rows.push_back(std::move(r));
+      }
+      return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    });
+  }
+
+  void forgetAll() {
+    for (auto& f : files)
+      if (f) f->forget();
+  }
+
+  Code checkBuffer(const OpenFile& f, RecordBuffer& buf) {
+    if (buf.record.size() != f.decl->recordSize)
+      return setError(
+          InvalidRecordDeclaration, 0,
+          "record buffer of " + std::to_string(buf.record.size()) + " bytes for " + f.decl->name);
+    buf.memos.resize(f.decl->memos.size());
+    for (std::size_t m = 0; m < f.decl->memos.size(); ++m)
+      if (buf.memos[m].size() > f.decl->memos[m].maxLength)
+        return setError(FileSystemError, 0,
+                        f.decl->memos[m].name + " is longer than " +
+                            std::to_string(f.decl->memos[m].maxLength) + " characters");
+    return Ok;
+  }
+
+  Code step(OpenFile& f, bool forward, RecordBuffer& buf);
+
+  static void fill(const Row& r, RecordBuffer& buf) {
+    buf.record = r.data;
+    buf.memos = r.memos;
+    buf.position = {r.id, r.version};
+  }
+
+  // After a unique-index failure: the first key, in declaration order, that buf duplicates.
+  Code duplicateKey(OpenFile& f, const RecordBuffer& buf, std::int64_t selfRow, int ext,
+                    std::string text) {
+    for (std::size_t k = 0; k < f.decl->keys.size(); ++k) {
+      const KeyDecl& key = f.decl->keys[k];
+      if (!key.unique) continue;
+      const auto img = keyImage(*f.decl, key, buf.record.data());
+      if (!img) continue;
+      sqlite3_stmt* s = prepare(f, "SELECT 1 FROM " + f.table() + " WHERE " +
+                                       f.keyColumn(static_cast<int>(k)) + " = ?1 AND id <> ?2");
+      if (s == nullptr) continue;
+      Use u(s);
+      u.bindText(1, *img);
+      u.bindInt(2, selfRow);
+      if (sqlite3_step(s) == SQLITE_ROW)
+        return setDuplicateKey(key.name, key.description, ext, text);
+    }
+    return setDuplicateKey({}, {}, ext, std::move(text));
+  }
+
+  Code writeFailed(OpenFile& f, const RecordBuffer& buf, std::int64_t selfRow, int rc) {
+    if (rc == SQLITE_CONSTRAINT_UNIQUE || (rc & 0xff) == SQLITE_CONSTRAINT) {
+      const int ext = sqlite3_extended_errcode(db);
+      if (ext == SQLITE_CONSTRAINT_UNIQUE)
+        return duplicateKey(f, buf, selfRow, ext, sqlite3_errmsg(db));
+    }
+    return fromSqlite(db, rc);
+  }
+
+  // --- opening ---------------------------------------------------------------------------------
+
+  Code attach(const std::string& uri, const std::string& schema) {
+    if (db == nullptr) {
+      const int rc = sqlite3_open_v2(
+          uri.c_str(), &db,
+          SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+          nullptr);
+      if (rc != SQLITE_OK) {
+        const Code c = fromSqlite(db, rc);
+        sqlite3_close_v2(db);
+        db = nullptr;
+        return c;
+      }
+      sqlite3_extended_result_codes(db, 1);
+      sqlite3_busy_timeout(db, lockWaitMs);
+      sqlite3_create_function(db, "trv_num", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlNum,
+                              nullptr, nullptr);
+      sqlite3_create_function(db, "trv_img", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlImg,
+                              nullptr, nullptr);
+      sqlite3_create_function(db, "trv_put", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlPut,
+                              nullptr, nullptr);
+      return Ok;
+    }
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, ("ATTACH DATABASE ?1 AS " + schema).c_str(), -1, &s, nullptr) !=
+        SQLITE_OK)
+      return fromSqlite(db, sqlite3_errcode(db));
+    sqlite3_bind_text(s, 1, uri.c_str(), -1, SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(s);
+    sqlite3_finalize(s);
+    return rc == SQLITE_DONE ? Ok : fromSqlite(db, rc);
+  }
+
+  void detach(FileId id) {
+    OpenFile& f = *files[id];
+    f.finalizeAll();
+    if (f.schema == "main") {
+      f.hidden = true;
+    } else {
+      sqlite3_exec(db, ("DETACH DATABASE " + f.schema).c_str(), nullptr, nullptr, nullptr);
+      files[id].reset();
+    }
+    const bool anyVisible =
+        std::any_of(files.begin(), files.end(), [](const auto& p) { return p && !p->hidden; });
+    if (!anyVisible) closeDatabase();
+  }
+
+  std::string createSql(const OpenFile& f) const {
+    const FileDecl& d = *f.decl;
+    std::string sql = "CREATE TABLE IF NOT EXISTS " + f.table() +
+                      " (id INTEGER PRIMARY KEY AUTOINCREMENT, version INTEGER NOT NULL, data BLOB "
+                      "NOT NULL";
+    for (const KeyDecl& k : d.keys) sql += ", " + sqlName(k.name) + " BLOB";
+    for (const MemoDecl& m : d.memos) sql += ", " + sqlName(m.name) + " BLOB";
+    sql += ");\nCREATE TABLE IF NOT EXISTS " + f.schema + ".layout (text TEXT NOT NULL);\n";
+    for (std::size_t k = 0; k < d.keys.size(); ++k) sql += indexSql(f, static_cast<int>(k)) + ";\n";
+    return sql;
+  }
+
+  std::string indexSql(const OpenFile& f, int k) const {
+    const KeyDecl& key = f.decl->keys[k];
+    return std::string("CREATE ") + (key.unique ? "UNIQUE " : "") + "INDEX IF NOT EXISTS " +
+           f.schema + "." + sqlName(key.name + " index") + " ON records(" + sqlName(key.name) +
+           ") WHERE " + sqlName(key.name) + " IS NOT NULL";
+  }
+
+  Code createSchema(OpenFile& f) {
+    // Two stations may create the same missing file at once: the write lock orders them and the
+    // second finds the tables already there.
+    if (exec("BEGIN IMMEDIATE") != SQLITE_OK) return fromSqlite(db, sqlite3_errcode(db));
+    inTxn = true;
+    int rc = sqlite3_exec(db, createSql(f).c_str(), nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) {
+      sqlite3_stmt* s = nullptr;
+      rc = sqlite3_prepare_v2(
+          db,
+          ("INSERT INTO " + f.schema + ".layout (text) SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM " +
+           f.schema + ".layout)")
+              .c_str(),
+          -1, &s, nullptr);
+      if (rc == SQLITE_OK) {
+        const std::string layout = layoutText(*f.decl);
+        sqlite3_bind_text(s, 1, layout.c_str(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(s) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
+      }
+      sqlite3_finalize(s);
+    }
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    inTxn = false;
+    if (rc != SQLITE_OK) {
+      const Code c = fromSqlite(db, rc);
+      sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+      return c;
+    }
+    return Ok;
+  }
+
+  // Counts the tables of the file; -1 (error set) when it cannot be read.
+  int tableCount(OpenFile& f) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(
+            db, ("SELECT count(*) FROM " + f.schema + ".sqlite_master WHERE type='table'").c_str(),
+            -1, &s, nullptr) != SQLITE_OK) {
+      fromSqlite(db, sqlite3_errcode(db));
+      return -1;
+    }
+    int n = -1;
+    const int rc = retrying([&] {
+      sqlite3_reset(s);
+      return sqlite3_step(s);
+    });
+    if (rc == SQLITE_ROW)
+      n = sqlite3_column_int(s, 0);
+    else
+      fromSqlite(db, rc);
+    sqlite3_finalize(s);
+    return n;
+  }
+
+  Code checkLayout(OpenFile& f) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, ("SELECT text FROM " + f.schema + ".layout").c_str(), -1, &s,
+                           nullptr) != SQLITE_OK) {
+      const std::string msg = sqlite3_errmsg(db);
+      return setError(InvalidRecordDeclaration, sqlite3_extended_errcode(db), msg);
+    }
+    std::string stored;
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW)
+      stored = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+    else if (rc != SQLITE_DONE) {
+      const Code c = fromSqlite(db, rc);
+      sqlite3_finalize(s);
+      return c;
+    }
+    sqlite3_finalize(s);
+    if (stored != layoutText(*f.decl))
+      return setError(InvalidRecordDeclaration, 0,
+                      f.path + " was written with another record layout");
+    return Ok;
+  }
+
+  Code checkIndexes(OpenFile& f, OpenNotes& notes) {
+    for (std::size_t k = 0; k < f.decl->keys.size(); ++k) {
+      sqlite3_stmt* s = nullptr;
+      sqlite3_prepare_v2(
+          db,
+          ("SELECT 1 FROM " + f.schema + ".sqlite_master WHERE type='index' AND name=?1").c_str(),
+          -1, &s, nullptr);
+      const std::string name = f.decl->keys[k].name + " index";
+      sqlite3_bind_text(s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+      const bool present = sqlite3_step(s) == SQLITE_ROW;
+      sqlite3_finalize(s);
+      if (present) continue;
+      if (f.readOnly)
+        return setError(InvalidKeyFile, 0,
+                        "key " + f.decl->keys[k].name + " of " + f.path +
+                            " is missing and the file is read-only");
+      // A unique key that no longer holds (edited by hand) cannot be rebuilt: say which.
+      if (exec(indexSql(f, static_cast<int>(k))) != SQLITE_OK) {
+        const std::string msg = sqlite3_errmsg(db);
+        return setError(InvalidKeyFile, sqlite3_extended_errcode(db), msg);
+      }
+      notes.keysRebuilt = true;
+    }
+    if (notes.keysRebuilt) setError(InvalidKeyFile, 0, "keys of " + f.path + " rebuilt");
+    return Ok;
+  }
+};
+
+Connection::Connection() : impl_(std::make_unique<Impl>()) {}
+Connection::~Connection() = default;
+
+std::size_t Connection::openFiles() const {
+  return static_cast<std::size_t>(std::count_if(impl_->files.begin(), impl_->files.end(),
+                                                [](const auto& p) { return p && !p->hidden; }));
+}
+
+bool Connection::isOpen(FileId id) const {
+  return impl_->file(id) != nullptr;
+}
+
+void Connection::setLockRecoverySeconds(int seconds) {
+  impl_->lockWaitMs = std::clamp(seconds, 1, 60) * 1000;
+  if (impl_->db != nullptr) sqlite3_busy_timeout(impl_->db, impl_->lockWaitMs);
+}
+
+Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mode, FileId* id,
+                      OpenNotes* notesOut) {
+  clearError();
+  OpenNotes notes;
+  Impl& m = *impl_;
+  if (std::string why = checkDeclaration(decl); !why.empty())
+    return setError(InvalidRecordDeclaration, 0, why);
+
+  std::error_code ec;
+  const std::filesystem::path fsPath = std::filesystem::absolute(path, ec);
+  const std::string full = fsPath.lexically_normal().string();
+  const std::string folder = fsPath.parent_path().string();
+
+  FileId reuse = -1;
+  for (std::size_t i = 0; i < m.files.size(); ++i) {
+    if (!m.files[i] || m.files[i]->path != full) continue;
+    if (!m.files[i]->hidden) return setError(FileAlreadyOpen, 0, full);
+    reuse = static_cast<FileId>(i);
+  }
+  if (reuse >= 0 && m.files[reuse]->readOnly != (mode == OpenMode::ReadOnly)) {
+    // The hidden main database was opened with the other mode: start the connection afresh
+    // once nothing else is open, else refuse rather than give the wrong access.
+    if (openFiles() != 0) return setError(FileAlreadyOpen, 0, full + " is held with other access");
+    m.closeDatabase();
+    reuse = -1;
+  }
+
+  struct stat st {};
+  bool exists = ::stat(full.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode))
+    return setError(FileSystemError, EISDIR, full + " is a folder");
+  if (!exists) {
+    struct stat dirSt {};
+    if (::stat(folder.c_str(), &dirSt) != 0 || !S_ISDIR(dirSt.st_mode))
+      return setError(PathNotFound, errno ? errno : ENOTDIR, folder);
+    if (!decl.createWhenMissing || mode == OpenMode::ReadOnly)
+      return setError(FileNotFound, ENOENT, full);
+  }
+  if (mode == OpenMode::Shared) {
+    const std::string denied = deniedFolder();
+    const bool faulted = !denied.empty() && std::filesystem::path(denied).lexically_normal() ==
+                                                std::filesystem::path(folder).lexically_normal();
+    if (faulted || ::access(folder.c_str(), W_OK) != 0 ||
+        (exists && ::access(full.c_str(), W_OK) != 0))
+      return setError(AccessDenied, faulted ? EACCES : errno, full + " cannot be written");
+  }
+
+  FileId fid = reuse;
+  if (fid < 0) {
+    auto f = std::make_unique<OpenFile>();
+    f->decl = &decl;
+    f->path = full;
+    f->readOnly = mode == OpenMode::ReadOnly;
+    f->schema = m.db == nullptr ? "main" : "f" + std::to_string(m.nextSchema++);
+    const char* uriMode = f->readOnly ? "ro" : (exists ? "rw" : "rwc");
+    if (Code c = m.attach(detail::fileUri(full, uriMode), f->schema); c != Ok) return c;
+    if (!f->readOnly) {
+      m.exec("PRAGMA " + f->schema + ".journal_mode=DELETE");
+      m.exec("PRAGMA " + f->schema + ".synchronous=FULL");
+    }
+    m.files.push_back(std::move(f));
+    fid = static_cast<FileId>(m.files.size() - 1);
+  } else {
+    m.files[fid]->decl = &decl;
+    m.files[fid]->hidden = false;
+  }
+  OpenFile& f = *m.files[fid];
+
+  auto fail = [&](Code c) {
+    const Error keep = lastError();
+    m.detach(fid);
+    setError(keep.code, keep.driverCode, keep.driverText);
+    return c;
+  };
+
+  const int tables = m.tableCount(f);
+  if (tables < 0) return fail(lastError().code);
+  if (tables == 0) {
+    // A file without tables is a file whose creation never completed: create it when allowed.
+    if (!decl.createWhenMissing || f.readOnly)
+      return fail(setError(InvalidRecordDeclaration, 0, full + " holds no records table"));
+    if (Code c = m.createSchema(f); c != Ok) return fail(c);
+    notes.created = true;
+  }
+  if (Code c = m.checkLayout(f); c != Ok) return fail(c);
+  if (Code c = m.checkIndexes(f, notes); c != Ok) return fail(c);
+
+  notes.readOnly = f.readOnly;
+  if (notesOut != nullptr) *notesOut = notes;
+  *id = fid;
+  return Ok;
+}
+
+void Connection::close(FileId id) {
+  clearError();
+  if (impl_->file(id) == nullptr) return;
+  if (impl_->inTxn) rollback();
+  impl_->detach(id);
+}
+
+Code Connection::count(FileId id, std::uint64_t* n) {
+  clearError();
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  sqlite3_stmt* s = impl_->prepare(*f, "SELECT count(*) FROM " + f->table());
+  if (s == nullptr) return lastError().code;
+  Use u(s);
+  const int rc = impl_->retrying([&] {
+    sqlite3_reset(s);
+    return sqlite3_step(s);
+  });
+  if (rc != SQLITE_ROW) return fromSqlite(impl_->db, rc);
+  *n = static_cast<std::uint64_t>(sqlite3_column_int64(s, 0));
+  return Ok;
+}
+
+Code Connection::fetch(FileId id, int key, RecordBuffer& buf) {
+  clearError();
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  if (key < 0 || static_cast<std::size_t>(key) >= f->decl->keys.size())
+    return setError(EntryNotFound, 0, "no such key");
+  if (buf.record.size() != f->decl->recordSize) return impl_->checkBuffer(*f, buf);
+  const auto img = keyImage(*f->decl, f->decl->keys[key], buf.record.data());
+  if (!img) return setError(RecordNotFound);
+  sqlite3_stmt* s =
+      impl_->prepare(*f, "SELECT " + f->selectColumns() + " FROM " + f->table() + " WHERE " +
+                             f->keyColumn(key) + " = ?1 ORDER BY id LIMIT 1");
+  if (s == nullptr) return lastError().code;
+  Use u(s);
+  u.bindText(1, *img);
+  std::vector<Row> rows;
+  if (int rc = impl_->readRows(s, *f, false, rows); rc != SQLITE_OK)
+    return fromSqlite(impl_->db, rc);
+  if (rows.empty()) return setError(RecordNotFound);
+  Impl::fill(rows[0], buf);
+  return Ok;
+}
+
+std::string Connection::TEST_fetchPlan(FileId id, int key) {
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return {};
+  const std::string sql = "EXPLAIN QUERY PLAN SELECT " + f->selectColumns() + " FROM " +
+                          f->table() + " WHERE " + f->keyColumn(key) + " = ?1 ORDER BY id LIMIT 1";
+  sqlite3_stmt* s = nullptr;
+  std::string plan;
+  if (sqlite3_prepare_v2(impl_->db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK)
+    while (sqlite3_step(s) == SQLITE_ROW)
+      plan += std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 3))) + "\n";
+  sqlite3_finalize(s);
+  return plan;
+}
+
+Code Connection::get(FileId id, Position pos, RecordBuffer& buf) {
+  clearError();
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  sqlite3_stmt* s =
+      impl_->prepare(*f, "SELECT " + f->selectColumns() + " FROM " + f->table() + " WHERE id = ?1");
+  if (s == nullptr) return lastError().code;
+  Use u(s);
+  u.bindInt(1, pos.row);
+  std::vector<Row> rows;
+  if (int rc = impl_->readRows(s, *f, false, rows); rc != SQLITE_OK)
+    return fromSqlite(impl_->db, rc);
+  if (rows.empty()) return setError(RecordNotFound);
+  Impl::fill(rows[0], buf);
+  return Ok;
+}
+
+Code Connection::setKeyOrder(FileId id, int key, const RecordBuffer* from) {
+  clearError();
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  if (key < 0 || static_cast<std::size_t>(key) >= f->decl->keys.size())
+    return setError(EntryNotFound, 0, "no such key");
+  f->seq = Seq::Key;
+  f->seqKey = key;
+  f->haveLast = false;
+  f->startImage.reset();
+  f->forget();
+  if (from != nullptr && from->record.size() == f->decl->recordSize)
+    f->startImage = keyImage(*f->decl, f->decl->keys[key], from->record.data());
+  return Ok;
+}
+
+Code Connection::setFileOrder(FileId id) {
+  clearError();
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  f->seq = Seq::File;
+  f->haveLast = false;
+  f->startImage.reset();
+  f->forget();
+  return Ok;
+}
+
+void Connection::setBulkRows(FileId id, int rows) {
+  if (OpenFile* f = impl_->file(id)) {
+    f->bulkRows = std::clamp(rows, 1, 1000);
+    f->forget();
+  }
+}
+
+Code Connection::Impl::step(OpenFile& f, bool forward, RecordBuffer& buf) {
+  Impl& m = *this;
+  if (f.seq == Seq::None) f.seq = Seq::File;
+  if (!f.ahead.empty() && f.aheadForward != forward) f.forget();
+  if (f.ahead.empty()) {
+    const bool byKey = f.seq == Seq::Key;
+    const std::string col = byKey ? f.keyColumn(f.seqKey) : std::string("id");
+    const char* dir = forward ? "" : " DESC";
+    std::string where;
+    int mode = 0;  // 0 no bound, 1 image bound, 2 image and row bound, 3 row bound
+    if (byKey) {
+      if (f.haveLast) {
+        where = forward ? col + " >= ?1 AND (" + col + ", id) > (?1, ?2)"
+                        : col + " <= ?1 AND (" + col + ", id) < (?1, ?2)";
+        mode = 2;
+      } else if (f.startImage) {
+        where = col + (forward ? " >= ?1" : " <= ?1");
+        mode = 1;
+      } else {
+        where = col + " IS NOT NULL";
+      }
+    } else if (f.haveLast) {
+      where = forward ? "id > ?2" : "id < ?2";
+      mode = 3;
+    } else {
+      where = "1";
+    }
+    std::string sql = "SELECT " + f.selectColumns() + (byKey ? ", " + col : "") + " FROM " +
+                      f.table() + " WHERE " + where + " ORDER BY " +
+                      (byKey ? col + dir + ", " : "") + "id" + dir + " LIMIT ?3";
+    sqlite3_stmt* s = m.prepare(f, sql);
+    if (s == nullptr) return lastError().code;
+    Use u(s);
+    if (mode == 1) u.bindText(1, *f.startImage);
+    if (mode == 2) u.bindText(1, f.lastImage);
+    if (mode >= 2) u.bindInt(2, f.lastRow);
+    u.bindInt(3, f.bulkRows);
+    std::vector<Row> rows;
+    if (int rc = m.readRows(s, f, byKey, rows); rc != SQLITE_OK) return fromSqlite(m.db, rc);
+    if (rows.empty()) return setError(RecordNotFound);
+    f.ahead.assign(std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    f.aheadForward = forward;
+  }
+  Row r = std::move(f.ahead.front());
+  f.ahead.pop_front();
+  f.haveLast = true;
+  f.lastRow = r.id;
+  f.lastImage = std::move(r.image);
+  fill(r, buf);
+  return Ok;
+}
+
+Code Connection::next(FileId id, RecordBuffer& buf) {
+  clearError();
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  return impl_->step(*f, true, buf);
+}
+
+Code Connection::previous(FileId id, RecordBuffer& buf) {
+  clearError();
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  return impl_->step(*f, false, buf);
+}
+
+Code Connection::add(FileId id, RecordBuffer& buf) {
+  clearError();
+  Impl& m = *impl_;
+  OpenFile* f = m.file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  if (f->readOnly) return setError(AccessDenied, 0, f->path + " is open read-only");
+  if (Code c = m.checkBuffer(*f, buf); c != Ok) return c;
+  m.forgetAll();
+  const FileDecl& d = *f->decl;
+  const int autoKey = d.autoNumberKey();
+  const bool numbering =
+      autoKey >= 0 && readNumber(d.fields[d.keys[autoKey].components[0]], buf.record.data()) == 0;
+
+  std::string cols = "version, data";
+  std::string vals;
+  for (const KeyDecl& k : d.keys) cols += ", " + sqlName(k.name);
+  for (const MemoDecl& mm : d.memos) cols += ", " + sqlName(mm.name);
+  int param = 2;
+  std::string sql;
+  if (numbering) {
+    const FieldDecl& nf = d.fields[d.keys[autoKey].components[0]];
+    const std::string t = std::to_string(static_cast<int>(nf.type));
+    vals = "1, trv_put(?1, " + std::to_string(nf.offset) + ", " + std::to_string(nf.width) + ", n)";
+    for (std::size_t k = 0; k < d.keys.size(); ++k)
+      vals += static_cast<int>(k) == autoKey ? ", trv_img(n, " + t + ")"
+                                             : ", ?" + std::to_string(param++);
+    for (std::size_t i = 0; i < d.memos.size(); ++i) vals += ", ?" + std::to_string(param++);
+    const std::string ac = f->keyColumn(autoKey);
+    sql = "INSERT INTO " + f->table() + " (" + cols + ") SELECT " + vals +
+          " FROM (SELECT coalesce(trv_num(max(" + ac + "), " + t + "), 0) + 1 AS n FROM " +
+          f->table() + " WHERE " + ac + " IS NOT NULL) RETURNING id, data";
+  } else {
+    vals = "1, ?1";
+    for (std::size_t k = 0; k < d.keys.size() + d.memos.size(); ++k)
+      vals += ", ?" + std::to_string(param++);
+    sql = "INSERT INTO " + f->table() + " (" + cols + ") VALUES (" + vals + ") RETURNING id, data";
+  }
+  sqlite3_stmt* s = m.prepare(*f, sql);
+  if (s == nullptr) return lastError().code;
+  Use u(s);
+  u.bindText(1, buf.record);
+  param = 2;
+  for (std::size_t k = 0; k < d.keys.size(); ++k) {
+    if (numbering && static_cast<int>(k) == autoKey) continue;
+    const auto img = keyImage(d, d.keys[k], buf.record.data());
+    if (img)
+      u.bindText(param, *img);
+    else
+      u.bindNull(param);
+    ++param;
+  }
+  for (const std::string& memo : buf.memos) u.bindText(param++, memo);
+
+  std::int64_t row = 0;
+  std::string stored;
+  const int rc = m.retrying([&] {
+    sqlite3_reset(s);
+    int r = sqlite3_step(s);
+    if (r == SQLITE_ROW) {
+      row = sqlite3_column_int64(s, 0);
+      stored = u.blob(1);
+      r = sqlite3_step(s);
+    }
+    return r == SQLITE_DONE ? SQLITE_OK : r;
+  });
+  if (rc != SQLITE_OK) return m.writeFailed(*f, buf, 0, sqlite3_extended_errcode(m.db));
+  buf.record = std::move(stored);
+  buf.position = {row, 1};
+  return Ok;
+}
+
+Code Connection::put(FileId id, RecordBuffer& buf) {
+  clearError();
+  Impl& m = *impl_;
+  OpenFile* f = m.file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  if (f->readOnly) return setError(AccessDenied, 0, f->path + " is open read-only");
+  if (!buf.position.valid()) return setError(RecordNotFound, 0, "no current record");
+  if (Code c = m.checkBuffer(*f, buf); c != Ok) return c;
+  m.forgetAll();
+  const FileDecl& d = *f->decl;
+  std::string sql = "UPDATE " + f->table() + " SET version = version + 1, data = ?1";
+  int param = 2;
+  for (const KeyDecl& k : d.keys) sql += ", " + sqlName(k.name) + " = ?" + std::to_string(param++);
+  for (const MemoDecl& mm : d.memos)
+    sql += ", " + sqlName(mm.name) + " = ?" + std::to_string(param++);
+  const bool watched = buf.position.version != 0;
+  const int rowParam = param;
+  sql += " WHERE id = ?" + std::to_string(rowParam);
+  if (watched) sql += " AND version = ?" + std::to_string(rowParam + 1);
+  sql += " RETURNING version";
+  sqlite3_stmt* s = m.prepare(*f, sql);
+  if (s == nullptr) return lastError().code;
+  Use u(s);
+  u.bindText(1, buf.record);
+  param = 2;
+  for (const KeyDecl& k : d.keys) {
+    const auto img = keyImage(d, k, buf.record.data());
+    if (img)
+      u.bindText(param, *img);
+    else
+      u.bindNull(param);
+    ++param;
+  }
+  for (const std::string& memo : buf.memos) u.bindText(param++, memo);
+  u.bindInt(rowParam, buf.position.row);
+  if (watched) u.bindInt(rowParam + 1, buf.position.version);
+
+  std::int64_t version = 0;
+  const int rc = m.retrying([&] {
+    sqlite3_reset(s);
+    version = 0;
+    int r = sqlite3_step(s);
+    if (r == SQLITE_ROW) {
+      version = sqlite3_column_int64(s, 0);
+      r = sqlite3_step(s);
+    }
+    return r == SQLITE_DONE ? SQLITE_OK : r;
+  });
+  if (rc != SQLITE_OK)
+    return m.writeFailed(*f, buf, buf.position.row, sqlite3_extended_errcode(m.db));
+  if (version == 0) {
+    RecordBuffer probe(d);
+    const Code c = get(id, buf.position, probe);
+    if (c == Ok) return setError(RecordChanged);
+    return c == RecordNotFound ? setError(RecordNotFound, 0, "the record has been deleted") : c;
+  }
+  buf.position.version = watched ? version : 0;
+  return Ok;
+}
+
+Code Connection::remove(FileId id, Position pos) {
+  clearError();
+  Impl& m = *impl_;
+  OpenFile* f = m.file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  if (f->readOnly) return setError(AccessDenied, 0, f->path + " is open read-only");
+  m.forgetAll();
+  const bool watched = pos.version != 0;
+  sqlite3_stmt* s = m.prepare(
+      *f, "DELETE FROM " + f->table() + " WHERE id = ?1" + (watched ? " AND version = ?2" : ""));
+  if (s == nullptr) return lastError().code;
+  Use u(s);
+  u.bindInt(1, pos.row);
+  if (watched) u.bindInt(2, pos.version);
+  if (int rc = m.stepDone(s); rc != SQLITE_OK) return fromSqlite(m.db, rc);
+  if (sqlite3_changes(m.db) == 0) {
+    RecordBuffer probe(*f->decl);
+    const Code c = get(id, pos, probe);
+    return c == Ok ? setError(RecordChanged) : c;
+  }
+  return Ok;
+}
+
+Code Connection::empty(FileId id) {
+  clearError();
+  Impl& m = *impl_;
+  OpenFile* f = m.file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  if (f->readOnly) return setError(AccessDenied, 0, f->path + " is open read-only");
+  m.forgetAll();
+  sqlite3_stmt* s = m.prepare(*f, "DELETE FROM " + f->table());
+  if (s == nullptr) return lastError().code;
+  Use u(s);
+  if (int rc = m.stepDone(s); rc != SQLITE_OK) return fromSqlite(m.db, rc);
+  return Ok;
+}
+
+Code Connection::begin() {
+  clearError();
+  Impl& m = *impl_;
+  if (m.db == nullptr) return setError(FileNotOpen);
+  if (m.inTxn) return setError(FileSystemError, 0, "a transaction is already open");
+  m.forgetAll();
+  if (int rc = m.exec("BEGIN IMMEDIATE"); rc != SQLITE_OK) return fromSqlite(m.db, rc);
+  m.inTxn = true;
+  return Ok;
+}
+
+Code Connection::commit() {
+  clearError();
+  Impl& m = *impl_;
+  if (!m.inTxn) return setError(FileSystemError, 0, "no transaction is open");
+  // Commit waits for readers to finish; that wait is not a deadlock, so keep retrying.
+  m.inTxn = false;
+  const int rc = m.exec("COMMIT");
+  if (rc != SQLITE_OK) {
+    const Code c = fromSqlite(m.db, rc);
+    const Error keep = lastError();
+    sqlite3_exec(m.db, "ROLLBACK", nullptr, nullptr, nullptr);
+    setError(keep.code, keep.driverCode, keep.driverText);
+    return c;
+  }
+  return Ok;
+}
+
+void Connection::rollback() {
+  Impl& m = *impl_;
+  if (!m.inTxn) return;
+  m.forgetAll();
+  sqlite3_exec(m.db, "ROLLBACK", nullptr, nullptr, nullptr);
+  m.inTxn = false;
+}
+
+bool Connection::inTransaction() const {
+  return impl_->inTxn;
+}
+
+void TEST_setFaults(TEST_Faults faults) {
+  std::lock_guard lock(gFaultsMutex);
+  gFaults = std::move(faults);
+}
+
+}  // namespace trv::store

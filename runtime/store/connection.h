@@ -1,0 +1,144 @@
+#pragma once
+// The keyed-record store: data files on SQLite, reached through one Connection per thread.
+//
+// Each data file is one SQLite database (readable with the stock sqlite3 client): a table
+// "records" holding the packed record as a blob, a version that every write raises, one
+// key-image column per key with a partial index (unique keys a unique index), the memos, and a
+// table "layout" with the declaration's canonical text. Row ids are never reused, so a
+// remembered Position can never match another record.
+//
+// Threads: a Connection belongs to one thread at a time and is not thread-safe. Files opened on
+// one Connection are attached to one SQLite connection, so a transaction over several of them
+// commits atomically across them (rollback journal, never WAL). Two Connections in one process
+// behave as two stations. No read statement stays open when an operation returns, so a caller
+// may yield between any two calls; it must not yield inside a transaction.
+//
+// Errors: every operation returns a Code (Ok or the failure) and sets the calling thread's last
+// error (error.h). A lock that cannot be had within the lock-recovery time gives
+// RecordNotAvailable, never a hang.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/store/declaration.h"
+#include "runtime/store/error.h"
+
+namespace trv::store {
+
+// Where a record is: its row and the version it had when it was read.
+struct Position {
+  std::int64_t row = 0;
+  std::int64_t version = 0;  // 0: not watched (a put or delete does not check for changes)
+  bool valid() const { return row > 0; }
+  friend bool operator==(const Position&, const Position&) = default;
+};
+
+// A record with its memos and its position, as read or to be written.
+struct RecordBuffer {
+  std::string record;              // exactly the declaration's recordSize bytes
+  std::vector<std::string> memos;  // one per declared memo
+  Position position;
+
+  explicit RecordBuffer(const FileDecl& decl);
+  RecordBuffer() = default;
+};
+
+enum class OpenMode { Shared, ReadOnly };
+
+// What an open found and did besides opening.
+struct OpenNotes {
+  bool created = false;      // the file was missing and has been created empty
+  bool keysRebuilt = false;  // a key index was missing and has been rebuilt
+  bool readOnly = false;
+};
+
+using FileId = int;
+
+class Connection {
+ public:
+  Connection();
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // Opens the data file at `path` as declared. A missing file is created empty when
+  // decl.createWhenMissing, else FileNotFound (PathNotFound when its folder is missing). An open
+  // for Shared on a file or folder that cannot be written gives AccessDenied (the caller may
+  // retry ReadOnly). A file whose stored layout differs gives InvalidRecordDeclaration; a file
+  // that is no data file FileSystemError; a path already open here FileAlreadyOpen. A missing
+  // key index is rebuilt (notes->keysRebuilt; InvalidKeyFile when it cannot be). `decl` must
+  // outlive the open file.
+  [[nodiscard]] Code open(const FileDecl& decl, const std::string& path, OpenMode mode, FileId* id,
+                          OpenNotes* notes = nullptr);
+  // Closes a file opened here; its id becomes invalid.
+  void close(FileId id);
+  bool isOpen(FileId id) const;
+  std::size_t openFiles() const;
+
+  // Sets how long an operation waits for another station's lock ("Recover=" seconds).
+  void setLockRecoverySeconds(int seconds);
+
+  [[nodiscard]] Code count(FileId id, std::uint64_t* n);
+
+  // Reads the first record (lowest row) whose key `key` equals the key fields of buf.record.
+  // RecordNotFound when none (or when those fields are all blank or zero).
+  [[nodiscard]] Code fetch(FileId id, int key, RecordBuffer& buf);
+  // Reads the record at buf.position (its current version). RecordNotFound when it is gone.
+  [[nodiscard]] Code get(FileId id, Position pos, RecordBuffer& buf);
+
+  // Sets the file's sequence: key order from the start (`from` null) or from the first record
+  // whose key is at or after the key fields of `from` (next) / at or before them (previous).
+  [[nodiscard]] Code setKeyOrder(FileId id, int key, const RecordBuffer* from = nullptr);
+  // File order (the order records were added) from the start.
+  [[nodiscard]] Code setFileOrder(FileId id);
+  // The next / previous record of the sequence; RecordNotFound at its end. Records added,
+  // changed or deleted in between (here or by other stations) are seen, the current one
+  // included: deleting the record just read and then reading next goes on with the one after.
+  [[nodiscard]] Code next(FileId id, RecordBuffer& buf);
+  [[nodiscard]] Code previous(FileId id, RecordBuffer& buf);
+  // Reading hint: next/previous read this many records at a time (1 to 1000).
+  void setBulkRows(FileId id, int rows);
+
+  // Adds buf as a new record. With an auto-numbered key whose field is 0, the record gets the
+  // highest number plus one (1 in an empty file), taken and added in one statement; buf.record
+  // then holds the number. Sets buf.position. DuplicateKey (with the first such key's
+  // description) when a unique key would be duplicated.
+  [[nodiscard]] Code add(FileId id, RecordBuffer& buf);
+  // Writes buf over the record at buf.position. With a watched position, RecordChanged when
+  // another write came in between, RecordNotFound when the record is gone. Raises the version
+  // in buf.position.
+  [[nodiscard]] Code put(FileId id, RecordBuffer& buf);
+  // Deletes the record at pos (checked as put checks).
+  [[nodiscard]] Code remove(FileId id, Position pos);
+  // Deletes every record (auto-numbers then start again at 1; row ids are still never reused).
+  [[nodiscard]] Code empty(FileId id);
+
+  // A transaction over every file open here; all or nothing. Commit failure rolls back.
+  [[nodiscard]] Code begin();
+  [[nodiscard]] Code commit();
+  void rollback();
+  bool inTransaction() const;
+
+  // Explains the plan of the statement that `fetch` would run (for tests: every key read is an
+  // index search).
+  std::string TEST_fetchPlan(FileId id, int key);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Copies a closed or open data file to `target` with SQLite's online backup, through a
+// temporary file beside the target renamed over it, so the copy is never torn.
+[[nodiscard]] Code copyFile(const std::string& source, const std::string& target);
+
+// Test switches: `denyWriteIn` makes every Shared open of a file in that folder fail with
+// AccessDenied, as a folder without write permission would (tests run as root).
+struct TEST_Faults {
+  std::string denyWriteIn;
+};
+void TEST_setFaults(TEST_Faults faults);
+
+}  // namespace trv::store

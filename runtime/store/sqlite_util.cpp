@@ -1,0 +1,50 @@
+#include "runtime/store/sqlite_util.h"
+
+#include <cstdio>
+
+namespace trv::store::detail {
+
+Code fromSqlite(sqlite3* db, int rc) {
+  const int ext = db != nullptr ? sqlite3_extended_errcode(db) : rc;
+  std::string text = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return setError(RecordNotAvailable, ext, std::move(text));
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      return setError(AccessDenied, ext, std::move(text));
+    default:
+      return setError(FileSystemError, ext, std::move(text));
+  }
+}
+
+std::string fileUri(std::string_view path, std::string_view mode) {
+  std::string uri = "file:";
+  for (char c : path) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '%' || c == '?' || c == '#' || u < 0x21 || u >= 0x7f) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", u);
+      uri += hex;
+    } else {
+      uri += c;
+    }
+  }
+  uri += "?mode=";
+  uri += mode;
+  return uri;
+}
+
+std::string sqlName(std::string_view name) {
+  std::string q = "\"";
+  for (char c : name) {
+    if (c == '"') q += '"';
+    q += c;
+  }
+  q += '"';
+  return q;
+}
+
+}  // namespace trv::store::detail

@@ -1,0 +1,366 @@
+#include "runtime/store/connection.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <map>
+#include <random>
+
+#include "tests/runtime/store/test_files.h"
+
+namespace trv::store {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::Item;
+using testing::itemBuffer;
+using testing::TempFolder;
+
+class StoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(conn_.open(decl_, path_, OpenMode::Shared, &id_), Ok); }
+
+  Code add(const Item& it) {
+    RecordBuffer b = itemBuffer(decl_, it);
+    return conn_.add(id_, b);
+  }
+  std::vector<std::string> names(int key, bool forward, const Item* from = nullptr) {
+    std::vector<std::string> out;
+    RecordBuffer start = itemBuffer(decl_, from ? *from : Item{});
+    EXPECT_EQ(conn_.setKeyOrder(id_, key, from ? &start : nullptr), Ok);
+    RecordBuffer b(decl_);
+    while ((forward ? conn_.next(id_, b) : conn_.previous(id_, b)) == Ok)
+      out.push_back(testing::field(decl_, b, 1));
+    EXPECT_EQ(lastError().code, RecordNotFound);
+    return out;
+  }
+
+  TempFolder dir_;
+  FileDecl decl_ = testing::itemDecl();
+  std::string path_ = dir_.file("Item.kvx");
+  Connection conn_;
+  FileId id_ = -1;
+};
+
+TEST_F(StoreTest, AutoNumbersStartAtOneAndFollowTheHighest) {
+  RecordBuffer b = itemBuffer(decl_, {0, "a", "g", 0});
+  ASSERT_EQ(conn_.add(id_, b), Ok);
+  EXPECT_EQ(testing::field(decl_, b, 0), "1");
+  ASSERT_EQ(add({10, "given", "g", 0}), Ok);  // a given number is kept
+  b = itemBuffer(decl_, {0, "b", "g", 0});
+  ASSERT_EQ(conn_.add(id_, b), Ok);
+  EXPECT_EQ(testing::field(decl_, b, 0), "11");
+  // After emptying, numbering starts again; row ids are still fresh.
+  const Position before = b.position;
+  ASSERT_EQ(conn_.empty(id_), Ok);
+  b = itemBuffer(decl_, {0, "c", "g", 0});
+  ASSERT_EQ(conn_.add(id_, b), Ok);
+  EXPECT_EQ(testing::field(decl_, b, 0), "1");
+  EXPECT_GT(b.position.row, before.row);
+}
+
+TEST_F(StoreTest, KeysIgnoreCaseAndTrailingBlanksAndRefuseDuplicates) {
+  ASSERT_EQ(add({0, "Smith", "g", 0}), Ok);
+  EXPECT_EQ(add({0, "SMITH ", "h", 0}), DuplicateKey);
+  EXPECT_EQ(lastError().keyDescription, "Item name");
+  EXPECT_EQ(lastError().text, "Creates Duplicate Key");
+  EXPECT_EQ(add({1, "other", "g", 0}), DuplicateKey);
+  EXPECT_EQ(lastError().keyDescription, "ITM:NrKey");
+
+  RecordBuffer probe = itemBuffer(decl_, {0, "smith", "", 0});
+  ASSERT_EQ(conn_.fetch(id_, 1, probe), Ok);
+  EXPECT_EQ(testing::field(decl_, probe, 1), "Smith");
+  std::uint64_t n = 0;
+  ASSERT_EQ(conn_.count(id_, &n), Ok);
+  EXPECT_EQ(n, 1u);
+}
+
+TEST_F(StoreTest, BlankOrZeroKeysAreLeftOutOfTheKey) {
+  ASSERT_EQ(add({0, "a", "", 0}), Ok);
+  ASSERT_EQ(add({0, "b", "G", 5}), Ok);
+  ASSERT_EQ(add({0, "", "", 0}), Ok);  // a second blank name does not collide
+  ASSERT_EQ(add({0, "", "", 0}), Ok);
+  EXPECT_THAT(names(2, true), ::testing::ElementsAre("b"));
+  EXPECT_THAT(names(1, true), ::testing::ElementsAre("a", "b"));
+  RecordBuffer blank = itemBuffer(decl_, {});
+  EXPECT_EQ(conn_.fetch(id_, 1, blank), RecordNotFound);
+}
+
+TEST_F(StoreTest, KeyOrderRunsBothWaysFromAValue) {
+  for (const char* n : {"delta", "Alpha", "charlie", "bravo", "echo"})
+    ASSERT_EQ(add({0, n, "", 0}), Ok);
+  EXPECT_THAT(names(1, true), ::testing::ElementsAre("Alpha", "bravo", "charlie", "delta", "echo"));
+  EXPECT_THAT(names(1, false),
+              ::testing::ElementsAre("echo", "delta", "charlie", "bravo", "Alpha"));
+  Item from{0, "C", "", 0};
+  EXPECT_THAT(names(1, true, &from), ::testing::ElementsAre("charlie", "delta", "echo"));
+  EXPECT_THAT(names(1, false, &from), ::testing::ElementsAre("bravo", "Alpha"));
+  // Composite key: signed numbers order below zero first.
+  ASSERT_EQ(add({0, "x1", "g", 5}), Ok);
+  ASSERT_EQ(add({0, "x2", "g", -3}), Ok);
+  ASSERT_EQ(add({0, "x3", "G", 0}), Ok);
+  ASSERT_EQ(add({0, "x4", "f", 100}), Ok);
+  EXPECT_THAT(names(2, true), ::testing::ElementsAre("x4", "x2", "x3", "x1"));
+}
+
+TEST_F(StoreTest, DuplicatesOfAKeyComeInAddOrderAcrossBulkReads) {
+  for (int i = 0; i < 7; ++i) ASSERT_EQ(add({0, "n" + std::to_string(i), "same", 1}), Ok);
+  for (int bulk : {1, 3, 100}) {
+    conn_.setBulkRows(id_, bulk);
+    EXPECT_THAT(names(2, true), ::testing::ElementsAre("n0", "n1", "n2", "n3", "n4", "n5", "n6"));
+  }
+}
+
+TEST_F(StoreTest, ScanGoesOnAfterDeletingTheCurrentRecord) {
+  for (int i = 0; i < 6; ++i) ASSERT_EQ(add({0, "r" + std::to_string(i), "", 0}), Ok);
+  conn_.setBulkRows(id_, 4);
+  ASSERT_EQ(conn_.setFileOrder(id_), Ok);
+  RecordBuffer b(decl_);
+  std::vector<std::string> seen;
+  while (conn_.next(id_, b) == Ok) {
+    seen.push_back(testing::field(decl_, b, 1));
+    if (seen.size() % 2 == 1) {
+      ASSERT_EQ(conn_.remove(id_, b.position), Ok);
+    }
+  }
+  EXPECT_THAT(seen, ::testing::ElementsAre("r0", "r1", "r2", "r3", "r4", "r5"));
+  std::uint64_t n = 0;
+  ASSERT_EQ(conn_.count(id_, &n), Ok);
+  EXPECT_EQ(n, 3u);
+}
+
+TEST_F(StoreTest, MemosAreKeptAndBounded) {
+  RecordBuffer b = itemBuffer(decl_, {0, "m", "", 0});
+  b.memos[0] = "first note";
+  ASSERT_EQ(conn_.add(id_, b), Ok);
+  RecordBuffer r(decl_);
+  ASSERT_EQ(conn_.get(id_, b.position, r), Ok);
+  EXPECT_EQ(r.memos[0], "first note");
+  r.memos[0] = std::string(21, 'x');
+  EXPECT_EQ(conn_.put(id_, r), FileSystemError);
+  EXPECT_THAT(lastError().driverText, HasSubstr("longer than 20"));
+  ASSERT_EQ(conn_.get(id_, b.position, r), Ok);
+  EXPECT_EQ(r.memos[0], "first note");
+}
+
+TEST_F(StoreTest, PutAndRemoveCheckTheWatchedVersion) {
+  RecordBuffer b = itemBuffer(decl_, {0, "w", "", 0});
+  ASSERT_EQ(conn_.add(id_, b), Ok);
+  Connection other;
+  FileId oid = -1;
+  ASSERT_EQ(other.open(decl_, path_, OpenMode::Shared, &oid), Ok);
+  RecordBuffer theirs(decl_);
+  ASSERT_EQ(other.get(oid, b.position, theirs), Ok);
+
+  RecordBuffer mine = b;
+  (void)setFieldText(decl_.fields[2], mine.record.data(), "mine");
+  ASSERT_EQ(conn_.put(id_, mine), Ok);  // first write wins
+  (void)setFieldText(decl_.fields[2], theirs.record.data(), "theirs");
+  EXPECT_EQ(other.put(oid, theirs), RecordChanged);
+  EXPECT_EQ(lastError().text, "Record Changed By Another Station");
+  EXPECT_EQ(other.remove(oid, theirs.position), RecordChanged);
+  // Re-read, then the write goes through.
+  ASSERT_EQ(other.get(oid, theirs.position, theirs), Ok);
+  EXPECT_EQ(testing::field(decl_, theirs, 2), "mine");
+  ASSERT_EQ(other.put(oid, theirs), Ok);
+  // A record deleted by another station is gone, not changed.
+  ASSERT_EQ(other.remove(oid, theirs.position), Ok);
+  EXPECT_EQ(conn_.put(id_, mine), RecordNotFound);
+}
+
+TEST_F(StoreTest, TransactionIsAllOrNothing) {
+  ASSERT_EQ(conn_.begin(), Ok);
+  ASSERT_EQ(add({0, "t1", "", 0}), Ok);
+  ASSERT_EQ(add({0, "t2", "", 0}), Ok);
+  conn_.rollback();
+  std::uint64_t n = 9;
+  ASSERT_EQ(conn_.count(id_, &n), Ok);
+  EXPECT_EQ(n, 0u);
+  ASSERT_EQ(conn_.begin(), Ok);
+  ASSERT_EQ(add({0, "t1", "", 0}), Ok);
+  ASSERT_EQ(conn_.commit(), Ok);
+  ASSERT_EQ(conn_.count(id_, &n), Ok);
+  EXPECT_EQ(n, 1u);
+}
+
+TEST_F(StoreTest, EveryKeyReadIsAnIndexSearch) {
+  for (int k = 0; k < 3; ++k) {
+    const std::string plan = conn_.TEST_fetchPlan(id_, k);
+    EXPECT_THAT(plan, HasSubstr("SEARCH")) << plan;
+    EXPECT_THAT(plan, HasSubstr("INDEX")) << plan;
+  }
+}
+
+// The store driven with random operations beside a plain map, compared after every step.
+TEST_F(StoreTest, BehavesLikeAMapUnderRandomOperations) {
+  std::map<std::string, std::pair<std::int64_t, std::string>> model;  // upper name -> row, group
+  std::mt19937 rng(7);
+  auto upper = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+  };
+  for (int step = 0; step < 400; ++step) {
+    const std::string name = std::string(1, "abcdeABCDE"[rng() % 10]) + std::to_string(rng() % 6);
+    const std::string group = std::string(1, "xyz"[rng() % 3]);
+    const auto it = model.find(upper(name));
+    switch (rng() % 3) {
+      case 0: {
+        RecordBuffer b = itemBuffer(decl_, {0, name, group, 0});
+        const Code c = conn_.add(id_, b);
+        ASSERT_EQ(c, it == model.end() ? Ok : DuplicateKey) << step;
+        if (c == Ok) model[upper(name)] = {b.position.row, group};
+        break;
+      }
+      case 1: {
+        RecordBuffer b = itemBuffer(decl_, {0, name, "", 0});
+        const Code c = conn_.fetch(id_, 1, b);
+        ASSERT_EQ(c, it == model.end() ? RecordNotFound : Ok) << step;
+        if (c != Ok) break;
+        (void)setFieldText(decl_.fields[2], b.record.data(), group);
+        ASSERT_EQ(conn_.put(id_, b), Ok);
+        it->second.second = group;
+        break;
+      }
+      default:
+        if (it == model.end()) break;
+        ASSERT_EQ(conn_.remove(id_, {it->second.first, 0}), Ok);
+        model.erase(it);
+    }
+    std::vector<std::string> expected;
+    for (const auto& [k, v] : model) expected.push_back(k);
+    std::vector<std::string> got;
+    for (const std::string& n : names(1, true)) got.push_back(upper(n));
+    ASSERT_EQ(got, expected) << step;
+  }
+}
+
+// --- opening -----------------------------------------------------------------------------------
+
+TEST(StoreOpenTest, MissingFilesFoldersAndLayouts) {
+  TempFolder dir;
+  FileDecl decl = testing::itemDecl();
+  Connection conn;
+  FileId id = -1;
+  OpenNotes notes;
+
+  decl.createWhenMissing = false;
+  EXPECT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id), FileNotFound);
+  EXPECT_EQ(lastError().text, "File Not Found");
+  EXPECT_EQ(conn.open(decl, dir.file("nowhere/Item.kvx"), OpenMode::Shared, &id), PathNotFound);
+
+  decl.createWhenMissing = true;
+  ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id, &notes), Ok);
+  EXPECT_TRUE(notes.created);
+  EXPECT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id), FileAlreadyOpen);
+  conn.close(id);
+
+  FileDecl other = decl;
+  other.fields[1].width = 9;
+  EXPECT_EQ(conn.open(other, dir.file("Item.kvx"), OpenMode::Shared, &id),
+            InvalidRecordDeclaration);
+  ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id, &notes), Ok);
+  EXPECT_FALSE(notes.created);
+  conn.close(id);
+
+  std::FILE* junk = std::fopen(dir.file("Junk.kvx").c_str(), "w");
+  std::fputs("this is not a data file, just some text that is long enough to be a header......",
+             junk);
+  std::fclose(junk);
+  EXPECT_EQ(conn.open(decl, dir.file("Junk.kvx"), OpenMode::Shared, &id), FileSystemError);
+  EXPECT_FALSE(lastError().driverText.empty());
+}
+
+TEST(StoreOpenTest, UnwritableFolderGivesAccessDeniedThenOpensReadOnly) {
+  TempFolder dir;
+  const FileDecl decl = testing::itemDecl();
+  {
+    Connection conn;
+    FileId id = -1;
+    ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id), Ok);
+    RecordBuffer b = itemBuffer(decl, {0, "kept", "", 0});
+    ASSERT_EQ(conn.add(id, b), Ok);
+  }
+  TEST_setFaults({dir.path()});
+  Connection conn;
+  FileId id = -1;
+  OpenNotes notes;
+  EXPECT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id), AccessDenied);
+  ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::ReadOnly, &id, &notes), Ok);
+  EXPECT_TRUE(notes.readOnly);
+  RecordBuffer b = itemBuffer(decl, {0, "kept", "", 0});
+  EXPECT_EQ(conn.fetch(id, 1, b), Ok);
+  EXPECT_EQ(conn.add(id, b), AccessDenied);
+  TEST_setFaults({});
+}
+
+TEST(StoreOpenTest, MissingKeyIsRebuilt) {
+  TempFolder dir;
+  const FileDecl decl = testing::itemDecl();
+  {
+    Connection conn;
+    FileId id = -1;
+    ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id), Ok);
+    RecordBuffer b = itemBuffer(decl, {0, "x", "", 0});
+    ASSERT_EQ(conn.add(id, b), Ok);
+  }
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(dir.file("Item.kvx").c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw, "DROP INDEX \"ITM:NameKey index\"", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+
+  Connection conn;
+  FileId id = -1;
+  OpenNotes notes;
+  ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id, &notes), Ok);
+  EXPECT_TRUE(notes.keysRebuilt);
+  EXPECT_EQ(lastError().code, InvalidKeyFile);
+  RecordBuffer b = itemBuffer(decl, {0, "X", "", 0});
+  EXPECT_EQ(conn.add(id, b), DuplicateKey);
+}
+
+TEST(StoreOpenTest, FilesOfOneConnectionShareATransaction) {
+  TempFolder dir;
+  const FileDecl decl = testing::itemDecl();
+  Connection conn;
+  FileId a = -1, b = -1;
+  ASSERT_EQ(conn.open(decl, dir.file("A.kvx"), OpenMode::Shared, &a), Ok);
+  ASSERT_EQ(conn.open(decl, dir.file("B.kvx"), OpenMode::Shared, &b), Ok);
+  ASSERT_EQ(conn.begin(), Ok);
+  RecordBuffer r = itemBuffer(decl, {0, "one", "", 0});
+  ASSERT_EQ(conn.add(a, r), Ok);
+  r = itemBuffer(decl, {0, "two", "", 0});
+  ASSERT_EQ(conn.add(b, r), Ok);
+  conn.rollback();
+  std::uint64_t na = 1, nb = 1;
+  ASSERT_EQ(conn.count(a, &na), Ok);
+  ASSERT_EQ(conn.count(b, &nb), Ok);
+  EXPECT_EQ(na + nb, 0u);
+  // Closing the first file (the connection's main database) leaves the other usable.
+  conn.close(a);
+  EXPECT_EQ(conn.count(a, &na), FileNotOpen);
+  EXPECT_EQ(conn.count(b, &nb), Ok);
+  ASSERT_EQ(conn.open(decl, dir.file("A.kvx"), OpenMode::Shared, &a), Ok);
+  EXPECT_EQ(conn.count(a, &na), Ok);
+}
+
+TEST(StoreCopyTest, CopyIsAReadableDataFile) {
+  TempFolder dir;
+  const FileDecl decl = testing::itemDecl();
+  Connection conn;
+  FileId id = -1;
+  ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id), Ok);
+  RecordBuffer r = itemBuffer(decl, {0, "copied", "", 0});
+  ASSERT_EQ(conn.add(id, r), Ok);
+  ASSERT_EQ(copyFile(dir.file("Item.kvx"), dir.file("Copy.kvx")), Ok);
+  Connection reader;
+  FileId cid = -1;
+  ASSERT_EQ(reader.open(decl, dir.file("Copy.kvx"), OpenMode::ReadOnly, &cid), Ok);
+  RecordBuffer probe = itemBuffer(decl, {0, "copied", "", 0});
+  EXPECT_EQ(reader.fetch(cid, 1, probe), Ok);
+  EXPECT_EQ(copyFile(dir.file("Missing.kvx"), dir.file("Copy2.kvx")), FileNotFound);
+}
+
+}  // namespace
+}  // namespace trv::store
