@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "runtime/text/date_time.h"
 
 namespace trv::cases {
