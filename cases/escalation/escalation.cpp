@@ -113,6 +113,11 @@ EscalationFault checkInputs(const ServiceLevel& level, CaseStart start) {
 
 }  // namespace
 
+bool ServiceWindow::acceptsStartDate(std::int32_t date) const {
+  const int weekday = text::weekday(date);
+  return !officeHours() || (weekday != 0 && weekday != 6);
+}
+
 EscalationResult computeEscalationMoments(const ServiceLevel& level, CaseStart start) {
   EscalationResult result;
   result.window = level.window;

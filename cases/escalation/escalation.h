@@ -34,6 +34,13 @@ struct ServiceWindow {
   std::int32_t serviceEnd = 0;    // time number
 
   bool officeHours() const { return shift == 1; }
+  // Whether a new case may start at this time: in office hours, from the service start to the
+  // service end inclusive; around the clock, always.
+  bool acceptsStartTime(std::int32_t time) const {
+    return !officeHours() || (time >= serviceStart && time <= serviceEnd);
+  }
+  // Whether a new case may start on this date: in office hours, not on a Saturday or Sunday.
+  bool acceptsStartDate(std::int32_t date) const;
   friend bool operator==(const ServiceWindow&, const ServiceWindow&) = default;
 };
 

@@ -254,5 +254,23 @@ TEST(EscalationMoments, AroundTheClockIgnoresTheServiceHours) {
   EXPECT_EQ(r.moments[0], (EscalationMoment{may(6), hm(11, 0) + 1, 'N'}));
 }
 
+TEST(ServiceWindow, StartChecksOfTheCaseForm) {
+  const ServiceWindow office{1, hm(8, 0), hm(17, 0)};
+  const ServiceWindow allDay{0, hm(8, 0), hm(17, 0)};
+  struct Case {
+    std::int32_t time;
+    bool inOffice;
+  };
+  for (const Case& c : {Case{hm(7, 59), false}, Case{hm(8, 0), true}, Case{hm(17, 0), true},
+                        Case{hm(17, 0) + 1, false}}) {
+    EXPECT_EQ(office.acceptsStartTime(c.time), c.inOffice) << c.time;
+    EXPECT_TRUE(allDay.acceptsStartTime(c.time)) << c.time;
+  }
+  for (int d = 6; d <= 12; ++d) {
+    EXPECT_EQ(office.acceptsStartDate(may(d)), d <= 10) << d << " May";
+    EXPECT_TRUE(allDay.acceptsStartDate(may(d))) << d << " May";
+  }
+}
+
 }  // namespace
 }  // namespace trv::cases
