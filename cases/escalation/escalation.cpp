@@ -17,8 +17,8 @@ Wide weekendRule(Wide date) {
 }
 
 // `count` times: the next day, then the weekend rule. After the first step the date is always
-// a weekday, and from a weekday five such steps are exactly one week, so long runs cost
-// nothing.
+// a weekday, and from a weekday five such steps are exactly one week, so a run of any length
+// takes constant time.
 Wide stepServiceDays(Wide date, Wide count) {
   if (count <= 0) return date;
   date = weekendRule(date + 1);
