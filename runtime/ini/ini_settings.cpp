@@ -41,7 +41,8 @@ void IniSettings::Init(const std::filesystem::path& folder, std::string_view fil
   const auto count = file_->read(kSectorSection, kSectorKey);
   hadSectors_ = count.has_value();
   for (std::int64_t i = 1; i <= toNumber(count.value_or("")); ++i)
-    sectors_.push_back(ReadValue(kSectorSection, std::string(kSectorKey) + "_" + std::to_string(i)));
+    sectors_.push_back(
+        ReadValue(kSectorSection, std::string(kSectorKey) + "_" + std::to_string(i)));
 }
 
 void IniSettings::Shutdown() {
@@ -50,7 +51,8 @@ void IniSettings::Shutdown() {
     bool ok = t.write(kSectorSection, kSectorKey, std::to_string(sectors_.size()));
     for (std::size_t i = 0; i < sectors_.size(); ++i)
       ok = t.write(kSectorSection, std::string(kSectorKey) + "_" + std::to_string(i + 1),
-                   sectors_[i]) && ok;
+                   sectors_[i]) &&
+           ok;
     return ok;
   });
 }

@@ -34,7 +34,9 @@ std::optional<std::string_view> sectionName(std::string_view line) {
   return line.substr(1, close - 1);
 }
 
-bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+bool hasLineBreak(std::string_view s) {
+  return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
 }  // namespace
 

@@ -97,11 +97,16 @@ char upper1252(char c) {
   if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
   if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<char>(b - 32);
   switch (b) {
-    case 0x9A: return static_cast<char>(0x8A);  // s caron
-    case 0x9C: return static_cast<char>(0x8C);  // oe
-    case 0x9E: return static_cast<char>(0x8E);  // z caron
-    case 0xFF: return static_cast<char>(0x9F);  // y diaeresis
-    default: return c;
+    case 0x9A:
+      return static_cast<char>(0x8A);  // s caron
+    case 0x9C:
+      return static_cast<char>(0x8C);  // oe
+    case 0x9E:
+      return static_cast<char>(0x8E);  // z caron
+    case 0xFF:
+      return static_cast<char>(0x9F);  // y diaeresis
+    default:
+      return c;
   }
 }
 
@@ -110,11 +115,16 @@ char lower1252(char c) {
   if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 32);
   if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<char>(b + 32);
   switch (b) {
-    case 0x8A: return static_cast<char>(0x9A);
-    case 0x8C: return static_cast<char>(0x9C);
-    case 0x8E: return static_cast<char>(0x9E);
-    case 0x9F: return static_cast<char>(0xFF);
-    default: return c;
+    case 0x8A:
+      return static_cast<char>(0x9A);
+    case 0x8C:
+      return static_cast<char>(0x9C);
+    case 0x8E:
+      return static_cast<char>(0x9E);
+    case 0x9F:
+      return static_cast<char>(0xFF);
+    default:
+      return c;
   }
 }
 
@@ -131,7 +141,9 @@ std::string toUtf8(std::string_view cp1252) {
   return out;
 }
 
-std::string fromUtf8(std::string_view utf8) { return *convertFromUtf8<false>(utf8); }
+std::string fromUtf8(std::string_view utf8) {
+  return *convertFromUtf8<false>(utf8);
+}
 
 std::optional<std::string> fromUtf8Strict(std::string_view utf8) {
   return convertFromUtf8<true>(utf8);

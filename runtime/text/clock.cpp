@@ -41,7 +41,9 @@ std::int64_t SystemClock::monotonicHundredths() const {
          10;
 }
 
-ManualClock::ManualClock(std::int32_t date, std::int32_t time) { set(date, time); }
+ManualClock::ManualClock(std::int32_t date, std::int32_t time) {
+  set(date, time);
+}
 
 void ManualClock::set(std::int32_t date, std::int32_t time) {
   moment_.store(static_cast<std::int64_t>(date) * kHundredthsPerDay + (time > 0 ? time - 1 : 0));

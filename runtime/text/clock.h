@@ -42,7 +42,7 @@ class ManualClock final : public Clock {
   void advance(std::int64_t hundredths);
 
  private:
-  std::atomic<std::int64_t> moment_;   // date number * hundredths per day + (time - 1)
+  std::atomic<std::int64_t> moment_;  // date number * hundredths per day + (time - 1)
   std::atomic<std::int64_t> elapsed_{0};
 };
 

@@ -35,9 +35,13 @@ bool isValidDateNumber(std::int32_t date) {
   return date >= kFirstDateNumber && date <= kLastDateNumber;
 }
 
-bool isValidTimeNumber(std::int32_t time) { return time >= 1 && time <= kLastTimeNumber; }
+bool isValidTimeNumber(std::int32_t time) {
+  return time >= 1 && time <= kLastTimeNumber;
+}
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int daysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -60,7 +64,9 @@ std::optional<CivilDate> civilDate(std::int32_t date) {
   return civilFromDays(date + kEpochShift);
 }
 
-int weekday(std::int32_t date) { return ((date % 7) + 7) % 7; }
+int weekday(std::int32_t date) {
+  return ((date % 7) + 7) % 7;
+}
 
 const char* weekdayName(std::int32_t date) {
   static constexpr const char* kNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",

@@ -11,9 +11,9 @@
 
 namespace trv::text {
 
-inline constexpr std::int32_t kFirstDateNumber = 4;        // 1 January 1801
-inline constexpr std::int32_t kLastDateNumber = 2994626;   // 31 December 9999
-inline constexpr std::int32_t kLastTimeNumber = 8640000;   // 23:59:59.99
+inline constexpr std::int32_t kFirstDateNumber = 4;       // 1 January 1801
+inline constexpr std::int32_t kLastDateNumber = 2994626;  // 31 December 9999
+inline constexpr std::int32_t kLastTimeNumber = 8640000;  // 23:59:59.99
 inline constexpr std::int32_t kHundredthsPerDay = 8640000;
 inline constexpr std::int32_t kHundredthsPerHour = 360000;
 inline constexpr std::int32_t kHundredthsPerMinute = 6000;

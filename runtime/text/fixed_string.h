@@ -26,7 +26,9 @@ constexpr std::string_view clip(std::string_view s) {
 }
 
 // Equal when equal after clipping both.
-constexpr bool equalClipped(std::string_view a, std::string_view b) { return clip(a) == clip(b); }
+constexpr bool equalClipped(std::string_view a, std::string_view b) {
+  return clip(a) == clip(b);
+}
 
 // Equal without regard to letter case (Windows-1252), after clipping both.
 inline bool equalNoCase(std::string_view a, std::string_view b) {

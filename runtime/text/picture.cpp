@@ -14,15 +14,17 @@ enum class Kind { kText, kDate, kTime, kNumber, kPattern };
 
 struct Picture {
   Kind kind = Kind::kText;
-  int width = 0;         // characters shown
-  int style = 0;         // D5, D6, T1, T4 ...
-  char fill = ' ';       // numbers: '0', ' ' or '*'
-  bool sign = false;     // numbers: a minus sign is allowed
+  int width = 0;      // characters shown
+  int style = 0;      // D5, D6, T1, T4 ...
+  char fill = ' ';    // numbers: '0', ' ' or '*'
+  bool sign = false;  // numbers: a minus sign is allowed
   bool blankZero = false;
-  std::string pattern;   // P pictures, without the P markers
+  std::string pattern;  // P pictures, without the P markers
 };
 
-char lowerAscii(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char lowerAscii(char c) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 
 Picture parse(std::string_view p) {
   Picture pic;
@@ -80,7 +82,9 @@ Picture parse(std::string_view p) {
   return pic;
 }
 
-std::string blanks(int width) { return std::string(static_cast<std::size_t>(width), ' '); }
+std::string blanks(int width) {
+  return std::string(static_cast<std::size_t>(width), ' ');
+}
 
 std::string padRight(std::string s, int width) {
   if (width > 0 && static_cast<int>(s.size()) < width) s.append(width - s.size(), ' ');
@@ -191,11 +195,16 @@ bool isBlank(std::string_view s) {
 std::string formatPicture(std::string_view picture, std::int64_t value) {
   const Picture pic = parse(picture);
   switch (pic.kind) {
-    case Kind::kDate: return formatDate(pic, value);
-    case Kind::kTime: return formatTime(pic, value);
-    case Kind::kNumber: return formatNumber(pic, value);
-    case Kind::kPattern: return formatPattern(pic, value);
-    case Kind::kText: break;
+    case Kind::kDate:
+      return formatDate(pic, value);
+    case Kind::kTime:
+      return formatTime(pic, value);
+    case Kind::kNumber:
+      return formatNumber(pic, value);
+    case Kind::kPattern:
+      return formatPattern(pic, value);
+    case Kind::kText:
+      break;
   }
   return formatPicture(picture, std::string_view(std::to_string(value)));
 }
@@ -231,8 +240,8 @@ std::optional<std::int64_t> deformatPicture(std::string_view picture, std::strin
     case Kind::kTime: {
       const std::vector<int> runs = numberRuns(text, &bad);
       if (bad || runs.empty() || runs.size() > 3) return std::nullopt;
-      const auto t = timeNumber(runs[0], runs.size() > 1 ? runs[1] : 0,
-                                runs.size() > 2 ? runs[2] : 0);
+      const auto t =
+          timeNumber(runs[0], runs.size() > 1 ? runs[1] : 0, runs.size() > 2 ? runs[2] : 0);
       if (!t) return std::nullopt;
       return *t;
     }
@@ -248,8 +257,12 @@ std::optional<std::int64_t> deformatPicture(std::string_view picture, std::strin
   return std::nullopt;
 }
 
-int pictureWidth(std::string_view picture) { return parse(picture).width; }
+int pictureWidth(std::string_view picture) {
+  return parse(picture).width;
+}
 
-bool isTextPicture(std::string_view picture) { return parse(picture).kind == Kind::kText; }
+bool isTextPicture(std::string_view picture) {
+  return parse(picture).kind == Kind::kText;
+}
 
 }  // namespace trv::text

@@ -70,7 +70,8 @@ TEST_F(ProfileFileTest, TwoProcessesWritingAtOnceLoseNoKey) {
       bool ok = true;
       for (int i = 0; i < kKeys; ++i)
         ok = file.write("Station" + std::to_string(c), "Key" + std::to_string(i),
-                        std::to_string(i * 10 + c)) && ok;
+                        std::to_string(i * 10 + c)) &&
+             ok;
       ::_exit(ok ? 0 : 1);
     }
   }

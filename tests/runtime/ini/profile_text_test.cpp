@@ -70,9 +70,9 @@ TEST(ProfileText, RefusesWhatTheFormatCannotHold) {
     const char* value;
   };
   const Case bad[] = {
-      {"A", "k", "two\nlines"}, {"A", "k", "cr\r"},   {"A]x", "k", "v"},   {"A", "k=2", "v"},
-      {"", "k", "v"},           {"A", "  ", "v"},     {"A", "[k", "v"},    {"A", ";k", "v"},
-      {"A\n", "k", "v"},
+      {"A", "k", "two\nlines"}, {"A", "k", "cr\r"}, {"A]x", "k", "v"},
+      {"A", "k=2", "v"},        {"", "k", "v"},     {"A", "  ", "v"},
+      {"A", "[k", "v"},         {"A", ";k", "v"},   {"A\n", "k", "v"},
   };
   for (const Case& c : bad) {
     EXPECT_FALSE(t.write(c.section, c.key, c.value)) << c.section << "/" << c.key;

@@ -23,8 +23,8 @@ TEST(Folders, EnvironmentOverridesTheDefaults) {
 }
 
 TEST(Folders, FindsAFileWhateverItsLetterCase) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("trv_folders_" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("trv_folders_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   std::ofstream(dir / "SYS.KVX") << "x";
   EXPECT_EQ(findIgnoringCase(dir, "Sys.kvx"), dir / "SYS.KVX");

@@ -25,12 +25,12 @@ TEST(Charset, UnmappableAndMalformedTextBecomesQuestionMarksOrIsRefused) {
     std::string lenient;
   };
   const Case cases[] = {
-      {"\u4E2D\u6587", "??"},           // outside the set
-      {"a\xC3", "a?"},                  // cut sequence
-      {"\xFF\xFE", "??"},               // not UTF-8 at all
-      {"\xC0\xAF", "?"},                // overlong encoding, one sequence
-      {"\xED\xA0\x80x", "?x"},          // surrogate
-      {"\U0001F600!", "?!"},            // four-byte character
+      {"\u4E2D\u6587", "??"},   // outside the set
+      {"a\xC3", "a?"},          // cut sequence
+      {"\xFF\xFE", "??"},       // not UTF-8 at all
+      {"\xC0\xAF", "?"},        // overlong encoding, one sequence
+      {"\xED\xA0\x80x", "?x"},  // surrogate
+      {"\U0001F600!", "?!"},    // four-byte character
   };
   for (const Case& c : cases) {
     EXPECT_EQ(fromUtf8(c.utf8), c.lenient) << c.utf8;

@@ -14,12 +14,11 @@ TEST(DateNumber, ConvertsBothWays) {
     int weekday;
   };
   const Case cases[] = {
-      {1801, 1, 1, 4, 4},               // Thursday
-      {1801, 1, 2, 5, 5},
-      {1900, 3, 1, 36222, 4},
-      {2000, 2, 29, 72746, 2},          // leap day of a century year
-      {2002, 5, 6, 73543, 1},           // Monday 6 May 2002
-      {2002, 5, 11, 73548, 6},          // Saturday
+      {1801, 1, 1, 4, 4},  // Thursday
+      {1801, 1, 2, 5, 5},         {1900, 3, 1, 36222, 4},
+      {2000, 2, 29, 72746, 2},  // leap day of a century year
+      {2002, 5, 6, 73543, 1},   // Monday 6 May 2002
+      {2002, 5, 11, 73548, 6},  // Saturday
       {9999, 12, 31, 2994626, 5},
   };
   for (const Case& c : cases) {
@@ -37,8 +36,7 @@ TEST(DateNumber, RefusesDaysThatDoNotExistOrLieOutsideTheRange) {
   EXPECT_FALSE(dateNumber(2002, 4, 31));
   EXPECT_FALSE(dateNumber(2002, 13, 1));
   EXPECT_FALSE(dateNumber(2002, 0, 1));
-  for (std::int32_t bad : {0, 3, -5, 2994627})
-    EXPECT_FALSE(civilDate(bad).has_value()) << bad;
+  for (std::int32_t bad : {0, 3, -5, 2994627}) EXPECT_FALSE(civilDate(bad).has_value()) << bad;
 }
 
 TEST(TimeNumber, IsHundredthsSinceMidnightPlusOne) {
@@ -57,9 +55,8 @@ TEST(TwoDigitYear, FallsBetweenEightyYearsBackAndNineteenAhead) {
   struct Case {
     int digits, current, year;
   };
-  const Case cases[] = {{2, 2002, 2002},  {21, 2002, 2021}, {22, 2002, 1922},
-                        {23, 2002, 1923}, {99, 2002, 1999}, {0, 2002, 2000},
-                        {45, 2026, 2045}, {46, 2026, 1946}};
+  const Case cases[] = {{2, 2002, 2002},  {21, 2002, 2021}, {22, 2002, 1922}, {23, 2002, 1923},
+                        {99, 2002, 1999}, {0, 2002, 2000},  {45, 2026, 2045}, {46, 2026, 1946}};
   for (const Case& c : cases)
     EXPECT_EQ(expandTwoDigitYear(c.digits, c.current), c.year) << c.digits << " in " << c.current;
 }

@@ -1,0 +1,135 @@
+#include "runtime/report/report_layout.h"
+
+#include <algorithm>
+
+namespace trv::report {
+namespace {
+
+void shift(PageItem& item, int dx, int dy) {
+  std::visit(
+      [&](auto& i) {
+        using T = std::decay_t<decltype(i)>;
+        if constexpr (std::is_same_v<T, LineItem>) {
+          i.x1 += dx, i.x2 += dx, i.y1 += dy, i.y2 += dy;
+        } else {
+          i.box.x += dx, i.box.y += dy;
+        }
+      },
+      item);
+}
+
+// Average advance of a character, in thousandths of an inch: about 0.55 em, bold a little wider.
+int charWidth(const FontSpec& font) {
+  const int em = font.points * 1000 / 72;
+  return em * (font.bold ? 60 : 55) / 100;
+}
+
+}  // namespace
+
+ReportLayout::ReportLayout(PageSetup setup, std::string title) {
+  doc_.setup = setup;
+  doc_.title = std::move(title);
+}
+
+int ReportLayout::lineHeight(const FontSpec& font) {
+  return font.points * 1000 / 72 * 6 / 5;
+}
+
+std::vector<std::string> ReportLayout::wrap(std::string_view text, int width,
+                                            const FontSpec& font) {
+  const std::size_t perLine = std::max(1, width / std::max(1, charWidth(font)));
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view para = text.substr(start, end - start);
+    if (!para.empty() && para.back() == '\r') para.remove_suffix(1);
+    if (para.empty()) lines.emplace_back();
+    while (!para.empty()) {
+      if (para.size() <= perLine) {
+        lines.emplace_back(para);
+        break;
+      }
+      std::size_t cut = para.rfind(' ', perLine);
+      if (cut == std::string_view::npos || cut == 0) cut = perLine;
+      lines.emplace_back(para.substr(0, cut));
+      para.remove_prefix(cut);
+      while (!para.empty() && para.front() == ' ') para.remove_prefix(1);
+    }
+    if (end == text.size()) break;
+    start = end + 1;
+  }
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines;
+}
+
+int ReportLayout::bottomLimit() const {
+  return doc_.setup.height - doc_.setup.marginBottom - footerHeight_;
+}
+
+void ReportLayout::startPage() {
+  doc_.pages.push_back(Page{static_cast<int>(doc_.pages.size()) + 1, {}});
+  pageOpen_ = true;
+  pageHasDetail_ = false;
+  y_ = doc_.setup.marginTop;
+  const int number = doc_.pages.back().number;
+  footerHeight_ = footer_ ? footer_(number).height : 0;
+  if (header_) {
+    Band band = header_(number);
+    for (PageItem item : band.items) {
+      shift(item, doc_.setup.marginLeft, y_);
+      doc_.pages.back().items.push_back(std::move(item));
+    }
+    y_ += band.height;
+  }
+}
+
+void ReportLayout::endPage() {
+  if (!pageOpen_) return;
+  if (footer_) {
+    Page& page = doc_.pages.back();
+    Band band = footer_(page.number);
+    const int top = doc_.setup.height - doc_.setup.marginBottom - band.height;
+    for (PageItem item : band.items) {
+      shift(item, doc_.setup.marginLeft, top);
+      page.items.push_back(std::move(item));
+    }
+  }
+  pageOpen_ = false;
+}
+
+void ReportLayout::addDetail(const Band& band) {
+  if (!pageOpen_) startPage();
+  if (pageHasDetail_ && y_ + band.height > bottomLimit()) {
+    endPage();
+    startPage();
+  }
+  for (PageItem item : band.items) {
+    shift(item, doc_.setup.marginLeft, y_);
+    doc_.pages.back().items.push_back(std::move(item));
+  }
+  y_ += band.height;
+  pageHasDetail_ = true;
+}
+
+void ReportLayout::addMemo(std::string_view text, int x, int width, const FontSpec& font) {
+  const int h = lineHeight(font);
+  for (const std::string& line : wrap(text, width, font)) {
+    Band band;
+    band.height = h;
+    band.items.push_back(TextItem{{x, 0, width, h}, line, font, Align::kLeft});
+    addDetail(band);
+  }
+}
+
+void ReportLayout::breakPage() {
+  if (pageOpen_ && pageHasDetail_) endPage();
+}
+
+Document ReportLayout::finish() {
+  endPage();
+  return std::move(doc_);
+}
+
+}  // namespace trv::report

@@ -1,0 +1,62 @@
+#pragma once
+// ReportLayout: places a report's bands on pages.
+//
+// A report gives its page header and footer (built for each page, so they can carry the page
+// number), then adds detail bands and memo blocks in order. A band that does not fit on the
+// rest of the page starts a new page; a memo block is wrapped to its width and continues on the
+// next page where the page ends. finish() closes the last page and returns the document.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/report/page_model.h"
+
+namespace trv::report {
+
+// A horizontal strip of items placed relative to its own top-left corner.
+struct Band {
+  int height = 0;
+  std::vector<PageItem> items;
+};
+
+class ReportLayout {
+ public:
+  using BandBuilder = std::function<Band(int pageNumber)>;
+
+  explicit ReportLayout(PageSetup setup = {}, std::string title = {});
+
+  void setPageHeader(BandBuilder header) { header_ = std::move(header); }
+  void setPageFooter(BandBuilder footer) { footer_ = std::move(footer); }
+
+  // Places the band below the previous one, on a new page when it does not fit.
+  void addDetail(const Band& band);
+  // Places text wrapped at word boundaries to `width`, line by line, continuing on new pages.
+  void addMemo(std::string_view text, int x, int width, const FontSpec& font);
+  // Ends the current page (when it holds any detail) so the next band starts a fresh one.
+  void breakPage();
+
+  int pageCount() const { return static_cast<int>(doc_.pages.size()); }
+  Document finish();
+
+  // Splits text into lines no wider than `width` for the font (an average-width measure that
+  // errs on the wide side, so printed lines never run past their block).
+  static std::vector<std::string> wrap(std::string_view text, int width, const FontSpec& font);
+  static int lineHeight(const FontSpec& font);
+
+ private:
+  void startPage();
+  void endPage();
+  int bottomLimit() const;
+
+  Document doc_;
+  BandBuilder header_;
+  BandBuilder footer_;
+  bool pageOpen_ = false;
+  bool pageHasDetail_ = false;
+  int y_ = 0;
+  int footerHeight_ = 0;
+};
+
+}  // namespace trv::report
