@@ -1,0 +1,84 @@
+#include "runtime/mail/maildir.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/runtime/mail/mail_test_support.h"
+
+namespace trv::mail {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+using testing::writeText;
+
+class MaildirTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  Maildir box = *Maildir::open(dir.path() / "Mail");
+};
+
+TEST_F(MaildirTest, DeliveriesListOldestFirstAndReadBackWhole) {
+  std::string late, early;
+  ASSERT_TRUE(box.deliver("second", 2000, {}, &late).ok());
+  ASSERT_TRUE(box.deliver("first", 1000, {}, &early).ok());
+  // A message another program left in cur/ with flags, named without a time.
+  writeText(dir.path() / "Mail" / "cur" / "foreign:2,S", "third");
+  fs::last_write_time(dir.path() / "Mail" / "cur" / "foreign:2,S",
+                      fs::file_time_type::clock::now() + std::chrono::hours(24 * 365 * 40));
+
+  const auto all = box.list();
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(all[0].id, early);
+  EXPECT_EQ(all[1].id, late);
+  EXPECT_EQ(all[2].id, "foreign");
+  EXPECT_TRUE(all[2].seen());
+  EXPECT_TRUE(fs::is_empty(dir.path() / "Mail" / "tmp"));
+
+  std::string bytes;
+  ASSERT_TRUE(box.read(all[0], bytes).ok());
+  EXPECT_EQ(bytes, "first");
+}
+
+TEST_F(MaildirTest, IdentifierStaysWhileFlagsChangeAndMessagesMove) {
+  std::string id;
+  ASSERT_TRUE(box.deliver("hello", 1000, {}, &id).ok());
+  auto entry = box.find(id);
+  ASSERT_TRUE(entry);
+  EXPECT_TRUE(entry->inNew);
+  EXPECT_FALSE(entry->seen());
+
+  ASSERT_TRUE(box.markSeen(*entry).ok());
+  EXPECT_FALSE(entry->inNew);
+  auto again = box.find(id);
+  ASSERT_TRUE(again);
+  EXPECT_TRUE(again->seen());
+  EXPECT_EQ(again->path, entry->path);
+
+  // Another client marked it replied meanwhile: still found under the same identifier.
+  fs::rename(again->path, dir.path() / "Mail" / "cur" / (id + ":2,RS"));
+  ASSERT_TRUE(box.find(id));
+  EXPECT_EQ(box.find(id)->flags, "RS");
+
+  Maildir trash = *box.subfolder("Trash");
+  ASSERT_TRUE(box.moveTo(*box.find(id), trash).ok());
+  EXPECT_FALSE(box.find(id));
+  EXPECT_TRUE(trash.find(id));
+  EXPECT_EQ(trash.root(), dir.path() / "Mail" / ".Trash");
+}
+
+TEST_F(MaildirTest, IdentifiersThatLeaveTheFolderAreNotFound) {
+  writeText(dir.path() / "outside", "secret");
+  for (const char* id : {"", "../outside", "../../outside", ".", "..", "a/b", "x:2,S"})
+    EXPECT_FALSE(box.find(id)) << id;
+}
+
+TEST(Maildir, AFileWhereTheFolderShouldBeIsRefused) {
+  TempDir dir;
+  writeText(dir.path() / "Mail", "not a folder");
+  std::string problem;
+  EXPECT_FALSE(Maildir::open(dir.path() / "Mail", &problem));
+  EXPECT_NE(problem.find("cannot use mail folder"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace trv::mail
