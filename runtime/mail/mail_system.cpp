@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <new>
+#include <unordered_map>
 
 #include "runtime/mail/address_book.h"
 #include "runtime/mail/mime_reader.h"
@@ -33,7 +34,28 @@ struct MailSystem::Session {
   fs::path tempDir;  // made on the first read that writes attachments
   unsigned reads = 0;
   std::vector<MaildirEntry> walk;  // the inbox as the current FindNext walk sees it
+  std::unordered_map<std::string, std::size_t> walkIndex;
   std::set<std::string> deleted;
+
+  void rescan() {
+    walk = inbox.list();
+    walkIndex.clear();
+    for (std::size_t i = 0; i < walk.size(); ++i) walkIndex.emplace(walk[i].id, i);
+  }
+
+  // The message by identifier: from the walk while its file is still where the walk saw it
+  // (a read per message stays cheap in a large inbox), else from the folder.
+  std::optional<MaildirEntry> locate(std::string_view id) {
+    if (auto it = walkIndex.find(std::string(id)); it != walkIndex.end()) {
+      std::error_code ec;
+      if (fs::is_regular_file(walk[it->second].path, ec)) return walk[it->second];
+    }
+    return inbox.find(id);
+  }
+
+  void remember(const MaildirEntry& entry) {
+    if (auto it = walkIndex.find(entry.id); it != walkIndex.end()) walk[it->second] = entry;
+  }
 };
 
 namespace {
@@ -206,7 +228,7 @@ MapiResult MailSystem::MAPILogon(std::uint32_t, std::string_view, std::string_vi
     if (!sent || !trash) return finish(MapiFailure, problem);
 
     auto s = std::make_unique<Session>(
-        Session{0, load.settings, *inbox, *sent, *trash, nullptr, {}, 0, {}, {}});
+        Session{0, load.settings, *inbox, *sent, *trash, nullptr, {}, 0, {}, {}, {}});
     if (env_.transport) {
       s->transport = env_.transport;
     } else if (!load.settings.sendmailCommand.empty()) {
@@ -242,29 +264,25 @@ MapiResult MailSystem::MAPIFindNext(MapiHandle session, std::uint32_t, std::stri
     // Only interpersonal messages live here.
     if (!messageType.empty() && messageType.substr(0, 3) != "IPM")
       return finish(MapiNoMessages, {});
-    auto position = s->walk.end();
+    std::size_t position = 0;
     if (seed.empty()) {
-      s->walk = s->inbox.list();
+      s->rescan();
       s->deleted.clear();
-      position = s->walk.begin();
     } else {
-      auto at = [&] {
-        return std::find_if(s->walk.begin(), s->walk.end(),
-                            [&](const MaildirEntry& e) { return e.id == seed; });
-      };
-      auto it = at();
-      if (it == s->walk.end()) {  // a walk we did not start, or a message that arrived since
-        s->walk = s->inbox.list();
-        it = at();
-        if (it == s->walk.end())
+      auto it = s->walkIndex.find(std::string(seed));
+      if (it == s->walkIndex.end()) {  // a walk we did not start, or a message that arrived since
+        s->rescan();
+        it = s->walkIndex.find(std::string(seed));
+        if (it == s->walkIndex.end())
           return finish(MapiInvalidMessage, "no message " + std::string(seed));
       }
-      position = std::next(it);
+      position = it->second + 1;
     }
-    for (; position != s->walk.end(); ++position) {
-      if (s->deleted.count(position->id)) continue;
-      if ((flags & kMapiUnreadOnly) && position->seen()) continue;
-      messageId = position->id;
+    for (; position < s->walk.size(); ++position) {
+      const MaildirEntry& e = s->walk[position];
+      if (s->deleted.count(e.id)) continue;
+      if ((flags & kMapiUnreadOnly) && e.seen()) continue;
+      messageId = e.id;
       return finish(MapiSuccess, {});
     }
     return finish(MapiNoMessages, {});
@@ -281,7 +299,7 @@ MapiResult MailSystem::MAPIReadMail(MapiHandle session, std::uint32_t, std::stri
   Session* s = sessionFor(session);
   if (!s) return finish(MapiInvalidSession, {});
   try {
-    auto entry = s->inbox.find(messageId);
+    auto entry = s->locate(messageId);
     if (!entry) return finish(MapiInvalidMessage, "no message " + std::string(messageId));
     std::string bytes;
     if (MaildirResult r = s->inbox.read(*entry, bytes); !r.ok())
@@ -337,8 +355,7 @@ MapiResult MailSystem::MAPIReadMail(MapiHandle session, std::uint32_t, std::stri
     std::string detail;
     if (!(flags & kMapiPeek) && !entry->seen()) {
       if (MaildirResult r = s->inbox.markSeen(*entry); !r.ok()) detail = r.detail;
-      for (MaildirEntry& w : s->walk)
-        if (w.id == entry->id) w = *entry;
+      s->remember(*entry);
     }
     message = out.get();
     buffers_.emplace(out.get(), std::move(out));
@@ -353,7 +370,7 @@ MapiResult MailSystem::MAPIDeleteMail(MapiHandle session, std::uint32_t, std::st
   std::lock_guard lock(mutex_);
   Session* s = sessionFor(session);
   if (!s) return finish(MapiInvalidSession, {});
-  auto entry = s->inbox.find(messageId);
+  auto entry = s->locate(messageId);
   if (!entry) return finish(MapiInvalidMessage, "no message " + std::string(messageId));
   // Deleted mail goes to the trash folder, where it can still be found.
   if (MaildirResult r = s->inbox.moveTo(*entry, s->trash, "S"); !r.ok())
