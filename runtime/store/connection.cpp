@@ -663,6 +663,32 @@ Code Connection::setFileOrder(FileId id) {
   return Ok;
 }
 
+Code Connection::setSequenceAt(FileId id, int key, const RecordBuffer& at) {
+  clearError();
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  if (key >= 0 && static_cast<std::size_t>(key) >= f->decl->keys.size())
+    return setError(EntryNotFound, 0, "no such key");
+  if (at.record.size() != f->decl->recordSize)
+    return setError(EntryNotFound, 0, "record of another file");
+  f->startImage.reset();
+  f->forget();
+  if (key < 0) {
+    f->seq = Seq::File;
+    f->haveLast = true;
+    f->lastRow = at.position.row;
+    return Ok;
+  }
+  auto image = keyImage(*f->decl, f->decl->keys[key], at.record.data());
+  if (!image) return setError(EntryNotFound, 0, "record is not in that key");
+  f->seq = Seq::Key;
+  f->seqKey = key;
+  f->haveLast = true;
+  f->lastRow = at.position.row;
+  f->lastImage = std::move(*image);
+  return Ok;
+}
+
 void Connection::setBulkRows(FileId id, int rows) {
   if (OpenFile* f = impl_->file(id)) {
     f->bulkRows = std::clamp(rows, 1, 1000);

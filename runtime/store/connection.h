@@ -93,6 +93,11 @@ class Connection {
   [[nodiscard]] Code setKeyOrder(FileId id, int key, const RecordBuffer* from = nullptr);
   // File order (the order records were added) from the start.
   [[nodiscard]] Code setFileOrder(FileId id);
+  // Sets the sequence to go on from the record `at` (its key fields and its row): next reads the
+  // records after it and previous the ones before it, in the order of key `key`, or in file
+  // order when `key` is -1. Lets a list page on from any row, duplicates included, with one
+  // index search. EntryNotFound when the record's key fields leave it out of that key.
+  [[nodiscard]] Code setSequenceAt(FileId id, int key, const RecordBuffer& at);
   // The next / previous record of the sequence; RecordNotFound at its end. Records added,
   // changed or deleted in between (here or by other stations) are seen, the current one
   // included: deleting the record just read and then reading next goes on with the one after.
