@@ -4,7 +4,7 @@
 namespace trv::data {
 
 enum Level : int {
-  LevelOk = 0,        // go on
+  LevelOk = 0,  // go on
   LevelQuestion = 1,
   LevelProgram = 2,
   LevelFatal = 3,     // stop: a controller that gets it from Init closes without its loop
