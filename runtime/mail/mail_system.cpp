@@ -12,14 +12,13 @@
 #include <unordered_map>
 
 #include "runtime/mail/address_book.h"
+#include "runtime/mail/local_delivery.h"
 #include "runtime/mail/mime_reader.h"
 #include "runtime/mail/mime_writer.h"
 #include "runtime/mail/outbox_transport.h"
 #include "runtime/mail/recipients.h"
 #include "runtime/mail/sendmail_transport.h"
 #include "runtime/text/charset.h"
-#include "runtime/text/clock.h"
-#include "runtime/text/date_time.h"
 
 namespace trv::mail {
 namespace fs = std::filesystem;
@@ -185,21 +184,8 @@ void MailSystem::endSession() {
 }
 
 std::int64_t MailSystem::nowSeconds() const {
-  if (env_.clock == nullptr) return static_cast<std::int64_t>(std::time(nullptr));
-  const auto day = text::civilDate(env_.clock->today());
-  const auto time = text::clockTime(env_.clock->now());
-  if (!day) return static_cast<std::int64_t>(std::time(nullptr));
-  std::tm tm{};
-  tm.tm_year = day->year - 1900;
-  tm.tm_mon = day->month - 1;
-  tm.tm_mday = day->day;
-  if (time) {
-    tm.tm_hour = time->hours;
-    tm.tm_min = time->minutes;
-    tm.tm_sec = time->seconds;
-  }
-  tm.tm_isdst = -1;
-  return static_cast<std::int64_t>(std::mktime(&tm));
+  return env_.clock ? localEpochSeconds(*env_.clock)
+                    : static_cast<std::int64_t>(std::time(nullptr));
 }
 
 MapiResult MailSystem::MAPILogon(std::uint32_t, std::string_view, std::string_view,
@@ -395,7 +381,7 @@ MapiResult MailSystem::MAPISendMail(MapiHandle session, std::uint32_t, const Map
       return {MapiSuccess, {}};
     };
     if (auto [r, d] = checkTables(message); r != MapiSuccess) return finish(r, d);
-    if (!(flags & kMapiDialog)) return sendPrepared(*s, message);
+    if (!(flags & kMapiDialog)) return sendPrepared(lock, *s, message);
 
     if (!dialogs_) return finish(MapiNotSupported, "no compose dialog is available");
     MailDialogs* dialogs = dialogs_;
@@ -408,13 +394,14 @@ MapiResult MailSystem::MAPISendMail(MapiHandle session, std::uint32_t, const Map
       return finish(MapiInvalidSession, "the mail session ended while the message was composed");
     if (!completed) return finish(MapiUserAbort, {});
     if (auto [r, d] = checkTables(*completed); r != MapiSuccess) return finish(r, d);
-    return sendPrepared(*s, *completed);
+    return sendPrepared(lock, *s, *completed);
   } catch (const std::bad_alloc&) {
     return finish(MapiInsufficientMemory, {});
   }
 }
 
-MapiResult MailSystem::sendPrepared(Session& s, const MapiMessage& message) {
+MapiResult MailSystem::sendPrepared(std::unique_lock<std::mutex>& lock, Session& s,
+                                    const MapiMessage& message) {
   const AddressBook book = loadAddressBook(s.settings.addressBook);
   RecipientResolution resolved = resolveRecipients(message.recips, book);
   if (resolved.result != MapiSuccess) return finish(resolved.result, resolved.detail);
@@ -463,12 +450,17 @@ MapiResult MailSystem::sendPrepared(Session& s, const MapiMessage& message) {
   out.wire = std::move(composed.mail.wire);
   out.withBcc = std::move(composed.mail.withBcc);
 
-  const TransportResult sent = s.transport->send(out);
+  // A sendmail command may take its time: other threads' mail calls go on meanwhile.
+  const std::shared_ptr<Transport> transport = s.transport;
+  const Maildir sentFolder = s.sent;
+  lock.unlock();
+  const TransportResult sent = transport->send(out);
+  lock.lock();
   if (sent.status == TransportStatus::DiskFull) return finish(MapiDiskFull, sent.detail);
   if (!sent.ok()) return finish(MapiFailure, sent.detail);
 
   std::string detail;
-  if (MaildirResult copy = s.sent.deliver(out.withBcc, draft.dateSeconds, "S"); !copy.ok())
+  if (MaildirResult copy = sentFolder.deliver(out.withBcc, draft.dateSeconds, "S"); !copy.ok())
     detail = "sent, but no copy was kept: " + copy.detail;
   return finish(MapiSuccess, std::move(detail));
 }

@@ -121,7 +121,8 @@ class MailSystem {
   void endSession();                       // caller holds mutex_
   std::int64_t nowSeconds() const;
   MapiResult finish(MapiResult result, std::string detail);  // caller holds mutex_
-  MapiResult sendPrepared(Session& s, const MapiMessage& message);
+  MapiResult sendPrepared(std::unique_lock<std::mutex>& lock, Session& s,
+                          const MapiMessage& message);
 
   MailEnvironment env_;
   mutable std::mutex mutex_;

@@ -2,8 +2,8 @@
 // Where outgoing mail goes once it is composed.
 //
 // A transport either takes a message whole (it will be delivered, or it waits in a queue that
-// will deliver it) or refuses it with a reason; it never keeps part of one. Calls come from
-// one thread at a time.
+// will deliver it) or refuses it with a reason; it never keeps part of one. Implementations
+// must allow calls from several threads at once.
 
 #include <string>
 #include <vector>

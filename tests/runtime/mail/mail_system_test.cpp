@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "runtime/mail/capturing_transport.h"
+#include "runtime/mail/local_delivery.h"
 #include "runtime/mail/scripted_mail_dialogs.h"
 #include "runtime/text/clock.h"
 #include "runtime/text/date_time.h"
@@ -157,6 +158,22 @@ TEST_F(MailSystemTest, AnEmptyInboxEndsTheWalkAtOnce) {
   const MapiMessage* m = nullptr;
   EXPECT_EQ(mail->MAPIReadMail(h, 0, id, kMapiSuppressAttach, 0, m), MapiInvalidMessage);
   EXPECT_EQ(m, nullptr);
+}
+
+TEST_F(MailSystemTest, DeliveredMailShowsTheTimeItArrived) {
+  ASSERT_TRUE(deliverIncomingMail(config.path(), testing::plainMessage("a@example.com", "x", "y"),
+                                  localEpochSeconds(clock))
+                  .ok());
+  const MapiHandle h = logon();
+  std::string id;
+  ASSERT_EQ(mail->MAPIFindNext(h, 0, "", "", 0, 0, id), MapiSuccess);
+  const MapiMessage* m = nullptr;
+  ASSERT_EQ(mail->MAPIReadMail(h, 0, id, kMapiPeek, 0, m), MapiSuccess);
+  EXPECT_EQ(m->dateReceived, "2002/05/06 10:00");
+  EXPECT_EQ(mail->MAPIFreeBuffer(m), MapiSuccess);
+
+  TempDir unconfigured;
+  EXPECT_EQ(deliverIncomingMail(unconfigured.path(), "x", 0).status, MaildirStatus::NotFound);
 }
 
 TEST_F(MailSystemTest, PeekingLeavesTheReadStateAloneReadingMarksIt) {
