@@ -30,7 +30,8 @@ struct MailSystem::Session {
   Maildir sent;
   Maildir trash;
   std::shared_ptr<Transport> transport;
-  fs::path tempDir;  // made on the first read that writes attachments
+  bool queuesInOutbox = false;  // the transport only queues: nothing to flush
+  fs::path tempDir;             // made on the first read that writes attachments
   unsigned reads = 0;
   std::vector<MaildirEntry> walk;  // the inbox as the current FindNext walk sees it
   std::unordered_map<std::string, std::size_t> walkIndex;
@@ -188,6 +189,30 @@ std::int64_t MailSystem::nowSeconds() const {
                     : static_cast<std::int64_t>(std::time(nullptr));
 }
 
+std::string MailSystem::flushOutbox(Session& s) {
+  std::string problem;
+  auto outbox = s.inbox.subfolder("Outbox", &problem);
+  if (!outbox) return problem;
+  for (const MaildirEntry& queued : outbox->list()) {
+    std::string bytes;
+    if (MaildirResult r = outbox->read(queued, bytes); !r.ok()) return r.detail;
+    const auto parsed = parseMail(bytes);
+    auto wire = withoutBccHeader(bytes);
+    if (!parsed || !wire) continue;  // not mail: left where it is
+    OutgoingMail mail;
+    mail.envelopeFrom = s.settings.fromAddress;
+    for (const auto* list : {&parsed->to, &parsed->cc, &parsed->bcc})
+      for (const MailAddress& a : *list) mail.recipients.push_back(a.address);
+    mail.wire = std::move(*wire);
+    mail.withBcc = std::move(bytes);
+    const TransportResult sent = s.transport->send(mail);
+    // The first refusal stops the run: the rest would only wait for the same broken server.
+    if (!sent.ok()) return "queued mail not sent yet: " + sent.detail;
+    if (MaildirResult r = outbox->moveTo(queued, s.sent, "S"); !r.ok()) return r.detail;
+  }
+  return {};
+}
+
 MapiResult MailSystem::MAPILogon(std::uint32_t, std::string_view, std::string_view,
                                  std::uint32_t flags, std::uint32_t, MapiHandle& session) {
   std::lock_guard lock(mutex_);
@@ -214,7 +239,7 @@ MapiResult MailSystem::MAPILogon(std::uint32_t, std::string_view, std::string_vi
     if (!sent || !trash) return finish(MapiFailure, problem);
 
     auto s = std::make_unique<Session>(
-        Session{0, load.settings, *inbox, *sent, *trash, nullptr, {}, 0, {}, {}, {}});
+        Session{0, load.settings, *inbox, *sent, *trash, nullptr, false, {}, 0, {}, {}, {}});
     if (env_.transport) {
       s->transport = env_.transport;
     } else if (!load.settings.sendmailCommand.empty()) {
@@ -222,14 +247,18 @@ MapiResult MailSystem::MAPILogon(std::uint32_t, std::string_view, std::string_vi
     } else {
       s->transport = std::make_shared<OutboxTransport>(inbox->root() / ".Outbox",
                                                        [this] { return nowSeconds(); });
+      s->queuesInOutbox = true;
     }
+    std::string flushed = s->queuesInOutbox ? std::string() : flushOutbox(*s);
     s->handle = nextHandle_++;
     if (nextHandle_ == 0) nextHandle_ = 1;
     session = s->handle;
     session_ = std::move(s);
-    return finish(MapiSuccess, {});
+    return finish(MapiSuccess, std::move(flushed));
   } catch (const std::bad_alloc&) {
     return finish(MapiInsufficientMemory, {});
+  } catch (const std::exception& e) {  // a library's own failure never leaves the call
+    return finish(MapiFailure, e.what());
   }
 }
 
@@ -274,6 +303,8 @@ MapiResult MailSystem::MAPIFindNext(MapiHandle session, std::uint32_t, std::stri
     return finish(MapiNoMessages, {});
   } catch (const std::bad_alloc&) {
     return finish(MapiInsufficientMemory, {});
+  } catch (const std::exception& e) {  // a library's own failure never leaves the call
+    return finish(MapiFailure, e.what());
   }
 }
 
@@ -308,8 +339,10 @@ MapiResult MailSystem::MAPIReadMail(MapiHandle session, std::uint32_t, std::stri
       out->noteText = text::fromUtf8(toCrLf(parsed->text));
       const bool write = !(flags & kMapiSuppressAttach) && !parsed->attachments.empty();
       if (write && s->tempDir.empty()) {
-        const fs::path base =
-            s->settings.tempFolder.empty() ? fs::temp_directory_path() : s->settings.tempFolder;
+        std::error_code ec;
+        fs::path base =
+            s->settings.tempFolder.empty() ? fs::temp_directory_path(ec) : s->settings.tempFolder;
+        if (base.empty()) base = "/tmp";
         std::string pattern = (base / "trvmail-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
           return finish(MapiAttachmentWriteFailure,
@@ -348,6 +381,8 @@ MapiResult MailSystem::MAPIReadMail(MapiHandle session, std::uint32_t, std::stri
     return finish(MapiSuccess, std::move(detail));
   } catch (const std::bad_alloc&) {
     return finish(MapiInsufficientMemory, {});
+  } catch (const std::exception& e) {  // a library's own failure never leaves the call
+    return finish(MapiFailure, e.what());
   }
 }
 
@@ -356,13 +391,20 @@ MapiResult MailSystem::MAPIDeleteMail(MapiHandle session, std::uint32_t, std::st
   std::lock_guard lock(mutex_);
   Session* s = sessionFor(session);
   if (!s) return finish(MapiInvalidSession, {});
-  auto entry = s->locate(messageId);
-  if (!entry) return finish(MapiInvalidMessage, "no message " + std::string(messageId));
-  // Deleted mail goes to the trash folder, where it can still be found.
-  if (MaildirResult r = s->inbox.moveTo(*entry, s->trash, "S"); !r.ok())
-    return finish(r.status == MaildirStatus::NotFound ? MapiInvalidMessage : MapiFailure, r.detail);
-  s->deleted.insert(entry->id);
-  return finish(MapiSuccess, {});
+  try {
+    auto entry = s->locate(messageId);
+    if (!entry) return finish(MapiInvalidMessage, "no message " + std::string(messageId));
+    // Deleted mail goes to the trash folder, where it can still be found.
+    if (MaildirResult r = s->inbox.moveTo(*entry, s->trash, "S"); !r.ok())
+      return finish(r.status == MaildirStatus::NotFound ? MapiInvalidMessage : MapiFailure,
+                    r.detail);
+    s->deleted.insert(entry->id);
+    return finish(MapiSuccess, {});
+  } catch (const std::bad_alloc&) {
+    return finish(MapiInsufficientMemory, {});
+  } catch (const std::exception& e) {
+    return finish(MapiFailure, e.what());
+  }
 }
 
 MapiResult MailSystem::MAPISendMail(MapiHandle session, std::uint32_t, const MapiMessage& message,
@@ -397,6 +439,8 @@ MapiResult MailSystem::MAPISendMail(MapiHandle session, std::uint32_t, const Map
     return sendPrepared(lock, *s, *completed);
   } catch (const std::bad_alloc&) {
     return finish(MapiInsufficientMemory, {});
+  } catch (const std::exception& e) {  // a library's own failure never leaves the call
+    return finish(MapiFailure, e.what());
   }
 }
 
@@ -459,6 +503,8 @@ MapiResult MailSystem::sendPrepared(std::unique_lock<std::mutex>& lock, Session&
   if (sent.status == TransportStatus::DiskFull) return finish(MapiDiskFull, sent.detail);
   if (!sent.ok()) return finish(MapiFailure, sent.detail);
 
+  // Queued mail reaches the sent folder when it really goes out.
+  if (sent.status == TransportStatus::Queued) return finish(MapiSuccess, {});
   std::string detail;
   if (MaildirResult copy = sentFolder.deliver(out.withBcc, draft.dateSeconds, "S"); !copy.ok())
     detail = "sent, but no copy was kept: " + copy.detail;
@@ -509,6 +555,8 @@ MapiResult MailSystem::MAPIAddress(MapiHandle session, std::uint32_t, std::strin
     return finish(MapiSuccess, std::move(detail));
   } catch (const std::bad_alloc&) {
     return finish(MapiInsufficientMemory, {});
+  } catch (const std::exception& e) {  // a library's own failure never leaves the call
+    return finish(MapiFailure, e.what());
   }
 }
 

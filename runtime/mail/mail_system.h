@@ -58,7 +58,9 @@ class MailSystem {
   void setDialogs(MailDialogs* dialogs);
 
   // Opens the session. MapiFailure when no mail system is configured or its settings or folders
-  // cannot be used; MapiTooManySessions as above. session is 0 on failure.
+  // cannot be used; MapiTooManySessions as above. session is 0 on failure. With a transport
+  // that really sends, mail waiting in the outbox from earlier runs goes out first (what could
+  // not be sent stays queued, and lastDetail() says why).
   [[nodiscard]] MapiResult MAPILogon(std::uint32_t uiParam, std::string_view profileName,
                                      std::string_view password, std::uint32_t flags,
                                      std::uint32_t reserved, MapiHandle& session);
@@ -119,6 +121,7 @@ class MailSystem {
 
   Session* sessionFor(MapiHandle handle);  // caller holds mutex_
   void endSession();                       // caller holds mutex_
+  std::string flushOutbox(Session& s);     // sends what waits in the outbox; says what failed
   std::int64_t nowSeconds() const;
   MapiResult finish(MapiResult result, std::string detail);  // caller holds mutex_
   MapiResult sendPrepared(std::unique_lock<std::mutex>& lock, Session& s,

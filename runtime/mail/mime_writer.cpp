@@ -161,4 +161,14 @@ ComposeResult composeMail(const MailDraft& draft) {
   return result;
 }
 
+std::optional<std::string> withoutBccHeader(std::string_view bytes) {
+  detail::ensureMimeLibrary();
+  ObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size()));
+  ObjectPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
+  ObjectPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
+  if (!message) return std::nullopt;
+  g_mime_object_remove_header(GMIME_OBJECT(message.get()), "Bcc");
+  return serialise(GMIME_OBJECT(message.get()));
+}
+
 }  // namespace trv::mail

@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/mail/mail_address.h"
@@ -47,5 +49,9 @@ struct ComposeResult {
 };
 
 [[nodiscard]] ComposeResult composeMail(const MailDraft& draft);
+
+// A stored message (with its Bcc header) as it goes on the wire; nothing when it is not a
+// message.
+std::optional<std::string> withoutBccHeader(std::string_view bytes);
 
 }  // namespace trv::mail

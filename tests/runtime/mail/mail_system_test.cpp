@@ -458,6 +458,43 @@ TEST(MailSystemTransports, WithoutSendmailMailWaitsInTheOutboxWithItsBcc) {
   const std::string stored = readText(outbox[0].path);
   EXPECT_NE(stored.find("Bcc: audit@example.org"), std::string::npos);
   EXPECT_NE(stored.find("Date: Mon, 06 May 2002 10:00:00"), std::string::npos) << stored;
+  EXPECT_TRUE(Maildir::open(config.path() / "Mail" / ".Sent")->list().empty());  // not sent yet
+}
+
+TEST(MailSystemTransports, QueuedMailGoesOutOnceATransportSends) {
+  TempDir config;
+  writeText(config.path() / kMailSettingsFileName, kSettings);
+  text::ManualClock clock{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
+  MapiMessage m;
+  m.subject = "queued";
+  m.recips = {{0, kMapiTo, "ann@example.com", "", ""}, {0, kMapiBcc, "audit@example.org", "", ""}};
+  {
+    MailSystem offline(MailEnvironment{config.path(), &clock, nullptr});
+    MapiHandle h = 0;
+    ASSERT_EQ(offline.MAPILogon(0, "", "", kMapiNewSession, 0, h), MapiSuccess);
+    ASSERT_EQ(offline.MAPISendMail(h, 0, m, 0, 0), MapiSuccess);
+    ASSERT_EQ(offline.MAPISendMail(h, 0, m, 0, 0), MapiSuccess);
+  }
+  auto transport = std::make_shared<CapturingTransport>();
+  transport->failEverySend("server down");
+  MailSystem online(MailEnvironment{config.path(), &clock, transport});
+  MapiHandle h = 0;
+  ASSERT_EQ(online.MAPILogon(0, "", "", kMapiNewSession, 0, h), MapiSuccess);
+  EXPECT_EQ(online.lastDetail(), "queued mail not sent yet: server down");
+  EXPECT_EQ(Maildir::open(config.path() / "Mail" / ".Outbox")->list().size(), 2u);
+  ASSERT_EQ(online.MAPILogoff(h, 0, 0, 0), MapiSuccess);
+
+  transport->acceptSends();
+  ASSERT_EQ(online.MAPILogon(0, "", "", kMapiNewSession, 0, h), MapiSuccess);
+  EXPECT_EQ(online.lastDetail(), "");
+  const auto sent = transport->captured();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0].mail.recipients,
+            (std::vector<std::string>{"ann@example.com", "audit@example.org"}));
+  EXPECT_EQ(sent[0].mail.wire.find("audit@example.org"), std::string::npos);
+  EXPECT_EQ(sent[0].subject, "queued");
+  EXPECT_TRUE(Maildir::open(config.path() / "Mail" / ".Outbox")->list().empty());
+  EXPECT_EQ(Maildir::open(config.path() / "Mail" / ".Sent")->list().size(), 2u);
 }
 
 TEST(MailSystemTransports, TheConfiguredSendmailCommandGetsTheMessage) {
