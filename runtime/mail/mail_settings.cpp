@@ -57,7 +57,11 @@ SettingsLoad loadMailSettings(const fs::path& configFolder) {
     if (key == "maildir") {
       out.settings.maildir = value.empty() ? fs::path() : resolve(configFolder, value);
     } else if (key == "sendmail") {
-      out.settings.sendmailCommand = value.empty() ? fs::path() : resolve(configFolder, value);
+      // A bare command name is found on the search path when it runs.
+      const bool bare = value.find('/') == std::string_view::npos;
+      out.settings.sendmailCommand = value.empty() ? fs::path()
+                                     : bare        ? fs::path(std::string(value))
+                                                   : resolve(configFolder, value);
     } else if (key == "from-name") {
       out.settings.fromName = std::string(value);
     } else if (key == "from-address") {

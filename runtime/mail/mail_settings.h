@@ -11,7 +11,8 @@
 //   from-address  the address every message is sent from (required)
 //   address-book  the address-book file (default "trvmail-addresses.txt")
 //   temp-folder   where attachments of a read are written (default: the system's temp folder)
-// Relative paths resolve against the configuration folder. Thread-safe (pure file access).
+// Relative paths resolve against the configuration folder; a sendmail command given as a bare
+// name is looked up on the search path. Thread-safe (pure file access).
 
 #include <filesystem>
 #include <string>

@@ -75,6 +75,9 @@ TransportResult SendmailTransport::send(const OutgoingMail& mail) {
   posix_spawn_file_actions_adddup2(&actions, childIn.get(), 0);
   posix_spawn_file_actions_adddup2(&actions, childOut.get(), 1);
   posix_spawn_file_actions_adddup2(&actions, childOut.get(), 2);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);  // no database file reaches the command
+#endif
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
   sigset_t defaults;
@@ -83,7 +86,11 @@ TransportResult SendmailTransport::send(const OutgoingMail& mail) {
   posix_spawnattr_setsigdefault(&attr, &defaults);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  const int spawned = ::posix_spawn(&pid, command.c_str(), &actions, &attr, argv.data(), environ);
+  // A bare command name is looked up on the search path, as a shell would.
+  const bool bare = command.find('/') == std::string::npos;
+  const int spawned =
+      bare ? ::posix_spawnp(&pid, command.c_str(), &actions, &attr, argv.data(), environ)
+           : ::posix_spawn(&pid, command.c_str(), &actions, &attr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   childIn.reset();
@@ -135,10 +142,14 @@ TransportResult SendmailTransport::send(const OutgoingMail& mail) {
   fromChild.reset();
   if (timedOut) ::kill(pid, SIGKILL);
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  pid_t waited;
+  while ((waited = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
   }
   output = tidyOutput(output.substr(0, kMaxErrorOutput));
   const std::string suffix = output.empty() ? std::string() : ": " + output;
+  if (waited != pid)
+    return {TransportStatus::Failed,
+            "cannot learn whether " + command + " took the message" + suffix};
   if (timedOut)
     return {TransportStatus::Failed, command + " did not finish in time and was stopped" + suffix};
   if (WIFSIGNALED(status))

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <thread>
+
 #include "runtime/mail/capturing_transport.h"
 #include "runtime/mail/local_delivery.h"
 #include "runtime/mail/scripted_mail_dialogs.h"
@@ -377,6 +380,21 @@ TEST_F(MailSystemTest, AttachmentsTakeThePlacesKeptForThemInTheText) {
   EXPECT_EQ(c.attachmentNames, (std::vector<std::string>{"a.txt", "Scan M\u00E4rz.pdf"}));
 }
 
+TEST_F(MailSystemTest, ThreadsSendingAtOnceLoseNoMessage) {
+  const MapiHandle h = logon();
+  std::vector<std::thread> threads;
+  std::atomic<int> failures{0};
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&] {
+      for (int i = 0; i < 10; ++i)
+        if (mail->MAPISendMail(h, 0, simpleMessage(), 0, 0) != MapiSuccess) ++failures;
+    });
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(failures.load(), 0);
+  EXPECT_EQ(transport->count(), 40u);
+  EXPECT_EQ(folder(".Sent").size(), 40u);
+}
+
 TEST_F(MailSystemTest, TheDialogFlagLetsTheUserCompleteOrCancel) {
   const MapiHandle h = logon();
   MapiMessage draft = simpleMessage();
@@ -505,7 +523,7 @@ TEST(MailSystemTransports, TheConfiguredSendmailCommandGetsTheMessage) {
                         capture.string() + "\n");
   ::chmod(script.c_str(), 0755);
   writeText(config.path() / kMailSettingsFileName,
-            std::string(kSettings) + "sendmail = fake-sendmail\n");
+            std::string(kSettings) + "sendmail = ./fake-sendmail\n");
   text::ManualClock clock{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
   MailSystem mail(MailEnvironment{config.path(), &clock, nullptr});
   MapiHandle h = 0;

@@ -55,15 +55,17 @@ TEST_F(SendmailTransportTest, RefusalsCarryTheReason) {
     const char* name;
     std::string body;  // empty: no command at all
     const char* detail;
+    const char* command = nullptr;  // instead of a script
   };
   const Case cases[] = {
       {"exit status", "cat >/dev/null\necho 'mail queue is full' >&2\nexit 75",
        "exited with status 75: mail queue is full"},
       {"signal", "cat >/dev/null\nkill -9 $$", "was ended by signal 9"},
-      {"missing command", "", "cannot start"},
+      {"missing command", "", "cannot start", "/nonexistent/sendmail"},
+      {"command not on the search path", "", "cannot start", "no-such-sendmail-here"},
   };
   for (const Case& c : cases) {
-    const fs::path command = c.body.empty() ? dir.path() / "no-such-sendmail" : script(c.body);
+    const fs::path command = c.command ? fs::path(c.command) : script(c.body);
     SendmailTransport transport(command);
     const TransportResult result = transport.send(mail());
     EXPECT_EQ(result.status, TransportStatus::Failed) << c.name;
