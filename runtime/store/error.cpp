@@ -2,8 +2,23 @@
 
 namespace trv::store {
 namespace {
-thread_local Error tLastError;
+
+// Objects destroyed late in a thread's exit (statics of the main thread among them) may still
+// call the store after the thread's last error is gone: then errors are dropped, not written
+// into freed memory. The flag is trivially destructible, so it stays readable to the end.
+thread_local bool tGone = false;
+struct Slot {
+  Error error;
+  ~Slot() { tGone = true; }
+};
+thread_local Slot tSlot;
+const Error kNoError{};
+
+Error* slot() {
+  return tGone ? nullptr : &tSlot.error;
 }
+
+}  // namespace
 
 std::string_view codeText(Code code) {
   switch (code) {
@@ -40,24 +55,28 @@ std::string_view codeText(Code code) {
 }
 
 const Error& lastError() {
-  return tLastError;
+  const Error* e = slot();
+  return e != nullptr ? *e : kNoError;
 }
 
 Code setError(Code code, int driverCode, std::string driverText) {
-  tLastError = Error{code, std::string(codeText(code)), driverCode, std::move(driverText), {}, {}};
+  if (Error* e = slot())
+    *e = Error{code, std::string(codeText(code)), driverCode, std::move(driverText), {}, {}};
   return code;
 }
 
 Code setDuplicateKey(std::string keyName, std::string keyDescription, int driverCode,
                      std::string driverText) {
   setError(DuplicateKey, driverCode, std::move(driverText));
-  tLastError.keyName = std::move(keyName);
-  tLastError.keyDescription = std::move(keyDescription);
+  if (Error* e = slot()) {
+    e->keyName = std::move(keyName);
+    e->keyDescription = std::move(keyDescription);
+  }
   return DuplicateKey;
 }
 
 void clearError() {
-  tLastError = Error{};
+  if (Error* e = slot()) *e = Error{};
 }
 
 }  // namespace trv::store
