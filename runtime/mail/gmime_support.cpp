@@ -6,9 +6,11 @@
 
 namespace trv::mail::detail {
 
-void ensureMimeLibrary() {
+std::unique_lock<std::mutex> useMimeLibrary() {
   static std::once_flag once;
   std::call_once(once, [] { g_mime_init(); });
+  static std::mutex mutex;
+  return std::unique_lock<std::mutex>(mutex);
 }
 
 void ObjectUnref::operator()(void* object) const {

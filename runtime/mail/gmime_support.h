@@ -3,11 +3,13 @@
 // without exposing the library's headers.
 
 #include <memory>
+#include <mutex>
 
 namespace trv::mail::detail {
 
-// Initialises the MIME library once per process; safe from any thread.
-void ensureMimeLibrary();
+// Initialises the MIME library once per process and holds it for one caller at a time: its
+// shared caches (charsets, time zones) are not ours to trust across threads.
+[[nodiscard]] std::unique_lock<std::mutex> useMimeLibrary();
 
 struct ObjectUnref {
   void operator()(void* object) const;  // drops one reference of a library object

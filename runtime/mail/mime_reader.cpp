@@ -264,7 +264,7 @@ std::string htmlToText(std::string_view html) {
 }
 
 std::optional<ParsedMail> parseMail(std::string_view bytes) {
-  detail::ensureMimeLibrary();
+  const auto mime = detail::useMimeLibrary();
   ObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size()));
   ObjectPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
   GMimeParserOptions* options = g_mime_parser_options_new();

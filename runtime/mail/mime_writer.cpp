@@ -72,7 +72,7 @@ void addMailboxes(GMimeMessage* message, GMimeAddressType type,
 }  // namespace
 
 ComposeResult composeMail(const MailDraft& draft) {
-  detail::ensureMimeLibrary();
+  const auto mime = detail::useMimeLibrary();
   ComposeResult result;
 
   struct Loaded {
@@ -162,7 +162,7 @@ ComposeResult composeMail(const MailDraft& draft) {
 }
 
 std::optional<std::string> withoutBccHeader(std::string_view bytes) {
-  detail::ensureMimeLibrary();
+  const auto mime = detail::useMimeLibrary();
   ObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size()));
   ObjectPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
   ObjectPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
