@@ -6,6 +6,27 @@
 
 namespace trv::mail {
 
+namespace {
+
+std::string joined(const std::vector<std::string>& parts) {
+  std::string out;
+  for (const std::string& p : parts) out += (out.empty() ? "" : ", ") + p;
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::string> sentMailField(const CapturedMail& mail, std::string_view field) {
+  if (field == "to") return joined(mail.to);
+  if (field == "cc") return joined(mail.cc);
+  if (field == "bcc") return joined(mail.bcc);
+  if (field == "from") return mail.from;
+  if (field == "subject") return mail.subject;
+  if (field == "text") return mail.text;
+  if (field == "attachments") return joined(mail.attachmentNames);
+  return std::nullopt;
+}
+
 TransportResult CapturingTransport::send(const OutgoingMail& mail) {
   {
     std::lock_guard lock(mutex_);

@@ -6,7 +6,9 @@
 // Thread-safe: the program sends from its threads while a test reads what was captured.
 
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/mail/transport.h"
@@ -24,6 +26,11 @@ struct CapturedMail {
   std::string text;
   std::vector<std::string> attachmentNames;
 };
+
+// The field of a captured message that a check names: "to", "cc", "bcc" (addresses joined by
+// ", "), "from", "subject", "text", "attachments" (names joined by ", "); nothing for any other
+// name.
+std::optional<std::string> sentMailField(const CapturedMail& mail, std::string_view field);
 
 class CapturingTransport final : public Transport {
  public:

@@ -32,6 +32,7 @@
 #include "runtime/mail/mail_settings.h"
 #include "runtime/mail/maildir.h"
 #include "runtime/mail/mapi.h"
+#include "runtime/mail/simple_mapi.h"
 #include "runtime/mail/transport.h"
 
 namespace trv::text {
@@ -46,7 +47,7 @@ struct MailEnvironment {
   std::shared_ptr<Transport> transport;  // when set, replaces the configured transport
 };
 
-class MailSystem {
+class MailSystem final : public SimpleMapi {
  public:
   explicit MailSystem(MailEnvironment env);
   ~MailSystem();
@@ -63,17 +64,17 @@ class MailSystem {
   // not be sent stays queued, and lastDetail() says why).
   [[nodiscard]] MapiResult MAPILogon(std::uint32_t uiParam, std::string_view profileName,
                                      std::string_view password, std::uint32_t flags,
-                                     std::uint32_t reserved, MapiHandle& session);
+                                     std::uint32_t reserved, MapiHandle& session) override;
   // Ends the session and removes the temporary attachment files it wrote.
   [[nodiscard]] MapiResult MAPILogoff(MapiHandle session, std::uint32_t uiParam,
-                                      std::uint32_t flags, std::uint32_t reserved);
+                                      std::uint32_t flags, std::uint32_t reserved) override;
 
   // The inbox message after seed (the first when seed is empty), oldest delivery first;
   // kMapiUnreadOnly skips read ones. MapiNoMessages at the end, messageId then unchanged.
   [[nodiscard]] MapiResult MAPIFindNext(MapiHandle session, std::uint32_t uiParam,
                                         std::string_view messageType, std::string_view seed,
                                         std::uint32_t flags, std::uint32_t reserved,
-                                        std::string& messageId);
+                                        std::string& messageId) override;
 
   // Reads a message. Without kMapiPeek it is marked read. Attachments are always listed; without
   // kMapiSuppressAttach each is also written to a temporary file named in its pathName.
@@ -81,12 +82,13 @@ class MailSystem {
   // identifier, MapiAttachmentWriteFailure when a temporary file cannot be written.
   [[nodiscard]] MapiResult MAPIReadMail(MapiHandle session, std::uint32_t uiParam,
                                         std::string_view messageId, std::uint32_t flags,
-                                        std::uint32_t reserved, const MapiMessage*& message);
+                                        std::uint32_t reserved,
+                                        const MapiMessage*& message) override;
 
   // Moves the message to the trash folder. MapiInvalidMessage when there is no such message.
   [[nodiscard]] MapiResult MAPIDeleteMail(MapiHandle session, std::uint32_t uiParam,
                                           std::string_view messageId, std::uint32_t flags,
-                                          std::uint32_t reserved);
+                                          std::uint32_t reserved) override;
 
   // Sends a message from the workstation's configured identity (the message's originator is
   // never used as the sender). With kMapiDialog the compose dialog completes it first
@@ -96,21 +98,24 @@ class MailSystem {
   // refuses the message gives MapiFailure (MapiDiskFull when the disk is full).
   [[nodiscard]] MapiResult MAPISendMail(MapiHandle session, std::uint32_t uiParam,
                                         const MapiMessage& message, std::uint32_t flags,
-                                        std::uint32_t reserved);
+                                        std::uint32_t reserved) override;
 
   // Shows the address book. On success newRecips holds the chosen recipients (at most
   // kMaxRecipients: a longer answer is cut, and lastDetail() says so) until freed.
   // MapiUserAbort when cancelled, MapiInvalidEditFields for more than 4 edit fields,
   // MapiTooManyRecipients for more than kMaxRecipients initial recipients.
-  [[nodiscard]] MapiResult MAPIAddress(
-      MapiHandle session, std::uint32_t uiParam, std::string_view caption, std::uint32_t editFields,
-      std::string_view labels, const std::vector<MapiRecipDesc>& recips, std::uint32_t flags,
-      std::uint32_t reserved, std::uint32_t& newRecipCount, const MapiRecipList*& newRecips);
+  [[nodiscard]] MapiResult MAPIAddress(MapiHandle session, std::uint32_t uiParam,
+                                       std::string_view caption, std::uint32_t editFields,
+                                       std::string_view labels,
+                                       const std::vector<MapiRecipDesc>& recips,
+                                       std::uint32_t flags, std::uint32_t reserved,
+                                       std::uint32_t& newRecipCount,
+                                       const MapiRecipList*& newRecips) override;
 
-  [[nodiscard]] MapiResult MAPIFreeBuffer(const void* memory);
+  [[nodiscard]] MapiResult MAPIFreeBuffer(const void* memory) override;
 
   // What lay behind the last call's result; empty when there is nothing to add.
-  std::string lastDetail() const;
+  std::string lastDetail() const override;
 
   // Largest note text accepted for sending, in bytes.
   static constexpr std::size_t kMaxNoteTextBytes = 4 * 1024 * 1024;
