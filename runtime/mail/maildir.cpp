@@ -136,20 +136,18 @@ std::optional<MaildirEntry> Maildir::find(std::string_view id) const {
   if (!isValidId(id)) return std::nullopt;
   const std::string wanted(id);
   std::error_code ec;
+  // The usual places first: unread in new/ under its bare name.
   if (fs::is_regular_file(root_ / "new" / wanted, ec))
     return entryFor(root_ / "new" / wanted, true);
-  for (fs::directory_iterator it(root_ / "cur", ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string base = it->path().filename().string();
-    if (base.size() > wanted.size() && base.compare(0, wanted.size(), wanted) == 0 &&
-        base[wanted.size()] == ':')
-      return entryFor(it->path(), false);
-    if (base == wanted) return entryFor(it->path(), false);
-  }
-  for (fs::directory_iterator it(root_ / "new", ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string base = it->path().filename().string();
-    if (base.size() > wanted.size() && base.compare(0, wanted.size(), wanted) == 0 &&
-        base[wanted.size()] == ':')
-      return entryFor(it->path(), true);
+  for (const bool inNew : {false, true}) {
+    for (fs::directory_iterator it(root_ / (inNew ? "new" : "cur"), ec), end; !ec && it != end;
+         it.increment(ec)) {
+      const std::string base = it->path().filename().string();
+      const bool same =
+          base == wanted || (base.size() > wanted.size() && base[wanted.size()] == ':' &&
+                             base.compare(0, wanted.size(), wanted) == 0);
+      if (same) return entryFor(it->path(), inNew);
+    }
   }
   return std::nullopt;
 }

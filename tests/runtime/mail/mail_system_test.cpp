@@ -479,6 +479,35 @@ TEST(MailSystemTransports, WithoutSendmailMailWaitsInTheOutboxWithItsBcc) {
   EXPECT_TRUE(Maildir::open(config.path() / "Mail" / ".Sent")->list().empty());  // not sent yet
 }
 
+TEST(MailSystemTransports, StorageThatCannotBeWrittenIsReportedNeverTakenForSuccess) {
+  TempDir config;
+  writeText(config.path() / "not-a-folder", "x");
+  writeText(config.path() / kMailSettingsFileName,
+            std::string(kSettings) + "temp-folder = not-a-folder\n");
+  text::ManualClock clock{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
+  MailSystem mail(MailEnvironment{config.path(), &clock, nullptr});
+  MapiHandle h = 0;
+  ASSERT_EQ(mail.MAPILogon(0, "", "", kMapiNewSession, 0, h), MapiSuccess);
+
+  // A file where the outbox folder should be: the message is not queued, and says so.
+  writeText(config.path() / "Mail" / ".Outbox", "x");
+  MapiMessage m;
+  m.recips = {{0, kMapiTo, "ann@example.com", "", ""}};
+  EXPECT_EQ(mail.MAPISendMail(h, 0, m, 0, 0), MapiFailure);
+  EXPECT_NE(mail.lastDetail().find(".Outbox"), std::string::npos) << mail.lastDetail();
+
+  // Attachments of a read cannot be written: the read fails, the message stays unread.
+  std::string id;
+  ASSERT_TRUE(
+      Maildir::open(config.path() / "Mail")->deliver(testing::kMixedMessage, 1, {}, &id).ok());
+  const MapiMessage* read = nullptr;
+  EXPECT_EQ(mail.MAPIReadMail(h, 0, id, 0, 0, read), MapiAttachmentWriteFailure);
+  EXPECT_EQ(read, nullptr);
+  EXPECT_FALSE(Maildir::open(config.path() / "Mail")->find(id)->seen());
+  EXPECT_EQ(mail.MAPIReadMail(h, 0, id, kMapiSuppressAttach, 0, read), MapiSuccess);
+  EXPECT_EQ(mail.MAPIFreeBuffer(read), MapiSuccess);
+}
+
 TEST(MailSystemTransports, QueuedMailGoesOutOnceATransportSends) {
   TempDir config;
   writeText(config.path() / kMailSettingsFileName, kSettings);
