@@ -17,7 +17,6 @@ struct FileAccess::ThreadState {
   bool readOnly = false;
   store::RecordBuffer buffer;
   store::Position reserved;  // placeholder of primeAutoInc
-  std::string links;
 };
 
 namespace {
@@ -164,10 +163,6 @@ bool FileAccess::readOnly() const {
 
 store::RecordBuffer& FileAccess::buffer() {
   return stateOrCreate().buffer;
-}
-
-std::string& FileAccess::linkCopy() {
-  return stateOrCreate().links;
 }
 
 std::string& FileAccess::memo(std::string_view memoName) {

@@ -123,9 +123,6 @@ class FileAccess {
   struct ThreadState;  // internal: what one thread holds of this file
 
  private:
-  friend class FileRelations;
-  // The record bytes at the last FileRelations::rememberLinks on this thread.
-  std::string& linkCopy();
   ThreadState* state() const;
   ThreadState& stateOrCreate();
   Level openPhysically(ThreadState& s);

@@ -74,26 +74,33 @@ Level FileRelations::cancelAutoNumber() {
   return file_.cancelAutoNumber();
 }
 
-void FileRelations::rememberLinks() {
-  file_.linkCopy() = file_.buffer().record;
-}
+// Children opened only for one change are closed again when it ends.
+class FileRelations::TemporaryOpens {
+ public:
+  ~TemporaryOpens() {
+    for (FileAccess* f : opened_) f->close();
+  }
+  void add(FileAccess* f) { opened_.push_back(f); }
 
-Level FileRelations::openRelated() {
+ private:
+  std::vector<FileAccess*> opened_;
+};
+
+Level FileRelations::openRelated(TemporaryOpens& temporary) {
   if (Level l = file_.useFile(); l != LevelOk) return l;
   for (const Relation& r : children_) {
-    if (r.child->file().openCount() == 0) {
-      // A child not opened by the caller is opened for this change only.
-      if (Level l = r.child->file().open(true); l != LevelOk) return l;
+    FileAccess& child = r.child->file();
+    if (child.openCount() == 0) {
+      if (Level l = child.open(true); l != LevelOk) return l;
+      temporary.add(&child);
     }
-    if (Level l = r.child->file().useFile(); l != LevelOk) return l;
+    if (Level l = child.useFile(); l != LevelOk) return l;
   }
   return LevelOk;
 }
 
-bool FileRelations::linksChanged(const Relation& r) const {
-  const std::string& before = file_.linkCopy();
+bool FileRelations::linksChanged(const Relation& r, const std::string& before) const {
   const std::string& now = file_.buffer().record;
-  if (before.size() != now.size()) return false;
   for (const auto& [p, c] : r.links) {
     const store::FieldDecl& f = file_.decl().fields[p];
     if (store::fieldText(f, before.data()) != store::fieldText(f, now.data())) return true;
@@ -131,21 +138,26 @@ store::Code FileRelations::forChildren(const Relation& r, const store::RecordBuf
 }
 
 Outcome FileRelations::update() {
-  if (Level l = openRelated(); l != LevelOk) return failed(store::FileNotOpen, l);
+  TemporaryOpens temporary;
+  if (Level l = openRelated(temporary); l != LevelOk) return failed(store::FileNotOpen, l);
   store::Connection& conn = FileAccess::threadConnection();
   MessageSink& sink = file_.sink();
   store::RecordBuffer& mine = file_.buffer();
-  store::RecordBuffer before(file_.decl());
-  const bool haveBefore = file_.linkCopy().size() == mine.record.size();
-  if (haveBefore) before.record = file_.linkCopy();
 
   Transaction txn(conn);
   if (store::Code code = txn.begin(); code != store::Ok) {
     sink.setFileName(file_.name());
     return failed(code, sink.raise(21) == LevelFatal ? LevelFatal : LevelNotify);
   }
+  // The links are compared with the record as stored, read under the transaction's lock: the
+  // children carry the stored value, whatever the caller remembered.
+  store::RecordBuffer before(file_.decl());
+  if (store::Code code = conn.get(file_.fileId(), mine.position, before); code != store::Ok)
+    return failed(code);
+  if (mine.position.version != 0 && before.position.version != mine.position.version)
+    return failed(store::setError(store::RecordChanged));
   for (const Relation& r : children_) {
-    if (!haveBefore || !linksChanged(r)) continue;
+    if (!linksChanged(r, before.record)) continue;
     FileAccess& child = r.child->file();
     if (r.onUpdate == Rule::Restrict) {
       bool any = false;
@@ -194,21 +206,26 @@ Outcome FileRelations::update() {
     return failed(code);
   }
   if (store::Code code = txn.commit(); code != store::Ok) return failed(code);
-  rememberLinks();
   return {};
 }
 
 Outcome FileRelations::remove() {
-  if (Level l = openRelated(); l != LevelOk) return failed(store::FileNotOpen, l);
+  TemporaryOpens temporary;
+  if (Level l = openRelated(temporary); l != LevelOk) return failed(store::FileNotOpen, l);
   store::Connection& conn = FileAccess::threadConnection();
   MessageSink& sink = file_.sink();
-  const store::RecordBuffer& mine = file_.buffer();
 
   Transaction txn(conn);
   if (store::Code code = txn.begin(); code != store::Ok) {
     sink.setFileName(file_.name());
     return failed(code, sink.raise(21) == LevelFatal ? LevelFatal : LevelNotify);
   }
+  // The children are found by the stored record's links, not by what a form may have edited.
+  store::RecordBuffer mine(file_.decl());
+  const store::Position at = file_.buffer().position;
+  if (store::Code code = conn.get(file_.fileId(), at, mine); code != store::Ok) return failed(code);
+  if (at.version != 0 && mine.position.version != at.version)
+    return failed(store::setError(store::RecordChanged));
   for (const Relation& r : children_) {
     if (r.onDelete == Rule::None) continue;
     FileAccess& child = r.child->file();

@@ -52,14 +52,11 @@ class FileRelations {
   // Opens the file at once and counts its related files (opened on first use).
   [[nodiscard]] Level open();
   void close();
-  // Remembers the buffer's linking fields on this thread, so that update() can tell whether
-  // they changed (a form does this when it prepares its record).
-  void rememberLinks();
-
-  // Writes the file's buffer over its record in one transaction with the children that must
-  // follow a changed link. A restricted change shows message 31, resets the linking fields
-  // and writes nothing. A duplicated unique key shows message 13. Any other failure (the record
-  // changed by another station: code RecordChanged) is returned without a message.
+  // Writes the file's buffer over its record (at the buffer's position) in one transaction with
+  // the children that must follow a link changed from the stored record's. A restricted change
+  // shows message 31, resets the linking fields and writes nothing. A duplicated unique key shows
+  // message 13. Any other failure (the record changed by another station: code RecordChanged) is
+  // returned without a message.
   Outcome update();
   // Deletes the buffer's record in one transaction with what each relation's rule asks of its
   // children; refused with message 30 while a restricting relation has children.
@@ -77,8 +74,9 @@ class FileRelations {
     Rule onDelete;
     std::vector<std::pair<int, int>> links;  // field indexes: parent, child
   };
-  Level openRelated();
-  bool linksChanged(const Relation& r) const;
+  class TemporaryOpens;
+  Level openRelated(TemporaryOpens& temporary);
+  bool linksChanged(const Relation& r, const std::string& before) const;
   // For each child record whose link equals `linkValues` of the parent buffer: call f.
   template <typename F>
   store::Code forChildren(const Relation& r, const store::RecordBuffer& parent, F&& f);

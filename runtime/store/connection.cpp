@@ -101,6 +101,7 @@ struct OpenFile {
   bool readOnly = false;
   bool hidden = false;  // closed, but kept because it is the connection's main database
   std::map<std::string, sqlite3_stmt*> statements;
+  std::string lastSql;
 
   Seq seq = Seq::None;
   int seqKey = -1;
@@ -152,6 +153,7 @@ struct Connection::Impl {
   }
 
   sqlite3_stmt* prepare(OpenFile& f, const std::string& sql) {
+    f.lastSql = sql;
     auto it = f.statements.find(sql);
     if (it != f.statements.end()) return it->second;
     sqlite3_stmt* s = nullptr;
@@ -613,6 +615,19 @@ std::string Connection::TEST_fetchPlan(FileId id, int key) {
   sqlite3_stmt* s = nullptr;
   std::string plan;
   if (sqlite3_prepare_v2(impl_->db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK)
+    while (sqlite3_step(s) == SQLITE_ROW)
+      plan += std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 3))) + "\n";
+  sqlite3_finalize(s);
+  return plan;
+}
+
+std::string Connection::TEST_lastPlan(FileId id) {
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return {};
+  sqlite3_stmt* s = nullptr;
+  std::string plan;
+  if (sqlite3_prepare_v2(impl_->db, ("EXPLAIN QUERY PLAN " + f->lastSql).c_str(), -1, &s,
+                         nullptr) == SQLITE_OK)
     while (sqlite3_step(s) == SQLITE_ROW)
       plan += std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 3))) + "\n";
   sqlite3_finalize(s);

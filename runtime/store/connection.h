@@ -129,6 +129,8 @@ class Connection {
   // Explains the plan of the statement that `fetch` would run (for tests: every key read is an
   // index search).
   std::string TEST_fetchPlan(FileId id, int key);
+  // Explains the plan of the last statement this file ran (for tests of key sequences).
+  std::string TEST_lastPlan(FileId id);
 
  private:
   struct Impl;

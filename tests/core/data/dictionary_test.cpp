@@ -130,7 +130,6 @@ TEST_F(DictionaryTest, RenamingAClientMovesItsCasesAlong) {
   cli.primeRecord();
   cli.record<ClientRecord>().SName = "ACME";
   ASSERT_EQ(cli.fetch("CLI:SNameKey"), store::Ok);
-  dict_.ClientRelations->rememberLinks();
   cli.record<ClientRecord>().SName = "ZED";
   ASSERT_TRUE(dict_.ClientRelations->update().ok());
   dict_.ClientRelations->close();
@@ -182,7 +181,6 @@ TEST_F(DictionaryTest, ChangeAfterAnotherStationsChangeIsRefused) {
   cli.primeRecord();
   cli.record<ClientRecord>().SName = "ACME";
   ASSERT_EQ(cli.fetch("CLI:SNameKey"), store::Ok);
-  dict_.ClientRelations->rememberLinks();
   ASSERT_TRUE(updateRecord(dir_.path(), {"CLI:SName", "ACME"}, {{"CLI:City", "Elsewhere"}}).ok);
   cli.record<ClientRecord>().City = "Here";
   const data::Outcome out = dict_.ClientRelations->update();
@@ -235,7 +233,6 @@ TEST(DictionaryCrashTest, KilledClientRenameIsAllOrNothing) {
       if (dict.ClientRelations->open() != LevelOk) ::_exit(2);
       for (int n = 1;; ++n) {
         if (cli.setFileOrder() != store::Ok || cli.next() != store::Ok) ::_exit(3);
-        dict.ClientRelations->rememberLinks();
         cli.record<ClientRecord>().SName = "N" + std::to_string(n % 1000);
         if (!dict.ClientRelations->update().ok()) ::_exit(4);
       }

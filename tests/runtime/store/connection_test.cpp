@@ -192,6 +192,30 @@ TEST_F(StoreTest, EveryKeyReadIsAnIndexSearch) {
   }
 }
 
+TEST_F(StoreTest, KeySequencesReadTheIndexInOrder) {
+  for (int i = 0; i < 5; ++i) ASSERT_EQ(add({0, "n" + std::to_string(i), "g", i}), Ok);
+  const Item from{0, "n2", "g", 2};
+  RecordBuffer start = itemBuffer(decl_, from);
+  RecordBuffer b(decl_);
+  const RecordBuffer* starts[] = {nullptr, &start};
+  for (int key = 0; key < 3; ++key) {
+    for (const RecordBuffer* at : starts) {
+      for (bool forward : {true, false}) {
+        ASSERT_EQ(conn_.setKeyOrder(id_, key, at), Ok);
+        for (int step = 0; step < 2; ++step) {  // a fresh start, then a continuation
+          ASSERT_EQ(forward ? conn_.next(id_, b) : conn_.previous(id_, b), Ok);
+          const std::string plan = conn_.TEST_lastPlan(id_);
+          EXPECT_THAT(plan, HasSubstr("USING INDEX")) << key << forward << step << plan;
+          EXPECT_THAT(plan, ::testing::Not(HasSubstr("TEMP B-TREE"))) << plan;
+          if (at != nullptr || step == 1) {
+            EXPECT_THAT(plan, HasSubstr("SEARCH")) << plan;
+          }
+        }
+      }
+    }
+  }
+}
+
 // The store driven with random operations beside a plain map, compared after every step.
 TEST_F(StoreTest, BehavesLikeAMapUnderRandomOperations) {
   std::map<std::string, std::pair<std::int64_t, std::string>> model;  // upper name -> row, group
