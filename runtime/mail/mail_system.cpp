@@ -53,6 +53,10 @@ struct MailSystem::Session {
     return inbox.find(id);
   }
 
+  // Writes each attachment of mail to a file of its own and names it in the descriptors of
+  // message; all or none. Returns what failed.
+  std::string writeAttachments(const ParsedMail& mail, MapiMessage& message);
+
   void remember(const MaildirEntry& entry) {
     if (auto it = walkIndex.find(entry.id); it != walkIndex.end()) walk[it->second] = entry;
   }
@@ -143,7 +147,59 @@ std::string oneLine(std::string s) {
   return s;
 }
 
+// The descriptors of a message read; with content, its text and its attachments' names.
+MapiMessage describe(const ParsedMail& mail, const MaildirEntry& entry, bool withContent) {
+  MapiMessage out;
+  out.subject = text::fromUtf8(oneLine(mail.subject));
+  out.dateReceived = formatReceived(entry.deliveredSeconds);
+  out.conversationId = mail.messageId;
+  if (!entry.seen()) out.flags |= kMapiUnread;
+  if (mail.receiptRequested) out.flags |= kMapiReceiptRequested;
+  if (mail.from) out.originator = recipientOf(*mail.from, kMapiOrig);
+  for (const auto& a : mail.to) out.recips.push_back(recipientOf(a, kMapiTo));
+  for (const auto& a : mail.cc) out.recips.push_back(recipientOf(a, kMapiCc));
+  if (withContent) {
+    out.noteText = text::fromUtf8(toCrLf(mail.text));
+    for (const ParsedAttachment& a : mail.attachments) {
+      MapiFileDesc f;
+      f.fileName = text::fromUtf8(a.fileName);
+      out.files.push_back(std::move(f));
+    }
+  }
+  return out;
+}
+
 }  // namespace
+
+std::string MailSystem::Session::writeAttachments(const ParsedMail& mail, MapiMessage& message) {
+  if (mail.attachments.empty()) return {};
+  if (tempDir.empty()) {
+    std::error_code ec;
+    fs::path base = settings.tempFolder.empty() ? fs::temp_directory_path(ec) : settings.tempFolder;
+    if (base.empty()) base = "/tmp";
+    std::string pattern = (base / "trvmail-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+      return "cannot make a folder in " + base.string() + ": " + std::strerror(errno);
+    tempDir = pattern;
+  }
+  // Short names of our own: the program keeps paths in 80 characters, and the names a
+  // message gives are shown, never used as paths.
+  const std::string read = std::to_string(++reads);
+  for (std::size_t i = 0; i < mail.attachments.size(); ++i) {
+    const ParsedAttachment& a = mail.attachments[i];
+    const fs::path path =
+        tempDir / (read + "-" + std::to_string(i + 1) + asciiExtension(a.fileName));
+    std::string problem;
+    if (!writeFile(path, a.data, problem)) {
+      std::error_code ec;
+      for (std::size_t j = 0; j < i; ++j) fs::remove(message.files[j].pathName, ec);
+      for (MapiFileDesc& f : message.files) f.pathName.clear();
+      return problem;
+    }
+    message.files[i].pathName = path.string();
+  }
+  return {};
+}
 
 MailSystem::MailSystem(MailEnvironment env) : env_(std::move(env)) {
   // Handles differ from run to run so that a handle kept from another run is never valid.
@@ -325,50 +381,11 @@ MapiResult MailSystem::MAPIReadMail(MapiHandle session, std::uint32_t, std::stri
     auto parsed = parseMail(bytes);
     if (!parsed) return finish(MapiFailure, "message " + entry->id + " cannot be read as mail");
 
-    auto out = std::make_unique<MapiMessage>();
-    out->subject = text::fromUtf8(oneLine(parsed->subject));
-    out->dateReceived = formatReceived(entry->deliveredSeconds);
-    out->conversationId = parsed->messageId;
-    if (!entry->seen()) out->flags |= kMapiUnread;
-    if (parsed->receiptRequested) out->flags |= kMapiReceiptRequested;
-    if (parsed->from) out->originator = recipientOf(*parsed->from, kMapiOrig);
-    for (const auto& a : parsed->to) out->recips.push_back(recipientOf(a, kMapiTo));
-    for (const auto& a : parsed->cc) out->recips.push_back(recipientOf(a, kMapiCc));
-
-    if (!(flags & kMapiEnvelopeOnly)) {
-      out->noteText = text::fromUtf8(toCrLf(parsed->text));
-      const bool write = !(flags & kMapiSuppressAttach) && !parsed->attachments.empty();
-      if (write && s->tempDir.empty()) {
-        std::error_code ec;
-        fs::path base =
-            s->settings.tempFolder.empty() ? fs::temp_directory_path(ec) : s->settings.tempFolder;
-        if (base.empty()) base = "/tmp";
-        std::string pattern = (base / "trvmail-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-          return finish(MapiAttachmentWriteFailure,
-                        "cannot make a folder in " + base.string() + ": " + std::strerror(errno));
-        s->tempDir = pattern;
-      }
-      const unsigned read = ++s->reads;
-      std::vector<fs::path> written;
-      for (std::size_t i = 0; i < parsed->attachments.size(); ++i) {
-        const ParsedAttachment& a = parsed->attachments[i];
-        MapiFileDesc f;
-        f.fileName = text::fromUtf8(a.fileName);
-        if (write) {
-          const fs::path path = s->tempDir / (std::to_string(read) + "-" + std::to_string(i + 1) +
-                                              asciiExtension(a.fileName));
-          std::string problem;
-          if (!writeFile(path, a.data, problem)) {
-            std::error_code ec;
-            for (const fs::path& p : written) fs::remove(p, ec);
-            return finish(MapiAttachmentWriteFailure, problem);
-          }
-          written.push_back(path);
-          f.pathName = path.string();
-        }
-        out->files.push_back(std::move(f));
-      }
+    auto out =
+        std::make_unique<MapiMessage>(describe(*parsed, *entry, !(flags & kMapiEnvelopeOnly)));
+    if (!(flags & kMapiEnvelopeOnly) && !(flags & kMapiSuppressAttach)) {
+      if (std::string problem = s->writeAttachments(*parsed, *out); !problem.empty())
+        return finish(MapiAttachmentWriteFailure, problem);
     }
 
     std::string detail;

@@ -2,7 +2,9 @@
 // The workstation's mail system behind the program's mail calls: incoming mail from a
 // Maildir, outgoing mail composed as MIME and handed to a transport (a sendmail-compatible
 // command, or an outbox folder when none is configured), a copy of each sent message in the
-// sent folder, and the address book.
+// sent folder, and the address book. Its settings are the settings file of the configuration
+// folder it is given (mail_settings.h), read at each logon; the inbox Maildir holds the
+// subfolders .Sent, .Outbox and .Trash.
 //
 // One session at a time: a logon asking for a new session while one is open gives
 // MapiTooManySessions; without that flag it shares the open one. Every other call needs the
