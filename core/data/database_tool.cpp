@@ -147,6 +147,12 @@ ToolResult writeStarter(const std::string& folder, bool allFiles, bool incompati
 
 }  // namespace
 
+store::Code probeDataFile(const std::string& folder, DataFile file) {
+  store::Connection conn;
+  store::FileId id = -1;
+  return conn.open(declaration(file), filePath(folder, file), store::OpenMode::ReadOnly, &id);
+}
+
 bool holdsDataFiles(const std::string& folder) {
   for (DataFile f : kDataFiles) {
     struct stat st {};

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/data/files.h"
+#include "runtime/store/error.h"
 
 namespace trv::core {
 
@@ -35,6 +36,11 @@ ToolResult createStarterDatabase(const std::string& folder);
 ToolResult createEmptyDatabase(const std::string& folder);
 // As the starter database, with the system file written in another record layout.
 ToolResult createIncompatibleDatabase(const std::string& folder);
+// Opens a data file of the folder read-only on a connection of its own and closes it again:
+// Ok, or the store's code (FileNotFound, InvalidRecordDeclaration for a file written with
+// another record layout, ...) without any message. The frame checks the system file so before
+// it opens it.
+[[nodiscard]] store::Code probeDataFile(const std::string& folder, DataFile file);
 // True when the folder holds any of the eight data files.
 bool holdsDataFiles(const std::string& folder);
 

@@ -35,6 +35,23 @@ std::string deniedFolder() {
   return gFaults.denyWriteIn;
 }
 
+bool sameFolder(const std::string& a, const std::string& b) {
+  return !a.empty() &&
+         std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
+}
+
+// The disk-full switch for a file; sets the error when it applies.
+bool diskFull(const std::string& path) {
+  std::string full;
+  {
+    std::lock_guard lock(gFaultsMutex);
+    full = gFaults.diskFullIn;
+  }
+  if (!sameFolder(full, std::filesystem::path(path).parent_path().string())) return false;
+  setError(FileSystemError, SQLITE_FULL, "database or disk is full");
+  return true;
+}
+
 constexpr int kDefaultLockWaitMs = 2000;
 
 // --- SQL functions used by the one-statement auto-number insert -------------------------------
@@ -508,8 +525,7 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
   }
   if (mode == OpenMode::Shared) {
     const std::string denied = deniedFolder();
-    const bool faulted = !denied.empty() && std::filesystem::path(denied).lexically_normal() ==
-                                                std::filesystem::path(folder).lexically_normal();
+    const bool faulted = sameFolder(denied, folder);
     if (faulted || ::access(folder.c_str(), W_OK) != 0 ||
         (exists && ::access(full.c_str(), W_OK) != 0))
       return setError(AccessDenied, faulted ? EACCES : errno, full + " cannot be written");
@@ -783,6 +799,7 @@ Code Connection::add(FileId id, RecordBuffer& buf) {
   OpenFile* f = m.file(id);
   if (f == nullptr) return setError(FileNotOpen);
   if (f->readOnly) return setError(AccessDenied, 0, f->path + " is open read-only");
+  if (diskFull(f->path)) return FileSystemError;
   if (Code c = m.checkBuffer(*f, buf); c != Ok) return c;
   m.forgetAll();
   const FileDecl& d = *f->decl;
@@ -854,6 +871,7 @@ Code Connection::put(FileId id, RecordBuffer& buf) {
   OpenFile* f = m.file(id);
   if (f == nullptr) return setError(FileNotOpen);
   if (f->readOnly) return setError(AccessDenied, 0, f->path + " is open read-only");
+  if (diskFull(f->path)) return FileSystemError;
   if (!buf.position.valid()) return setError(RecordNotFound, 0, "no current record");
   if (Code c = m.checkBuffer(*f, buf); c != Ok) return c;
   m.forgetAll();
@@ -914,6 +932,7 @@ Code Connection::remove(FileId id, Position pos) {
   OpenFile* f = m.file(id);
   if (f == nullptr) return setError(FileNotOpen);
   if (f->readOnly) return setError(AccessDenied, 0, f->path + " is open read-only");
+  if (diskFull(f->path)) return FileSystemError;
   m.forgetAll();
   const bool watched = pos.version != 0;
   sqlite3_stmt* s = m.prepare(
@@ -937,6 +956,7 @@ Code Connection::empty(FileId id) {
   OpenFile* f = m.file(id);
   if (f == nullptr) return setError(FileNotOpen);
   if (f->readOnly) return setError(AccessDenied, 0, f->path + " is open read-only");
+  if (diskFull(f->path)) return FileSystemError;
   m.forgetAll();
   sqlite3_stmt* s = m.prepare(*f, "DELETE FROM " + f->table());
   if (s == nullptr) return lastError().code;

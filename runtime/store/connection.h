@@ -141,10 +141,13 @@ class Connection {
 // temporary file beside the target renamed over it, so the copy is never torn.
 [[nodiscard]] Code copyFile(const std::string& source, const std::string& target);
 
-// Test switches: `denyWriteIn` makes every Shared open of a file in that folder fail with
-// AccessDenied, as a folder without write permission would (tests run as root).
+// Test switches, for the paths that permission bits cannot show when tests run as root:
+// `denyWriteIn` makes every Shared open of a file in that folder fail with AccessDenied, as a
+// folder without write permission would; `diskFullIn` makes every add, put, remove and empty of
+// a file in that folder fail with FileSystemError, as a full disk would.
 struct TEST_Faults {
-  std::string denyWriteIn;
+  std::string denyWriteIn = {};
+  std::string diskFullIn = {};
 };
 void TEST_setFaults(TEST_Faults faults);
 

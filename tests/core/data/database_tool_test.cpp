@@ -60,6 +60,16 @@ TEST(DatabaseToolTest, StarterDatabaseHoldsTheAdministratorAndTheSystemRecord) {
   sqlite3_close(raw);
 }
 
+TEST(DatabaseToolTest, ProbeTellsAnIncompatibleSystemFile) {
+  TempFolder good, foreign;
+  ASSERT_TRUE(createStarterDatabase(good.path()).ok);
+  ASSERT_TRUE(createIncompatibleDatabase(foreign.path()).ok);
+  EXPECT_EQ(probeDataFile(good.path(), DataFile::Sys), store::Ok);
+  EXPECT_EQ(probeDataFile(foreign.path(), DataFile::Sys), store::InvalidRecordDeclaration);
+  EXPECT_EQ(probeDataFile(foreign.path(), DataFile::Ide), store::Ok);
+  EXPECT_EQ(probeDataFile(good.file("none"), DataFile::Sys), store::PathNotFound);
+}
+
 TEST(DatabaseToolTest, EmptyDatabaseHasOnlyUsersAndSystem) {
   TempFolder dir;
   ASSERT_TRUE(createEmptyDatabase(dir.path()).ok);

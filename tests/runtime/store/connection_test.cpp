@@ -318,6 +318,26 @@ TEST(StoreOpenTest, UnwritableFolderGivesAccessDeniedThenOpensReadOnly) {
   TEST_setFaults({});
 }
 
+TEST(StoreOpenTest, FullDiskRefusesWritesAndKeepsWhatIsStored) {
+  TempFolder dir;
+  const FileDecl decl = testing::itemDecl();
+  Connection conn;
+  FileId id = -1;
+  ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id), Ok);
+  RecordBuffer b = itemBuffer(decl, {0, "kept", "", 0});
+  ASSERT_EQ(conn.add(id, b), Ok);
+  TEST_setFaults({{}, dir.path()});
+  RecordBuffer more = itemBuffer(decl, {0, "more", "", 0});
+  EXPECT_EQ(conn.add(id, more), FileSystemError);
+  EXPECT_EQ(lastError().driverText, "database or disk is full");
+  EXPECT_EQ(conn.put(id, b), FileSystemError);
+  EXPECT_EQ(conn.remove(id, b.position), FileSystemError);
+  TEST_setFaults({});
+  RecordBuffer probe = itemBuffer(decl, {0, "kept", "", 0});
+  EXPECT_EQ(conn.fetch(id, 1, probe), Ok);
+  EXPECT_EQ(probe.position, b.position);
+}
+
 TEST(StoreOpenTest, MissingKeyIsRebuilt) {
   TempFolder dir;
   const FileDecl decl = testing::itemDecl();
