@@ -124,6 +124,20 @@ std::optional<Maildir> Maildir::subfolder(std::string_view name, std::string* pr
   return open(root_ / ("." + std::string(name)), problem);
 }
 
+std::vector<std::string> Maildir::subfolders() const {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(root_, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string base = it->path().filename().string();
+    std::error_code dec;
+    if (base.size() > 1 && base[0] == '.' && base != ".." && it->is_directory(dec) &&
+        fs::is_directory(it->path() / "cur", dec))
+      names.push_back(base.substr(1));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 std::vector<MaildirEntry> Maildir::list() const {
   std::vector<MaildirEntry> out;
   scan(root_ / "new", true, out);

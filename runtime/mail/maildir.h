@@ -48,6 +48,9 @@ class Maildir {
   [[nodiscard]] std::optional<Maildir> subfolder(std::string_view name,
                                                  std::string* problem = nullptr) const;
 
+  // Names of the Maildir++ subfolders ("Sent", "Trash", "Clients.Acme"), sorted.
+  std::vector<std::string> subfolders() const;
+
   // Every message, oldest delivery first (ties by identifier).
   std::vector<MaildirEntry> list() const;
   std::optional<MaildirEntry> find(std::string_view id) const;

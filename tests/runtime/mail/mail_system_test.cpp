@@ -135,18 +135,26 @@ TEST_F(MailSystemTest, EveryCallNeedsTheOpenSession) {
 TEST_F(MailSystemTest, InboxWalkListsEveryMessageInDeliveryOrderAndMarksThemRead) {
   const std::string first = deliver(testing::plainMessage("a@example.com", "first", "one"));
   const std::string second = deliver(testing::kMixedMessage);
+  const std::string junk = deliver("\x01\x02 not a message");
   const std::string third = deliver(testing::plainMessage("c@example.com", "third", "three"));
   const MapiHandle h = logon();
 
+  // A file that is no message fails its read with MapiFailure and does not end the walk.
   const auto inbox = loadInbox(h);
-  ASSERT_EQ(inbox.size(), 3u);
+  ASSERT_EQ(inbox.size(), 4u);
   EXPECT_EQ(inbox[0], (std::pair<std::string, std::string>{first, "first"}));
   EXPECT_EQ(inbox[1], (std::pair<std::string, std::string>{second, "Drucker f\xE4llt aus"}));
-  EXPECT_EQ(inbox[2].first, third);
+  EXPECT_EQ(inbox[2], (std::pair<std::string, std::string>{junk, ""}));
+  EXPECT_EQ(inbox[3].first, third);
+  const MapiMessage* m = nullptr;
+  EXPECT_EQ(mail->MAPIReadMail(h, 0, junk, 0, 0, m), MapiFailure);
+  EXPECT_EQ(m, nullptr);
 
   std::string id = "unchanged";
-  EXPECT_EQ(mail->MAPIFindNext(h, 0, "", "", kMapiUnreadOnly, 0, id), MapiNoMessages);
-  EXPECT_EQ(id, "unchanged");
+  EXPECT_EQ(mail->MAPIFindNext(h, 0, "", "", kMapiUnreadOnly, 0, id), MapiSuccess);
+  EXPECT_EQ(id, junk);  // the only one left unread
+  EXPECT_EQ(mail->MAPIFindNext(h, 0, "", junk, kMapiUnreadOnly, 0, id), MapiNoMessages);
+  EXPECT_EQ(id, junk);
   EXPECT_EQ(mail->MAPIFindNext(h, 0, "", third, 0, 0, id), MapiNoMessages);
   EXPECT_EQ(mail->MAPIFindNext(h, 0, "IPM.Note", "", 0, 0, id), MapiSuccess);
   EXPECT_EQ(id, first);

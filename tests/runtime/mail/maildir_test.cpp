@@ -64,6 +64,9 @@ TEST_F(MaildirTest, IdentifierStaysWhileFlagsChangeAndMessagesMove) {
   EXPECT_FALSE(box.find(id));
   EXPECT_TRUE(trash.find(id));
   EXPECT_EQ(trash.root(), dir.path() / "Mail" / ".Trash");
+  fs::create_directories(dir.path() / "Mail" / ".not-a-maildir");
+  ASSERT_TRUE(box.subfolder("Sent"));
+  EXPECT_EQ(box.subfolders(), (std::vector<std::string>{"Sent", "Trash"}));
 }
 
 TEST_F(MaildirTest, IdentifiersThatLeaveTheFolderAreNotFound) {
