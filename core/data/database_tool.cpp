@@ -37,22 +37,10 @@ store::RecordBuffer primed(DataFile file) {
 }
 
 ToolResult setFields(DataFile file, store::RecordBuffer& b, const FieldValues& fields) {
-  const store::FileDecl& d = declaration(file);
   for (const auto& [name, value] : fields) {
     if (fileOfField(name) != file)
       return fail(name + " is not a field of " + std::string(fileTitle(file)));
-    const int f = d.findField(name);
-    if (f < 0) return fail("no field " + name + " in " + std::string(fileTitle(file)));
-    switch (store::setFieldText(d.fields[f], b.record.data(), value)) {
-      case store::SetResult::Ok:
-        break;
-      case store::SetResult::NotANumber:
-        return fail(name + ": \"" + value + "\" is no number");
-      case store::SetResult::OutOfRange:
-        return fail(name + ": " + value + " does not fit");
-      case store::SetResult::TooLong:
-        return fail(name + ": \"" + value + "\" is longer than the field");
-    }
+    if (std::string why = setFieldText(file, name, b.record, value); !why.empty()) return fail(why);
   }
   return {};
 }

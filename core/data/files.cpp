@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "core/data/records.h"
+#include "runtime/store/record_codec.h"
 
 namespace trv::core {
 namespace {
@@ -271,6 +272,34 @@ std::string fileName(DataFile file) {
 std::string filePath(const std::string& folder, DataFile file) {
   if (folder.empty() || folder.back() == '/') return folder + fileName(file);
   return folder + "/" + fileName(file);
+}
+
+std::optional<std::string> getFieldText(DataFile file, std::string_view fieldName,
+                                        const std::string& record) {
+  const store::FileDecl& d = declaration(file);
+  const int f = d.findField(fieldName);
+  if (f < 0 || record.size() != d.recordSize) return std::nullopt;
+  return store::fieldText(d.fields[f], record.data());
+}
+
+std::string setFieldText(DataFile file, std::string_view fieldName, std::string& record,
+                         std::string_view value) {
+  const store::FileDecl& d = declaration(file);
+  const int f = d.findField(fieldName);
+  const std::string name(fieldName);
+  if (f < 0) return "no field " + name + " in " + std::string(fileTitle(file));
+  if (record.size() != d.recordSize) return "not a record of " + std::string(fileTitle(file));
+  switch (store::setFieldText(d.fields[f], record.data(), value)) {
+    case store::SetResult::Ok:
+      return {};
+    case store::SetResult::NotANumber:
+      return name + ": \"" + std::string(value) + "\" is no number";
+    case store::SetResult::OutOfRange:
+      return name + ": " + std::string(value) + " does not fit";
+    case store::SetResult::TooLong:
+      return name + ": \"" + std::string(value) + "\" is longer than the field";
+  }
+  return {};
 }
 
 std::optional<DataFile> fileOfTitle(std::string_view title) {

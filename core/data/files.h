@@ -35,6 +35,15 @@ std::optional<DataFile> fileOfTitle(std::string_view title);
 // The file whose prefix a field name carries ("SER:CaseNr" is Sercase, "sys:id" is Sys).
 std::optional<DataFile> fileOfField(std::string_view fieldName);
 
+// A field of a record of `file` by its name (letter case ignored) as text: numbers in decimal,
+// text without trailing blanks. nullopt when the file has no such field.
+std::optional<std::string> getFieldText(DataFile file, std::string_view fieldName,
+                                        const std::string& record);
+// Sets a field of a record of `file` from text. Empty when done, else why not (no such field,
+// not a number, does not fit, longer than the field); the record is then unchanged.
+std::string setFieldText(DataFile file, std::string_view fieldName, std::string& record,
+                         std::string_view value);
+
 // The value every new case record gets before a form shows it.
 inline constexpr std::string_view kNewCasePriority = "Medium";
 

@@ -15,6 +15,9 @@
 // use on a thread that has not opened the file gives message 39. The last close() of a thread
 // closes the file for that thread.
 //
+// Lifetime: destroy a FileAccess only after every thread that opened it has closed it (the
+// dictionary is released after the program's other threads have ended).
+//
 // Messages go through the MessageSink given at construction (the message catalog); the file's
 // name is set on it before each message. Operations that show no message return the store's
 // code and leave the store's last error for the caller (store::lastError()).

@@ -221,7 +221,6 @@ struct Connection::Impl {
       sqlite3_reset(s);
       int rc;
       while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        Use u(nullptr);
         Row r;
         r.id = sqlite3_column_int64(s, 0);
         r.version = sqlite3_column_int64(s, 1);
