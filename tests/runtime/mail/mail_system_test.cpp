@@ -346,6 +346,9 @@ TEST_F(MailSystemTest, RefusedMessagesSendNothing) {
          m.files = {{0, 0, kNoPosition, "", "a.pdf", ""}};
        },
        MapiAttachmentNotFound},
+      {"text beyond the limit",
+       [](MapiMessage& m) { m.noteText.assign(MailSystem::kMaxNoteTextBytes + 1, 'x'); },
+       MapiTextTooLarge},
       {"folder as attachment",
        [&](MapiMessage& m) {
          m.files = {{0, 0, kNoPosition, config.path().string(), "", ""}};
@@ -372,6 +375,36 @@ TEST_F(MailSystemTest, AFailingTransportIsReportedWithItsReasonAndKeepsNoCopy) {
   transport->acceptSends();
   EXPECT_EQ(mail->MAPISendMail(h, 0, simpleMessage(), 0, 0), MapiSuccess);
   EXPECT_EQ(mail->lastDetail(), "");
+}
+
+TEST(MailSystemTransports, TransportOutcomesBecomeResults) {
+  struct Fixed final : Transport {
+    TransportResult result;
+    TransportResult send(const OutgoingMail&) override { return result; }
+  };
+  struct Case {
+    TransportStatus status;
+    MapiResult expected;
+    bool copyKept;
+  };
+  const Case cases[] = {{TransportStatus::Sent, MapiSuccess, true},
+                        {TransportStatus::Queued, MapiSuccess, false},
+                        {TransportStatus::Failed, MapiFailure, false},
+                        {TransportStatus::DiskFull, MapiDiskFull, false}};
+  for (const Case& c : cases) {
+    TempDir config;
+    writeText(config.path() / kMailSettingsFileName, kSettings);
+    text::ManualClock clock{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
+    auto transport = std::make_shared<Fixed>();
+    transport->result = {c.status, "why"};
+    MailSystem mail(MailEnvironment{config.path(), &clock, transport});
+    MapiHandle h = 0;
+    ASSERT_EQ(mail.MAPILogon(0, "", "", kMapiNewSession, 0, h), MapiSuccess);
+    MapiMessage m;
+    m.recips = {{0, kMapiTo, "ann@example.com", "", ""}};
+    EXPECT_EQ(mail.MAPISendMail(h, 0, m, 0, 0), c.expected) << static_cast<int>(c.status);
+    EXPECT_EQ(Maildir::open(config.path() / "Mail" / ".Sent")->list().size(), c.copyKept ? 1u : 0u);
+  }
 }
 
 TEST_F(MailSystemTest, AttachmentsTakeThePlacesKeptForThemInTheText) {
