@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <map>
 #include <random>
 
@@ -336,6 +337,27 @@ TEST(StoreOpenTest, FullDiskRefusesWritesAndKeepsWhatIsStored) {
   RecordBuffer probe = itemBuffer(decl, {0, "kept", "", 0});
   EXPECT_EQ(conn.fetch(id, 1, probe), Ok);
   EXPECT_EQ(probe.position, b.position);
+}
+
+TEST(StoreOpenTest, LockHeldElsewhereGivesRecordNotAvailableNotAHang) {
+  TempFolder dir;
+  const FileDecl decl = testing::itemDecl();
+  Connection conn;
+  FileId id = -1;
+  ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id), Ok);
+  conn.setLockRecoverySeconds(1);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(dir.file("Item.kvx").c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  const auto start = std::chrono::steady_clock::now();
+  std::uint64_t n = 0;
+  EXPECT_EQ(conn.count(id, &n), RecordNotAvailable);
+  RecordBuffer b = itemBuffer(decl, {0, "x", "", 0});
+  EXPECT_EQ(conn.add(id, b), RecordNotAvailable);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_EQ(conn.add(id, b), Ok);
 }
 
 TEST(StoreOpenTest, MissingKeyIsRebuilt) {
