@@ -1,5 +1,6 @@
 #include "runtime/store/connection.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "runtime/store/record_codec.h"
@@ -53,6 +55,36 @@ bool diskFull(const std::string& path) {
 }
 
 constexpr int kDefaultLockWaitMs = 2000;
+
+// Whether the folder's file system keeps two openers of one file from both holding a write lock
+// (some network mounts grant every lock, and then two stations would overwrite each other).
+// Probed once per folder and process with a scratch file, never with a data file.
+bool locksHonoured(const std::string& folder) {
+  static std::mutex m;
+  static std::set<std::string> good;
+  std::lock_guard lock(m);
+  if (good.count(folder) != 0) return true;
+  const std::string probe = folder + "/.trvnel-lockcheck-" + std::to_string(::getpid());
+  const int a = ::open(probe.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (a < 0) return true;  // cannot probe (the open will say what is wrong)
+  const int b = ::open(probe.c_str(), O_RDWR | O_CLOEXEC);
+  struct flock fl {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  fl.l_len = 1;
+  bool honoured = true;
+  if (b >= 0 && ::fcntl(a, F_OFD_SETLK, &fl) == 0) {
+    struct flock second = fl;
+    honoured = ::fcntl(b, F_OFD_SETLK, &second) != 0 && (errno == EAGAIN || errno == EACCES);
+  } else if (b >= 0 && errno == ENOLCK) {
+    honoured = false;
+  }
+  if (b >= 0) ::close(b);
+  ::close(a);
+  ::unlink(probe.c_str());
+  if (honoured) good.insert(folder);
+  return honoured;
+}
 
 // --- SQL functions used by the one-statement auto-number insert -------------------------------
 
@@ -529,6 +561,11 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
         (exists && ::access(full.c_str(), W_OK) != 0))
       return setError(AccessDenied, faulted ? EACCES : errno, full + " cannot be written");
   }
+
+  if (mode == OpenMode::Shared && !locksHonoured(folder))
+    return setError(FileSystemError, ENOLCK,
+                    "the file system of " + folder +
+                        " does not keep file locks; use a local disk or a share with locking");
 
   FileId fid = reuse;
   if (fid < 0) {

@@ -68,8 +68,9 @@ class Connection {
   // for Shared on a file or folder that cannot be written gives AccessDenied (the caller may
   // retry ReadOnly). A file whose stored layout differs gives InvalidRecordDeclaration; a file
   // that is no data file FileSystemError; a path already open here FileAlreadyOpen. A missing
-  // key index is rebuilt (notes->keysRebuilt; InvalidKeyFile when it cannot be). `decl` must
-  // outlive the open file.
+  // key index is rebuilt (notes->keysRebuilt; InvalidKeyFile when it cannot be). A folder whose
+  // file system does not keep file locks (probed once per folder) is refused with
+  // FileSystemError. `decl` must outlive the open file.
   [[nodiscard]] Code open(const FileDecl& decl, const std::string& path, OpenMode mode, FileId* id,
                           OpenNotes* notes = nullptr);
   // Closes a file opened here; its id becomes invalid.
