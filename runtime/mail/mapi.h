@@ -7,6 +7,7 @@
 // converts at its edge. Path names are file-system paths and pass unchanged. Note text lines
 // end with CR LF, as the program's memo texts do.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -13,6 +13,12 @@ std::optional<MailAddress> fromEntryId(const std::string& entryId) {
   return std::nullopt;
 }
 
+std::string lowered(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
 }  // namespace
 
 RecipientResolution resolveRecipients(const std::vector<MapiRecipDesc>& recips,
@@ -40,8 +46,9 @@ RecipientResolution resolveRecipients(const std::vector<MapiRecipDesc>& recips,
     if (!address) address = fromEntryId(r.entryId);
     if (!address && !name.empty()) {
       std::vector<AddressEntry> found = book.lookup(r.name);
-      std::sort(found.begin(), found.end(),
-                [](const auto& a, const auto& b) { return a.address < b.address; });
+      std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return lowered(a.address) < lowered(b.address);
+      });
       found.erase(std::unique(found.begin(), found.end(),
                               [](const auto& a, const auto& b) {
                                 return equalAsciiNoCase(a.address, b.address);
