@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/store/declaration.h"
@@ -141,6 +142,10 @@ class Connection {
 // Copies a closed or open data file to `target` with SQLite's online backup, through a
 // temporary file beside the target renamed over it, so the copy is never torn.
 [[nodiscard]] Code copyFile(const std::string& source, const std::string& target);
+// Copies several data files (source, target) as copyFile does, all read under one read
+// transaction so that the copies agree with each other; no target changes unless every copy
+// succeeded. FileNotFound when a source is missing.
+[[nodiscard]] Code copyFiles(const std::vector<std::pair<std::string, std::string>>& files);
 
 // Test switches, for the paths that permission bits cannot show when tests run as root:
 // `denyWriteIn` makes every Shared open of a file in that folder fail with AccessDenied, as a

@@ -425,7 +425,22 @@ TEST(StoreCopyTest, CopyIsAReadableDataFile) {
   ASSERT_EQ(reader.open(decl, dir.file("Copy.kvx"), OpenMode::ReadOnly, &cid), Ok);
   RecordBuffer probe = itemBuffer(decl, {0, "copied", "", 0});
   EXPECT_EQ(reader.fetch(cid, 1, probe), Ok);
-  EXPECT_EQ(copyFile(dir.file("Missing.kvx"), dir.file("Copy2.kvx")), FileNotFound);
+  EXPECT_EQ(copyFiles({{dir.file("Item.kvx"), dir.file("Copy2.kvx")},
+                       {dir.file("Missing.kvx"), dir.file("Copy3.kvx")}}),
+            FileNotFound);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("Copy2.kvx")));
+
+  FileId oid = -1;
+  ASSERT_EQ(conn.open(decl, dir.file("Other.kvx"), OpenMode::Shared, &oid), Ok);
+  r = itemBuffer(decl, {0, "other", "", 0});
+  ASSERT_EQ(conn.add(oid, r), Ok);
+  ASSERT_EQ(copyFiles({{dir.file("Item.kvx"), dir.file("Copy2.kvx")},
+                       {dir.file("Other.kvx"), dir.file("Copy3.kvx")}}),
+            Ok);
+  FileId c3 = -1;
+  ASSERT_EQ(reader.open(decl, dir.file("Copy3.kvx"), OpenMode::ReadOnly, &c3), Ok);
+  probe = itemBuffer(decl, {0, "other", "", 0});
+  EXPECT_EQ(reader.fetch(c3, 1, probe), Ok);
 }
 
 }  // namespace
