@@ -26,7 +26,21 @@ std::atomic<std::uint64_t> gNextSerial{1};
 // Keyed by the object's serial, not its address, so a new FileAccess at a freed address never
 // finds a dead object's state.
 using StateMap = std::unordered_map<std::uint64_t, std::unique_ptr<FileAccess::ThreadState>>;
-thread_local StateMap tStates;
+
+// What a thread holds of every file, with its store connection. Objects destroyed late in the
+// thread's exit (statics of the main thread) may still close their files: they find nothing
+// once this is gone; the flag is trivially destructible, so it stays readable to the end.
+thread_local bool tGone = false;
+struct PerThread {
+  store::Connection connection;
+  StateMap states;  // destroyed before the connection
+  ~PerThread() { tGone = true; }
+};
+thread_local PerThread tPerThread;
+
+StateMap* states() {
+  return tGone ? nullptr : &tPerThread.states;
+}
 
 bool exists(const std::string& path) {
   struct stat st {};
@@ -36,8 +50,8 @@ bool exists(const std::string& path) {
 }  // namespace
 
 store::Connection& FileAccess::threadConnection() {
-  thread_local store::Connection connection;
-  return connection;
+  if (tGone) std::abort();  // files used after their thread ended
+  return tPerThread.connection;
 }
 
 FileAccess::FileAccess(store::FileDecl decl, MessageSink& sink)
@@ -63,12 +77,16 @@ void FileAccess::setNewRecordDefault(std::string fieldName, std::string value) {
 }
 
 FileAccess::ThreadState* FileAccess::state() const {
-  auto it = tStates.find(serial_);
-  return it == tStates.end() ? nullptr : it->second.get();
+  StateMap* all = states();
+  if (all == nullptr) return nullptr;
+  auto it = all->find(serial_);
+  return it == all->end() ? nullptr : it->second.get();
 }
 
 FileAccess::ThreadState& FileAccess::stateOrCreate() {
-  auto& slot = tStates[serial_];
+  StateMap* all = states();
+  if (all == nullptr) std::abort();  // files used after their thread ended
+  auto& slot = (*all)[serial_];
   if (!slot) {
     slot = std::make_unique<ThreadState>();
     slot->buffer = store::RecordBuffer(decl_);
@@ -127,14 +145,14 @@ void FileAccess::close() {
   if (s == nullptr || s->count == 0) return;
   if (--s->count > 0) return;
   if (s->id >= 0) threadConnection().close(s->id);
-  tStates.erase(serial_);
+  states()->erase(serial_);
 }
 
 void FileAccess::shutdown() {
   ThreadState* s = state();
   if (s == nullptr) return;
   if (s->id >= 0) threadConnection().close(s->id);
-  tStates.erase(serial_);
+  states()->erase(serial_);
 }
 
 Level FileAccess::notOpened() {
