@@ -106,7 +106,7 @@ Level FileAccess::openPhysically(ThreadState& s) {
   store::OpenNotes notes;
   store::Code code = conn.open(decl_, path, store::OpenMode::Shared, &s.id, &notes);
   if (code == store::AccessDenied) {
-    conn.setLockRecoverySeconds(lockRecovery_);  // "Recover=" before the second try
+    (void)conn.send("Recover=" + std::to_string(lockRecovery_));
     code = conn.open(decl_, path, store::OpenMode::Shared, &s.id, &notes);
     if (code == store::AccessDenied) {
       const store::Error denied = store::lastError();

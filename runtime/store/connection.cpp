@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstring>
 #include <deque>
@@ -514,6 +515,21 @@ bool Connection::isOpen(FileId id) const {
 void Connection::setLockRecoverySeconds(int seconds) {
   impl_->lockWaitMs = std::clamp(seconds, 1, 60) * 1000;
   if (impl_->db != nullptr) sqlite3_busy_timeout(impl_->db, impl_->lockWaitMs);
+}
+
+Code Connection::send(std::string_view command) {
+  clearError();
+  constexpr std::string_view kRecover = "Recover=";
+  if (command.substr(0, kRecover.size()) == kRecover) {
+    const std::string_view value = command.substr(kRecover.size());
+    int seconds = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+    if (ec == std::errc() && end == value.data() + value.size() && seconds > 0) {
+      setLockRecoverySeconds(seconds);
+      return Ok;
+    }
+  }
+  return setError(EntryNotFound, 0, "unknown driver command: " + std::string(command));
 }
 
 Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mode, FileId* id,

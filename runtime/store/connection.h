@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -81,6 +82,9 @@ class Connection {
 
   // Sets how long an operation waits for another station's lock ("Recover=" seconds).
   void setLockRecoverySeconds(int seconds);
+  // A driver command as text: "Recover=N" sets the lock-recovery time to N seconds. Any other
+  // command gives EntryNotFound.
+  [[nodiscard]] Code send(std::string_view command);
 
   [[nodiscard]] Code count(FileId id, std::uint64_t* n);
 

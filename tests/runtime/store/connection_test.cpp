@@ -345,7 +345,9 @@ TEST(StoreOpenTest, LockHeldElsewhereGivesRecordNotAvailableNotAHang) {
   Connection conn;
   FileId id = -1;
   ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id), Ok);
-  conn.setLockRecoverySeconds(1);
+  ASSERT_EQ(conn.send("Recover=1"), Ok);
+  for (const char* bad : {"Recover=", "Recover=x", "Recover=-2", "Other=1"})
+    EXPECT_EQ(conn.send(bad), EntryNotFound) << bad;
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(dir.file("Item.kvx").c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
