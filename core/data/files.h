@@ -45,6 +45,6 @@ std::string setFieldText(DataFile file, std::string_view fieldName, std::string&
                          std::string_view value);
 
 // The value every new case record gets before a form shows it.
-inline constexpr std::string_view kNewCasePriority = "Medium";
+inline constexpr std::string_view kNewCasePriority = "Medium";  // kPriorityMedium
 
 }  // namespace trv::core
