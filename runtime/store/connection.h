@@ -109,7 +109,8 @@ class Connection {
   // included: deleting the record just read and then reading next goes on with the one after.
   [[nodiscard]] Code next(FileId id, RecordBuffer& buf);
   [[nodiscard]] Code previous(FileId id, RecordBuffer& buf);
-  // Reading hint: next/previous read this many records at a time (1 to 1000).
+  // Reading hint: next/previous read this many records at a time (1 to 1000). Records read
+  // ahead are returned as they were read; any write through this connection drops them.
   void setBulkRows(FileId id, int rows);
 
   // Adds buf as a new record. With an auto-numbered key whose field is 0, the record gets the
