@@ -1,0 +1,134 @@
+#include "core/queues/queue_rebuild.h"
+
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "core/data/files.h"
+#include "runtime/data/file_access.h"
+#include "runtime/ini/ini_settings.h"
+#include "runtime/text/charset.h"
+#include "runtime/text/clock.h"
+#include "runtime/text/fixed_string.h"
+
+namespace trv::core {
+namespace {
+
+// Large enough that a scan of 10^5 cases is a few hundred statements, small enough that a
+// batch of records with their histories stays a few megabytes.
+constexpr int kScanBatchRows = 500;
+
+std::string userSection(std::string_view userName) {
+  return text::toUtf8(text::clip(userName));
+}
+
+void sortAll(QueueContents& c, long long sortChoice) {
+  sortAft(c.AFT, orderOfChoice(sortChoice));
+  sortBef(c.BEF, orderOfChoice(sortChoice));
+}
+
+}  // namespace
+
+long long userSortChoice(const ini::IniSettings& settings, std::string_view userName) {
+  return settings.ReadNumber(userSection(userName), "ViewFlag2");
+}
+
+RebuildOutcome scanCaseFile(store::Connection& conn, store::FileId file, store::RecordBuffer& buf,
+                            const QueueViewer& viewer, std::int32_t today, std::int32_t now,
+                            const ClosedCaseHook& closedCase, QueueContents& out) {
+  RebuildOutcome o;
+  conn.setBulkRows(file, kScanBatchRows);
+  o.code = conn.setFileOrder(file);
+  std::uint32_t aftNr = static_cast<std::uint32_t>(out.AFT.size());
+  std::uint32_t befNr = static_cast<std::uint32_t>(out.BEF.size());
+  SercaseRecord c;
+  while (o.code == store::Ok) {
+    const store::Code step = conn.next(file, buf);
+    if (step != store::Ok) {
+      if (step != store::RecordNotFound) o.code = step;
+      break;
+    }
+    if (buf.record.size() != sizeof c) {
+      o.code = store::setError(store::InvalidRecordDeclaration, 0, "not a case record");
+      break;
+    }
+    std::memcpy(&c, buf.record.data(), sizeof c);
+    ++o.cases;
+    if (isClosed(c)) {
+      ++o.closed;
+      if (closedCase) closedCase(c, buf.position);
+      continue;
+    }
+    if (!viewerSees(viewer, c)) continue;
+    const std::optional<Placement> p = placeCase(c, today, now);
+    if (!p) continue;
+    if (p->queue == QueueKind::AFT)
+      out.AFT.push_back(makeEntry(c, *p, ++aftNr));
+    else
+      out.BEF.push_back(makeEntry(c, *p, ++befNr));
+  }
+  // Back to single reads for whoever uses this file next on the connection.
+  conn.setBulkRows(file, 1);
+  return o;
+}
+
+RebuildOutcome rebuildQueues(SharedQueues& queues, data::FileAccess& sercase,
+                             const ini::IniSettings& settings, const RescanInputs& inputs,
+                             const text::Clock& clock, const RescanHooks& hooks) {
+  const long long sortChoice = userSortChoice(settings, inputs.userName);
+  queues.setOwnCasesOnly(inputs.userLevel > 0 &&
+                         settings.ReadNumber(userSection(inputs.userName), "Viewflag") != 0);
+  if (hooks.beforeRebuild) hooks.beforeRebuild();
+
+  RebuildOutcome o;
+  o.sortChoice = sortChoice;
+  if (sercase.open() != data::LevelOk) {
+    o.code = store::FileNotOpen;
+    return o;
+  }
+  if (sercase.useFile() != data::LevelOk) {
+    sercase.close();
+    o.code = store::FileNotOpen;
+    return o;
+  }
+  const QueueViewer viewer{inputs.userName, inputs.userLevel, queues.ownCasesOnly(),
+                           inputs.hideOnHold};
+  QueueContents fresh;
+  // The clock is read once so that every case is placed against the same moment.
+  const std::int32_t today = clock.today(), now = clock.now();
+  o = scanCaseFile(data::FileAccess::threadConnection(), sercase.fileId(), sercase.buffer(), viewer,
+                   today, now, hooks.closedCase, fresh);
+  o.sortChoice = sortChoice;
+  sercase.close();
+  if (o.code != store::Ok) return o;
+  sortAll(fresh, sortChoice);
+  queues.replace(std::move(fresh));
+  return o;
+}
+
+RebuildOutcome rebuildQueuesForOverview(SharedQueues& queues, const std::string& caseFilePath,
+                                        const ini::IniSettings& settings,
+                                        const RescanInputs& inputs, const text::Clock& clock) {
+  const long long sortChoice = userSortChoice(settings, inputs.userName);
+  RebuildOutcome o;
+  o.sortChoice = sortChoice;
+  const store::FileDecl& decl = declaration(DataFile::Sercase);
+  store::Connection conn;
+  store::FileId file = -1;
+  o.code = conn.open(decl, caseFilePath, store::OpenMode::ReadOnly, &file);
+  if (o.code != store::Ok) return o;
+  const QueueViewer viewer{inputs.userName, inputs.userLevel, queues.ownCasesOnly(),
+                           inputs.hideOnHold};
+  QueueContents fresh;
+  store::RecordBuffer buf(decl);
+  const std::int32_t today = clock.today(), now = clock.now();
+  o = scanCaseFile(conn, file, buf, viewer, today, now, nullptr, fresh);
+  o.sortChoice = sortChoice;
+  conn.close(file);
+  if (o.code != store::Ok) return o;
+  sortAll(fresh, sortChoice);
+  queues.replace(std::move(fresh));
+  return o;
+}
+
+}  // namespace trv::core
