@@ -6,6 +6,7 @@
 
 #include "core/data/records.h"
 #include "runtime/text/date_time.h"
+#include "tests/packed.h"
 
 namespace trv::cases {
 namespace {
@@ -49,15 +50,15 @@ TEST_F(EscalationRecords, WritesTheMomentsAndMarksOfEachDefinedEscalation) {
   const EscalationResult r = applyEscalationMoments(sercase_, &product_);
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(r.window, (ServiceWindow{1, hm(8, 0), hm(17, 0)}));
-  EXPECT_EQ(sercase_.FirstEscDate, may(6));
-  EXPECT_EQ(sercase_.FirstEscTime, hm(14, 0) + 1);
+  EXPECT_EQ(trv::testing::packed(sercase_.FirstEscDate), may(6));
+  EXPECT_EQ(trv::testing::packed(sercase_.FirstEscTime), hm(14, 0) + 1);
   EXPECT_EQ(sercase_.FirstAction, "N");
-  EXPECT_EQ(sercase_.SecEscDate, may(13));
-  EXPECT_EQ(sercase_.SecEscTime, hm(13, 0));
+  EXPECT_EQ(trv::testing::packed(sercase_.SecEscDate), may(13));
+  EXPECT_EQ(trv::testing::packed(sercase_.SecEscTime), hm(13, 0));
   EXPECT_EQ(sercase_.SecAction, "N");
   // 20 hours from 10:00: two service days, then 10:00 plus 2 hours.
-  EXPECT_EQ(sercase_.ThirdEscDate, may(8));
-  EXPECT_EQ(sercase_.ThirdEscTime, hm(12, 0) + 1);
+  EXPECT_EQ(trv::testing::packed(sercase_.ThirdEscDate), may(8));
+  EXPECT_EQ(trv::testing::packed(sercase_.ThirdEscTime), hm(12, 0) + 1);
   EXPECT_EQ(sercase_.ThirdAction, "N");
 }
 
@@ -67,11 +68,11 @@ TEST_F(EscalationRecords, ClearsEscalationsTheProductDoesNotDefine) {
   product_.SecEscDays = 0;
   ASSERT_TRUE(applyEscalationMoments(sercase_, &product_).ok());
   EXPECT_EQ(sercase_.FirstAction, "N");
-  EXPECT_EQ(sercase_.SecEscDate, 0);
-  EXPECT_EQ(sercase_.SecEscTime, 0);
+  EXPECT_EQ(trv::testing::packed(sercase_.SecEscDate), 0);
+  EXPECT_EQ(trv::testing::packed(sercase_.SecEscTime), 0);
   EXPECT_TRUE(sercase_.SecAction.blank());
-  EXPECT_EQ(sercase_.ThirdEscDate, 0);
-  EXPECT_EQ(sercase_.ThirdEscTime, 0);
+  EXPECT_EQ(trv::testing::packed(sercase_.ThirdEscDate), 0);
+  EXPECT_EQ(trv::testing::packed(sercase_.ThirdEscTime), 0);
   EXPECT_TRUE(sercase_.ThirdAction.blank());
 }
 

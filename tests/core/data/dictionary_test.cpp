@@ -14,6 +14,7 @@
 #include "core/data/records.h"
 #include "tests/runtime/data/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
+#include "tests/packed.h"
 
 namespace trv::core {
 namespace {
@@ -88,7 +89,7 @@ TEST_F(DictionaryTest, NewCaseIsPrimedWithMediumPriorityAndNumbered) {
   dict_.SercaseAccess->primeRecord();
   EXPECT_EQ(dict_.SercaseAccess->record<SercaseRecord>().Priority.view(), "Medium");
   ASSERT_EQ(dict_.SercaseAccess->primeAutoInc(), LevelOk);
-  EXPECT_EQ(dict_.SercaseAccess->record<SercaseRecord>().CaseNr, 3u);
+  EXPECT_EQ(trv::testing::packed(dict_.SercaseAccess->record<SercaseRecord>().CaseNr), 3u);
   ASSERT_EQ(dict_.SercaseRelations->cancelAutoNumber(), LevelOk);
   dict_.SercaseAccess->close();
   std::uint64_t n = 0;
