@@ -1,0 +1,93 @@
+#include "runtime/ui/control_lookup.h"
+
+#include <charconv>
+
+#include "runtime/text/fixed_string.h"
+#include "runtime/ui/window.h"
+
+namespace trv::ui {
+
+ControlRef parseControlRef(std::string_view token, bool quoted) {
+  ControlRef ref;
+  ref.name = std::string(token);
+  if (quoted) return ref;
+  if (token.size() > 1 && token[0] == '#') {
+    int n = 0;
+    auto [p, ec] = std::from_chars(token.data() + 1, token.data() + token.size(), n);
+    if (ec == std::errc() && p == token.data() + token.size()) {
+      ref.by = ControlRef::By::Number;
+      ref.number = n;
+    }
+  } else if (token.size() > 1 && token[0] == '?') {
+    ref.by = ControlRef::By::Equate;
+  } else if (token.size() > 2 && token.front() == '{' && token.back() == '}') {
+    ref.by = ControlRef::By::Use;
+    ref.name = std::string(token.substr(1, token.size() - 2));
+  }
+  return ref;
+}
+
+namespace {
+
+bool captioned(ControlKind k) {
+  return k == ControlKind::Button || k == ControlKind::Check || k == ControlKind::Radio ||
+         k == ControlKind::Tab;
+}
+
+bool prompted(ControlKind k) {
+  return k == ControlKind::Entry || k == ControlKind::Spin || k == ControlKind::Combo ||
+         k == ControlKind::DropList || k == ControlKind::Text;
+}
+
+}  // namespace
+
+std::vector<int> findControls(const Window& window, const ControlRef& ref) {
+  std::vector<int> out;
+  const auto& cs = window.controls();
+  switch (ref.by) {
+    case ControlRef::By::Number:
+      if (window.control(ref.number) || window.menuItem(ref.number)) out.push_back(ref.number);
+      break;
+    case ControlRef::By::Equate:
+      for (const auto& c : cs)
+        if (text::equalNoCase(c.equate, ref.name)) out.push_back(c.number);
+      for (const auto& m : window.state().menu)
+        if (!m.separator && text::equalNoCase(m.equate, ref.name)) out.push_back(m.number);
+      break;
+    case ControlRef::By::Use:
+      for (const auto& c : cs)
+        if (text::equalNoCase(c.useName, ref.name)) out.push_back(c.number);
+      break;
+    case ControlRef::By::Text: {
+      std::string want = withoutAmpersand(ref.name);
+      for (std::size_t i = 0; i < cs.size(); ++i) {
+        const auto& c = cs[i];
+        if (captioned(c.kind) && withoutAmpersand(c.text) == want) out.push_back(c.number);
+        if (prompted(c.kind) && i > 0 && cs[i - 1].kind == ControlKind::Prompt &&
+            withoutAmpersand(cs[i - 1].text) == want)
+          out.push_back(c.number);
+      }
+      for (const auto& m : window.state().menu)
+        if (!m.separator && withoutAmpersand(m.text) == want) out.push_back(m.number);
+      break;
+    }
+  }
+  return out;
+}
+
+std::string describeControls(const Window& window) {
+  std::string out;
+  for (const auto& c : window.controls()) {
+    out += "    #" + std::to_string(c.number);
+    if (!c.equate.empty()) out += " " + c.equate;
+    out += std::string(" ") + kindName(c.kind);
+    if (!c.useName.empty()) out += " {" + c.useName + "}";
+    out += " \"" + c.text + "\"";
+    if (c.hidden) out += " hidden";
+    if (c.disabled) out += " disabled";
+    out += "\n";
+  }
+  return out;
+}
+
+}  // namespace trv::ui

@@ -1,0 +1,136 @@
+#pragma once
+// The boundary between the window model and whatever shows it (the Qt desktop, the headless
+// driver of tests and scenarios).
+//
+// Notifications flow out: the model calls a FrontEnd with copies of what changed, on the
+// program thread that holds the baton; a front end must not call back into live windows from
+// there, and one that runs on another thread queues the copies for itself. Input flows in:
+// UiRuntime::post(Input) and UiRuntime::answer() are thread-safe and may be called from any
+// thread; the window's own thread turns the input into events when it next waits for one.
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "runtime/ui/control.h"
+#include "runtime/ui/events.h"
+#include "runtime/ui/window_decl.h"
+
+namespace trv::ui {
+
+using WindowId = std::uint64_t;
+using RequestId = std::uint64_t;
+
+struct Placement {
+  bool iconized = false;
+  bool maximized = false;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const Placement&, const Placement&) = default;
+};
+
+struct WindowState {
+  WindowId id = 0;
+  int thread = 0;
+  std::string title;
+  WindowKind kind = WindowKind::Modal;
+  bool resizable = false;
+  Placement placement;
+  bool active = false;
+  int timerHundredths = 0;
+  int focus = 0;  // control number with the focus
+  std::vector<MenuItemState> menu;
+  std::vector<std::string> status;
+};
+
+struct WindowSnapshot {
+  WindowState window;
+  std::vector<ControlState> controls;
+};
+
+enum class Icon { None, Information, Exclamation, Question, Hand };
+
+// A message box. Buttons are texts ("&OK", "&Yes", "&No", "&Cancel" or the program's own);
+// the answer is the position of the button pressed, from 1.
+struct MessageRequest {
+  std::string text;
+  std::string caption;
+  Icon icon = Icon::Information;
+  std::vector<std::string> buttons{"&OK"};
+  int defaultButton = 1;
+};
+
+enum class DialogKind { FileOpen, FileSave, Folder, Colour, Font, Printer };
+
+struct DialogRequest {
+  DialogKind kind = DialogKind::FileOpen;
+  std::string title;
+  std::string masks;    // "Text files|*.txt|All files|*.*"
+  std::string initial;  // a file or folder name
+  int colour = 0;
+  Font font;
+};
+
+// A popup menu; the answer is the chosen item's number (PopupItem::number), 0 for none.
+struct PopupRequest {
+  std::string menuText;
+  std::vector<PopupItem> items;
+};
+
+using Request = std::variant<MessageRequest, DialogRequest, PopupRequest>;
+
+// How a request was answered. A message box: `button`; a popup: `button` is the item number;
+// a dialog: `ok` and the value chosen. button 0 / ok false: cancelled (Esc, the program ended).
+struct Answer {
+  int button = 0;
+  bool ok = false;
+  std::string path;
+  int colour = 0;
+  Font font;
+};
+
+// One piece of user input for a window.
+struct Input {
+  enum class Kind {
+    Press,       // a button, check box, radio button, tab or menu item (control = its number)
+    Focus,       // a click that gives the control the focus
+    Accept,      // leaves an entry, combo, drop list, spin or text with `text` in it
+    Select,      // selects `row` of a list or choice `row` of a drop list
+    Key,         // `key` to the control with the focus
+    Mouse,       // `key` (KeyMouseLeft2, KeyMouseRight) on list `control` at row, column, zone
+    Close,       // the window's close box
+    Activate,    // the window comes to the front and gets the focus
+    Deactivate,  // another program took the focus
+    Place,       // the window was moved, sized, iconized or maximized to `placement`
+  };
+  Kind kind = Kind::Press;
+  WindowId window = 0;
+  int control = 0;
+  std::string text;
+  int row = 0;
+  int column = 0;
+  int key = KeyNone;
+  ListZone zone = ListZone::None;
+  Placement placement;
+};
+
+class FrontEnd {
+ public:
+  virtual ~FrontEnd() = default;
+  virtual void windowOpened(const WindowSnapshot& snapshot) = 0;
+  // Window-level properties changed (title, menus, status, placement, focus).
+  virtual void windowChanged(const WindowState& state) = 0;
+  virtual void controlChanged(WindowId window, const ControlState& control) = 0;
+  virtual void windowClosed(WindowId window) = 0;
+  // Show the request; answer it later through UiRuntime::answer(id, ...).
+  virtual void request(RequestId id, WindowId owner, const Request& request) = 0;
+  virtual void beep() = 0;
+  virtual void help(const std::string& file, const std::string& topic) = 0;
+  virtual void shellOpen(const std::string& target) = 0;
+  virtual void programEnded() = 0;
+};
+
+}  // namespace trv::ui

@@ -1,0 +1,370 @@
+#include "runtime/ui/ui_runtime.h"
+
+#include <algorithm>
+
+#include "runtime/text/clock.h"
+#include "runtime/ui/window.h"
+
+namespace trv::ui {
+namespace {
+
+constexpr int kDriver = -1;
+thread_local int tlsThread = 0;
+thread_local UiRuntime* tlsRuntime = nullptr;
+
+}  // namespace
+
+UiRuntime::UiRuntime(const text::Clock& clock, FrontEnd& frontEnd)
+    : clock_(clock), frontEnd_(frontEnd) {}
+
+UiRuntime::~UiRuntime() {
+  endProgram();
+  for (auto& t : handles_)
+    if (t.joinable()) t.join();
+}
+
+int UiRuntime::currentThread() {
+  return tlsThread;
+}
+UiRuntime* UiRuntime::current() {
+  return tlsRuntime;
+}
+
+int UiRuntime::start(std::function<void()> body) {
+  std::lock_guard lock(m_);
+  if (ended_) return 0;
+  int number = 1;
+  while (threads_.count(number)) ++number;
+  threads_[number] = ThreadRec{};
+  handles_.emplace_back(&UiRuntime::threadMain, this, number, std::move(body));
+  cv_.notify_all();
+  return number;
+}
+
+void UiRuntime::threadMain(int number, std::function<void()> body) {
+  tlsThread = number;
+  tlsRuntime = this;
+  {
+    std::unique_lock lock(m_);
+    acquireLocked(lock, number);
+  }
+  if (!ended()) body();
+  std::lock_guard lock(m_);
+  threads_.erase(number);
+  releaseLocked();
+}
+
+void UiRuntime::endProgram() {
+  {
+    std::lock_guard lock(m_);
+    if (ended_) return;
+    ended_ = true;
+    cv_.notify_all();
+  }
+  frontEnd_.programEnded();
+}
+
+bool UiRuntime::ended() const {
+  std::lock_guard lock(m_);
+  return ended_;
+}
+
+std::vector<int> UiRuntime::threads() const {
+  std::lock_guard lock(m_);
+  std::vector<int> out;
+  for (const auto& [n, rec] : threads_) out.push_back(n);
+  return out;
+}
+
+bool UiRuntime::readyLocked(const ThreadRec& rec) const {
+  switch (rec.state) {
+    case ThreadState::Starting:
+      return true;
+    case ThreadState::Running:
+      return false;
+    case ThreadState::WaitingEvent:
+      return ended_ || !rec.waitingOn->open_ || !rec.waitingOn->queue_.empty();
+    case ThreadState::WaitingAnswer: {
+      if (ended_) return true;
+      auto it = answers_.find(rec.waitingFor);
+      return it == answers_.end() || it->second.has_value();
+    }
+  }
+  return false;
+}
+
+bool UiRuntime::idleLocked() const {
+  if (batonOwner_ != 0) return false;
+  return std::none_of(threads_.begin(), threads_.end(),
+                      [this](const auto& t) { return readyLocked(t.second); });
+}
+
+int UiRuntime::nextRunnerLocked() const {
+  if (batonOwner_ != 0) return 0;
+  for (const auto& [n, rec] : threads_)
+    if (readyLocked(rec)) return n;
+  return 0;
+}
+
+void UiRuntime::acquireLocked(std::unique_lock<std::mutex>& lock, int me) {
+  cv_.wait(lock, [&] { return nextRunnerLocked() == me; });
+  batonOwner_ = me;
+  threads_[me].state = ThreadState::Running;
+}
+
+void UiRuntime::releaseLocked() {
+  batonOwner_ = 0;
+  cv_.notify_all();
+}
+
+UiRuntime::Hold::~Hold() {
+  if (!rt_) return;
+  std::lock_guard lock(rt_->m_);
+  rt_->releaseLocked();
+}
+
+std::optional<UiRuntime::Hold> UiRuntime::holdWhenIdle(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(m_);
+  if (!cv_.wait_for(lock, timeout, [this] { return idleLocked(); })) return std::nullopt;
+  batonOwner_ = kDriver;
+  return Hold(this);
+}
+
+bool UiRuntime::waitFinished(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(m_);
+  return cv_.wait_for(lock, timeout, [this] { return threads_.empty(); });
+}
+
+std::unique_ptr<Window> UiRuntime::open(WindowDecl decl) {
+  int me = currentThread();
+  if (me == 0 || current() != this) return nullptr;
+  std::unique_ptr<Window> w;
+  {
+    std::lock_guard lock(m_);
+    w.reset(new Window(*this, ++nextWindow_, me, std::move(decl)));
+    zorder_.push_back(w.get());
+    threads_[me].stack.push_back(w.get());
+    w->queue_.emplace_back(Event(EventOpenWindow));
+    w->timerDue_ = clock_.monotonicHundredths() + w->state_.timerHundredths;
+  }
+  w->display();
+  frontEnd_.windowOpened(w->snapshot());
+  return w;
+}
+
+std::vector<Window*> UiRuntime::windows() const {
+  std::lock_guard lock(m_);
+  return zorder_;
+}
+
+Window* UiRuntime::front() const {
+  std::lock_guard lock(m_);
+  return zorder_.empty() ? nullptr : zorder_.back();
+}
+
+Window* UiRuntime::find(WindowId id) const {
+  std::lock_guard lock(m_);
+  for (Window* w : zorder_)
+    if (w->id() == id) return w;
+  return nullptr;
+}
+
+std::vector<Window*> UiRuntime::threadWindows(int thread) const {
+  std::lock_guard lock(m_);
+  auto it = threads_.find(thread);
+  return it == threads_.end() ? std::vector<Window*>{} : it->second.stack;
+}
+
+void UiRuntime::pushLocked(Window* w, Input in) {
+  w->queue_.emplace_back(std::move(in));
+  cv_.notify_all();
+}
+
+void UiRuntime::post(Input input) {
+  std::lock_guard lock(m_);
+  for (Window* w : zorder_)
+    if (w->id() == input.window) return pushLocked(w, std::move(input));
+}
+
+void UiRuntime::postEvent(WindowId window, Event event) {
+  std::lock_guard lock(m_);
+  for (Window* w : zorder_)
+    if (w->id() == window) {
+      w->queue_.emplace_back(event);
+      cv_.notify_all();
+      return;
+    }
+}
+
+void UiRuntime::toFrontLocked(Window* w) {
+  auto it = std::find(zorder_.begin(), zorder_.end(), w);
+  if (it == zorder_.end()) return;
+  zorder_.erase(it);
+  zorder_.push_back(w);
+}
+
+bool UiRuntime::postToThread(int thread, int event) {
+  std::lock_guard lock(m_);
+  auto it = threads_.find(thread);
+  if (it == threads_.end() || it->second.stack.empty()) return false;
+  Window* inner = it->second.stack.back();
+  if (event == EventGainFocus) {
+    toFrontLocked(inner);
+  } else if (event == EventCloseWindow) {
+    it->second.pendingCloses = static_cast<int>(it->second.stack.size()) - 1;
+  } else {
+    return false;
+  }
+  inner->queue_.emplace_back(Event(event));
+  cv_.notify_all();
+  return true;
+}
+
+void UiRuntime::detach(Window* w) {
+  std::lock_guard lock(m_);
+  zorder_.erase(std::remove(zorder_.begin(), zorder_.end(), w), zorder_.end());
+  auto it = threads_.find(w->thread());
+  if (it == threads_.end()) return;
+  auto& stack = it->second.stack;
+  stack.erase(std::remove(stack.begin(), stack.end(), w), stack.end());
+  if (it->second.pendingCloses > 0 && !stack.empty()) {
+    --it->second.pendingCloses;
+    stack.back()->queue_.emplace_back(Event(EventCloseWindow));
+  } else {
+    it->second.pendingCloses = 0;
+  }
+  cv_.notify_all();
+}
+
+void UiRuntime::answer(RequestId id, Answer a) {
+  std::lock_guard lock(m_);
+  auto it = answers_.find(id);
+  if (it == answers_.end() || it->second) return;
+  it->second = std::move(a);
+  cv_.notify_all();
+}
+
+void UiRuntime::checkTimers() {
+  std::lock_guard lock(m_);
+  std::int64_t now = clock_.monotonicHundredths();
+  for (auto& [n, rec] : threads_) {
+    if (rec.stack.empty()) continue;
+    Window* w = rec.stack.back();
+    int period = w->state_.timerHundredths;
+    if (period <= 0 || now < w->timerDue_) continue;
+    if (!w->timerPending_) {
+      w->timerPending_ = true;
+      w->queue_.emplace_back(Event(EventTimer));
+    }
+    w->timerDue_ = now + period;
+  }
+  cv_.notify_all();
+}
+
+std::optional<std::int64_t> UiRuntime::nextTimerDue() const {
+  std::lock_guard lock(m_);
+  std::optional<std::int64_t> due;
+  for (const auto& [n, rec] : threads_) {
+    if (rec.stack.empty() || rec.stack.back()->state_.timerHundredths <= 0) continue;
+    std::int64_t d = rec.stack.back()->timerDue_;
+    if (!due || d < *due) due = d;
+  }
+  return due;
+}
+
+Answer UiRuntime::waitAnswer(RequestId id, const Request& request) {
+  int me = currentThread();
+  Window* owner = front();
+  frontEnd_.request(id, owner ? owner->id() : 0, request);
+  std::unique_lock lock(m_);
+  auto& rec = threads_[me];
+  rec.state = ThreadState::WaitingAnswer;
+  rec.waitingFor = id;
+  releaseLocked();
+  acquireLocked(lock, me);
+  Answer a;
+  auto it = answers_.find(id);
+  if (it != answers_.end()) {
+    if (it->second && !ended_) a = *it->second;
+    answers_.erase(it);
+  }
+  return a;
+}
+
+int UiRuntime::message(const MessageRequest& request) {
+  RequestId id;
+  {
+    std::lock_guard lock(m_);
+    if (ended_ || currentThread() == 0) return 0;
+    id = ++nextRequest_;
+    answers_[id];
+  }
+  int button = waitAnswer(id, request).button;
+  return button >= 1 && button <= static_cast<int>(request.buttons.size()) ? button : 0;
+}
+
+Answer UiRuntime::dialog(const DialogRequest& request) {
+  RequestId id;
+  {
+    std::lock_guard lock(m_);
+    if (ended_ || currentThread() == 0) return {};
+    id = ++nextRequest_;
+    answers_[id];
+  }
+  Answer a = waitAnswer(id, request);
+  if (a.ok && (request.kind == DialogKind::FileOpen || request.kind == DialogKind::FileSave ||
+               request.kind == DialogKind::Folder)) {
+    std::filesystem::path p(a.path);
+    setCurrentFolder(request.kind == DialogKind::Folder ? p : p.parent_path());
+  }
+  return a;
+}
+
+int UiRuntime::popup(std::string_view menuText) {
+  PopupRequest request{std::string(menuText), parsePopupMenu(menuText)};
+  RequestId id;
+  {
+    std::lock_guard lock(m_);
+    if (ended_ || currentThread() == 0) return 0;
+    id = ++nextRequest_;
+    answers_[id];
+  }
+  int chosen = waitAnswer(id, request).button;
+  for (const auto& item : request.items)
+    if (item.number == chosen && chosen != 0 && !item.disabled) return chosen;
+  return 0;
+}
+
+void UiRuntime::beep() {
+  frontEnd_.beep();
+}
+
+void UiRuntime::setHelpFile(std::string file) {
+  std::lock_guard lock(m_);
+  helpFile_ = std::move(file);
+}
+
+void UiRuntime::help(const std::string& topic) {
+  std::string file;
+  {
+    std::lock_guard lock(m_);
+    file = helpFile_;
+  }
+  frontEnd_.help(file, topic);
+}
+
+void UiRuntime::shellOpen(const std::string& target) {
+  frontEnd_.shellOpen(target);
+}
+
+std::filesystem::path UiRuntime::currentFolder() const {
+  std::lock_guard lock(m_);
+  return currentFolder_;
+}
+
+void UiRuntime::setCurrentFolder(std::filesystem::path folder) {
+  std::lock_guard lock(m_);
+  currentFolder_ = std::move(folder);
+}
+
+}  // namespace trv::ui

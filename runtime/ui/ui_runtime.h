@@ -1,0 +1,166 @@
+#pragma once
+// UiRuntime: the program's windows, threads, timers, message boxes and dialogs.
+//
+// Thread rules. Program threads are real threads started through start(); they pass one
+// baton, so exactly one runs at a time. A program thread gives the baton away only while it
+// waits for an event (Window::accept), shows a message box, dialog or popup menu, and when it
+// ends. Program code may therefore read and change any window's state without locks. When
+// several threads could run, the lowest thread number goes first, so runs are repeatable.
+// Calls marked "thread-safe" may come from any thread (the desktop's, a test's); everything
+// else requires a program thread holding the baton.
+//
+// The driver (tests, the scenario runner) waits until the program is idle (every program
+// thread waiting, nothing pending for any of them), then holds the baton itself to inspect
+// windows and post input: see holdWhenIdle().
+//
+// Ending the program (endProgram) wakes every program thread: from then on accept() returns
+// false, message boxes and dialogs return "cancelled" at once and start() refuses, so each
+// procedure unwinds through its normal closing code. No program thread calls exit.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "runtime/ui/front_end.h"
+
+namespace trv::text {
+class Clock;
+}
+
+namespace trv::ui {
+
+class Window;
+
+class UiRuntime {
+ public:
+  // Both must outlive the runtime.
+  UiRuntime(const text::Clock& clock, FrontEnd& frontEnd);
+  // Ends the program when it still runs and waits for every program thread to finish.
+  ~UiRuntime();
+  UiRuntime(const UiRuntime&) = delete;
+  UiRuntime& operator=(const UiRuntime&) = delete;
+
+  // --- threads ---
+  // Starts body on a new program thread (thread-safe). It runs once the baton is free. Returns
+  // its thread number (the lowest free number from 1), 0 after the program ended.
+  [[nodiscard]] int start(std::function<void()> body);
+  // The calling program thread's number; 0 on any other thread.
+  static int currentThread();
+  // The runtime of the calling program thread; nullptr on any other thread.
+  static UiRuntime* current();
+  // Ends the program (thread-safe); see the header comment.
+  void endProgram();
+  bool ended() const;
+  // Thread numbers of the running program threads, ascending (thread-safe).
+  std::vector<int> threads() const;
+
+  // --- the driver's view (thread-safe) ---
+  class Hold {
+   public:
+    Hold(Hold&& other) noexcept : rt_(other.rt_) { other.rt_ = nullptr; }
+    Hold& operator=(Hold&&) = delete;
+    ~Hold();
+
+   private:
+    friend class UiRuntime;
+    explicit Hold(UiRuntime* rt) : rt_(rt) {}
+    UiRuntime* rt_;
+  };
+  // Waits until the program is idle, then holds the baton until the Hold is dropped. Nothing
+  // when the program did not become idle within timeout. Must not be called by a program thread.
+  [[nodiscard]] std::optional<Hold> holdWhenIdle(std::chrono::milliseconds timeout);
+  // True once every program thread has finished, within timeout.
+  bool waitFinished(std::chrono::milliseconds timeout);
+
+  // --- windows (baton) ---
+  // Opens a window on the calling program thread; its loop starts with the open-window event.
+  // nullptr when not called on a program thread.
+  [[nodiscard]] std::unique_ptr<Window> open(WindowDecl decl);
+  // Open windows from back to front; front() is the window in front (nullptr when none).
+  std::vector<Window*> windows() const;
+  Window* front() const;
+  Window* find(WindowId id) const;
+  // The thread's open windows from the outermost to the innermost.
+  std::vector<Window*> threadWindows(int thread) const;
+
+  // --- input and events (thread-safe) ---
+  void post(Input input);
+  void postEvent(WindowId window, Event event);
+  // Gain focus goes to the thread's innermost window (which comes to the front); close window
+  // closes the thread's windows from the innermost outwards. Other events are ignored. False
+  // when the thread has no window.
+  bool postToThread(int thread, int event);
+  // Answers a message box, dialog or popup request; unknown ids are ignored.
+  void answer(RequestId id, Answer answer);
+  // Fires the timers that are due by the clock: at most one pending timer event per window,
+  // and only for the innermost window of each thread.
+  void checkTimers();
+  // The monotonic moment (hundredths) of the next timer due, over the innermost windows.
+  std::optional<std::int64_t> nextTimerDue() const;
+
+  // --- services for program threads (they give way while the user answers) ---
+  // The position of the button pressed (from 1); 0 when the program ended.
+  int message(const MessageRequest& request);
+  Answer dialog(const DialogRequest& request);
+  // The chosen item's number; 0 for none.
+  int popup(std::string_view menuText);
+  void beep();
+  void setHelpFile(std::string file);
+  void help(const std::string& topic);
+  void shellOpen(const std::string& target);
+
+  const text::Clock& clock() const { return clock_; }
+  FrontEnd& frontEnd() { return frontEnd_; }
+  // The current folder that relative names resolve against; file dialogs move it.
+  std::filesystem::path currentFolder() const;
+  void setCurrentFolder(std::filesystem::path folder);
+
+ private:
+  friend class Window;
+  enum class ThreadState { Starting, Running, WaitingEvent, WaitingAnswer };
+  struct ThreadRec {
+    ThreadState state = ThreadState::Starting;
+    Window* waitingOn = nullptr;
+    RequestId waitingFor = 0;
+    std::vector<Window*> stack;
+    int pendingCloses = 0;
+  };
+
+  bool readyLocked(const ThreadRec& rec) const;
+  bool idleLocked() const;
+  int nextRunnerLocked() const;
+  void acquireLocked(std::unique_lock<std::mutex>& lock, int me);
+  void releaseLocked();
+  Answer waitAnswer(RequestId id, const Request& request);
+  void threadMain(int number, std::function<void()> body);
+  void pushLocked(Window* w, Input in);
+  void detach(Window* w);  // a window closed
+  void toFrontLocked(Window* w);
+
+  const text::Clock& clock_;
+  FrontEnd& frontEnd_;
+  mutable std::mutex m_;
+  std::condition_variable cv_;
+  int batonOwner_ = 0;  // a thread number, kDriver, or 0 when free
+  bool ended_ = false;
+  std::map<int, ThreadRec> threads_;
+  std::vector<std::thread> handles_;
+  std::vector<Window*> zorder_;
+  std::map<RequestId, std::optional<Answer>> answers_;
+  RequestId nextRequest_ = 0;
+  WindowId nextWindow_ = 0;
+  std::string helpFile_;
+  std::filesystem::path currentFolder_;
+};
+
+}  // namespace trv::ui

@@ -1,0 +1,664 @@
+#include "runtime/ui/window.h"
+
+#include <algorithm>
+
+#include "runtime/text/charset.h"
+#include "runtime/text/clock.h"
+#include "runtime/text/date_time.h"
+#include "runtime/text/fixed_string.h"
+#include "runtime/text/picture.h"
+#include "runtime/ui/ui_runtime.h"
+
+namespace trv::ui {
+namespace {
+
+bool numericPicture(const std::string& picture) {
+  return !picture.empty() && !text::isTextPicture(picture);
+}
+
+void flattenMenu(const std::vector<MenuItemDecl>& items, int parent, int& next,
+                 std::vector<MenuItemState>& out) {
+  for (const auto& d : items) {
+    MenuItemState s;
+    s.separator = d.text == "-";
+    s.number = s.separator ? 0 : (d.number ? d.number : next++);
+    s.equate = d.equate;
+    s.text = d.text;
+    s.parent = parent;
+    s.submenu = !d.items.empty();
+    s.hidden = d.hidden;
+    s.disabled = d.disabled;
+    s.checked = d.checked;
+    out.push_back(s);
+    if (s.submenu) flattenMenu(d.items, static_cast<int>(out.size()) - 1, next, out);
+  }
+}
+
+}  // namespace
+
+Window::Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl) : rt_(rt) {
+  state_.id = id;
+  state_.thread = thread;
+  state_.title = std::move(decl.title);
+  state_.kind = decl.kind;
+  state_.resizable = decl.resizable;
+  state_.timerHundredths = decl.timerHundredths;
+  state_.status.resize(static_cast<std::size_t>(std::max(decl.statusZones, 0)));
+  int position = 0;
+  int highest = 0;
+  for (auto& d : decl.controls) {
+    ++position;
+    ControlState c;
+    c.number = d.number ? d.number : position;
+    highest = std::max(highest, c.number);
+    c.kind = d.kind;
+    c.equate = d.equate;
+    c.useName = d.use ? d.use->name : std::string();
+    c.text = d.text;
+    c.hidden = d.hidden;
+    c.disabled = d.disabled;
+    c.readOnly = d.readOnly;
+    c.isDefault = d.isDefault;
+    c.password = d.password;
+    c.font = d.font;
+    c.colour = d.colour;
+    c.background = d.background;
+    c.tip = d.tip;
+    c.image = d.image;
+    c.picture = d.picture;
+    c.parent = d.parent;
+    c.row = d.row;
+    c.column = d.column;
+    c.width = d.width;
+    c.height = d.height;
+    c.choices = d.choices;
+    c.columns = d.columns;
+    c.low = d.low;
+    c.high = d.high;
+    c.radioValue = d.kind == ControlKind::Radio
+                       ? (d.value.empty() ? withoutAmpersand(d.text) : d.value)
+                       : std::string();
+    if (d.kind == ControlKind::Check) c.value = std::int64_t{0};
+    if (d.kind == ControlKind::Entry && numericPicture(d.picture)) c.value = std::int64_t{0};
+    controls_.push_back(std::move(c));
+    uses_.push_back(Control{std::move(d.use)});
+  }
+  int next = highest + 1;
+  flattenMenu(decl.menu, -1, next, state_.menu);
+  for (const auto& c : controls_)
+    if (takesFocus(c.kind) && !c.hidden && !c.disabled) {
+      state_.focus = c.number;
+      break;
+    }
+}
+
+Window::~Window() {
+  close();
+}
+
+void Window::close() {
+  if (!open_) return;
+  open_ = false;
+  rt_.detach(this);
+  rt_.frontEnd().windowClosed(id());
+}
+
+void Window::post(int event, int control) {
+  rt_.postEvent(id(), Event(event, control));
+}
+
+bool Window::accept(Event& event) {
+  for (;;) {
+    if (!open_) return false;
+    if (!extra_.empty()) {
+      event = extra_.front();
+      extra_.pop_front();
+      return true;
+    }
+    Queued next;
+    {
+      std::unique_lock lock(rt_.m_);
+      if (queue_.empty() && !rt_.ended_) {
+        auto& rec = rt_.threads_[thread()];
+        rec.state = UiRuntime::ThreadState::WaitingEvent;
+        rec.waitingOn = this;
+        rt_.releaseLocked();
+        rt_.acquireLocked(lock, thread());
+        rec.waitingOn = nullptr;
+      }
+      if (rt_.ended_) {
+        lock.unlock();
+        close();
+        return false;
+      }
+      if (queue_.empty()) continue;
+      next = std::move(queue_.front());
+      queue_.pop_front();
+      if (auto* e = std::get_if<Event>(&next); e && e->number == EventTimer) timerPending_ = false;
+    }
+    if (auto* e = std::get_if<Event>(&next)) {
+      if (e->number == EventGainFocus) state_.active = true;
+      if (e->number == EventLoseFocus) state_.active = false;
+      event = *e;
+      return true;
+    }
+    if (translate(std::get<Input>(next), event)) return true;
+  }
+}
+
+// --- controls ---
+
+int Window::indexOf(int number) const {
+  for (std::size_t i = 0; i < controls_.size(); ++i)
+    if (controls_[i].number == number) return static_cast<int>(i);
+  return -1;
+}
+
+const ControlState* Window::control(int number) const {
+  int i = indexOf(number);
+  return i < 0 ? nullptr : &controls_[static_cast<std::size_t>(i)];
+}
+
+ControlState* Window::find(int number) {
+  int i = indexOf(number);
+  return i < 0 ? nullptr : &controls_[static_cast<std::size_t>(i)];
+}
+
+const std::optional<UseVar>& Window::useOf(int number) const {
+  static const std::optional<UseVar> none;
+  int i = indexOf(number);
+  return i < 0 ? none : uses_[static_cast<std::size_t>(i)].use;
+}
+
+std::string Window::text(int number) const {
+  const auto* c = control(number);
+  return c ? c->text : std::string();
+}
+
+Value Window::value(int number) const {
+  const auto* c = control(number);
+  return c ? c->value : Value{};
+}
+
+int Window::selected(int number) const {
+  const auto* c = control(number);
+  return c ? c->selected : 0;
+}
+
+void Window::changed(const ControlState& c) {
+  if (open_) rt_.frontEnd().controlChanged(id(), c);
+}
+
+void Window::windowChanged() {
+  if (open_) rt_.frontEnd().windowChanged(state_);
+}
+
+void Window::applyValue(ControlState& c, const Value& v) {
+  switch (c.kind) {
+    case ControlKind::Check:
+      c.value = std::int64_t{valueNumber(v) != 0 ? 1 : 0};
+      return;
+    case ControlKind::Option: {
+      c.value = v;
+      c.selected = 0;
+      int position = 0;
+      std::string want = valueText(v);
+      for (const auto& r : controls_) {
+        if (r.kind != ControlKind::Radio || r.parent != c.number) continue;
+        ++position;
+        if (text::equalNoCase(r.radioValue, want)) c.selected = position;
+      }
+      return;
+    }
+    case ControlKind::DropList: {
+      c.value = v;
+      std::string want = valueText(v);
+      c.selected = 0;
+      for (std::size_t i = 0; i < c.choices.size(); ++i)
+        if (text::equalClipped(c.choices[i], want)) c.selected = static_cast<int>(i) + 1;
+      c.text = c.selected ? c.choices[static_cast<std::size_t>(c.selected - 1)] : std::string();
+      return;
+    }
+    case ControlKind::List:
+    case ControlKind::Sheet:
+      c.value = std::int64_t{valueNumber(v)};
+      c.selected = static_cast<int>(valueNumber(v));
+      return;
+    case ControlKind::Progress:
+      c.value = std::int64_t{valueNumber(v)};
+      return;
+    case ControlKind::Button:
+    case ControlKind::Prompt:
+    case ControlKind::Radio:
+    case ControlKind::Tab:
+    case ControlKind::Group:
+    case ControlKind::Box:
+    case ControlKind::Line:
+    case ControlKind::Image:
+      c.value = v;
+      return;
+    default:
+      break;
+  }
+  if (numericPicture(c.picture)) {
+    std::int64_t n = valueNumber(v);
+    c.value = n;
+    c.text = std::string(text::clip(text::formatPicture(c.picture, n)));
+  } else {
+    std::string t = valueText(v);
+    int width = text::pictureWidth(c.picture);
+    if (width > 0 && static_cast<int>(t.size()) > width) t.resize(static_cast<std::size_t>(width));
+    c.value = t;
+    c.text = std::string(text::clip(t));
+  }
+}
+
+void Window::setText(int number, std::string t) {
+  if (auto* c = find(number)) {
+    c->text = std::move(t);
+    changed(*c);
+  }
+}
+
+void Window::setValue(int number, Value v) {
+  if (auto* c = find(number)) {
+    applyValue(*c, v);
+    changed(*c);
+  }
+}
+
+void Window::setSelected(int number, int index) {
+  auto* c = find(number);
+  if (!c) return;
+  if (c->kind == ControlKind::DropList || c->kind == ControlKind::Combo) {
+    if (index >= 1 && index <= static_cast<int>(c->choices.size())) {
+      c->selected = index;
+      c->value = c->choices[static_cast<std::size_t>(index - 1)];
+      c->text = valueText(c->value);
+    } else {
+      c->selected = 0;
+    }
+  } else if (c->kind == ControlKind::Option) {
+    int position = 0;
+    for (const auto& r : controls_)
+      if (r.kind == ControlKind::Radio && r.parent == c->number && ++position == index)
+        c->value = r.radioValue;
+    c->selected = index;
+  } else {
+    c->selected = index;
+    if (c->kind == ControlKind::List || c->kind == ControlKind::Sheet)
+      c->value = std::int64_t{index};
+  }
+  changed(*c);
+}
+
+#define TRV_SETTER(NAME, TYPE, FIELD)     \
+  void Window::NAME(int number, TYPE v) { \
+    if (auto* c = find(number)) {         \
+      c->FIELD = std::move(v);            \
+      changed(*c);                        \
+    }                                     \
+  }
+TRV_SETTER(setHidden, bool, hidden)
+TRV_SETTER(setDisabled, bool, disabled)
+TRV_SETTER(setReadOnly, bool, readOnly)
+TRV_SETTER(setFont, Font, font)
+TRV_SETTER(setTip, std::string, tip)
+TRV_SETTER(setImage, std::string, image)
+TRV_SETTER(setChoices, std::vector<std::string>, choices)
+TRV_SETTER(setColumns, std::vector<ListColumn>, columns)
+#undef TRV_SETTER
+
+void Window::setRows(int number, std::vector<ListRow> rows) {
+  if (auto* c = find(number)) {
+    c->rows = std::move(rows);
+    if (c->selected > static_cast<int>(c->rows.size()))
+      c->selected = static_cast<int>(c->rows.size());
+    changed(*c);
+  }
+}
+
+void Window::setColours(int number, int colour, int background) {
+  if (auto* c = find(number)) {
+    c->colour = colour;
+    c->background = background;
+    changed(*c);
+  }
+}
+
+void Window::select(int number) {
+  ++selectCount_;
+  if (!find(number)) return;
+  state_.focus = number;
+  windowChanged();
+}
+
+void Window::display(int number) {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (number != 0 && controls_[i].number != number) continue;
+    const auto& use = uses_[i].use;
+    if (!use || !use->get) continue;
+    applyValue(controls_[i], use->get());
+    changed(controls_[i]);
+  }
+}
+
+void Window::update(int number) {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (number != 0 && controls_[i].number != number) continue;
+    const auto& use = uses_[i].use;
+    if (use && use->set) use->set(controls_[i].value);
+  }
+}
+
+// --- the window ---
+
+void Window::setTitle(std::string title) {
+  state_.title = std::move(title);
+  windowChanged();
+}
+
+void Window::setTimer(int hundredths) {
+  {
+    std::lock_guard lock(rt_.m_);
+    state_.timerHundredths = std::max(hundredths, 0);
+    timerDue_ = rt_.clock().monotonicHundredths() + state_.timerHundredths;
+  }
+  windowChanged();
+}
+
+void Window::setPlacement(const Placement& placement) {
+  state_.placement = placement;
+  windowChanged();
+}
+
+const MenuItemState* Window::menuItem(int number) const {
+  for (const auto& m : state_.menu)
+    if (!m.separator && m.number == number) return &m;
+  return nullptr;
+}
+
+#define TRV_MENU_SETTER(NAME, FIELD)            \
+  void Window::NAME(int number, bool v) {       \
+    for (auto& m : state_.menu)                 \
+      if (!m.separator && m.number == number) { \
+        m.FIELD = v;                            \
+        windowChanged();                        \
+        return;                                 \
+      }                                         \
+  }
+TRV_MENU_SETTER(setMenuHidden, hidden)
+TRV_MENU_SETTER(setMenuDisabled, disabled)
+TRV_MENU_SETTER(setMenuChecked, checked)
+#undef TRV_MENU_SETTER
+
+std::string Window::status(int zone) const {
+  if (zone < 1 || zone > static_cast<int>(state_.status.size())) return {};
+  return state_.status[static_cast<std::size_t>(zone - 1)];
+}
+
+void Window::setStatus(int zone, std::string t) {
+  if (zone < 1) return;
+  if (zone > static_cast<int>(state_.status.size()))
+    state_.status.resize(static_cast<std::size_t>(zone));
+  state_.status[static_cast<std::size_t>(zone - 1)] = std::move(t);
+  windowChanged();
+}
+
+WindowSnapshot Window::snapshot() const {
+  return WindowSnapshot{state_, controls_};
+}
+
+// --- input ---
+
+int Window::nextFocusable(int from, int step) const {
+  int n = static_cast<int>(controls_.size());
+  if (n == 0) return 0;
+  int start = indexOf(from);
+  if (start < 0) start = step > 0 ? n - 1 : 0;
+  for (int k = 1; k <= n; ++k) {
+    const auto& c = controls_[static_cast<std::size_t>(((start + step * k) % n + n) % n)];
+    if (takesFocus(c.kind) && !c.hidden && !c.disabled) return c.number;
+  }
+  return 0;
+}
+
+bool Window::press(ControlState& c, Event& out) {
+  if (c.hidden || c.disabled) {
+    rt_.beep();
+    return false;
+  }
+  out = Event(EventAccepted, c.number);
+  switch (c.kind) {
+    case ControlKind::Button:
+      break;
+    case ControlKind::Check:
+      c.value = std::int64_t{valueNumber(c.value) ? 0 : 1};
+      changed(c);
+      update(c.number);
+      break;
+    case ControlKind::Radio: {
+      ControlState* opt = find(c.parent);
+      if (!opt || opt->kind != ControlKind::Option || opt->disabled) return false;
+      applyValue(*opt, c.radioValue);
+      changed(*opt);
+      update(opt->number);
+      out.control = opt->number;
+      break;
+    }
+    case ControlKind::Tab: {
+      ControlState* sh = find(c.parent);
+      if (!sh) return false;
+      int position = 0;
+      for (const auto& t : controls_)
+        if (t.kind == ControlKind::Tab && t.parent == sh->number) {
+          ++position;
+          if (t.number == c.number) break;
+        }
+      applyValue(*sh, std::int64_t{position});
+      changed(*sh);
+      out = Event(EventNewSelection, sh->number);
+      break;
+    }
+    default:
+      return false;
+  }
+  return true;
+}
+
+bool Window::acceptText(ControlState& c, const std::string& typed, Event& out) {
+  if (c.hidden || c.disabled || c.readOnly) {
+    rt_.beep();
+    return false;
+  }
+  // Typed text ends up in 8-bit record fields: refuse what they cannot hold.
+  if (!text::fromUtf8Strict(typed)) {
+    rt_.beep();
+    return false;
+  }
+  switch (c.kind) {
+    case ControlKind::Entry:
+    case ControlKind::Combo:
+    case ControlKind::Spin:
+    case ControlKind::Text:
+      if (numericPicture(c.picture)) {
+        auto civil = text::civilDate(rt_.clock().today());
+        auto n = text::deformatPicture(c.picture, typed, civil ? civil->year : 2000);
+        if (!n || (c.kind == ControlKind::Spin && c.high > c.low && (*n < c.low || *n > c.high))) {
+          rt_.beep();
+          select(c.number);
+          return false;
+        }
+        applyValue(c, *n);
+      } else {
+        applyValue(c, typed);
+      }
+      break;
+    case ControlKind::DropList: {
+      auto it = std::find_if(c.choices.begin(), c.choices.end(),
+                             [&](const std::string& s) { return text::equalClipped(s, typed); });
+      if (it == c.choices.end()) {
+        rt_.beep();
+        return false;
+      }
+      applyValue(c, *it);
+      break;
+    }
+    default:
+      return false;
+  }
+  if (c.kind == ControlKind::Combo) {
+    c.selected = 0;
+    for (std::size_t i = 0; i < c.choices.size(); ++i)
+      if (text::equalClipped(c.choices[i], c.text)) c.selected = static_cast<int>(i) + 1;
+  }
+  changed(c);
+  update(c.number);
+  out = Event(EventAccepted, c.number);
+  return true;
+}
+
+bool Window::key(int k, Event& out) {
+  int target = state_.focus;
+  if (alerted(k)) {
+    out = Event(EventPreAlertKey, target, k);
+    extra_.push_back(Event(EventAlertKey, target, k));
+    return true;
+  }
+  ControlState* c = find(target);
+  switch (k) {
+    case KeyEsc:
+      out = Event(EventCloseWindow, 0, k);
+      return true;
+    case KeyEnter: {
+      if (c && c->kind == ControlKind::Button) return press(*c, out);
+      for (auto& b : controls_)
+        if (b.kind == ControlKind::Button && b.isDefault) return press(b, out);
+      return false;
+    }
+    case KeyTab:
+    case KeyTab | kShift: {
+      int n = nextFocusable(target, k == KeyTab ? 1 : -1);
+      if (n == 0) return false;
+      select(n);
+      out = Event(EventSelected, n, k);
+      return true;
+    }
+    case ' ':
+      if (c && (c->kind == ControlKind::Button || c->kind == ControlKind::Check))
+        return press(*c, out);
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool Window::translate(const Input& in, Event& out) {
+  using K = Input::Kind;
+  switch (in.kind) {
+    case K::Press: {
+      if (const MenuItemState* m = menuItem(in.control)) {
+        if (m->hidden || m->disabled || m->submenu) return false;
+        out = Event(EventAccepted, m->number);
+        return true;
+      }
+      ControlState* c = find(in.control);
+      return c && press(*c, out);
+    }
+    case K::Focus: {
+      ControlState* c = find(in.control);
+      if (!c || c->hidden || c->disabled || !takesFocus(c->kind)) return false;
+      select(c->number);
+      out = Event(EventSelected, c->number);
+      return true;
+    }
+    case K::Accept: {
+      ControlState* c = find(in.control);
+      return c && acceptText(*c, in.text, out);
+    }
+    case K::Select: {
+      ControlState* c = find(in.control);
+      if (!c || c->hidden || c->disabled) return false;
+      if (c->kind == ControlKind::List) {
+        if (in.row < 1 || in.row > static_cast<int>(c->rows.size())) return false;
+        setSelected(c->number, in.row);
+        update(c->number);
+        out = Event(EventNewSelection, c->number);
+        out.row = in.row;
+        out.column = in.column;
+        out.zone = ListZone::Cell;
+        return true;
+      }
+      if (c->kind == ControlKind::DropList || c->kind == ControlKind::Combo) {
+        if (in.row < 1 || in.row > static_cast<int>(c->choices.size())) return false;
+        setSelected(c->number, in.row);
+        update(c->number);
+        out = Event(EventNewSelection, c->number);
+        out.row = in.row;
+        extra_.push_back(Event(EventAccepted, c->number));
+        return true;
+      }
+      return false;
+    }
+    case K::Key:
+      return key(in.key, out);
+    case K::Mouse: {
+      ControlState* c = find(in.control);
+      if (!c || c->hidden || c->disabled || c->kind != ControlKind::List) return false;
+      Event hit(0, c->number, in.key);
+      hit.row = in.row;
+      hit.column = in.column;
+      hit.zone = in.zone;
+      if (in.zone == ListZone::Cell && in.row >= 1 && in.row <= static_cast<int>(c->rows.size()) &&
+          c->selected != in.row) {
+        setSelected(c->number, in.row);
+        update(c->number);
+        hit.number = EventNewSelection;
+        extra_.push_back(hit);
+      }
+      select(c->number);
+      Event act = hit;
+      if (alerted(in.key)) {
+        act.number = EventPreAlertKey;
+        extra_.push_back(act);
+        act.number = EventAlertKey;
+        extra_.push_back(act);
+      } else if (in.key == KeyMouseLeft2 && in.zone == ListZone::Cell) {
+        act.number = EventAccepted;
+        extra_.push_back(act);
+      }
+      if (extra_.empty()) return false;
+      out = extra_.front();
+      extra_.pop_front();
+      return true;
+    }
+    case K::Close:
+      out = Event(EventCloseWindow);
+      return true;
+    case K::Activate: {
+      {
+        std::lock_guard lock(rt_.m_);
+        rt_.toFrontLocked(this);
+      }
+      state_.active = true;
+      out = Event(EventGainFocus);
+      return true;
+    }
+    case K::Deactivate:
+      state_.active = false;
+      out = Event(EventLoseFocus);
+      return true;
+    case K::Place: {
+      bool sized = in.placement.width != state_.placement.width ||
+                   in.placement.height != state_.placement.height ||
+                   in.placement.maximized != state_.placement.maximized;
+      state_.placement = in.placement;
+      if (!sized) return false;
+      out = Event(EventSized);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace trv::ui

@@ -1,0 +1,66 @@
+#pragma once
+// How a window procedure declares its window: title, kind, controls in order, menus and
+// status-bar zones.
+
+#include <string>
+#include <vector>
+
+#include "runtime/ui/control.h"
+
+namespace trv::ui {
+
+enum class WindowKind { Frame, Child, Modal, Progress };
+
+struct MenuItemDecl {
+  int number = 0;  // 0: numbered after the controls, in declaration order
+  std::string equate;
+  std::string text;                 // "-" is a separator
+  std::vector<MenuItemDecl> items;  // a submenu when not empty
+  bool hidden = false;
+  bool disabled = false;
+  bool checked = false;
+};
+
+struct WindowDecl {
+  std::string title;
+  WindowKind kind = WindowKind::Modal;
+  std::vector<ControlDecl> controls;
+  std::vector<MenuItemDecl> menu;
+  int statusZones = 0;
+  bool resizable = false;
+  int timerHundredths = 0;
+};
+
+// One menu item at run time. `parent` indexes the window's flat item list (-1 top level).
+struct MenuItemState {
+  int number = 0;
+  std::string equate;
+  std::string text;
+  int parent = -1;
+  bool separator = false;
+  bool submenu = false;
+  bool hidden = false;
+  bool disabled = false;
+  bool checked = false;
+};
+
+// One entry of a popup menu from the menu text grammar.
+struct PopupItem {
+  int number = 0;  // 1, 2, ... counted without separators and submenu titles; 0 for those
+  std::string text;
+  int depth = 0;
+  bool separator = false;
+  bool submenu = false;
+  bool disabled = false;
+  bool checked = false;
+};
+
+// Parses "a|-|b{sub1|sub2}|~c|+d": "|" separates items, "-" is a separator, "x{...}" a submenu
+// titled x, a leading "~" disables and "+" checks an item. Unbalanced braces are closed at the
+// end.
+std::vector<PopupItem> parsePopupMenu(std::string_view text);
+
+// The text without its "&" markers ("&&" stays "&").
+std::string withoutAmpersand(std::string_view text);
+
+}  // namespace trv::ui

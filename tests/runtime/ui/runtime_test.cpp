@@ -1,0 +1,158 @@
+// Threads, nested windows, timers, message boxes and ending the program.
+
+#include <gtest/gtest.h>
+
+#include "runtime/ui/ui_runtime.h"
+#include "tests/runtime/ui/ui_fixture.h"
+
+namespace trv::ui {
+namespace {
+
+using testing::Recorder;
+using testing::UiFixture;
+
+WindowDecl decl(std::string title, int timer = 0) {
+  WindowDecl d;
+  d.title = std::move(title);
+  d.timerHundredths = timer;
+  d.controls = {button("?OK", "&OK")};
+  return d;
+}
+
+class Runtime : public UiFixture {
+ protected:
+  void closeFront() {
+    Window* w = front();
+    ASSERT_NE(w, nullptr);
+    input(to(w, Input::Kind::Close));
+  }
+  std::vector<std::string> titles() {
+    std::vector<std::string> out;
+    EXPECT_TRUE(driver.inspect([&] {
+      for (Window* w : rt.windows()) out.push_back(w->title());
+    }));
+    return out;
+  }
+};
+
+TEST_F(Runtime, NestedWindowHoldsTheOuterTimerAndTicksDoNotPileUp) {
+  Recorder outer, inner;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Outer", 100));
+    outer.loop(*w, [&](const Event& e) {
+      if (e.number == EventAccepted) {
+        auto m = rt.open(decl("Inner"));
+        inner.loop(*m);
+      }
+    });
+  }),
+            1);
+  ASSERT_TRUE(driver.advance(350));  // three ticks
+  input(to(front(), Input::Kind::Press, 1));
+  EXPECT_EQ(titles(), (std::vector<std::string>{"Outer", "Inner"}));
+  ASSERT_TRUE(driver.advance(1000));  // ten periods while the inner window runs
+  closeFront();
+  ASSERT_TRUE(driver.advance(50));  // the outer window gets one tick for them
+  closeFront();
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  std::vector<std::string> want{"515:0", "523:0", "523:0", "523:0", "1:1", "523:0", "513:0"};
+  EXPECT_EQ(outer.seen, want);
+  EXPECT_EQ(inner.seen, (std::vector<std::string>{"515:0", "513:0"}));
+}
+
+TEST_F(Runtime, ThreadsTakeTurnsAndPostsReachTheInnermostWindow) {
+  Recorder list, form, other;
+  int listThread = rt.start([&] {
+    auto w = rt.open(decl("List"));
+    list.loop(*w, [&](const Event& e) {
+      if (e.number == EventAccepted) {
+        auto f = rt.open(decl("Form"));
+        form.loop(*f);
+      }
+    });
+  });
+  int otherThread = rt.start([&] {
+    auto w = rt.open(decl("Other"));
+    other.loop(*w);
+  });
+  EXPECT_EQ(listThread, 1);
+  EXPECT_EQ(otherThread, 2);
+  ASSERT_TRUE(driver.waitIdle());
+  Window* listWin = nullptr;
+  ASSERT_TRUE(driver.inspect([&] { listWin = rt.threadWindows(1).front(); }));
+  input(to(listWin, Input::Kind::Press, 1));
+  EXPECT_EQ(titles(), (std::vector<std::string>{"List", "Other", "Form"}));
+
+  ASSERT_TRUE(rt.postToThread(2, EventGainFocus));
+  EXPECT_EQ(titles().back(), "Other");
+  ASSERT_TRUE(rt.postToThread(1, EventCloseWindow));  // closes the form, then the list
+  EXPECT_EQ(titles(), std::vector<std::string>{"Other"});
+  EXPECT_EQ(form.seen, (std::vector<std::string>{"515:0", "513:0"}));
+  EXPECT_EQ(list.seen.back(), "513:0");
+  EXPECT_EQ(other.seen, (std::vector<std::string>{"515:0", "518:0"}));
+  EXPECT_FALSE(rt.postToThread(1, EventGainFocus));  // thread 1 has ended
+  closeFront();
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  EXPECT_EQ(rt.start([] {}), 1);  // numbers are reused
+}
+
+TEST_F(Runtime, MessageBoxWaitsForTheAnswerAndEndingTheProgramUnwinds) {
+  std::vector<int> answers;
+  bool loopEnded = false;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Main"));
+    MessageRequest q{"Sure?", "Caption", Icon::Question, {"&Yes", "&No"}, 2};
+    answers.push_back(rt.message(q));
+    answers.push_back(rt.message(q));  // the program ends while this one is shown
+    Event e;
+    while (w->accept(e)) {
+    }
+    loopEnded = true;
+    answers.push_back(rt.message(q));  // after the end: not shown
+  }),
+            1);
+  ASSERT_TRUE(driver.waitIdle());
+  auto m = driver.message();
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->second.caption, "Caption");
+  EXPECT_FALSE(driver.answerMessage("Maybe"));
+  ASSERT_TRUE(driver.answerMessage("No"));
+  ASSERT_TRUE(driver.waitIdle());
+  ASSERT_TRUE(driver.message());
+  rt.endProgram();
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  EXPECT_TRUE(loopEnded);
+  EXPECT_EQ(answers, (std::vector<int>{2, 0, 0}));
+  EXPECT_EQ(rt.start([] {}), 0);
+}
+
+TEST_F(Runtime, PopupReturnsTheChosenItemNumber) {
+  int chosen = -1;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Main"));
+    chosen = rt.popup("&Insert|-|&Change|~&Delete");
+  }),
+            1);
+  ASSERT_TRUE(driver.waitIdle());
+  EXPECT_FALSE(driver.answerPopup("Delete"));  // disabled
+  ASSERT_TRUE(driver.answerPopup("Change"));
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  EXPECT_EQ(chosen, 2);
+}
+
+TEST_F(Runtime, FileDialogMovesTheCurrentFolder) {
+  Answer got;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Main"));
+    got = rt.dialog(DialogRequest{DialogKind::FileOpen, "Import", "*.csv", "VKT.csv", 0, {}});
+  }),
+            1);
+  ASSERT_TRUE(driver.waitIdle());
+  ASSERT_TRUE(driver.answerDialog(Answer{0, true, "/tmp/in/VKT.csv", 0, {}}));
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  EXPECT_TRUE(got.ok);
+  EXPECT_EQ(rt.currentFolder(), "/tmp/in");
+}
+
+}  // namespace
+}  // namespace trv::ui
