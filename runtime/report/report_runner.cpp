@@ -1,0 +1,157 @@
+#include "runtime/report/report_runner.h"
+
+#include <algorithm>
+
+#include "runtime/report/print_previewer.h"
+#include "runtime/ui/ui_runtime.h"
+#include "runtime/ui/window.h"
+
+namespace trv::report {
+namespace {
+
+constexpr int kBatchEvent = ui::EventUser + 1;
+
+std::string percentText(int percent) {
+  return std::to_string(percent) + "% Complete";
+}
+
+}  // namespace
+
+void RecordLoop::Init(std::function<std::int64_t(const store::RecordBuffer&)> keyValue) {
+  keyValue_ = std::move(keyValue);
+  total_ = 0;
+}
+
+void RecordLoop::InitCounted(std::uint64_t total) {
+  keyValue_ = nullptr;
+  total_ = total;
+}
+
+data::Level RecordLoop::ProcessRecord(const store::RecordBuffer&) {
+  return data::LevelOk;
+}
+
+int RecordLoop::percent() const {
+  if (keyValue_) {
+    if (!firstValue_ || !lastValue_ || *lastValue_ <= *firstValue_) return 0;
+    const double f = static_cast<double>(currentValue_ - *firstValue_) /
+                     static_cast<double>(*lastValue_ - *firstValue_);
+    return std::clamp(static_cast<int>(f * 100), 0, 100);
+  }
+  if (total_ == 0) return 0;
+  return static_cast<int>(std::min<std::uint64_t>(100, read_ * 100 / total_));
+}
+
+RecordLoop::Batch RecordLoop::next(int records) {
+  Batch b;
+  if (!started_ && keyValue_) {
+    std::vector<store::RecordBuffer> ends;
+    if (view_.first(1, ends) == store::Ok && !ends.empty()) firstValue_ = keyValue_(ends.front());
+    ends.clear();
+    if (view_.last(1, ends) == store::Ok && !ends.empty()) lastValue_ = keyValue_(ends.front());
+  }
+  std::vector<store::RecordBuffer> rows;
+  const store::Code c = last_ ? view_.after(*last_, records, rows) : view_.first(records, rows);
+  started_ = true;
+  if (c != store::Ok) {
+    b.stopped = true;
+    b.readError = c;
+    return b;
+  }
+  for (store::RecordBuffer& r : rows) {
+    ++read_;
+    if (keyValue_) currentValue_ = keyValue_(r);
+    const data::Level level = ProcessRecord(r);
+    last_ = std::move(r);
+    if (level == data::LevelOk) ++processed_;
+    if (level == data::LevelFatal) {
+      b.stopped = true;
+      return b;
+    }
+  }
+  b.atEnd = static_cast<int>(rows.size()) < records;
+  return b;
+}
+
+void ReportRunner::ReportNoRecords(const ReportSettings& settings) {
+  if (settings.noRecordsText.empty()) {
+    (void)messages_.raise(22);
+    return;
+  }
+  ui::MessageRequest m;
+  m.text = settings.noRecordsText;
+  m.caption = settings.noRecordsCaption;
+  rt_.message(m);
+}
+
+ReportResponse ReportRunner::Run(RecordLoop& loop, ReportLayout& layout,
+                                 const ReportSettings& settings) {
+  document_.reset();
+  ui::WindowDecl decl;
+  decl.title = "Progress...";
+  decl.kind = ui::WindowKind::Progress;
+  decl.controls = {
+      ui::progress("?Progress:Thermometer", 0, 100).withNumber(kThermometer).at(1, 1),
+      ui::string("?Progress:UserString", "").withNumber(kUserString).at(2, 1),
+      ui::string("?Progress:PctText", percentText(0)).withNumber(kPercentText).at(3, 1),
+      ui::button("?Progress:Cancel", "Cancel").withNumber(kCancel).at(4, 1),
+  };
+  std::unique_ptr<ui::Window> w = rt_.open(std::move(decl));
+  if (!w) return ResponseCancelled;
+
+  bool cancelled = false;
+  bool finished = false;
+  ui::Event e;
+  while (!finished && w->accept(e)) {
+    switch (e.number) {
+      case ui::EventOpenWindow:
+        w->post(kBatchEvent);
+        break;
+      case kBatchEvent: {
+        const RecordLoop::Batch b = loop.next(std::max(1, settings.recordsPerCycle));
+        w->setValue(kThermometer, static_cast<std::int64_t>(loop.percent()));
+        w->setText(kPercentText, percentText(loop.percent()));
+        if (b.stopped) {
+          cancelled = true;
+          finished = true;
+        } else if (b.atEnd) {
+          finished = true;
+        } else {
+          w->post(kBatchEvent);
+        }
+        break;
+      }
+      case ui::EventAccepted:
+        if (e.control == kCancel) cancelled = finished = true;
+        break;
+      case ui::EventCloseWindow:
+        cancelled = finished = true;
+        break;
+      default:
+        break;
+    }
+  }
+  w->close();
+  w.reset();
+  if (cancelled || rt_.ended()) return ResponseCancelled;
+  if (loop.processed() == 0) {
+    ReportNoRecords(settings);
+    return ResponseCancelled;
+  }
+  document_ = std::make_shared<const Document>(layout.finish());
+  if (settings.preview) {
+    PrintPreviewer previewer(rt_, output_);
+    previewer.SetIniSettings(settings_);
+    previewer.Preview(document_);
+  } else {
+    std::string error;
+    if (!output_.print(*document_, &error)) {
+      ui::MessageRequest m;
+      m.text = "The report was not printed: " + error;
+      rt_.message(m);
+    }
+  }
+  return ResponseCompleted;
+}
+
+}  // namespace trv::report

@@ -1,0 +1,109 @@
+#pragma once
+// RecordLoop and ReportRunner: a report over the records of a view, with a progress window.
+//
+// The runner opens the progress window "Progress..." (bar, "% Complete" text, Cancel), reads the
+// view in batches and hands each record to RecordLoop::ProcessRecord, which places what it
+// prints on the report's layout. Each batch is one event of the progress window, so Cancel and
+// other windows are served between batches. At the end of the view the pages go to the preview
+// (or straight to the printer); when no record was processed the report says so and nothing is
+// shown. Runs on the calling program thread and returns when the report has ended.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "runtime/data/level.h"
+#include "runtime/data/message_sink.h"
+#include "runtime/report/report_layout.h"
+#include "runtime/report/report_output.h"
+#include "runtime/view/view_reader.h"
+
+namespace trv::ini {
+class IniSettings;
+}
+namespace trv::ui {
+class UiRuntime;
+}
+
+namespace trv::report {
+
+enum ReportResponse : int { ResponseCompleted = 1, ResponseCancelled = 2 };
+
+class RecordLoop {
+ public:
+  // `view` must outlive the loop.
+  explicit RecordLoop(view::ViewReader& view) : view_(view) {}
+  virtual ~RecordLoop() = default;
+
+  // Progress by the key value: the position of each record's value between the first and the
+  // last record's value.
+  void Init(std::function<std::int64_t(const store::RecordBuffer&)> keyValue);
+  // Progress by count: `total` records are expected.
+  void InitCounted(std::uint64_t total);
+
+  // Called for each record of the view, in order: LevelOk when it was processed (printed),
+  // LevelNotify to skip it, LevelFatal to end the report as cancelled.
+  virtual data::Level ProcessRecord(const store::RecordBuffer& record);
+
+  std::uint64_t processed() const { return processed_; }
+  std::uint64_t read() const { return read_; }
+
+  struct Batch {
+    bool atEnd = false;
+    bool stopped = false;  // ProcessRecord asked to stop, or a read failed
+    store::Code readError = store::Ok;
+  };
+  // Reads and processes up to `records` more records (used by ReportRunner).
+  Batch next(int records);
+  // 0..100.
+  int percent() const;
+
+ private:
+  view::ViewReader& view_;
+  std::function<std::int64_t(const store::RecordBuffer&)> keyValue_;
+  std::optional<std::int64_t> firstValue_, lastValue_;
+  std::int64_t currentValue_ = 0;
+  std::uint64_t total_ = 0;
+  std::uint64_t processed_ = 0;
+  std::uint64_t read_ = 0;
+  std::optional<store::RecordBuffer> last_;
+  bool started_ = false;
+};
+
+struct ReportSettings {
+  // The report's own "no records" text and its caption; empty: message 22 "No Records".
+  std::string noRecordsText;
+  std::string noRecordsCaption;
+  int recordsPerCycle = 50;
+  bool preview = true;  // false: straight to the printer
+};
+
+class ReportRunner {
+ public:
+  // Progress window control numbers.
+  enum : int { kThermometer = 1, kUserString = 2, kPercentText = 3, kCancel = 4 };
+
+  ReportRunner(ui::UiRuntime& runtime, data::MessageSink& messages, ReportOutput& output)
+      : rt_(runtime), messages_(messages), output_(output) {}
+  void SetIniSettings(ini::IniSettings* settings) { settings_ = settings; }
+
+  // Runs the report over `loop`, printing on `layout`. ResponseCompleted when pages were made
+  // (and shown or printed), ResponseCancelled when the user cancelled, nothing was processed or
+  // a read failed.
+  ReportResponse Run(RecordLoop& loop, ReportLayout& layout, const ReportSettings& settings);
+
+  // The document of the last run that made pages (for callers that keep it).
+  const std::shared_ptr<const Document>& document() const { return document_; }
+
+ private:
+  void ReportNoRecords(const ReportSettings& settings);
+
+  ui::UiRuntime& rt_;
+  data::MessageSink& messages_;
+  ReportOutput& output_;
+  ini::IniSettings* settings_ = nullptr;
+  std::shared_ptr<const Document> document_;
+};
+
+}  // namespace trv::report

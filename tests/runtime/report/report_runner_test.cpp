@@ -1,0 +1,191 @@
+#include "runtime/report/report_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "runtime/report/print_previewer.h"
+#include "runtime/text/clock.h"
+#include "runtime/text/date_time.h"
+#include "runtime/ui/headless.h"
+#include "runtime/ui/ui_runtime.h"
+#include "runtime/ui/window.h"
+#include "tests/runtime/store/test_files.h"
+
+namespace trv::report {
+namespace {
+
+using store::testing::Item;
+
+class RecordingOutput final : public ReportOutput {
+ public:
+  void showPages(const ui::Window& w, std::shared_ptr<const Document> doc) override {
+    shownIn = w.title();
+    shown = std::move(doc);
+  }
+  bool print(const Document& doc, std::string* error) override {
+    if (failPrint) {
+      *error = "no printer";
+      return false;
+    }
+    printedPages = static_cast<int>(doc.pages.size());
+    return true;
+  }
+  std::string shownIn;
+  std::shared_ptr<const Document> shown;
+  int printedPages = 0;
+  bool failPrint = false;
+};
+
+class RecordingSink final : public data::MessageSink {
+ public:
+  data::Level raise(int id) override {
+    raised.push_back(id);
+    return data::LevelNotify;
+  }
+  data::Level raiseWithText(int id, std::string_view) override { return raise(id); }
+  data::MessageButton showMessage(int, int, data::MessageButton d) override { return d; }
+  void setFileName(std::string_view) override {}
+  void setFieldName(std::string_view) override {}
+  std::vector<int> raised;
+};
+
+// Prints one line per item whose group is not excluded.
+class ItemLoop final : public RecordLoop {
+ public:
+  ItemLoop(view::ViewReader& v, ReportLayout& layout, const store::FileDecl& d)
+      : RecordLoop(v), layout_(layout), decl_(d) {}
+  data::Level ProcessRecord(const store::RecordBuffer& r) override {
+    if (store::testing::field(decl_, r, 2) == skipGroup) return data::LevelNotify;
+    Band b;
+    b.height = 200;
+    b.items.push_back(TextItem{{0, 0, 2000, 200}, store::testing::field(decl_, r, 1), {}, {}});
+    layout_.addDetail(b);
+    return data::LevelOk;
+  }
+  std::string skipGroup = "none";
+
+ private:
+  ReportLayout& layout_;
+  const store::FileDecl& decl_;
+};
+
+class ReportRunnerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(conn_.open(decl_, dir_.file("Item.kvx"), store::OpenMode::Shared, &id_), store::Ok);
+  }
+  void TearDown() override {
+    rt_.endProgram();
+    rt_.waitFinished(std::chrono::seconds(10));
+  }
+  void addItems(int n) {
+    for (int i = 1; i <= n; ++i) {
+      store::RecordBuffer b = store::testing::itemBuffer(
+          decl_, Item{0, "N" + std::to_string(100 + i), i % 2 ? "odd" : "even", i});
+      ASSERT_EQ(conn_.add(id_, b), store::Ok);
+    }
+  }
+  // Runs the report on a program thread over a view of the item file (read on that thread's
+  // own connection, as a report procedure would).
+  void startReport(std::string skipGroup = "none", ReportSettings settings = {}) {
+    settings.recordsPerCycle = 7;
+    ASSERT_NE(rt_.start([this, skipGroup, settings] {
+      store::Connection conn;
+      store::FileId id = -1;
+      if (conn.open(decl_, dir_.file("Item.kvx"), store::OpenMode::Shared, &id) != store::Ok)
+        return;
+      view::ViewReader v(conn, id, decl_);
+      v.SetKeyOrder(1);
+      ReportLayout layout;
+      ItemLoop loop(v, layout, decl_);
+      loop.skipGroup = skipGroup;
+      loop.InitCounted(40);
+      ReportRunner runner(rt_, sink_, output_);
+      response_ = runner.Run(loop, layout, settings);
+      processed_ = static_cast<int>(loop.processed());
+    }),
+              0);
+  }
+  std::string frontTitle() {
+    std::string t;
+    EXPECT_TRUE(driver_.inspect([&] { t = rt_.front() ? rt_.front()->title() : ""; }));
+    return t;
+  }
+  void press(int control) {
+    ASSERT_TRUE(driver_.inspect([&] {
+      ui::Input in;
+      in.kind = ui::Input::Kind::Press;
+      in.window = rt_.front()->id();
+      in.control = control;
+      rt_.post(in);
+    }));
+  }
+
+  store::testing::TempFolder dir_;
+  store::FileDecl decl_ = store::testing::itemDecl();
+  store::Connection conn_;
+  store::FileId id_ = -1;
+  text::ManualClock clock_{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
+  ui::HeadlessFrontEnd fe_;
+  ui::UiRuntime rt_{clock_, fe_};
+  ui::HeadlessDriver driver_{rt_, fe_, &clock_};
+  RecordingOutput output_;
+  RecordingSink sink_;
+  std::atomic<int> response_{0};
+  std::atomic<int> processed_{0};
+};
+
+TEST_F(ReportRunnerTest, ProcessesEveryRecordInBatchesAndShowsThePreview) {
+  addItems(40);
+  startReport("even");
+  ASSERT_EQ(frontTitle(), "Report Preview");
+  ASSERT_TRUE(output_.shown);
+  EXPECT_EQ(output_.shownIn, "Report Preview");
+  const auto texts = output_.shown->texts(0);
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.front(), "N101");
+  std::string pageText;
+  ASSERT_TRUE(driver_.inspect([&] { pageText = rt_.front()->text(PrintPreviewer::kPageText); }));
+  EXPECT_EQ(pageText, "Page 1 of " + std::to_string(output_.shown->pages.size()));
+  press(PrintPreviewer::kPrint);
+  ASSERT_TRUE(driver_.waitIdle());
+  EXPECT_EQ(output_.printedPages, static_cast<int>(output_.shown->pages.size()));
+  EXPECT_EQ(response_, ResponseCompleted);
+  EXPECT_EQ(processed_, 20);  // the skipped ones are not printed
+}
+
+TEST_F(ReportRunnerTest, NothingProcessedRaisesNoRecordsAndShowsNoPreview) {
+  addItems(4);
+  startReport("odd");  // skips half ...
+  ASSERT_EQ(frontTitle(), "Report Preview");
+  press(PrintPreviewer::kExit);
+  ASSERT_TRUE(driver_.waitIdle());
+  output_.shown.reset();
+
+  ASSERT_EQ(conn_.empty(id_), store::Ok);
+  startReport();  // ... and an empty file processes nothing
+  ASSERT_TRUE(driver_.waitIdle());
+  EXPECT_EQ(sink_.raised, std::vector<int>{22});
+  EXPECT_FALSE(output_.shown);
+  EXPECT_EQ(response_, ResponseCancelled);
+}
+
+TEST_F(ReportRunnerTest, AReportsOwnNoRecordsTextReplacesTheMessage) {
+  ReportSettings s;
+  s.noRecordsText = "No records to process with current selection";
+  s.noRecordsCaption = "Vorn Trovanel 1.2";
+  startReport("none", s);
+  ASSERT_TRUE(driver_.waitIdle());
+  const auto m = driver_.message();
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->second.text, "No records to process with current selection");
+  EXPECT_EQ(m->second.caption, "Vorn Trovanel 1.2");
+  EXPECT_TRUE(sink_.raised.empty());
+  ASSERT_TRUE(driver_.answerMessage("OK"));
+  ASSERT_TRUE(driver_.waitIdle());
+  EXPECT_EQ(response_, ResponseCancelled);
+}
+
+}  // namespace
+}  // namespace trv::report
