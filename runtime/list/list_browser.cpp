@@ -1,0 +1,324 @@
+#include "runtime/list/list_browser.h"
+
+#include "runtime/store/record_codec.h"
+#include "runtime/text/charset.h"
+#include "runtime/text/fixed_string.h"
+#include "runtime/text/picture.h"
+#include "runtime/ui/ui_runtime.h"
+#include "runtime/ui/window.h"
+
+namespace trv::list {
+namespace {
+
+bool isNumeric(store::FieldType t) {
+  return t != store::FieldType::String && t != store::FieldType::CString;
+}
+
+constexpr int kNavigationKeys[] = {ui::KeyUp,        ui::KeyDown,   ui::KeyPgUp,
+                                   ui::KeyPgDn,      ui::KeyHome,   ui::KeyEnd,
+                                   ui::KeyInsert,    ui::KeyDelete, ui::KeyEnter | ui::kCtrl,
+                                   ui::KeyMouseRight};
+
+}  // namespace
+
+int listColour(std::int64_t configured) {
+  return configured == 0 ? kDefaultListColour : static_cast<int>(configured);
+}
+
+ListBrowser::ListBrowser(ui::Window& window, int listControl, data::FileAccess& file, int pageRows)
+    : window_(window), list_(listControl), file_(file) {
+  reader_ = std::make_unique<view::ViewReader>(data::FileAccess::threadConnection(), file.fileId(),
+                                               file.decl());
+  pager_ = std::make_unique<view::ListPager>(*reader_, pageRows);
+  for (int k : kNavigationKeys) window_.alert(k);
+  // Printable characters drive the step locator.
+  for (int c = 32; c < 127; ++c) window_.alert(c);
+  for (int c = 160; c < 256; ++c) window_.alert(c);
+}
+
+ListBrowser::~ListBrowser() = default;
+
+void ListBrowser::AddField(std::string fieldName, std::string picture) {
+  columns_.push_back({file_.decl().findField(fieldName), std::move(picture)});
+}
+
+int ListBrowser::AddKeyOrder(std::string keyName, std::string locatorField) {
+  Order o;
+  o.key = keyName.empty() ? -1 : file_.decl().findKey(keyName);
+  o.locatorField = locatorField.empty() ? -1 : file_.decl().findField(locatorField);
+  orders_.push_back(o);
+  if (orders_.size() == 1) SetOrder(1);
+  return static_cast<int>(orders_.size());
+}
+
+void ListBrowser::SetSheet(int sheet, std::vector<int> orderByTab, int fallbackOrder) {
+  sheet_ = sheet;
+  orderByTab_ = std::move(orderByTab);
+  fallbackOrder_ = fallbackOrder;
+}
+
+void ListBrowser::SetOrder(int order) {
+  if (order < 1 || order > static_cast<int>(orders_.size())) return;
+  order_ = order;
+  reader_->SetKeyOrder(orders_[order - 1].key);
+}
+
+void ListBrowser::SetButtons(const Buttons& buttons) {
+  buttons_ = buttons;
+}
+
+void ListBrowser::SetSelecting(bool selecting) {
+  selecting_ = selecting;
+  if (buttons_.select) window_.setHidden(buttons_.select, !selecting);
+}
+
+void ListBrowser::SetListColour(int colour) {
+  colour_ = colour;
+  window_.setColours(list_, ui::kColorNone, colour_);
+}
+
+std::string ListBrowser::CellText(const store::RecordBuffer& record, std::size_t column) const {
+  if (column >= columns_.size() || columns_[column].field < 0) return {};
+  const store::FieldDecl& f = file_.decl().fields[static_cast<std::size_t>(columns_[column].field)];
+  const std::string& picture = columns_[column].picture;
+  std::string shown;
+  if (isNumeric(f.type)) {
+    shown = text::formatPicture(picture, store::readNumber(f, record.record.data()));
+  } else {
+    shown = text::formatPicture(picture, store::fieldText(f, record.record.data()));
+  }
+  return text::toUtf8(text::clip(shown));
+}
+
+void ListBrowser::show() {
+  std::vector<ui::ListRow> rows;
+  for (const store::RecordBuffer& r : pager_->rows()) {
+    ui::ListRow row;
+    for (std::size_t c = 0; c < columns_.size(); ++c) row.cells.push_back(CellText(r, c));
+    rows.push_back(std::move(row));
+  }
+  const bool empty = rows.empty();
+  window_.setRows(list_, std::move(rows));
+  window_.setSelected(list_, pager_->selected() + 1);
+  for (int b : {buttons_.change, buttons_.remove, buttons_.select})
+    if (b) window_.setDisabled(b, empty);
+}
+
+bool ListBrowser::moved(store::Code c, bool* closeWindow) {
+  if (c == store::Ok) {
+    show();
+    return true;
+  }
+  file_.sink().setFileName(file_.name());
+  if (c == store::RecordNotAvailable) {
+    (void)file_.sink().raise(28);
+    return true;
+  }
+  (void)file_.sink().raise(1);
+  if (closeWindow) *closeWindow = true;
+  return true;
+}
+
+data::Level ListBrowser::Open() {
+  bool close = false;
+  window_.setColours(list_, ui::kColorNone, colour_);
+  moved(pager_->top(), &close);
+  return close ? data::LevelFatal : data::LevelOk;
+}
+
+void ListBrowser::Refresh() {
+  moved(pager_->refresh(), nullptr);
+}
+
+void ListBrowser::Reset() {
+  moved(pager_->top(), nullptr);
+}
+
+bool ListBrowser::LoadCurrent() {
+  const store::RecordBuffer* cur = pager_->current();
+  if (!cur) return false;
+  const store::Code c = file_.reget(cur->position);
+  if (c == store::Ok) return true;
+  Refresh();  // it has gone, or cannot be read now: show what is there
+  return false;
+}
+
+std::uint64_t ListBrowser::CountAll() {
+  std::uint64_t n = 0;
+  std::vector<store::RecordBuffer> chunk;
+  if (reader_->first(500, chunk) != store::Ok) return n;
+  while (!chunk.empty()) {
+    n += chunk.size();
+    store::RecordBuffer last = std::move(chunk.back());
+    chunk.clear();
+    if (reader_->after(last, 500, chunk) != store::Ok) break;
+  }
+  return n;
+}
+
+std::string ListBrowser::PopupText() const {
+  std::string t;
+  auto add = [&](int button, const char* text) {
+    if (!button) return;
+    if (!t.empty()) t += "|";
+    t += text;
+  };
+  add(buttons_.insert, "&Insert");
+  add(buttons_.change, "&Change");
+  add(buttons_.remove, "&Delete");
+  add(buttons_.print, "&Print");
+  add(buttons_.query, "&Query");
+  if (selecting_) add(buttons_.select ? buttons_.select : 1, "&Select");
+  t += t.empty() ? "" : "|";
+  t += "-|&Close|&Help";
+  return t;
+}
+
+bool ListBrowser::popup(bool* closeWindow) {
+  ui::UiRuntime* rt = ui::UiRuntime::current();
+  if (!rt) return true;
+  // Item numbers count the items without the separator, in PopupText's order.
+  std::vector<int> actions;
+  for (int b : {buttons_.insert, buttons_.change, buttons_.remove, buttons_.print, buttons_.query})
+    if (b) actions.push_back(b);
+  if (selecting_) actions.push_back(-1);  // select
+  actions.push_back(-2);                  // close
+  actions.push_back(-3);                  // help
+  const int chosen = rt->popup(PopupText());
+  if (chosen < 1 || chosen > static_cast<int>(actions.size())) return true;
+  const int action = actions[static_cast<std::size_t>(chosen - 1)];
+  if (action == -1) return select(closeWindow);
+  if (action == -2) {
+    window_.post(ui::EventCloseWindow);
+    return true;
+  }
+  if (action == -3) {
+    if (buttons_.help) window_.post(ui::EventAccepted, buttons_.help);
+    return true;
+  }
+  // Acts as its button: the procedure sees the press (its own buttons such as Print included).
+  if (action == buttons_.insert) return runUpdate(RequestInsert, closeWindow);
+  if (action == buttons_.change) return runUpdate(RequestChange, closeWindow);
+  if (action == buttons_.remove) return runUpdate(RequestDelete, closeWindow);
+  window_.post(ui::EventAccepted, action);
+  return true;
+}
+
+bool ListBrowser::select(bool* closeWindow) {
+  if (!LoadCurrent()) return true;
+  response_ = ResponseCompleted;
+  if (closeWindow) *closeWindow = true;
+  return true;
+}
+
+bool ListBrowser::runUpdate(ListRequest request, bool* closeWindow) {
+  if (!ask_) return true;
+  const int button = request == RequestInsert   ? buttons_.insert
+                     : request == RequestChange ? buttons_.change
+                                                : buttons_.remove;
+  if (!button) return true;
+  if (const ui::ControlState* c = window_.control(button); c && (c->disabled || c->hidden))
+    return true;
+  if (request != RequestInsert && !LoadCurrent()) return true;
+  const int response = ask_(request);
+  if (response == ResponseCompleted) {
+    const store::RecordBuffer written = file_.buffer();
+    moved(pager_->refreshAround(written), closeWindow);
+  } else {
+    Refresh();
+  }
+  return true;
+}
+
+bool ListBrowser::locate(char32_t typed, bool* closeWindow) {
+  const Order& o = orders_.empty() ? Order{} : orders_[static_cast<std::size_t>(order_ - 1)];
+  if (o.key < 0 || o.locatorField < 0) return false;
+  store::RecordBuffer probe(file_.decl());
+  const store::FieldDecl& f = file_.decl().fields[static_cast<std::size_t>(o.locatorField)];
+  const std::string ch(1, static_cast<char>(typed));
+  if (isNumeric(f.type)) {
+    if (typed < '0' || typed > '9') return true;
+    store::writeNumber(f, probe.record.data(), typed - '0');
+  } else {
+    (void)store::setFieldText(f, probe.record.data(), ch);
+  }
+  return moved(pager_->locate(probe), closeWindow);
+}
+
+bool ListBrowser::handleKey(int key, bool* closeWindow) {
+  switch (key) {
+    case ui::KeyUp:
+      return moved(pager_->lineUp(), closeWindow);
+    case ui::KeyDown:
+      return moved(pager_->lineDown(), closeWindow);
+    case ui::KeyPgUp:
+      return moved(pager_->pageUp(), closeWindow);
+    case ui::KeyPgDn:
+      return moved(pager_->pageDown(), closeWindow);
+    case ui::KeyHome:
+      return moved(pager_->top(), closeWindow);
+    case ui::KeyEnd:
+      return moved(pager_->bottom(), closeWindow);
+    case ui::KeyInsert:
+      return runUpdate(RequestInsert, closeWindow);
+    case ui::KeyDelete:
+      return runUpdate(RequestDelete, closeWindow);
+    case ui::KeyEnter | ui::kCtrl:
+      return runUpdate(RequestChange, closeWindow);
+    case ui::KeyMouseRight:
+      return popup(closeWindow);
+    default:
+      if (key >= 32 && key < 256 && key != 127)
+        return locate(static_cast<char32_t>(key), closeWindow);
+      return false;
+  }
+}
+
+bool ListBrowser::HandleEvent(const ui::Event& e, bool* closeWindow) {
+  switch (e.number) {
+    case ui::EventGainFocus:
+      if (colourSource_) SetListColour(colourSource_());
+      Refresh();
+      return false;  // the procedure may want it too
+    case ui::EventNewSelection:
+      if (e.control == list_) {
+        pager_->select(window_.selected(list_) - 1);
+        return true;
+      }
+      if (sheet_ && e.control == sheet_) {
+        const int tab = window_.selected(sheet_);
+        const int order = tab >= 1 && tab <= static_cast<int>(orderByTab_.size())
+                              ? orderByTab_[static_cast<std::size_t>(tab - 1)]
+                              : fallbackOrder_;
+        if (order != order_) {
+          const store::RecordBuffer* cur = pager_->current();
+          const std::optional<store::RecordBuffer> keep =
+              cur ? std::optional<store::RecordBuffer>(*cur) : std::nullopt;
+          SetOrder(order);
+          moved(keep ? pager_->refreshAround(*keep) : pager_->top(), closeWindow);
+        }
+        return true;
+      }
+      return false;
+    case ui::EventPreAlertKey:
+      return e.control == list_;
+    case ui::EventAlertKey:
+      if (e.control != list_) return false;
+      return handleKey(e.key, closeWindow);
+    case ui::EventAccepted:
+      if (e.control == list_) {
+        if (selecting_) return select(closeWindow);
+        return runUpdate(RequestChange, closeWindow);
+      }
+      if (e.control == 0) return false;
+      if (e.control == buttons_.select && selecting_) return select(closeWindow);
+      if (e.control == buttons_.insert) return runUpdate(RequestInsert, closeWindow);
+      if (e.control == buttons_.change) return runUpdate(RequestChange, closeWindow);
+      if (e.control == buttons_.remove) return runUpdate(RequestDelete, closeWindow);
+      return false;
+    default:
+      return false;
+  }
+}
+
+}  // namespace trv::list
