@@ -41,7 +41,7 @@ struct RescanInputs {
 
 // Called for every closed case the scan meets, with the record and where it is. May delete
 // that record through the calling thread's connection; the scan goes on with the next one. It
-// must not yield the thread or open a transaction that it leaves open.
+// must not close the case file, yield the thread or leave a transaction open.
 using ClosedCaseHook = std::function<void(const SercaseRecord&, const store::Position&)>;
 
 struct RescanHooks {

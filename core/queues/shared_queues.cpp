@@ -17,8 +17,9 @@ std::uint64_t SharedQueues::generation() const {
 }
 
 QueueContents& SharedQueues::writable() {
-  // Snapshots are only taken under mutex_, so a count of 1 cannot grow while we hold it.
-  if (contents_.use_count() != 1) contents_ = std::make_shared<QueueContents>(*contents_);
+  // Always a fresh copy: a reader may have dropped its snapshot an instant ago, and a use count
+  // of 1 read here would not order its last reads before our writes.
+  contents_ = std::make_shared<QueueContents>(*contents_);
   return *contents_;
 }
 

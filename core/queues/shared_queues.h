@@ -7,8 +7,7 @@
 // from any thread. Readers take a snapshot: an immutable copy of both queues that stays
 // unchanged however long it is held, while writers publish whole new contents. A reader
 // therefore never sees a queue half rebuilt, nor AFT from one rebuild and BEF from another.
-// Changes (replace, sort, marks) are copy-on-write: they cost a copy only while someone still
-// holds an older snapshot.
+// Sorts and mark updates work on a copy of the current contents, which then becomes current.
 
 #include <atomic>
 #include <cstddef>
@@ -56,8 +55,7 @@ class SharedQueues {
   void setOwnCasesOnly(bool on) { ownCasesOnly_.store(on); }
 
  private:
-  // The contents to change in place: the current ones when no snapshot shares them, else a
-  // copy that becomes current. Requires mutex_.
+  // A copy of the current contents, made current, to change in place. Requires mutex_.
   QueueContents& writable();
 
   mutable std::mutex mutex_;
