@@ -397,6 +397,14 @@ TEST_F(QueueRebuildTest, AnUnreadableCaseFileLeavesTheQueuesAsTheyWere) {
       queues_, (folder_ / "gone" / "Sercase.kvx").string(), settings_, anna(1), clock_);
   EXPECT_NE(o.code, store::Ok);
   EXPECT_EQ(queues_.snapshot(), before);
+
+  // The frame's rescan after the database folder vanished: its message, and the same queues.
+  sercase_.setName((folder_ / "gone" / "Sercase.kvx").string());
+  EXPECT_NE(rebuild().code, store::Ok);
+  EXPECT_THAT(sink_.ids, ElementsAre(10));
+  EXPECT_EQ(sercase_.openCount(), 0);
+  sink_.ids.clear();
+  EXPECT_EQ(queues_.snapshot(), before);
   EXPECT_THAT(numbers(queues_.snapshot()->AFT), ElementsAre(1));
 }
 
