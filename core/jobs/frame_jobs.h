@@ -62,6 +62,9 @@ class FrameJobs {
   // The timed backup check, at the start of every queue rebuild (signed on or not). Backs up,
   // under the name "Server", when timedBackupMinute() names a set minute not acted on yet, so a
   // minute that falls between two rescans is not lost and one minute never gives two backups.
+  // The frame's BackUpFlag is kept as before (set by a stamped backup, cleared by the frame's
+  // readings of the record), but it does not hold back the next set minute: a server that stays
+  // signed on for days keeps making its backups.
   BackupReport timedBackup(FrameState& frame);
 
   // The scheduled deletion of one closed case read by the rebuild (deleteClosedCase()).
@@ -79,7 +82,8 @@ class FrameJobs {
   // the log cleaning for a supervisor or administrator with logging on ("ClnLog" when the file
   // held entries and the days are 0, or when an entry went), the "LogOut" entry, and without the
   // backup server option the backup at program end once its days have passed (the system record
-  // is read first).
+  // is read first). The cleaning keeps entries for the days of the frame's buffer (Sys:HowLong as
+  // read at sign-on).
   ClosingReport closingJobs(FrameState& frame);
 
  private:

@@ -1,5 +1,7 @@
 #include "core/jobs/schedule.h"
 
+#include <algorithm>
+
 #include "runtime/text/date_time.h"
 
 namespace trv::core::jobs {

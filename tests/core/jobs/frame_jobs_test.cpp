@@ -50,6 +50,7 @@ class FrameJobsTest : public ::testing::Test {
     frame_.userLevel = 1;
   }
   void TearDown() override {
+    store::TEST_setFaults({});
     jobs_.reset();
     dict_.LogAccess->close();
     dict_.SysAccess->close();
@@ -316,6 +317,23 @@ TEST_F(FrameJobsTest, FailedBackupAtProgramEndIsShownLoggedAndNotStamped) {
   EXPECT_TRUE(stored({{"Sys:LastBackUpDate", "0"}}));
 }
 
+TEST_F(FrameJobsTest, AFullDiskIsReportedAndDeletesNothing) {
+  configure({{"Sys:DoBackup", "1"}, {"Sys:DeleteClosed", "1"}});
+  const std::uint32_t closed = addCase("Closed", kToday);
+  store::TEST_setFaults({.diskFullIn = db_.string()});
+  // The copies go elsewhere and succeed; the log entry and the stamp cannot be written.
+  const ClosingReport r = jobs_->closingJobs(frame_);
+  EXPECT_TRUE(r.backup.copy.ok) << r.backup.copy.detail;
+  EXPECT_FALSE(r.backup.stamped);
+  EXPECT_EQ(frame_.sys.BackUpFlag, 0);
+  EXPECT_THAT(messages_.texts(), ElementsAre(std::string(kLogUpdateFailureText),
+                                             std::string(kCannotUpdateSystemText)));
+  EXPECT_THAT(rescan(), ElementsAre(DeletionOutcome::Failed));
+  store::TEST_setFaults({});
+  EXPECT_TRUE(stored({{"SER:CaseNr", num(closed)}}));
+  EXPECT_THAT(log(), IsEmpty());
+}
+
 TEST_F(FrameJobsTest, NothingRunsAtClosingWhileSignedOut) {
   configure({{"Sys:DoBackup", "1"}});
   addLog("Logon", kToday - 30);
@@ -324,6 +342,15 @@ TEST_F(FrameJobsTest, NothingRunsAtClosingWhileSignedOut) {
   EXPECT_FALSE(r.backup.attempted);
   EXPECT_FALSE(r.loggedOut);
   EXPECT_THAT(log(), ElementsAre("Logon by Bob"));
+}
+
+TEST_F(FrameJobsTest, ReadingTheSystemRecordTakesTheCopiesAndClearsTheBackupMark) {
+  frame_.sys.BackUpFlag = 1;
+  configure({{"Sys:DoBackup", "1"}, {"Sys:BackUpDays", "259"}, {"Sys:Server2", "1"}});
+  EXPECT_EQ(frame_.copies.SysBackUpDays, 3);  // the low byte
+  EXPECT_EQ(frame_.copies.SysServer2, 1);
+  EXPECT_EQ(frame_.sys.BackUpFlag, 0);
+  EXPECT_EQ(frame_.sys.BackUpDays, 259);
 }
 
 TEST_F(FrameJobsTest, AMissingSystemRecordIsReported) {
