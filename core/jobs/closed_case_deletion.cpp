@@ -16,7 +16,8 @@ DeletionOutcome deleteClosedCase(data::FileAccess& sercase, data::FileAccess& lo
     store::setError(store::RecordNotFound, 0, "no watched position");
     return DeletionOutcome::Failed;
   }
-  if (sercase.useFile() != data::LevelOk) return DeletionOutcome::Failed;
+  FileUse caseUse(sercase);
+  if (!caseUse.ok()) return DeletionOutcome::Failed;
   switch (data::FileAccess::threadConnection().remove(sercase.fileId(), read)) {
     case store::Ok:
       break;

@@ -21,8 +21,9 @@ enum class DeletionOutcome {
 // Deletes `kase`, read by the scan at `read` (a watched position), when closedCaseDue() says its
 // time has come, but only if the stored record is still the one the scan read. After a deletion
 // writes the entry "Deleted" by "Server" with the case number, whether logging is on or not.
-// The case's memos go with it; its log entries stay. `sercase` and `log` must be opened on this
-// thread; no transaction may be open. The caller posts gain focus to the case list on Deleted.
+// The case's memos go with it; its log entries stay. Runs on the scanning thread (the files are
+// used there, opened for the call when needed) outside any transaction. The caller posts gain
+// focus to the case list on Deleted.
 DeletionOutcome deleteClosedCase(data::FileAccess& sercase, data::FileAccess& log,
                                  const SystemCopies& sys, const SercaseRecord& kase,
                                  store::Position read, Moment now);
