@@ -299,6 +299,12 @@ struct Connection::Impl {
     buf.memos = r.memos;
     buf.position = {r.id, r.version};
   }
+  // Sequential reads hand each row over once: move it rather than copy the memos.
+  static void fill(Row&& r, RecordBuffer& buf) {
+    buf.record = std::move(r.data);
+    buf.memos = std::move(r.memos);
+    buf.position = {r.id, r.version};
+  }
 
   // After a unique-index failure: the first key, in declaration order, that buf duplicates.
   Code duplicateKey(OpenFile& f, const RecordBuffer& buf, std::int64_t selfRow, int ext,
@@ -827,7 +833,7 @@ Code Connection::Impl::step(OpenFile& f, bool forward, RecordBuffer& buf) {
   f.haveLast = true;
   f.lastRow = r.id;
   f.lastImage = std::move(r.image);
-  fill(r, buf);
+  fill(std::move(r), buf);
   return Ok;
 }
 
