@@ -59,7 +59,11 @@ BackupResult backUpDataFiles(const fs::path& databaseFolder, const fs::path& fol
   for (DataFile file : kBackupFiles) {
     fs::path source;
     if (BackupResult r = sourceOf(databaseFolder, file, &source); !r.ok) return r;
-    copies.emplace_back(source.string(), (folder / fileName(file)).string());
+    const fs::path target = folder / fileName(file);
+    // Found before any copy is renamed into place, so the old set is never left half replaced.
+    if (fs::exists(target, ec) && !fs::is_regular_file(target, ec))
+      return failure(store::FileSystemError, target.string() + ": not a file");
+    copies.emplace_back(source.string(), target.string());
   }
   if (store::Code c = store::copyFiles(copies); c != store::Ok) {
     const store::Error& e = store::lastError();

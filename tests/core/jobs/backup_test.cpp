@@ -91,6 +91,16 @@ TEST_F(BackupTest, FailuresChangeNoCopy) {
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(count(db_, "Sercase"), 2u);
 
+  // A folder in place of one copy is found before any copy is replaced.
+  fs::create_directory(folder / "Problem.kvx.new");
+  fs::rename(folder / "Problem.kvx", folder / "Problem.kvx.old");
+  fs::rename(folder / "Problem.kvx.new", folder / "Problem.kvx");
+  r = backUpDataFiles(db_, folder);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(count(folder, "Sercase"), 1u);
+  fs::remove(folder / "Problem.kvx");
+  fs::rename(folder / "Problem.kvx.old", folder / "Problem.kvx");
+
   // A missing users file fails the whole backup: the last good one stays as it was.
   fs::remove(db_ / "Ide.kvx");
   r = backUpDataFiles(db_, folder);
