@@ -159,6 +159,18 @@ TEST_F(FrameJobsTest, ServerBacksUpOnceInTheSetMinuteEvenWhenRescansStepOverIt) 
   EXPECT_THAT(log(), ElementsAre("BackUp by Server", "BackUp by Server"));
 }
 
+TEST_F(FrameJobsTest, OneMinuteGivesOneBackupEvenWhenTheRecordIsReadAgainWithinIt) {
+  configure({{"Sys:DoBackup", "1"}, {"Sys:Server", "1"}, {"Sys:BackUpTime", num(at(14, 30))}});
+  clock_.set(kToday, at(14, 30, 5));
+  rescan();
+  configure({});  // a sign-on reads the record and clears the frame's mark
+  EXPECT_EQ(frame_.sys.BackUpFlag, 0);
+  clock_.advance(3100);
+  rescan();
+  EXPECT_EQ(backupsMade(), 1);
+  EXPECT_THAT(log(), ElementsAre("BackUp by Server"));
+}
+
 TEST_F(FrameJobsTest, FailedTimedBackupIsLoggedAndDoesNotPostponeTheNext) {
   std::ofstream(fs::path(dir_.path()) / "blocker") << "x";
   configure({{"Sys:DoBackup", "1"},
