@@ -1,0 +1,307 @@
+#include "uninstall/uninstall_run.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "runtime/platform/instance_registry.h"
+#include "runtime/platform/registry.h"
+#include "scripted_boxes.h"
+
+namespace trv::uninstall {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::RegistryStatus;
+using platform::RegistryValue;
+
+const std::string kEntries = kInstalledSoftwareKey;
+const std::string kProductEntry = kEntries + "\\Product";
+const std::string kOtherEntry = kEntries + "\\Other";
+
+// Fails the value changes it is told to, and passes everything else through.
+class FaultyRegistry final : public platform::Registry {
+ public:
+  explicit FaultyRegistry(platform::Registry& base) : base_(base) {}
+  bool failWrites = false, failDeletes = false;
+
+  RegistryStatus findKey(std::string_view k) override { return base_.findKey(k); }
+  RegistryStatus createKey(std::string_view k) override { return base_.createKey(k); }
+  RegistryStatus deleteKey(std::string_view k) override { return base_.deleteKey(k); }
+  platform::RegistryRead readValue(std::string_view k, std::string_view n) override {
+    return base_.readValue(k, n);
+  }
+  RegistryStatus writeValue(std::string_view k, std::string_view n,
+                            const RegistryValue& v) override {
+    return failWrites ? RegistryStatus::kIoError : base_.writeValue(k, n, v);
+  }
+  RegistryStatus deleteValue(std::string_view k, std::string_view n) override {
+    return failDeletes ? RegistryStatus::kIoError : base_.deleteValue(k, n);
+  }
+  platform::RegistryNames valueNames(std::string_view k) override { return base_.valueNames(k); }
+  platform::RegistryNames subkeyNames(std::string_view k) override { return base_.subkeyNames(k); }
+
+ private:
+  platform::Registry& base_;
+};
+
+// Refuses to remove the entries it is told to.
+class StubbornRemover final : public FolderRemover {
+ public:
+  std::set<std::string> keep;
+
+ protected:
+  bool removeEntry(int dirFd, const char* name, bool isFolder, const std::string& path) override {
+    return !keep.count(path) && FolderRemover::removeEntry(dirFd, name, isFolder, path);
+  }
+};
+
+class UninstallRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("trv_uninstall_" + std::to_string(::getpid()));
+    fs::remove_all(root_);
+    product_ = root_ / "Product Folder";
+    fs::create_directories(product_ / ".hidden" / "deep");
+    fs::create_directories(root_ / "lib");
+    fs::create_directories(root_ / "outside");
+    for (const auto& f :
+         {product_ / "prog.bin", product_ / ".hidden" / "deep" / "x", root_ / "lib" / "one.so",
+          root_ / "lib" / "three.so", root_ / "lib" / "also-one.so", root_ / "outside" / "keep.txt",
+          root_ / "listed.txt"})
+      std::ofstream(f) << "data";
+    // Links inside the folder point out of it; their targets must survive.
+    fs::create_symlink(root_ / "outside" / "keep.txt", product_ / "link-to-file");
+    fs::create_symlink(root_ / "outside", product_ / "link-to-folder");
+    infoPath_ = (product_ / "uninst.dat").string();
+    writeInfo("Product\nCheckProgramNotRunning\nProductWnd\n2\n" + (root_ / "listed.txt").string() +
+              "\n" + (product_ / "prog.bin").string() + "\n5\n" + lib("one.so") + "\n" +
+              lib("three.so") + "\n" + lib("also-one.so") + "\n" + lib("zero.so") + "\n" +
+              lib("wide.so") + "\n");
+
+    ASSERT_EQ(registry_.createKey(kSharedFilesKey), RegistryStatus::kOk);
+    ASSERT_EQ(registry_.createKey(kProductEntry), RegistryStatus::kOk);
+    ASSERT_EQ(registry_.createKey(kOtherEntry), RegistryStatus::kOk);
+    setCount("one.so", RegistryValue::dword(1));
+    setCount("three.so", RegistryValue::dword(3));
+    setCount("also-one.so", RegistryValue::dword(1));
+    setCount("zero.so", RegistryValue::dword(0));
+    setCount("wide.so", RegistryValue{platform::RegistryType::kBinary, std::string(8, '\1')});
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  std::string lib(const char* name) { return (root_ / "lib" / name).string(); }
+  void writeInfo(const std::string& text) { std::ofstream(infoPath_, std::ios::binary) << text; }
+  void setCount(const char* name, const RegistryValue& v) {
+    ASSERT_EQ(registry_.writeValue(kSharedFilesKey, lib(name), v), RegistryStatus::kOk);
+  }
+  platform::RegistryRead count(const char* name) {
+    return registry_.readValue(kSharedFilesKey, lib(name));
+  }
+  int run(const std::string& commandLine) {
+    UninstallEnvironment env{boxes_, faulty_, instances_, remover_, std::chrono::milliseconds(50)};
+    return runProgram(CRefString(std::string_view(commandLine)), env);
+  }
+  void answerYesExcept(const std::string& textPart) {
+    boxes_.answer = [textPart](const MessageBoxRequest& r) {
+      if (r.buttons != MessageButtons::kYesNo) return r.defaultAnswer;
+      return r.text.find(textPart) != std::string::npos ? MessageAnswer::kNo : MessageAnswer::kYes;
+    };
+  }
+
+  fs::path root_, product_;
+  std::string infoPath_;
+  ScriptedBoxes boxes_;
+  platform::FileRegistry registry_{fs::temp_directory_path() /
+                                   ("trv_uninstall_" + std::to_string(::getpid())) / "registry"};
+  FaultyRegistry faulty_{registry_};
+  platform::InstanceRegistry instances_{
+      fs::temp_directory_path() / ("trv_uninstall_" + std::to_string(::getpid())) / "inst", ":0"};
+  StubbornRemover remover_;
+};
+
+TEST_F(UninstallRunTest, RemovesTheInstallation) {
+  answerYesExcept("/one.so'");  // keep one.so, delete also-one.so
+  EXPECT_EQ(run(infoPath_), kExitDone);
+
+  EXPECT_FALSE(fs::exists(product_)) << "the folder goes, hidden subfolders and links included";
+  EXPECT_FALSE(fs::exists(root_ / "listed.txt"));
+  EXPECT_TRUE(fs::exists(root_ / "outside" / "keep.txt")) << "links are never followed";
+  EXPECT_EQ(count("three.so").value, RegistryValue::dword(2));
+  EXPECT_TRUE(fs::exists(root_ / "lib" / "three.so"));
+  EXPECT_EQ(count("one.so").status, RegistryStatus::kNotFound);
+  EXPECT_TRUE(fs::exists(root_ / "lib" / "one.so")) << "answered No";
+  EXPECT_EQ(count("also-one.so").status, RegistryStatus::kNotFound);
+  EXPECT_FALSE(fs::exists(root_ / "lib" / "also-one.so")) << "answered Yes";
+  EXPECT_EQ(count("zero.so").value, RegistryValue::dword(0)) << "a count of 0 is left alone";
+  EXPECT_EQ(count("wide.so").value.data, std::string(8, '\1'));
+  EXPECT_EQ(registry_.findKey(kProductEntry), RegistryStatus::kNotFound);
+  EXPECT_EQ(registry_.findKey(kOtherEntry), RegistryStatus::kOk);
+
+  ASSERT_EQ(boxes_.shown.size(), 4u);
+  const auto& confirm = boxes_.shown[0];
+  EXPECT_EQ(confirm.text, "Are you sure you want to completely remove Product?");
+  EXPECT_EQ(confirm.caption, "Confirm File Deletion");
+  EXPECT_EQ(confirm.defaultAnswer, MessageAnswer::kNo);
+  EXPECT_EQ(boxes_.shown[1].text, "It appears that the file '" + lib("one.so") +
+                                      "' is no longer needed, do you want to delete it?");
+  EXPECT_EQ(boxes_.shown[1].defaultAnswer, MessageAnswer::kNo);
+  EXPECT_EQ(boxes_.shown[3].text, "Product has been successfully removed from your computer.");
+  EXPECT_EQ(boxes_.shown[3].caption, "Brontavelium");
+}
+
+TEST_F(UninstallRunTest, DecliningLeavesEverythingButTheProductIsAskedToClose) {
+  std::unique_ptr<platform::InstanceRegistration> product;
+  ASSERT_EQ(instances_.registerInstance("ProductWnd", "Product", product),
+            platform::InstanceStatus::kOk);
+  EXPECT_EQ(run(infoPath_), kExitDone);
+  EXPECT_EQ(product->nextRequest(std::chrono::milliseconds(1000)),
+            platform::InstanceRequest::kClose);
+  EXPECT_TRUE(fs::exists(infoPath_));
+  EXPECT_TRUE(fs::exists(root_ / "listed.txt"));
+  EXPECT_EQ(count("three.so").value, RegistryValue::dword(3));
+  EXPECT_EQ(boxes_.shown.size(), 1u);
+}
+
+TEST_F(UninstallRunTest, NothingIsRemovedWhileTheProductStillRuns) {
+  std::unique_ptr<platform::InstanceRegistration> product;
+  ASSERT_EQ(instances_.registerInstance("ProductWnd", "Product", product),
+            platform::InstanceStatus::kOk);
+  boxes_.answer = [](const MessageBoxRequest& r) {
+    return r.buttons == MessageButtons::kYesNo ? MessageAnswer::kYes : r.defaultAnswer;
+  };
+  EXPECT_EQ(run(infoPath_), kExitDone);
+  ASSERT_EQ(boxes_.shown.size(), 2u);
+  EXPECT_EQ(boxes_.shown[1].buttons, MessageButtons::kRetryCancel);
+  EXPECT_EQ(boxes_.shown[1].defaultAnswer, MessageAnswer::kCancel);
+  EXPECT_TRUE(fs::exists(root_ / "listed.txt"));
+  EXPECT_EQ(count("three.so").value, RegistryValue::dword(3));
+
+  // Retry once the product has ended goes on with the removal.
+  boxes_.shown.clear();
+  boxes_.answer = [&](const MessageBoxRequest& r) {
+    if (r.buttons == MessageButtons::kRetryCancel) {
+      product.reset();
+      return MessageAnswer::kRetry;
+    }
+    return r.buttons == MessageButtons::kYesNo ? MessageAnswer::kYes : r.defaultAnswer;
+  };
+  EXPECT_EQ(run(infoPath_), kExitDone);
+  EXPECT_FALSE(fs::exists(product_));
+}
+
+TEST_F(UninstallRunTest, AFolderThatCannotBeRemovedKeepsTheEntry) {
+  remover_.keep.insert((product_ / ".hidden" / "deep" / "x").string());
+  answerYesExcept("no file");
+  EXPECT_EQ(run(infoPath_), kExitDone);
+  EXPECT_EQ(boxes_.texts().back(), "Unable to delete directory.");
+  EXPECT_EQ(boxes_.shown.back().icon, MessageIcon::kError);
+  EXPECT_EQ(registry_.findKey(kProductEntry), RegistryStatus::kOk);
+  EXPECT_EQ(count("three.so").value, RegistryValue::dword(2)) << "what was done stays done";
+  EXPECT_TRUE(fs::exists(product_ / ".hidden" / "deep" / "x"));
+}
+
+TEST_F(UninstallRunTest, RegistryFailuresAreReportedAndTheRunGoesOn) {
+  answerYesExcept("no file");
+  faulty_.failWrites = true;
+  faulty_.failDeletes = true;
+  EXPECT_EQ(run(infoPath_), kExitDone);
+  const auto texts = boxes_.texts();
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "Unable to delete registry key."), 2);
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "Unable to save registry key."), 1);
+  EXPECT_FALSE(fs::exists(product_));
+
+  // Without the shared-files key: one message, and the folder is still removed.
+  fs::create_directories(product_);
+  writeInfo("Product\n\n0\n1\n" + lib("three.so") + "\n");
+  ASSERT_EQ(registry_.deleteKey(kSharedFilesKey), RegistryStatus::kOk);
+  boxes_.shown.clear();
+  EXPECT_EQ(run(infoPath_), kExitDone);
+  ASSERT_EQ(boxes_.texts().size(), 3u);
+  EXPECT_EQ(boxes_.texts()[1], "Unable to open registry key.");
+  EXPECT_FALSE(fs::exists(product_));
+}
+
+TEST_F(UninstallRunTest, ANameThatIsNotAnEntryDeletesNoEntry) {
+  answerYesExcept("no file");
+  ASSERT_EQ(registry_.createKey(kEntries + "\\Other\\Sub"), RegistryStatus::kOk);
+  for (const char* name : {"", "Other\\Sub", "Other\\"}) {
+    SCOPED_TRACE(name);
+    fs::create_directories(product_);
+    writeInfo(std::string(name) + "\n\n0\n0\n");
+    EXPECT_EQ(run(infoPath_), kExitDone);
+    EXPECT_FALSE(fs::exists(product_));
+    EXPECT_EQ(registry_.findKey(kEntries + "\\Other\\Sub"), RegistryStatus::kOk);
+    EXPECT_EQ(registry_.findKey(kEntries), RegistryStatus::kOk);
+  }
+}
+
+TEST_F(UninstallRunTest, RefusesFoldersThatAreNotTheProductsOwn) {
+  const fs::path home = root_ / "home";
+  fs::create_directories(home / ".config" / "app");
+  fs::create_symlink(root_ / "outside", root_ / "linked");
+  const char* savedHome = std::getenv("HOME");
+  const std::string keepHome = savedHome ? savedHome : "";
+  ::setenv("HOME", home.c_str(), 1);
+  const std::string cases[] = {
+      "uninst.dat",
+      "relative/uninst.dat",
+      "/uninst.dat",
+      "/usr/uninst.dat",
+      "/usr/lib/uninst.dat",
+      "/etc/uninst.dat",
+      (home / "uninst.dat").string(),
+      (home / ".config" / "uninst.dat").string(),
+      home.parent_path().string() + "/uninst.dat",
+      (product_ / ".." / "uninst.dat").string(),
+      (root_ / "linked" / "uninst.dat").string(),
+      "/" + std::string(5000, 'x') + "/uninst.dat",
+  };
+  answerYesExcept("no file");
+  UninstallInfo info;
+  ASSERT_TRUE(parseInformation(
+      CRefString(("P\n\n1\n" + (root_ / "listed.txt").string() + "\n0\n").c_str()), info));
+  UninstallEnvironment env{boxes_, faulty_, instances_, remover_, std::chrono::milliseconds(50)};
+  for (const auto& path : cases) {
+    SCOPED_TRACE(path.substr(0, 100));
+    boxes_.shown.clear();
+    EXPECT_EQ(runUninstall(CRefString(std::string_view(path)), info, env), kExitFailed);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_NE(boxes_.shown[0].text.find("cannot be removed"), std::string::npos);
+    EXPECT_TRUE(fs::exists(root_ / "listed.txt"));
+  }
+  EXPECT_TRUE(fs::exists(home / ".config" / "app"));
+  EXPECT_TRUE(fs::exists(root_ / "outside" / "keep.txt"));
+  EXPECT_TRUE(fs::exists(root_ / "home" / ".config" / "app"));
+  EXPECT_EQ(checkRemovableFolder((home / "Apps" / "Product").string()), FolderCheck::kOk);
+  EXPECT_EQ(checkRemovableFolder("/opt/product"), FolderCheck::kOk);
+  if (savedHome)
+    ::setenv("HOME", keepHome.c_str(), 1);
+  else
+    ::unsetenv("HOME");
+}
+
+TEST_F(UninstallRunTest, CommandLineFailures) {
+  EXPECT_EQ(run(""), kExitFailed);
+  ASSERT_EQ(boxes_.texts().size(), 1u);
+  EXPECT_EQ(boxes_.texts()[0], "This program cannot be run on its own!");
+  EXPECT_EQ(boxes_.shown[0].icon, MessageIcon::kError);
+
+  boxes_.shown.clear();
+  EXPECT_EQ(run(" " + infoPath_), kExitFailed) << "blanks belong to the path";
+  EXPECT_EQ(boxes_.texts(),
+            std::vector<std::string>{"Unable to open the file ' " + infoPath_ + "'."});
+
+  boxes_.shown.clear();
+  writeInfo("Product\n\n2\n/a\n");
+  EXPECT_EQ(run(infoPath_), kExitFailed);
+  EXPECT_TRUE(boxes_.shown.empty()) << "a file cut short fails silently";
+  EXPECT_TRUE(fs::exists(infoPath_));
+}
+
+}  // namespace
+}  // namespace trv::uninstall
