@@ -4,9 +4,10 @@
 // the closing jobs when the frame closes with a user signed on (log cleaning, "LogOut", the
 // backup at program end).
 //
-// Thread rules: every call runs on the frame's thread, which has opened the Sercase, Log and Sys
-// files; none may run inside an open transaction. Messages go through JobMessages and wait for
-// the user; on a backup server workstation (SysServer) the jobs show none, except where said.
+// Thread rules: every call runs on the frame's thread and uses that thread's Sercase, Log and Sys
+// files (opened for the call when the frame has not); none may run inside an open transaction.
+// Messages go through JobMessages and wait for the user; on a backup server workstation (SysServer)
+// the jobs show none, except where said.
 //
 // A backup succeeds only when all eight copies did; only then is the backup date stamped in the
 // system record (a failed copy or a log cleaning never postpones the next backup). Every attempt
