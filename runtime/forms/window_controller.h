@@ -1,0 +1,180 @@
+#pragma once
+// WindowController: the controller of every window procedure. A procedure derives from it,
+// declares its window, names its files and overrides the operations it needs; Run then opens
+// the window, runs its event loop and closes it again in the system's fixed order.
+//
+// Opening (Init): the procedure name is pushed for "%Procedure"; REQUEST takes NextRequest;
+// a single-instance window whose slot holds a running thread brings that one to the front and
+// refuses (LevelFatal, NextRequest consumed, nothing of the running window's touched), except
+// for RequestSelect, which neither checks, sets nor clears the slot; NextRequest and
+// LastResponse are reset; the files open; the window opens at its saved position; a form
+// prepares its request (PrepareRequest); the alert keys are registered. An override calls the
+// base first and returns at once when it returns non-zero.
+//
+// Closing (Shutdown) mirrors it: a cancelled insert gives its reserved number back, the files
+// close, the slot is cleared only by the instance that set it, the position is saved when the
+// window was opened, the procedure name is popped.
+//
+// Forms: OK (OKCONTROL) first re-accepts every data control in declaration order (a handler
+// that moves the focus stops the pass, and the form stays open), then completes by REQUEST:
+// an insert writes the record (a duplicate key shows message 13 and stays); a change that
+// altered nothing writes nothing; a change runs through the file's relations in one transaction
+// (changed by another station: message 7, the stored record shown again; linking field
+// restricted: message 31; any other failure: message 34); a delete the same way (message 30,
+// 33). Closing a changed form without OK follows CANCELACTION (messages 35 and 8). A record
+// handed to a change or delete form is read again under the change watch at PrepareRequest,
+// however the caller found it, so another station's change is never silently overwritten.
+// No question is asked while a transaction is open.
+//
+// Event handlers return LevelOk to go on with the base handling, LevelNotify when the event
+// has been dealt with, LevelFatal to end the event loop. Requires a program thread.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/data/level.h"
+#include "runtime/forms/form_globals.h"
+#include "runtime/store/connection.h"
+#include "runtime/ui/events.h"
+#include "runtime/ui/window_decl.h"
+
+namespace trv::data {
+class FileAccess;
+class FileRelations;
+}  // namespace trv::data
+namespace trv::ini {
+class IniSettings;
+}
+namespace trv::ui {
+class UiRuntime;
+class Window;
+}  // namespace trv::ui
+
+namespace trv::forms {
+
+class MessageCatalog;
+class ProcedureRegistry;
+
+using data::Level;
+using data::LevelDeclined;
+using data::LevelFatal;
+using data::LevelNotify;
+using data::LevelOk;
+
+// What every controller needs of the program: all must outlive the controllers.
+struct FormContext {
+  ui::UiRuntime& ui;
+  MessageCatalog& messages;
+  FormGlobals& globals;
+  ProcedureRegistry* procedures = nullptr;
+  ini::IniSettings* settings = nullptr;  // window positions; none kept when null
+};
+
+class WindowController {
+ public:
+  WindowController(FormContext& context, std::string procedureName, ui::WindowDecl decl);
+  virtual ~WindowController();
+  WindowController(const WindowController&) = delete;
+  WindowController& operator=(const WindowController&) = delete;
+
+  // --- fields the program relies on ---
+  int REQUEST = 0;
+  int RESPONSE = 0;
+  bool OPENED = false;
+  MessageCatalog* ERRORS = nullptr;
+  int FIRSTFIELD = 0;
+  int* VCRREQUEST = nullptr;
+  data::FileRelations* PRIMARY = nullptr;
+  int OKCONTROL = 0;
+  int INSERTACTION = 2;  // 2 close, 3 insert another, 4 ask message 3
+  int CHANGEACTION = 1;
+  int DELETEACTION = 1;  // 2 ask message 9 and delete without the form, 4 without asking
+  int CANCELACTION = 3;  // bit 1 save on close, bit 2 ask first; clear bit 1: ask message 8
+  int HISTORYKEY = 0;
+  // The slot of a single-instance window ("BrowsCasesThread"); empty for none.
+  std::string SINGLESLOT;
+
+  // --- operations, in the order of their slots ---
+  virtual Level RunEventLoop();
+  virtual Level Init();
+  virtual Level Shutdown();
+  virtual void OnOpen();
+  virtual void SetNewRecordDefaults() {}
+  virtual Level PrepareRequest();
+  virtual void Refresh() {}
+  virtual void RestoreHistoryField(int control);
+  // Init, the event loop when Init succeeded, Shutdown; leaves RESPONSE in LastResponse and
+  // returns it.
+  virtual int Run();
+  // Calls a procedure by name on this thread with NextRequest set, and returns its response
+  // (message 24 for an unknown name, ResponseCancelled).
+  virtual int RunProcedure(const std::string& name, int request, std::string_view arg = {});
+  virtual void RegisterAlertKeys() {}
+  virtual void RecordResponse(int response);
+  virtual Level HandleAccepted();
+  virtual Level HandleCompleted();
+  virtual Level HandleCloseRequest();
+  virtual Level HandleEvent();
+  virtual Level HandleFieldEvent() { return LevelOk; }
+  virtual Level HandleNewSelection() { return LevelOk; }
+  virtual Level HandleRejected() { return LevelOk; }
+  virtual Level HandleSelected() { return LevelOk; }
+  virtual Level HandleWindowEvent();
+  virtual void UpdateRecordBuffers() {}
+
+  // --- set-up, before Run ---
+  // A file the procedure uses: opened through its relations at Init, closed at Shutdown.
+  void UseFile(data::FileRelations& file);
+  // A file whose buffer is saved with the primary's to tell whether the form changed anything.
+  void AddSavedFile(data::FileAccess& file);
+  // A button that sets RESPONSE and closes the window.
+  void AddCloseButton(int control, int response = ResponseCancelled);
+  void RememberHistoryRecord();
+  void RememberHistoryField(int control);
+
+  // --- while running ---
+  ui::Window& window() { return *window_; }
+  bool hasWindow() const { return window_ != nullptr; }
+  const ui::Event& event() const { return event_; }
+  FormContext& context() { return ctx_; }
+  const std::string& procedureName() const { return name_; }
+  // True when the record (and the saved files) differ from the copies saved at PrepareRequest.
+  bool RecordChanged();
+
+ protected:
+  // Prime a new record: cleared, the file's new-record defaults, SetNewRecordDefaults, and the
+  // next number reserved when the file numbers its records. LevelOk or the failing level.
+  Level PrimeInsert();
+  // Re-accepts the data controls in declaration order; false when a handler stopped the pass.
+  bool ValidatePass();
+  void SaveCopies();
+
+ private:
+  Level CompleteInsert();
+  Level CompleteChange();
+  Level CompleteDelete();
+  Level DeleteWithoutForm();
+  void Close(int response);
+  void RollBackOpenTransaction();
+
+  FormContext& ctx_;
+  std::string name_;
+  ui::WindowDecl decl_;
+  std::unique_ptr<ui::Window> window_;
+  ui::Event event_;
+  std::vector<data::FileRelations*> files_;
+  std::vector<data::FileRelations*> opened_;
+  std::vector<data::FileAccess*> savedFiles_;
+  std::vector<std::pair<int, int>> closeButtons_;
+  std::vector<store::RecordBuffer> saved_;
+  std::vector<store::RecordBuffer> history_;
+  bool pushedName_ = false;
+  bool ownsSlot_ = false;
+  bool shutDown_ = false;
+  bool openHandled_ = false;
+  bool forceRefresh_ = false;
+  bool validating_ = false;
+};
+
+}  // namespace trv::forms
