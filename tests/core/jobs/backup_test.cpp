@@ -136,7 +136,7 @@ TEST_F(BackupTest, FailuresChangeNoCopy) {
     std::memcpy(entry.record.data(), &l, sizeof l);
     if (c.add(log, entry) != store::Ok || c.commit() != store::Ok) _exit(4);
     // Saves come one after another, not in one unbroken lock.
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   _exit(0);
 }
