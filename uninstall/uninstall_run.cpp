@@ -37,6 +37,9 @@ std::uint32_t littleEndian(const std::string& b) {
 }
 
 void releaseSharedFiles(const UninstallInfo& info, UninstallEnvironment& env) {
+  // A product without shared files has nothing to release; a store that never held the key
+  // (a fresh workstation) is then no failure to report.
+  if (info.sharedFiles.count() == 0) return;
   if (env.registry.findKey(kSharedFilesKey) != RegistryStatus::kOk) {
     say(env.boxes, {kStrCannotOpenKey, nullptr, MessageIcon::kError});
     return;

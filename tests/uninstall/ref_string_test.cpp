@@ -29,7 +29,7 @@ TEST(RefStringFind, IgnoresLetterCaseAndClampsTheStart) {
       {"Hello World", "WORLD", 0, 6},
       {"CAF\xC9 caf\xE9", "caf\xE9", 1, 5},
       {"aaab", "aab", 0, 1},
-      {std::string("a\0b\0c", 5).c_str(), "c", 0, -1},  // a C text ends at its zero byte
+      {"a\0b\0c", "c", 0, -1},  // a C text ends at its zero byte
   };
   for (const auto& c : cases)
     EXPECT_EQ(CRefString(c.text).find(c.pattern, c.start), c.expected)

@@ -1,6 +1,8 @@
 #include "uninstall/uninstall_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -224,6 +226,14 @@ TEST_F(UninstallRunTest, RegistryFailuresAreReportedAndTheRunGoesOn) {
   ASSERT_EQ(boxes_.texts().size(), 3u);
   EXPECT_EQ(boxes_.texts()[1], "Unable to open registry key.");
   EXPECT_FALSE(fs::exists(product_));
+
+  // With no shared files there is no key to open, and nothing to say about it.
+  fs::create_directories(product_);
+  writeInfo("Product\n\n0\n0\n");
+  boxes_.shown.clear();
+  EXPECT_EQ(run(infoPath_), kExitDone);
+  EXPECT_EQ(boxes_.texts().size(), 2u);
+  EXPECT_FALSE(fs::exists(product_));
 }
 
 TEST_F(UninstallRunTest, ANameThatIsNotAnEntryDeletesNoEntry) {
@@ -301,6 +311,36 @@ TEST_F(UninstallRunTest, CommandLineFailures) {
   EXPECT_EQ(run(infoPath_), kExitFailed);
   EXPECT_TRUE(boxes_.shown.empty()) << "a file cut short fails silently";
   EXPECT_TRUE(fs::exists(infoPath_));
+}
+
+}  // namespace
+}  // namespace trv::uninstall
+
+namespace trv::uninstall {
+namespace {
+
+TEST(FolderRemoval, APathTooLongIsNeverCutToAnother) {
+  const std::string top =
+      (fs::temp_directory_path() / ("trv_longpath_" + std::to_string(::getpid()))).string();
+  fs::remove_all(top);
+  fs::create_directories(top);
+  // Deeper than the system's path limit, built relative to each open folder.
+  const std::string part(200, 'd');
+  int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
+  for (int depth = 0; depth < 22 && fd >= 0; ++depth) {
+    ASSERT_EQ(::mkdirat(fd, part.c_str(), 0755), 0);
+    const int next = ::openat(fd, part.c_str(), O_RDONLY | O_DIRECTORY);
+    ::close(fd);
+    fd = next;
+  }
+  ASSERT_GE(fd, 0);
+  ::close(::openat(fd, "file", O_CREAT | O_WRONLY, 0644));
+  ::close(fd);
+
+  EXPECT_FALSE(FolderRemover().removeFolder(top));
+  EXPECT_TRUE(fs::exists(top));
+  EXPECT_FALSE(FolderRemover().removeFolder(top + "/missing"));
+  EXPECT_EQ(std::system(("rm -rf '" + top + "'").c_str()), 0);
 }
 
 }  // namespace
