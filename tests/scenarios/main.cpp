@@ -1,0 +1,16 @@
+// scenario-runner FILE...: runs each scenario on a fresh headless workstation.
+
+#include <iostream>
+
+#include "tests/scenarios/runner.h"
+
+int main(int argc, char** argv) {
+  using namespace trv::scenario;
+  Suite suite;
+  registerUiSteps(suite.steps);
+  registerTestProcedures(suite);
+  int passed = 0, failed = 0;
+  for (int i = 1; i < argc; ++i) (runFile(suite, argv[i]) ? passed : failed)++;
+  std::cout << passed << " passed, " << failed << " failed" << std::endl;
+  return failed == 0 && passed > 0 ? 0 : 1;
+}
