@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "runtime/data/file_access.h"
 #include "runtime/store/error.h"
 #include "runtime/text/charset.h"
 #include "runtime/ui/ui_runtime.h"
@@ -49,6 +50,13 @@ const std::string kEndText = "  Press OK to end this application";
 }  // namespace
 
 MessageCatalog::MessageCatalog(ui::UiRuntime& ui) : ui_(ui) {}
+
+int MessageCatalog::Show(const ui::MessageRequest& request) {
+  // The user may take minutes to answer: other stations must not wait on our locks meanwhile.
+  store::Connection& c = data::FileAccess::threadConnection();
+  if (c.inTransaction()) c.rollback();
+  return ui_.message(request);
+}
 
 void MessageCatalog::Init() {
   {
@@ -230,7 +238,7 @@ data::MessageButton MessageCatalog::ShowMessage(int id, int buttons,
     r.buttons.push_back("&OK");
     order.push_back(data::ButtonOk);
   }
-  int pressed = ui_.message(r);
+  int pressed = Show(r);
   if (pressed < 1) {
     // The program ended while the box was up: the safest answer the caller offered.
     if (buttons & data::ButtonCancel) return data::ButtonCancel;
@@ -270,18 +278,18 @@ Level MessageCatalog::OnBenign(const std::string&, const std::string&) {
 }
 
 Level MessageCatalog::OnQuestion(const std::string& title, const std::string& text) {
-  int pressed = ui_.message({text, title, ui::Icon::Exclamation, {"&Yes", "&No"}, 1});
+  int pressed = Show({text, title, ui::Icon::Exclamation, {"&Yes", "&No"}, 1});
   if (pressed == 0) return data::LevelFatal;  // the program has ended
   return pressed == 1 ? data::LevelOk : data::LevelDeclined;
 }
 
 Level MessageCatalog::OnNotify(const std::string& title, const std::string& text) {
-  ui_.message({text, title, ui::Icon::Information, {"&OK"}, 1});
+  Show({text, title, ui::Icon::Information, {"&OK"}, 1});
   return data::LevelNotify;
 }
 
 Level MessageCatalog::EndProgram(const std::string& title, const std::string& text) {
-  ui_.message({text + kEndText, title, ui::Icon::Information, {"&OK"}, 1});
+  Show({text + kEndText, title, ui::Icon::Information, {"&OK"}, 1});
   ui_.endProgram();
   return data::LevelFatal;
 }

@@ -18,7 +18,9 @@
 //
 // Thread rules: one catalog serves every thread; calls are serialised inside. Raise and
 // ShowMessage require a program thread of the UiRuntime (they give way while the box is shown).
-// The caller must not hold an open store transaction while raising (roll back first).
+// A message shown while the calling thread's store transaction is open rolls that transaction
+// back first, so no lock is held while the user reads; callers should roll back (and so know
+// it) before raising.
 
 #include <cstdint>
 #include <map>
@@ -29,6 +31,7 @@
 #include <vector>
 
 #include "runtime/data/message_sink.h"
+#include "runtime/ui/front_end.h"
 
 namespace trv::ui {
 class UiRuntime;
@@ -117,6 +120,8 @@ class MessageCatalog : public data::MessageSink {
   virtual Level OnProgramError(const std::string& title, const std::string& text);
   virtual Level OnQuestion(const std::string& title, const std::string& text);
   Level EndProgram(const std::string& title, const std::string& text);
+  // Shows a box on the calling thread (after rolling back an open transaction).
+  int Show(const ui::MessageRequest& request);
 
  private:
   const MessageEntry* findLocked(int id, const MessageEntry** overridden) const;

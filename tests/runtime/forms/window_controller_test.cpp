@@ -206,5 +206,25 @@ TEST_F(Forms, RunProcedureCallsByNameAndReportsUnknownNames) {
   EXPECT_EQ(unknown, ResponseCancelled);
 }
 
+TEST_F(Forms, NoMessageIsShownWhileATransactionIsOpen) {
+  bool openWhileShown = true;
+  ASSERT_NE(rt.start([&] {
+    ASSERT_EQ(items.open(), data::LevelOk);
+    store::Connection& c = data::FileAccess::threadConnection();
+    ASSERT_EQ(c.begin(), store::Ok);
+    (void)catalog.Raise(22);
+    openWhileShown = c.inTransaction();
+    items.close();
+  }),
+            0);
+  ASSERT_TRUE(driver.waitIdle());
+  // While the box is up another station can write.
+  stationAdd("Nut");
+  answer("OK");
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  EXPECT_FALSE(openWhileShown);
+  EXPECT_EQ(rows(), Rows{"1:Nut"});
+}
+
 }  // namespace
 }  // namespace trv::forms
