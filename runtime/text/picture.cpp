@@ -124,14 +124,17 @@ std::string formatTime(const Picture& pic, std::int64_t value) {
 std::string formatNumber(const Picture& pic, std::int64_t value) {
   if (value == 0 && pic.blankZero) return blanks(pic.width);
   const bool negative = value < 0;
-  std::string digits = std::to_string(negative ? -static_cast<std::uint64_t>(value)
-                                               : static_cast<std::uint64_t>(value));
-  if (pic.width <= 0) return (negative ? "-" : "") + digits;
-  const std::size_t width = static_cast<std::size_t>(pic.width);
+  const std::string digits = std::to_string(negative ? -static_cast<std::uint64_t>(value)
+                                                     : static_cast<std::uint64_t>(value));
+  std::string out;
   const std::size_t need = digits.size() + (negative ? 1 : 0);
+  const std::size_t width = pic.width > 0 ? static_cast<std::size_t>(pic.width) : need;
   if (need > width) return std::string(width, '#');
-  if (pic.fill == ' ') return std::string(width - need, ' ') + (negative ? "-" : "") + digits;
-  return (negative ? "-" : "") + std::string(width - need, pic.fill) + digits;
+  if (pic.fill == ' ') out.append(width - need, ' ');
+  if (negative) out.push_back('-');
+  if (pic.fill != ' ') out.append(width - need, pic.fill);
+  out.append(digits);
+  return out;
 }
 
 std::string formatPattern(const Picture& pic, std::int64_t value) {
