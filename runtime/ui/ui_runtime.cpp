@@ -220,6 +220,15 @@ bool UiRuntime::postToThread(int thread, int event) {
   return true;
 }
 
+bool UiRuntime::postTask(int thread, std::function<void()> task) {
+  std::lock_guard lock(m_);
+  auto it = threads_.find(thread);
+  if (it == threads_.end() || it->second.stack.empty()) return false;
+  it->second.stack.back()->queue_.emplace_back(std::move(task));
+  cv_.notify_all();
+  return true;
+}
+
 void UiRuntime::detach(Window* w) {
   std::lock_guard lock(m_);
   zorder_.erase(std::remove(zorder_.begin(), zorder_.end(), w), zorder_.end());

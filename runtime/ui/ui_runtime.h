@@ -100,6 +100,10 @@ class UiRuntime {
   // closes the thread's windows from the innermost outwards. Other events are ignored. False
   // when the thread has no window.
   bool postToThread(int thread, int event);
+  // Runs task on the thread, inside the event loop of its innermost window, as though that
+  // window's procedure had called it (a procedure called "on the frame's thread"). False when
+  // the thread has no window.
+  bool postTask(int thread, std::function<void()> task);
   // Answers a message box, dialog or popup request; unknown ids are ignored.
   void answer(RequestId id, Answer answer);
   // Fires the timers that are due by the clock: at most one pending timer event per window,

@@ -136,6 +136,10 @@ bool Window::accept(Event& event) {
       queue_.pop_front();
       if (auto* e = std::get_if<Event>(&next); e && e->number == EventTimer) timerPending_ = false;
     }
+    if (auto* task = std::get_if<Task>(&next)) {
+      (*task)();
+      continue;
+    }
     if (auto* e = std::get_if<Event>(&next)) {
       if (e->number == EventGainFocus) state_.active = true;
       if (e->number == EventLoseFocus) state_.active = false;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -35,6 +36,7 @@ class Window {
 
   // The event loop: waits for the next event (giving the baton away while it waits) and
   // returns it. False once the window is closed or the program ended; the loop then ends.
+  // Tasks posted to the thread (UiRuntime::postTask) run inside this call, between events.
   bool accept(Event& event);
   // Closes the window: the loop's next accept returns false. Idempotent.
   void close();
@@ -102,7 +104,8 @@ class Window {
   struct Control {
     std::optional<UseVar> use;
   };
-  using Queued = std::variant<Event, Input>;
+  using Task = std::function<void()>;
+  using Queued = std::variant<Event, Input, Task>;
 
   Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl);
   ControlState* find(int number);

@@ -143,6 +143,62 @@ class TestForm : public forms::WindowController {
   }
 };
 
+// A frame with menus and a status bar: Browse/Test Window starts the test window on a thread of
+// its own, Browse/Form opens the test form on the frame's thread, File/Log Out closes the test
+// window's thread, File/Exit ends.
+class TestFrame : public forms::WindowController {
+ public:
+  enum : int { kTestWindow = 10, kForm = 11, kLogOut = 12, kExit = 13 };
+  explicit TestFrame(forms::FormContext& c) : WindowController(c, "TestFrame", declaration()) {}
+
+  void OnOpen() override { window().setStatus(1, "Ready"); }
+
+  Level HandleAccepted() override {
+    forms::FormContext& c = context();
+    switch (event().control) {
+      case kTestWindow:
+        (void)c.ui.start([&c] {
+          TestWindow w(c);
+          w.Run();
+        });
+        return forms::LevelNotify;
+      case kForm:
+        RunProcedure("TestForm", forms::RequestInsert);
+        return forms::LevelNotify;
+      case kLogOut:
+        c.ui.postToThread(c.globals.slot("TestWindowThread"), ui::EventCloseWindow);
+        window().setStatus(1, "Signed out");
+        window().setMenuDisabled(kTestWindow, true);
+        return forms::LevelNotify;
+      case kExit:
+        window().close();
+        return forms::LevelNotify;
+      default:
+        return WindowController::HandleAccepted();
+    }
+  }
+
+ private:
+  static ui::WindowDecl declaration() {
+    ui::WindowDecl d;
+    d.title = "Vorn Trovanel 1.2";
+    d.kind = ui::WindowKind::Frame;
+    d.statusZones = 2;
+    auto item = [](int n, const char* text) {
+      ui::MenuItemDecl m;
+      m.number = n;
+      m.text = text;
+      return m;
+    };
+    ui::MenuItemDecl browse = item(1, "&Browse");
+    browse.items = {item(kTestWindow, "&Test Window"), item(kForm, "&Form")};
+    ui::MenuItemDecl file = item(2, "&File");
+    file.items = {item(kLogOut, "Log &Out"), item(0, "-"), item(kExit, "E&xit")};
+    d.menu = {browse, file};
+    return d;
+  }
+};
+
 }  // namespace
 
 void registerTestProcedures(Suite& suite) {
@@ -152,6 +208,11 @@ void registerTestProcedures(Suite& suite) {
                                        w.Run();
                                      },
                                      true, ""});
+    ws.procedures.add("TestFrame", {[&ws](std::string_view) {
+                                      TestFrame f(ws.context);
+                                      f.Run();
+                                    },
+                                    true, ""});
     auto file = std::make_shared<ItemFile>(ws);
     ws.extras["Item"] = file;
     ws.procedures.add("TestForm", {[&ws, file](std::string_view arg) {

@@ -127,13 +127,23 @@ Outcome call(Workstation& ws, const Args& a) {
     arg = *v;
   }
   forms::ProcedureEntry entry = *p;
-  int t = ws.ui.start([&ws, entry, request, arg] {
+  auto body = [&ws, entry, request, arg] {
     if (entry.ownThread && !entry.startSlot.empty())
       ws.globals.slots[entry.startSlot] = ui::UiRuntime::currentThread();
     ws.globals.NextRequest = static_cast<int>(request);
     entry.body(arg);
-  });
-  return t ? pass() : fail("the program has ended");
+  };
+  // As its callers do: on a thread of its own, or on the frame's thread when a frame runs.
+  int frameThread = 0;
+  if (!entry.ownThread) {
+    Outcome o = looking(ws, [&] {
+      if (ui::Window* f = frame(ws)) frameThread = f->thread();
+      return pass();
+    });
+    if (!o.ok) return o;
+  }
+  if (frameThread != 0) return ws.ui.postTask(frameThread, body) ? pass() : fail("no frame");
+  return ws.ui.start(body) ? pass() : fail("the program has ended");
 }
 
 Outcome menu(Workstation& ws, const Args& a) {

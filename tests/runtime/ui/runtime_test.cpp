@@ -126,6 +126,32 @@ TEST_F(Runtime, MessageBoxWaitsForTheAnswerAndEndingTheProgramUnwinds) {
   EXPECT_EQ(rt.start([] {}), 0);
 }
 
+TEST_F(Runtime, TaskRunsOnTheThreadInsideItsInnermostLoop) {
+  Recorder frame;
+  int ranOn = 0;
+  std::string title;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Frame"));
+    frame.loop(*w);
+  }),
+            1);
+  ASSERT_TRUE(driver.waitIdle());
+  ASSERT_TRUE(rt.postTask(1, [&] {
+    ranOn = UiRuntime::currentThread();
+    auto form = rt.open(decl("Form"));
+    Recorder r;
+    r.loop(*form);
+  }));
+  EXPECT_EQ(titles(), (std::vector<std::string>{"Frame", "Form"}));
+  closeFront();
+  EXPECT_EQ(titles(), std::vector<std::string>{"Frame"});
+  EXPECT_EQ(ranOn, 1);
+  EXPECT_FALSE(rt.postTask(7, [] {}));
+  closeFront();
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  EXPECT_EQ(frame.seen, (std::vector<std::string>{"515:0", "513:0"}));
+}
+
 TEST_F(Runtime, PopupReturnsTheChosenItemNumber) {
   int chosen = -1;
   ASSERT_EQ(rt.start([&] {
