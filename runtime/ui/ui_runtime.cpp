@@ -260,7 +260,7 @@ void UiRuntime::checkTimers() {
     if (rec.stack.empty()) continue;
     Window* w = rec.stack.back();
     int period = w->state_.timerHundredths;
-    if (period <= 0 || now < w->timerDue_) continue;
+    if (period <= 0 || w->timerHolds_ > 0 || now < w->timerDue_) continue;
     if (!w->timerPending_) {
       w->timerPending_ = true;
       w->queue_.emplace_back(Event(EventTimer));
@@ -274,7 +274,9 @@ std::optional<std::int64_t> UiRuntime::nextTimerDue() const {
   std::lock_guard lock(m_);
   std::optional<std::int64_t> due;
   for (const auto& [n, rec] : threads_) {
-    if (rec.stack.empty() || rec.stack.back()->state_.timerHundredths <= 0) continue;
+    if (rec.stack.empty() || rec.stack.back()->state_.timerHundredths <= 0 ||
+        rec.stack.back()->timerHolds_ > 0)
+      continue;
     std::int64_t d = rec.stack.back()->timerDue_;
     if (!due || d < *due) due = d;
   }

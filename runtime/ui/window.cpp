@@ -371,6 +371,17 @@ void Window::setTimer(int hundredths) {
   windowChanged();
 }
 
+void Window::holdTimer() {
+  std::lock_guard lock(rt_.m_);
+  ++timerHolds_;
+}
+
+void Window::releaseTimer() {
+  std::lock_guard lock(rt_.m_);
+  if (timerHolds_ == 0) return;
+  if (--timerHolds_ == 0) timerDue_ = rt_.clock().monotonicHundredths() + state_.timerHundredths;
+}
+
 void Window::setPlacement(const Placement& placement) {
   state_.placement = placement;
   windowChanged();

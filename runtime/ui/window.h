@@ -81,6 +81,11 @@ class Window {
   int timer() const { return state_.timerHundredths; }
   // Timer period in hundredths of a second; 0 stops it. The first tick is one period away.
   void setTimer(int hundredths);
+  // Holds the timer: no timer event while at least one hold is out. Several callers may hold it
+  // at once (forms that stop the frame's timer); the last release restarts it one period ahead.
+  void holdTimer();
+  void releaseTimer();
+  int timerHolds() const { return timerHolds_; }
   void setPlacement(const Placement& placement);
   const Placement& placement() const { return state_.placement; }
   bool resizable() const { return state_.resizable; }
@@ -130,6 +135,7 @@ class Window {
   // Guarded by the runtime's lock:
   std::deque<Queued> queue_;
   bool timerPending_ = false;
+  int timerHolds_ = 0;
   std::int64_t timerDue_ = 0;
 };
 

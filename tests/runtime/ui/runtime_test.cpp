@@ -60,6 +60,29 @@ TEST_F(Runtime, NestedWindowHoldsTheOuterTimerAndTicksDoNotPileUp) {
   EXPECT_EQ(inner.seen, (std::vector<std::string>{"515:0", "513:0"}));
 }
 
+TEST_F(Runtime, HeldTimerRestartsOnlyWhenTheLastHoldIsReleased) {
+  Recorder rec;
+  Window* frame = nullptr;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Frame", 100));
+    frame = w.get();
+    rec.loop(*w);
+  }),
+            1);
+  ASSERT_TRUE(driver.inspect([&] {
+    frame->holdTimer();  // two forms stop the frame's timer
+    frame->holdTimer();
+  }));
+  ASSERT_TRUE(driver.advance(500));
+  ASSERT_TRUE(driver.inspect([&] { frame->releaseTimer(); }));
+  ASSERT_TRUE(driver.advance(500));
+  EXPECT_EQ(rec.seen, std::vector<std::string>{"515:0"});
+  ASSERT_TRUE(driver.inspect([&] { frame->releaseTimer(); }));
+  ASSERT_TRUE(driver.advance(250));
+  EXPECT_EQ(rec.seen, (std::vector<std::string>{"515:0", "523:0", "523:0"}));
+  closeFront();
+}
+
 TEST_F(Runtime, ThreadsTakeTurnsAndPostsReachTheInnermostWindow) {
   Recorder list, form, other;
   int listThread = rt.start([&] {
