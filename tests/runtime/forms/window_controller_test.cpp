@@ -36,6 +36,32 @@ TEST_F(Forms, CancelledInsertGivesItsNumberBackAndTheNextInsertGetsItAgain) {
   EXPECT_EQ(rows(), (Rows{"1:Nut", "2:Bolt"}));
 }
 
+TEST_F(Forms, InsertActionDecidesWhetherTheFormStaysForAnother) {
+  struct Case {
+    int insertAction;
+    const char* answer;  // to message 3, "" when not asked
+    bool staysOpen;
+  } cases[] = {{2, "", false}, {3, "", true}, {4, "Yes", true}, {4, "No", false}};
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.insertAction);
+    int response = 0;
+    call(
+        RequestInsert, [&](ItemForm& f) { f.INSERTACTION = c.insertAction; }, &response);
+    type("Item" + std::to_string(++n));
+    press(3);
+    EXPECT_EQ(shownMessage(), *c.answer ? "Record Added" : "");
+    if (*c.answer) answer(c.answer);
+    EXPECT_EQ(form() != nullptr, c.staysOpen);
+    if (c.staysOpen) {
+      closeBox();  // the next record was primed untouched: no question, its number given back
+    }
+    ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+    EXPECT_EQ(response, ResponseCompleted);
+    EXPECT_EQ(rows().size(), static_cast<std::size_t>(n));
+  }
+}
+
 TEST_F(Forms, ValidationPassKeepsTheFormOpenAtTheRefusedControl) {
   call(RequestInsert);
   press(3);  // OK with a blank name
