@@ -116,6 +116,20 @@ HistoryResult CaseTrace::writeHistory(core::SercaseRecord& rec, CaseMemos memos,
   return HistoryResult::Written;
 }
 
+bool CaseTrace::settleUpdateMark(core::SercaseRecord& rec, const Agent& agent) const {
+  const bool onHold = rec.Status == "On Hold";
+  if (onHold && rec.UpdateFlag == 0) rec.UpdateFlag = 2;
+  if (text::equalNoCase(rec.Owner.view(), agent.name)) {
+    rec.UpdateFlag = onHold ? 2 : 0;
+    return true;
+  }
+  if (kind_ != ActionKind::None) {
+    rec.UpdateFlag = 1;
+    return true;
+  }
+  return false;
+}
+
 std::string CaseTrace::pendingLogWord(const core::SercaseRecord& rec) const {
   if (newCase_) return createdLogged_ ? std::string() : std::string("Created");
   switch (kind_) {

@@ -52,7 +52,9 @@ struct CaseMemos {
 enum class HistoryResult {
   Written,      // the entry is in SER:History; SER:AddHistory is emptied where it was used
   NothingToDo,  // no text for the action (or its mail was not handed over): nothing changed
-  HistoryFull,  // the entry does not fit in SER:History: nothing changed, the text is kept
+  // The entry does not fit in SER:History: nothing changed, the text is kept. The form tells
+  // the agent and does not let the action take effect.
+  HistoryFull,
 };
 
 enum class LogResult {
@@ -107,6 +109,12 @@ class CaseTrace {
   // "Created" for a new case (once per form), the status for a status change, "Yanked",
   // "Re-Open".
   std::string pendingLogWord(const core::SercaseRecord& rec) const;
+
+  // The update mark an existing case is saved with, set in `rec` before it is written: its
+  // owner saves it seen (0), or on hold (2); another agent who took an action marks it changed
+  // (1). Returns whether the queue marks are to follow once the case is written (not for
+  // another agent who took no action).
+  [[nodiscard]] bool settleUpdateMark(core::SercaseRecord& rec, const Agent& agent) const;
 
   // Call only after the case record was written. With `doLog` (SysDoLog 1) adds the entry of
   // the last action to `log` (the Log file's access, open on this thread), dated by `clock`.

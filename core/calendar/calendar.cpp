@@ -20,7 +20,10 @@ ui::WindowDecl declaration() {
   ui::WindowDecl d;
   d.kind = ui::WindowKind::Modal;
   int n = 0;
-  auto numbered = [&n](ui::ControlDecl c) { return c.withNumber(++n); };
+  // Every control is numbered in declaration order and drawn in the picker's one font.
+  auto numbered = [&n](ui::ControlDecl c) {
+    return c.withNumber(++n).withFont(ui::Font{"MS Sans Serif", 8});
+  };
   // The grid takes columns 1-7; the month and year frames sit right of it in column 8.
   d.controls.push_back(numbered(ui::string("?Month", "Month").at(1, 8)));
   d.controls.push_back(numbered(ui::string("?Year", "Year").at(4, 8)));

@@ -167,6 +167,32 @@ TEST_F(HistoryTest, NewCaseStartsWithItsCreationLineThenTheText) {
   EXPECT_EQ(history_.find("Case CREATED", 1), std::string::npos);
 }
 
+TEST_F(HistoryTest, SavedUpdateMarkByOwnerActionAndStatus) {
+  struct Case {
+    const char* who;
+    const char* status;
+    ActionKind kind;
+    int before;
+    int after;
+    bool marks;
+  } cases[] = {
+      {"BOB", "Active", ActionKind::Note, 1, 0, true},
+      {"Bob", "On Hold", ActionKind::None, 1, 2, true},
+      {"Carol", "Active", ActionKind::Note, 0, 1, true},
+      {"Carol", "Active", ActionKind::StatusChange, 2, 1, true},
+      {"Carol", "Active", ActionKind::None, 1, 1, false},
+      {"Carol", "On Hold", ActionKind::None, 0, 2, false},
+  };
+  for (const Case& c : cases) {
+    CaseTrace t = CaseTrace::forExistingCase(c.status);
+    t.setKind(c.kind);
+    rec_.Status = c.status;
+    rec_.UpdateFlag = static_cast<std::uint16_t>(c.before);
+    EXPECT_EQ(t.settleUpdateMark(rec_, Agent{c.who, 3}), c.marks) << c.who << " " << c.status;
+    EXPECT_EQ(packed(rec_.UpdateFlag), c.after) << c.who << " " << c.status;
+  }
+}
+
 TEST_F(HistoryTest, FullHistoryRefusesTheEntryAndLosesNothing) {
   history_ = std::string(7950, 'x');
   addHistory_ = "A note that no longer fits";
