@@ -1,0 +1,19 @@
+#pragma once
+// Updateclient: the form that adds and changes one client. At most two are open at a time; while
+// one is open the frame's timer stands still. Opened from the client list with the list's
+// request, or from a case form with the case's client id, in which case the client's stored full
+// name and phone are handed back when it closes.
+
+#include <string>
+
+namespace trv::core {
+
+class ProgramState;
+
+// Runs the form on the calling thread with the request in NextRequest; the response is left in
+// LastResponse. fullName (50 characters) and phone (16) receive the client's stored values when
+// clientId is not blank; either may be null.
+void Updateclient(ProgramState& state, const std::string& clientId = {},
+                  std::string* fullName = nullptr, std::string* phone = nullptr);
+
+}  // namespace trv::core

@@ -1,0 +1,77 @@
+#pragma once
+// Main: the application frame. Opening proves that no other copy runs, finds and proves the
+// database folder (falling back to the local one), checks that the system file belongs to this
+// version, reads the system record, signs the user on and shows the menus the user's level
+// allows, then runs the frame's event loop until the frame closes.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "runtime/forms/window_controller.h"
+
+namespace trv::platform {
+class InstanceRegistration;
+}
+
+namespace trv::core {
+
+class ProgramState;
+
+class MainFrame : public forms::WindowController {
+ public:
+  explicit MainFrame(ProgramState& state);
+  ~MainFrame() override;
+
+  data::Level Init() override;
+  void OnOpen() override;
+  data::Level Shutdown() override;
+  data::Level HandleAccepted() override;
+  data::Level HandleWindowEvent() override;
+
+  // Shows the sign-on window; a failed first sign-on ends the frame. True when signed on.
+  bool SignOn();
+  // Reads the system record into the frame's copies; the two messages when it cannot.
+  void ReadSystemRecord();
+  // Menus by the signed-on user's level.
+  void ShowMenusForLevel();
+  void UpdateClock();
+  // The timer's work: tick count and rescan, the restart request, title and "&Message" by
+  // level, the clock zones.
+  void Tick();
+  void LogOut();
+  // Exit, with the administrator's confirmation on a server workstation.
+  void Exit();
+
+  // Frame state kept for the frame's life.
+  bool signedOnMark = false;
+  std::uint16_t userNumber = 0;
+  std::int32_t logDays = 0;
+  int queueSort = 0;
+  int tickHundredths = 0;
+  bool filesOpened = false;
+  bool stopMark = false;
+  bool loggedOut = false;
+  int splashThread = 0;
+
+ private:
+  bool anotherCopyRuns();
+  void findDatabaseFolder();
+  bool databaseIsCompatible();
+  void readWorkstationSettings();
+  void writeLogonEntry();
+  void say(const std::string& text, const std::string& caption);
+  void restoreMenusAfterSignOn();
+  void runCommand(int menu);
+  void chooseListColour();
+  void chooseWallpaper();
+  void writeLogEntry(const char* action, const char* failureText);
+
+  ProgramState& s_;
+  std::unique_ptr<platform::InstanceRegistration> registration_;
+};
+
+// The procedure "Main": runs the frame on the calling thread until it closes.
+void Main(ProgramState& state);
+
+}  // namespace trv::core

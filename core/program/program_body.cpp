@@ -1,0 +1,51 @@
+#include "core/program/program_body.h"
+
+#include "core/program/mapi_messages.h"
+#include "core/program/program_state.h"
+#include "runtime/mail/simple_mapi.h"
+#include "runtime/ui/ui_runtime.h"
+
+namespace trv::core {
+namespace {
+
+// The mail results are shown in a box with no icon and no caption.
+void reportMailResult(ui::UiRuntime& ui, const std::optional<std::string>& text) {
+  if (!text) return;
+  ui::MessageRequest m;
+  m.text = *text;
+  m.caption = "";
+  m.icon = ui::Icon::None;
+  ui.message(m);
+}
+
+}  // namespace
+
+void RunProgram(ProgramState& s) {
+  ui::UiRuntime& ui = s.env.ui;
+  ui.setHelpFile(kHelpFile);
+  s.AppMessages.Init();
+  s.AppSettings.Init(s.env.configFolder, kIniFileName);
+  s.dictionary.setUp(s.AppMessages);
+
+  // One session for the whole run; a failed logon is reported once and not retried.
+  s.MapiSession = 0;
+  s.MapiResult = s.env.mapi
+                     ? s.env.mapi->MAPILogon(0, "", "", mail::kMapiNewSession, 0, s.MapiSession)
+                     : mail::MapiFailure;
+  s.MapiAltSession = 0;
+  if (!ui.ended()) reportMailResult(ui, logonResultText(s.MapiResult));
+
+  if (const forms::ProcedureEntry* main = s.procedures.find("Main"); main && !ui.ended())
+    main->body({});
+
+  s.AppSettings.BeforeShutdown();
+  s.AppSettings.Shutdown();
+  const std::uint32_t off =
+      s.env.mapi ? s.env.mapi->MAPILogoff(s.MapiSession, 0, 0, 0) : mail::MapiInvalidSession;
+  if (!ui.ended()) reportMailResult(ui, logoffResultText(off));
+  s.MapiAltSession = 0;
+  s.dictionary.release();
+  s.AppMessages.Shutdown();
+}
+
+}  // namespace trv::core

@@ -1,0 +1,16 @@
+#pragma once
+// Logon: the sign-on window. Three attempts at a user name and password from the users file;
+// on success the signed-on user's globals are filled and the name is remembered on this
+// workstation ("LastLogon" of "Registration").
+
+#include <cstdint>
+
+namespace trv::core {
+
+class ProgramState;
+
+// Runs the window on the calling program thread. True when a user signed on; level and id are
+// then the user's level and number.
+bool Logon(ProgramState& state, int& level, std::uint16_t& id);
+
+}  // namespace trv::core
