@@ -1,0 +1,66 @@
+#pragma once
+// What the action overview shows of the queues: the columns of its two lists, one row per queue
+// entry with the entry's icon, the window title, the texts of the selected entry and the stored
+// list formats. Pure functions; no window, file or setting is touched here.
+//
+// Texts of entries are Windows-1252 as in the records; everything returned is UTF-8, ready
+// for the window model.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/queues/queue_entry.h"
+#include "runtime/ui/control.h"
+
+namespace trv::cases {
+
+// The two lists: 1 "Cases to Process" (AFT), 2 "Late Cases" (BEF).
+inline constexpr int kListToProcess = 1;
+inline constexpr int kListLate = 2;
+
+// The icon list of both lists, in icon order: 1 the case was changed by another agent, 2 on
+// hold.
+inline constexpr const char* kIconChanged = "~letter.ico";
+inline constexpr const char* kIconOnHold = "~at.ico";
+std::string iconList();
+
+// The icon file of an entry's update mark: 1 and 2 as in the icon list, anything else none ("").
+std::string iconOf(std::uint16_t newUpdate);
+
+// The built-in columns of list 1 or 2: Nr, Case, Priority, Client, Fase, Time, Date.
+std::vector<ui::ListColumn> builtInColumns(int list);
+
+// One row: the seven cells in column order, then one cell past the columns naming the icon
+// file of the Case column ("" for none). The case number is shown whole.
+ui::ListRow queueRow(const core::QueueEntry& entry);
+
+// The window title's prefix by level (0 user, 1 supervisor, 2 administrator) and own-cases
+// choice; a level outside 0 to 2 reads as a user.
+std::string titlePrefix(int level, bool ownCasesOnly);
+// The whole title: prefix, the user's name without trailing blanks, " - Current Date - Time : ",
+// the date text, " - ", the time text.
+std::string overviewTitle(int level, bool ownCasesOnly, std::string_view userName1252,
+                          std::string_view dateText, std::string_view timeText);
+
+// What a new selection shows of the selected entry: the list's tooltip, the problem text and
+// the owner text (blank unless a supervisor or administrator sees all cases).
+struct SelectionTexts {
+  std::string tip;
+  std::string problem;
+  std::string owner;
+};
+SelectionTexts selectionTexts(const core::QueueEntry& entry, int list, int level,
+                              bool ownCasesOnly);
+
+// A list's format as stored under "ActionList1" / "ActionList2": the column widths in column
+// order, comma-separated ("26,23,26,26,20,21,20").
+std::string listFormat(const std::vector<ui::ListColumn>& columns);
+// The columns with the widths of a stored format. A format that is empty or does not fit the
+// columns (another count, a width that is no number or outside 1 to 999) leaves them as they
+// are, so a damaged setting never hides a column.
+std::vector<ui::ListColumn> withListFormat(std::vector<ui::ListColumn> columns,
+                                           std::string_view format);
+
+}  // namespace trv::cases

@@ -1,0 +1,409 @@
+#include "cases/overview/action_queues.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/data/database_tool.h"
+#include "core/data/files.h"
+#include "core/program/program_state.h"
+#include "core/queues/queue_rebuild.h"
+#include "core/queues/shared_queues.h"
+#include "runtime/text/clock.h"
+#include "runtime/text/date_time.h"
+#include "runtime/ui/headless.h"
+#include "runtime/ui/ui_runtime.h"
+#include "runtime/ui/window.h"
+
+namespace trv::cases {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+
+const std::int32_t kToday = *text::dateNumber(2026, 12, 10);
+const std::int32_t kNoon = *text::timeNumber(12, 0);
+
+std::string num(std::int64_t n) {
+  return std::to_string(n);
+}
+
+// One open case: its number, its open first escalation's moment, its owner and priority.
+struct OpenCase {
+  std::uint32_t nr;
+  std::int32_t date;
+  std::int32_t time;
+  const char* owner = "Anna";
+  const char* priority = "Medium";
+  int updateFlag = 0;
+};
+
+// A program state over a starter database with a case file, a configuration file of its own,
+// a clock stopped at noon on 10 December 2026, and the overview started on a program thread the
+// way its starters start it.
+class ActionQueuesTest : public ::testing::Test {
+ protected:
+  ActionQueuesTest()
+      : folder_(std::filesystem::temp_directory_path() /
+                ("trv_overview_" + std::to_string(::getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_ / "db");
+    EXPECT_TRUE(core::createStarterDatabase(db()).ok);
+    state_.AppMessages.Init();
+    state_.AppSettings.Init(folder_, "trvnel12.ini");
+    state_.DatabaseFolder = db();
+    state_.user.Name = "Anna";
+    state_.user.Level = 1;
+    state_.sys.RefreshInterval = 1;
+    registerActionQueues(state_, queues_);
+  }
+  ~ActionQueuesTest() override {
+    rt_.endProgram();
+    EXPECT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+  }
+
+  std::string db() const { return (folder_ / "db").string(); }
+  ini::IniSettings& ini() { return state_.AppSettings; }
+
+  void addCases(const std::vector<OpenCase>& cases) {
+    for (const OpenCase& c : cases)
+      ASSERT_TRUE(core::insertRecord(db(), {{"SER:CaseNr", num(c.nr)},
+                                            {"SER:SName", "C" + num(c.nr % 100)},
+                                            {"SER:SProblem", "Problem " + num(c.nr)},
+                                            {"SER:Owner", c.owner},
+                                            {"SER:Priority", c.priority},
+                                            {"SER:Status", "Active"},
+                                            {"SER:UpdateFlag", num(c.updateFlag)},
+                                            {"SER:FirstAction", "N"},
+                                            {"SER:FirstEscDate", num(c.date)},
+                                            {"SER:FirstEscTime", num(c.time)},
+                                            {"SER:SecAction", "D"},
+                                            {"SER:ThirdAction", "D"}})
+                      .ok)
+          << c.nr;
+  }
+  // The frame's last rescan, as it would have left the queues.
+  void rescan() {
+    const core::RescanInputs in{state_.user.Name, state_.user.Level, state_.HideOnHold};
+    ASSERT_EQ(core::rebuildQueuesForOverview(queues_, core::filePath(db(), core::DataFile::Sercase),
+                                             ini(), in, clock_)
+                  .code,
+              store::Ok);
+  }
+  // Starts the overview through the registry, as the frame's Browse menu does.
+  void startOverview() {
+    const forms::ProcedureEntry* e = state_.procedures.find("ActionQueues");
+    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(e->ownThread);
+    auto body = e->body;
+    state_.globals.slots[e->startSlot] = rt_.start([body] { body({}); });
+    ASSERT_NE(state_.globals.slot("ActionQueuesThread"), 0);
+    ASSERT_NE(window(), nullptr) << driver_.describe();
+  }
+  // Records every call of the case form.
+  void registerCaseForm() {
+    state_.procedures.add("ChangeCases", {[this](std::string_view arg) {
+                                            opened_.push_back(num(state_.globals.NextRequest) +
+                                                              ":" + std::string(arg));
+                                          },
+                                          false, ""});
+  }
+
+  ui::Window* window() {
+    ui::Window* w = nullptr;
+    EXPECT_TRUE(driver_.inspect([&] { w = rt_.front(); }));
+    return w;
+  }
+  // Column `column` (from 0) of every row of a list.
+  std::vector<std::string> column(int list, std::size_t col) {
+    std::vector<std::string> out;
+    EXPECT_TRUE(driver_.inspect([&] {
+      for (const ui::ListRow& r : rt_.front()->control(list)->rows) out.push_back(r.cells[col]);
+    }));
+    return out;
+  }
+  std::vector<std::string> cases(int list) { return column(list, 1); }
+  const ui::ControlState& control(int n) { return *window()->control(n); }
+  void send(ui::Input::Kind kind, int control = 0, int row = 0, int key = ui::KeyNone) {
+    ASSERT_TRUE(driver_.waitIdle());
+    ui::Input in;
+    in.kind = kind;
+    in.window = window()->id();
+    in.control = control;
+    in.row = row;
+    in.key = key;
+    in.zone = ui::ListZone::Cell;
+    rt_.post(in);
+    ASSERT_TRUE(driver_.waitIdle());
+  }
+  void press(int control) { send(ui::Input::Kind::Press, control); }
+
+  std::filesystem::path folder_;
+  text::ManualClock clock_{kToday, kNoon};
+  ui::HeadlessFrontEnd fe_;
+  ui::UiRuntime rt_{clock_, fe_};
+  ui::HeadlessDriver driver_{rt_, fe_, &clock_};
+  core::ProgramState state_{
+      core::ProgramEnvironment{clock_, rt_, nullptr, {}, {}, nullptr, nullptr}};
+  core::SharedQueues queues_;
+  std::vector<std::string> opened_;
+};
+
+const std::int32_t kTomorrow = kToday + 1;
+const std::int32_t kYesterday = kToday - 1;
+
+// Two cases ahead, two late (one of them past 16 bits), by date order.
+const std::vector<OpenCase> kMix = {
+    {11, kTomorrow, *text::timeNumber(9, 0)},
+    {12, kToday, *text::timeNumber(15, 30), "Bob", "High", 1},
+    {70001, kYesterday, *text::timeNumber(8, 0), "Anna", "Medium", 2},
+    {14, kToday, *text::timeNumber(11, 0), "Bob"},
+};
+
+TEST_F(ActionQueuesTest, OpensOnTheLastRescanWithCountsTitleAndFirstRowSelected) {
+  addCases(kMix);
+  rescan();
+  addCases({{15, kTomorrow, kNoon}});  // after the rescan: not shown until the next one
+  startOverview();
+
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("12", "11"));
+  EXPECT_THAT(cases(OverviewListLate), ElementsAre("14", "70001"));
+  EXPECT_THAT(column(OverviewListToProcess, 7), ElementsAre("~letter.ico", ""));
+  EXPECT_THAT(column(OverviewListLate, 7), ElementsAre("", "~at.ico"));
+  EXPECT_EQ(ui::valueNumber(control(OverviewLateCount).value), 2);
+  EXPECT_EQ(ui::valueNumber(control(OverviewWaitingCount).value), 2);
+  EXPECT_EQ(window()->title(),
+            "All Open Case(s) - Supervisor Anna - Current Date - Time : 10/12/26 - 12:00");
+  EXPECT_EQ(window()->placement(), (ui::Placement{false, false, 45, 45, 319, 159}));
+  EXPECT_EQ(window()->timer(), 3000);
+
+  EXPECT_EQ(control(OverviewListToProcess).selected, 1);
+  EXPECT_EQ(control(OverviewListLate).selected, 0);
+  EXPECT_EQ(control(OverviewProblemText).text, "Problem 12");
+  EXPECT_EQ(control(OverviewOwnerText).text, "Bob");
+  EXPECT_EQ(control(OverviewListToProcess).tip, "Problem : Problem 12\r\nOwner  : Bob");
+  EXPECT_FALSE(control(OverviewOwnerPrompt).hidden);
+  EXPECT_EQ(control(OverviewOwnAll).text, "&Own Cases");
+  EXPECT_EQ(control(OverviewSort).text, "&Sort Priority");
+}
+
+TEST_F(ActionQueuesTest, ButtonsAndTitleByLevelAndSystemOption) {
+  struct Case {
+    int level;
+    int sysViewFlag2;
+    int viewFlag;
+    bool ownAllHidden;
+    bool sortHidden;
+    bool ownerPromptHidden;
+    const char* title;
+  } table[] = {
+      {0, 1, 0, true, true, true, "Case(s) of Agent "},
+      {0, 2, 0, true, true, true, "Case(s) of Agent "},
+      {0, 3, 0, true, false, true, "Case(s) of Agent "},
+      {1, 0, 1, false, false, true, "Cases of Supervisor "},
+      {2, 0, 0, false, false, false, "All Open Case(s) - Administrator "},
+  };
+  addCases(kMix);
+  for (const Case& c : table) {
+    SCOPED_TRACE(c.title + std::to_string(c.level) + std::to_string(c.sysViewFlag2));
+    state_.user.Level = c.level;
+    state_.sys.ViewFlag2 = c.sysViewFlag2;
+    ASSERT_TRUE(ini().WriteValue("Anna", "ViewFlag", std::int64_t{c.viewFlag}));
+    rescan();
+    startOverview();
+    EXPECT_EQ(control(OverviewOwnAll).hidden, c.ownAllHidden);
+    EXPECT_EQ(control(OverviewSort).hidden, c.sortHidden);
+    EXPECT_EQ(control(OverviewOwnerPrompt).hidden, c.ownerPromptHidden);
+    EXPECT_EQ(window()->title(),
+              std::string(c.title) + "Anna - Current Date - Time : 10/12/26 - 12:00");
+    EXPECT_EQ(queues_.ownCasesOnly(), c.level == 0 || c.viewFlag == 1);
+    press(OverviewClose);
+    ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
+    EXPECT_EQ(state_.globals.slot("ActionQueuesThread"), 0);
+  }
+}
+
+TEST_F(ActionQueuesTest, OwnAllButtonRebuildsFromTheCaseFileAndKeepsTheChoice) {
+  addCases(kMix);
+  rescan();
+  startOverview();
+  addCases({{16, kTomorrow, kNoon, "Bob"}, {17, kTomorrow, kNoon, "anna"}});  // another station
+
+  press(OverviewOwnAll);  // to own cases: owner exactly "Anna"
+  EXPECT_EQ(control(OverviewOwnAll).text, "&All Cases");
+  EXPECT_TRUE(control(OverviewOwnerPrompt).hidden);
+  EXPECT_EQ(ini().ReadNumber("Anna", "ViewFlag"), 1);
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("11"));
+  EXPECT_THAT(cases(OverviewListLate), ElementsAre("70001"));
+  EXPECT_EQ(ui::valueNumber(control(OverviewWaitingCount).value), 1);
+  EXPECT_EQ(control(OverviewListToProcess).tip, "Problem : Problem 11");
+  EXPECT_EQ(control(OverviewOwnerText).text, "");
+  EXPECT_EQ(window()->title(), "Cases of Supervisor Anna - Current Date - Time : 10/12/26 - 12:00");
+
+  press(OverviewOwnAll);  // back to all cases, with the other station's new ones
+  EXPECT_EQ(ini().ReadNumber("Anna", "ViewFlag"), 0);
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("12", "11", "16", "17"));
+  EXPECT_EQ(ui::valueNumber(control(OverviewWaitingCount).value), 4);
+  EXPECT_EQ(control(OverviewOwnerText).text, "Bob");
+}
+
+TEST_F(ActionQueuesTest, SortButtonSwitchesToPriorityOrderKeepingInsertionNumbers) {
+  addCases(kMix);
+  rescan();
+  startOverview();
+  const std::vector<std::string> nrs = column(OverviewListLate, 0);
+
+  press(OverviewSort);
+  EXPECT_EQ(control(OverviewSort).text, "&Sort SLA");
+  EXPECT_EQ(ini().ReadNumber("Anna", "ViewFlag2"), 1);
+  // "High" before "Medium": case 12 stays first; the late list is all "Medium", by date.
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("12", "11"));
+  EXPECT_THAT(column(OverviewListLate, 0), ElementsAreArray(nrs));
+
+  addCases({{18, kTomorrow + 5, kNoon, "Anna", "High"}});
+  press(OverviewSort);
+  EXPECT_EQ(control(OverviewSort).text, "&Sort Priority");
+  EXPECT_EQ(ini().ReadNumber("Anna", "ViewFlag2"), 0);
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("12", "11", "18"));
+  press(OverviewSort);
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("12", "18", "11"));
+}
+
+TEST_F(ActionQueuesTest, TimerResortsTheSharedQueuesWithoutReadingTheCaseFile) {
+  ASSERT_TRUE(ini().WriteValue("Anna", "ViewFlag2", std::int64_t{1}));
+  addCases(kMix);
+  addCases({{20, kTomorrow + 2, kNoon, "Anna", "High"}});
+  rescan();
+  startOverview();
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("12", "20", "11"));
+  // The case form's queue marks leave the queues in date order; another station's new case
+  // waits for the next rescan.
+  ASSERT_TRUE(driver_.inspect([&] { (void)queues_.updateMarks(11, 1); }));
+  addCases({{19, kTomorrow, kNoon}});
+
+  ASSERT_TRUE(driver_.advance(3000));
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("12", "20", "11"));
+  EXPECT_THAT(column(OverviewListToProcess, 7), ElementsAre("~letter.ico", "", "~letter.ico"));
+  EXPECT_EQ(window()->title(),
+            "All Open Case(s) - Supervisor Anna - Current Date - Time : 10/12/26 - 12:00");
+  ASSERT_TRUE(driver_.advance(3000));
+  EXPECT_EQ(window()->title(),
+            "All Open Case(s) - Supervisor Anna - Current Date - Time : 10/12/26 - 12:01");
+}
+
+TEST_F(ActionQueuesTest, AUsersTimerSortsByDateUntilUpdateReadsTheUsersChoice) {
+  registerCaseForm();
+  state_.user.Level = 0;
+  ASSERT_TRUE(ini().WriteValue("Anna", "ViewFlag2", std::int64_t{1}));
+  addCases({{11, kTomorrow, kNoon},
+            {20, kTomorrow + 2, kNoon, "ANNA", "High"},
+            {21, kTomorrow, kNoon, "Bob", "High"}});
+  rescan();
+  startOverview();
+  EXPECT_TRUE(control(OverviewSort).hidden);
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("20", "11"));  // the rescan's order
+  ASSERT_TRUE(driver_.advance(3000));
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("11", "20"));
+  press(OverviewUpdate);
+  EXPECT_THAT(opened_, ElementsAre("2:11"));
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("20", "11"));
+}
+
+TEST_F(ActionQueuesTest, TimerFollowsTheRefreshInterval) {
+  for (auto [interval, period] : {std::pair{1, 3000}, {2, 6000}, {3, 9000}, {0, 0}, {4, 0}}) {
+    state_.sys.RefreshInterval = interval;
+    startOverview();
+    EXPECT_EQ(window()->timer(), period) << interval;
+    press(OverviewClose);
+    ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
+  }
+}
+
+TEST_F(ActionQueuesTest, UpdateOpensTheSelectedCaseOfTheActiveList) {
+  registerCaseForm();
+  addCases({{70001, kYesterday, kNoon}, {70002, kYesterday, *text::timeNumber(8, 0)}});
+  rescan();
+  startOverview();
+  // Nothing ahead: the late list is active with its first row selected.
+  EXPECT_EQ(control(OverviewListLate).selected, 1);
+  EXPECT_EQ(control(OverviewProblemText).text, "Problem 70001");
+
+  press(OverviewUpdate);
+  send(ui::Input::Kind::Select, OverviewListLate, 2);
+  send(ui::Input::Kind::Key, 0, 0, ui::KeyEnter);  // the list has no focus: nothing opens
+  send(ui::Input::Kind::Mouse, OverviewListLate, 2, ui::KeyMouseLeft2);
+  send(ui::Input::Kind::Key, 0, 0, ui::KeyEnter);  // the double-click gave the list the focus
+  EXPECT_THAT(opened_, ElementsAre("2:70001", "2:70002", "2:70002"));
+  EXPECT_EQ(control(OverviewProblemText).text, "Problem 70002");
+}
+
+TEST_F(ActionQueuesTest, AClickOnTheOtherListMakesItTheOneUpdateOpens) {
+  registerCaseForm();
+  addCases(kMix);
+  rescan();
+  startOverview();
+  send(ui::Input::Kind::Mouse, OverviewListLate, 2, ui::KeyMouseLeft);
+  EXPECT_EQ(control(OverviewListToProcess).selected, 0);
+  EXPECT_EQ(control(OverviewProblemText).text, "Problem 70001");
+  press(OverviewUpdate);
+  EXPECT_THAT(opened_, ElementsAre("2:70001"));
+}
+
+TEST_F(ActionQueuesTest, UpdateWithBothQueuesEmptyOpensNothing) {
+  registerCaseForm();
+  startOverview();
+  press(OverviewUpdate);
+  EXPECT_THAT(opened_, IsEmpty());
+  EXPECT_FALSE(driver_.message());
+  EXPECT_EQ(ui::valueNumber(control(OverviewLateCount).value), 0);
+}
+
+TEST_F(ActionQueuesTest, WithoutACaseFormUpdateShowsTheRegistryMessage) {
+  addCases(kMix);
+  rescan();
+  startOverview();
+  press(OverviewUpdate);
+  auto m = driver_.message();
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->second.text, "The Procedure ChangeCases has not been defined.");
+  ASSERT_TRUE(driver_.answerMessage("OK"));
+  EXPECT_NE(window(), nullptr);
+}
+
+TEST_F(ActionQueuesTest, ClosingKeepsPositionAndEachListsFormatAndFreesTheSlot) {
+  ASSERT_TRUE(ini().WriteValue("Browses", "QueXPosition", std::int64_t{120}));
+  ASSERT_TRUE(ini().WriteValue("Browses", "ActionList1", "30,23,26,26,20,20,20"));
+  ASSERT_TRUE(ini().WriteValue("Browses", "ActionList2", "bad"));
+  startOverview();
+  EXPECT_EQ(window()->placement(), (ui::Placement{false, false, 120, 45, 319, 159}));
+  EXPECT_EQ(control(OverviewListLate).columns[0].width, 30);
+  EXPECT_EQ(control(OverviewListToProcess).columns[0].width, 26);
+
+  ui::Input place;
+  place.kind = ui::Input::Kind::Place;
+  place.window = window()->id();
+  place.placement = {false, false, 200, 80, 400, 300};
+  rt_.post(place);
+  send(ui::Input::Kind::Close);
+  ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
+  EXPECT_EQ(state_.globals.slot("ActionQueuesThread"), 0);
+  EXPECT_EQ(ini().ReadNumber("Browses", "QueXPosition"), 200);
+  EXPECT_EQ(ini().ReadNumber("Browses", "QueYPosition"), 80);
+  EXPECT_EQ(ini().ReadValue("Browses", "ActionList1"), "30,23,26,26,20,20,20");
+  EXPECT_EQ(ini().ReadValue("Browses", "ActionList2"), "26,23,26,26,20,21,20");
+
+  startOverview();  // the size is never kept
+  EXPECT_EQ(window()->placement(), (ui::Placement{false, false, 200, 80, 319, 159}));
+}
+
+}  // namespace
+}  // namespace trv::cases
