@@ -1,0 +1,304 @@
+#include "gui/desktop/desktop_front_end.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <variant>
+
+#include "gui/desktop/qt_values.h"
+#include "gui/desktop/requests.h"
+#include "gui/desktop/window_view.h"
+#include "runtime/text/clock.h"
+#include "runtime/ui/ui_runtime.h"
+
+namespace trv::gui {
+namespace {
+
+constexpr int kLongestTimerPollMs = 100;
+
+struct Opened {
+  ui::WindowSnapshot snapshot;
+};
+struct Changed {
+  ui::WindowState state;
+};
+struct ControlNote {
+  ui::WindowId window;
+  ui::ControlState control;
+};
+struct Closed {
+  ui::WindowId window;
+};
+struct Req {
+  ui::RequestId id;
+  ui::WindowId owner;
+  ui::Request request;
+};
+struct Beep {};
+struct Help {
+  std::string file;
+  std::string topic;
+};
+struct Shell {
+  std::string target;
+};
+struct Ended {};
+using Note = std::variant<Opened, Changed, ControlNote, Closed, Req, Beep, Help, Shell, Ended>;
+
+}  // namespace
+
+struct DesktopFrontEnd::Impl {
+  std::mutex m;
+  std::deque<Note> notes;
+  bool scheduled = false;
+
+  // Qt main thread only:
+  std::unique_ptr<QObject> receiver;
+  QTimer* timer = nullptr;
+  ui::UiRuntime* rt = nullptr;
+  std::map<ui::WindowId, std::unique_ptr<WindowView>> views;
+  std::vector<ui::WindowId> order;  // opening order
+  std::map<ui::RequestId, QPointer<QWidget>> requests;
+  std::function<void()> ended;
+  std::filesystem::path imageFolder;
+  bool hasEnded = false;
+
+  void push(Note n) {
+    std::lock_guard lock(m);
+    notes.push_back(std::move(n));
+    scheduleLocked();
+  }
+  void scheduleLocked() {
+    if (scheduled || !receiver) return;
+    scheduled = true;
+    QMetaObject::invokeMethod(
+        receiver.get(), [this] { drain(); }, Qt::QueuedConnection);
+  }
+  void drain() {
+    for (;;) {
+      std::deque<Note> batch;
+      {
+        std::lock_guard lock(m);
+        scheduled = false;
+        batch.swap(notes);
+      }
+      if (batch.empty()) return;
+      for (auto& n : batch) std::visit([this](auto& note) { show(note); }, n);
+    }
+  }
+
+  WindowView* frame() const {
+    for (auto id : order)
+      if (auto it = views.find(id);
+          it != views.end() && it->second->state().kind == ui::WindowKind::Frame)
+        return it->second.get();
+    return nullptr;
+  }
+  WindowView* innermostOf(int thread) const {
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+      if (auto v = views.find(*it); v != views.end() && v->second->state().thread == thread)
+        return v->second.get();
+    return nullptr;
+  }
+  void updateInput() {
+    for (auto& [id, v] : views) v->setInputEnabled(innermostOf(v->state().thread) == v.get());
+  }
+  std::string resolveImage(const std::string& name) const {
+    if (name.rfind(":/", 0) == 0) return name;
+    std::filesystem::path p(name);
+    if (p.is_absolute()) return name;
+    std::vector<std::filesystem::path> places;
+    if (rt) places.push_back(rt->currentFolder());
+    places.push_back(imageFolder);
+    for (const auto& folder : places) {
+      std::error_code ec;
+      if (!folder.empty() && std::filesystem::exists(folder / p, ec)) return (folder / p).string();
+    }
+    return name;
+  }
+
+  void show(Opened& n) {
+    if (views.count(n.snapshot.window.id)) return;
+    WindowView* f = frame();
+    WindowView* sameThread = innermostOf(n.snapshot.window.thread);
+    QWidget* owner = sameThread ? sameThread->window() : (f ? f->window() : nullptr);
+    QMdiArea* mdi = n.snapshot.window.kind == ui::WindowKind::Child && f ? f->mdiArea() : nullptr;
+    auto post = [this](ui::Input in) {
+      if (rt) rt->post(std::move(in));
+    };
+    auto view = std::make_unique<WindowView>(
+        n.snapshot, mdi, owner, post, [this](const std::string& s) { return resolveImage(s); });
+    WindowView* v = view.get();
+    views[n.snapshot.window.id] = std::move(view);
+    order.push_back(n.snapshot.window.id);
+    updateInput();
+    v->show();
+    planTimer();
+  }
+  void show(Changed& n) {
+    if (auto it = views.find(n.state.id); it != views.end()) it->second->apply(n.state);
+    planTimer();
+  }
+  void show(ControlNote& n) {
+    if (auto it = views.find(n.window); it != views.end()) it->second->apply(n.control);
+  }
+  void show(Closed& n) {
+    views.erase(n.window);
+    order.erase(std::remove(order.begin(), order.end(), n.window), order.end());
+    updateInput();
+  }
+  void show(Req& n) {
+    QWidget* owner = nullptr;
+    if (auto it = views.find(n.owner); it != views.end())
+      owner = it->second->window();
+    else if (!order.empty())
+      owner = views[order.back()]->window();
+    ui::RequestId id = n.id;
+    std::filesystem::path folder = rt ? rt->currentFolder() : std::filesystem::path();
+    requests[id] = showRequest(n.request, owner, folder, [this, id](ui::Answer a) {
+      requests.erase(id);
+      if (rt) rt->answer(id, std::move(a));
+    });
+  }
+  void show(Beep&) { QApplication::beep(); }
+  void show(Help& n) {
+    // Help topics are pages beside the help file: "<file>/<topic>.html" (a folder named like the
+    // file), else the file itself.
+    std::filesystem::path file(resolveImage(n.file));
+    std::filesystem::path page = file.parent_path() / file.stem() / (n.topic + ".html");
+    std::error_code ec;
+    if (std::filesystem::exists(page, ec))
+      QDesktopServices::openUrl(QUrl::fromLocalFile(qs(page.string())));
+    else if (!n.file.empty() && std::filesystem::exists(file, ec))
+      QDesktopServices::openUrl(QUrl::fromLocalFile(qs(file.string())));
+    else
+      QApplication::beep();
+  }
+  void show(Shell& n) { QDesktopServices::openUrl(QUrl::fromUserInput(qs(n.target))); }
+  void show(Ended&) {
+    hasEnded = true;
+    dismissRequests();
+    if (ended) ended();
+  }
+
+  // Closing a box answers it, which takes it off the list: close from a copy.
+  void dismissRequests() {
+    auto open = std::move(requests);
+    requests.clear();
+    for (auto& [id, w] : open)
+      if (w) w->close();
+  }
+
+  void planTimer() {
+    if (!timer || !rt) return;
+    auto due = rt->nextTimerDue();
+    std::int64_t wait = kLongestTimerPollMs;
+    if (due)
+      wait = std::clamp<std::int64_t>((*due - rt->clock().monotonicHundredths()) * 10, 0,
+                                      kLongestTimerPollMs);
+    timer->start(static_cast<int>(wait));
+  }
+  void tick() {
+    if (!rt) return;
+    rt->checkTimers();
+    planTimer();
+  }
+};
+
+DesktopFrontEnd::DesktopFrontEnd() : impl_(std::make_unique<Impl>()) {}
+
+DesktopFrontEnd::~DesktopFrontEnd() {
+  detach();
+}
+
+void DesktopFrontEnd::attach(ui::UiRuntime& runtime) {
+  impl_->rt = &runtime;
+  impl_->receiver = std::make_unique<QObject>();
+  impl_->timer = new QTimer(impl_->receiver.get());
+  impl_->timer->setSingleShot(true);
+  QObject::connect(impl_->timer, &QTimer::timeout, impl_->receiver.get(),
+                   [this] { impl_->tick(); });
+  impl_->planTimer();
+  std::lock_guard lock(impl_->m);
+  if (!impl_->notes.empty()) impl_->scheduleLocked();
+}
+
+void DesktopFrontEnd::detach() {
+  if (!impl_ || !impl_->rt) return;
+  impl_->rt = nullptr;
+  impl_->dismissRequests();
+  impl_->views.clear();
+  impl_->order.clear();
+  {
+    std::lock_guard lock(impl_->m);
+    impl_->notes.clear();
+    impl_->scheduled = false;
+  }
+  impl_->timer = nullptr;
+  impl_->receiver.reset();
+}
+
+void DesktopFrontEnd::onProgramEnded(std::function<void()> ended) {
+  impl_->ended = std::move(ended);
+}
+
+void DesktopFrontEnd::setImageFolder(std::filesystem::path folder) {
+  impl_->imageFolder = std::move(folder);
+}
+
+void DesktopFrontEnd::windowOpened(const ui::WindowSnapshot& snapshot) {
+  impl_->push(Opened{snapshot});
+}
+void DesktopFrontEnd::windowChanged(const ui::WindowState& state) {
+  impl_->push(Changed{state});
+}
+void DesktopFrontEnd::controlChanged(ui::WindowId window, const ui::ControlState& control) {
+  impl_->push(ControlNote{window, control});
+}
+void DesktopFrontEnd::windowClosed(ui::WindowId window) {
+  impl_->push(Closed{window});
+}
+void DesktopFrontEnd::request(ui::RequestId id, ui::WindowId owner, const ui::Request& request) {
+  impl_->push(Req{id, owner, request});
+}
+void DesktopFrontEnd::beep() {
+  impl_->push(Beep{});
+}
+void DesktopFrontEnd::help(const std::string& file, const std::string& topic) {
+  impl_->push(Help{file, topic});
+}
+void DesktopFrontEnd::shellOpen(const std::string& target) {
+  impl_->push(Shell{target});
+}
+void DesktopFrontEnd::programEnded() {
+  impl_->push(Ended{});
+}
+
+void DesktopFrontEnd::flush() {
+  impl_->drain();
+}
+
+WindowView* DesktopFrontEnd::view(ui::WindowId window) const {
+  auto it = impl_->views.find(window);
+  return it == impl_->views.end() ? nullptr : it->second.get();
+}
+
+std::vector<ui::WindowId> DesktopFrontEnd::windows() const {
+  return impl_->order;
+}
+
+std::vector<QWidget*> DesktopFrontEnd::requestWidgets() const {
+  std::vector<QWidget*> out;
+  for (const auto& [id, w] : impl_->requests)
+    if (w) out.push_back(w);
+  return out;
+}
+
+}  // namespace trv::gui

@@ -1,0 +1,72 @@
+#pragma once
+// DesktopFrontEnd: the window model shown as a Qt desktop.
+//
+// The model calls the FrontEnd notifications on program threads (or the driver's); each one is a
+// copy, queued and shown later on the Qt main thread, in the order it came. The desktop never
+// takes the model's baton: what the user does goes back through UiRuntime::post and
+// UiRuntime::answer, and the model's timers are fired from its own clock by the desktop's
+// polling of UiRuntime::checkTimers.
+//
+// Windows of one program thread stack: only the innermost takes input, as the thread waits on
+// that one. A child window goes into the frame's work area when a frame is open.
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "runtime/ui/front_end.h"
+
+class QWidget;
+
+namespace trv::ui {
+class UiRuntime;
+}
+
+namespace trv::gui {
+
+class WindowView;
+
+class DesktopFrontEnd final : public ui::FrontEnd {
+ public:
+  DesktopFrontEnd();
+  ~DesktopFrontEnd() override;
+  DesktopFrontEnd(const DesktopFrontEnd&) = delete;
+  DesktopFrontEnd& operator=(const DesktopFrontEnd&) = delete;
+
+  // Starts showing the runtime's windows. Requires the Qt main thread and a QApplication; the
+  // runtime must stay alive until detach(). Notifications that came before are shown now.
+  void attach(ui::UiRuntime& runtime);
+  // Stops sending input and closes every window shown; call before the runtime goes.
+  void detach();
+  // Called on the Qt main thread once the program has ended (after its last notification).
+  void onProgramEnded(std::function<void()> ended);
+  // Where relative image names of the model are looked for, after the runtime's current folder.
+  void setImageFolder(std::filesystem::path folder);
+
+  // FrontEnd: thread-safe.
+  void windowOpened(const ui::WindowSnapshot& snapshot) override;
+  void windowChanged(const ui::WindowState& state) override;
+  void controlChanged(ui::WindowId window, const ui::ControlState& control) override;
+  void windowClosed(ui::WindowId window) override;
+  void request(ui::RequestId id, ui::WindowId owner, const ui::Request& request) override;
+  void beep() override;
+  void help(const std::string& file, const std::string& topic) override;
+  void shellOpen(const std::string& target) override;
+  void programEnded() override;
+
+  // Qt main thread: shows every notification queued so far (tests; the queue also drains by
+  // itself from the event loop).
+  void flush();
+  // Qt main thread: the view of an open window (null when none), the windows open in the
+  // order they opened, and the request boxes now shown.
+  WindowView* view(ui::WindowId window) const;
+  std::vector<ui::WindowId> windows() const;
+  std::vector<QWidget*> requestWidgets() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace trv::gui

@@ -1,0 +1,224 @@
+#include "gui/desktop/requests.h"
+
+#include <QColorDialog>
+#include <QCursor>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+
+#include "gui/desktop/qt_values.h"
+
+namespace trv::gui {
+namespace {
+
+QMessageBox::ButtonRole roleOf(const std::string& button) {
+  std::string plain = ui::withoutAmpersand(button);
+  if (plain == "Cancel") return QMessageBox::RejectRole;
+  if (plain == "No") return QMessageBox::NoRole;
+  if (plain == "Yes") return QMessageBox::YesRole;
+  if (plain == "OK") return QMessageBox::AcceptRole;
+  return QMessageBox::ActionRole;
+}
+
+QMessageBox::Icon iconOf(ui::Icon icon) {
+  switch (icon) {
+    case ui::Icon::None:
+      return QMessageBox::NoIcon;
+    case ui::Icon::Information:
+      return QMessageBox::Information;
+    case ui::Icon::Exclamation:
+      return QMessageBox::Warning;
+    case ui::Icon::Question:
+      return QMessageBox::Question;
+    case ui::Icon::Hand:
+      return QMessageBox::Critical;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QWidget* showMessage(const ui::MessageRequest& r, QWidget* owner, AnswerFn done) {
+  auto* box = new QMessageBox(owner);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowTitle(qs(r.caption));
+  box->setText(qs(r.text));
+  box->setTextFormat(Qt::PlainText);
+  box->setIcon(iconOf(r.icon));
+  std::vector<QAbstractButton*> buttons;
+  QAbstractButton* cancel = nullptr;
+  for (const auto& text : r.buttons) {
+    QPushButton* b = box->addButton(qs(text), roleOf(text));
+    buttons.push_back(b);
+    if (roleOf(text) == QMessageBox::RejectRole) cancel = b;
+  }
+  if (r.defaultButton >= 1 && r.defaultButton <= static_cast<int>(buttons.size()))
+    box->setDefaultButton(
+        static_cast<QPushButton*>(buttons[static_cast<std::size_t>(r.defaultButton - 1)]));
+  // Esc answers Cancel where there is one, the only button of a one-button box, else nothing.
+  if (cancel)
+    box->setEscapeButton(cancel);
+  else if (buttons.size() == 1)
+    box->setEscapeButton(buttons.front());
+  QObject::connect(box, &QMessageBox::finished, box, [box, buttons, done] {
+    ui::Answer a;
+    auto it = std::find(buttons.begin(), buttons.end(), box->clickedButton());
+    if (it != buttons.end()) a.button = static_cast<int>(it - buttons.begin()) + 1;
+    a.ok = a.button != 0;
+    done(a);
+  });
+  box->open();
+  return box;
+}
+
+QString startIn(const ui::DialogRequest& r, const std::filesystem::path& folder) {
+  std::filesystem::path initial(r.initial);
+  if (initial.is_relative() && !folder.empty()) initial = folder / initial;
+  return qs(initial.string());
+}
+
+QWidget* showDialog(const ui::DialogRequest& r, QWidget* owner, const std::filesystem::path& folder,
+                    AnswerFn done) {
+  switch (r.kind) {
+    case ui::DialogKind::FileOpen:
+    case ui::DialogKind::FileSave:
+    case ui::DialogKind::Folder: {
+      auto* d = new QFileDialog(owner, qs(r.title));
+      d->setAttribute(Qt::WA_DeleteOnClose);
+      QString start = startIn(r, folder);
+      if (r.kind == ui::DialogKind::Folder) {
+        d->setFileMode(QFileDialog::Directory);
+        d->setOption(QFileDialog::ShowDirsOnly);
+        d->setDirectory(start);
+      } else {
+        d->setFileMode(r.kind == ui::DialogKind::FileOpen ? QFileDialog::ExistingFile
+                                                          : QFileDialog::AnyFile);
+        d->setAcceptMode(r.kind == ui::DialogKind::FileOpen ? QFileDialog::AcceptOpen
+                                                            : QFileDialog::AcceptSave);
+        QString filters = nameFilters(r.masks);
+        if (!filters.isEmpty()) d->setNameFilters(filters.split(";;"));
+        if (!start.isEmpty()) d->selectFile(start);
+      }
+      QObject::connect(d, &QFileDialog::finished, d, [d, done](int result) {
+        ui::Answer a;
+        a.ok = result == QDialog::Accepted && !d->selectedFiles().isEmpty();
+        if (a.ok) a.path = us(d->selectedFiles().front());
+        done(a);
+      });
+      d->open();
+      return d;
+    }
+    case ui::DialogKind::Colour: {
+      auto* d = new QColorDialog(toQColor(r.colour).value_or(Qt::white), owner);
+      d->setAttribute(Qt::WA_DeleteOnClose);
+      if (!r.title.empty()) d->setWindowTitle(qs(r.title));
+      QObject::connect(d, &QColorDialog::finished, d, [d, done](int result) {
+        ui::Answer a;
+        a.ok = result == QDialog::Accepted;
+        a.colour = fromQColor(d->selectedColor());
+        done(a);
+      });
+      d->open();
+      return d;
+    }
+    case ui::DialogKind::Font: {
+      auto* d = new QFontDialog(toQFont(r.font, QFont()), owner);
+      d->setAttribute(Qt::WA_DeleteOnClose);
+      if (!r.title.empty()) d->setWindowTitle(qs(r.title));
+      int colour = r.font.colour;
+      QObject::connect(d, &QFontDialog::finished, d, [d, done, colour](int result) {
+        ui::Answer a;
+        a.ok = result == QDialog::Accepted;
+        a.font = fromQFont(d->selectedFont(), colour);
+        done(a);
+      });
+      d->open();
+      return d;
+    }
+    case ui::DialogKind::Printer: {
+      auto printer = std::make_shared<QPrinter>();
+      auto* d = new QPrintDialog(printer.get(), owner);
+      d->setAttribute(Qt::WA_DeleteOnClose);
+      if (!r.title.empty()) d->setWindowTitle(qs(r.title));
+      QObject::connect(d, &QPrintDialog::finished, d, [printer, done](int result) {
+        ui::Answer a;
+        a.ok = result == QDialog::Accepted;
+        a.path = us(printer->printerName());
+        done(a);
+      });
+      d->open();
+      return d;
+    }
+  }
+  done({});
+  return nullptr;
+}
+
+QWidget* showPopup(const ui::PopupRequest& r, QWidget* owner, AnswerFn done) {
+  auto* root = new QMenu(owner);
+  root->setAttribute(Qt::WA_DeleteOnClose);
+  auto answered = std::make_shared<bool>(false);
+  auto finish = [answered, done](int number) {
+    if (*answered) return;
+    *answered = true;
+    done(ui::Answer{number, number != 0, {}, 0, {}});
+  };
+  std::vector<QMenu*> levels{root};
+  for (const auto& item : r.items) {
+    std::size_t depth = static_cast<std::size_t>(std::max(item.depth, 0));
+    if (depth >= levels.size()) depth = levels.size() - 1;
+    levels.resize(depth + 1);
+    QMenu* into = levels.back();
+    if (item.separator) {
+      into->addSeparator();
+    } else if (item.submenu) {
+      QMenu* sub = into->addMenu(qs(item.text));
+      sub->setEnabled(!item.disabled);
+      levels.push_back(sub);
+    } else {
+      QAction* a = into->addAction(qs(item.text));
+      a->setEnabled(!item.disabled);
+      a->setCheckable(item.checked);
+      a->setChecked(item.checked);
+      int number = item.number;
+      QObject::connect(a, &QAction::triggered, root, [finish, number] { finish(number); });
+    }
+  }
+  // A choice is reported after the menu hides: wait one turn before calling it dismissed.
+  QObject::connect(root, &QMenu::aboutToHide, root,
+                   [finish] { QTimer::singleShot(0, [finish] { finish(0); }); });
+  root->popup(QCursor::pos());
+  return root;
+}
+
+}  // namespace
+
+QString nameFilters(std::string_view masks) {
+  QStringList parts = qs(masks).split('|');
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+    for (auto& p : patterns) {
+      p = p.trimmed();
+      if (p == "*.*") p = "*";
+    }
+    out << QString("%1 (%2)").arg(parts[i].trimmed(), patterns.join(' '));
+  }
+  return out.join(";;");
+}
+
+QPointer<QWidget> showRequest(const ui::Request& request, QWidget* owner,
+                              const std::filesystem::path& currentFolder, AnswerFn done) {
+  if (const auto* m = std::get_if<ui::MessageRequest>(&request))
+    return showMessage(*m, owner, done);
+  if (const auto* d = std::get_if<ui::DialogRequest>(&request))
+    return showDialog(*d, owner, currentFolder, done);
+  return showPopup(std::get<ui::PopupRequest>(request), owner, done);
+}
+
+}  // namespace trv::gui

@@ -1,0 +1,39 @@
+#include "gui/desktop/run_desktop.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <chrono>
+#include <memory>
+
+#include "gui/desktop/desktop_front_end.h"
+#include "runtime/ui/ui_runtime.h"
+
+namespace trv::gui {
+
+int runDesktop(int& argc, char** argv, const text::Clock& clock,
+               std::function<void(ui::UiRuntime&)> programBody, const DesktopOptions& options) {
+  std::unique_ptr<QApplication> own;
+  if (!QCoreApplication::instance()) own = std::make_unique<QApplication>(argc, argv);
+  QApplication::setWindowIcon(QIcon(":/trv/images/trvnel.png"));
+  QApplication::setQuitOnLastWindowClosed(false);  // the program decides when it ends
+
+  DesktopFrontEnd desktop;
+  desktop.setImageFolder(options.imageFolder);
+  int code = 1;
+  {
+    ui::UiRuntime runtime(clock, desktop);
+    desktop.attach(runtime);
+    desktop.onProgramEnded([] { QCoreApplication::exit(0); });
+    int thread = runtime.start([&runtime, body = std::move(programBody)] {
+      body(runtime);
+      runtime.endProgram();
+    });
+    if (thread != 0) code = QApplication::exec();
+    runtime.endProgram();
+    // The program threads unwind now; their last notifications are no longer shown.
+    desktop.detach();
+  }  // joins every program thread
+  return code;
+}
+
+}  // namespace trv::gui

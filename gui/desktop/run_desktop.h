@@ -1,0 +1,28 @@
+#pragma once
+// The program's start on the desktop: what trvnel01's main calls.
+
+#include <filesystem>
+#include <functional>
+
+namespace trv::text {
+class Clock;
+}
+namespace trv::ui {
+class UiRuntime;
+}
+
+namespace trv::gui {
+
+struct DesktopOptions {
+  std::filesystem::path imageFolder;  // where relative image names are looked for
+};
+
+// Creates the Qt application (unless one exists), a window runtime on `clock` shown by the
+// desktop front end, and runs programBody on program thread 1. Returns when the program has
+// ended: the body returned (that ends the program and unwinds its other threads) or something
+// called UiRuntime::endProgram. The result is the Qt event loop's exit code; 1 when the program
+// could not start.
+int runDesktop(int& argc, char** argv, const text::Clock& clock,
+               std::function<void(ui::UiRuntime&)> programBody, const DesktopOptions& options = {});
+
+}  // namespace trv::gui

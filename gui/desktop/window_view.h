@@ -1,0 +1,118 @@
+#pragma once
+// WindowView: one window of the model shown with Qt widgets, on the Qt main thread.
+//
+// It is built from a snapshot and kept up to date from the copies the model sends; it never
+// reads a live model object. What the user does goes back as ui::Input through `post` (which
+// must be thread-safe: it queues input for the window's program thread).
+//
+// Layout comes from the declaration alone: controls in declaration order inside their group,
+// option, tab or the window itself. A control with a row hint sits at (row, column) of its
+// container's grid (column 1 when none); without one, a prompt starts a new row and the control
+// after it joins that row, a field without a prompt starts a row in the field column, lists,
+// texts, sheets, images, groups and lines span the row, and buttons without a row line up at the
+// bottom right. Width hints are in characters, height hints in lines of the control's font.
+//
+// Kinds: a frame is a main window with its menu bar, status bar and a work area that holds the
+// child windows (the frame's image control is the work area's wallpaper); a child window goes
+// into that area when there is a frame; modal and progress windows stand above their owner.
+// Positions and sizes are in the desktop's logical pixels; a placement with no size keeps the
+// window's natural size, and a restored position is kept on a visible screen.
+
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "runtime/ui/front_end.h"
+
+class QWidget;
+class QMdiArea;
+class QMenuBar;
+class QStatusBar;
+class QGridLayout;
+class QBoxLayout;
+class QTimer;
+
+namespace trv::gui {
+
+struct WindowHooks;
+class InputFilter;
+
+class WindowView {
+ public:
+  using Post = std::function<void(ui::Input)>;
+  // Resolves an image name of the model to a file (relative names, the program's own images).
+  using ImageResolver = std::function<std::string(const std::string&)>;
+
+  // mdi: the frame's work area for a child window (null: a window of its own). owner: the
+  // window a modal or progress window stands above (may be null).
+  WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidget* owner, Post post,
+             ImageResolver images);
+  ~WindowView();
+  WindowView(const WindowView&) = delete;
+  WindowView& operator=(const WindowView&) = delete;
+
+  void show();
+  void apply(const ui::WindowState& state);
+  void apply(const ui::ControlState& control);
+  // While another window of the same program thread is in front of this one, its input is off.
+  void setInputEnabled(bool enabled);
+
+  ui::WindowId id() const { return state_.id; }
+  const ui::WindowState& state() const { return state_; }
+  // The window as the desktop shows it (main window, work-area window or top-level window).
+  QWidget* window() const { return window_; }
+  // The widget showing a control; null for a number the window does not have.
+  QWidget* controlWidget(int number) const;
+  // The frame's work area; null for other kinds.
+  QMdiArea* mdiArea() const { return mdi_; }
+
+ private:
+  friend class InputFilter;
+  struct Control;
+  struct Container;
+
+  void build(const ui::WindowSnapshot& snapshot, QWidget* content);
+  Container& containerOf(int parent);
+  QWidget* create(const ui::ControlState& c, Container& box);
+  void place(const ui::ControlState& c, QWidget* w, Container& box);
+  void applyControl(Control& view, const ui::ControlState& c);
+  void applyMenu(const std::vector<ui::MenuItemState>& menu);
+  void applyStatus(const std::vector<std::string>& status);
+  void applyPlacement(const ui::Placement& placement);
+  ui::Placement currentPlacement() const;
+  void placed();
+  void activeChanged(bool active);
+  void flush(int number);  // posts an edited field's text as accepted
+  void post(ui::Input in);
+  void postControl(ui::Input::Kind kind, int number);
+  Control* find(int number);
+  int numberOf(QObject* widget) const;
+
+  ui::WindowState state_;
+  Post post_;
+  ImageResolver images_;
+  std::shared_ptr<WindowHooks> hooks_;
+  QPointer<QWidget> window_;
+  QWidget* content_ = nullptr;
+  QMdiArea* mdi_ = nullptr;
+  QMenuBar* menuBar_ = nullptr;
+  QStatusBar* statusBar_ = nullptr;
+  QBoxLayout* contentLayout_ = nullptr;
+  QTimer* placeTimer_ = nullptr;
+  std::unique_ptr<InputFilter> filter_;
+  std::map<int, std::unique_ptr<Control>> controls_;
+  std::vector<int> order_;                                // control numbers in declaration order
+  std::map<int, std::unique_ptr<Container>> containers_;  // 0: the window itself
+  std::map<QObject*, int> owners_;                        // widget (and its parts) -> control
+  std::string menuSignature_;
+  ui::Placement applied_;
+  ui::Placement reported_;
+  bool placedOnce_ = false;
+  int applying_ = 0;  // > 0 while model state is being shown: no input goes back
+  int modelFocus_ = 0;
+  bool active_ = false;
+};
+
+}  // namespace trv::gui

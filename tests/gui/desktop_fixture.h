@@ -1,0 +1,88 @@
+#pragma once
+// A window runtime on a manual clock shown by the Qt desktop (offscreen in CI), with helpers to
+// run a window procedure on a program thread, wait on conditions while Qt runs, and look at the
+// model with the baton held.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "gui/desktop/desktop_front_end.h"
+#include "gui/desktop/window_view.h"
+#include "runtime/text/clock.h"
+#include "runtime/text/date_time.h"
+#include "runtime/ui/ui_runtime.h"
+#include "runtime/ui/window.h"
+
+namespace trv::gui::testing {
+
+inline QApplication& qtApp() {
+  static int argc = 1;
+  static char name[] = "gui_desktop_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+class DesktopTest : public ::testing::Test {
+ protected:
+  static constexpr int kWaitMs = 5000;
+
+  // 6 May 2002 10:00
+  text::ManualClock clock{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
+  DesktopFrontEnd desktop;
+  std::unique_ptr<ui::UiRuntime> rt;
+
+  void SetUp() override {
+    qtApp();
+    rt = std::make_unique<ui::UiRuntime>(clock, desktop);
+    desktop.attach(*rt);
+  }
+  void TearDown() override {
+    rt->endProgram();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return rt->waitFinished(std::chrono::milliseconds(0)); }, kWaitMs));
+    desktop.detach();
+    rt.reset();
+  }
+
+  void run(std::function<void()> body) { ASSERT_NE(rt->start(std::move(body)), 0); }
+
+  // Waits, with Qt running, until cond holds.
+  [[nodiscard]] bool waitFor(const std::function<bool()>& cond) {
+    return QTest::qWaitFor(cond, kWaitMs);
+  }
+  // Runs look with the program idle and the baton held.
+  [[nodiscard]] bool inModel(const std::function<void()>& look) {
+    auto hold = rt->holdWhenIdle(std::chrono::milliseconds(kWaitMs));
+    if (!hold) return false;
+    look();
+    return true;
+  }
+  // The view of the n-th window opened (from 0), once it shows.
+  WindowView* view(std::size_t n) {
+    WindowView* v = nullptr;
+    (void)waitFor([&] {
+      auto ids = desktop.windows();
+      v = ids.size() > n ? desktop.view(ids[n]) : nullptr;
+      return v != nullptr;
+    });
+    return v;
+  }
+  template <class W>
+  W* widget(WindowView* v, int control) {
+    return v ? qobject_cast<W*>(v->controlWidget(control)) : nullptr;
+  }
+  // Saves a picture of the window among the test's artefacts.
+  void saveArtefact(QWidget* w, const std::string& name) {
+    std::filesystem::create_directories(TRV_ARTEFACT_DIR);
+    EXPECT_TRUE(w->grab().save(QString::fromStdString(std::string(TRV_ARTEFACT_DIR) + "/" + name)));
+  }
+};
+
+}  // namespace trv::gui::testing

@@ -1,0 +1,273 @@
+// The desktop shows the window model and sends what the user does back as model input.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTreeWidget>
+#include <mutex>
+
+#include "runtime/ui/use_var.h"
+#include "tests/gui/desktop_fixture.h"
+
+namespace trv::gui {
+namespace {
+
+using namespace trv::ui;
+using testing::DesktopTest;
+
+std::string describe(const Event& e) {
+  std::string s = std::to_string(e.number) + ":" + std::to_string(e.control);
+  if (e.zone != ListZone::None)
+    s += " row " + std::to_string(e.row) + " col " + std::to_string(e.column) +
+         (e.zone == ListZone::Header ? " header"
+          : e.zone == ListZone::Cell ? " cell"
+                                     : " below");
+  return s;
+}
+
+// A small form: the procedure keeps its data and records the events its loop sees.
+struct Form {
+  std::string name = "Ann";
+  std::int64_t active = 0;
+  std::string colour = "Red";
+  std::string nameAtOk;
+  std::vector<std::string> events;
+  int timers = 0;
+  Window* window = nullptr;  // read with the baton held
+
+  enum : int { kPrompt = 1, kName, kActive, kColour, kList, kOk, kCancel };
+
+  void run(UiRuntime& rt, int timer = 0) {
+    WindowDecl d;
+    d.title = "Client";
+    d.timerHundredths = timer;
+    d.controls = {
+        prompt("?Prompt:Name", "&Name:"),
+        entry("?Name", "@s20", useText("LOC:Name", name)),
+        check("?Active", "&Active", useNumber("LOC:Active", active)),
+        dropList("?Colour", {"Red", "Green", "Blue"}, useText("LOC:Colour", colour)),
+        list("?Browse:1", {{"Name", 20, "@s20", false}, {"Cases", 6, "@n6", true}}).size(0, 5),
+        button("?OK", "&OK").asDefault(),
+        button("?Cancel", "&Cancel"),
+    };
+    auto w = rt.open(std::move(d));
+    window = w.get();
+    w->setRows(kList, {{{"Ann", "3"}}, {{"Bob", "12"}}, {{"Cyd", "0"}}});
+    w->alert(KeyMouseRight);
+    Event e;
+    while (w->accept(e)) {
+      if (e.number == EventTimer) {
+        ++timers;
+        continue;
+      }
+      events.push_back(describe(e));
+      if (e.number == EventAccepted && e.control == kOk) {
+        nameAtOk = name;
+        w->close();
+      }
+      if (e.number == EventCloseWindow || (e.number == EventAccepted && e.control == kCancel))
+        w->close();
+    }
+    window = nullptr;
+  }
+};
+
+class DesktopForm : public DesktopTest {
+ protected:
+  Form form;
+  WindowView* v = nullptr;
+  void SetUp() override {
+    DesktopTest::SetUp();
+    run([this] { form.run(*rt); });
+    v = view(0);
+    ASSERT_NE(v, nullptr);
+  }
+  bool seen(const std::string& event) {
+    bool found = false;
+    EXPECT_TRUE(inModel([&] {
+      found = std::find(form.events.begin(), form.events.end(), event) != form.events.end();
+    }));
+    return found;
+  }
+};
+
+TEST_F(DesktopForm, ShowsTheDeclaredControlsWithTheirValues) {
+  auto* name = widget<QLineEdit>(v, Form::kName);
+  auto* colour = widget<QComboBox>(v, Form::kColour);
+  auto* rows = widget<QTreeWidget>(v, Form::kList);
+  ASSERT_TRUE(name && colour && rows);
+  EXPECT_EQ(v->window()->windowTitle(), "Client");
+  EXPECT_EQ(name->text(), "Ann");
+  EXPECT_EQ(name->maxLength(), 20);
+  EXPECT_EQ(colour->currentText(), "Red");
+  ASSERT_TRUE(waitFor([&] { return rows->topLevelItemCount() == 3; }));
+  EXPECT_EQ(rows->headerItem()->text(1), "Cases");
+  EXPECT_EQ(rows->topLevelItem(1)->text(1), "12");
+  EXPECT_EQ(widget<QLabel>(v, Form::kPrompt)->buddy(), name);
+  saveArtefact(v->window(), "form.png");
+}
+
+TEST_F(DesktopForm, TypedTextReachesTheUseVariableOnAcceptAndEnterPressesTheDefault) {
+  auto* name = widget<QLineEdit>(v, Form::kName);
+  ASSERT_NE(name, nullptr);
+  name->selectAll();
+  QTest::keyClicks(name, "Bob");
+  QTest::keyClick(name, Qt::Key_Return);
+  ASSERT_TRUE(rt->waitFinished(std::chrono::milliseconds(kWaitMs)));
+  EXPECT_EQ(form.nameAtOk, "Bob");
+  EXPECT_EQ(form.events.back(), "1:6");  // accepted OK after the name
+  EXPECT_NE(std::find(form.events.begin(), form.events.end(), "1:2"), form.events.end());
+}
+
+TEST_F(DesktopForm, ChecksAndDropListsChangeThroughTheModel) {
+  auto* active = widget<QCheckBox>(v, Form::kActive);
+  auto* colour = widget<QComboBox>(v, Form::kColour);
+  ASSERT_TRUE(active && colour);
+  QTest::mouseClick(active, Qt::LeftButton, {}, QPoint(6, active->height() / 2));  // the box
+  ASSERT_TRUE(waitFor([&] { return active->isChecked(); }));
+  colour->activated(2);  // what choosing "Blue" from the drop-down emits
+  ASSERT_TRUE(waitFor([&] { return seen("2:4"); }));
+  std::int64_t flag = 0;
+  std::string chosen;
+  ASSERT_TRUE(inModel([&] {
+    flag = form.active;
+    chosen = form.colour;
+  }));
+  EXPECT_EQ(flag, 1);
+  EXPECT_EQ(chosen, "Blue");
+}
+
+TEST_F(DesktopForm, ModelChangesReachTheWidgets) {
+  ASSERT_TRUE(inModel([&] {
+    form.window->setTitle("Client - Change");
+    form.window->setHidden(Form::kActive, true);
+    form.window->setDisabled(Form::kCancel, true);
+    form.window->setText(Form::kPrompt, "&Surname:");
+    form.window->setValue(Form::kName, std::string("Zoe"));
+    form.window->setColours(Form::kName, 0x0000FF, 0xFFFF00);  // red on cyan
+    form.window->setTip(Form::kName, "The client's name");
+    form.window->setRows(Form::kList, {{{"Dan", "1"}, 0xFF0000, 0x00FFFF}});  // blue on yellow
+  }));
+  auto* name = widget<QLineEdit>(v, Form::kName);
+  auto* rows = widget<QTreeWidget>(v, Form::kList);
+  ASSERT_TRUE(waitFor([&] { return rows->topLevelItemCount() == 1; }));
+  EXPECT_EQ(v->window()->windowTitle(), "Client - Change");
+  EXPECT_TRUE(v->controlWidget(Form::kActive)->isHidden());
+  EXPECT_FALSE(v->controlWidget(Form::kCancel)->isEnabled());
+  EXPECT_EQ(widget<QLabel>(v, Form::kPrompt)->text(), "&Surname:");
+  EXPECT_EQ(name->text(), "Zoe");
+  EXPECT_EQ(name->palette().color(QPalette::Text), QColor(255, 0, 0));
+  EXPECT_EQ(name->palette().color(QPalette::Base), QColor(0, 255, 255));
+  EXPECT_EQ(name->toolTip(), "The client's name");
+  EXPECT_EQ(rows->topLevelItem(0)->foreground(0).color(), QColor(0, 0, 255));
+  EXPECT_EQ(rows->topLevelItem(0)->background(1).color(), QColor(255, 255, 0));
+}
+
+TEST_F(DesktopForm, ListMouseHitsCarryRowColumnAndZone) {
+  auto* rows = widget<QTreeWidget>(v, Form::kList);
+  ASSERT_TRUE(rows);
+  ASSERT_TRUE(waitFor([&] { return rows->topLevelItemCount() == 3; }));
+  QPoint second(10, rows->visualItemRect(rows->topLevelItem(1)).center().y());
+  QTest::mouseDClick(rows->viewport(), Qt::LeftButton, {}, second);
+  ASSERT_TRUE(waitFor([&] { return seen("1:5 row 2 col 1 cell"); }));
+  EXPECT_TRUE(seen("2:5 row 2 col 1 cell"));  // the new selection came first
+
+  QHeaderView* header = rows->header();
+  QPoint cases(header->sectionViewportPosition(1) + 5, header->height() / 2);
+  QTest::mousePress(header->viewport(), Qt::RightButton, {}, cases);
+  EXPECT_TRUE(waitFor([&] { return seen("15:5 row 0 col 2 header"); }));
+  EXPECT_TRUE(seen("16:5 row 0 col 2 header"));
+}
+
+TEST_F(DesktopForm, CloseBoxAndEscCloseThroughTheModel) {
+  v->window()->close();
+  EXPECT_TRUE(rt->waitFinished(std::chrono::milliseconds(kWaitMs)));
+  EXPECT_EQ(form.events.back(), "513:0");
+  EXPECT_TRUE(waitFor([&] { return desktop.windows().empty(); }));
+}
+
+TEST_F(DesktopForm, TimersFireFromTheModelsClock) {
+  ASSERT_TRUE(inModel([&] { form.window->setTimer(100); }));
+  clock.advance(100);
+  ASSERT_TRUE(waitFor([&] {
+    int n = 0;
+    EXPECT_TRUE(inModel([&] { n = form.timers; }));
+    return n == 1;
+  }));
+}
+
+// A frame with a menu and a status bar, and a child list on a thread of its own.
+TEST_F(DesktopTest, FrameShowsMenusStatusAndChildWindowsInside) {
+  std::vector<int> accepted;
+  Window* frame = nullptr;
+  run([&] {
+    WindowDecl d;
+    d.title = "Vorn Trovanel 1.2";
+    d.kind = WindowKind::Frame;
+    d.statusZones = 2;
+    d.resizable = true;
+    MenuItemDecl file{0, "?File", "&File", {}};
+    file.items = {{0, "?Browse", "&Browse Cases", {}}, {0, "", "-", {}}, {0, "?Exit", "E&xit", {}}};
+    d.menu = {file};
+    auto w = rt->open(std::move(d));
+    frame = w.get();
+    w->setStatus(1, "Ready");
+    w->setMenuDisabled(2, true);
+    (void)rt->start([&] {
+      WindowDecl c;
+      c.title = "Browse Cases";
+      c.kind = WindowKind::Child;
+      c.controls = {list("?Browse:1", {{"Case", 8, "@n08", true}, {"Client", 20, "@s20", false}}),
+                    button("?Close", "&Close")};
+      auto child = rt->open(std::move(c));
+      child->setRows(1, {{{"00000001", "Ann"}}});
+      Event e;
+      while (child->accept(e))
+        if (e.number == EventCloseWindow || e.number == EventAccepted) child->close();
+    });
+    Event e;
+    while (w->accept(e)) {
+      if (e.number == EventAccepted) accepted.push_back(e.control);
+      if (e.number == EventAccepted && e.control == 3) w->close();
+    }
+    frame = nullptr;
+  });
+  WindowView* f = view(0);
+  WindowView* child = view(1);
+  ASSERT_TRUE(f && child);
+  auto* main = qobject_cast<QMainWindow*>(f->window());
+  ASSERT_NE(main, nullptr);
+  auto* sub = qobject_cast<QMdiSubWindow*>(child->window());
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->mdiArea(), f->mdiArea());
+
+  auto menus = main->menuBar()->actions();
+  ASSERT_EQ(menus.size(), 1);
+  EXPECT_EQ(menus[0]->text(), "&File");
+  auto items = menus[0]->menu()->actions();
+  ASSERT_EQ(items.size(), 3);
+  EXPECT_TRUE(items[1]->isSeparator());
+  ASSERT_TRUE(waitFor([&] { return !items[0]->isEnabled(); }));
+  auto* zone = main->statusBar()->findChild<QLabel*>();
+  ASSERT_NE(zone, nullptr);
+  EXPECT_EQ(zone->text(), "Ready");
+  saveArtefact(main, "frame.png");
+
+  items[2]->trigger();
+  ASSERT_TRUE(waitFor([&] {
+    bool gone = false;
+    EXPECT_TRUE(inModel([&] { gone = frame == nullptr; }));
+    return gone;
+  }));
+  EXPECT_EQ(accepted, std::vector<int>{3});  // File=1, Browse=2, Exit=3
+}
+
+}  // namespace
+}  // namespace trv::gui

@@ -1,0 +1,115 @@
+// Message boxes, dialogs and popup menus that a program thread asks for, answered on the desktop.
+
+#include "gui/desktop/requests.h"
+
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "tests/gui/desktop_fixture.h"
+
+namespace trv::gui {
+namespace {
+
+using testing::DesktopTest;
+
+class DesktopRequests : public DesktopTest {
+ protected:
+  template <class W>
+  W* shown() {
+    W* found = nullptr;
+    (void)waitFor([&] {
+      for (QWidget* w : desktop.requestWidgets())
+        if (auto* t = qobject_cast<W*>(w); t && t->isVisible()) found = t;
+      return found != nullptr;
+    });
+    return found;
+  }
+};
+
+struct BoxCase {
+  std::vector<std::string> buttons;
+  int defaultButton;
+  std::string press;  // a button's text, or "Esc"
+  int answer;
+};
+
+TEST_F(DesktopRequests, MessageBoxesShowTheirButtonsAndAnswerTheOnePressed) {
+  const std::vector<BoxCase> cases = {
+      {{"&Yes", "&No"}, 2, "&Yes", 1},
+      {{"&Yes", "&No", "&Cancel"}, 3, "Esc", 3},  // Esc is Cancel
+      {{"&OK"}, 1, "Esc", 1},                     // the only button
+      {{"&Retry", "&Ignore"}, 1, "&Ignore", 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.press);
+    std::atomic<int> answer{-1};
+    run([&] {
+      answer = rt->message({"Delete the record?", "Vorn Trovanel 1.2", ui::Icon::Question,
+                            c.buttons, c.defaultButton});
+    });
+    auto* box = shown<QMessageBox>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), "Vorn Trovanel 1.2");
+    EXPECT_EQ(box->text(), "Delete the record?");
+    EXPECT_EQ(box->icon(), QMessageBox::Question);
+    ASSERT_EQ(box->buttons().size(), static_cast<qsizetype>(c.buttons.size()));
+    EXPECT_EQ(box->defaultButton()->text().toStdString(),
+              c.buttons[static_cast<std::size_t>(c.defaultButton - 1)]);
+    if (c.press == "Esc") {
+      QTest::keyClick(box, Qt::Key_Escape);
+    } else {
+      for (auto* b : box->buttons())
+        if (b->text().toStdString() == c.press) b->click();
+    }
+    ASSERT_TRUE(waitFor([&] { return answer != -1; }));
+    EXPECT_EQ(answer, c.answer);
+  }
+}
+
+TEST_F(DesktopRequests, PopupMenusAnswerTheChosenItemOrNothing) {
+  std::atomic<int> answer{-1};
+  run([&] { answer = rt->popup("&Insert|-|&Change|~&Delete|&Sort{By &Name|By &Date}"); });
+  auto* menu = shown<QMenu>();
+  ASSERT_NE(menu, nullptr);
+  auto items = menu->actions();
+  ASSERT_EQ(items.size(), 5);
+  EXPECT_TRUE(items[1]->isSeparator());
+  EXPECT_FALSE(items[3]->isEnabled());
+  ASSERT_NE(items[4]->menu(), nullptr);
+  items[4]->menu()->actions()[1]->trigger();  // By Date
+  menu->hide();
+  ASSERT_TRUE(waitFor([&] { return answer != -1; }));
+  EXPECT_EQ(answer, 5);
+
+  answer = -1;
+  run([&] { answer = rt->popup("&Insert|&Change"); });
+  menu = shown<QMenu>();
+  ASSERT_NE(menu, nullptr);
+  menu->hide();
+  ASSERT_TRUE(waitFor([&] { return answer != -1; }));
+  EXPECT_EQ(answer, 0);
+}
+
+TEST_F(DesktopRequests, AnOpenBoxIsAnsweredAsCancelledWhenTheProgramEnds) {
+  std::atomic<int> answer{-1};
+  run([&] { answer = rt->message({"Still there?", "Vorn Trovanel 1.2"}); });
+  ASSERT_NE(shown<QMessageBox>(), nullptr);
+  rt->endProgram();
+  ASSERT_TRUE(waitFor([&] { return answer != -1; }));
+  EXPECT_EQ(answer, 0);
+  EXPECT_TRUE(waitFor([&] { return desktop.requestWidgets().empty(); }));
+}
+
+TEST(NameFilters, TurnsMaskListsIntoQtFilters) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Text files|*.txt|All files|*.*", "Text files (*.txt);;All files (*)"},
+      {"Comma separated|*.csv;*.txt", "Comma separated (*.csv *.txt)"},
+      {"Dangling", ""},
+      {"", ""},
+  };
+  for (const auto& [masks, qt] : cases) EXPECT_EQ(nameFilters(masks).toStdString(), qt) << masks;
+}
+
+}  // namespace
+}  // namespace trv::gui
