@@ -358,6 +358,43 @@ TEST_F(ActionQueuesTest, AClickOnTheOtherListMakesItTheOneUpdateOpens) {
   EXPECT_THAT(opened_, ElementsAre("2:70001"));
 }
 
+TEST_F(ActionQueuesTest, TheCaseFormsQueueMarksShowWhenItReturns) {
+  // The case form saves case 12 as seen by its owner.
+  state_.procedures.add("ChangeCases", {[this](std::string_view arg) {
+                                          opened_.emplace_back(arg);
+                                          (void)queues_.updateMarks(12, 0);
+                                        },
+                                        false, ""});
+  addCases(kMix);
+  rescan();
+  startOverview();
+  EXPECT_THAT(column(OverviewListToProcess, 7), ElementsAre("~letter.ico", ""));
+  send(ui::Input::Kind::Focus, OverviewListToProcess);
+  send(ui::Input::Kind::Key, 0, 0, ui::KeyEnter);
+  EXPECT_THAT(opened_, ElementsAre("12"));
+  EXPECT_THAT(column(OverviewListToProcess, 7), ElementsAre("", ""));
+}
+
+TEST_F(ActionQueuesTest, HelpRestoreAndTheFramesCloseAtLogOut) {
+  startOverview();
+  const int thread = state_.globals.slot("ActionQueuesThread");
+  press(OverviewHelp);
+  EXPECT_THAT(fe_.helpTopics(), ElementsAre(::testing::EndsWith("#Activity View")));
+
+  ui::Input place;
+  place.kind = ui::Input::Kind::Place;
+  place.window = window()->id();
+  place.placement = {true, false, 60, 70, 319, 159};
+  rt_.post(place);
+  ASSERT_TRUE(rt_.postToThread(thread, ui::EventGainFocus));
+  EXPECT_EQ(window()->placement(), (ui::Placement{false, false, 60, 70, 319, 159}));
+
+  ASSERT_TRUE(rt_.postToThread(thread, ui::EventCloseWindow));
+  ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
+  EXPECT_EQ(state_.globals.slot("ActionQueuesThread"), 0);
+  EXPECT_EQ(ini().ReadNumber("Browses", "QueXPosition"), 60);
+}
+
 TEST_F(ActionQueuesTest, UpdateWithBothQueuesEmptyOpensNothing) {
   registerCaseForm();
   startOverview();
