@@ -237,8 +237,8 @@ class CaseLogTest : public HistoryTest {
     EXPECT_EQ(l.setFileOrder(), store::Ok);
     while (l.next() == store::Ok) {
       const core::LogRecord r = l.record<core::LogRecord>();
-      EXPECT_EQ(r.ActionDate, kDate);
-      EXPECT_EQ(r.ActionTime, kTime);
+      EXPECT_EQ(packed(r.ActionDate), kDate);
+      EXPECT_EQ(packed(r.ActionTime), kTime);
       out.push_back(r.ACTION.str() + " " + std::to_string(r.CASENR) + " by " + r.NAME.str() + " (" +
                     std::to_string(r.ID) + ")");
     }
