@@ -21,6 +21,7 @@
 #include "cases/history/history_text.h"
 #include "core/data/records.h"
 #include "runtime/store/error.h"
+#include "runtime/text/fixed_string.h"
 
 namespace trv::core {
 class SharedQueues;
@@ -90,7 +91,9 @@ class CaseTrace {
 
   // The priority the form remembered, shown as the old one in a priority change.
   void setRememberedPriority(std::string_view priority) { rememberedPriority_ = priority; }
+  // The status the form remembered: as opened, then after each accepted change.
   std::string_view rememberedStatus() const { return rememberedStatus_; }
+  void setRememberedStatus(std::string_view status) { rememberedStatus_ = text::clip(status); }
 
   // Writes the entry of the last action into `memos` for `rec` (the case in the form's
   // buffer), with the date and time of `clock`:
