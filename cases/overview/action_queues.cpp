@@ -72,6 +72,7 @@ ui::WindowDecl overviewDecl() {
       ui::string("?Escalations2", "Escalations").at(8, 3),
       ui::box("?Box").at(7, 1),
   };
+  for (ui::ControlDecl& c : d.controls) c.font = ui::Font{"Tahoma", 8};
   return d;
 }
 
