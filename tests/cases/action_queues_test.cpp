@@ -256,6 +256,18 @@ TEST_F(ActionQueuesTest, OwnAllButtonRebuildsFromTheCaseFileAndKeepsTheChoice) {
   EXPECT_EQ(control(OverviewOwnerText).text, "Bob");
 }
 
+TEST_F(ActionQueuesTest, ARebuildOverAVanishedCaseFileKeepsTheQueuesSilently) {
+  addCases(kMix);
+  rescan();
+  startOverview();
+  std::filesystem::remove(core::filePath(db(), core::DataFile::Sercase));
+  press(OverviewOwnAll);
+  EXPECT_FALSE(driver_.message());
+  EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("12", "11"));
+  EXPECT_THAT(cases(OverviewListLate), ElementsAre("14", "70001"));
+  EXPECT_EQ(ini().ReadNumber("Anna", "ViewFlag"), 1);
+}
+
 TEST_F(ActionQueuesTest, SortButtonSwitchesToPriorityOrderKeepingInsertionNumbers) {
   addCases(kMix);
   rescan();
@@ -342,7 +354,9 @@ TEST_F(ActionQueuesTest, UpdateOpensTheSelectedCaseOfTheActiveList) {
   send(ui::Input::Kind::Key, 0, 0, ui::KeyEnter);  // the list has no focus: nothing opens
   send(ui::Input::Kind::Mouse, OverviewListLate, 2, ui::KeyMouseLeft2);
   send(ui::Input::Kind::Key, 0, 0, ui::KeyEnter);  // the double-click gave the list the focus
-  EXPECT_THAT(opened_, ElementsAre("2:70001", "2:70002", "2:70002"));
+  send(ui::Input::Kind::Focus, OverviewUpdate);
+  send(ui::Input::Kind::Key, 0, 0, ui::KeyEnter);  // Enter on a button presses it
+  EXPECT_THAT(opened_, ElementsAre("2:70001", "2:70002", "2:70002", "2:70002"));
   EXPECT_EQ(control(OverviewProblemText).text, "Problem 70002");
 }
 
