@@ -122,6 +122,7 @@ class ClientForm final : public forms::WindowController {
         clientId_(std::move(clientId)) {
     PRIMARY = s.dictionary.ClientRelations.get();
     OKCONTROL = kOk;
+    DELETEACTION = 2;  // the list's delete asks first and never shows the form
     UseFile(*s.dictionary.ClientRelations);
     AddCloseButton(kCancel, forms::ResponseCancelled);
     for (int n : {kSName, kLName, kContact, kPhone, kPhone2, kEmail, kPriorityFix, kPriority, kFax,

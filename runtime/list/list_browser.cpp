@@ -14,10 +14,10 @@ bool isNumeric(store::FieldType t) {
   return t != store::FieldType::String && t != store::FieldType::CString;
 }
 
-constexpr int kNavigationKeys[] = {ui::KeyUp,        ui::KeyDown,   ui::KeyPgUp,
-                                   ui::KeyPgDn,      ui::KeyHome,   ui::KeyEnd,
-                                   ui::KeyInsert,    ui::KeyDelete, ui::KeyEnter | ui::kCtrl,
-                                   ui::KeyMouseRight};
+constexpr int kNavigationKeys[] = {ui::KeyUp,          ui::KeyDown,   ui::KeyPgUp,
+                                   ui::KeyPgDn,        ui::KeyHome,   ui::KeyEnd,
+                                   ui::KeyInsert,      ui::KeyDelete, ui::KeyEnter | ui::kCtrl,
+                                   ui::KeyMouseRightUp};
 
 }  // namespace
 
@@ -265,7 +265,7 @@ bool ListBrowser::handleKey(int key, bool* closeWindow) {
       return runUpdate(RequestDelete, closeWindow);
     case ui::KeyEnter | ui::kCtrl:
       return runUpdate(RequestChange, closeWindow);
-    case ui::KeyMouseRight:
+    case ui::KeyMouseRightUp:
       return popup(closeWindow);
     default:
       if (key >= 32 && key < 256 && key != 127)

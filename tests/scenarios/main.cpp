@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "tests/scenarios/program_steps.h"
 #include "tests/scenarios/runner.h"
 
 int main(int argc, char** argv) {
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
   Suite suite;
   registerUiSteps(suite.steps);
   registerTestProcedures(suite);
+  registerProgramSteps(suite);
   int passed = 0, failed = 0;
   for (int i = 1; i < argc; ++i) (runFile(suite, argv[i]) ? passed : failed)++;
   std::cout << passed << " passed, " << failed << " failed" << std::endl;

@@ -418,7 +418,8 @@ Outcome expectStatus(Workstation& ws, const Args& a) {
     ui::Window* w = frame(ws);
     if (!w) return fail("no frame is open");
     std::string got = w->status(static_cast<int>(zone));
-    if (got != a[1].text) return fail("zone " + a[0].text + " shows " + quote(got));
+    const std::string want = value(ws, a[1]).value_or(a[1].text);
+    if (rtrim(got) != rtrim(want)) return fail("zone " + a[0].text + " shows " + quote(got));
     return pass();
   });
 }

@@ -224,7 +224,7 @@ TEST_F(ListBrowserTest, PopupOffersTheListsButtonsAndActsAsThem) {
   ui::Input right;
   right.kind = ui::Input::Kind::Mouse;
   right.control = kList;
-  right.key = ui::KeyMouseRight;
+  right.key = ui::KeyMouseRightUp;  // the popup opens on release
   right.row = 2;
   right.zone = ui::ListZone::Cell;
   send(right);
