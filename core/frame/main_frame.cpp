@@ -7,7 +7,9 @@
 #include "core/data/records.h"
 #include "core/frame/app_splash.h"
 #include "core/frame/frame_menu.h"
+#include "core/jobs/frame_jobs.h"
 #include "core/program/program_state.h"
+#include "core/queues/queue_rebuild.h"
 #include "core/signon/logon.h"
 #include "runtime/data/file_relations.h"
 #include "runtime/platform/folders.h"
@@ -40,11 +42,73 @@ bool isUsableFolder(const std::string& folder) {
   return !folder.empty() && std::filesystem::is_directory(folder, ec);
 }
 
+// The jobs' messages: a box with the information icon that waits for the user.
+class FrameJobMessages final : public jobs::JobMessages {
+ public:
+  explicit FrameJobMessages(ui::UiRuntime& ui) : ui_(ui) {}
+  void show(std::string_view text, std::string_view caption) override {
+    ui::MessageRequest m;
+    m.text = std::string(text);
+    m.caption = std::string(caption);
+    m.icon = caption.empty() ? ui::Icon::None : ui::Icon::Information;
+    ui_.message(m);
+  }
+
+ private:
+  ui::UiRuntime& ui_;
+};
+
 }  // namespace
 
 MainFrame::MainFrame(ProgramState& s) : WindowController(s.forms, "Main", frameDecl()), s_(s) {}
 
-MainFrame::~MainFrame() = default;
+MainFrame::~MainFrame() {
+  if (s_.rescan) s_.rescan = nullptr;
+  s_.closingJobs = nullptr;
+}
+
+jobs::FrameState& MainFrame::jobState() {
+  jobs::FrameState& f = *jobState_;
+  f.signedOnMark = signedOnMark;
+  f.loggedOut = loggedOut;
+  f.userNumber = userNumber;
+  f.userName = s_.user.Name;
+  f.userLevel = static_cast<std::uint8_t>(s_.user.Level);
+  const SysRecord& sys = s_.dictionary.SysAccess->record<SysRecord>();
+  f.sys = sys;
+  f.copies = jobs::SystemCopies::of(sys);
+  return f;
+}
+
+void MainFrame::rescan(bool warnings) {
+  if (!jobs_) return;
+  jobs::FrameState& frame = jobState();
+  RescanHooks hooks;
+  hooks.beforeRebuild = [&] { jobs_->timedBackup(frame); };
+  hooks.closedCase = [&](const SercaseRecord& kase, const store::Position& at) {
+    if (jobs_->closedCase(frame, kase, at) == jobs::DeletionOutcome::Deleted)
+      if (const int t = s_.globals.slot("BrowsCasesThread"))
+        s_.env.ui.postToThread(t, ui::EventGainFocus);
+  };
+  const RescanInputs inputs{s_.user.Name, s_.user.Level, s_.HideOnHold};
+  (void)rebuildQueues(s_.queues, *s_.dictionary.SercaseAccess, s_.AppSettings, inputs, s_.env.clock,
+                      hooks);
+  // The timed backup may have stamped the frame's buffer: keep it.
+  s_.dictionary.SysAccess->record<SysRecord>().BackUpFlag = frame.sys.BackUpFlag;
+  if (!warnings) return;
+  std::vector<jobs::WarningEntry> aft;
+  for (const QueueEntry& e : s_.queues.snapshot()->AFT)
+    aft.push_back({e.CASENR, e.FASE.str(), e.STATUS.str(), e.Date, e.Time});
+  jobs_->warnings().run(frame, aft, s_.env.clock, [this](const jobs::Warning& w) {
+    for (int i = 0; i < w.beeps; ++i) s_.env.ui.beep();
+    // The case-message window comes with the case form; until then the text alone is shown.
+    ui::MessageRequest m;
+    m.text = w.text;
+    m.caption = s_.AppTitle;
+    m.icon = ui::Icon::Information;
+    s_.env.ui.message(m);
+  });
+}
 
 void MainFrame::say(const std::string& text, const std::string& caption) {
   ui::MessageRequest m;
@@ -112,6 +176,13 @@ data::Level MainFrame::Init() {
   if (data::Level l = WindowController::Init(); l != data::LevelOk) return l;
   filesOpened = true;
   s_.FrameWindow = &window();
+  jobMessages_ = std::make_unique<FrameJobMessages>(s_.env.ui);
+  jobState_ = std::make_unique<jobs::FrameState>();
+  jobs_ = std::make_unique<jobs::FrameJobs>(jobs::JobEnvironment{
+      *s_.dictionary.SercaseAccess, *s_.dictionary.LogAccess, *s_.dictionary.SysAccess,
+      *jobMessages_, s_.env.clock, s_.DatabaseFolder, s_.ProgramFolder});
+  s_.rescan = [this](bool warnings) { rescan(warnings); };
+  s_.closingJobs = [this] { jobs_->closingJobs(jobState()); };
   window().setMenuHidden(MenuLogon, true);
   ReadSystemRecord();
   if (!SignOn()) return data::LevelFatal;

@@ -13,6 +13,11 @@
 namespace trv::platform {
 class InstanceRegistration;
 }
+namespace trv::core::jobs {
+class FrameJobs;
+struct FrameState;
+class JobMessages;
+}  // namespace trv::core::jobs
 
 namespace trv::core {
 
@@ -66,9 +71,17 @@ class MainFrame : public forms::WindowController {
   void chooseListColour();
   void chooseWallpaper();
   void writeLogEntry(const char* action, const char* failureText);
+  // The rescan: the queues rebuilt (with the timed backup first and the scheduled deletion of
+  // each closed case), then with `warnings` the overdue warnings.
+  void rescan(bool warnings);
+  // The jobs' view of the frame, brought up to date before each job call.
+  jobs::FrameState& jobState();
 
   ProgramState& s_;
   std::unique_ptr<platform::InstanceRegistration> registration_;
+  std::unique_ptr<jobs::JobMessages> jobMessages_;
+  std::unique_ptr<jobs::FrameState> jobState_;
+  std::unique_ptr<jobs::FrameJobs> jobs_;
 };
 
 // The procedure "Main": runs the frame on the calling thread until it closes.

@@ -55,7 +55,7 @@ void OverdueWarnings::run(const FrameState& frame, std::span<const WarningEntry>
   for (const WarningEntry& entry : aft) {
     const std::optional<Warning> w = overdueWarning(entry, clock.today(), clock.now());
     if (!w) continue;
-    std::uint16_t& memory = memories_[w->band - 1];
+    std::uint32_t& memory = memories_[w->band - 1];
     if (memory == w->caseNr) return;
     show(*w);
     memory = w->caseNr;

@@ -20,7 +20,7 @@ namespace trv::core::jobs {
 
 // The fields of an AFT entry that the warnings read.
 struct WarningEntry {
-  std::uint16_t caseNr = 0;  // AFT:CASENR
+  std::uint32_t caseNr = 0;  // AFT:CASENR, whole: case numbers pass 65535
   std::string fase;          // AFT:FASE: "Esc1", "Esc2" or "Esc3"
   std::string status;        // AFT:STATUS
   std::int32_t date = 0;     // AFT:GOODDATE
@@ -29,7 +29,7 @@ struct WarningEntry {
 
 struct Warning {
   int band = 0;  // 1 to 4
-  std::uint16_t caseNr = 0;
+  std::uint32_t caseNr = 0;
   std::string text;  // the case-message window's text
   int beeps = 0;     // 2 in band 1, 1 in band 2, none in bands 3 and 4
   friend bool operator==(const Warning&, const Warning&) = default;
@@ -52,10 +52,10 @@ class OverdueWarnings {
            const Show& show);
 
   // The last case warned in band 1 to 4 (0: none yet).
-  std::uint16_t memory(int band) const { return memories_.at(band - 1); }
+  std::uint32_t memory(int band) const { return memories_.at(band - 1); }
 
  private:
-  std::array<std::uint16_t, 4> memories_{};
+  std::array<std::uint32_t, 4> memories_{};
 };
 
 }  // namespace trv::core::jobs

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/data/dictionary.h"
+#include "core/queues/shared_queues.h"
 #include "runtime/forms/form_globals.h"
 #include "runtime/forms/message_catalog.h"
 #include "runtime/forms/procedures.h"
@@ -112,6 +113,9 @@ class ProgramState {
   // Client forms open now (at most two) and the thread of the one opened last.
   int UpdateclientCount = 0;
   int UpdateclientThread = 0;
+
+  // The action queues AFT and BEF, shared by every thread.
+  SharedQueues queues;
 
   mail::MapiHandle MapiSession = 0;
   mail::MapiHandle MapiAltSession = 0;

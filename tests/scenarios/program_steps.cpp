@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cases/procedures/case_procedures.h"
 #include "core/data/database_tool.h"
 #include "core/data/files.h"
 #include "core/frame/core_procedures.h"
@@ -187,6 +188,7 @@ core::ProgramState& newState(Workstation& ws) {
                                r.instances.get(), nullptr}));
   core::ProgramState& s = *r.states.back();
   core::registerCoreProcedures(s);
+  cases::registerCaseProcedures(s);
   return s;
 }
 

@@ -13,7 +13,7 @@ using ::testing::ElementsAre;
 const std::int32_t kToday = *text::dateNumber(2002, 5, 6);
 const std::int32_t kTen = *text::timeNumber(10, 0);
 
-WarningEntry dueIn(std::uint16_t caseNr, std::int32_t hundredths, const char* status = "Active") {
+WarningEntry dueIn(std::uint32_t caseNr, std::int32_t hundredths, const char* status = "Active") {
   return {caseNr, "Esc1", status, kToday, kTen + hundredths};
 }
 
@@ -67,8 +67,8 @@ class WarningPassTest : public ::testing::Test {
     frame_.signedOnMark = true;
     frame_.userLevel = 1;
   }
-  std::vector<std::uint16_t> run(const std::vector<WarningEntry>& aft) {
-    std::vector<std::uint16_t> shown;
+  std::vector<std::uint32_t> run(const std::vector<WarningEntry>& aft) {
+    std::vector<std::uint32_t> shown;
     pass_.run(frame_, aft, clock_, [&](const Warning& w) { shown.push_back(w.caseNr); });
     return shown;
   }
@@ -108,7 +108,7 @@ TEST_F(WarningPassTest, TheClockIsReadAgainAfterEachWarning) {
   // While the user reads the first warning ten minutes pass: the second case has then left
   // band 4 for no band.
   const std::vector<WarningEntry> aft = {dueIn(1, 90000), dueIn(2, 300000)};
-  std::vector<std::uint16_t> shown;
+  std::vector<std::uint32_t> shown;
   pass_.run(frame_, aft, clock_, [&](const Warning& w) {
     shown.push_back(w.caseNr);
     clock_.advance(60000);

@@ -1,0 +1,12 @@
+#include "cases/procedures/case_procedures.h"
+
+#include "cases/overview/action_queues.h"
+#include "core/program/program_state.h"
+
+namespace trv::cases {
+
+void registerCaseProcedures(core::ProgramState& s) {
+  registerActionQueues(s, s.queues);
+}
+
+}  // namespace trv::cases
