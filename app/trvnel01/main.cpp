@@ -1,0 +1,39 @@
+// trvnel01: the help-desk case tracker at the desktop.
+
+#include <filesystem>
+#include <system_error>
+
+#include "cases/procedures/case_procedures.h"
+#include "core/frame/core_procedures.h"
+#include "core/program/program_body.h"
+#include "core/program/program_state.h"
+#include "gui/desktop/run_desktop.h"
+#include "runtime/mail/mail_system.h"
+#include "runtime/platform/folders.h"
+#include "runtime/platform/instance_registry.h"
+#include "runtime/text/clock.h"
+
+int main(int argc, char** argv) {
+  using namespace trv;
+  const text::SystemClock clock;
+  const std::filesystem::path config = platform::configFolder();
+  const std::filesystem::path program = platform::programFolder();
+  std::error_code ec;
+  std::filesystem::create_directories(config, ec);
+  std::filesystem::create_directories(program, ec);
+
+  // Without mail settings the logon reports it and the program goes on without mail.
+  mail::MailSystem mail(mail::MailEnvironment{config, &clock, nullptr});
+  platform::InstanceRegistry instances;
+
+  return gui::runDesktop(
+      argc, argv, clock,
+      [&](ui::UiRuntime& ui) {
+        core::ProgramState state(
+            core::ProgramEnvironment{clock, ui, &mail, config, program, &instances, nullptr});
+        core::registerCoreProcedures(state);
+        cases::registerCaseProcedures(state);
+        core::RunProgram(state);
+      },
+      gui::DesktopOptions{program});
+}
