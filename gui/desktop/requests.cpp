@@ -161,7 +161,6 @@ QWidget* showDialog(const ui::DialogRequest& r, QWidget* owner, const std::files
 
 QWidget* showPopup(const ui::PopupRequest& r, QWidget* owner, AnswerFn done) {
   auto* root = new QMenu(owner);
-  root->setAttribute(Qt::WA_DeleteOnClose);
   auto answered = std::make_shared<bool>(false);
   auto finish = [answered, done](int number) {
     if (*answered) return;
@@ -190,8 +189,11 @@ QWidget* showPopup(const ui::PopupRequest& r, QWidget* owner, AnswerFn done) {
     }
   }
   // A choice is reported after the menu hides: wait one turn before calling it dismissed.
-  QObject::connect(root, &QMenu::aboutToHide, root,
-                   [finish] { QTimer::singleShot(0, [finish] { finish(0); }); });
+  // A hidden menu is not closed, so it is not deleted on close: delete it here.
+  QObject::connect(root, &QMenu::aboutToHide, root, [finish, root] {
+    QTimer::singleShot(0, [finish] { finish(0); });
+    root->deleteLater();
+  });
   root->popup(QCursor::pos());
   return root;
 }

@@ -47,6 +47,7 @@ struct WindowHooks {
   std::function<void()> close;
   std::function<void()> placed;
   std::function<void(bool)> active;
+  std::function<bool(QKeyEvent*)> key;  // true when the key went to the model
   bool closing = false;
 };
 
@@ -78,6 +79,11 @@ class ModelWindow : public Base {
   void resizeEvent(QResizeEvent* e) override {
     Base::resizeEvent(e);
     if (hooks_->placed) hooks_->placed();
+  }
+  // Keys that no control took (the window itself has the focus).
+  void keyPressEvent(QKeyEvent* e) override {
+    if (hooks_->key && hooks_->key(e)) return;
+    Base::keyPressEvent(e);
   }
   void changeEvent(QEvent* e) override {
     Base::changeEvent(e);
@@ -335,7 +341,8 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
     : state_(snapshot.window),
       post_(std::move(poster)),
       images_(std::move(images)),
-      hooks_(std::make_shared<WindowHooks>()) {
+      hooks_(std::make_shared<WindowHooks>()),
+      guard_(std::make_unique<QObject>()) {
   filter_ = std::make_unique<InputFilter>(*this);
   hooks_->close = [this] {
     Input in;
@@ -345,6 +352,19 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
   };
   hooks_->placed = [this] { placed(); };
   hooks_->active = [this](bool a) { activeChanged(a); };
+  hooks_->key = [this](QKeyEvent* e) {
+    auto k = modelKey(e);
+    if (!k || !content_->isEnabled()) return false;
+    int plain = *k & ~ui::kModifierMask;
+    if (plain != ui::KeyEnter && plain != ui::KeyEsc && (plain < ui::KeyF1 || plain > ui::KeyF12))
+      return false;
+    Input in;
+    in.kind = Input::Kind::Key;
+    in.window = id();
+    in.key = *k;
+    post(in);
+    return true;
+  };
 
   content_ = new QWidget;
   switch (state_.kind) {
@@ -371,9 +391,10 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
         sub->setWidget(content_);
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
         mdi->addSubWindow(sub);
-        QObject::connect(mdi, &QMdiArea::subWindowActivated, sub, [this, sub](QMdiSubWindow* w) {
-          if (w == sub || active_) activeChanged(w == sub);
-        });
+        QObject::connect(mdi, &QMdiArea::subWindowActivated, guard_.get(),
+                         [this, sub](QMdiSubWindow* w) {
+                           if (w == sub || active_) activeChanged(w == sub);
+                         });
         window_ = sub;
         break;
       }
@@ -412,7 +433,7 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
   placeTimer_ = new QTimer(window_);
   placeTimer_->setSingleShot(true);
   placeTimer_->setInterval(kPlaceDelayMs);
-  QObject::connect(placeTimer_, &QTimer::timeout, window_, [this] {
+  QObject::connect(placeTimer_, &QTimer::timeout, guard_.get(), [this] {
     ui::Placement now = currentPlacement();
     if (now == reported_ || now == applied_) return;
     reported_ = now;
@@ -435,9 +456,13 @@ WindowView::~WindowView() {
   hooks_->close = nullptr;
   hooks_->placed = nullptr;
   hooks_->active = nullptr;
+  hooks_->key = nullptr;
   hooks_->closing = true;
   if (!window_) return;
   for (auto& [w, n] : owners_) w->removeEventFilter(filter_.get());
+  // The widgets go later; nothing they signal on the way may reach this view.
+  guard_.reset();
+  placeTimer_->stop();
   if (auto* sub = qobject_cast<QMdiSubWindow*>(window_.data())) {
     if (sub->mdiArea()) sub->mdiArea()->removeSubWindow(sub);
   }
@@ -551,7 +576,7 @@ QWidget* WindowView::create(const ControlState& c, Container& box) {
       auto* b = new QPushButton(parent);
       b->setAutoDefault(false);
       b->setDefault(c.isDefault);
-      QObject::connect(b, &QPushButton::clicked, b, press);
+      QObject::connect(b, &QPushButton::clicked, guard_.get(), press);
       return b;
     }
     case ControlKind::Entry: {
@@ -564,7 +589,7 @@ QWidget* WindowView::create(const ControlState& c, Container& box) {
         e->setAlignment(Qt::AlignRight);
       int chars = c.width > 0 ? c.width : std::clamp(width > 0 ? width + 1 : 20, 4, 60);
       e->setMinimumWidth(chars * charWidth(e) + 12);
-      QObject::connect(e, &QLineEdit::textEdited, e, [this, number] {
+      QObject::connect(e, &QLineEdit::textEdited, guard_.get(), [this, number] {
         if (auto* v = find(number)) v->dirty = true;
       });
       return e;
@@ -575,7 +600,7 @@ QWidget* WindowView::create(const ControlState& c, Container& box) {
       int lines = c.height > 0 ? c.height : 4;
       t->setMinimumHeight(lines * t->fontMetrics().lineSpacing() + 12);
       if (c.width > 0) t->setMinimumWidth(c.width * charWidth(t) + 16);
-      QObject::connect(t, &QPlainTextEdit::textChanged, t, [this, number] {
+      QObject::connect(t, &QPlainTextEdit::textChanged, guard_.get(), [this, number] {
         if (auto* v = find(number); v && !applying_) v->dirty = true;
       });
       return t;
@@ -589,7 +614,7 @@ QWidget* WindowView::create(const ControlState& c, Container& box) {
     }
     case ControlKind::Check: {
       auto* b = new ModelCheck(parent);
-      QObject::connect(b, &QCheckBox::clicked, b, press);
+      QObject::connect(b, &QCheckBox::clicked, guard_.get(), press);
       return b;
     }
     case ControlKind::Option:
@@ -602,7 +627,7 @@ QWidget* WindowView::create(const ControlState& c, Container& box) {
     case ControlKind::Radio: {
       auto* r = new ModelRadio(parent);
       r->setAutoExclusive(false);
-      QObject::connect(r, &QRadioButton::clicked, r, press);
+      QObject::connect(r, &QRadioButton::clicked, guard_.get(), press);
       return r;
     }
     case ControlKind::DropList:
@@ -611,7 +636,7 @@ QWidget* WindowView::create(const ControlState& c, Container& box) {
       cb->setEditable(c.kind == ControlKind::Combo);
       cb->setInsertPolicy(QComboBox::NoInsert);
       if (c.width > 0) cb->setMinimumWidth(c.width * charWidth(cb) + 32);
-      QObject::connect(cb, &QComboBox::activated, cb, [this, number](int index) {
+      QObject::connect(cb, &QComboBox::activated, guard_.get(), [this, number](int index) {
         if (applying_) return;
         if (auto* v = find(number)) v->dirty = false;
         Input in;
@@ -622,7 +647,7 @@ QWidget* WindowView::create(const ControlState& c, Container& box) {
         post(in);
       });
       if (cb->lineEdit())
-        QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb, [this, number] {
+        QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, guard_.get(), [this, number] {
           if (auto* v = find(number)) v->dirty = true;
         });
       return cb;
@@ -634,7 +659,7 @@ QWidget* WindowView::create(const ControlState& c, Container& box) {
       s->setKeyboardTracking(false);
       int chars = c.width > 0 ? c.width : std::max(6, text::pictureWidth(c.picture) + 1);
       s->setMinimumWidth(chars * charWidth(s) + 30);
-      QObject::connect(s, &QSpinBox::valueChanged, s, [this, number, s] {
+      QObject::connect(s, &QSpinBox::valueChanged, guard_.get(), [this, number, s] {
         if (applying_) return;
         Input in;
         in.kind = Input::Kind::Accept;
@@ -658,7 +683,7 @@ QWidget* WindowView::create(const ControlState& c, Container& box) {
       int lines = c.height > 0 ? c.height : 8;
       t->setMinimumHeight(lines * (t->fontMetrics().height() + 4) +
                           t->header()->sizeHint().height());
-      QObject::connect(t, &QTreeWidget::currentItemChanged, t, [this, number, t] {
+      QObject::connect(t, &QTreeWidget::currentItemChanged, guard_.get(), [this, number, t] {
         if (applying_) return;
         int row = t->currentIndex().isValid() ? t->currentIndex().row() + 1 : 0;
         Control* v = find(number);
@@ -675,7 +700,7 @@ QWidget* WindowView::create(const ControlState& c, Container& box) {
     }
     case ControlKind::Sheet: {
       auto* tabs = new QTabWidget(parent);
-      QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [this, number](int index) {
+      QObject::connect(tabs, &QTabWidget::currentChanged, guard_.get(), [this, number](int index) {
         Control* v = find(number);
         if (applying_ || !v || index < 0 || index >= static_cast<int>(v->tabs.size())) return;
         postControl(Input::Kind::Press, v->tabs[static_cast<std::size_t>(index)]);
@@ -1041,7 +1066,7 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
     } else {
       action = into ? into->addAction(qs(m.text)) : menuBar_->addAction(qs(m.text));
       int number = m.number;
-      QObject::connect(action, &QAction::triggered, menuBar_,
+      QObject::connect(action, &QAction::triggered, guard_.get(),
                        [this, number] { postControl(Input::Kind::Press, number); });
       action->setCheckable(m.checked);
       action->setChecked(m.checked);

@@ -33,6 +33,7 @@ class QStatusBar;
 class QGridLayout;
 class QBoxLayout;
 class QTimer;
+class QObject;
 
 namespace trv::gui {
 
@@ -94,6 +95,9 @@ class WindowView {
   Post post_;
   ImageResolver images_;
   std::shared_ptr<WindowHooks> hooks_;
+  // The receiver of every connection to the widgets: gone with the view, so that widgets deleted
+  // later signal nothing to it.
+  std::unique_ptr<QObject> guard_;
   QPointer<QWidget> window_;
   QWidget* content_ = nullptr;
   QMdiArea* mdi_ = nullptr;

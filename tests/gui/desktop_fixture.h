@@ -21,13 +21,10 @@
 
 namespace trv::gui::testing {
 
-inline QApplication& qtApp() {
-  static int argc = 1;
-  static char name[] = "gui_desktop_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+// The process's Qt application, made on first use; qt_environment.cpp ends it after the last
+// test, before the process's own exit handlers run.
+QApplication& qtApp();
+void endQtApp();
 
 class DesktopTest : public ::testing::Test {
  protected:
@@ -44,11 +41,16 @@ class DesktopTest : public ::testing::Test {
     desktop.attach(*rt);
   }
   void TearDown() override {
-    rt->endProgram();
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return rt->waitFinished(std::chrono::milliseconds(0)); }, kWaitMs));
+    EXPECT_TRUE(endProgram());
     desktop.detach();
     rt.reset();
+  }
+
+  // Ends the program and waits, with Qt running, until every program thread has finished. A
+  // test whose procedure uses the test's own variables calls it before they go.
+  [[nodiscard]] bool endProgram() {
+    rt->endProgram();
+    return QTest::qWaitFor([&] { return rt->waitFinished(std::chrono::milliseconds(0)); }, kWaitMs);
   }
 
   void run(std::function<void()> body) { ASSERT_NE(rt->start(std::move(body)), 0); }

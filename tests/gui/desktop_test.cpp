@@ -9,10 +9,15 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <mutex>
 
+#include "gui/desktop/run_desktop.h"
 #include "runtime/ui/use_var.h"
 #include "tests/gui/desktop_fixture.h"
 
@@ -267,6 +272,122 @@ TEST_F(DesktopTest, FrameShowsMenusStatusAndChildWindowsInside) {
     return gone;
   }));
   EXPECT_EQ(accepted, std::vector<int>{3});  // File=1, Browse=2, Exit=3
+  EXPECT_TRUE(endProgram());
+}
+
+TEST_F(DesktopTest, RadiosAndTabsGoThroughTheModel) {
+  std::string level = "1";
+  Window* w = nullptr;
+  std::vector<std::string> events;
+  run([&] {
+    WindowDecl d;
+    d.title = "Options";
+    d.controls = {
+        option("?Level", "Level", useText("LOC:Level", level)),  // 1
+        radio("?User", "&User", "1").in(1),                      // 2
+        radio("?Admin", "&Administrator", "2").in(1),            // 3
+        sheet("?Sheet"),                                         // 4
+        tab("?General", "General").in(4),                        // 5
+        tab("?Mail", "Mail").in(4),                              // 6
+        entry("?Server", "@s30").in(6),                          // 7
+    };
+    auto win = rt->open(std::move(d));
+    w = win.get();
+    Event e;
+    while (win->accept(e)) {
+      events.push_back(describe(e));
+      if (e.number == EventCloseWindow) win->close();
+    }
+    w = nullptr;
+  });
+  WindowView* v = view(0);
+  ASSERT_NE(v, nullptr);
+  auto* user = widget<QRadioButton>(v, 2);
+  auto* admin = widget<QRadioButton>(v, 3);
+  auto* tabs = widget<QTabWidget>(v, 4);
+  ASSERT_TRUE(user && admin && tabs);
+  EXPECT_TRUE(user->isChecked());
+  ASSERT_EQ(tabs->count(), 2);
+  EXPECT_EQ(tabs->tabText(1), "Mail");
+  EXPECT_EQ(v->controlWidget(7)->parentWidget(), tabs->widget(1));
+
+  admin->click();
+  ASSERT_TRUE(waitFor([&] { return admin->isChecked() && !user->isChecked(); }));
+  tabs->setCurrentIndex(1);
+  std::string chosen;
+  ASSERT_TRUE(waitFor([&] {
+    bool seen = false;
+    EXPECT_TRUE(inModel([&] {
+      seen = std::find(events.begin(), events.end(), "2:4") != events.end();
+      chosen = level;
+    }));
+    return seen;
+  }));
+  EXPECT_EQ(chosen, "2");
+  ASSERT_TRUE(inModel([&] { w->setSelected(4, 1); }));
+  EXPECT_TRUE(waitFor([&] { return tabs->currentIndex() == 0; }));
+  EXPECT_TRUE(endProgram());
+}
+
+TEST_F(DesktopTest, OnlyTheInnermostWindowOfAThreadTakesInput) {
+  run([&] {
+    WindowDecl d;
+    d.title = "Browse Clients";
+    d.kind = WindowKind::Child;
+    d.controls = {button("?Insert", "&Insert")};
+    auto list = rt->open(std::move(d));
+    Event e;
+    while (list->accept(e)) {
+      if (e.number == EventCloseWindow) list->close();
+      if (e.number != EventAccepted) continue;
+      WindowDecl f;
+      f.title = "Update Client";
+      f.controls = {button("?OK", "&OK")};
+      auto form = rt->open(std::move(f));
+      Event fe;
+      while (form->accept(fe))
+        if (fe.number == EventAccepted || fe.number == EventCloseWindow) form->close();
+    }
+  });
+  WindowView* list = view(0);
+  ASSERT_NE(list, nullptr);
+  widget<QPushButton>(list, 1)->click();
+  WindowView* form = view(1);
+  ASSERT_NE(form, nullptr);
+  QWidget* insert = list->controlWidget(1);
+  EXPECT_FALSE(insert->isEnabled());
+  EXPECT_TRUE(form->controlWidget(1)->isEnabled());
+  widget<QPushButton>(form, 1)->click();
+  EXPECT_TRUE(waitFor([&] { return desktop.windows().size() == 1 && insert->isEnabled(); }));
+}
+
+TEST(RunDesktop, RunsTheProgramBodyAndReturnsWhenItEnds) {
+  testing::qtApp();
+  text::ManualClock clock{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
+  bool closed = false;
+  // Closes the sign-on window through its close box once it shows.
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && w->windowTitle() == "Vorn Trovanel 1.2 - Logon") w->close();
+  });
+  closer.start(20);
+  int argc = 1;
+  char name[] = "trvnel01";
+  char* argv[] = {name, nullptr};
+  int code = runDesktop(argc, argv, clock, [&](UiRuntime& rt) {
+    WindowDecl d;
+    d.title = "Vorn Trovanel 1.2 - Logon";
+    auto w = rt.open(std::move(d));
+    Event e;
+    while (w->accept(e))
+      if (e.number == EventCloseWindow) {
+        closed = true;
+        w->close();
+      }
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(closed);
 }
 
 }  // namespace

@@ -64,6 +64,7 @@ TEST_F(DesktopRequests, MessageBoxesShowTheirButtonsAndAnswerTheOnePressed) {
     }
     ASSERT_TRUE(waitFor([&] { return answer != -1; }));
     EXPECT_EQ(answer, c.answer);
+    ASSERT_TRUE(rt->waitFinished(std::chrono::milliseconds(kWaitMs)));
   }
 }
 
@@ -89,14 +90,14 @@ TEST_F(DesktopRequests, PopupMenusAnswerTheChosenItemOrNothing) {
   menu->hide();
   ASSERT_TRUE(waitFor([&] { return answer != -1; }));
   EXPECT_EQ(answer, 0);
+  EXPECT_TRUE(endProgram());
 }
 
 TEST_F(DesktopRequests, AnOpenBoxIsAnsweredAsCancelledWhenTheProgramEnds) {
   std::atomic<int> answer{-1};
   run([&] { answer = rt->message({"Still there?", "Vorn Trovanel 1.2"}); });
   ASSERT_NE(shown<QMessageBox>(), nullptr);
-  rt->endProgram();
-  ASSERT_TRUE(waitFor([&] { return answer != -1; }));
+  ASSERT_TRUE(endProgram());
   EXPECT_EQ(answer, 0);
   EXPECT_TRUE(waitFor([&] { return desktop.requestWidgets().empty(); }));
 }
