@@ -481,6 +481,9 @@ void WindowView::show() {
       window_->adjustSize();
     }
   }
+  // A window that is not resizable keeps the size its controls need, also when they change.
+  if (!state_.resizable && window_->layout() && !qobject_cast<QMdiSubWindow*>(window_.data()))
+    window_->layout()->setSizeConstraint(QLayout::SetFixedSize);
   applyPlacement(state_.placement);
   if (state_.placement.maximized)
     window_->showMaximized();

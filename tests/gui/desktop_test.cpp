@@ -52,6 +52,7 @@ struct Form {
   void run(UiRuntime& rt, int timer = 0) {
     WindowDecl d;
     d.title = "Client";
+    d.resizable = true;
     d.timerHundredths = timer;
     d.controls = {
         prompt("?Prompt:Name", "&Name:"),
@@ -196,6 +197,20 @@ TEST_F(DesktopForm, CloseBoxAndEscCloseThroughTheModel) {
   EXPECT_TRUE(rt->waitFinished(std::chrono::milliseconds(kWaitMs)));
   EXPECT_EQ(form.events.back(), "513:0");
   EXPECT_TRUE(waitFor([&] { return desktop.windows().empty(); }));
+}
+
+TEST_F(DesktopForm, PlacementsComeFromAndGoBackToTheModel) {
+  ASSERT_TRUE(inModel([&] { form.window->setPlacement({false, false, 60, 40, 420, 380}); }));
+  QWidget* win = v->window();
+  ASSERT_TRUE(
+      waitFor([&] { return win->size() == QSize(420, 380) && win->pos() == QPoint(60, 40); }));
+  win->resize(500, 400);
+  ASSERT_TRUE(waitFor([&] {
+    Placement p;
+    EXPECT_TRUE(inModel([&] { p = form.window->placement(); }));
+    return p.width == 500 && p.height == 400 && p.x == 60;
+  }));
+  EXPECT_TRUE(seen("561:0"));
 }
 
 TEST_F(DesktopForm, TimersFireFromTheModelsClock) {

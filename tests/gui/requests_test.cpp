@@ -2,9 +2,13 @@
 
 #include "gui/desktop/requests.h"
 
+#include <QColorDialog>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <filesystem>
+#include <fstream>
 
 #include "tests/gui/desktop_fixture.h"
 
@@ -100,6 +104,52 @@ TEST_F(DesktopRequests, AnOpenBoxIsAnsweredAsCancelledWhenTheProgramEnds) {
   ASSERT_TRUE(endProgram());
   EXPECT_EQ(answer, 0);
   EXPECT_TRUE(waitFor([&] { return desktop.requestWidgets().empty(); }));
+}
+
+TEST_F(DesktopRequests, DialogsAnswerTheirChoiceAndFileDialogsMoveTheCurrentFolder) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::path(::testing::TempDir()) / "trv_dialogs";
+  fs::create_directories(dir);
+  std::ofstream(dir / "VKT.csv") << "heading\n";
+  rt->setCurrentFolder(dir);
+  std::atomic<bool> done{false};
+  ui::Answer file;
+  run([&] {
+    file = rt->dialog({ui::DialogKind::FileOpen,
+                       "Import Clients",
+                       "Comma separated|*.csv|All files|*.*",
+                       "VKT.csv",
+                       0,
+                       {}});
+    done = true;
+  });
+  auto* d = shown<QFileDialog>();
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->windowTitle(), "Import Clients");
+  EXPECT_EQ(d->nameFilters().front(), "Comma separated (*.csv)");
+  d->selectFile(QString::fromStdString((dir / "VKT.csv").string()));
+  static_cast<QDialog*>(d)->accept();  // as the Open button does
+  ASSERT_TRUE(waitFor([&] { return done.load(); }));
+  EXPECT_TRUE(file.ok);
+  EXPECT_EQ(fs::path(file.path), dir / "VKT.csv");
+  EXPECT_EQ(rt->currentFolder(), dir);
+
+  done = false;
+  ui::Answer colour;
+  run([&] {
+    colour = rt->dialog({ui::DialogKind::Colour, "", "", "", 12975860, {}});
+    done = true;
+  });
+  auto* c = shown<QColorDialog>();
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->currentColor(), QColor(0xF4, 0xFE, 0xC5));  // 12975860 is 0xC5FEF4
+  c->setCurrentColor(QColor(255, 0, 0));
+  c->accept();
+  ASSERT_TRUE(waitFor([&] { return done.load(); }));
+  EXPECT_TRUE(colour.ok);
+  EXPECT_EQ(colour.colour, 0x0000FF);
+  EXPECT_TRUE(endProgram());
+  fs::remove_all(dir);
 }
 
 TEST(NameFilters, TurnsMaskListsIntoQtFilters) {
