@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
+#include <filesystem>
 #include <mutex>
 
 #include "gui/desktop/run_desktop.h"
@@ -374,6 +375,41 @@ TEST_F(DesktopTest, OnlyTheInnermostWindowOfAThreadTakesInput) {
   EXPECT_TRUE(form->controlWidget(1)->isEnabled());
   widget<QPushButton>(form, 1)->click();
   EXPECT_TRUE(waitFor([&] { return desktop.windows().size() == 1 && insert->isEnabled(); }));
+}
+
+TEST_F(DesktopTest, ImagesShowOnControlsAndAsTheFramesWallpaper) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::path(::testing::TempDir()) / "trv_desktop_images";
+  fs::create_directories(dir);
+  QImage logo(40, 20, QImage::Format_RGB32);
+  logo.fill(QColor(10, 120, 200));
+  ASSERT_TRUE(logo.save(QString::fromStdString((dir / "Logo.jpg").string()), "JPEG"));
+  rt->setCurrentFolder(dir);  // relative image names resolve here
+  run([&] {
+    WindowDecl f;
+    f.title = "Vorn Trovanel 1.2";
+    f.kind = WindowKind::Frame;
+    f.controls = {image("?Wallpaper", "Logo.jpg")};
+    auto frame = rt->open(std::move(f));
+    WindowDecl d;
+    d.title = "Splash";
+    d.controls = {image("?Logo", "Logo.jpg"), image("?Missing", "Nothing.jpg")};
+    auto splash = rt->open(std::move(d));
+    Event e;
+    while (splash->accept(e))
+      if (e.number == EventCloseWindow) splash->close();
+  });
+  WindowView* frame = view(0);
+  WindowView* splash = view(1);
+  ASSERT_TRUE(frame && splash);
+  EXPECT_FALSE(frame->mdiArea()->background().textureImage().isNull());
+  auto* shown = widget<QLabel>(splash, 1);
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(shown->pixmap().size(), QSize(40, 20));
+  EXPECT_TRUE(widget<QLabel>(splash, 2)->pixmap().isNull());  // a missing file shows nothing
+  saveArtefact(splash->window(), "splash.png");
+  EXPECT_TRUE(endProgram());
+  fs::remove_all(dir);
 }
 
 TEST(RunDesktop, RunsTheProgramBodyAndReturnsWhenItEnds) {
