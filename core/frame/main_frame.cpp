@@ -450,6 +450,12 @@ void MainFrame::runCommand(int menu) {
 
 void MainFrame::OnOpen() {
   WindowController::OnOpen();
+  window().setMenuDisabled(MenuActivityLog, !s_.sys.DoLog);
+  if (s_.user.Level == 2 && s_.sys.Server) {
+    window().setMenuHidden(MenuMessage, true);
+    window().setTitle(s_.AppTitle + " - Server");
+  }
+  if (s_.rescan) s_.rescan(false);
   ProgramState* s = &s_;
   splashThread = s_.env.ui.start([s] { AppSplash(*s); });
 }
@@ -532,9 +538,11 @@ data::Level MainFrame::HandleWindowEvent() {
 data::Level MainFrame::Shutdown() {
   if (stopMark) return WindowController::Shutdown();  // the running copy keeps every setting
   const bool opened = OPENED;
+  // The closing jobs use the frame's Log, Sys and Sercase files, which the common shutdown
+  // closes: run them first.
+  if (signedOnMark && !loggedOut && s_.closingJobs) s_.closingJobs();
   s_.FrameWindow = nullptr;
   const data::Level l = WindowController::Shutdown();
-  if (signedOnMark && !loggedOut && s_.closingJobs) s_.closingJobs();
   if (opened || filesOpened) {
     s_.AppSettings.WriteValue("Config", "MessageOnOff", std::int64_t{s_.ShowCaseMessages});
     s_.AppSettings.WriteValue("Config", "NoOnHold", std::int64_t{s_.HideOnHold});

@@ -209,5 +209,30 @@ TEST_F(StartUpTest, ASecondCopyEndsAndBringsTheFirstToTheFront) {
   EXPECT_EQ(ini("Config", "Database"), "/nowhere");  // nothing of the configuration touched
 }
 
+// Refresh interval and the second of the first rescan after the frame opened (0: none within
+// two minutes).
+class RescanTest : public StartUpTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(RescanTest, TheTimerRescansAfterTheRefreshInterval) {
+  const auto [interval, firstRescanSeconds] = GetParam();
+  ASSERT_TRUE(updateRecord((program_ / "DataBase").string(), {"Sys:ID", "1"},
+                           {{"Sys:RefreshInterval", std::to_string(interval)}})
+                  .ok);
+  startToLogon();
+  signOn("Admin", "admin");
+  ASSERT_TRUE(driver_.waitIdle());
+  const std::uint64_t opened = state_->queues.generation();
+  int seconds = 0;
+  while (seconds < 120 && state_->queues.generation() == opened) {
+    ASSERT_TRUE(driver_.advance(100));
+    ++seconds;
+  }
+  EXPECT_EQ(state_->queues.generation() == opened ? 0 : seconds, firstRescanSeconds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Intervals, RescanTest,
+                         ::testing::Values(std::pair{1, 31}, std::pair{2, 61}, std::pair{3, 91},
+                                           std::pair{0, 0}, std::pair{4, 0}));
+
 }  // namespace
 }  // namespace trv::core
