@@ -428,7 +428,11 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
     statusBar_->setSizeGripEnabled(state_.resizable);
     contentLayout_->addWidget(statusBar_);
   }
-  if (state_.kind == ui::WindowKind::Frame && controls_.empty()) content_->hide();
+  // A frame's own controls stand above its work area; the wallpaper is not one of them.
+  if (state_.kind == ui::WindowKind::Frame &&
+      std::all_of(controls_.begin(), controls_.end(),
+                  [this](const auto& c) { return c.second->widget == mdi_; }))
+    content_->hide();
 
   placeTimer_ = new QTimer(window_);
   placeTimer_->setSingleShot(true);
