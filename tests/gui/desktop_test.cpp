@@ -193,11 +193,21 @@ TEST_F(DesktopForm, ListMouseHitsCarryRowColumnAndZone) {
   EXPECT_TRUE(seen("16:5 row 0 col 2 header"));
 }
 
-TEST_F(DesktopForm, CloseBoxAndEscCloseThroughTheModel) {
+TEST_F(DesktopForm, TheCloseBoxClosesThroughTheModel) {
   v->window()->close();
   EXPECT_TRUE(rt->waitFinished(std::chrono::milliseconds(kWaitMs)));
   EXPECT_EQ(form.events.back(), "513:0");
   EXPECT_TRUE(waitFor([&] { return desktop.windows().empty(); }));
+}
+
+TEST_F(DesktopForm, EscInAFieldClosesThroughTheModel) {
+  auto* name = widget<QLineEdit>(v, Form::kName);
+  ASSERT_NE(name, nullptr);
+  QTest::keyClicks(name, "x");
+  QTest::keyClick(name, Qt::Key_Escape);
+  EXPECT_TRUE(rt->waitFinished(std::chrono::milliseconds(kWaitMs)));
+  EXPECT_EQ(form.events.back(), "513:0");
+  EXPECT_EQ(form.name, "Annx");  // what was typed is accepted before the window goes
 }
 
 TEST_F(DesktopForm, PlacementsComeFromAndGoBackToTheModel) {
