@@ -167,7 +167,10 @@ struct DesktopFrontEnd::Impl {
       if (rt) rt->answer(id, std::move(a));
     });
   }
-  void show(Beep&) { QApplication::beep(); }
+  void show(Beep&) {
+    QApplication::beep();
+    for (auto& [id, v] : views) v->refused();
+  }
   void show(Help& n) {
     // Help topics are pages beside the help file: "<file>/<topic>.html" (a folder named like the
     // file), else the file itself.

@@ -207,6 +207,7 @@ struct WindowView::Control {
   ControlState state;
   QWidget* widget = nullptr;
   bool dirty = false;     // typed into since the last accept
+  bool pending = false;   // an accept was sent and the model has not shown the result yet
   std::vector<int> tabs;  // a sheet's tab controls, in order
 };
 
@@ -819,6 +820,7 @@ void WindowView::apply(const ControlState& c) {
 void WindowView::applyControl(Control& view, const ControlState& c) {
   view.state = c;
   view.dirty = false;
+  view.pending = false;
   QWidget* w = view.widget;
   QSignalBlocker block(w);
 
@@ -1165,12 +1167,18 @@ void WindowView::setInputEnabled(bool enabled) {
   }
 }
 
+void WindowView::refused() {
+  for (auto& [n, c] : controls_)
+    if (c->pending) apply(ControlState(c->state));
+}
+
 // --- input ---
 
 void WindowView::flush(int number) {
   Control* c = find(number);
   if (!c || !c->dirty) return;
   c->dirty = false;
+  c->pending = true;
   Input in;
   in.kind = Input::Kind::Accept;
   in.window = id();

@@ -59,6 +59,9 @@ class WindowView {
   void apply(const ui::ControlState& control);
   // While another window of the same program thread is in front of this one, its input is off.
   void setInputEnabled(bool enabled);
+  // The model refused input (it beeps and leaves the control as it was): a field whose typed
+  // text was sent shows the model's value again.
+  void refused();
 
   ui::WindowId id() const { return state_.id; }
   const ui::WindowState& state() const { return state_; }

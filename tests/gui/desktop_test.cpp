@@ -133,6 +133,23 @@ TEST_F(DesktopForm, TypedTextReachesTheUseVariableOnAcceptAndEnterPressesTheDefa
   EXPECT_NE(std::find(form.events.begin(), form.events.end(), "1:2"), form.events.end());
 }
 
+TEST_F(DesktopForm, TextTheModelRefusesIsReplacedByTheModelsValue) {
+  auto* name = widget<QLineEdit>(v, Form::kName);
+  ASSERT_NE(name, nullptr);
+  name->selectAll();
+  // A letter that record fields cannot hold, typed as the keyboard would deliver it.
+  QKeyEvent letter(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                   QString::fromUtf8("\u0100da"));
+  QApplication::sendEvent(name, &letter);
+  ASSERT_EQ(name->text(), QString::fromUtf8("\u0100da"));
+  QFocusEvent leave(QEvent::FocusOut);
+  QApplication::sendEvent(name, &leave);
+  EXPECT_TRUE(waitFor([&] { return name->text() == "Ann"; }));
+  std::string kept;
+  ASSERT_TRUE(inModel([&] { kept = form.name; }));
+  EXPECT_EQ(kept, "Ann");
+}
+
 TEST_F(DesktopForm, ChecksAndDropListsChangeThroughTheModel) {
   auto* active = widget<QCheckBox>(v, Form::kActive);
   auto* colour = widget<QComboBox>(v, Form::kColour);
