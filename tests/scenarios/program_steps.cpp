@@ -217,19 +217,10 @@ Outcome callStep(Workstation& ws, const Args& a, const StepFn& windowRuntimeCall
   const forms::ProcedureEntry* p = s->procedures.find(a[0].text);
   if (!p) return windowRuntimeCall(ws, a);  // the runtime's own test procedures
   long long request = 0;
-  static const std::pair<const char*, int> kRequests[] = {{"insert", forms::RequestInsert},
-                                                          {"change", forms::RequestChange},
-                                                          {"delete", forms::RequestDelete},
-                                                          {"select", forms::RequestSelect}};
-  bool known = false;
-  for (const auto& [word, n] : kRequests)
-    if (a.size() > 1 && a[1].text == word) request = n, known = true;
-  if (!known && a.size() > 1) {
-    try {
-      request = std::stoll(a[1].text);
-    } catch (...) {
-      return fail("unknown request " + a[1].text);
-    }
+  if (a.size() > 1) {
+    const std::optional<int> parsed = parseRequest(a[1].text);
+    if (!parsed) return fail("unknown request " + a[1].text);
+    request = *parsed;
   }
   std::string arg;
   if (a.size() > 2) {

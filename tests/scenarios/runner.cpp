@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -158,6 +159,19 @@ bool runFile(const Suite& suite, const std::filesystem::path& file) {
     }
   }
   return true;
+}
+
+std::optional<int> parseRequest(const std::string& word) {
+  static const std::pair<const char*, int> kRequests[] = {{"insert", forms::RequestInsert},
+                                                          {"change", forms::RequestChange},
+                                                          {"delete", forms::RequestDelete},
+                                                          {"select", forms::RequestSelect}};
+  for (const auto& [name, n] : kRequests)
+    if (word == name) return n;
+  char* end = nullptr;
+  const long n = std::strtol(word.c_str(), &end, 10);
+  if (word.empty() || *end != '\0') return std::nullopt;
+  return static_cast<int>(n);
 }
 
 }  // namespace trv::scenario

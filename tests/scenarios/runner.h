@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,9 @@ struct Found {
   std::string error;
 };
 Found findControl(Workstation& ws, const Token& token);
+
+// A request word of `call` ("insert", "change", "delete", "select") or a number.
+std::optional<int> parseRequest(const std::string& word);
 
 void registerUiSteps(StepTable& steps);
 void registerTestProcedures(Suite& suite);

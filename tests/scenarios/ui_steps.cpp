@@ -112,14 +112,9 @@ Outcome call(Workstation& ws, const Args& a) {
     for (const auto& n : ws.procedures.names()) known += " " + n;
     return fail("no procedure " + a[0].text + "; known:" + known);
   }
-  static const std::pair<const char*, int> kRequests[] = {{"insert", forms::RequestInsert},
-                                                          {"change", forms::RequestChange},
-                                                          {"delete", forms::RequestDelete},
-                                                          {"select", forms::RequestSelect}};
-  long long request = -1;
-  for (const auto& [word, n] : kRequests)
-    if (a[1].text == word) request = n;
-  if (request < 0 && !toInt(a[1].text, request)) return fail("unknown request " + a[1].text);
+  const std::optional<int> parsed = parseRequest(a[1].text);
+  if (!parsed) return fail("unknown request " + a[1].text);
+  const long long request = *parsed;
   std::string arg;
   if (a.size() > 2) {
     auto v = value(ws, a[2]);

@@ -9,6 +9,7 @@
 #include "runtime/ui/headless.h"
 #include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
+#include "tests/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
 
 namespace trv::list {
@@ -16,18 +17,7 @@ namespace {
 
 using store::testing::Item;
 
-class RecordingSink final : public data::MessageSink {
- public:
-  data::Level raise(int id) override {
-    raised.push_back(id);
-    return data::LevelNotify;
-  }
-  data::Level raiseWithText(int id, std::string_view) override { return raise(id); }
-  data::MessageButton showMessage(int, int, data::MessageButton d) override { return d; }
-  void setFileName(std::string_view) override {}
-  void setFieldName(std::string_view) override {}
-  std::vector<int> raised;
-};
+using trv::testing::RecordingSink;
 
 enum : int { kList = 1, kSelect, kInsert, kChange, kDelete, kSheet, kTabName, kTabGroup, kClose };
 

@@ -10,6 +10,7 @@
 #include "runtime/ui/headless.h"
 #include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
+#include "tests/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
 
 namespace trv::report {
@@ -37,18 +38,7 @@ class RecordingOutput final : public ReportOutput {
   bool failPrint = false;
 };
 
-class RecordingSink final : public data::MessageSink {
- public:
-  data::Level raise(int id) override {
-    raised.push_back(id);
-    return data::LevelNotify;
-  }
-  data::Level raiseWithText(int id, std::string_view) override { return raise(id); }
-  data::MessageButton showMessage(int, int, data::MessageButton d) override { return d; }
-  void setFileName(std::string_view) override {}
-  void setFieldName(std::string_view) override {}
-  std::vector<int> raised;
-};
+using trv::testing::RecordingSink;
 
 // Prints one line per item whose group is not excluded.
 class ItemLoop final : public RecordLoop {
