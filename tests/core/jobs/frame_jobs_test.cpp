@@ -10,6 +10,7 @@
 #include "core/data/dictionary.h"
 #include "core/jobs/system_record.h"
 #include "runtime/text/date_time.h"
+#include "tests/packed.h"
 #include "tests/runtime/data/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
 
@@ -362,7 +363,7 @@ TEST_F(FrameJobsTest, ReadingTheSystemRecordTakesTheCopiesAndClearsTheBackupMark
   EXPECT_EQ(frame_.copies.SysBackUpDays, 3);  // the low byte
   EXPECT_EQ(frame_.copies.SysServer2, 1);
   EXPECT_EQ(frame_.sys.BackUpFlag, 0);
-  EXPECT_EQ(frame_.sys.BackUpDays, 259);
+  EXPECT_EQ(trv::testing::packed(frame_.sys.BackUpDays), 259);
 }
 
 TEST_F(FrameJobsTest, AMissingSystemRecordIsReported) {

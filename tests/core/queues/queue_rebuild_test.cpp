@@ -17,6 +17,7 @@
 #include "runtime/ini/ini_settings.h"
 #include "runtime/text/clock.h"
 #include "runtime/text/date_time.h"
+#include "tests/packed.h"
 
 namespace trv::core {
 namespace {
@@ -266,8 +267,10 @@ TEST_F(QueueOrderTest, SortsByTheUsersChoice) {
       EXPECT_THAT(numbers(snap->AFT), ElementsAreArray(r.aft));
       EXPECT_THAT(numbers(snap->BEF), ElementsAreArray(r.bef));
       // The numbers of insertion order stay with their entries.
-      for (const QueueEntry& e : snap->AFT) EXPECT_EQ(e.NR, e.CASENR);
-      for (const QueueEntry& e : snap->BEF) EXPECT_EQ(e.NR, e.CASENR - 10);
+      for (const QueueEntry& e : snap->AFT)
+        EXPECT_EQ(trv::testing::packed(e.NR), trv::testing::packed(e.CASENR));
+      for (const QueueEntry& e : snap->BEF)
+        EXPECT_EQ(trv::testing::packed(e.NR), trv::testing::packed(e.CASENR) - 10);
     }
   }
 }
@@ -281,8 +284,10 @@ TEST_F(QueueOrderTest, MarksFollowTheSaveAndReorderByMomentWithoutPriority) {
   auto snap = queues_.snapshot();
   EXPECT_THAT(numbers(snap->AFT), ElementsAre(3, 4, 6, 1, 5, 2));
   EXPECT_THAT(numbers(snap->BEF), ElementsAre(15, 13, 11, 12, 14));
-  for (const QueueEntry& e : snap->AFT) EXPECT_EQ(e.NEWUPDATE, e.CASENR == 1 ? 1 : 0);
-  for (const QueueEntry& e : snap->BEF) EXPECT_EQ(e.NEWUPDATE, e.CASENR == 12 ? 2 : 0);
+  for (const QueueEntry& e : snap->AFT)
+    EXPECT_EQ(e.NEWUPDATE, trv::testing::packed(e.CASENR) == 1 ? 1 : 0);
+  for (const QueueEntry& e : snap->BEF)
+    EXPECT_EQ(e.NEWUPDATE, trv::testing::packed(e.CASENR) == 12 ? 2 : 0);
 
   // The overview's next sort brings the user's order back.
   queues_.sort(orderOfChoice(1));
@@ -347,7 +352,8 @@ TEST_F(QueueRebuildTest, ClosedCasesGoToTheDeletionAfterTheBackupCheck) {
   hooks.closedCase = [&](const SercaseRecord& c, const store::Position& pos) {
     calls.push_back("closed " + std::to_string(c.CaseNr));
     // The case is in the thread's file buffer too, where the deletion finds it.
-    EXPECT_EQ(sercase_.record<SercaseRecord>().CaseNr, c.CaseNr);
+    EXPECT_EQ(trv::testing::packed(sercase_.record<SercaseRecord>().CaseNr),
+              trv::testing::packed(c.CaseNr));
     EXPECT_EQ(sercase_.position(), pos);
     EXPECT_EQ(sercase_.remove(), store::Ok);
   };
