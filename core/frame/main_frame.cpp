@@ -176,6 +176,7 @@ data::Level MainFrame::Init() {
   if (data::Level l = WindowController::Init(); l != data::LevelOk) return l;
   filesOpened = true;
   s_.FrameWindow = &window();
+  window().alert(ui::KeyMouseRightUp);
   jobMessages_ = std::make_unique<FrameJobMessages>(s_.env.ui);
   jobState_ = std::make_unique<jobs::FrameState>();
   jobs_ = std::make_unique<jobs::FrameJobs>(jobs::JobEnvironment{
@@ -458,6 +459,29 @@ void MainFrame::OnOpen() {
   if (s_.rescan) s_.rescan(false);
   ProgramState* s = &s_;
   splashThread = s_.env.ui.start([s] { AppSplash(*s); });
+}
+
+void MainFrame::popup() {
+  if (loggedOut) return;  // signed out: no popup
+  static constexpr int kItems[] = {MenuBrowseQueues, MenuBrowseCases,   MenuBrowseArchive,
+                                   MenuSearchCase,   MenuSearchArchive, MenuSearchBoth,
+                                   MenuEmailSend,    MenuBrowseClients, MenuBrowseProducts,
+                                   MenuContents,     MenuExit};
+  const int chosen = s_.env.ui.popup(
+      "&Queues     |-|&Cases     |&Archive    |&Search{&Cases |&Archive|&Both   |}|-|E&mail      "
+      "|-|C&lients    |&Products    |-|&Help     |-|&Exit    ");
+  if (chosen < 1 || chosen > static_cast<int>(std::size(kItems))) return;
+  window().post(ui::EventAccepted, kItems[chosen - 1]);
+}
+
+data::Level MainFrame::HandleEvent() {
+  if (event().number == ui::EventAlertKey && event().control == 0 &&
+      event().key == ui::KeyMouseRightUp) {
+    popup();
+    return data::LevelNotify;
+  }
+  if (event().number == ui::EventPreAlertKey && event().control == 0) return data::LevelNotify;
+  return WindowController::HandleEvent();
 }
 
 data::Level MainFrame::HandleAccepted() {

@@ -33,6 +33,7 @@ class MainFrame : public forms::WindowController {
   data::Level Shutdown() override;
   data::Level HandleAccepted() override;
   data::Level HandleWindowEvent() override;
+  data::Level HandleEvent() override;
 
   // Shows the sign-on window; a failed first sign-on ends the frame. True when signed on.
   bool SignOn();
@@ -68,6 +69,8 @@ class MainFrame : public forms::WindowController {
   void say(const std::string& text, const std::string& caption);
   void restoreMenusAfterSignOn();
   void runCommand(int menu);
+  // The right-click popup of the frame's work area.
+  void popup();
   void chooseListColour();
   void chooseWallpaper();
   void writeLogEntry(const char* action, const char* failureText);

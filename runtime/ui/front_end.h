@@ -100,7 +100,8 @@ struct Input {
     Accept,      // leaves an entry, combo, drop list, spin or text with `text` in it
     Select,      // selects `row` of a list or choice `row` of a drop list
     Key,         // `key` to the control with the focus
-    Mouse,       // `key` (KeyMouseLeft2, KeyMouseRight) on list `control` at row, column, zone
+    Mouse,       // `key` (KeyMouseLeft2, KeyMouseRight) on list `control` at row, column, zone,
+                 // or on the window itself (control 0)
     Close,       // the window's close box
     Activate,    // the window comes to the front and gets the focus
     Deactivate,  // another program took the focus

@@ -126,9 +126,17 @@ bool HeadlessDriver::answerPopup(std::string_view item) {
   if (!p) return false;
   int chosen = 0;
   if (!item.empty()) {
-    std::string want = withoutAmpersand(item);
+    // Menu texts may be padded with blanks for alignment; the first item of that text wins.
+    auto trimmed = [](std::string s) {
+      const auto b = s.find_first_not_of(' ');
+      if (b == std::string::npos) return std::string();
+      return s.substr(b, s.find_last_not_of(' ') - b + 1);
+    };
+    const std::string want = trimmed(withoutAmpersand(item));
     for (const auto& it : p->second.items)
-      if (it.number != 0 && !it.disabled && withoutAmpersand(it.text) == want) chosen = it.number;
+      if (chosen == 0 && it.number != 0 && !it.disabled &&
+          trimmed(withoutAmpersand(it.text)) == want)
+        chosen = it.number;
     if (chosen == 0) return false;
   }
   fe_.forget(p->first);

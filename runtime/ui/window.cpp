@@ -618,6 +618,14 @@ bool Window::translate(const Input& in, Event& out) {
     case K::Key:
       return key(in.key, out);
     case K::Mouse: {
+      if (in.control == 0) {
+        // A click on the window itself (a frame's work area) reaches the procedure only as an
+        // alert key it asked for.
+        if (!alerted(in.key)) return false;
+        out = Event(EventPreAlertKey, 0, in.key);
+        extra_.push_back(Event(EventAlertKey, 0, in.key));
+        return true;
+      }
       ControlState* c = find(in.control);
       if (!c || c->hidden || c->disabled || c->kind != ControlKind::List) return false;
       Event hit(0, c->number, in.key);

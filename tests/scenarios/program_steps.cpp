@@ -316,6 +316,22 @@ Outcome exitStep(Workstation& ws, const Args&) {
   });
 }
 
+// "right-click frame": the right button released on the frame's work area.
+Outcome rightClickFrame(Workstation& ws) {
+  return looking(ws, [&] {
+    for (ui::Window* w : ws.ui.windows()) {
+      if (w->kind() != ui::WindowKind::Frame) continue;
+      ui::Input in;
+      in.kind = ui::Input::Kind::Mouse;
+      in.window = w->id();
+      in.key = ui::KeyMouseRightUp;
+      ws.ui.post(in);
+      return pass();
+    }
+    return fail("no frame is open");
+  });
+}
+
 }  // namespace
 
 void registerProgramSteps(Suite& suite) {
@@ -323,6 +339,11 @@ void registerProgramSteps(Suite& suite) {
   StepFn runtimeCall = s.find("call") ? *s.find("call") : StepFn{};
   s.add("call",
         [runtimeCall](Workstation& ws, const Args& a) { return callStep(ws, a, runtimeCall); });
+  StepFn listRightClick = s.find("right-click") ? *s.find("right-click") : StepFn{};
+  s.add("right-click", [listRightClick](Workstation& ws, const Args& a) {
+    if (a.size() == 1 && a[0].text == "frame") return rightClickFrame(ws);
+    return listRightClick(ws, a);
+  });
   s.add("database", databaseStep);
   s.add("insert", insertStep);
   s.add("update", updateStep);
