@@ -6,6 +6,7 @@
 #include "core/data/database_tool.h"
 #include "core/data/records.h"
 #include "core/frame/app_splash.h"
+#include "core/frame/case_message.h"
 #include "core/frame/frame_menu.h"
 #include "core/jobs/frame_jobs.h"
 #include "core/program/program_state.h"
@@ -101,12 +102,7 @@ void MainFrame::rescan(bool warnings) {
     aft.push_back({e.CASENR, e.FASE.str(), e.STATUS.str(), e.Date, e.Time});
   jobs_->warnings().run(frame, aft, s_.env.clock, [this](const jobs::Warning& w) {
     for (int i = 0; i < w.beeps; ++i) s_.env.ui.beep();
-    // The case-message window comes with the case form; until then the text alone is shown.
-    ui::MessageRequest m;
-    m.text = w.text;
-    m.caption = s_.AppTitle;
-    m.icon = ui::Icon::Information;
-    s_.env.ui.message(m);
+    CaseMessage(s_, w.caseNr, w.text);
   });
 }
 

@@ -141,7 +141,7 @@ bool Logon(ProgramState& s, int& level, std::uint16_t& id) {
       ui::group("?Group1", "Enter").withNumber(kGroup).at(1, 1),
       ui::prompt("?Prompt1", "Name").withNumber(kNamePrompt).at(1, 1).in(kGroup),
       ui::prompt("?Prompt2", "Password").withNumber(kPasswordPrompt).at(2, 1).in(kGroup),
-      ui::image("?Light", kLights[0]).withImage(kLights[0]).withNumber(kLight).at(1, 3),
+      ui::image("?Light", kLights[0]).withNumber(kLight).at(1, 3),
       ui::combo("?IDE:Name", "@s20", forms::useRecordField(*s.dictionary.IdeAccess, "IDE:Name"))
           .withNumber(kName)
           .at(1, 2)
