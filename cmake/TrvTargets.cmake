@@ -30,3 +30,16 @@ function(trv_benchmark name)
   add_test(NAME bench.${name} COMMAND ${name} --benchmark_min_time=0)
   set_tests_properties(bench.${name} PROPERTIES ENVIRONMENT "TRV_BENCH_SMALL=1" LABELS bench)
 endfunction()
+
+# Adds every sub-folder of the calling folder that has a CMakeLists.txt, in name order: each is
+# one module of a subsystem.
+macro(trv_add_module_dirs)
+  file(GLOB _trv_dirs LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+       ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT _trv_dirs)
+  foreach(_trv_dir ${_trv_dirs})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_trv_dir}/CMakeLists.txt)
+      add_subdirectory(${_trv_dir})
+    endif()
+  endforeach()
+endmacro()

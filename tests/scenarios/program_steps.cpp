@@ -228,25 +228,7 @@ Outcome callStep(Workstation& ws, const Args& a, const StepFn& windowRuntimeCall
     if (!v) return fail("bad value " + a[2].text);
     arg = *v;
   }
-  forms::ProcedureEntry entry = *p;
-  core::ProgramState* state = s;
-  auto body = [state, entry, request, arg] {
-    if (entry.ownThread && !entry.startSlot.empty())
-      state->globals.slots[entry.startSlot] = ui::UiRuntime::currentThread();
-    state->globals.NextRequest = static_cast<int>(request);
-    entry.body(arg);
-  };
-  int frameThread = 0;
-  if (!entry.ownThread) {
-    Outcome o = looking(ws, [&] {
-      for (ui::Window* w : ws.ui.windows())
-        if (w->kind() == ui::WindowKind::Frame) frameThread = w->thread();
-      return pass();
-    });
-    if (!o.ok) return o;
-  }
-  if (frameThread != 0) return ws.ui.postTask(frameThread, body) ? pass() : fail("no frame");
-  return ws.ui.start(body) ? pass() : fail("the program has ended");
+  return callProcedure(ws, *p, s->globals, static_cast<int>(request), arg);
 }
 
 Outcome mailNone(Workstation& ws, const Args&) {

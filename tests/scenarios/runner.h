@@ -111,6 +111,11 @@ struct Found {
 };
 Found findControl(Workstation& ws, const Token& token);
 
+// Calls a registered procedure as its callers do (its own thread, or the frame's thread when a
+// frame runs), with NextRequest set in `globals`.
+Outcome callProcedure(Workstation& ws, const forms::ProcedureEntry& entry,
+                      forms::FormGlobals& globals, int request, const std::string& arg);
+
 // A request word of `call` ("insert", "change", "delete", "select") or a number.
 std::optional<int> parseRequest(const std::string& word);
 

@@ -104,6 +104,31 @@ std::string readFile(const std::filesystem::path& p, bool& ok) {
 
 // --- actions ---
 
+}  // namespace
+
+Outcome callProcedure(Workstation& ws, const forms::ProcedureEntry& entry,
+                      forms::FormGlobals& globals, int request, const std::string& arg) {
+  auto body = [&globals, entry, request, arg] {
+    if (entry.ownThread && !entry.startSlot.empty())
+      globals.slots[entry.startSlot] = ui::UiRuntime::currentThread();
+    globals.NextRequest = request;
+    entry.body(arg);
+  };
+  // As its callers do: on a thread of its own, or on the frame's thread when a frame runs.
+  int frameThread = 0;
+  if (!entry.ownThread) {
+    Outcome o = looking(ws, [&] {
+      if (ui::Window* f = frame(ws)) frameThread = f->thread();
+      return pass();
+    });
+    if (!o.ok) return o;
+  }
+  if (frameThread != 0) return ws.ui.postTask(frameThread, body) ? pass() : fail("no frame");
+  return ws.ui.start(body) ? pass() : fail("the program has ended");
+}
+
+namespace {
+
 Outcome call(Workstation& ws, const Args& a) {
   if (a.size() < 2) return usage("call PROCEDURE REQUEST [ARG]");
   const forms::ProcedureEntry* p = ws.procedures.find(a[0].text);
@@ -122,23 +147,7 @@ Outcome call(Workstation& ws, const Args& a) {
     arg = *v;
   }
   forms::ProcedureEntry entry = *p;
-  auto body = [&ws, entry, request, arg] {
-    if (entry.ownThread && !entry.startSlot.empty())
-      ws.globals.slots[entry.startSlot] = ui::UiRuntime::currentThread();
-    ws.globals.NextRequest = static_cast<int>(request);
-    entry.body(arg);
-  };
-  // As its callers do: on a thread of its own, or on the frame's thread when a frame runs.
-  int frameThread = 0;
-  if (!entry.ownThread) {
-    Outcome o = looking(ws, [&] {
-      if (ui::Window* f = frame(ws)) frameThread = f->thread();
-      return pass();
-    });
-    if (!o.ok) return o;
-  }
-  if (frameThread != 0) return ws.ui.postTask(frameThread, body) ? pass() : fail("no frame");
-  return ws.ui.start(body) ? pass() : fail("the program has ended");
+  return callProcedure(ws, entry, ws.globals, static_cast<int>(request), arg);
 }
 
 Outcome menu(Workstation& ws, const Args& a) {
