@@ -93,6 +93,7 @@ class SendMailWindow final : public forms::WindowController {
     switch (event().control) {
       case kTo:
       case kSubject:
+        if (data::Level l = WindowController::HandleAccepted(); l != data::LevelOk) return l;
         if (blankUtf8(event().control == kTo ? b_.toText : b_.subject)) {
           s_.env.ui.beep();
           window().select(event().control);
