@@ -275,8 +275,11 @@ Outcome sentMail(Workstation& ws, const Args& a) {
     for (const Token& t : a) {
       const auto eq = t.text.find('=');
       if (eq == std::string::npos) return usage("expect sent-mail FIELD=\"VALUE\" ...");
+      std::string want = t.text.substr(eq + 1);
+      if (want.size() >= 2 && want.front() == '"' && want.back() == '"')
+        want = want.substr(1, want.size() - 2);  // to="a@b": the quotes are not the value's
       const auto field = mail::sentMailField(m, t.text.substr(0, eq));
-      if (!field || *field != t.text.substr(eq + 1)) all = false;
+      if (!field || *field != want) all = false;
     }
     if (all) return pass();
   }
