@@ -24,11 +24,13 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 
 #include "gui/desktop/image_loader.h"
 #include "gui/desktop/qt_values.h"
@@ -163,6 +165,30 @@ int charWidth(const QWidget* w) {
   return std::max({1, m.averageCharWidth(), m.horizontalAdvance(QLatin1Char('0'))});
 }
 
+// The column (from 1) whose right edge lies under x in the header, 0 when none. The grip is as
+// wide as the one the header itself sizes columns with.
+int dividerAt(const QHeaderView& header, int x) {
+  const int grip =
+      std::max(2, header.style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, &header));
+  for (int i = 0; i < header.count(); ++i) {
+    if (header.isSectionHidden(i)) continue;
+    int edge = header.sectionViewportPosition(i) + header.sectionSize(i);
+    if (std::abs(x - edge) <= grip) return i + 1;
+  }
+  return 0;
+}
+
+constexpr int kDefaultColumnChars = 10;
+constexpr int kColumnPadding = 12;
+
+int columnPixels(const QWidget* list, int chars) {
+  return chars * charWidth(list) + kColumnPadding;
+}
+int charsForColumn(const QWidget* list, int pixels) {
+  int w = charWidth(list);
+  return std::max(1, (pixels - kColumnPadding + w / 2) / w);
+}
+
 std::optional<int> modelKey(const QKeyEvent* e) {
   int mods = 0;
   if (e->modifiers() & Qt::ControlModifier) mods |= ui::kCtrl;
@@ -253,6 +279,7 @@ bool InputFilter::eventFilter(QObject* obj, QEvent* e) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
       return mouse(obj, number, static_cast<QMouseEvent*>(e));
     default:
       return false;
@@ -301,12 +328,16 @@ bool InputFilter::mouse(QObject* obj, int number, QMouseEvent* e) {
   bool onRows = obj == tree->viewport();
   if (!onHeader && !onRows) return false;
   int key = ui::KeyNone;
-  if (e->button() == Qt::RightButton)
+  if (e->type() == QEvent::MouseMove) {
+    // Only a drag on the header is worth the traffic: the list enhancement follows it.
+    if (onHeader && (e->buttons() & Qt::LeftButton)) key = ui::KeyMouseMove;
+  } else if (e->button() == Qt::RightButton) {
     key = e->type() == QEvent::MouseButtonRelease ? ui::KeyMouseRightUp : ui::KeyMouseRight;
-  else if (e->button() == Qt::LeftButton && e->type() == QEvent::MouseButtonDblClick)
+  } else if (e->button() == Qt::LeftButton && e->type() == QEvent::MouseButtonDblClick) {
     key = ui::KeyMouseLeft2;
-  else if (e->button() == Qt::LeftButton && e->type() == QEvent::MouseButtonPress && onHeader)
-    key = ui::KeyMouseLeft;
+  } else if (e->button() == Qt::LeftButton && onHeader) {
+    key = e->type() == QEvent::MouseButtonPress ? ui::KeyMouseLeft : ui::KeyMouseLeftUp;
+  }
   if (key == ui::KeyNone) return false;
   Input in;
   in.kind = Input::Kind::Mouse;
@@ -315,8 +346,13 @@ bool InputFilter::mouse(QObject* obj, int number, QMouseEvent* e) {
   in.key = key;
   QPoint p = e->position().toPoint();
   if (onHeader) {
-    in.zone = ui::ListZone::Header;
-    in.column = tree->header()->logicalIndexAt(p) + 1;
+    QHeaderView* header = tree->header();
+    int divider = dividerAt(*header, p.x());
+    in.zone = divider > 0 ? ui::ListZone::Divider : ui::ListZone::Header;
+    in.column = divider > 0 ? divider : header->logicalIndexAt(p) + 1;
+    // A drag that sized columns ends here: the widths go first, so that the procedure reads
+    // them back when the release reaches it.
+    if (key == ui::KeyMouseLeftUp) view_.postColumnWidths(number);
   } else {
     QModelIndex at = tree->indexAt(p);
     in.zone = at.isValid() ? ui::ListZone::Cell : ui::ListZone::Below;
@@ -331,8 +367,9 @@ bool InputFilter::mouse(QObject* obj, int number, QMouseEvent* e) {
   }
   view_.flush(number);
   view_.post(in);
-  // Double clicks and right clicks are the model's to act on.
-  return key != ui::KeyMouseLeft;
+  // Double clicks and right clicks are the model's to act on; presses, drags and releases on the
+  // header still size its columns.
+  return key != ui::KeyMouseLeft && key != ui::KeyMouseLeftUp && key != ui::KeyMouseMove;
 }
 
 // --- building ---
@@ -972,10 +1009,10 @@ void WindowView::applyControl(Control& view, const ControlState& c) {
       }
       int total = 0;
       for (std::size_t i = 0; i < c.columns.size(); ++i) {
-        int chars = c.columns[i].width > 0 ? c.columns[i].width : 10;
-        total += chars * charWidth(t) + 12;
+        int chars = c.columns[i].width > 0 ? c.columns[i].width : kDefaultColumnChars;
+        total += columnPixels(t, chars);
         if (i + 1 < c.columns.size())
-          t->setColumnWidth(static_cast<int>(i), chars * charWidth(t) + 12);
+          t->setColumnWidth(static_cast<int>(i), columnPixels(t, chars));
         t->headerItem()->setTextAlignment(
             static_cast<int>(i), c.columns[i].rightAligned ? Qt::AlignRight : Qt::AlignLeft);
       }
@@ -1031,6 +1068,25 @@ void WindowView::applyControl(Control& view, const ControlState& c) {
     case ControlKind::Box:
     case ControlKind::Line:
       break;
+  }
+}
+
+void WindowView::postColumnWidths(int number) {
+  Control* c = find(number);
+  if (!c || c->state.kind != ControlKind::List) return;
+  auto* tree = static_cast<QTreeWidget*>(c->widget);
+  const auto& columns = c->state.columns;
+  // The last column stretches with the list: its width is the window's, not the user's.
+  for (std::size_t i = 0; i + 1 < columns.size(); ++i) {
+    int chars = charsForColumn(tree, tree->columnWidth(static_cast<int>(i)));
+    if (chars == (columns[i].width > 0 ? columns[i].width : kDefaultColumnChars)) continue;
+    Input in;
+    in.kind = Input::Kind::ColumnWidth;
+    in.window = id();
+    in.control = number;
+    in.column = static_cast<int>(i) + 1;
+    in.width = chars;
+    post(in);
   }
 }
 

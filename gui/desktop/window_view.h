@@ -91,6 +91,8 @@ class WindowView {
   void flush(int number);  // posts an edited field's text as accepted
   void post(ui::Input in);
   void postControl(ui::Input::Kind kind, int number);
+  // Posts the widths of list `number`'s columns that differ from the model's.
+  void postColumnWidths(int number);
   Control* find(int number);
   int numberOf(QObject* widget) const;
 

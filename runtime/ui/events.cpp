@@ -8,7 +8,7 @@
 namespace trv::ui {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, int>, 29> kNames{{
+constexpr std::array<std::pair<std::string_view, int>, 32> kNames{{
     {"Enter", KeyEnter},
     {"Esc", KeyEsc},
     {"Tab", KeyTab},
@@ -37,6 +37,9 @@ constexpr std::array<std::pair<std::string_view, int>, 29> kNames{{
     {"F12", KeyF12},
     {"MouseLeft2", KeyMouseLeft2},
     {"MouseRight", KeyMouseRight},
+    {"MouseRightUp", KeyMouseRightUp},
+    {"MouseLeftUp", KeyMouseLeftUp},
+    {"MouseMove", KeyMouseMove},
     {"Space", ' '},
 }};
 

@@ -66,10 +66,13 @@ enum Key : int {
   KeyMouseLeft2,  // double click
   KeyMouseRight,
   KeyMouseRightUp,
+  KeyMouseLeftUp,  // the left button released
+  KeyMouseMove,    // the pointer moved (lists send it while a button is down on the header)
 };
 
-// Where a mouse hit on a list fell.
-enum class ListZone { None, Header, Cell, Below };
+// Where a mouse hit on a list fell. Divider: the edge right of `column` in the header, where the
+// column is sized.
+enum class ListZone { None, Header, Cell, Below, Divider };
 
 // One event as the loop hands it out. `control` is the control's number for field events and 0
 // for window events; key, row, column and zone describe the key or mouse hit that caused it.

@@ -95,17 +95,18 @@ struct Answer {
 // One piece of user input for a window.
 struct Input {
   enum class Kind {
-    Press,       // a button, check box, radio button, tab or menu item (control = its number)
-    Focus,       // a click that gives the control the focus
-    Accept,      // leaves an entry, combo, drop list, spin or text with `text` in it
-    Select,      // selects `row` of a list or choice `row` of a drop list
-    Key,         // `key` to the control with the focus
-    Mouse,       // `key` (KeyMouseLeft2, KeyMouseRight) on list `control` at row, column, zone,
-                 // or on the window itself (control 0)
-    Close,       // the window's close box
-    Activate,    // the window comes to the front and gets the focus
-    Deactivate,  // another program took the focus
-    Place,       // the window was moved, sized, iconized or maximized to `placement`
+    Press,        // a button, check box, radio button, tab or menu item (control = its number)
+    Focus,        // a click that gives the control the focus
+    Accept,       // leaves an entry, combo, drop list, spin or text with `text` in it
+    Select,       // selects `row` of a list or choice `row` of a drop list
+    Key,          // `key` to the control with the focus
+    Mouse,        // `key` (a KeyMouse... key) on list `control` at row, column, zone, or on the
+                  // window itself (control 0); releases and moves never change the selection
+    ColumnWidth,  // the user sized list `control`'s `column` (from 1) to `width` characters
+    Close,        // the window's close box
+    Activate,     // the window comes to the front and gets the focus
+    Deactivate,   // another program took the focus
+    Place,        // the window was moved, sized, iconized or maximized to `placement`
   };
   Kind kind = Kind::Press;
   WindowId window = 0;
@@ -115,6 +116,7 @@ struct Input {
   int column = 0;
   int key = KeyNone;
   ListZone zone = ListZone::None;
+  int width = 0;
   Placement placement;
 };
 

@@ -632,14 +632,16 @@ bool Window::translate(const Input& in, Event& out) {
       hit.row = in.row;
       hit.column = in.column;
       hit.zone = in.zone;
-      if (in.zone == ListZone::Cell && in.row >= 1 && in.row <= static_cast<int>(c->rows.size()) &&
-          c->selected != in.row) {
+      // Releasing the left button or moving over a row is no choice of it.
+      bool chooses = in.key != KeyMouseLeftUp && in.key != KeyMouseMove;
+      if (chooses && in.zone == ListZone::Cell && in.row >= 1 &&
+          in.row <= static_cast<int>(c->rows.size()) && c->selected != in.row) {
         setSelected(c->number, in.row);
         update(c->number);
         hit.number = EventNewSelection;
         extra_.push_back(hit);
       }
-      select(c->number);
+      if (chooses) select(c->number);
       Event act = hit;
       if (alerted(in.key)) {
         act.number = EventPreAlertKey;
@@ -654,6 +656,20 @@ bool Window::translate(const Input& in, Event& out) {
       out = extra_.front();
       extra_.pop_front();
       return true;
+    }
+    case K::ColumnWidth: {
+      // The width is kept for the procedure to read back when the drag ends; the release that
+      // follows is the event.
+      ControlState* c = find(in.control);
+      if (!c || c->kind != ControlKind::List || in.column < 1 ||
+          in.column > static_cast<int>(c->columns.size()) || in.width < 1)
+        return false;
+      auto& col = c->columns[static_cast<std::size_t>(in.column - 1)];
+      if (col.width != in.width) {
+        col.width = in.width;
+        update(c->number);
+      }
+      return false;
     }
     case K::Close:
       out = Event(EventCloseWindow);

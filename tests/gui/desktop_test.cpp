@@ -32,9 +32,10 @@ std::string describe(const Event& e) {
   std::string s = std::to_string(e.number) + ":" + std::to_string(e.control);
   if (e.zone != ListZone::None)
     s += " row " + std::to_string(e.row) + " col " + std::to_string(e.column) +
-         (e.zone == ListZone::Header ? " header"
-          : e.zone == ListZone::Cell ? " cell"
-                                     : " below");
+         (e.zone == ListZone::Header    ? " header"
+          : e.zone == ListZone::Cell    ? " cell"
+          : e.zone == ListZone::Divider ? " divider"
+                                        : " below");
   return s;
 }
 
@@ -208,6 +209,40 @@ TEST_F(DesktopForm, ListMouseHitsCarryRowColumnAndZone) {
   QTest::mousePress(header->viewport(), Qt::RightButton, {}, cases);
   EXPECT_TRUE(waitFor([&] { return seen("15:5 row 0 col 2 header"); }));
   EXPECT_TRUE(seen("16:5 row 0 col 2 header"));
+}
+
+TEST_F(DesktopForm, HeaderDividerHitsAndDraggedWidthsReachTheModel) {
+  auto* rows = widget<QTreeWidget>(v, Form::kList);
+  ASSERT_TRUE(rows);
+  QHeaderView* header = rows->header();
+  auto edgeOfFirst = [&] {
+    return QPoint(header->sectionViewportPosition(0) + header->sectionSize(0) - 1,
+                  header->height() / 2);
+  };
+  ASSERT_TRUE(inModel([&] { form.window->alert(KeyMouseLeft2); }));
+  QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, edgeOfFirst());
+  ASSERT_TRUE(waitFor([&] { return seen("15:5 row 0 col 1 divider"); }));
+  EXPECT_FALSE(seen("1:5 row 0 col 1 divider"));  // fitting a column opens nothing
+
+  // The user drags the first column from 20 to 30 characters and lets go on its new edge.
+  ASSERT_TRUE(inModel([&] {
+    form.window->unalert(KeyMouseLeft2);
+    form.window->alert(KeyMouseLeftUp);
+    form.events.clear();
+  }));
+  const int charPixels = (header->sectionSize(0) - 12) / 20;
+  header->resizeSection(0, 12 + 30 * charPixels);
+  QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, edgeOfFirst());
+  ASSERT_TRUE(waitFor([&] { return seen("15:5 row 0 col 1 divider"); }));
+  int width = 0;
+  ASSERT_TRUE(inModel([&] { width = form.window->control(Form::kList)->columns[0].width; }));
+  EXPECT_EQ(width, 30);  // already kept when the release reached the procedure
+  EXPECT_EQ(header->sectionSize(0), 12 + 30 * charPixels);
+
+  // A release after a press in a column is a header release, not a divider one.
+  QPoint inSecond(header->sectionViewportPosition(1) + 5, header->height() / 2);
+  QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, inSecond);
+  EXPECT_TRUE(waitFor([&] { return seen("15:5 row 0 col 2 header"); }));
 }
 
 TEST_F(DesktopForm, TheCloseBoxClosesThroughTheModel) {
