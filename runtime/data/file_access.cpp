@@ -297,7 +297,32 @@ Level FileAccess::insert() {
   return l == LevelFatal ? LevelFatal : LevelNotify;
 }
 
-Level FileAccess::primeAutoInc() {
+namespace {
+
+// Moves the placeholder just added in `b` past the numbers `taken` names. A number another
+// station reserved meanwhile is refused by the unique key, and the next one is tried.
+store::Code skipTakenNumbers(FileAccess& f, const store::FieldDecl& nf, store::RecordBuffer& b,
+                             const std::function<bool(std::int64_t)>& taken) {
+  std::int64_t stored = store::readNumber(nf, b.record.data());
+  std::int64_t n = stored;
+  while (taken(n)) ++n;
+  while (n != stored) {
+    store::writeNumber(nf, b.record.data(), n);
+    const store::Code code = f.put();
+    if (code == store::Ok) return store::Ok;
+    if (code != store::DuplicateKey) {
+      store::writeNumber(nf, b.record.data(), stored);
+      return code;
+    }
+    do ++n;
+    while (taken(n));
+  }
+  return store::Ok;
+}
+
+}  // namespace
+
+Level FileAccess::primeAutoInc(const std::function<bool(std::int64_t)>& numberTaken) {
   if (decl_.autoNumberKey() < 0) return LevelOk;
   const store::FieldDecl& nf = decl_.fields[decl_.keys[decl_.autoNumberKey()].components[0]];
   const std::string primed = buffer().record;
@@ -306,10 +331,13 @@ Level FileAccess::primeAutoInc() {
       store::RecordBuffer& b = buffer();
       b.record = primed;
       store::writeNumber(nf, b.record.data(), 0);
-      if (add() == store::Ok) {
-        stateOrCreate().reserved = b.position;
-        return LevelOk;
+      if (add() != store::Ok) continue;
+      if (numberTaken && skipTakenNumbers(*this, nf, b, numberTaken) != store::Ok) {
+        (void)remove();
+        continue;
       }
+      stateOrCreate().reserved = b.position;
+      return LevelOk;
     }
     sink_.setFileName(name());
     const Level answer = sink_.raise(32);

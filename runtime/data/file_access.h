@@ -23,6 +23,7 @@
 // code and leave the store's last error for the caller (store::lastError()).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -112,7 +113,10 @@ class FileAccess {
   [[nodiscard]] Level insert();
   // Reserves the next auto-number by adding the primed buffer at once as a placeholder: three
   // tries, then message 32 asks whether to try again. LevelOk, or LevelNotify when given up.
-  [[nodiscard]] Level primeAutoInc();
+  // `numberTaken`, when given, names numbers that are used elsewhere (another file keeps them):
+  // the placeholder moves on past them while it is held, so the number it ends on is reserved
+  // as surely as the first, and two stations never end on the same one.
+  [[nodiscard]] Level primeAutoInc(const std::function<bool(std::int64_t)>& numberTaken = {});
   bool hasReservation() const;
   // Removes the placeholder reserved on this thread, so that its number is free again.
   [[nodiscard]] Level cancelAutoNumber();

@@ -219,7 +219,7 @@ Level WindowController::PrimeInsert() {
   data::FileAccess& f = PRIMARY->file();
   f.primeRecord();
   SetNewRecordDefaults();
-  Level l = f.primeAutoInc();
+  Level l = f.primeAutoInc(numberTaken_);
   SaveCopies();
   if (window_) window_->display();
   return l;

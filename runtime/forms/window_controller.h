@@ -29,6 +29,8 @@
 // Event handlers return LevelOk to go on with the base handling, LevelNotify when the event
 // has been dealt with, LevelFatal to end the event loop. Requires a program thread.
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -132,6 +134,10 @@ class WindowController {
   void AddCloseButton(int control, int response = ResponseCancelled);
   void RememberHistoryRecord();
   void RememberHistoryField(int control);
+  // Numbers an insert must not reserve (kept by another file): the reservation moves past them.
+  void SkipReservedNumbers(std::function<bool(std::int64_t)> taken) {
+    numberTaken_ = std::move(taken);
+  }
 
   // --- while running ---
   ui::Window& window() { return *window_; }
@@ -175,6 +181,7 @@ class WindowController {
   bool openHandled_ = false;
   bool forceRefresh_ = false;
   bool validating_ = false;
+  std::function<bool(std::int64_t)> numberTaken_;
 };
 
 }  // namespace trv::forms

@@ -144,6 +144,45 @@ TEST_F(FileAccessTest, CancelledReservationFreesTheNumber) {
   items_.close();
 }
 
+TEST_F(FileAccessTest, ReservationMovesPastNumbersTakenElsewhere) {
+  ASSERT_EQ(items_.open(), LevelOk);
+  items_.primeRecord();
+  setName("first");
+  ASSERT_EQ(items_.insert(), LevelOk);  // number 1
+  // Numbers 2 and 3 are kept elsewhere; while this station skips them, another one reserves 4.
+  bool othersReserved = false;
+  auto taken = [&](std::int64_t n) {
+    if (!othersReserved) {
+      othersReserved = true;
+      std::thread other([&] {
+        if (items_.open() != LevelOk) return;
+        items_.primeRecord();
+        (void)store::writeNumber(items_.decl().fields[0], items_.buffer().record.data(), 4);
+        (void)items_.add();
+        items_.close();
+      });
+      other.join();
+    }
+    return n == 2 || n == 3;
+  };
+  items_.primeRecord();
+  ASSERT_EQ(items_.primeAutoInc(taken), LevelOk);
+  EXPECT_EQ(nr(), "5");
+  setName("kept");
+  ASSERT_EQ(items_.insert(), LevelOk);  // over the moved placeholder, not beside it
+  std::uint64_t n = 0;
+  ASSERT_EQ(items_.count(&n), store::Ok);
+  EXPECT_EQ(n, 3u);
+  // A cancelled reservation gives the moved number back.
+  items_.primeRecord();
+  ASSERT_EQ(items_.primeAutoInc([](std::int64_t k) { return k == 6; }), LevelOk);
+  EXPECT_EQ(nr(), "7");
+  ASSERT_EQ(items_.cancelAutoNumber(), LevelOk);
+  ASSERT_EQ(items_.count(&n), store::Ok);
+  EXPECT_EQ(n, 3u);
+  items_.close();
+}
+
 TEST_F(FileAccessTest, ReservationThatKeepsFailingAsksAndGivesUp) {
   ASSERT_EQ(items_.open(), LevelOk);
   items_.close();
