@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cases/procedures/case_procedures.h"
+#include "cases/products/select_prod.h"
 #include "core/data/database_tool.h"
 #include "core/data/files.h"
 #include "core/frame/core_procedures.h"
@@ -189,6 +190,7 @@ core::ProgramState& newState(Workstation& ws) {
   core::ProgramState& s = *r.states.back();
   core::registerCoreProcedures(s);
   cases::registerCaseProcedures(s);
+  cases::registerSelectProd(s);
   return s;
 }
 
