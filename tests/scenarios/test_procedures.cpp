@@ -16,7 +16,7 @@ using forms::Level;
 using forms::LevelOk;
 
 // Controls: 1 prompt "&Date:", 2 date entry, 3 check "&Flag", 4 tick count, 5 list ?Browse:1,
-// 6 "&Ask", 7 "&Beep", 8 "&Close", 9 what the last question or popup answered.
+// 6 "&Ask", 7 "&Beep", 8 "&Close", 9 what the last question, popup or header hit answered.
 class TestWindow : public forms::WindowController {
  public:
   explicit TestWindow(forms::FormContext& c) : WindowController(c, "TestWindow", declaration()) {
@@ -24,7 +24,10 @@ class TestWindow : public forms::WindowController {
     AddCloseButton(8);
   }
 
-  void RegisterAlertKeys() override { window().alert(ui::KeyMouseRightUp); }
+  void RegisterAlertKeys() override {
+    for (int k : {ui::KeyMouseRightUp, ui::KeyMouseLeft, ui::KeyMouseMove, ui::KeyMouseLeftUp})
+      window().alert(k);
+  }
 
   void OnOpen() override {
     window().setRows(5, {{{"Admin", "2"}, ui::kColorNone, ui::kColorNone},
@@ -59,6 +62,17 @@ class TestWindow : public forms::WindowController {
     if (event().number == ui::EventAlertKey && event().key == ui::KeyMouseRightUp) {
       int item = context().ui.popup("&Insert|-|&Change|~&Delete");
       window().setText(9, "popup " + std::to_string(item));
+      return forms::LevelNotify;
+    }
+    if (event().number == ui::EventAlertKey && event().control == 5 &&
+        event().zone == ui::ListZone::Header) {
+      // What the header was told of a click or a drag: "header 1 over 2 dropped on 2".
+      const std::string column = std::to_string(event().column);
+      if (event().key == ui::KeyMouseLeft) window().setText(9, "header " + column);
+      if (event().key == ui::KeyMouseMove)
+        window().setText(9, window().text(9) + " over " + column);
+      if (event().key == ui::KeyMouseLeftUp)
+        window().setText(9, window().text(9) + " dropped on " + column);
       return forms::LevelNotify;
     }
     return WindowController::HandleEvent();

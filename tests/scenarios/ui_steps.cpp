@@ -242,6 +242,29 @@ StepFn listStep(const char* usageText, ui::Input::Kind kind, int mouseKey, ui::L
   };
 }
 
+// header-drag: as the desktop posts a drag on a list's header: the press on column FROM, a move
+// over each column on the way, the release on column TO.
+Outcome headerDrag(Workstation& ws, const Args& a) {
+  long long from = 0;
+  long long to = 0;
+  if (a.size() != 3 || !toInt(a[1].text, from) || !toInt(a[2].text, to) || from < 1 || to < 1)
+    return usage("header-drag CONTROL FROM TO");
+  auto post = [&](int key, long long column) {
+    ui::Input in = input(ui::Input::Kind::Mouse);
+    in.key = key;
+    in.zone = ui::ListZone::Header;
+    in.column = static_cast<int>(column);
+    return toControl(ws, a[0], in);
+  };
+  if (Outcome o = post(ui::KeyMouseLeft, from); !o.ok) return o;
+  const long long step = to < from ? -1 : 1;
+  for (long long c = from == to ? to : from + step;; c += step) {
+    if (Outcome o = post(ui::KeyMouseMove, c); !o.ok) return o;
+    if (c == to) break;
+  }
+  return post(ui::KeyMouseLeftUp, to);
+}
+
 Outcome popup(Workstation& ws, const Args& a) {
   if (a.size() != 1) return usage("popup \"TEXT\"");
   auto p = ws.driver.popup();
@@ -529,6 +552,7 @@ void registerUiSteps(StepTable& s) {
         listStep("right-click CONTROL ROW", K::Mouse, ui::KeyMouseRightUp, ui::ListZone::Cell));
   s.add("header-click",
         listStep("header-click CONTROL COLUMN", K::Mouse, ui::KeyMouseLeft, ui::ListZone::Header));
+  s.add("header-drag", headerDrag);
   s.add("popup", popup);
   s.add("answer", answer);
   s.add("answer-file", dialogStep(0));
