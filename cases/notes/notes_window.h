@@ -1,0 +1,52 @@
+#pragma once
+// AddNotes: the notes window. Every action the case form records in a case's history asks for
+// its text here first; the text goes into SER:AddHistory, from which the form writes the entry.
+// For an outgoing mail (kind 4) the window also builds the subject from the templates of
+// section "AddNotes", can put the problem in front of the text and the agent's signature after
+// it, checks the client's address and hands the mail to the send-mail window.
+//
+// It runs modally over the case form on the calling program thread, with an event loop of its
+// own, and works on that thread's Sercase buffer (the case form's).
+//
+// Control numbers: menus 1, 2 with items "&Text Color" 3 and "&Background" 4; the text box 5;
+// "&OK" 6, "Send Email" 7, "&Cancel" 8, "Add Signature" 9, "&Help" 10, " Add Problem" 11,
+// "&Edit" 12, the header area 13, the subject entry 14, "Subject :  " 15, the caption entry 16,
+// the subject line 17, the option "Header" 18 with radios 19-24 (choices 1-6).
+
+#include <string>
+
+#include "cases/history/history_text.h"
+
+namespace trv::core {
+class ProgramState;
+}
+
+namespace trv::cases {
+
+struct NotesOutcome {
+  bool confirmed = false;    // OK, or "Send Email" once the mail was dealt with
+  bool revert = false;       // Cancel or the window's close box: the case form undoes the choice
+  bool mailNotSent = false;  // an outgoing mail was not handed over: no history entry
+  std::string mailAddress;   // the client address the mail went to (Windows-1252, clipped)
+};
+
+// Opens the notes window modally over the case form, on the calling program thread, for the
+// action `kind` on the case in this thread's Sercase buffer; the text goes into SER:AddHistory.
+// mailMode is the case form's mail mode (1 once "&Email Out" was used), passed to SendOutLook.
+// Requires the Sercase and Client files open on this thread (the case form has them open).
+//
+// SER:AddHistory is emptied when the window opens. A window left without confirming (Cancel,
+// the close box, the program ending) reverts and empties it again, so no status, priority or
+// done mark is saved without its entry. A mail that was not handed over (client not found,
+// empty or invalid address, a failed send) is told to the agent and comes back confirmed with
+// mailNotSent set; its text stays in SER:AddHistory. The Client buffer is left as it was found.
+// Without the Sercase file open on this thread no window opens and the outcome reverts.
+[[nodiscard]] NotesOutcome AddNotes(core::ProgramState& s, ActionKind kind, int mailMode);
+
+// Registers "AddNotes", run on its caller's thread. Its argument is the action kind and,
+// optionally after a blank, a case number to read first ("4 12"); kind 1 when empty. It opens
+// the Sercase and Client files itself, runs with mail mode 0 and leaves ResponseCompleted in
+// LastResponse when the window was confirmed.
+void registerNotesWindow(core::ProgramState& s);
+
+}  // namespace trv::cases

@@ -1,0 +1,534 @@
+#include "cases/notes/notes_window.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cases/notes/notes_text.h"
+#include "core/data/database_tool.h"
+#include "core/data/records.h"
+#include "core/program/program_state.h"
+#include "runtime/mail/local_mail_store.h"
+#include "runtime/mail/mail_system.h"
+#include "runtime/text/charset.h"
+#include "runtime/text/clock.h"
+#include "runtime/text/date_time.h"
+#include "runtime/ui/headless.h"
+#include "runtime/ui/ui_runtime.h"
+#include "runtime/ui/window.h"
+
+namespace trv::cases {
+namespace {
+
+enum : int {
+  kTextColour = 3,
+  kBackground = 4,
+  kText = 5,
+  kOk = 6,
+  kSend = 7,
+  kCancel = 8,
+  kAddSignature = 9,
+  kHelp = 10,
+  kAddProblem = 11,
+  kEdit = 12,
+  kHeaderArea = 13,
+  kSubjectEntry = 14,
+  kCaptionEntry = 16,
+  kSubjectLine = 17,
+  kHeader = 18,
+  kRadio1 = 19,
+};
+
+constexpr std::uint32_t kCase = 42;
+
+// A program state over a starter database holding case 42 of client "ACME", a configuration
+// file of its own and a local mail store with a capturing transport; the notes window runs on
+// a program thread over the case, as the case form opens it.
+class NotesWindowTest : public ::testing::Test {
+ protected:
+  NotesWindowTest()
+      : folder_(std::filesystem::temp_directory_path() /
+                ("trv_notes_" + std::to_string(::getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name())),
+        made_(makeFolders(folder_)),
+        store_(*mail::LocalMailStore::create(folder_ / "config", folder_ / "Mail",
+                                             "desk@trovanel.test")),
+        mail_(store_.environment(clock_)) {
+    EXPECT_TRUE(core::createStarterDatabase(db()).ok);
+    state_.AppMessages.Init();
+    state_.AppSettings.Init(folder_ / "config", "trvnel12.ini");
+    state_.dictionary.setUp(state_.AppMessages);
+    state_.dictionary.setNames(db());
+    state_.AppTitle = core::kAppTitle;
+    state_.user.Name = "Anna";
+    state_.user.FullName = "Anna Berg";
+    state_.user.Company = "Help Desk Ltd";
+    EXPECT_EQ(mail_.MAPILogon(0, "", "", mail::kMapiNewSession, 0, state_.MapiSession),
+              mail::MapiSuccess)
+        << mail_.lastDetail();
+    EXPECT_TRUE(core::insertRecord(db(), {{"SER:CaseNr", std::to_string(kCase)},
+                                          {"SER:SName", "ACME"},
+                                          {"SER:SProblem", "Printer jams"},
+                                          {"SER:Status", "Active"},
+                                          {"SER:Priority", "High"}})
+                    .ok);
+  }
+  ~NotesWindowTest() override {
+    rt_.endProgram();
+    EXPECT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
+    (void)mail_.MAPILogoff(state_.MapiSession, 0, 0, 0);
+    state_.dictionary.release();
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+  }
+
+  static bool makeFolders(const std::filesystem::path& f) {
+    std::filesystem::remove_all(f);
+    std::filesystem::create_directories(f / "db");
+    std::filesystem::create_directories(f / "config");
+    return true;
+  }
+  std::string db() const { return (folder_ / "db").string(); }
+  ini::IniSettings& ini() { return state_.AppSettings; }
+  void addClient(const std::string& email) {
+    ASSERT_TRUE(core::insertRecord(
+                    db(), {{"CLI:SName", "ACME"}, {"CLI:LName", "Acme Ltd"}, {"CLI:Email", email}})
+                    .ok);
+  }
+
+  // Opens the window for `kind` over case 42; the case form's own Client buffer holds "FORM".
+  void open(ActionKind kind, int mailMode = 1) {
+    finished_ = false;
+    ASSERT_NE(rt_.start([this, kind, mailMode] {
+      data::FileAccess& cases = *state_.dictionary.SercaseAccess;
+      data::FileAccess& client = *state_.dictionary.ClientAccess;
+      if (cases.open() != data::LevelOk || client.open() != data::LevelOk) return;
+      cases.record<core::SercaseRecord>().CaseNr = kCase;
+      if (cases.fetch("SER:CaseNrKey") == store::Ok) {
+        cases.memo("SER:AddHistory") = "left over from before";
+        client.record<core::ClientRecord>().SName = "FORM";
+        outcome_ = AddNotes(state_, kind, mailMode);
+        notesAfter_ = cases.memo("SER:AddHistory");
+        clientAfter_ = client.record<core::ClientRecord>().SName.str();
+      }
+      client.close();
+      cases.close();
+      finished_ = true;
+    }),
+              0);
+    ASSERT_TRUE(driver_.waitIdle());
+    ASSERT_NE(window(), nullptr) << driver_.describe();
+  }
+  // Waits for the window's thread to end.
+  void finish() {
+    ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10))) << driver_.describe();
+    ASSERT_TRUE(finished_);
+  }
+
+  ui::Window* window() {
+    ui::Window* w = nullptr;
+    EXPECT_TRUE(driver_.inspect([&] { w = rt_.front(); }));
+    return w;
+  }
+  ui::ControlState control(int n) {
+    ui::ControlState c;
+    EXPECT_TRUE(driver_.inspect([&] {
+      if (const ui::ControlState* p = rt_.front() ? rt_.front()->control(n) : nullptr) c = *p;
+    }));
+    return c;
+  }
+  std::string text(int n) { return control(n).text; }
+  int focus() {
+    int f = 0;
+    EXPECT_TRUE(driver_.inspect([&] { f = rt_.front()->focus(); }));
+    return f;
+  }
+  void send(ui::Input in) {
+    ASSERT_TRUE(driver_.waitIdle());
+    in.window = window()->id();
+    rt_.post(in);
+    ASSERT_TRUE(driver_.waitIdle());
+  }
+  void press(int control) {
+    ui::Input in;
+    in.kind = ui::Input::Kind::Press;
+    in.control = control;
+    send(in);
+  }
+  // As the scenario step `type`: the focus, then the text accepted.
+  void type(int control, const std::string& value) {
+    ui::Input in;
+    in.kind = ui::Input::Kind::Focus;
+    in.control = control;
+    send(in);
+    in.kind = ui::Input::Kind::Accept;
+    in.text = value;
+    send(in);
+  }
+  void closeBox() {
+    ui::Input in;
+    in.kind = ui::Input::Kind::Close;
+    send(in);
+  }
+  // The message now shown (empty when none), answered with OK.
+  std::string answerMessage(std::string* caption = nullptr) {
+    EXPECT_TRUE(driver_.waitIdle());
+    const auto m = driver_.message();
+    if (!m) return {};
+    if (caption) *caption = m->second.caption;
+    EXPECT_TRUE(driver_.answerMessage("&OK"));
+    EXPECT_TRUE(driver_.waitIdle());
+    return m->second.text;
+  }
+
+  std::filesystem::path folder_;
+  bool made_;
+  text::ManualClock clock_{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
+  mail::LocalMailStore store_;
+  mail::MailSystem mail_;
+  ui::HeadlessFrontEnd fe_;
+  ui::UiRuntime rt_{clock_, fe_};
+  ui::HeadlessDriver driver_{rt_, fe_, &clock_};
+  core::ProgramState state_{
+      core::ProgramEnvironment{clock_, rt_, &mail_, folder_ / "config", {}, nullptr, nullptr}};
+  NotesOutcome outcome_;
+  std::string notesAfter_;
+  std::string clientAfter_;
+  std::atomic<bool> finished_{false};
+};
+
+TEST_F(NotesWindowTest, SubjectLineByTheStoredChoice) {
+  struct Case {
+    const char* label;
+    const char* title;
+    const char* subject2;  // nullptr: not in the file
+    const char* line;      // nullptr: the subject line is hidden
+    bool editEnabled;
+  };
+  const Case cases[] = {
+      {"1", "1", nullptr, "Your Support Call - Registrated under Case Nr. : 42", true},
+      {"missing choice is 1", nullptr, nullptr,
+       "Your Support Call - Registrated under Case Nr. : 42", true},
+      {"Dutch with a blank template", "2", "",
+       "Uw supportaanvraag is geregistreerd onder Case Nr. : 42", true},
+      {"Dutch from the file", "2", "Uw verzoek :  ", "Uw verzoek : 42", true},
+      {"3", "3", nullptr, "Su Llamada del Apoyo - Registrated bajo el Caso Nr. : 42", true},
+      {"4", "4", nullptr, "Default 4 : 42", true},
+      {"Entry", "5", nullptr, nullptr, true},
+      {"Problem", "6", nullptr, "Printer jams - Case Nr. 42", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    ASSERT_TRUE(ini().WriteValue("AddNotes", "Title", c.title ? c.title : ""));
+    ASSERT_TRUE(ini().WriteValue("AddNotes", "Subject2", c.subject2 ? c.subject2 : ""));
+    open(ActionKind::EmailOut);
+    EXPECT_EQ(window()->title(), "Adding an Outgoing Email to Case Nr. 42");
+    EXPECT_FALSE(control(kSend).hidden);
+    EXPECT_TRUE(control(kOk).hidden);
+    EXPECT_FALSE(control(kHelp).hidden);
+    EXPECT_EQ(control(kEdit).disabled, !c.editEnabled);
+    if (c.line) {
+      EXPECT_FALSE(control(kSubjectLine).hidden);
+      EXPECT_EQ(text(kSubjectLine), c.line);
+      EXPECT_TRUE(control(kSubjectEntry).hidden);
+      EXPECT_EQ(focus(), kText);
+    } else {
+      EXPECT_TRUE(control(kSubjectLine).hidden);
+      EXPECT_FALSE(control(kSubjectEntry).hidden);
+      EXPECT_EQ(text(kSubjectEntry), "");
+      EXPECT_EQ(focus(), kSubjectEntry);
+    }
+    press(kCancel);
+    finish();
+  }
+}
+
+TEST_F(NotesWindowTest, ChangingTheChoiceEditingAndClosingKeepTheSubjects) {
+  open(ActionKind::EmailOut);
+  EXPECT_EQ(text(kRadio1 + 2), "Spanish");
+  press(kRadio1 + 2);
+  EXPECT_EQ(text(kSubjectLine), "Su Llamada del Apoyo - Registrated bajo el Caso Nr. : 42");
+  press(kRadio1 + 5);
+  EXPECT_EQ(text(kSubjectLine), "Printer jams - Case Nr. 42");
+  EXPECT_TRUE(control(kEdit).disabled);
+  press(kRadio1 + 4);
+  EXPECT_TRUE(control(kSubjectLine).hidden);
+  EXPECT_FALSE(control(kEdit).disabled);
+  EXPECT_EQ(focus(), kSubjectEntry);
+  type(kSubjectEntry, "Your printer   ");
+  EXPECT_EQ(text(kSubjectLine), "Your printer 42");
+  EXPECT_FALSE(control(kSubjectLine).hidden);
+  EXPECT_TRUE(control(kSubjectEntry).hidden);
+
+  // Template 1 edited with its caption: the window and the file keep both.
+  press(kRadio1);
+  press(kEdit);
+  EXPECT_FALSE(control(kSubjectEntry).hidden);
+  EXPECT_FALSE(control(kCaptionEntry).hidden);
+  EXPECT_EQ(text(kSubjectEntry), "Your Support Call - Registrated under Case Nr. :");
+  EXPECT_EQ(text(kCaptionEntry), "English");
+  type(kCaptionEntry, "Tickets");
+  EXPECT_EQ(text(kRadio1), "Tickets");
+  type(kSubjectEntry, "Ticket Nr. :");
+  EXPECT_EQ(text(kSubjectLine), "Ticket Nr. : 42");
+  // A cleared entry keeps the template.
+  press(kEdit);
+  type(kSubjectEntry, "");
+  EXPECT_EQ(text(kSubjectLine), "Ticket Nr. : 42");
+  press(kAddSignature);
+  press(kCancel);
+  finish();
+  EXPECT_EQ(ini().ReadValue("AddNotes", "Title"), "1");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "Subject1"), "Ticket Nr. :");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "TitleText1"), "Tickets");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "Subject3"),
+            "Su Llamada del Apoyo - Registrated bajo el Caso Nr. :");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "TitleText4"), "Default 4");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "AddSig"), "1");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "AddProblem"), "0");
+}
+
+TEST_F(NotesWindowTest, ANoteTakesItsTextOnOkAndLeavesTheMailSettingsAlone) {
+  open(ActionKind::PhoneOut);
+  EXPECT_EQ(window()->title(), "Adding an Outgoing Call to Case Nr. 42");
+  EXPECT_TRUE(control(kAddSignature).hidden);
+  EXPECT_TRUE(control(kAddProblem).hidden);
+  EXPECT_TRUE(control(kHeaderArea).hidden);
+  EXPECT_TRUE(control(kSend).hidden);
+  EXPECT_EQ(text(kText), "");  // what an earlier window left is gone
+  (void)fe_.takeBeeps();
+  press(kOk);
+  EXPECT_EQ(fe_.takeBeeps(), 1);
+  EXPECT_EQ(focus(), kText);
+  ASSERT_NE(window(), nullptr);
+  type(kText, "Called back, printer works.");
+  press(kOk);
+  finish();
+  EXPECT_TRUE(outcome_.confirmed);
+  EXPECT_FALSE(outcome_.revert);
+  EXPECT_FALSE(outcome_.mailNotSent);
+  EXPECT_EQ(notesAfter_, "Called back, printer works.");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "Title"), "");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "Subject1"), "");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "AddSig"), "");
+}
+
+TEST_F(NotesWindowTest, CancelAndTheCloseBoxRevertAndLeaveNoText) {
+  struct Case {
+    const char* label;
+    std::function<void()> leave;
+  };
+  const Case cases[] = {
+      {"Cancel", [this] { press(kCancel); }},
+      {"close box", [this] { closeBox(); }},
+      {"Esc",
+       [this] {
+         ui::Input in;
+         in.kind = ui::Input::Kind::Key;
+         in.key = ui::KeyEsc;
+         send(in);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    outcome_ = {};
+    open(ActionKind::StatusChange);
+    EXPECT_EQ(window()->title(), "Changing Status of Case Nr. 42 to Active");
+    type(kText, "Waiting for parts");
+    c.leave();
+    finish();
+    EXPECT_FALSE(outcome_.confirmed);
+    EXPECT_TRUE(outcome_.revert);
+    EXPECT_EQ(notesAfter_, "");
+  }
+}
+
+TEST_F(NotesWindowTest, AMailThatCannotGoIsToldAndMarkedNotSent) {
+  struct Case {
+    const char* label;
+    const char* email;  // nullptr: no client record
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"client not found", nullptr, {"Error opening Client file", "Record Not Found"}},
+      {"empty address", "", {"Error : email address empty"}},
+      {"no full stop", "client@example", {"Error : email address not valid"}},
+      {"no at sign", "client.example.com", {"Error : email address not valid"}},
+  };
+  bool added = false;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    if (c.email) {
+      if (added) {
+        ASSERT_TRUE(core::updateRecord(db(), {"CLI:SName", "ACME"}, {{"CLI:Email", c.email}}).ok);
+      } else {
+        addClient(c.email);
+      }
+      added = true;
+    }
+    outcome_ = {};
+    open(ActionKind::EmailOut);
+    type(kText, "The part is ordered.");
+    press(kSend);
+    std::vector<std::string> shown;
+    std::vector<std::string> captions;
+    for (std::string caption, m = answerMessage(&caption); !m.empty();
+         m = answerMessage(&caption)) {
+      shown.push_back(m);
+      captions.push_back(caption);
+    }
+    finish();
+    EXPECT_EQ(shown, c.messages);
+    ASSERT_FALSE(captions.empty());
+    EXPECT_EQ(captions[0], core::kAppTitle);
+    if (captions.size() > 1) {
+      EXPECT_EQ(captions[1], "");
+    }
+    EXPECT_TRUE(outcome_.confirmed);
+    EXPECT_TRUE(outcome_.mailNotSent);
+    EXPECT_FALSE(outcome_.revert);
+    EXPECT_EQ(outcome_.mailAddress, "");
+    EXPECT_EQ(notesAfter_, "The part is ordered.");  // kept for the next window
+    EXPECT_EQ(clientAfter_, "FORM");
+    EXPECT_EQ(store_.sent().size(), 0u);
+  }
+}
+
+TEST_F(NotesWindowTest, ASentMailCarriesProblemSignatureAndSubject) {
+  addClient("client@example.com  ");
+  ASSERT_TRUE(ini().WriteValue("AddNotes", "AddProblem", "1"));
+  ASSERT_TRUE(ini().WriteValue("AddNotes", "AddSig", "1"));
+  open(ActionKind::EmailOut);
+  EXPECT_EQ(ui::valueNumber(control(kAddProblem).value), 1);
+  EXPECT_EQ(ui::valueNumber(control(kAddSignature).value), 1);
+  type(kText, "The part is ordered.");
+  press(kSend);
+  EXPECT_EQ(answerMessage(), "");
+  finish();
+
+  const std::string expected =
+      "**** Problem : Printer jams ****\r\n\r\nThe part is ordered.\r\n\r\nAnna Berg\r\n"
+      "Help Desk Ltd\r\n";
+  EXPECT_TRUE(outcome_.confirmed);
+  EXPECT_FALSE(outcome_.mailNotSent);
+  EXPECT_EQ(outcome_.mailAddress, "client@example.com");
+  EXPECT_EQ(notesAfter_, expected);
+  EXPECT_EQ(clientAfter_, "FORM");
+  const auto sent = store_.sent();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(mail::sentMailField(sent[0], "to"), "client@example.com");
+  EXPECT_EQ(mail::sentMailField(sent[0], "subject"),
+            "Your Support Call - Registrated under Case Nr. : 42");
+  EXPECT_NE(sent[0].text.find("**** Problem : Printer jams ****"), std::string::npos);
+  EXPECT_NE(sent[0].text.find("Help Desk Ltd"), std::string::npos);
+  EXPECT_EQ(ini().ReadValue("AddNotes", "Title"), "1");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "Subject1"),
+            "Your Support Call - Registrated under Case Nr. :");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "TitleText2"), "Dutch");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "AddProblem"), "1");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "AddSig"), "1");
+}
+
+TEST_F(NotesWindowTest, ARefusedSendIsMarkedNotSent) {
+  addClient("client@example.com");
+  store_.refuseSends();
+  open(ActionKind::EmailOut);
+  type(kText, "The part is ordered.");
+  press(kSend);
+  EXPECT_NE(answerMessage().find("The message was not sent"), std::string::npos);
+  finish();
+  EXPECT_TRUE(outcome_.confirmed);
+  EXPECT_TRUE(outcome_.mailNotSent);
+  EXPECT_EQ(outcome_.mailAddress, "");
+}
+
+TEST_F(NotesWindowTest, SendEmailWantsATextAndASubject) {
+  addClient("client@example.com");
+  ASSERT_TRUE(ini().WriteValue("AddNotes", "Title", "5"));
+  open(ActionKind::EmailOut);
+  (void)fe_.takeBeeps();
+  press(kSend);  // no text
+  EXPECT_EQ(fe_.takeBeeps(), 1);
+  EXPECT_EQ(focus(), kText);
+  ui::Input in;
+  in.kind = ui::Input::Kind::Accept;
+  in.control = kText;
+  in.text = "The part is ordered.";
+  send(in);
+  press(kSend);  // no subject typed: the subject entry is offered
+  EXPECT_EQ(fe_.takeBeeps(), 1);
+  EXPECT_FALSE(control(kSubjectEntry).hidden);
+  EXPECT_TRUE(control(kCaptionEntry).hidden);
+  EXPECT_EQ(focus(), kSubjectEntry);
+  type(kSubjectEntry, "");  // an empty typed subject is refused
+  EXPECT_EQ(fe_.takeBeeps(), 1);
+  EXPECT_EQ(focus(), kSubjectEntry);
+  type(kSubjectEntry, "Your parts");
+  press(kSend);
+  finish();
+  ASSERT_EQ(store_.sent().size(), 1u);
+  EXPECT_EQ(mail::sentMailField(store_.sent()[0], "subject"), "Your parts 42");
+  EXPECT_EQ(ini().ReadValue("AddNotes", "Title"), "5");
+}
+
+TEST_F(NotesWindowTest, ColoursAreChosenStoredAndNeverEqual) {
+  ASSERT_TRUE(ini().WriteValue("AddNotes", "BgrColor", "16777215"));
+  open(ActionKind::Note);
+  EXPECT_EQ(control(kText).background, 16777215);
+  EXPECT_EQ(control(kText).colour, ui::kColorNone);
+
+  press(kTextColour);
+  ASSERT_TRUE(driver_.waitIdle());
+  auto d = driver_.dialog();
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->second.title, "Choose Text Color");
+  ui::Answer a;
+  a.ok = true;
+  a.colour = 255;
+  ASSERT_TRUE(driver_.answerDialog(a));
+  EXPECT_EQ(control(kText).colour, 255);
+  EXPECT_EQ(ini().ReadValue("AddNotes", "TextColor"), "255");
+
+  press(kBackground);
+  ASSERT_TRUE(driver_.waitIdle());
+  d = driver_.dialog();
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->second.title, "Choose Background Color");
+  ASSERT_TRUE(driver_.answerDialog(a));
+  EXPECT_EQ(answerMessage(), "Background Color cannot be the same as Text Color");
+  EXPECT_EQ(control(kText).background, 16777215);
+  EXPECT_EQ(ini().ReadValue("AddNotes", "BgrColor"), "16777215");
+  press(kCancel);
+  finish();
+}
+
+TEST_F(NotesWindowTest, HelpAndTheRegisteredProcedure) {
+  open(ActionKind::EmailOut);
+  press(kHelp);
+  ASSERT_TRUE(driver_.waitIdle());
+  ASSERT_FALSE(fe_.helpTopics().empty());
+  EXPECT_NE(fe_.helpTopics().back().find("Email Options"), std::string::npos);
+  press(kCancel);
+  finish();
+
+  registerNotesWindow(state_);
+  const forms::ProcedureEntry* e = state_.procedures.find("AddNotes");
+  ASSERT_NE(e, nullptr);
+  EXPECT_FALSE(e->ownThread);
+  auto body = e->body;
+  ASSERT_NE(rt_.start([body] { body("21 42"); }), 0);
+  ASSERT_TRUE(driver_.waitIdle());
+  ASSERT_NE(window(), nullptr);
+  EXPECT_EQ(window()->title(), "Changing Priority of Case Nr. 42 to High");
+  type(kText, "Client asked");
+  press(kOk);
+  ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
+  EXPECT_EQ(state_.globals.LastResponse, forms::ResponseCompleted);
+}
+
+}  // namespace
+}  // namespace trv::cases
