@@ -1,6 +1,9 @@
 #include "cases/procedures/case_procedures.h"
 
+#include "cases/caseform/case_form.h"
+#include "cases/notes/notes_window.h"
 #include "cases/overview/action_queues.h"
+#include "cases/products/select_prod.h"
 #include "cases/sendmail/send_mail.h"
 #include "core/program/program_state.h"
 
@@ -9,6 +12,9 @@ namespace trv::cases {
 void registerCaseProcedures(core::ProgramState& s) {
   registerActionQueues(s, s.queues);
   registerSendMail(s);
+  registerCaseForm(s);
+  registerNotesWindow(s);
+  registerSelectProd(s);
 }
 
 }  // namespace trv::cases

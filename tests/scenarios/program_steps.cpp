@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "cases/procedures/case_procedures.h"
-#include "cases/products/select_prod.h"
 #include "core/data/database_tool.h"
 #include "core/data/files.h"
 #include "core/frame/core_procedures.h"
@@ -190,7 +189,6 @@ core::ProgramState& newState(Workstation& ws) {
   core::ProgramState& s = *r.states.back();
   core::registerCoreProcedures(s);
   cases::registerCaseProcedures(s);
-  cases::registerSelectProd(s);
   return s;
 }
 

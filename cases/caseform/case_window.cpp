@@ -1,0 +1,247 @@
+#include "cases/caseform/case_window.h"
+
+#include "runtime/data/file_access.h"
+#include "runtime/forms/record_use.h"
+#include "runtime/text/charset.h"
+
+namespace trv::cases {
+namespace {
+
+ui::UseVar field(data::FileAccess& f, const char* name) {
+  return forms::useRecordField(f, name);
+}
+
+// A done check over its one-letter mark.
+ui::UseVar doneMark(data::FileAccess& f, const char* name) {
+  ui::UseVar stored = forms::useRecordField(f, name);
+  ui::UseVar u;
+  u.name = name;
+  u.get = [get = stored.get] { return ui::Value(std::int64_t{ui::valueText(get()) == "D"}); };
+  u.set = [set = stored.set](const ui::Value& v) {
+    set(ui::Value(std::string(ui::valueNumber(v) != 0 ? "D" : "N")));
+  };
+  return u;
+}
+
+// The history box shows the memo; entries are added only through the form's actions.
+ui::UseVar historyMemo(data::FileAccess& f) {
+  ui::UseVar u;
+  u.name = "SER:History";
+  u.get = [&f] { return ui::Value(text::toUtf8(f.memo("SER:History"))); };
+  u.set = [](const ui::Value&) {};
+  return u;
+}
+
+ui::MenuItemDecl item(int number, std::string text) {
+  ui::MenuItemDecl m;
+  m.number = number;
+  m.text = std::move(text);
+  return m;
+}
+
+ui::MenuItemDecl menu(int number, std::string text, std::vector<ui::MenuItemDecl> items) {
+  ui::MenuItemDecl m = item(number, std::move(text));
+  m.items = std::move(items);
+  return m;
+}
+
+}  // namespace
+
+int buttonOfMenuItem(int item) {
+  switch (item) {
+    case kItemHelp:
+      return kHelp;
+    case kItemCancel:
+      return kCancel;
+    case kItemOk:
+      return kOk;
+    case kItemNotes:
+      return kNotes;
+    case kItemEmailOut:
+      return kEmailOut;
+    case kItemEmailIn:
+      return kEmailIn;
+    case kItemPhoneOut:
+      return kPhoneOut;
+    case kItemPhoneIn:
+      return kPhoneIn;
+    case kItemYank:
+      return kYank;
+    case kItemPrint:
+      return kPrint;
+    default:
+      return 0;
+  }
+}
+
+ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
+  ui::WindowDecl d;
+  d.title = "Update Cases";
+  d.kind = ui::WindowKind::Modal;
+  d.resizable = true;
+  d.menu = {
+      menu(kMenuWindow, "&Window",
+           {menu(kMenuColour, "Colo&r",
+                 {item(kItemTextColour, "&Text Color"), item(kItemBackground, "&Background")}),
+            item(kItemHelp, "&Help"), item(kItemCancel, "&Cancel"), item(kItemOk, "&OK")}),
+      menu(kMenuAction, "&Action",
+           {item(kItemNotes, "&Notes"), item(kItemEmailOut, "&Email Out"),
+            item(kItemEmailIn, "E&mail In"), item(kItemPhoneOut, "Phone &Out"),
+            item(kItemPhoneIn, "Phone &In"), item(kItemYank, "&Yank"), item(kItemPrint, "&Print")}),
+  };
+
+  auto& c = d.controls;
+  // Client and product.
+  c.push_back(ui::prompt("?Prompt:CaseNr", "Case Nr:").withNumber(16).at(1, 1));
+  c.push_back(ui::entry("?SER:CaseNr", "@n06", field(s, "SER:CaseNr"))
+                  .withNumber(kCaseNr)
+                  .at(1, 2)
+                  .size(6)
+                  .asReadOnly());  // the number is reserved for the case, never typed
+  c.push_back(ui::prompt("?Prompt:SName", "Client ID").withNumber(18).at(2, 1));
+  c.push_back(ui::entry("?SER:SName", "@s6", field(s, "SER:SName"))
+                  .withNumber(kClientId)
+                  .withTip("Client Name")
+                  .at(2, 2)
+                  .size(6));
+  c.push_back(ui::button("?ClientDetails", "...")
+                  .withNumber(kClientDetails)
+                  .withTip("View Details")
+                  .at(2, 3));
+  c.push_back(ui::string("?SER:LName", "")
+                  .withUse(field(s, "SER:LName"))
+                  .withPicture("@s50")
+                  .withNumber(kClientName)
+                  .at(2, 4)
+                  .size(50));
+  c.push_back(ui::string("?SER:IDProduct", "")
+                  .withUse(field(s, "SER:IDProduct"))
+                  .withPicture("@s16")
+                  .withNumber(kProductId)
+                  .at(4, 4)
+                  .size(16));
+  c.push_back(ui::prompt("?Prompt:Phone", "Phone").withNumber(22).at(3, 1));
+  c.push_back(ui::string("?SER:Phone", "")
+                  .withUse(field(s, "SER:Phone"))
+                  .withPicture("@s16")
+                  .withNumber(kPhone)
+                  .at(3, 2)
+                  .size(15));
+  c.push_back(ui::prompt("?Prompt:Product", "Product").withNumber(25).at(4, 1));
+  c.push_back(ui::entry("?SER:Product", "@s50", field(s, "SER:Product"))
+                  .withNumber(kProduct)
+                  .withTip("Product Name")
+                  .at(4, 2)
+                  .size(50));
+  c.push_back(ui::prompt("?Prompt:Problem", "Problem").withNumber(27).at(5, 1));
+  c.push_back(ui::entry("?SER:SProblem", "@s80", field(s, "SER:SProblem"))
+                  .withNumber(kProblemText)
+                  .withTip("Problem Description")
+                  .at(5, 2)
+                  .size(80));
+  c.push_back(ui::dropList("?SER:SProblem:2", {}, field(s, "SER:SProblem"))
+                  .withNumber(kProblemList)
+                  .withTip("Select Problem")
+                  .at(5, 2)
+                  .size(50)
+                  .asHidden());
+
+  // Priority and start.
+  c.push_back(ui::dropList("?SER:Priority", {"High", "Medium", "Minimal"}, field(s, "SER:Priority"))
+                  .withNumber(kPriority)
+                  .withTip("Choose Priority")
+                  .at(6, 2)
+                  .size(7));
+  c.push_back(ui::prompt("?Prompt:Priority", "Priority").withNumber(32).at(6, 1));
+  c.push_back(ui::string("?PriorityLabel", "").withNumber(kPriorityLabel).at(6, 3).size(26));
+  c.push_back(ui::button("?PickDate", "Pick Other Date").withNumber(kPickDate).at(7, 4));
+  c.push_back(ui::group("?CaseStart", "Case Start").withNumber(36).at(7, 1));
+  c.push_back(ui::prompt("?Prompt:STime", "Time").withNumber(38).at(7, 2).in(36));
+  c.push_back(ui::entry("?SER:STime", "@t1", field(s, "SER:STime"))
+                  .withNumber(kStartTime)
+                  .at(7, 3)
+                  .size(5)
+                  .in(36));
+  c.push_back(ui::prompt("?Prompt:SDate", "Date").withNumber(40).at(8, 2).in(36));
+  c.push_back(ui::entry("?SER:SDate", "@d5", field(s, "SER:SDate"))
+                  .withNumber(kStartDate)
+                  .at(8, 3)
+                  .size(8)
+                  .in(36));
+
+  // The three escalations.
+  struct Escalation {
+    int datePrompt, date, timePrompt, time, done;
+    const char *dateText, *timeText, *dateField, *timeField, *mark;
+    const char* picture;
+  };
+  const Escalation escalations[] = {
+      {41, kFirstEscDate, 43, kFirstEscTime, kFirstDone, "First Esc Date:", "First Esc Time:",
+       "SER:FirstEscDate", "SER:FirstEscTime", "SER:FirstAction", ""},
+      {46, kSecEscDate, 48, kSecEscTime, kSecDone,
+       "Sec Esc Date:", "Sec Esc Time:", "SER:SecEscDate", "SER:SecEscTime", "SER:SecAction", "b"},
+      {51, kThirdEscDate, 53, kThirdEscTime, kThirdDone, "Third Esc Date:", "Third Esc Time:",
+       "SER:ThirdEscDate", "SER:ThirdEscTime", "SER:ThirdAction", "b"},
+  };
+  int row = 9;
+  for (const Escalation& e : escalations) {
+    c.push_back(ui::prompt(std::string("?Prompt:") + e.dateField, e.dateText)
+                    .withNumber(e.datePrompt)
+                    .at(row, 1));
+    c.push_back(ui::entry(std::string("?") + e.dateField, std::string("@d5") + e.picture,
+                          field(s, e.dateField))
+                    .withNumber(e.date)
+                    .at(row, 2)
+                    .size(8)
+                    .asReadOnly());
+    c.push_back(ui::prompt(std::string("?Prompt:") + e.timeField, e.timeText)
+                    .withNumber(e.timePrompt)
+                    .at(row, 3));
+    c.push_back(ui::entry(std::string("?") + e.timeField, std::string("@t1") + e.picture,
+                          field(s, e.timeField))
+                    .withNumber(e.time)
+                    .at(row, 4)
+                    .size(5)
+                    .asReadOnly());
+    c.push_back(ui::check(std::string("?") + e.mark, "Done", doneMark(s, e.mark))
+                    .withNumber(e.done)
+                    .withValue("1")
+                    .at(row, 5));
+    ++row;
+  }
+
+  // Actions, status and the history.
+  const std::pair<int, const char*> notes[] = {{kPhoneIn, "Phone &In"},
+                                               {kPhoneOut, "Phone &Out"},
+                                               {kEmailIn, "E&mail In "},
+                                               {kEmailOut, "&Email Out"},
+                                               {kNotes, "&Notes"}};
+  int column = 1;
+  for (const auto& [number, text] : notes)
+    c.push_back(
+        ui::button("?Note" + std::to_string(number), text).withNumber(number).at(row, column++));
+  ++row;
+  c.push_back(ui::prompt("?Prompt:Status", "Current Status").withNumber(kStatusPrompt).at(row, 1));
+  c.push_back(ui::dropList("?SER:Status", {"Active", "On Hold", "Closed"}, field(s, "SER:Status"))
+                  .withNumber(kStatus)
+                  .at(row, 2)
+                  .size(7));
+  ++row;
+  c.push_back(ui::button("?OK", "&OK").withNumber(kOk).at(row, 1).asDefault());
+  c.push_back(ui::button("?Cancel", "&Cancel").withNumber(kCancel).at(row, 2));
+  c.push_back(ui::button("?Help", "&Help").withNumber(kHelp).at(row, 3));
+  ++row;
+  c.push_back(ui::textBox("?SER:History", historyMemo(s))
+                  .withNumber(kHistory)
+                  .withTip("Case History")
+                  .at(row, 1)
+                  .size(80, 12)
+                  .asReadOnly());
+  ++row;
+  c.push_back(ui::group("?Action", "Action").withNumber(67).at(row, 1));
+  c.push_back(ui::button("?Yank", "&Yank Case").withNumber(kYank).at(row, 1).in(67));
+  c.push_back(ui::button("?Print", "&Print Case").withNumber(kPrint).at(row, 2).in(67));
+  return d;
+}
+
+}  // namespace trv::cases
