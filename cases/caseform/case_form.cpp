@@ -312,7 +312,7 @@ class CaseForm final : public forms::WindowController {
 
   void setExistingTitle() {
     window().setTitle(" Case " + std::to_string(sercase().CaseNr) +
-                      " - Owner : " + text::toUtf8(sercase().Owner.raw()));
+                      " - Owner : " + text::toUtf8(sercase().Owner.view()));
   }
 
   CaseFacts facts() {
