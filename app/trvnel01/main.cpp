@@ -28,9 +28,9 @@ int main(int argc, char** argv) {
 
   return gui::runDesktop(
       argc, argv, clock,
-      [&](ui::UiRuntime& ui) {
+      [&](ui::UiRuntime& ui, report::ReportOutput& reports) {
         core::ProgramState state(
-            core::ProgramEnvironment{clock, ui, &mail, config, program, &instances, nullptr});
+            core::ProgramEnvironment{clock, ui, &mail, config, program, &instances, &reports});
         core::registerCoreProcedures(state);
         cases::registerCaseProcedures(state);
         core::RunProgram(state);

@@ -7,12 +7,14 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <map>
 #include <mutex>
 #include <variant>
 
 #include "gui/desktop/qt_values.h"
+#include "gui/desktop/report_printing.h"
 #include "gui/desktop/requests.h"
 #include "gui/desktop/window_view.h"
 #include "runtime/text/clock.h"
@@ -50,7 +52,20 @@ struct Shell {
   std::string target;
 };
 struct Ended {};
-using Note = std::variant<Opened, Changed, ControlNote, Closed, Req, Beep, Help, Shell, Ended>;
+struct Pages {
+  ui::WindowId window;
+  std::shared_ptr<const report::Document> document;
+};
+struct PageTurn {
+  ui::WindowId window;
+  int page;
+};
+struct Staged {
+  std::uint64_t job;
+  std::shared_ptr<const report::Document> document;
+};
+using Note = std::variant<Opened, Changed, ControlNote, Closed, Req, Beep, Help, Shell, Ended,
+                          Pages, PageTurn, Staged>;
 
 }  // namespace
 
@@ -58,6 +73,7 @@ struct DesktopFrontEnd::Impl {
   std::mutex m;
   std::deque<Note> notes;
   bool scheduled = false;
+  std::atomic<std::uint64_t> lastJob{0};
 
   // Qt main thread only:
   std::unique_ptr<QObject> receiver;
@@ -66,6 +82,7 @@ struct DesktopFrontEnd::Impl {
   std::map<ui::WindowId, std::unique_ptr<WindowView>> views;
   std::vector<ui::WindowId> order;  // opening order
   std::map<ui::RequestId, QPointer<QWidget>> requests;
+  std::map<std::uint64_t, std::shared_ptr<const report::Document>> printJobs;
   std::function<void()> ended;
   std::filesystem::path imageFolder;
   bool hasEnded = false;
@@ -161,12 +178,31 @@ struct DesktopFrontEnd::Impl {
     else if (!order.empty())
       owner = views[order.back()]->window();
     ui::RequestId id = n.id;
-    std::filesystem::path folder = rt ? rt->currentFolder() : std::filesystem::path();
-    requests[id] = showRequest(n.request, owner, folder, [this, id](ui::Answer a) {
+    auto done = [this, id](ui::Answer a) {
       requests.erase(id);
       if (rt) rt->answer(id, std::move(a));
-    });
+    };
+    if (const auto* print = std::get_if<ui::PrintRequest>(&n.request)) {
+      std::shared_ptr<const report::Document> pages;
+      if (auto it = printJobs.find(print->job); it != printJobs.end()) {
+        pages = std::move(it->second);
+        printJobs.erase(it);
+      }
+      if (auto shown = showPrintDialog(std::move(pages), *print, owner, done)) requests[id] = shown;
+      return;
+    }
+    std::filesystem::path folder = rt ? rt->currentFolder() : std::filesystem::path();
+    // A request answered at once (one that cannot be shown) leaves nothing to dismiss.
+    if (auto shown = showRequest(n.request, owner, folder, done)) requests[id] = shown;
   }
+  void show(Pages& n) {
+    if (auto it = views.find(n.window); it != views.end() && n.document)
+      it->second->showPages(std::move(n.document));
+  }
+  void show(PageTurn& n) {
+    if (auto it = views.find(n.window); it != views.end()) it->second->showPage(n.page);
+  }
+  void show(Staged& n) { printJobs[n.job] = std::move(n.document); }
   void show(Beep&) {
     QApplication::beep();
     for (auto& [id, v] : views) v->refused();
@@ -239,6 +275,7 @@ void DesktopFrontEnd::detach() {
   impl_->dismissRequests();
   impl_->views.clear();
   impl_->order.clear();
+  impl_->printJobs.clear();
   {
     std::lock_guard lock(impl_->m);
     impl_->notes.clear();
@@ -282,6 +319,19 @@ void DesktopFrontEnd::shellOpen(const std::string& target) {
 }
 void DesktopFrontEnd::programEnded() {
   impl_->push(Ended{});
+}
+
+void DesktopFrontEnd::showPages(ui::WindowId window,
+                                std::shared_ptr<const report::Document> document) {
+  impl_->push(Pages{window, std::move(document)});
+}
+void DesktopFrontEnd::showPage(ui::WindowId window, int page) {
+  impl_->push(PageTurn{window, page});
+}
+std::uint64_t DesktopFrontEnd::stagePrint(std::shared_ptr<const report::Document> document) {
+  const std::uint64_t job = ++impl_->lastJob;
+  impl_->push(Staged{job, std::move(document)});
+  return job;
 }
 
 void DesktopFrontEnd::flush() {

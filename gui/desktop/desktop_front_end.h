@@ -10,6 +10,7 @@
 // Windows of one program thread stack: only the innermost takes input, as the thread waits on
 // that one. A child window goes into the frame's work area when a frame is open.
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -19,6 +20,9 @@
 
 class QWidget;
 
+namespace trv::report {
+struct Document;
+}
 namespace trv::ui {
 class UiRuntime;
 }
@@ -54,6 +58,15 @@ class DesktopFrontEnd final : public ui::FrontEnd {
   void help(const std::string& file, const std::string& topic) override;
   void shellOpen(const std::string& target) override;
   void programEnded() override;
+
+  // Report pages (thread-safe, queued in order with the notifications; the document is shared
+  // and must not change any more). The preview window `window` shows `document` from page 1,
+  // then turns to `page` (from 1).
+  void showPages(ui::WindowId window, std::shared_ptr<const report::Document> document);
+  void showPage(ui::WindowId window, int page);
+  // Hands over pages for a print request to come; the request names them by the job returned.
+  // The desktop lets go of them once it has answered that request, or when it detaches.
+  std::uint64_t stagePrint(std::shared_ptr<const report::Document> document);
 
   // Qt main thread: shows every notification queued so far (tests; the queue also drains by
   // itself from the event loop).

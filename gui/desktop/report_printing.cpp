@@ -1,15 +1,11 @@
-#include "gui/desktop/report_preview.h"
+#include "gui/desktop/report_printing.h"
 
-#include <QApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPrintPreviewDialog>
+#include <QPrintDialog>
 #include <QPrinter>
-#include <QScreen>
-#include <QThread>
-#include <future>
-#include <mutex>
+#include <algorithm>
 
 #include "gui/desktop/qt_values.h"
 #include "gui/pdf/pdf_renderer.h"
@@ -17,45 +13,20 @@
 namespace trv::gui {
 namespace {
 
-constexpr const char* kPreviewTitle = "Report Preview";
+// Where the pages went, or would have gone: a PDF file or a printer.
+std::string destination(const QPrinter& printer) {
+  if (printer.outputFormat() == QPrinter::PdfFormat) return us(printer.outputFileName());
+  return us(printer.printerName());
+}
 
-PreviewResult runPreview(const report::Document& document, const ui::Placement& placement,
-                         std::function<void(PreviewResult)> done, bool wait) {
-  QPrinter* printer = new QPrinter(QPrinter::HighResolution);
-  preparePrinter(*printer, document);
-  auto* dialog = new QPrintPreviewDialog(printer);
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  dialog->setWindowTitle(kPreviewTitle);
-  auto copy = std::make_shared<report::Document>(document);
-  QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-                   [copy](QPrinter* p) { (void)printReport(*copy, *p); });
-  if (placement.width > 0 && placement.height > 0) {
-    dialog->resize(placement.width, placement.height);
-  } else if (QScreen* s = QGuiApplication::primaryScreen()) {
-    QRect area = s->availableGeometry();
-    dialog->resize(area.width() * 3 / 4, area.height() * 9 / 10);
-  }
-  if (placement.x != 0 || placement.y != 0) dialog->move(placement.x, placement.y);
-  auto result = std::make_shared<PreviewResult>();
-  result->shown = true;
-  QObject::connect(dialog, &QPrintPreviewDialog::finished, dialog, [dialog, result, printer, done] {
-    result->placement.maximized = dialog->isMaximized();
-    QRect g =
-        dialog->isMaximized() ? dialog->normalGeometry() : QRect(dialog->pos(), dialog->size());
-    result->placement.x = g.x();
-    result->placement.y = g.y();
-    result->placement.width = g.width();
-    result->placement.height = g.height();
-    delete printer;
-    if (done) done(*result);
-  });
-  if (placement.maximized) dialog->setWindowState(Qt::WindowMaximized);
-  if (wait) {
-    dialog->exec();
-    return *result;
-  }
-  dialog->open();
-  return {};
+ui::PrintResult printOn(const report::Document& document, QPrinter& printer) {
+  using Outcome = ui::PrintResult::Outcome;
+  const std::string where = destination(printer);
+  if (printReport(document, printer)) return {Outcome::Printed, where};
+  if (printer.outputFormat() == QPrinter::PdfFormat)
+    return {Outcome::Failed, "cannot write " + where};
+  return {Outcome::Failed, where.empty() ? std::string("there is no printer")
+                                         : "the printer " + where + " did not take the pages"};
 }
 
 }  // namespace
@@ -72,39 +43,46 @@ void preparePrinter(QPrinter& printer, const report::Document& document) {
 }
 
 bool printReport(const report::Document& document, QPrinter& printer) {
+  const int count = static_cast<int>(document.pages.size());
+  int first = 1;
+  int last = count;
+  if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+    first = std::max(printer.fromPage(), 1);
+    last = std::min(printer.toPage() > 0 ? printer.toPage() : count, count);
+  }
+  if (first > last) return false;
   QPainter painter;
   if (!painter.begin(&printer)) return false;
-  for (std::size_t i = 0; i < document.pages.size(); ++i) {
-    if (i > 0 && !printer.newPage()) return false;
-    drawPage(painter, document.pages[i], printer.resolution());
+  for (int n = first; n <= last; ++n) {
+    if (n > first && !printer.newPage()) return false;
+    drawPage(painter, document.pages[static_cast<std::size_t>(n - 1)], printer.resolution());
   }
   return painter.end();
 }
 
-PreviewResult previewReport(const report::Document& document, const ui::Placement& placement) {
-  auto* app = QCoreApplication::instance();
-  if (!app || document.pages.empty()) return {};
-  if (QThread::currentThread() == app->thread()) return runPreview(document, placement, {}, true);
-  // Answered once: by the window closing, or by the application quitting under it.
-  struct Waiting {
-    std::promise<PreviewResult> promise;
-    std::once_flag once;
-    QMetaObject::Connection quit;
-  };
-  auto waiting = std::make_shared<Waiting>();
-  auto future = waiting->promise.get_future();
-  auto resolve = [waiting](PreviewResult r) {
-    std::call_once(waiting->once, [&] {
-      QObject::disconnect(waiting->quit);
-      waiting->promise.set_value(r);
-    });
-  };
-  waiting->quit =
-      QObject::connect(app, &QCoreApplication::aboutToQuit, app, [resolve] { resolve({}); });
-  QMetaObject::invokeMethod(
-      app, [copy = document, placement, resolve] { runPreview(copy, placement, resolve, false); },
-      Qt::QueuedConnection);
-  return future.get();
+QPointer<QWidget> showPrintDialog(std::shared_ptr<const report::Document> document,
+                                  const ui::PrintRequest& request, QWidget* owner, AnswerFn done) {
+  if (!document || document->pages.empty()) {
+    done(ui::printAnswer({ui::PrintResult::Outcome::Failed, "the report has no pages"}));
+    return nullptr;
+  }
+  auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+  preparePrinter(*printer, *document);
+  if (!request.title.empty()) printer->setDocName(qs(request.title));
+  auto* dialog = new QPrintDialog(printer.get(), owner);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setMinMax(1, static_cast<int>(document->pages.size()));
+  dialog->setOption(QAbstractPrintDialog::PrintPageRange);
+  // The dialog works on the printer it was given: the connection keeps it as long as the dialog.
+  QObject::connect(dialog, &QDialog::finished, dialog, [printer, document, done](int result) {
+    if (result != QDialog::Accepted) {
+      done(ui::printAnswer({}));
+      return;
+    }
+    done(ui::printAnswer(printOn(*document, *printer)));
+  });
+  dialog->open();
+  return dialog;
 }
 
 }  // namespace trv::gui

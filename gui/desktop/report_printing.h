@@ -1,33 +1,34 @@
 #pragma once
-// The "Report Preview" window and printing of the report page model through Qt's print support.
+// Printing the report page model through Qt's print support, on the Qt main thread.
 //
-// A report runner on a program thread hands its finished document to previewReport(), which
-// shows the preview on the Qt main thread and returns when the user leaves it (the user prints
-// from the preview's own print button, to a printer or to a PDF file). The calling thread waits
-// meanwhile; it must not hold a store transaction or open read statements.
+// A program thread asks for it with a print request (UiRuntime::print) and waits without the
+// baton; the desktop shows its print dialog for the request, prints the pages the user chose
+// there and answers the request with how it went.
 
-#include <optional>
+#include <QPointer>
+#include <memory>
 
+#include "gui/desktop/requests.h"
 #include "runtime/report/page_model.h"
 #include "runtime/ui/front_end.h"
 
 class QPrinter;
+class QWidget;
 
 namespace trv::gui {
-
-struct PreviewResult {
-  bool shown = false;       // false when there is no Qt application or no page to show
-  ui::Placement placement;  // where the preview stood when it closed, for the next opening
-};
-
-// Shows the preview at `placement` (no size: a size that fits the screen). Thread-safe; called on
-// the Qt main thread it runs a nested loop until the window closes.
-PreviewResult previewReport(const report::Document& document, const ui::Placement& placement = {});
 
 // Sets the printer's page to the document's paper and orientation, full page (the page model
 // places its own margins).
 void preparePrinter(QPrinter& printer, const report::Document& document);
-// Prints every page onto the prepared printer. False when the printer cannot be painted on.
+// Prints the pages of the printer's page range (every page when it has none) onto the prepared
+// printer. False when the printer cannot be painted on.
 [[nodiscard]] bool printReport(const report::Document& document, QPrinter& printer);
+
+// Shows the print dialog for `document` above owner (may be null) without a nested event loop;
+// once the user chose, prints and answers through `done` exactly once: printed (with the printer
+// or file), failed (with why) or cancelled, also when the dialog is closed without a choice.
+// Returns the dialog, so that it can be dismissed when the program ends.
+QPointer<QWidget> showPrintDialog(std::shared_ptr<const report::Document> document,
+                                  const ui::PrintRequest& request, QWidget* owner, AnswerFn done);
 
 }  // namespace trv::gui

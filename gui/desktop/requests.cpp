@@ -220,7 +220,10 @@ QPointer<QWidget> showRequest(const ui::Request& request, QWidget* owner,
     return showMessage(*m, owner, done);
   if (const auto* d = std::get_if<ui::DialogRequest>(&request))
     return showDialog(*d, owner, currentFolder, done);
-  return showPopup(std::get<ui::PopupRequest>(request), owner, done);
+  if (const auto* p = std::get_if<ui::PopupRequest>(&request)) return showPopup(*p, owner, done);
+  // Printing needs the pages, which the desktop holds beside the request (report_printing.h).
+  done(ui::printAnswer({ui::PrintResult::Outcome::Failed, "the pages to print are not here"}));
+  return nullptr;
 }
 
 }  // namespace trv::gui

@@ -2,7 +2,8 @@
 // Message boxes, file, folder, colour, font and printer dialogs and popup menus that a program
 // thread asked for, shown with Qt's own boxes and dialogs on the Qt main thread. Every request
 // is shown without a nested event loop and answered exactly once through `done`, also when the
-// box is closed without a choice (then as cancelled).
+// box is closed without a choice (then as cancelled). Print requests go to showPrintDialog
+// (report_printing.h) with their pages; here they fail.
 
 #include <QPointer>
 #include <filesystem>

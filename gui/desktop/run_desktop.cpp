@@ -6,12 +6,14 @@
 #include <memory>
 
 #include "gui/desktop/desktop_front_end.h"
+#include "gui/desktop/desktop_report_output.h"
 #include "runtime/ui/ui_runtime.h"
 
 namespace trv::gui {
 
 int runDesktop(int& argc, char** argv, const text::Clock& clock,
-               std::function<void(ui::UiRuntime&)> programBody, const DesktopOptions& options) {
+               std::function<void(ui::UiRuntime&, report::ReportOutput&)> programBody,
+               const DesktopOptions& options) {
   std::unique_ptr<QApplication> own;
   if (!QCoreApplication::instance()) own = std::make_unique<QApplication>(argc, argv);
   QApplication::setWindowIcon(QIcon(":/trv/images/trvnel.png"));
@@ -22,10 +24,11 @@ int runDesktop(int& argc, char** argv, const text::Clock& clock,
   int code = 1;
   {
     ui::UiRuntime runtime(clock, desktop);
+    DesktopReportOutput reports(runtime, desktop);
     desktop.attach(runtime);
     desktop.onProgramEnded([] { QCoreApplication::exit(0); });
-    int thread = runtime.start([&runtime, body = std::move(programBody)] {
-      body(runtime);
+    int thread = runtime.start([&runtime, &reports, body = std::move(programBody)] {
+      body(runtime, reports);
       runtime.endProgram();
     });
     if (thread != 0) code = QApplication::exec();

@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <functional>
 
+namespace trv::report {
+class ReportOutput;
+}
 namespace trv::text {
 class Clock;
 }
@@ -18,11 +21,13 @@ struct DesktopOptions {
 };
 
 // Creates the Qt application (unless one exists), a window runtime on `clock` shown by the
-// desktop front end, and runs programBody on program thread 1. Returns when the program has
-// ended: the body returned (that ends the program and unwinds its other threads) or something
-// called UiRuntime::endProgram. The result is the Qt event loop's exit code; 1 when the program
-// could not start.
+// desktop front end, and runs programBody on program thread 1 with that runtime and the report
+// output that previews and prints at the desktop (both live until runDesktop returns). Returns when
+// the program has ended: the body returned (that ends the program and unwinds its other threads) or
+// something called UiRuntime::endProgram. The result is the Qt event loop's exit code; 1 when the
+// program could not start.
 int runDesktop(int& argc, char** argv, const text::Clock& clock,
-               std::function<void(ui::UiRuntime&)> programBody, const DesktopOptions& options = {});
+               std::function<void(ui::UiRuntime&, report::ReportOutput&)> programBody,
+               const DesktopOptions& options = {});
 
 }  // namespace trv::gui

@@ -33,6 +33,7 @@
 #include <cstdlib>
 
 #include "gui/desktop/image_loader.h"
+#include "gui/desktop/page_view.h"
 #include "gui/desktop/qt_values.h"
 #include "runtime/text/fixed_string.h"
 #include "runtime/text/picture.h"
@@ -1226,6 +1227,26 @@ void WindowView::setInputEnabled(bool enabled) {
 void WindowView::refused() {
   for (auto& [n, c] : controls_)
     if (c->pending) apply(ControlState(c->state));
+}
+
+void WindowView::showPages(std::shared_ptr<const report::Document> document) {
+  if (!window_ || !document) return;
+  if (pageView_) {
+    contentLayout_->removeWidget(pageView_);
+    pageView_->deleteLater();
+  }
+  pageView_ = new PageView(std::move(document), content_);
+  // Below the window's own controls, taking what room the window has.
+  const int below = contentLayout_->indexOf(containers_[0]->outer) + 1;
+  contentLayout_->setStretchFactor(containers_[0]->outer, 0);
+  contentLayout_->insertWidget(below, pageView_, 1);
+  pageView_->show();
+  // A window opened without a size of its own grows to show the page.
+  if (applied_.width <= 0 || applied_.height <= 0) window_->adjustSize();
+}
+
+void WindowView::showPage(int page) {
+  if (pageView_) pageView_->setPage(page);
 }
 
 // --- input ---

@@ -35,10 +35,15 @@ class QBoxLayout;
 class QTimer;
 class QObject;
 
+namespace trv::report {
+struct Document;
+}
+
 namespace trv::gui {
 
 struct WindowHooks;
 class InputFilter;
+class PageView;
 
 class WindowView {
  public:
@@ -62,6 +67,10 @@ class WindowView {
   // The model refused input (it beeps and leaves the control as it was): a field whose typed
   // text was sent shows the model's value again.
   void refused();
+  // A report preview: the window's body below its controls shows the document's pages, from
+  // page 1; showPage turns to `page` (from 1). Without pages, showPage does nothing.
+  void showPages(std::shared_ptr<const report::Document> document);
+  void showPage(int page);
 
   ui::WindowId id() const { return state_.id; }
   const ui::WindowState& state() const { return state_; }
@@ -71,6 +80,8 @@ class WindowView {
   QWidget* controlWidget(int number) const;
   // The frame's work area; null for other kinds.
   QMdiArea* mdiArea() const { return mdi_; }
+  // The pages of a report preview; null until the window shows a document.
+  PageView* pageView() const { return pageView_; }
 
  private:
   friend class InputFilter;
@@ -109,6 +120,7 @@ class WindowView {
   QMenuBar* menuBar_ = nullptr;
   QStatusBar* statusBar_ = nullptr;
   QBoxLayout* contentLayout_ = nullptr;
+  PageView* pageView_ = nullptr;
   QTimer* placeTimer_ = nullptr;
   std::unique_ptr<InputFilter> filter_;
   std::map<int, std::unique_ptr<Control>> controls_;

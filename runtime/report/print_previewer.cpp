@@ -53,6 +53,7 @@ bool PrintPreviewer::Preview(std::shared_ptr<const Document> document) {
     w->setText(kPageText, pageText(page, pages));
     w->setDisabled(kPrevious, page <= 1);
     w->setDisabled(kNext, page >= pages);
+    output_.showPage(*w, page);
   };
   ui::Event e;
   while (w->accept(e)) {
@@ -73,7 +74,7 @@ bool PrintPreviewer::Preview(std::shared_ptr<const Document> document) {
           if (output_.print(*document, &error)) {
             printed = true;
             w->close();
-          } else {
+          } else if (!error.empty()) {
             ui::MessageRequest m;
             m.text = "The report was not printed: " + error;
             m.caption = "Report Preview";

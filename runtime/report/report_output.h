@@ -19,9 +19,16 @@ namespace trv::report {
 class ReportOutput {
  public:
   virtual ~ReportOutput() = default;
-  // The preview window has opened: show the document's pages in it.
+  // The preview window has opened: show the document's pages in it, from page 1.
   virtual void showPages(const ui::Window& preview, std::shared_ptr<const Document> document) = 0;
-  // Prints the document. False, with the reason in *error, when it was not printed.
+  // The preview has turned to `page` (from 1). Outputs that draw no pages ignore it.
+  virtual void showPage(const ui::Window& preview, int page) {
+    (void)preview;
+    (void)page;
+  }
+  // Prints the document; the calling thread may give the baton up meanwhile (the user chooses a
+  // printer). False when it was not printed: with the reason in *error, or with *error left
+  // empty when the user cancelled (there is nothing to tell them).
   virtual bool print(const Document& document, std::string* error) = 0;
 };
 

@@ -145,7 +145,7 @@ ReportResponse ReportRunner::Run(RecordLoop& loop, ReportLayout& layout,
     previewer.Preview(document_);
   } else {
     std::string error;
-    if (!output_.print(*document_, &error)) {
+    if (!output_.print(*document_, &error) && !error.empty()) {
       ui::MessageRequest m;
       m.text = "The report was not printed: " + error;
       rt_.message(m);

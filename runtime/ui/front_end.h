@@ -80,10 +80,20 @@ struct PopupRequest {
   std::vector<PopupItem> items;
 };
 
-using Request = std::variant<MessageRequest, DialogRequest, PopupRequest>;
+// Printing pages the front end already holds: whoever prints hands them to the front end it
+// prints with beforehand and names them by `job` (the headless front end holds none). The front
+// end asks the user where to print, prints, and answers with printAnswer().
+struct PrintRequest {
+  std::string title;  // the document's name, for the dialog and the print queue
+  int pages = 0;
+  std::uint64_t job = 0;
+};
+
+using Request = std::variant<MessageRequest, DialogRequest, PopupRequest, PrintRequest>;
 
 // How a request was answered. A message box: `button`; a popup: `button` is the item number;
-// a dialog: `ok` and the value chosen. button 0 / ok false: cancelled (Esc, the program ended).
+// a dialog: `ok` and the value chosen; a print request: see printAnswer(). button 0 / ok false:
+// cancelled (Esc, the program ended).
 struct Answer {
   int button = 0;
   bool ok = false;
@@ -91,6 +101,30 @@ struct Answer {
   int colour = 0;
   Font font;
 };
+
+// How a print request went.
+struct PrintResult {
+  enum class Outcome { Cancelled, Printed, Failed };
+  Outcome outcome = Outcome::Cancelled;
+  std::string detail;  // printed: the printer (or file) it went to; failed: why
+};
+
+// A print request's answer carries its outcome in `button` and the detail in `path`.
+inline Answer printAnswer(const PrintResult& result) {
+  Answer a;
+  a.button = static_cast<int>(result.outcome);
+  a.ok = result.outcome == PrintResult::Outcome::Printed;
+  a.path = result.detail;
+  return a;
+}
+// Anything but a printed or failed answer (the program ended, an unknown button) is cancelled.
+inline PrintResult printResult(const Answer& answer) {
+  if (answer.ok && answer.button == static_cast<int>(PrintResult::Outcome::Printed))
+    return {PrintResult::Outcome::Printed, answer.path};
+  if (answer.button == static_cast<int>(PrintResult::Outcome::Failed))
+    return {PrintResult::Outcome::Failed, answer.path};
+  return {};
+}
 
 // One piece of user input for a window.
 struct Input {

@@ -98,6 +98,9 @@ std::optional<std::pair<RequestId, DialogRequest>> HeadlessDriver::dialog() cons
 std::optional<std::pair<RequestId, PopupRequest>> HeadlessDriver::popup() const {
   return firstOf<PopupRequest>(fe_);
 }
+std::optional<std::pair<RequestId, PrintRequest>> HeadlessDriver::print() const {
+  return firstOf<PrintRequest>(fe_);
+}
 
 bool HeadlessDriver::answerMessage(std::string_view button) {
   auto m = message();
@@ -144,6 +147,14 @@ bool HeadlessDriver::answerPopup(std::string_view item) {
   return true;
 }
 
+bool HeadlessDriver::answerPrint(PrintResult result) {
+  auto p = print();
+  if (!p) return false;
+  fe_.forget(p->first);
+  rt_.answer(p->first, printAnswer(result));
+  return true;
+}
+
 bool HeadlessDriver::advance(std::int64_t hundredths) {
   if (!clock_) return false;
   std::int64_t end = clock_->monotonicHundredths() + hundredths;
@@ -175,6 +186,7 @@ std::string HeadlessDriver::describe() {
     out += "  message box \"" + m->second.caption + "\": \"" + m->second.text + "\"\n";
   if (dialog()) out += "  a standard dialog is shown\n";
   if (auto p = popup()) out += "  popup menu \"" + p->second.menuText + "\"\n";
+  if (auto p = print()) out += "  the print dialog for \"" + p->second.title + "\" is shown\n";
   if (fe_.ended()) out += "  the program has ended\n";
   return out;
 }

@@ -3,7 +3,8 @@
 // program, deterministically, as a user at the screen would.
 //
 // HeadlessFrontEnd records what a desktop would show beyond the windows themselves (message
-// boxes, dialogs and popup menus waiting for an answer, beeps, help and shell requests). The
+// boxes, dialogs, popup menus and print requests waiting for an answer, beeps, help and shell
+// requests). The
 // driver waits for the program to be idle before every look or action; it reads the live
 // window model while it holds the baton, so what it sees is exactly what the program set.
 
@@ -78,12 +79,16 @@ class HeadlessDriver {
   std::optional<std::pair<RequestId, MessageRequest>> message() const;
   std::optional<std::pair<RequestId, DialogRequest>> dialog() const;
   std::optional<std::pair<RequestId, PopupRequest>> popup() const;
+  std::optional<std::pair<RequestId, PrintRequest>> print() const;
   // Presses the message box's button by its text, with or without "&". False when no box is
   // shown or it has no such button.
   [[nodiscard]] bool answerMessage(std::string_view button);
   [[nodiscard]] bool answerDialog(Answer answer);
   // Chooses a popup item by its text; an empty text dismisses the menu.
   [[nodiscard]] bool answerPopup(std::string_view item);
+  // Ends the print request now shown as printed, cancelled or failed (headless runs print
+  // nothing: the result is what the program is told). False when none is shown.
+  [[nodiscard]] bool answerPrint(PrintResult result);
 
   // Moves the clock on in steps of the next due timer, firing timers and waiting for idle after
   // each, so every timer fires as often as it would in that time. False when not idle in time or

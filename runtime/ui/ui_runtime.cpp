@@ -346,6 +346,17 @@ int UiRuntime::popup(std::string_view menuText) {
   return 0;
 }
 
+PrintResult UiRuntime::print(const PrintRequest& request) {
+  RequestId id;
+  {
+    std::lock_guard lock(m_);
+    if (ended_ || currentThread() == 0) return {};
+    id = ++nextRequest_;
+    answers_[id];
+  }
+  return printResult(waitAnswer(id, request));
+}
+
 void UiRuntime::beep() {
   frontEnd_.beep();
 }

@@ -3,9 +3,9 @@
 //
 // Thread rules. Program threads are real threads started through start(); they pass one
 // baton, so exactly one runs at a time. A program thread gives the baton away only while it
-// waits for an event (Window::accept), shows a message box, dialog or popup menu, and when it
-// ends. Program code may therefore read and change any window's state without locks. When
-// several threads could run, the lowest thread number goes first, so runs are repeatable.
+// waits for an event (Window::accept), shows a message box, dialog or popup menu, prints, and
+// when it ends. Program code may therefore read and change any window's state without locks.
+// When several threads could run, the lowest thread number goes first, so runs are repeatable.
 // Calls marked "thread-safe" may come from any thread (the desktop's, a test's); everything
 // else requires a program thread holding the baton.
 //
@@ -14,8 +14,8 @@
 // windows and post input: see holdWhenIdle().
 //
 // Ending the program (endProgram) wakes every program thread: from then on accept() returns
-// false, message boxes and dialogs return "cancelled" at once and start() refuses, so each
-// procedure unwinds through its normal closing code. No program thread calls exit.
+// false, message boxes, dialogs and printing return "cancelled" at once and start() refuses, so
+// each procedure unwinds through its normal closing code. No program thread calls exit.
 
 #include <chrono>
 #include <condition_variable>
@@ -118,6 +118,9 @@ class UiRuntime {
   Answer dialog(const DialogRequest& request);
   // The chosen item's number; 0 for none.
   int popup(std::string_view menuText);
+  // Has the front end print request.job (its print dialog, then the printing) while this
+  // thread waits without the baton. Cancelled when the program ended or off a program thread.
+  [[nodiscard]] PrintResult print(const PrintRequest& request);
   void beep();
   void setHelpFile(std::string file);
   void help(const std::string& topic);

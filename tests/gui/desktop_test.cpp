@@ -488,7 +488,7 @@ TEST(RunDesktop, RunsTheProgramBodyAndReturnsWhenItEnds) {
   int argc = 1;
   char name[] = "trvnel01";
   char* argv[] = {name, nullptr};
-  int code = runDesktop(argc, argv, clock, [&](UiRuntime& rt) {
+  int code = runDesktop(argc, argv, clock, [&](UiRuntime& rt, report::ReportOutput&) {
     WindowDecl d;
     d.title = "Vorn Trovanel 1.2 - Logon";
     auto w = rt.open(std::move(d));

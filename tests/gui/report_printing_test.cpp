@@ -1,12 +1,10 @@
-// The report preview and printing of the page model.
+// Printing the page model onto a printer, here Qt's PDF output.
 
-#include "gui/desktop/report_preview.h"
+#include "gui/desktop/report_printing.h"
 
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <cstdio>
 #include <filesystem>
-#include <future>
 #include <memory>
 #include <regex>
 
@@ -17,16 +15,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-report::Document twoPages(bool landscape) {
+report::Document threePages(bool landscape) {
   report::Document doc;
   doc.title = "All cases";
   doc.setup.landscape = landscape;
   if (landscape) std::swap(doc.setup.width, doc.setup.height);
-  for (int n = 1; n <= 2; ++n) {
+  for (int n = 1; n <= 3; ++n) {
     report::Page page;
     page.number = n;
     page.items.push_back(
-        report::TextItem{{500, 500, 4000, 250}, "Page " + std::to_string(n), {}, {}});
+        report::TextItem{{500, 500, 4000, 250}, "Sheet " + std::to_string(n), {}, {}});
     doc.pages.push_back(page);
   }
   return doc;
@@ -40,49 +38,48 @@ std::string run(const std::string& cmd) {
   return out;
 }
 
-TEST(ReportPrint, PrintsEveryPageOnTheDocumentsPaper) {
+struct PrintCase {
+  bool landscape;
+  int from, to;  // the printer's page range; 0: every page
+  int pages;
+  std::string firstText, lastText;
+};
+
+TEST(ReportPrint, PrintsThePagesOfTheRangeOnTheDocumentsPaper) {
   testing::qtApp();
-  fs::path pdf = fs::path(::testing::TempDir()) / "trv_report_print.pdf";
-  for (bool landscape : {false, true}) {
+  const fs::path pdf = fs::path(::testing::TempDir()) / "trv_report_print.pdf";
+  const std::vector<PrintCase> cases = {
+      {false, 0, 0, 3, "Sheet 1", "Sheet 3"},
+      {true, 0, 0, 3, "Sheet 1", "Sheet 3"},
+      {false, 2, 3, 2, "Sheet 2", "Sheet 3"},
+      {false, 2, 9, 2, "Sheet 2", "Sheet 3"},  // a range past the end stops at the last page
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.from) + "-" + std::to_string(c.to));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
-    auto doc = twoPages(landscape);
+    if (c.from > 0) {
+      printer.setPrintRange(QPrinter::PageRange);
+      printer.setFromTo(c.from, c.to);
+    }
+    auto doc = threePages(c.landscape);
     preparePrinter(printer, doc);
     ASSERT_TRUE(printReport(doc, printer));
     std::string info = run("pdfinfo '" + pdf.string() + "'");
-    EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +2\n"))) << info;
+    EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +" + std::to_string(c.pages) + "\n")))
+        << info;
     // A4 is 595 x 842 points.
-    EXPECT_NE(info.find(landscape ? "842 x 595" : "595 x 842"), std::string::npos) << info;
-    EXPECT_NE(run("pdftotext '" + pdf.string() + "' -").find("Page 2"), std::string::npos);
+    EXPECT_NE(info.find(c.landscape ? "842 x 595" : "595 x 842"), std::string::npos) << info;
+    const std::string first = run("pdftotext -l 1 '" + pdf.string() + "' -");
+    const std::string all = run("pdftotext '" + pdf.string() + "' -");
+    EXPECT_NE(first.find(c.firstText), std::string::npos) << first;
+    EXPECT_NE(all.find(c.lastText), std::string::npos) << all;
+    if (c.from > 1) {
+      EXPECT_EQ(all.find("Sheet 1"), std::string::npos) << all;
+    }
   }
   fs::remove(pdf);
-}
-
-TEST(ReportPreview, ShowsTheReportPreviewAndReturnsWhenItCloses) {
-  testing::qtApp();
-  auto doc = twoPages(false);
-  ui::Placement at{false, false, 40, 30, 700, 500};
-  auto result = std::async(std::launch::async, [&] { return previewReport(doc, at); });
-  QPrintPreviewDialog* dialog = nullptr;
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-          if (auto* d = qobject_cast<QPrintPreviewDialog*>(w); d && d->isVisible()) dialog = d;
-        return dialog != nullptr;
-      },
-      5000));
-  EXPECT_EQ(dialog->windowTitle(), "Report Preview");
-  EXPECT_EQ(dialog->size(), QSize(700, 500));
-  dialog->reject();
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
-  PreviewResult r = result.get();
-  EXPECT_TRUE(r.shown);
-  EXPECT_EQ(r.placement.width, 700);
-  EXPECT_EQ(r.placement.height, 500);
-
-  EXPECT_FALSE(previewReport(report::Document{}).shown);  // no pages: nothing to show
 }
 
 }  // namespace

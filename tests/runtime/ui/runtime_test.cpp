@@ -1,6 +1,10 @@
-// Threads, nested windows, timers, message boxes and ending the program.
+// Threads, nested windows, timers, message boxes, printing and ending the program.
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "runtime/ui/ui_runtime.h"
 #include "tests/runtime/ui/ui_fixture.h"
@@ -201,6 +205,53 @@ TEST_F(Runtime, FileDialogMovesTheCurrentFolder) {
   ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
   EXPECT_TRUE(got.ok);
   EXPECT_EQ(rt.currentFolder(), "/tmp/in");
+}
+
+TEST_F(Runtime, PrintWaitsWithoutTheBatonAndReturnsHowItWent) {
+  using Outcome = PrintResult::Outcome;
+  struct Case {
+    std::optional<PrintResult> answer;  // none: the program ends while it is shown
+    Outcome want;
+    std::string detail;
+  };
+  const std::vector<Case> cases = {
+      {PrintResult{Outcome::Printed, "lp0"}, Outcome::Printed, "lp0"},
+      {PrintResult{Outcome::Failed, "out of paper"}, Outcome::Failed, "out of paper"},
+      {PrintResult{Outcome::Cancelled, ""}, Outcome::Cancelled, ""},
+      {std::nullopt, Outcome::Cancelled, ""},
+  };
+  std::vector<PrintResult> got;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Report Preview"));
+    for (std::size_t i = 0; i < cases.size(); ++i)
+      got.push_back(rt.print(PrintRequest{"All cases", 3, 40 + i}));
+  }),
+            1);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_TRUE(driver.waitIdle());
+    auto shown = driver.print();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->second.job, 40 + i);
+    EXPECT_EQ(shown->second.pages, 3);
+    // The printing thread holds no baton meanwhile: another thread runs to its end.
+    bool otherRan = false;
+    ASSERT_NE(rt.start([&] { otherRan = true; }), 0);
+    ASSERT_TRUE(driver.waitIdle());
+    EXPECT_TRUE(otherRan);
+    EXPECT_TRUE(driver.print());
+    if (cases[i].answer)
+      ASSERT_TRUE(driver.answerPrint(*cases[i].answer));
+    else
+      rt.endProgram();
+  }
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  ASSERT_EQ(got.size(), cases.size());
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(got[i].outcome, cases[i].want) << i;
+    EXPECT_EQ(got[i].detail, cases[i].detail) << i;
+  }
+  EXPECT_FALSE(driver.answerPrint({}));  // nothing shown any more
 }
 
 }  // namespace
