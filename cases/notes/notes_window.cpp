@@ -528,38 +528,43 @@ NotesOutcome AddNotes(core::ProgramState& s, ActionKind kind, int mailMode) {
   return out;
 }
 
+namespace {
+
+// The registry's call: "KIND [CASENR [MAILMODE]]", over the files opened here.
+void runFromRegistry(core::ProgramState& s, std::string_view arg) {
+  int kind = 1;
+  std::uint32_t caseNr = 0;
+  int mailMode = 0;
+  const char* p = arg.data();
+  const char* end = arg.data() + arg.size();
+  auto number = [&p, end](auto& n) {
+    while (p < end && *p == ' ') ++p;
+    if (p < end) p = std::from_chars(p, end, n).ptr;
+  };
+  number(kind);
+  number(caseNr);
+  number(mailMode);
+  s.globals.LastResponse = forms::ResponseCancelled;
+  data::FileAccess* cases = s.dictionary.SercaseAccess.get();
+  data::FileAccess* client = s.dictionary.ClientAccess.get();
+  if (!cases || !client || cases->open() != data::LevelOk) return;
+  if (client->open() == data::LevelOk) {
+    if (caseNr != 0) {
+      cases->record<core::SercaseRecord>().CaseNr = caseNr;
+      (void)cases->fetch("SER:CaseNrKey");
+    }
+    const NotesOutcome o = AddNotes(s, static_cast<ActionKind>(kind), mailMode);
+    s.globals.LastResponse = o.confirmed ? forms::ResponseCompleted : forms::ResponseCancelled;
+    client->close();
+  }
+  cases->close();
+}
+
+}  // namespace
+
 void registerNotesWindow(core::ProgramState& s) {
-  s.procedures.add("AddNotes", {[&s](std::string_view arg) {
-                                  int kind = 1;
-                                  std::uint32_t caseNr = 0;
-                                  const char* p = arg.data();
-                                  const char* end = arg.data() + arg.size();
-                                  while (p < end && *p == ' ') ++p;
-                                  if (p < end) p = std::from_chars(p, end, kind).ptr;
-                                  while (p < end && *p == ' ') ++p;
-                                  if (p < end) (void)std::from_chars(p, end, caseNr);
-                                  s.globals.LastResponse = forms::ResponseCancelled;
-                                  data::FileAccess* cases = s.dictionary.SercaseAccess.get();
-                                  data::FileAccess* client = s.dictionary.ClientAccess.get();
-                                  if (!cases || !client) return;
-                                  if (cases->open() != data::LevelOk) return;
-                                  if (client->open() != data::LevelOk) {
-                                    cases->close();
-                                    return;
-                                  }
-                                  if (caseNr != 0) {
-                                    cases->record<core::SercaseRecord>().CaseNr = caseNr;
-                                    (void)cases->fetch("SER:CaseNrKey");
-                                  }
-                                  const NotesOutcome o =
-                                      AddNotes(s, static_cast<ActionKind>(kind), 0);
-                                  s.globals.LastResponse = o.confirmed ? forms::ResponseCompleted
-                                                                       : forms::ResponseCancelled;
-                                  client->close();
-                                  cases->close();
-                                },
-                                false,
-                                {}});
+  s.procedures.add("AddNotes",
+                   {[&s](std::string_view arg) { runFromRegistry(s, arg); }, false, {}});
 }
 
 }  // namespace trv::cases

@@ -44,9 +44,9 @@ struct NotesOutcome {
 [[nodiscard]] NotesOutcome AddNotes(core::ProgramState& s, ActionKind kind, int mailMode);
 
 // Registers "AddNotes", run on its caller's thread. Its argument is the action kind and,
-// optionally after a blank, a case number to read first ("4 12"); kind 1 when empty. It opens
-// the Sercase and Client files itself, runs with mail mode 0 and leaves ResponseCompleted in
-// LastResponse when the window was confirmed.
+// optionally after blanks, a case number to read first and the mail mode ("4 12 1"); kind 1
+// and mail mode 0 when not given. It opens the Sercase and Client files itself and leaves
+// ResponseCompleted in LastResponse when the window was confirmed.
 void registerNotesWindow(core::ProgramState& s);
 
 }  // namespace trv::cases
