@@ -112,37 +112,37 @@ ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
                   .withUse(field(s, "SER:LName"))
                   .withPicture("@s50")
                   .withNumber(kClientName)
-                  .at(2, 4)
+                  .at(3, 2)
                   .size(50));
   c.push_back(ui::string("?SER:IDProduct", "")
                   .withUse(field(s, "SER:IDProduct"))
                   .withPicture("@s16")
                   .withNumber(kProductId)
-                  .at(4, 4)
+                  .at(5, 3)
                   .size(16));
-  c.push_back(ui::prompt("?Prompt:Phone", "Phone").withNumber(22).at(3, 1));
+  c.push_back(ui::prompt("?Prompt:Phone", "Phone").withNumber(22).at(4, 1));
   c.push_back(ui::string("?SER:Phone", "")
                   .withUse(field(s, "SER:Phone"))
                   .withPicture("@s16")
                   .withNumber(kPhone)
-                  .at(3, 2)
+                  .at(4, 2)
                   .size(15));
-  c.push_back(ui::prompt("?Prompt:Product", "Product").withNumber(25).at(4, 1));
+  c.push_back(ui::prompt("?Prompt:Product", "Product").withNumber(25).at(5, 1));
   c.push_back(ui::entry("?SER:Product", "@s50", field(s, "SER:Product"))
                   .withNumber(kProduct)
                   .withTip("Product Name")
-                  .at(4, 2)
+                  .at(5, 2)
                   .size(50));
-  c.push_back(ui::prompt("?Prompt:Problem", "Problem").withNumber(27).at(5, 1));
+  c.push_back(ui::prompt("?Prompt:Problem", "Problem").withNumber(27).at(6, 1));
   c.push_back(ui::entry("?SER:SProblem", "@s80", field(s, "SER:SProblem"))
                   .withNumber(kProblemText)
                   .withTip("Problem Description")
-                  .at(5, 2)
+                  .at(6, 2)
                   .size(80));
   c.push_back(ui::dropList("?SER:SProblem:2", {}, field(s, "SER:SProblem"))
                   .withNumber(kProblemList)
                   .withTip("Select Problem")
-                  .at(5, 2)
+                  .at(6, 2)
                   .size(50)
                   .asHidden());
 
@@ -150,24 +150,18 @@ ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
   c.push_back(ui::dropList("?SER:Priority", {"High", "Medium", "Minimal"}, field(s, "SER:Priority"))
                   .withNumber(kPriority)
                   .withTip("Choose Priority")
-                  .at(6, 2)
+                  .at(7, 2)
                   .size(7));
-  c.push_back(ui::prompt("?Prompt:Priority", "Priority").withNumber(32).at(6, 1));
-  c.push_back(ui::string("?PriorityLabel", "").withNumber(kPriorityLabel).at(6, 3).size(26));
-  c.push_back(ui::button("?PickDate", "Pick Other Date").withNumber(kPickDate).at(7, 4));
-  c.push_back(ui::group("?CaseStart", "Case Start").withNumber(36).at(7, 1));
-  c.push_back(ui::prompt("?Prompt:STime", "Time").withNumber(38).at(7, 2).in(36));
-  c.push_back(ui::entry("?SER:STime", "@t1", field(s, "SER:STime"))
-                  .withNumber(kStartTime)
-                  .at(7, 3)
-                  .size(5)
-                  .in(36));
-  c.push_back(ui::prompt("?Prompt:SDate", "Date").withNumber(40).at(8, 2).in(36));
-  c.push_back(ui::entry("?SER:SDate", "@d5", field(s, "SER:SDate"))
-                  .withNumber(kStartDate)
-                  .at(8, 3)
-                  .size(8)
-                  .in(36));
+  c.push_back(ui::prompt("?Prompt:Priority", "Priority").withNumber(32).at(7, 1));
+  c.push_back(ui::string("?PriorityLabel", "").withNumber(kPriorityLabel).at(7, 3).size(26));
+  c.push_back(ui::group("?CaseStart", "Case Start").withNumber(36).at(8, 1));
+  c.push_back(ui::button("?PickDate", "Pick Other Date").withNumber(kPickDate).in(36));
+  c.push_back(ui::prompt("?Prompt:STime", "Time").withNumber(38).in(36));
+  c.push_back(
+      ui::entry("?SER:STime", "@t1", field(s, "SER:STime")).withNumber(kStartTime).size(5).in(36));
+  c.push_back(ui::prompt("?Prompt:SDate", "Date").withNumber(40).in(36));
+  c.push_back(
+      ui::entry("?SER:SDate", "@d5", field(s, "SER:SDate")).withNumber(kStartDate).size(8).in(36));
 
   // The three escalations.
   struct Escalation {
@@ -183,30 +177,36 @@ ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
       {51, kThirdEscDate, 53, kThirdEscTime, kThirdDone, "Third Esc Date:", "Third Esc Time:",
        "SER:ThirdEscDate", "SER:ThirdEscTime", "SER:ThirdAction", "b"},
   };
-  int row = 9;
+  c.push_back(ui::group("?Escalations", "Escalations").withNumber(30).at(9, 1));
+  int row = 1;
   for (const Escalation& e : escalations) {
     c.push_back(ui::prompt(std::string("?Prompt:") + e.dateField, e.dateText)
                     .withNumber(e.datePrompt)
-                    .at(row, 1));
+                    .at(row, 1)
+                    .in(30));
     c.push_back(ui::entry(std::string("?") + e.dateField, std::string("@d5") + e.picture,
                           field(s, e.dateField))
                     .withNumber(e.date)
                     .at(row, 2)
                     .size(8)
-                    .asReadOnly());
+                    .asReadOnly()
+                    .in(30));
     c.push_back(ui::prompt(std::string("?Prompt:") + e.timeField, e.timeText)
                     .withNumber(e.timePrompt)
-                    .at(row, 3));
+                    .at(row, 3)
+                    .in(30));
     c.push_back(ui::entry(std::string("?") + e.timeField, std::string("@t1") + e.picture,
                           field(s, e.timeField))
                     .withNumber(e.time)
                     .at(row, 4)
                     .size(5)
-                    .asReadOnly());
+                    .asReadOnly()
+                    .in(30));
     c.push_back(ui::check(std::string("?") + e.mark, "Done", doneMark(s, e.mark))
                     .withNumber(e.done)
                     .withValue("1")
-                    .at(row, 5));
+                    .at(row, 5)
+                    .in(30));
     ++row;
   }
 
@@ -216,31 +216,26 @@ ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
                                                {kEmailIn, "E&mail In "},
                                                {kEmailOut, "&Email Out"},
                                                {kNotes, "&Notes"}};
-  int column = 1;
+  // Buttons without a place go to the window's button row, in declaration order.
   for (const auto& [number, text] : notes)
-    c.push_back(
-        ui::button("?Note" + std::to_string(number), text).withNumber(number).at(row, column++));
-  ++row;
-  c.push_back(ui::prompt("?Prompt:Status", "Current Status").withNumber(kStatusPrompt).at(row, 1));
+    c.push_back(ui::button("?Note" + std::to_string(number), text).withNumber(number));
+  c.push_back(ui::prompt("?Prompt:Status", "Current Status").withNumber(kStatusPrompt).at(10, 1));
   c.push_back(ui::dropList("?SER:Status", {"Active", "On Hold", "Closed"}, field(s, "SER:Status"))
                   .withNumber(kStatus)
-                  .at(row, 2)
+                  .at(10, 2)
                   .size(7));
-  ++row;
-  c.push_back(ui::button("?OK", "&OK").withNumber(kOk).at(row, 1).asDefault());
-  c.push_back(ui::button("?Cancel", "&Cancel").withNumber(kCancel).at(row, 2));
-  c.push_back(ui::button("?Help", "&Help").withNumber(kHelp).at(row, 3));
-  ++row;
+  c.push_back(ui::button("?OK", "&OK").withNumber(kOk).asDefault());
+  c.push_back(ui::button("?Cancel", "&Cancel").withNumber(kCancel));
+  c.push_back(ui::button("?Help", "&Help").withNumber(kHelp));
   c.push_back(ui::textBox("?SER:History", historyMemo(s))
                   .withNumber(kHistory)
                   .withTip("Case History")
-                  .at(row, 1)
+                  .at(11, 1)
                   .size(80, 12)
                   .asReadOnly());
-  ++row;
-  c.push_back(ui::group("?Action", "Action").withNumber(67).at(row, 1));
-  c.push_back(ui::button("?Yank", "&Yank Case").withNumber(kYank).at(row, 1).in(67));
-  c.push_back(ui::button("?Print", "&Print Case").withNumber(kPrint).at(row, 2).in(67));
+  c.push_back(ui::group("?Action", "Action").withNumber(67).at(12, 1));
+  c.push_back(ui::button("?Yank", "&Yank Case").withNumber(kYank).in(67));
+  c.push_back(ui::button("?Print", "&Print Case").withNumber(kPrint).in(67));
   return d;
 }
 
