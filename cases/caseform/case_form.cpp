@@ -402,6 +402,7 @@ class CaseForm final : public forms::WindowController {
     if (!text::equalClipped(r.Status.view(), trace_.rememberedStatus())) {
       r.Status = trace_.rememberedStatus();
       window().display(kStatus);
+      enableNotes(r.Status != "Closed");
     }
     if (!text::equalClipped(r.Priority.view(), rememberedPriority_)) {
       r.Priority = rememberedPriority_;
@@ -699,14 +700,15 @@ class CaseForm final : public forms::WindowController {
     } else {
       marksFollow = trace_.settleUpdateMark(r, agent());
     }
+    const std::int64_t version = sercaseFile().position().version;
     const Level l = WindowController::HandleAccepted();  // the validation pass and the write
     if (RESPONSE == forms::ResponseCompleted) {
       if (trace_.writeLogEntry(*s_.dictionary.LogAccess, r, agent(), s_.env.clock,
                                s_.sys.DoLog == 1) == LogResult::Failed)
         say(kActivityLogFailure);
       if (marksFollow) (void)updateQueueMarks(s_.queues, r);
-    } else if (!newCase() && window().isOpen()) {
-      resyncRemembered();
+    } else if (!newCase() && window().isOpen() && sercaseFile().position().version != version) {
+      showStoredVersion();
     }
     return l;
   }
@@ -729,12 +731,19 @@ class CaseForm final : public forms::WindowController {
     return true;
   }
 
-  // After a refused save the form may show the stored case again: what it remembers follows.
-  void resyncRemembered() {
+  // A save refused because another station changed the case shows the stored version: the
+  // form's memory and rights follow it, and the actions taken before are gone with the version
+  // they were taken on, so a later save logs none of them.
+  void showStoredVersion() {
     const SercaseRecord& r = sercase();
+    trace_.setKind(ActionKind::None);
     trace_.setRememberedStatus(r.Status.view());
     rememberPriority(r.Priority.str());
     rememberMarks();
+    applyStates(openingStates(facts()));
+    showDoneChecks();
+    setExistingTitle();
+    window().display();
   }
 
   core::ProgramState& s_;
