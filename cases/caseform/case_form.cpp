@@ -111,12 +111,6 @@ class CaseForm final : public forms::WindowController {
       openExistingCase();
   }
 
-  Level HandleEvent() override {
-    const Level l = WindowController::HandleEvent();
-    if (revert_) revertChoice();
-    return l;
-  }
-
   Level HandleWindowEvent() override {
     if (event().number == ui::EventCloseWindow || event().number == ui::EventCloseDown) {
       // The form closes without asking about unsaved changes.
@@ -148,8 +142,12 @@ class CaseForm final : public forms::WindowController {
   }
 
   Level HandleAccepted() override {
-    int control = event().control;
-    if (const int b = buttonOfMenuItem(control)) control = b;
+    const int control = event().control;
+    if (const int button = buttonOfMenuItem(control)) {
+      // The item presses its button, which then takes the button's whole way.
+      window().post(ui::EventAccepted, button);
+      return LevelNotify;
+    }
     switch (control) {
       case kItemTextColour:
       case kItemBackground:
@@ -169,7 +167,7 @@ class CaseForm final : public forms::WindowController {
         return LevelNotify;
       case kPickDate:
         window().update();
-        sercase().SDate = core::Calendar(s_.env.ui);
+        sercase().SDate = core::Calendar(s_.env.ui, sercase().SDate);
         window().display(kStartDate);
         return LevelNotify;
       case kStartTime:
@@ -194,7 +192,6 @@ class CaseForm final : public forms::WindowController {
         acceptStatus();
         return LevelNotify;
       case kOk:
-        if (control != event().control) window().update();
         return save();
       case kCancel:
         cancel();
@@ -290,6 +287,7 @@ class CaseForm final : public forms::WindowController {
   void openExistingCase() {
     SercaseRecord& r = sercase();
     trace_ = CaseTrace::forExistingCase(r.Status.view());
+    ownerAtOpening_ = r.Owner.str();
     rememberedPriority_ = r.Priority.str();
     trace_.setRememberedPriority(rememberedPriority_);
     resolvePriority();
@@ -366,22 +364,41 @@ class CaseForm final : public forms::WindowController {
     return r;
   }
 
-  // Opens the notes window for `kind`; true when its entry is in the history. A cancelled or
-  // closed window sets the revert mark; a mail that was not handed over writes no entry.
-  bool recordWithNotes(ActionKind kind) {
-    trace_.setKind(kind);
+  // Opens the notes window for `kind`; true when the agent confirmed a text to record. A mail
+  // that was not handed over is not confirmed: its text stays in SER:AddHistory and is never
+  // recorded as sent.
+  bool askNotes(ActionKind kind) {
+    startAction(kind);
     unsentMail_ = false;
     const NotesOutcome o = AddNotes(s_, kind, mailMode_);
-    if (o.revert || !o.confirmed) {
-      revert_ = true;
-      return false;
-    }
-    if (o.mailNotSent) {
-      unsentMail_ = true;  // its text stays in SER:AddHistory, never recorded as sent
+    if (o.revert || !o.confirmed || o.mailNotSent) {
+      unsentMail_ = o.mailNotSent;
+      dropAction();
       return false;
     }
     if (!o.mailAddress.empty()) trace_.setMailAddress(o.mailAddress);
-    return writeHistory() == HistoryResult::Written;
+    return true;
+  }
+
+  void startAction(ActionKind kind) {
+    kindBefore_ = trace_.kind();
+    trace_.setKind(kind);
+  }
+
+  // Writes the entry of the action started; one that cannot be written drops the action.
+  bool recordEntry() {
+    if (writeHistory() == HistoryResult::Written) return true;
+    dropAction();
+    return false;
+  }
+
+  bool recordWithNotes(ActionKind kind) { return askNotes(kind) && recordEntry(); }
+
+  // An action that did not take effect counts as none, and the choice that started it is put
+  // back at once (before a save's validation pass could look at it).
+  void dropAction() {
+    trace_.setKind(kindBefore_);
+    revertChoice();
   }
 
   void systemPriorityChange(std::string_view text) {
@@ -397,7 +414,6 @@ class CaseForm final : public forms::WindowController {
 
   // Puts back the status and priority choices that a cancelled notes window did not confirm.
   void revertChoice() {
-    revert_ = false;
     SercaseRecord& r = sercase();
     if (!text::equalClipped(r.Status.view(), trace_.rememberedStatus())) {
       r.Status = trace_.rememberedStatus();
@@ -595,7 +611,6 @@ class CaseForm final : public forms::WindowController {
         rememberedMarks_[i] = 'D';
         window().setDisabled(check, true);
       } else {
-        revert_ = false;  // a done mark goes back to open, nothing else to undo
         *marks[i] = "N";
         window().display(check);
       }
@@ -623,7 +638,7 @@ class CaseForm final : public forms::WindowController {
       default:
         break;
     }
-    if (!recordWithNotes(kind)) revert_ = false;  // a note changes no choice
+    (void)recordWithNotes(kind);
   }
 
   void acceptStatus() {
@@ -632,25 +647,21 @@ class CaseForm final : public forms::WindowController {
     if (!newCase() && !text::equalClipped(r.Status.view(), trace_.rememberedStatus())) {
       const std::int32_t closedOn = r.Cdate;
       const bool reopening = trace_.rememberedStatus() == "Closed";
-      trace_.setKind(ActionKind::StatusChange);
-      unsentMail_ = false;
-      const NotesOutcome o = AddNotes(s_, ActionKind::StatusChange, mailMode_);
-      if (!o.confirmed || o.revert) {
-        revert_ = true;
-      } else {
+      if (askNotes(ActionKind::StatusChange)) {
         if (reopening) {
           trace_.setKind(ActionKind::ReOpen);
           r.Cdate = 0;
-          window().setDisabled(kPriority, r.PriorityFix != 0);
         }
         if (r.Status == "Closed") r.Cdate = s_.env.clock.today();
-        if (writeHistory() == HistoryResult::Written) {
+        if (recordEntry()) {
           trace_.setRememberedStatus(r.Status.view());
-          if (!isOwner() || reopening) setExistingTitle();
+          // A re-opening may have made the agent the owner; a closed case keeps its priority.
+          applyStates(openingStates(facts()));
+          showDoneChecks();
+          setExistingTitle();
           window().select(kOk);
         } else {
           r.Cdate = closedOn;
-          revert_ = true;
         }
       }
     }
@@ -661,8 +672,8 @@ class CaseForm final : public forms::WindowController {
   void takeOver() {
     window().update();
     if (newCase() || isOwner()) return;
-    trace_.setKind(ActionKind::TakeOver);
-    if (writeHistory() != HistoryResult::Written) return;
+    startAction(ActionKind::TakeOver);
+    if (!recordEntry()) return;
     SercaseRecord& r = sercase();
     r.Owner = s_.user.Name;
     setExistingTitle();
@@ -673,7 +684,7 @@ class CaseForm final : public forms::WindowController {
   }
 
   void cancel() {
-    if (!newCase() && isOwner()) {
+    if (!newCase() && sameAgent(ownerAtOpening_, s_.user.Name)) {
       // Seen by its owner: the overview drops the mark until its next rebuild. The stored case
       // keeps its own.
       SercaseRecord seen = sercase();
@@ -696,6 +707,7 @@ class CaseForm final : public forms::WindowController {
       r.Owner = s_.user.Name;
       r.UpdateFlag = 0;
       if (!computeMoments()) return LevelNotify;
+      refreshCreationLine();
       if (writeHistory() == HistoryResult::HistoryFull) return LevelNotify;
     } else {
       marksFollow = trace_.settleUpdateMark(r, agent());
@@ -711,6 +723,15 @@ class CaseForm final : public forms::WindowController {
       showStoredVersion();
     }
     return l;
+  }
+
+  // The creation line names the start the case is saved with, which the agent may have changed
+  // since the window opened.
+  void refreshCreationLine() {
+    std::string& history = sercaseFile().memo("SER:History");
+    const std::size_t end = history.find("\r\n");
+    history.replace(0, end, creationLine(sercase().SDate, sercase().STime, s_.user.Name));
+    window().display(kHistory);
   }
 
   // Escalation moments of a new case from its product; false (with a message) when they
@@ -751,7 +772,8 @@ class CaseForm final : public forms::WindowController {
   CaseTrace trace_;
   std::string rememberedPriority_;
   std::array<char, 3> rememberedMarks_{};
-  bool revert_ = false;
+  ActionKind kindBefore_ = ActionKind::None;
+  std::string ownerAtOpening_;
   bool unsentMail_ = false;
   int mailMode_ = 0;
   PriorityLabel label_;

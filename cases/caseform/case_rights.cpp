@@ -15,7 +15,7 @@ CaseControlStates openingStates(const CaseFacts& f) {
   CaseControlStates s;
   s.notesEnabled = !closed(f.status);
   for (std::size_t i = 0; i < s.doneEnabled.size(); ++i)
-    s.doneEnabled[i] = f.owner && f.marks[i] != 'D';
+    s.doneEnabled[i] = f.owner && f.marks[i] == 'N';
   s.priorityEnabled = !f.priorityForced;
   if (f.level == 0) {
     s.statusEnabled = f.owner;

@@ -26,7 +26,8 @@ struct CaseControlStates {
 
 // The states when an existing case opens: a user changes status and priority of own cases
 // only, a supervisor or administrator of every case (the priority of a closed one not); only
-// the owner ticks done marks; everyone but the owner may take the case over.
+// the owner ticks done marks, and only open ones (an escalation the product does not define
+// has none); everyone but the owner may take the case over.
 [[nodiscard]] CaseControlStates openingStates(const CaseFacts& facts);
 
 // The states once the agent has taken the case over; `rememberedStatus` is the status the form

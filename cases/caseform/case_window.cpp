@@ -107,7 +107,8 @@ ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
   c.push_back(ui::button("?ClientDetails", "...")
                   .withNumber(kClientDetails)
                   .withTip("View Details")
-                  .at(2, 3));
+                  .at(2, 3)
+                  .asHidden());
   c.push_back(ui::string("?SER:LName", "")
                   .withUse(field(s, "SER:LName"))
                   .withPicture("@s50")
