@@ -58,7 +58,7 @@ class FixedString {
   // Copies at most N bytes of s and pads the rest with blanks.
   void assign(std::string_view s) {
     const std::size_t n = std::min(s.size(), N);
-    std::memcpy(bytes_, s.data(), n);
+    if (n != 0) std::memcpy(bytes_, s.data(), n);  // an empty view may have no data at all
     std::memset(bytes_ + n, ' ', N - n);
   }
 
@@ -101,7 +101,7 @@ class CString {
   // Copies at most N-1 bytes of s (up to an embedded zero byte) and zero-fills the rest.
   void assign(std::string_view s) {
     s = s.substr(0, std::min(s.find('\0'), kMaxLength));
-    std::memcpy(bytes_, s.data(), s.size());
+    if (!s.empty()) std::memcpy(bytes_, s.data(), s.size());
     std::memset(bytes_ + s.size(), 0, N - s.size());
   }
 

@@ -26,6 +26,8 @@ TEST(FixedString, PadsWithBlanksAndCutsAtTheWidth) {
   EXPECT_EQ(s.view(), "ACME");
   s = "ACME-LONGER";
   EXPECT_EQ(s.raw(), "ACME-L");
+  s = std::string_view();  // an empty view without data clears the field
+  EXPECT_TRUE(s.blank());
 }
 
 TEST(FixedString, ComparesWithoutTrailingBlanks) {
@@ -47,6 +49,8 @@ TEST(CString, KeepsAtMostWidthMinusOneCharactersZeroEnded) {
   EXPECT_EQ(c.data()[3], '\0');  // the rest is cleared, so equal texts have equal bytes
   c = std::string_view("x\0y", 3);
   EXPECT_EQ(c.raw(), "x");
+  c = std::string_view();
+  EXPECT_EQ(c.raw(), "");
 }
 
 TEST(FixedString, AssignmentInsideAPackedRecordTouchesOnlyItsField) {
