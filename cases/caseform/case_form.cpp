@@ -1,5 +1,6 @@
 #include "cases/caseform/case_form.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <string>
