@@ -9,6 +9,7 @@
 #include "cases/caseform/case_window.h"
 #include "cases/escalation/escalation_records.h"
 #include "cases/history/case_trace.h"
+#include "cases/notes/box_colours.h"
 #include "cases/notes/notes_window.h"
 #include "cases/priority/priority_records.h"
 #include "core/calendar/calendar.h"
@@ -241,12 +242,8 @@ class CaseForm final : public forms::WindowController {
 
   // --- opening ---
   void applyHistoryColours() {
-    window().setColours(kHistory, storedColour("TextColor"), storedColour("BgrColor"));
-  }
-  // A colour never chosen leaves the box's own.
-  int storedColour(std::string_view key) const {
-    if (s_.AppSettings.ReadValue(kSection, key).empty()) return ui::kColorNone;
-    return static_cast<int>(s_.AppSettings.ReadNumber(kSection, key));
+    colours_ = storedBoxColours(s_.AppSettings, kSection);
+    window().setColours(kHistory, colours_.text, colours_.background);
   }
 
   void loadProblems() {
@@ -545,27 +542,8 @@ class CaseForm final : public forms::WindowController {
 
   // --- accepted controls ---
   void chooseColour(bool textColour) {
-    const ui::ControlState* box = window().control(kHistory);
-    const int current = textColour ? box->colour : box->background;
-    const int other = textColour ? box->background : box->colour;
-    ui::DialogRequest d;
-    d.kind = ui::DialogKind::Colour;
-    d.title = textColour ? "Choose Text Color" : "Choose Background Color";
-    d.colour = current == ui::kColorNone ? 0 : current;
-    const ui::Answer a = s_.env.ui.dialog(d);
-    if (a.ok) {
-      if (a.colour == other) {
-        say(textColour ? "Text Color cannot be the same as Background Color"
-                       : "Background Color cannot be the same as Text Color");
-      } else {
-        if (textColour)
-          window().setColours(kHistory, a.colour, box->background);
-        else
-          window().setColours(kHistory, box->colour, a.colour);
-        s_.AppSettings.WriteValue(kSection, textColour ? "TextColor" : "BgrColor",
-                                  std::int64_t{a.colour});
-      }
-    }
+    if (chooseBoxColour(s_, kSection, textColour, colours_))
+      window().setColours(kHistory, colours_.text, colours_.background);
     window().display(kHistory);
   }
 
@@ -778,6 +756,7 @@ class CaseForm final : public forms::WindowController {
   bool unsentMail_ = false;
   int mailMode_ = 0;
   PriorityLabel label_;
+  BoxColours colours_;
   ServiceWindow service_;
   std::string firstProblem_;
   bool holdingTimer_ = false;

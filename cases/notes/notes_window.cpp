@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "cases/notes/box_colours.h"
 #include "cases/notes/notes_text.h"
 #include "cases/sendmail/send_mail.h"
 #include "core/data/records.h"
@@ -158,14 +159,6 @@ ui::WindowDecl notesDecl(data::FileAccess& cases, NotesBuffers& b) {
   return d;
 }
 
-// A colour as the configuration file keeps it; nothing stored is the control's own colour.
-int storedColour(const ini::IniSettings& ini, std::string_view key) {
-  const std::string v = ini.ReadValue(kNotesSection, key);
-  int n = 0;
-  const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-  return ec == std::errc{} && end == v.data() + v.size() && !v.empty() ? n : ui::kColorNone;
-}
-
 class NotesWindow final : public forms::WindowController {
  public:
   NotesWindow(core::ProgramState& s, ActionKind kind, int mailMode, NotesBuffers& b)
@@ -181,11 +174,8 @@ class NotesWindow final : public forms::WindowController {
 
   data::Level Init() override {
     if (data::Level l = WindowController::Init(); l != data::LevelOk) return l;
-    textColour_ = storedColour(s_.AppSettings, "TextColor");
-    background_ = storedColour(s_.AppSettings, "BgrColor");
-    if (textColour_ != ui::kColorNone && textColour_ == background_)
-      textColour_ = background_ = ui::kColorNone;  // text that could not be read
-    window().setColours(kText, textColour_, background_);
+    colours_ = storedBoxColours(s_.AppSettings, kNotesSection);
+    window().setColours(kText, colours_.text, colours_.background);
     if (!mail()) {
       window().setHidden(kAddSignature, true);
       window().setHidden(kAddProblem, true);
@@ -314,22 +304,8 @@ class NotesWindow final : public forms::WindowController {
   }
 
   void chooseColour(bool forText) {
-    ui::DialogRequest d;
-    d.kind = ui::DialogKind::Colour;
-    d.title = forText ? "Choose Text Color" : "Choose Background Color";
-    const int current = forText ? textColour_ : background_;
-    d.colour = current == ui::kColorNone ? 0 : current;
-    const ui::Answer a = s_.env.ui.dialog(d);
-    if (!a.ok) return;
-    if (a.colour == (forText ? background_ : textColour_)) {
-      tell(forText ? "Text Color cannot be the same as Background Color"
-                   : "Background Color cannot be the same as Text Color");
-      return;
-    }
-    (forText ? textColour_ : background_) = a.colour;
-    window().setColours(kText, textColour_, background_);
-    (void)s_.AppSettings.WriteValue(kNotesSection, forText ? "TextColor" : "BgrColor",
-                                    std::int64_t{a.colour});
+    if (chooseBoxColour(s_, kNotesSection, forText, colours_))
+      window().setColours(kText, colours_.text, colours_.background);
   }
 
   // A message with the application title, an exclamation icon and OK.
@@ -501,8 +477,7 @@ class NotesWindow final : public forms::WindowController {
   ActionKind kind_;
   int mailMode_;
   NotesBuffers& b_;
-  int textColour_ = ui::kColorNone;
-  int background_ = ui::kColorNone;
+  BoxColours colours_;
 };
 
 }  // namespace
