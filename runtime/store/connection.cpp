@@ -55,7 +55,22 @@ bool diskFull(const std::string& path) {
   return true;
 }
 
+void beforeOpenStep(std::string_view step) {
+  std::function<void(std::string_view)> hook;
+  {
+    std::lock_guard lock(gFaultsMutex);
+    hook = gFaults.betweenOpenSteps;
+  }
+  if (hook) hook(step);
+}
+
+// Another station's lock, as SQLite reports it.
+bool busy(int rc) {
+  return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
+}
+
 constexpr int kDefaultLockWaitMs = 2000;
+constexpr int kDefaultOpenWaitMs = 10000;
 
 // Whether the folder's file system keeps two openers of one file from both holding a write lock
 // (some network mounts grant every lock, and then two stations would overwrite each other).
@@ -182,8 +197,44 @@ struct Connection::Impl {
   std::vector<std::unique_ptr<OpenFile>> files;  // index = FileId; null when closed
   int nextSchema = 1;
   int lockWaitMs = kDefaultLockWaitMs;
+  int openWaitMs = kDefaultOpenWaitMs;
   bool inTxn = false;
   std::mt19937 rng{std::random_device{}()};
+
+  // --- waiting for other stations' locks ----------------------------------------------------
+  // Every operation waits for locks until one deadline, whatever number of statements and
+  // retries it takes, so that it ends within its wait. An open sets one deadline for all of its
+  // steps (pinned); a transaction shares one between its start and its commit.
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point waitStart{};
+  Clock::time_point deadline{};
+  Clock::time_point txnDeadline{};
+  bool pinned = false;
+
+  void startWait(Clock::duration wait) {
+    if (pinned) return;
+    waitStart = Clock::now();
+    deadline = waitStart + wait;
+  }
+  void startWait() { startWait(std::chrono::milliseconds(lockWaitMs)); }
+
+  // SQLite's own busy handler sleeps longer and longer between tries (up to 100 ms), so under
+  // steady load a station that has waited a while loses every free moment to stations that
+  // have just come, and its save or open runs out of time. Try again in short random steps
+  // instead, more often the longer this operation has waited, so that the station that has
+  // waited longest is the likeliest to get the lock next.
+  static int onBusy(void* self, int) {
+    Impl& m = *static_cast<Impl*>(self);
+    const auto now = Clock::now();
+    if (now >= m.deadline) return 0;
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now - m.waitStart).count();
+    const int step = static_cast<int>(std::clamp<long long>(1000 - 2 * waited, 100, 1000));
+    const auto pause = std::chrono::microseconds(
+        std::uniform_int_distribution<int>(step / 2, step + step / 2)(m.rng));
+    std::this_thread::sleep_for(std::min<Clock::duration>(pause, m.deadline - now));
+    return 1;
+  }
 
   ~Impl() { closeDatabase(); }
 
@@ -202,7 +253,9 @@ struct Connection::Impl {
     inTxn = false;
   }
 
+  // Prepares (or finds) a statement of an operation, and starts the operation's wait.
   sqlite3_stmt* prepare(OpenFile& f, const std::string& sql) {
+    startWait();
     f.lastSql = sql;
     auto it = f.statements.find(sql);
     if (it != f.statements.end()) return it->second;
@@ -221,19 +274,15 @@ struct Connection::Impl {
     return retrying([&] { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); });
   }
 
-  // Repeats a step that meets another station's lock until the lock-recovery time is over.
-  // Needed besides the busy timeout: a reader that must become a writer is told "busy" at once
+  // Repeats a step that meets another station's lock until the operation's wait is over.
+  // Needed besides the busy handler: a reader that must become a writer is told "busy" at once
   // (SQLite's deadlock rule) and has to start its statement again. Inside a transaction every
   // lock is already held, so there is nothing to wait for.
   template <typename F>
   int retrying(F&& step) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(lockWaitMs);
     for (;;) {
       const int rc = step();
-      if ((rc & 0xff) != SQLITE_BUSY || inTxn || std::chrono::steady_clock::now() >= deadline)
-        return rc;
-      std::this_thread::sleep_for(
-          std::chrono::microseconds(std::uniform_int_distribution<int>(200, 3000)(rng)));
+      if ((rc & 0xff) != SQLITE_BUSY || inTxn || onBusy(this, 0) == 0) return rc;
     }
   }
 
@@ -337,20 +386,21 @@ struct Connection::Impl {
 
   // --- opening ---------------------------------------------------------------------------------
 
-  Code attach(const std::string& uri, const std::string& schema) {
+  Code attach(const std::string& path, const char* mode, const std::string& schema) {
+    const std::string uri = detail::fileUri(path, mode);
     if (db == nullptr) {
       const int rc = sqlite3_open_v2(
           uri.c_str(), &db,
           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
           nullptr);
       if (rc != SQLITE_OK) {
-        const Code c = fromSqlite(db, rc);
+        const Code c = detail::fromSqliteOpening(db, rc, path, uri);
         sqlite3_close_v2(db);
         db = nullptr;
         return c;
       }
       sqlite3_extended_result_codes(db, 1);
-      sqlite3_busy_timeout(db, lockWaitMs);
+      sqlite3_busy_handler(db, &Impl::onBusy, this);
       sqlite3_create_function(db, "trv_num", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlNum,
                               nullptr, nullptr);
       sqlite3_create_function(db, "trv_img", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlImg,
@@ -366,7 +416,7 @@ struct Connection::Impl {
     sqlite3_bind_text(s, 1, uri.c_str(), -1, SQLITE_TRANSIENT);
     const int rc = sqlite3_step(s);
     sqlite3_finalize(s);
-    return rc == SQLITE_DONE ? Ok : fromSqlite(db, rc);
+    return rc == SQLITE_DONE ? Ok : detail::fromSqliteOpening(db, rc, path, uri);
   }
 
   void detach(FileId id) {
@@ -457,13 +507,19 @@ struct Connection::Impl {
 
   Code checkLayout(OpenFile& f) {
     sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, ("SELECT text FROM " + f.schema + ".layout").c_str(), -1, &s,
-                           nullptr) != SQLITE_OK) {
+    if (int rc = sqlite3_prepare_v2(db, ("SELECT text FROM " + f.schema + ".layout").c_str(), -1,
+                                    &s, nullptr);
+        rc != SQLITE_OK) {
+      // A file without the layout table is no file of ours; one that is busy is only busy.
+      if (busy(rc)) return fromSqlite(db, rc);
       const std::string msg = sqlite3_errmsg(db);
       return setError(InvalidRecordDeclaration, sqlite3_extended_errcode(db), msg);
     }
     std::string stored;
-    const int rc = sqlite3_step(s);
+    const int rc = retrying([&] {
+      sqlite3_reset(s);
+      return sqlite3_step(s);
+    });
     if (rc == SQLITE_ROW)
       stored = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
     else if (rc != SQLITE_DONE) {
@@ -478,24 +534,39 @@ struct Connection::Impl {
     return Ok;
   }
 
+  // Whether a key's index is in the file; an error (set) when the list cannot be read.
+  Code hasIndex(OpenFile& f, const std::string& name, bool* present) {
+    sqlite3_stmt* s = nullptr;
+    int rc = sqlite3_prepare_v2(
+        db, ("SELECT 1 FROM " + f.schema + ".sqlite_master WHERE type='index' AND name=?1").c_str(),
+        -1, &s, nullptr);
+    if (rc == SQLITE_OK) {
+      sqlite3_bind_text(s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+      rc = retrying([&] {
+        sqlite3_reset(s);
+        return sqlite3_step(s);
+      });
+    }
+    sqlite3_finalize(s);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) return fromSqlite(db, rc);
+    *present = rc == SQLITE_ROW;
+    return Ok;
+  }
+
+  // Rebuilds the key indexes missing from the file. A busy file is busy (RecordNotAvailable),
+  // never taken for a missing key.
   Code checkIndexes(OpenFile& f, OpenNotes& notes) {
     for (std::size_t k = 0; k < f.decl->keys.size(); ++k) {
-      sqlite3_stmt* s = nullptr;
-      sqlite3_prepare_v2(
-          db,
-          ("SELECT 1 FROM " + f.schema + ".sqlite_master WHERE type='index' AND name=?1").c_str(),
-          -1, &s, nullptr);
-      const std::string name = f.decl->keys[k].name + " index";
-      sqlite3_bind_text(s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-      const bool present = sqlite3_step(s) == SQLITE_ROW;
-      sqlite3_finalize(s);
+      bool present = false;
+      if (Code c = hasIndex(f, f.decl->keys[k].name + " index", &present); c != Ok) return c;
       if (present) continue;
       if (f.readOnly)
         return setError(InvalidKeyFile, 0,
                         "key " + f.decl->keys[k].name + " of " + f.path +
                             " is missing and the file is read-only");
       // A unique key that no longer holds (edited by hand) cannot be rebuilt: say which.
-      if (exec(indexSql(f, static_cast<int>(k))) != SQLITE_OK) {
+      if (int rc = exec(indexSql(f, static_cast<int>(k))); rc != SQLITE_OK) {
+        if (busy(rc)) return fromSqlite(db, rc);
         const std::string msg = sqlite3_errmsg(db);
         return setError(InvalidKeyFile, sqlite3_extended_errcode(db), msg);
       }
@@ -518,9 +589,12 @@ bool Connection::isOpen(FileId id) const {
   return impl_->file(id) != nullptr;
 }
 
+void Connection::setOpenWaitSeconds(int seconds) {
+  impl_->openWaitMs = std::clamp(seconds, 1, 60) * 1000;
+}
+
 void Connection::setLockRecoverySeconds(int seconds) {
   impl_->lockWaitMs = std::clamp(seconds, 1, 60) * 1000;
-  if (impl_->db != nullptr) sqlite3_busy_timeout(impl_->db, impl_->lockWaitMs);
 }
 
 Code Connection::send(std::string_view command) {
@@ -589,6 +663,15 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
                     "the file system of " + folder +
                         " does not keep file locks; use a local disk or a share with locking");
 
+  // One wait for all the steps of the open, longer than an operation's: a file that cannot be
+  // opened may end the program.
+  m.startWait(std::chrono::milliseconds(std::max(m.openWaitMs, m.lockWaitMs)));
+  m.pinned = true;
+  struct Unpin {
+    bool& pinned;
+    ~Unpin() { pinned = false; }
+  } unpin{m.pinned};
+
   FileId fid = reuse;
   if (fid < 0) {
     auto f = std::make_unique<OpenFile>();
@@ -597,7 +680,7 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     f->readOnly = mode == OpenMode::ReadOnly;
     f->schema = m.db == nullptr ? "main" : "f" + std::to_string(m.nextSchema++);
     const char* uriMode = f->readOnly ? "ro" : (exists ? "rw" : "rwc");
-    if (Code c = m.attach(detail::fileUri(full, uriMode), f->schema); c != Ok) return c;
+    if (Code c = m.attach(full, uriMode, f->schema); c != Ok) return c;
     if (!f->readOnly) {
       m.exec("PRAGMA " + f->schema + ".journal_mode=DELETE");
       m.exec("PRAGMA " + f->schema + ".synchronous=FULL");
@@ -617,6 +700,7 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     return c;
   };
 
+  beforeOpenStep("tables");
   const int tables = m.tableCount(f);
   if (tables < 0) return fail(lastError().code);
   if (tables == 0) {
@@ -626,7 +710,9 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     if (Code c = m.createSchema(f); c != Ok) return fail(c);
     notes.created = true;
   }
+  beforeOpenStep("layout");
   if (Code c = m.checkLayout(f); c != Ok) return fail(c);
+  beforeOpenStep("keys");
   if (Code c = m.checkIndexes(f, notes); c != Ok) return fail(c);
 
   notes.readOnly = f.readOnly;
@@ -1029,6 +1115,11 @@ Code Connection::begin() {
   if (m.db == nullptr) return setError(FileNotOpen);
   if (m.inTxn) return setError(FileSystemError, 0, "a transaction is already open");
   m.forgetAll();
+  // A transaction waits for other stations' locks no longer in all than one operation: its
+  // start takes at most seven eighths of the wait, its commit what is left (an eighth at least).
+  const auto wait = std::chrono::milliseconds(m.lockWaitMs);
+  m.startWait(wait - wait / 8);
+  m.txnDeadline = m.waitStart + wait;
   if (int rc = m.exec("BEGIN IMMEDIATE"); rc != SQLITE_OK) return fromSqlite(m.db, rc);
   m.inTxn = true;
   return Ok;
@@ -1040,6 +1131,8 @@ Code Connection::commit() {
   if (!m.inTxn) return setError(FileSystemError, 0, "no transaction is open");
   // Commit waits for readers to finish; that wait is not a deadlock, so keep retrying.
   m.inTxn = false;
+  m.startWait(std::max<Impl::Clock::duration>(m.txnDeadline - Impl::Clock::now(),
+                                              std::chrono::milliseconds(m.lockWaitMs) / 8));
   const int rc = m.exec("COMMIT");
   if (rc != SQLITE_OK) {
     const Code c = fromSqlite(m.db, rc);

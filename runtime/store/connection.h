@@ -18,6 +18,7 @@
 // RecordNotAvailable, never a hang.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -82,6 +83,9 @@ class Connection {
 
   // Sets how long an operation waits for another station's lock ("Recover=" seconds).
   void setLockRecoverySeconds(int seconds);
+  // Sets how long an open (with the check of the file's layout and keys) waits for another
+  // station's lock: 10 seconds unless set, and never less than an operation waits.
+  void setOpenWaitSeconds(int seconds);
   // A driver command as text: "Recover=N" sets the lock-recovery time to N seconds. Any other
   // command gives EntryNotFound.
   [[nodiscard]] Code send(std::string_view command);
@@ -156,9 +160,12 @@ class Connection {
 // `denyWriteIn` makes every Shared open of a file in that folder fail with AccessDenied, as a
 // folder without write permission would; `diskFullIn` makes every add, put, remove and empty of
 // a file in that folder fail with FileSystemError, as a full disk would.
+// `betweenOpenSteps` is called by every open before each of its steps ("tables", "layout",
+// "keys"), with no lock held, so that a test can take another station's lock just there.
 struct TEST_Faults {
   std::string denyWriteIn = {};
   std::string diskFullIn = {};
+  std::function<void(std::string_view step)> betweenOpenSteps = {};
 };
 void TEST_setFaults(TEST_Faults faults);
 
