@@ -280,7 +280,9 @@ struct Draft;
 class DraftRecipient final : public Bound {
  public:
   DraftRecipient(State state, std::weak_ptr<Draft> draft)
-      : Bound(std::move(state)), draft_(std::move(draft)) {}
+      : Bound(std::move(state)), draft_(std::move(draft)) {
+    desc.recipClass = mail::kMapiTo;
+  }
   std::optional<Value> get(std::string_view m, const Arguments& args) override;
   bool set(std::string_view m, std::string_view value) override;
   mail::MapiRecipDesc desc;  // class To until set

@@ -738,6 +738,14 @@ static void sending(void) {
   unlink(at("fail"));
   CHECK(countFiles(at("sent"), "mail.") == 4);
 
+  /* The sent copies are in Sent, which a walk by its name reads. */
+  strcpy(messageId, "");
+  CHECK(px.ReadMail("Sent", messageId, sizeof messageId, 0, NULL, 0) == 1);
+  CHECK_TEXT(subject, "Re: First");
+  CHECK(strncmp(messageId, ".Sent/", 6) == 0);
+  CHECK_TEXT(sender, "helpdesk@example.org");
+  CHECK(attachmentCount == 1);
+
   listFree(&to);
   listFree(&files);
   listFree(&nobody);

@@ -230,6 +230,20 @@ TEST_F(MapiSessionTest, SendResolvesRecipientsAndReadsAttachments) {
   EXPECT_EQ(control.read("GetFolder(.Sent).Messages.Count"), "1");
 }
 
+TEST_F(MapiSessionTest, MailQueuedInTheOutboxIsSent) {
+  // No sendmail command and no transport given: mail waits in the outbox, which is a success.
+  automation::Control queued{
+      makeMapiSession(MessagingEnvironment{config.path(), &clock, nullptr, nullptr})};
+  ASSERT_TRUE(queued.perform("Logon(parentWindow=1)"));
+  const std::string m = queued.read("Outbox.Messages.Add");
+  ASSERT_TRUE(queued.set(queued.read(m + ".Recipients.Add") + ".Name", "ann@example.com"));
+  ASSERT_TRUE(queued.set(m + ".Subject", "Waits"));
+  EXPECT_EQ(queued.read(m + ".send(1,0)"), "");
+  EXPECT_EQ(queued.read("Outbox.Messages.Count"), "1");
+  EXPECT_EQ(queued.read("Outbox.Messages.GetFirst.Subject"), "Waits");
+  EXPECT_EQ(queued.read("AddressBook()"), kFailed);  // no address book to show
+}
+
 TEST_F(MapiSessionTest, SendFailsAndSendsNothingWhenTheMailCannotGo) {
   logon();
   auto draft = [&](const char* to) {
