@@ -68,9 +68,6 @@ class Vxmapi {
   void SetPostBoxVariables(const TextVar& profile, const TextVar& password);
   void SetFolderVariables(const TextVar& a, const TextVar& b);
 
-  // For tests: the folder list as it stands.
-  const FolderList& folders() const { return folders_; }
-
  private:
   using FolderCache = std::map<std::string, std::string>;  // folder key -> messages reference
 

@@ -37,7 +37,6 @@ class Control {
   [[nodiscard]] bool perform(std::string_view path);
   [[nodiscard]] bool set(std::string_view path, std::string_view value);
 
-  const ObjectPtr& object() const { return object_; }
   // How many references are held now.
   std::size_t references() const { return references_.size(); }
 

@@ -75,42 +75,27 @@ class SessionObject final : public automation::Object {
 
   bool logon(const Arguments& args) {
     SessionState& s = *state_;
-    if (s.loggedOn) {
-      s.lastDetail = "the session is already logged on";
-      return false;
-    }
+    if (s.loggedOn) return false;
     auto folder = profileFolder(s.env.configFolder,
                                 automation::namedArgument(args, "ProfileName").value_or(""));
-    if (!folder) {
-      s.lastDetail = "no such profile";
-      return false;
-    }
+    if (!folder) return false;
     mail::SettingsLoad load = mail::loadMailSettings(*folder);
-    if (load.status != mail::SettingsStatus::Loaded) {
-      s.lastDetail = load.status == mail::SettingsStatus::Missing
-                         ? "no mail settings in " + folder->string()
-                         : load.problem;
-      return false;
-    }
+    if (load.status != mail::SettingsStatus::Loaded) return false;
     auto system = std::make_unique<mail::MailSystem>(
         mail::MailEnvironment{*folder, s.env.clock, s.env.transport});
     system->setDialogs(s.env.dialogs);
     mail::MapiHandle handle = 0;
-    if (system->MAPILogon(0, "", "", mail::kMapiNewSession, 0, handle) != mail::MapiSuccess) {
-      s.lastDetail = system->lastDetail();
+    if (system->MAPILogon(0, "", "", mail::kMapiNewSession, 0, handle) != mail::MapiSuccess)
       return false;
-    }
-    std::string problem;
-    auto inbox = mail::Maildir::open(load.settings.maildir, &problem);
+    auto inbox = mail::Maildir::open(load.settings.maildir);
     std::optional<mail::Maildir> trash;
     if (inbox) {
       for (const char* standard : {"Outbox", "Sent"})
-        if (!inbox->subfolder(standard, &problem)) inbox.reset();
-      if (inbox) trash = inbox->subfolder("Trash", &problem);
+        if (!inbox->subfolder(standard)) inbox.reset();
+      if (inbox) trash = inbox->subfolder("Trash");
     }
     if (!inbox || !trash) {
       (void)system->MAPILogoff(handle, 0, 0, 0);
-      s.lastDetail = problem;
       return false;
     }
     s.settings = std::move(load.settings);
@@ -145,10 +130,7 @@ class SessionObject final : public automation::Object {
     const mail::MapiResult r =
         s.mail->MAPIAddress(s.handle, 0, automation::namedArgument(args, "Title").value_or(""),
                             lists, "", {}, 0, 0, count, chosen);
-    if (r != mail::MapiSuccess || !chosen) {
-      s.lastDetail = s.mail->lastDetail();
-      return std::nullopt;
-    }
+    if (r != mail::MapiSuccess || !chosen) return std::nullopt;
     automation::ObjectPtr list = makeRecipientList(state_, *chosen);
     (void)s.mail->MAPIFreeBuffer(chosen);
     return Value(std::move(list));

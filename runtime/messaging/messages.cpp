@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include "runtime/mail/address_book.h"
 #include "runtime/mail/mime_reader.h"
@@ -30,18 +29,12 @@ std::optional<std::size_t> itemIndex(const Arguments& args, std::size_t count) {
 
 // Writes data to path whole: into a new file beside it, renamed over it once complete, so an
 // existing file is replaced entirely or not at all. Keeps the mode of a file it replaces.
-bool writeWhole(const fs::path& path, std::string_view data, std::string& problem) {
-  if (path.empty() || !path.has_filename()) {
-    problem = "no file name to write to";
-    return false;
-  }
+bool writeWhole(const fs::path& path, std::string_view data) {
+  if (path.empty() || !path.has_filename()) return false;
   const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
   std::string temp = (folder / ("." + path.filename().string() + ".trv-XXXXXX")).string();
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) {
-    problem = "cannot write in " + folder.string() + ": " + std::strerror(errno);
-    return false;
-  }
+  if (fd < 0) return false;
   struct stat old {};
   ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
   int err = 0;
@@ -59,7 +52,6 @@ bool writeWhole(const fs::path& path, std::string_view data, std::string& proble
   if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
   if (err != 0) {
     ::unlink(temp.c_str());
-    problem = "cannot write " + path.string() + ": " + std::strerror(err);
     return false;
   }
   return true;
@@ -154,7 +146,7 @@ class ReceivedAttachment final : public Bound {
     if (sameName(m, "WriteToFile")) {
       auto path = automation::firstArgument(args);
       if (!path) return std::nullopt;
-      if (!writeWhole(fs::path(*path), a.data, state_->lastDetail)) return std::nullopt;
+      if (!writeWhole(fs::path(*path), a.data)) return std::nullopt;
       return nothing();
     }
     return std::nullopt;
@@ -238,15 +230,9 @@ class StoredMessage final : public Bound {
     auto entry = locate();
     if (!entry) return false;
     std::string bytes;
-    if (mail::MaildirResult r = folder_.read(*entry, bytes); !r.ok()) {
-      state_->lastDetail = r.detail;
-      return false;
-    }
+    if (!folder_.read(*entry, bytes).ok()) return false;
     auto parsed = mail::parseMail(bytes);
-    if (!parsed) {
-      state_->lastDetail = "message " + entry_.id + " cannot be read as mail";
-      return false;
-    }
+    if (!parsed) return false;
     mail_ = std::make_shared<const mail::ParsedMail>(std::move(*parsed));
     return true;
   }
@@ -258,8 +244,7 @@ class StoredMessage final : public Bound {
     if (folder_.root() == state_->trash->root()) {
       std::error_code ec;
       if (!fs::remove(entry->path, ec)) return false;
-    } else if (mail::MaildirResult r = folder_.moveTo(*entry, *state_->trash, "S"); !r.ok()) {
-      state_->lastDetail = r.detail;
+    } else if (!folder_.moveTo(*entry, *state_->trash, "S").ok()) {
       return false;
     }
     deleted_ = true;
@@ -339,10 +324,7 @@ std::optional<Value> DraftRecipient::get(std::string_view m, const Arguments&) {
     probe.recipClass = mail::kMapiTo;
     const mail::AddressBook book = mail::loadAddressBook(state_->settings.addressBook);
     mail::RecipientResolution r = mail::resolveRecipients({probe}, book);
-    if (r.result != mail::MapiSuccess || r.recipients.size() != 1) {
-      state_->lastDetail = r.detail;
-      return std::nullopt;
-    }
+    if (r.result != mail::MapiSuccess || r.recipients.size() != 1) return std::nullopt;
     desc.address = r.recipients.front().address.address;
     return nothing();
   }
@@ -388,7 +370,6 @@ std::optional<Value> DraftAttachment::get(std::string_view m, const Arguments& a
     const int fd = ::open(file->c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0 || !fs::is_regular_file(*file, ec)) {
       if (fd >= 0) ::close(fd);
-      state_->lastDetail = "cannot read " + *file;
       return std::nullopt;
     }
     ::close(fd);
@@ -493,10 +474,7 @@ class DraftMessage final : public Bound {
       message.files.push_back(std::move(f));
     }
     const mail::MapiResult r = state_->mail->MAPISendMail(state_->handle, 0, message, 0, 0);
-    if (r != mail::MapiSuccess) {
-      state_->lastDetail = state_->mail->lastDetail();
-      return false;
-    }
+    if (r != mail::MapiSuccess) return false;
     draft_->done = true;
     return true;
   }

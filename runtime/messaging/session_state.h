@@ -25,7 +25,6 @@ struct SessionState {
   mail::MapiHandle handle = 0;
   std::optional<mail::Maildir> inbox;
   std::optional<mail::Maildir> trash;
-  std::string lastDetail;  // what lay behind the last failure, for diagnostics
 };
 using State = std::shared_ptr<SessionState>;
 
