@@ -180,7 +180,7 @@ std::optional<std::int64_t> parseInteger(std::string_view s) {
   return v;
 }
 
-// A run of digits in typed text and how many digits it has (leading zeros included).
+// A run of digits in typed text.
 struct NumberRun {
   int value = 0;
   int digits = 0;  // leading zeros included, counted up to 3
