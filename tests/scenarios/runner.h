@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -95,8 +96,12 @@ struct Suite {
   std::vector<ProcedureSetup> procedures;
 };
 
-// Runs one file; prints a failure report to stderr. True when every step passed.
-bool runFile(const Suite& suite, const std::filesystem::path& file);
+// Runs one file; prints a failure report to `report`. True when every step passed.
+bool runFile(const Suite& suite, const std::filesystem::path& file,
+             std::ostream& report = std::cerr);
+// Runs the steps of `text` as the file `name` holds them.
+bool runScenario(const Suite& suite, const std::string& name, std::string_view text,
+                 std::ostream& report);
 
 // Helpers for steps.
 // The value with $PROGRAM, $DATABASE and $CONFIG replaced and d:/t: values resolved.

@@ -159,10 +159,11 @@ class TestForm : public forms::WindowController {
 
 // A frame with menus and a status bar: Browse/Test Window starts the test window on a thread of
 // its own, Browse/Form opens the test form on the frame's thread, File/Log Out closes the test
-// window's thread, File/Exit ends.
+// window's thread, File/Pass/Signature (a slash in its text) shows "Signature" in the status
+// bar, File/Exit ends.
 class TestFrame : public forms::WindowController {
  public:
-  enum : int { kTestWindow = 10, kForm = 11, kLogOut = 12, kExit = 13 };
+  enum : int { kTestWindow = 10, kForm = 11, kLogOut = 12, kExit = 13, kSignature = 14 };
   explicit TestFrame(forms::FormContext& c) : WindowController(c, "TestFrame", declaration()) {}
 
   void OnOpen() override { window().setStatus(1, "Ready"); }
@@ -187,6 +188,9 @@ class TestFrame : public forms::WindowController {
       case kExit:
         window().close();
         return forms::LevelNotify;
+      case kSignature:
+        window().setStatus(1, "Signature");
+        return forms::LevelNotify;
       default:
         return WindowController::HandleAccepted();
     }
@@ -207,7 +211,8 @@ class TestFrame : public forms::WindowController {
     ui::MenuItemDecl browse = item(1, "&Browse");
     browse.items = {item(kTestWindow, "&Test Window"), item(kForm, "&Form")};
     ui::MenuItemDecl file = item(2, "&File");
-    file.items = {item(kLogOut, "Log &Out"), item(0, "-"), item(kExit, "E&xit")};
+    file.items = {item(kLogOut, "Log &Out"), item(kSignature, "&Pass/Signature"), item(0, "-"),
+                  item(kExit, "E&xit")};
     d.menu = {browse, file};
     return d;
   }

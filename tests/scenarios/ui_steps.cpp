@@ -73,14 +73,12 @@ ui::Input input(ui::Input::Kind kind) {
 }
 
 // The menu item at a path of texts ("S&ystem/&Users"), "&" optional.
-const ui::MenuItemState* menuAt(const ui::Window& w, std::string_view path) {
+const ui::MenuItemState* menuAt(const ui::Window& w, const Token& path) {
   int parent = -1;
   const ui::MenuItemState* found = nullptr;
   const auto& items = w.state().menu;
-  while (!path.empty()) {
-    std::size_t slash = path.find('/');
-    std::string part = ui::withoutAmpersand(path.substr(0, slash));
-    path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+  for (const std::string& text : menuPath(path)) {
+    std::string part = ui::withoutAmpersand(text);
     found = nullptr;
     for (std::size_t i = 0; i < items.size(); ++i)
       if (items[i].parent == parent && !items[i].separator &&
@@ -155,7 +153,7 @@ Outcome menu(Workstation& ws, const Args& a) {
   return looking(ws, [&] {
     ui::Window* w = frame(ws);
     if (!w) return fail("no frame is open");
-    const ui::MenuItemState* m = menuAt(*w, a[0].text);
+    const ui::MenuItemState* m = menuAt(*w, a[0]);
     if (!m) return fail("the frame has no menu item " + quote(a[0].text));
     if (m->hidden || m->disabled) return fail("menu item " + quote(a[0].text) + " is not enabled");
     ui::Input in = input(ui::Input::Kind::Press);
@@ -456,7 +454,7 @@ Outcome expectMenu(Workstation& ws, const Args& a) {
   return looking(ws, [&] {
     ui::Window* w = frame(ws);
     if (!w) return fail("no frame is open");
-    const ui::MenuItemState* m = menuAt(*w, a[0].text);
+    const ui::MenuItemState* m = menuAt(*w, a[0]);
     if (!m) return fail("the frame has no menu item " + quote(a[0].text));
     const std::string& s = a[1].text;
     bool ok = s == "hidden"      ? m->hidden

@@ -1,0 +1,59 @@
+// The runner's steps on the runtime's own test windows: what passes, and what a failing step
+// reports.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/scenarios/runner.h"
+
+namespace trv::scenario {
+namespace {
+
+struct Ran {
+  bool ok = false;
+  std::string report;
+};
+
+Ran run(std::string_view text) {
+  static const Suite suite = [] {
+    Suite s;
+    registerUiSteps(s.steps);
+    registerTestProcedures(s);
+    return s;
+  }();
+  std::ostringstream out;
+  Ran r;
+  r.ok = runScenario(suite, "test.scn", text, out);
+  r.report = out.str();
+  return r;
+}
+
+#define EXPECT_PASSES(text)          \
+  do {                               \
+    const Ran r_ = run(text);        \
+    EXPECT_TRUE(r_.ok) << r_.report; \
+  } while (0)
+
+// The step fails, and its report holds `found`.
+#define EXPECT_FAILS_WITH(text, found)                                \
+  do {                                                                \
+    const Ran r_ = run(text);                                         \
+    EXPECT_FALSE(r_.ok);                                              \
+    EXPECT_NE(r_.report.find(found), std::string::npos) << r_.report; \
+  } while (0)
+
+TEST(MenuStep, ASlashInsideAnItemsTextIsWrittenBackslashSlash) {
+  EXPECT_PASSES(
+      "call TestFrame select\n"
+      "expect menu \"File/&Pass\\/Signature\" enabled\n"
+      "menu \"&File/Pass\\/Signature\"\n"
+      "expect status 1 \"Signature\"\n");
+  EXPECT_FAILS_WITH(
+      "call TestFrame select\n"
+      "menu \"File/Pass/Signature\"\n",
+      "the frame has no menu item \"File/Pass/Signature\"");
+}
+
+}  // namespace
+}  // namespace trv::scenario
