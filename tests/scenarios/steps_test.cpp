@@ -55,5 +55,41 @@ TEST(MenuStep, ASlashInsideAnItemsTextIsWrittenBackslashSlash) {
       "the frame has no menu item \"File/Pass/Signature\"");
 }
 
+
+TEST(HeaderSteps, AClickIsAPressAndAReleaseAndTheHeaderShowsItsSortMark) {
+  EXPECT_PASSES(
+      "call TestWindow select\n"
+      "expect ?Browse:1 header 2 \"Level\"\n"
+      "header-click ?Browse:1 2\n"
+      "expect ?Hits text \"press 2, release 2\"\n"
+      "expect ?Browse:1 header 2 \">Level\"\n"
+      "expect ?Browse:1 header 1 \"Name\"\n");
+  EXPECT_FAILS_WITH(
+      "call TestWindow select\n"
+      "expect ?Browse:1 header 1 \">Name\"\n",
+      "the list's headers are \"Name\" \"Level\"");
+  EXPECT_FAILS_WITH(
+      "call TestWindow select\n"
+      "expect ?Browse:1 header 3 \"Level\"\n",
+      "the list's headers are \"Name\" \"Level\"");
+}
+
+TEST(HeaderSteps, ARightClickIsAnsweredFromItsPopupAndAFitIsADoubleClickOnTheDivider) {
+  EXPECT_PASSES(
+      "call TestWindow select\n"
+      "header-right-click ?Browse:1 1\n"
+      "popup \"Change\"\n"
+      "expect ?Answer text \"popup 2\"\n"
+      "expect ?Hits text \"right-press 1, right-release 1\"\n"
+      "header-fit ?Browse:1 1\n"
+      "expect ?Hits text \"divider press 1, divider release 1, divider double 1, divider "
+      "release 1\"\n"
+      "expect ?Answer text \"column 1 is 5 wide\"\n");
+  EXPECT_FAILS_WITH(
+      "call TestWindow select\n"
+      "header-fit ?Browse:1 0\n",
+      "usage: header-fit CONTROL COLUMN");
+}
+
 }  // namespace
 }  // namespace trv::scenario

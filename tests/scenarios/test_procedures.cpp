@@ -16,7 +16,11 @@ using forms::Level;
 using forms::LevelOk;
 
 // Controls: 1 prompt "&Date:", 2 date entry, 3 check "&Flag", 4 tick count, 5 list ?Browse:1,
-// 6 "&Ask", 7 "&Beep", 8 "&Close", 9 what the last question, popup or header hit answered.
+// 6 "&Ask", 7 "&Beep", 8 "&Close", 9 what the last question, popup or header hit answered, 10
+// the mouse hits on the list's header since the last press began ("press 2, release 2").
+//
+// A click on a header (press and release, no drag) marks that column sorted (">Name"); a double
+// click on the divider right of a column fits it to its widest cell.
 class TestWindow : public forms::WindowController {
  public:
   explicit TestWindow(forms::FormContext& c) : WindowController(c, "TestWindow", declaration()) {
@@ -25,7 +29,8 @@ class TestWindow : public forms::WindowController {
   }
 
   void RegisterAlertKeys() override {
-    for (int k : {ui::KeyMouseRightUp, ui::KeyMouseLeft, ui::KeyMouseMove, ui::KeyMouseLeftUp})
+    for (int k : {ui::KeyMouseRight, ui::KeyMouseRightUp, ui::KeyMouseLeft, ui::KeyMouseLeft2,
+                  ui::KeyMouseMove, ui::KeyMouseLeftUp})
       window().alert(k);
   }
 
@@ -48,10 +53,6 @@ class TestWindow : public forms::WindowController {
       case 7:
         ui.beep();
         break;
-      case 5:
-        if (event().key == ui::KeyMouseLeft2)
-          window().setText(9, "opened row " + std::to_string(window().selected(5)));
-        break;
       default:
         break;
     }
@@ -59,25 +60,41 @@ class TestWindow : public forms::WindowController {
   }
 
   Level HandleEvent() override {
-    if (event().number == ui::EventAlertKey && event().key == ui::KeyMouseRightUp) {
+    const ui::Event& e = event();
+    if (e.number != ui::EventAlertKey) return WindowController::HandleEvent();
+    const bool onHeader =
+        e.control == 5 && (e.zone == ui::ListZone::Header || e.zone == ui::ListZone::Divider);
+    if (onHeader) recordHit(e);
+    if (e.key == ui::KeyMouseRightUp) {
       int item = context().ui.popup("&Insert|-|&Change|~&Delete");
       window().setText(9, "popup " + std::to_string(item));
       return forms::LevelNotify;
     }
-    if (event().number == ui::EventAlertKey && event().control == 5 &&
-        event().zone == ui::ListZone::Header) {
+    if (e.control == 5 && e.key == ui::KeyMouseLeft2) {
+      if (e.zone == ui::ListZone::Cell)
+        window().setText(9, "opened row " + std::to_string(window().selected(5)));
+      if (e.zone == ui::ListZone::Divider) fit(e.column);
+      return forms::LevelNotify;
+    }
+    if (onHeader && e.zone == ui::ListZone::Header) {
       // What the header was told of a click or a drag: "header 1 over 2 dropped on 2".
-      const std::string column = std::to_string(event().column);
-      if (event().key == ui::KeyMouseLeft) window().setText(9, "header " + column);
-      if (event().key == ui::KeyMouseMove)
+      const std::string column = std::to_string(e.column);
+      if (e.key == ui::KeyMouseLeft) {
+        window().setText(9, "header " + column);
+        dragged_ = false;
+      }
+      if (e.key == ui::KeyMouseMove) {
         window().setText(9, window().text(9) + " over " + column);
-      if (event().key == ui::KeyMouseLeftUp)
-        window().setText(9, window().text(9) + " dropped on " + column);
+        dragged_ = true;
+      }
+      if (e.key == ui::KeyMouseLeftUp) {
+        if (dragged_) window().setText(9, window().text(9) + " dropped on " + column);
+        if (!dragged_) sortOn(e.column);
+      }
       return forms::LevelNotify;
     }
     return WindowController::HandleEvent();
   }
-
   Level HandleWindowEvent() override {
     if (event().number == ui::EventTimer) window().setText(4, std::to_string(++ticks_));
     return WindowController::HandleWindowEvent();
@@ -96,12 +113,52 @@ class TestWindow : public forms::WindowController {
                   ui::button("?Ask", "&Ask"),
                   ui::button("?Beep", "&Beep").withTip("Sound a beep"),
                   ui::button("?Close", "&Close"),
-                  ui::string("?Answer", "")};
+                  ui::string("?Answer", ""),
+                  ui::string("?Hits", "")};
     return d;
   }
+
+  void recordHit(const ui::Event& e) {
+    const bool press = e.key == ui::KeyMouseLeft || e.key == ui::KeyMouseRight;
+    std::string hit = e.zone == ui::ListZone::Divider ? "divider " : "";
+    hit += e.key == ui::KeyMouseLeft      ? "press"
+           : e.key == ui::KeyMouseLeftUp  ? "release"
+           : e.key == ui::KeyMouseRight   ? "right-press"
+           : e.key == ui::KeyMouseRightUp ? "right-release"
+           : e.key == ui::KeyMouseLeft2   ? "double"
+                                          : "move";
+    hit += " " + std::to_string(e.column);
+    window().setText(10, press || window().text(10).empty() ? hit : window().text(10) + ", " + hit);
+  }
+
+  void sortOn(int column) {
+    std::vector<ui::ListColumn> cols = window().control(5)->columns;
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+      std::string& h = cols[i].header;
+      if (h.starts_with(">")) h.erase(0, 1);
+      if (static_cast<int>(i) + 1 == column) h.insert(0, ">");
+    }
+    window().setColumns(5, std::move(cols));
+  }
+
+  void fit(int column) {
+    const ui::ControlState* list = window().control(5);
+    if (column < 1 || column > static_cast<int>(list->columns.size())) return;
+    const auto at = static_cast<std::size_t>(column - 1);
+    std::size_t widest = 1;
+    for (const ui::ListRow& r : list->rows)
+      if (at < r.cells.size()) widest = std::max(widest, r.cells[at].size());
+    std::vector<ui::ListColumn> cols = list->columns;
+    cols[at].width = static_cast<int>(widest);
+    window().setColumns(5, std::move(cols));
+    window().setText(
+        9, "column " + std::to_string(column) + " is " + std::to_string(widest) + " wide");
+  }
+
   std::int32_t date_ = 0;
   std::int64_t flag_ = 0;
   int ticks_ = 0;
+  bool dragged_ = false;
 };
 
 store::FileDecl itemDecl() {

@@ -217,7 +217,7 @@ Outcome key(Workstation& ws, const Args& a) {
   return pass();
 }
 
-// select / double-click / right-click / header-click: CONTROL and a row or column number.
+// select / double-click / right-click: CONTROL and a row number.
 StepFn listStep(const char* usageText, ui::Input::Kind kind, int mouseKey, ui::ListZone zone) {
   return [=](Workstation& ws, const Args& a) {
     long long n = 0;
@@ -225,11 +225,7 @@ StepFn listStep(const char* usageText, ui::Input::Kind kind, int mouseKey, ui::L
     ui::Input in = input(kind);
     in.key = mouseKey;
     in.zone = zone;
-    if (zone == ui::ListZone::Header) {
-      in.column = static_cast<int>(n);
-    } else {
-      in.row = static_cast<int>(n);
-    }
+    in.row = static_cast<int>(n);
     if (kind == ui::Input::Kind::Mouse && zone == ui::ListZone::Cell) {
       // A click on a row selects it first.
       ui::Input sel = input(ui::Input::Kind::Select);
@@ -240,6 +236,29 @@ StepFn listStep(const char* usageText, ui::Input::Kind kind, int mouseKey, ui::L
   };
 }
 
+// A mouse hit on a list's header (or on the divider right of a column) at column `column`.
+Outcome headerHit(Workstation& ws, const Token& list, int key, long long column,
+                  ui::ListZone zone = ui::ListZone::Header) {
+  ui::Input in = input(ui::Input::Kind::Mouse);
+  in.key = key;
+  in.zone = zone;
+  in.column = static_cast<int>(column);
+  return toControl(ws, list, in);
+}
+
+// header-click / header-right-click / header-fit: the hits a mouse gives, as the desktop posts
+// them: a press and a release; for a double click a press, a release, the double click and its
+// release.
+StepFn headerStep(const char* usageText, std::vector<int> keys, ui::ListZone zone) {
+  return [=](Workstation& ws, const Args& a) {
+    long long column = 0;
+    if (a.size() != 2 || !toInt(a[1].text, column) || column < 1) return usage(usageText);
+    for (int key : keys)
+      if (Outcome o = headerHit(ws, a[0], key, column, zone); !o.ok) return o;
+    return pass();
+  };
+}
+
 // header-drag: as the desktop posts a drag on a list's header: the press on column FROM, a move
 // over each column on the way, the release on column TO.
 Outcome headerDrag(Workstation& ws, const Args& a) {
@@ -247,20 +266,13 @@ Outcome headerDrag(Workstation& ws, const Args& a) {
   long long to = 0;
   if (a.size() != 3 || !toInt(a[1].text, from) || !toInt(a[2].text, to) || from < 1 || to < 1)
     return usage("header-drag CONTROL FROM TO");
-  auto post = [&](int key, long long column) {
-    ui::Input in = input(ui::Input::Kind::Mouse);
-    in.key = key;
-    in.zone = ui::ListZone::Header;
-    in.column = static_cast<int>(column);
-    return toControl(ws, a[0], in);
-  };
-  if (Outcome o = post(ui::KeyMouseLeft, from); !o.ok) return o;
+  if (Outcome o = headerHit(ws, a[0], ui::KeyMouseLeft, from); !o.ok) return o;
   const long long step = to < from ? -1 : 1;
   for (long long c = from == to ? to : from + step;; c += step) {
-    if (Outcome o = post(ui::KeyMouseMove, c); !o.ok) return o;
+    if (Outcome o = headerHit(ws, a[0], ui::KeyMouseMove, c); !o.ok) return o;
     if (c == to) break;
   }
-  return post(ui::KeyMouseLeftUp, to);
+  return headerHit(ws, a[0], ui::KeyMouseLeftUp, to);
 }
 
 Outcome popup(Workstation& ws, const Args& a) {
@@ -548,8 +560,15 @@ void registerUiSteps(StepTable& s) {
         listStep("double-click CONTROL ROW", K::Mouse, ui::KeyMouseLeft2, ui::ListZone::Cell));
   s.add("right-click",
         listStep("right-click CONTROL ROW", K::Mouse, ui::KeyMouseRightUp, ui::ListZone::Cell));
-  s.add("header-click",
-        listStep("header-click CONTROL COLUMN", K::Mouse, ui::KeyMouseLeft, ui::ListZone::Header));
+  s.add("header-click", headerStep("header-click CONTROL COLUMN",
+                                   {ui::KeyMouseLeft, ui::KeyMouseLeftUp}, ui::ListZone::Header));
+  s.add("header-right-click",
+        headerStep("header-right-click CONTROL COLUMN", {ui::KeyMouseRight, ui::KeyMouseRightUp},
+                   ui::ListZone::Header));
+  s.add("header-fit",
+        headerStep("header-fit CONTROL COLUMN",
+                   {ui::KeyMouseLeft, ui::KeyMouseLeftUp, ui::KeyMouseLeft2, ui::KeyMouseLeftUp},
+                   ui::ListZone::Divider));
   s.add("header-drag", headerDrag);
   s.add("popup", popup);
   s.add("answer", answer);
@@ -633,6 +652,20 @@ void registerUiSteps(StepTable& s) {
                       if (!toInt(r[0].text, n)) return fail("not a number: " + r[0].text);
                       if (static_cast<long long>(c.rows.size()) == n) return pass();
                       return fail("the list shows " + std::to_string(c.rows.size()) + " rows");
+                    }));
+  s.add("expect-control header",
+        controlStep(4, "expect CONTROL header N \"TEXT\"",
+                    [](Workstation&, const ui::Window&, const ui::ControlState& c, const Args& r) {
+                      long long n = 0;
+                      if (!toInt(r[0].text, n)) return fail("not a number: " + r[0].text);
+                      std::string got;
+                      for (const auto& col : c.columns) got += " " + quote(col.header);
+                      if (n < 1 || n > static_cast<long long>(c.columns.size()))
+                        return fail("the list's headers are" + got);
+                      if (rtrim(c.columns[static_cast<std::size_t>(n - 1)].header) ==
+                          rtrim(r[1].text))
+                        return pass();
+                      return fail("the list's headers are" + got);
                     }));
   s.add(
       "expect-control row",
