@@ -55,7 +55,6 @@ TEST(MenuStep, ASlashInsideAnItemsTextIsWrittenBackslashSlash) {
       "the frame has no menu item \"File/Pass/Signature\"");
 }
 
-
 TEST(HeaderSteps, AClickIsAPressAndAReleaseAndTheHeaderShowsItsSortMark) {
   EXPECT_PASSES(
       "call TestWindow select\n"
@@ -89,6 +88,33 @@ TEST(HeaderSteps, ARightClickIsAnsweredFromItsPopupAndAFitIsADoubleClickOnTheDiv
       "call TestWindow select\n"
       "header-fit ?Browse:1 0\n",
       "usage: header-fit CONTROL COLUMN");
+}
+
+TEST(ListSteps, RowsCountEveryRowReachedByScrollingAndAnyRowIsReached) {
+  EXPECT_PASSES(
+      "call TestList select 50\n"
+      "expect ?Browse:1 rows 50\n"
+      "expect ?Browse:1 row 1 \"1\" \"Item 01\"\n"
+      "expect ?Browse:1 row 50 \"50\" \"Item 50\"\n"
+      "expect ?Browse:1 row 23 \"23\" *\n"
+      "expect ?Browse:1 row 10 \"10\" \"Item 10\"\n");
+  EXPECT_FAILS_WITH(
+      "call TestList select 12\n"
+      "expect ?Browse:1 rows 10\n",
+      "the list has 12 rows in all (10 on show)");
+  EXPECT_FAILS_WITH(
+      "call TestList select 12\n"
+      "expect ?Browse:1 row 13 *\n",
+      "the list has no row 13");
+  EXPECT_FAILS_WITH(
+      "call TestList select 12\n"
+      "expect ?Browse:1 row 11 \"11\" \"Item 10\"\n",
+      "row 11 shows \"11\" \"Item 11\"");
+  // A list that holds all its rows answers from them.
+  EXPECT_PASSES(
+      "call TestWindow select\n"
+      "expect ?Browse:1 rows 3\n"
+      "expect ?Browse:1 row 3 \"Carol\" \"1\"\n");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "runtime/data/file_access.h"
 #include "runtime/data/file_relations.h"
 #include "runtime/forms/record_use.h"
+#include "runtime/list/list_browser.h"
 #include "runtime/store/record_codec.h"
 #include "runtime/ui/use_var.h"
 #include "runtime/ui/window.h"
@@ -214,6 +215,63 @@ class TestForm : public forms::WindowController {
   }
 };
 
+// Controls: 1 list ?Browse:1 of the items by number, ten rows to a page, 2 "Close".
+class TestList : public forms::WindowController {
+ public:
+  TestList(forms::FormContext& c, ItemFile& f) : WindowController(c, "TestList", decl()), file_(f) {
+    UseFile(f.relations);
+    AddCloseButton(2);
+  }
+
+  Level Init() override {
+    if (Level l = WindowController::Init(); l != LevelOk) return l;
+    browser_ = std::make_unique<list::ListBrowser>(window(), 1, file_.access, 10);
+    browser_->AddField("ITM:Nr", "@n_4");
+    browser_->AddField("ITM:Name", "@s10");
+    browser_->AddKeyOrder("ITM:NrKey");
+    return browser_->Open();
+  }
+
+  Level Shutdown() override {
+    browser_.reset();
+    return WindowController::Shutdown();
+  }
+
+  Level HandleEvent() override {
+    bool close = false;
+    if (browser_ && browser_->HandleEvent(event(), &close)) {
+      if (close) window().close();
+      return forms::LevelNotify;
+    }
+    return WindowController::HandleEvent();
+  }
+
+ private:
+  static ui::WindowDecl decl() {
+    ui::WindowDecl d;
+    d.title = "Test List";
+    d.controls = {ui::list("?Browse:1", {{"Nr", 4, "@n_4", true}, {"Name", 10, "@s10", false}}),
+                  ui::button("?Close", "Close")};
+    return d;
+  }
+  ItemFile& file_;
+  std::unique_ptr<list::ListBrowser> browser_;
+};
+
+// Fills an empty item file with `count` items numbered from 1, named "Item 01", "Item 02" ...
+void fillItems(data::FileAccess& f, int count) {
+  std::uint64_t held = 0;
+  if (f.count(&held) != store::Ok || held != 0) return;
+  for (int i = 1; i <= count; ++i) {
+    f.primeRecord();
+    const std::string nr = std::to_string(i);
+    const std::string name = std::string(i < 10 ? "Item 0" : "Item ") + nr;
+    (void)store::setFieldText(f.decl().fields[0], f.buffer().record.data(), nr);
+    (void)store::setFieldText(f.decl().fields[1], f.buffer().record.data(), name);
+    if (f.add() != store::Ok) return;
+  }
+}
+
 // A frame with menus and a status bar: Browse/Test Window starts the test window on a thread of
 // its own, Browse/Form opens the test form on the frame's thread, File/Log Out closes the test
 // window's thread, File/Pass/Signature (a slash in its text) shows "Signature" in the status
@@ -310,6 +368,19 @@ void registerTestProcedures(Suite& suite) {
                                      f.close();
                                    },
                                    false, ""});
+    // call TestList select [N]: the item list, the file first filled with N items when empty.
+    ws.procedures.add("TestList", {[&ws, file](std::string_view arg) {
+                                     data::FileAccess& f = file->access;
+                                     if (f.open() != LevelOk) return;
+                                     if (!arg.empty())
+                                       fillItems(f, std::atoi(std::string(arg).c_str()));
+                                     {
+                                       TestList list(ws.context, *file);
+                                       list.Run();
+                                     }
+                                     f.close();
+                                   },
+                                   true, ""});
   });
 }
 

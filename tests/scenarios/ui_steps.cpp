@@ -3,6 +3,7 @@
 #include <charconv>
 #include <fstream>
 #include <sstream>
+#include <variant>
 
 #include "runtime/text/fixed_string.h"
 #include "runtime/ui/control_lookup.h"
@@ -545,6 +546,106 @@ ControlCheck number(int ui::ControlState::*field, const char* what) {
   };
 }
 
+// --- lists: every row a user reaches by scrolling ---
+
+ui::Window* windowById(Workstation& ws, ui::WindowId id) {
+  for (ui::Window* w : ws.ui.windows())
+    if (w->id() == id) return w;
+  return nullptr;
+}
+
+// The list the token names, with what its reach answered on the list window's own thread (a
+// list without a reach holds all its rows and answers nothing).
+struct ListAnswer {
+  ui::WindowId window = 0;
+  int control = 0;
+  bool reached = false;  // the list has a reach, and `answer` is what it said
+  std::int64_t answer = 0;
+};
+
+std::variant<ListAnswer, Outcome> askList(
+    Workstation& ws, const Token& name,
+    const std::function<std::int64_t(const ui::ListReach&)>& ask) {
+  ListAnswer out;
+  auto answer = std::make_shared<std::optional<std::int64_t>>();
+  Outcome o = looking(ws, [&] {
+    Found f = findControl(ws, name);
+    if (!f.error.empty()) return fail(f.error);
+    const ui::ControlState* c = f.window->control(f.control);
+    if (!c || c->kind != ui::ControlKind::List) return fail(name.text + " is not a list");
+    out.window = f.window->id();
+    out.control = f.control;
+    const ui::ListReach* reach = f.window->listReach(f.control);
+    if (!reach) return pass();
+    out.reached = true;
+    const bool posted =
+        ws.ui.postTask(f.window->thread(), [&ws, answer, ask, id = out.window, n = out.control] {
+          ui::Window* w = windowById(ws, id);
+          const ui::ListReach* r = w ? w->listReach(n) : nullptr;
+          if (r) *answer = ask(*r);
+        });
+    return posted ? pass() : fail("the list's thread takes no task");
+  });
+  if (!o.ok) return o;
+  if (!out.reached) return out;
+  if (Outcome idle = looking(ws, [] { return pass(); }); !idle.ok) return idle;
+  if (!answer->has_value())
+    return fail("the list did not answer: its thread is busy elsewhere (a message box?)");
+  out.answer = **answer;
+  return out;
+}
+
+Outcome expectRows(Workstation& ws, const Args& a) {
+  long long n = 0;
+  if (a.size() != 3 || !toInt(a[2].text, n)) return usage("expect CONTROL rows N");
+  auto asked = askList(ws, a[0], [](const ui::ListReach& r) {
+    return r.rowsInAll ? r.rowsInAll() : std::int64_t{-1};
+  });
+  if (auto* o = std::get_if<Outcome>(&asked)) return *o;
+  const ListAnswer& l = std::get<ListAnswer>(asked);
+  return looking(ws, [&] {
+    ui::Window* w = windowById(ws, l.window);
+    const ui::ControlState* c = w ? w->control(l.control) : nullptr;
+    if (!c) return fail("the list's window has closed");
+    const std::int64_t all =
+        l.reached && l.answer >= 0 ? l.answer : static_cast<std::int64_t>(c->rows.size());
+    if (all == n) return pass();
+    return fail("the list has " + std::to_string(all) + " rows in all (" +
+                std::to_string(c->rows.size()) + " on show)");
+  });
+}
+
+Outcome expectRow(Workstation& ws, const Args& a) {
+  long long n = 0;
+  if (a.size() < 3 || !toInt(a[2].text, n)) return usage("expect CONTROL row R \"CELL\" ...");
+  auto asked = askList(ws, a[0], [n](const ui::ListReach& r) {
+    return r.scrollTo ? std::int64_t{r.scrollTo(n)} : std::int64_t{-1};
+  });
+  if (auto* o = std::get_if<Outcome>(&asked)) return *o;
+  const ListAnswer& l = std::get<ListAnswer>(asked);
+  return looking(ws, [&] {
+    ui::Window* w = windowById(ws, l.window);
+    const ui::ControlState* c = w ? w->control(l.control) : nullptr;
+    if (!c) return fail("the list's window has closed");
+    // Without a reach the rows held are all the rows.
+    const long long at = l.reached && l.answer >= 0 ? l.answer : n;
+    if (at < 1 || at > static_cast<long long>(c->rows.size()))
+      return fail("the list has no row " + std::to_string(n) + "; it shows " +
+                  std::to_string(c->rows.size()) + " rows");
+    const auto& cells = c->rows[static_cast<std::size_t>(at - 1)].cells;
+    std::string got;
+    for (const auto& cell : cells) got += " " + quote(trim(cell));
+    for (std::size_t i = 3; i < a.size(); ++i) {
+      if (!a[i].quoted && a[i].text == "*") continue;
+      auto v = value(ws, a[i]);
+      const std::size_t col = i - 3;
+      if (col >= cells.size() || !v || trim(cells[col]) != trim(*v))
+        return fail("row " + a[2].text + " shows" + got);
+    }
+    return pass();
+  });
+}
+
 }  // namespace
 
 void registerUiSteps(StepTable& s) {
@@ -645,14 +746,6 @@ void registerUiSteps(StepTable& s) {
                       if (w.focus() == c.number) return pass();
                       return fail("the focus is on #" + std::to_string(w.focus()));
                     }));
-  s.add("expect-control rows",
-        controlStep(3, "expect CONTROL rows N",
-                    [](Workstation&, const ui::Window&, const ui::ControlState& c, const Args& r) {
-                      long long n = 0;
-                      if (!toInt(r[0].text, n)) return fail("not a number: " + r[0].text);
-                      if (static_cast<long long>(c.rows.size()) == n) return pass();
-                      return fail("the list shows " + std::to_string(c.rows.size()) + " rows");
-                    }));
   s.add("expect-control header",
         controlStep(4, "expect CONTROL header N \"TEXT\"",
                     [](Workstation&, const ui::Window&, const ui::ControlState& c, const Args& r) {
@@ -660,32 +753,14 @@ void registerUiSteps(StepTable& s) {
                       if (!toInt(r[0].text, n)) return fail("not a number: " + r[0].text);
                       std::string got;
                       for (const auto& col : c.columns) got += " " + quote(col.header);
-                      if (n < 1 || n > static_cast<long long>(c.columns.size()))
-                        return fail("the list's headers are" + got);
-                      if (rtrim(c.columns[static_cast<std::size_t>(n - 1)].header) ==
-                          rtrim(r[1].text))
+                      if (n >= 1 && n <= static_cast<long long>(c.columns.size()) &&
+                          rtrim(c.columns[static_cast<std::size_t>(n - 1)].header) ==
+                              rtrim(r[1].text))
                         return pass();
                       return fail("the list's headers are" + got);
                     }));
-  s.add(
-      "expect-control row",
-      controlStep(0, "expect CONTROL row R \"CELL\" ...",
-                  [](Workstation& ws, const ui::Window&, const ui::ControlState& c, const Args& r) {
-                    long long n = 0;
-                    if (r.empty() || !toInt(r[0].text, n)) return usage("expect CONTROL row R ...");
-                    if (n < 1 || n > static_cast<long long>(c.rows.size()))
-                      return fail("the list shows " + std::to_string(c.rows.size()) + " rows");
-                    const auto& cells = c.rows[static_cast<std::size_t>(n - 1)].cells;
-                    std::string got;
-                    for (const auto& cell : cells) got += " " + quote(trim(cell));
-                    for (std::size_t i = 1; i < r.size(); ++i) {
-                      if (!r[i].quoted && r[i].text == "*") continue;
-                      auto v = value(ws, r[i]);
-                      if (i > cells.size() || !v || trim(cells[i - 1]) != trim(*v))
-                        return fail("row " + r[0].text + " shows" + got);
-                    }
-                    return pass();
-                  }));
+  s.add("expect-control rows", expectRows);
+  s.add("expect-control row", expectRow);
 }
 
 }  // namespace trv::scenario
