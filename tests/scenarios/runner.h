@@ -23,6 +23,7 @@
 #include "runtime/ui/headless.h"
 #include "runtime/ui/ui_runtime.h"
 #include "tests/scenarios/scenario.h"
+#include "tests/scenarios/scenario_reports.h"
 
 namespace trv::scenario {
 
@@ -55,6 +56,7 @@ struct Workstation {
   forms::ProcedureRegistry procedures;
   ini::IniSettings settings;
   forms::FormContext context;
+  ScenarioReports reports;
   // Whatever later set-up steps build (data dictionary, mail store), by name.
   std::map<std::string, std::shared_ptr<void>> extras;
   int beepsBefore = 0;  // beeps sounded during the previous step
@@ -125,6 +127,7 @@ Outcome callProcedure(Workstation& ws, const forms::ProcedureEntry& entry,
 std::optional<int> parseRequest(const std::string& word);
 
 void registerUiSteps(StepTable& steps);
+void registerReportSteps(StepTable& steps);
 void registerTestProcedures(Suite& suite);
 
 }  // namespace trv::scenario

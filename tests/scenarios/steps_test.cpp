@@ -19,6 +19,7 @@ Ran run(std::string_view text) {
   static const Suite suite = [] {
     Suite s;
     registerUiSteps(s.steps);
+    registerReportSteps(s.steps);
     registerTestProcedures(s);
     return s;
   }();
@@ -115,6 +116,47 @@ TEST(ListSteps, RowsCountEveryRowReachedByScrollingAndAnyRowIsReached) {
       "call TestWindow select\n"
       "expect ?Browse:1 rows 3\n"
       "expect ?Browse:1 row 3 \"Carol\" \"1\"\n");
+}
+
+TEST(ReportSteps, ChecksReadThePagesOfTheReportPreviewInFront) {
+  EXPECT_PASSES(
+      "call TestReport select 12\n"
+      "expect window \"Report Preview\"\n"
+      "expect report-pages 2\n"
+      "expect report-text \"Item 1\"\n"
+      "expect report-text \"Eve\"\n"
+      "expect report-lacks \"Item 13\"\n"
+      "expect report-row \"Items\" \"Page 2\"\n"
+      "expect report-row \"12\" \"Item 12\"\n"
+      "expect report-row \"7\" *\n"
+      "expect report-check \"Even\" 1 unchecked\n"
+      "expect report-check \"Even\" 12 checked\n");
+  EXPECT_FAILS_WITH(
+      "call TestReport select 2\n"
+      "expect report-row \"2\" \"Item 01\"\n",
+      "no printed line begins with these cells; the report holds:\n"
+      "    page 1:\n"
+      "      \"Items\" \"Page 1\"\n"
+      "      \"1\" \"Item 01\"\n"
+      "      \"2\" \"Item 02\"\n"
+      "      [ ] \"Even\"\n"
+      "      [x] \"Even\"");
+  EXPECT_FAILS_WITH(
+      "call TestReport select 2\n"
+      "expect report-lacks \"Item 02\"\n",
+      "a text item or label contains \"Item 02\"");
+  EXPECT_FAILS_WITH(
+      "call TestReport select 2\n"
+      "expect report-check \"Even\" 3 checked\n",
+      "the report has 2 check boxes labelled \"Even\"");
+  EXPECT_FAILS_WITH(
+      "call TestReport select 2\n"
+      "expect report-pages 3\n",
+      "the report has 1 pages");
+  EXPECT_FAILS_WITH(
+      "call TestWindow select\n"
+      "expect report-text \"Items\"\n",
+      "the window in front is \"Test Window\", not the \"Report Preview\"");
 }
 
 }  // namespace

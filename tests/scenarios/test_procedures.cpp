@@ -5,7 +5,10 @@
 #include "runtime/data/file_relations.h"
 #include "runtime/forms/record_use.h"
 #include "runtime/list/list_browser.h"
+#include "runtime/report/report_layout.h"
+#include "runtime/report/report_runner.h"
 #include "runtime/store/record_codec.h"
+#include "runtime/text/fixed_string.h"
 #include "runtime/ui/use_var.h"
 #include "runtime/ui/window.h"
 #include "tests/scenarios/runner.h"
@@ -272,6 +275,38 @@ void fillItems(data::FileAccess& f, int count) {
   }
 }
 
+// A report of the items, ten to a page: a page header "Items" and "Page N", then per item a line
+// of its number and name and a check box "Even", ticked for even numbers.
+class ItemReport : public report::RecordLoop {
+ public:
+  ItemReport(view::ViewReader& v, report::ReportLayout& layout) : RecordLoop(v), layout_(layout) {
+    layout_.setPageHeader([](int page) {
+      report::Band b;
+      b.height = 300;
+      b.items = {report::TextItem{{0, 0, 2000, 250}, "Items", {}, {}},
+                 report::TextItem{{5000, 0, 2000, 250}, "Page " + std::to_string(page), {}, {}}};
+      return b;
+    });
+  }
+  Level ProcessRecord(const store::RecordBuffer& r) override {
+    const std::int64_t nr = store::readNumber(itemDecl().fields[0], r.record.data());
+    const std::string name(text::clip(store::fieldText(itemDecl().fields[1], r.record.data())));
+    report::Band b;
+    b.height = 250;
+    b.items = {report::TextItem{{0, 0, 800, 250}, std::to_string(nr), {}, report::Align::kRight},
+               report::TextItem{{1000, 0, 2000, 250}, name, {}, {}},
+               report::CheckItem{{3500, 0, 1000, 250}, "Even", nr % 2 == 0, {}}};
+    if (printed_ > 0 && printed_ % 10 == 0) layout_.breakPage();
+    layout_.addDetail(b);
+    ++printed_;
+    return LevelOk;
+  }
+
+ private:
+  report::ReportLayout& layout_;
+  int printed_ = 0;
+};
+
 // A frame with menus and a status bar: Browse/Test Window starts the test window on a thread of
 // its own, Browse/Form opens the test form on the frame's thread, File/Log Out closes the test
 // window's thread, File/Pass/Signature (a slash in its text) shows "Signature" in the status
@@ -368,6 +403,25 @@ void registerTestProcedures(Suite& suite) {
                                      f.close();
                                    },
                                    false, ""});
+    // call TestReport select [N]: the item report, the file first filled with N items when empty.
+    ws.procedures.add("TestReport", {[&ws, file](std::string_view arg) {
+                                       data::FileAccess& f = file->access;
+                                       if (f.open() != LevelOk) return;
+                                       if (!arg.empty())
+                                         fillItems(f, std::atoi(std::string(arg).c_str()));
+                                       {
+                                         view::ViewReader v(data::FileAccess::threadConnection(),
+                                                            f.fileId(), f.decl());
+                                         v.SetKeyOrder(0);
+                                         report::ReportLayout layout({}, "Items");
+                                         ItemReport loop(v, layout);
+                                         report::ReportRunner runner(ws.ui, ws.messages,
+                                                                     ws.reports);
+                                         (void)runner.Run(loop, layout, {});
+                                       }
+                                       f.close();
+                                     },
+                                     true, ""});
     // call TestList select [N]: the item list, the file first filled with N items when empty.
     ws.procedures.add("TestList", {[&ws, file](std::string_view arg) {
                                      data::FileAccess& f = file->access;
