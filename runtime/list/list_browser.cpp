@@ -43,8 +43,8 @@ int scrollPagerTo(view::ListPager& pager, std::int64_t row) {
 
 }  // namespace
 
-int listColour(std::int64_t configured) {
-  return configured == 0 ? kDefaultListColour : static_cast<int>(configured);
+int listColour(std::int64_t configured, int fallback) {
+  return configured == 0 ? fallback : static_cast<int>(configured);
 }
 
 ListBrowser::ListBrowser(ui::Window& window, int listControl, data::FileAccess& file, int pageRows)
@@ -189,19 +189,22 @@ std::uint64_t ListBrowser::CountAll() {
 
 std::string ListBrowser::PopupText() const {
   std::string t;
-  auto add = [&](int button, const char* text) {
+  auto add = [&](int button, std::string_view text) {
     if (!button) return;
     if (!t.empty()) t += "|";
     t += text;
   };
+  for (const PopupItem& item : ownPopup_) add(1, item.text);
+  if (!ownPopup_.empty()) t += "|-";
   add(buttons_.insert, "&Insert");
   add(buttons_.change, "&Change");
   add(buttons_.remove, "&Delete");
   add(buttons_.print, "&Print");
   add(buttons_.query, "&Query");
   if (selecting_) add(buttons_.select ? buttons_.select : 1, "&Select");
-  t += t.empty() ? "" : "|";
-  t += "-|&Close|&Help";
+  const bool endsInSeparator = t.size() >= 2 && t.compare(t.size() - 2, 2, "|-") == 0;
+  if (!endsInSeparator) t += t.empty() ? "-" : "|-";
+  t += "|&Close|&Help";
   return t;
 }
 
@@ -210,6 +213,7 @@ bool ListBrowser::popup(bool* closeWindow) {
   if (!rt) return true;
   // Item numbers count the items without the separator, in PopupText's order.
   std::vector<int> actions;
+  for (const PopupItem& item : ownPopup_) actions.push_back(item.button);
   for (int b : {buttons_.insert, buttons_.change, buttons_.remove, buttons_.print, buttons_.query})
     if (b) actions.push_back(b);
   if (selecting_) actions.push_back(-1);  // select
@@ -218,6 +222,7 @@ bool ListBrowser::popup(bool* closeWindow) {
   const int chosen = rt->popup(PopupText());
   if (chosen < 1 || chosen > static_cast<int>(actions.size())) return true;
   const int action = actions[static_cast<std::size_t>(chosen - 1)];
+  if (action == 0) return true;
   if (action == -1) return select(closeWindow);
   if (action == -2) {
     window_.post(ui::EventCloseWindow);
