@@ -15,7 +15,9 @@
 //
 // Errors: every operation returns a Code (Ok or the failure) and sets the calling thread's last
 // error (error.h). A lock that cannot be had within the lock-recovery time gives
-// RecordNotAvailable, never a hang.
+// RecordNotAvailable, never a hang: an operation waits that long in all, however many
+// statements it runs, and so does a transaction from its begin to its commit; an open waits the
+// longer open wait. Waiting stations try again in short steps, so none is starved by the others.
 
 #include <cstdint>
 #include <functional>
