@@ -202,11 +202,7 @@ class ActionOverview {
   }
 
   void onGainFocus() {
-    ui::Placement p = w_->placement();
-    if (p.iconized) {
-      p.iconized = false;
-      w_->setPlacement(p);
-    }
+    w_->setIconized(false);
     redisplay();
   }
 

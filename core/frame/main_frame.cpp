@@ -13,6 +13,7 @@
 #include "core/queues/queue_rebuild.h"
 #include "core/signon/logon.h"
 #include "runtime/data/file_relations.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/platform/folders.h"
 #include "runtime/platform/instance_registry.h"
 #include "runtime/store/error.h"
@@ -43,20 +44,22 @@ bool isUsableFolder(const std::string& folder) {
   return !folder.empty() && std::filesystem::is_directory(folder, ec);
 }
 
-// The jobs' messages: a box with the information icon that waits for the user.
+// The jobs' messages: a box with the information icon that waits for the user; a message
+// without a caption goes without an icon too.
+void say(ProgramState& s, std::string_view text, std::string_view caption) {
+  if (caption.empty())
+    forms::tell(s.forms, std::string(text), ui::Icon::None, forms::Caption::None);
+  else
+    forms::tell(s.forms, std::string(text), ui::Icon::Information);
+}
+
 class FrameJobMessages final : public jobs::JobMessages {
  public:
-  explicit FrameJobMessages(ui::UiRuntime& ui) : ui_(ui) {}
-  void show(std::string_view text, std::string_view caption) override {
-    ui::MessageRequest m;
-    m.text = std::string(text);
-    m.caption = std::string(caption);
-    m.icon = caption.empty() ? ui::Icon::None : ui::Icon::Information;
-    ui_.message(m);
-  }
+  explicit FrameJobMessages(ProgramState& s) : s_(s) {}
+  void show(std::string_view text, std::string_view caption) override { say(s_, text, caption); }
 
  private:
-  ui::UiRuntime& ui_;
+  ProgramState& s_;
 };
 
 }  // namespace
@@ -106,14 +109,6 @@ void MainFrame::rescan(bool warnings) {
   });
 }
 
-void MainFrame::say(const std::string& text, const std::string& caption) {
-  ui::MessageRequest m;
-  m.text = text;
-  m.caption = caption;
-  m.icon = caption.empty() ? ui::Icon::None : ui::Icon::Information;
-  s_.env.ui.message(m);
-}
-
 bool MainFrame::anotherCopyRuns() {
   platform::InstanceRegistry* reg = s_.env.instances;
   if (!reg) return false;
@@ -136,16 +131,18 @@ void MainFrame::findDatabaseFolder() {
                       platform::findIgnoringCase(s_.DatabaseFolder, "Sys.kvx").has_value();
   if (usable) return;
   s_.DatabaseFolder = (std::filesystem::path(s_.ProgramFolder) / "DataBase").string();
-  say(" Cannot Connect to NetWork (DataBase)\r\n Switching to Local Database ! ", s_.AppTitle);
+  forms::tell(s_.forms, " Cannot Connect to NetWork (DataBase)\r\n Switching to Local Database ! ",
+              ui::Icon::Information);
   s_.AppSettings.WriteValue("Config", "Database", s_.DatabaseFolder);
 }
 
 bool MainFrame::databaseIsCompatible() {
   if (probeDataFile(s_.DatabaseFolder, DataFile::Sys) != store::InvalidRecordDeclaration)
     return true;
-  say("Databasefile(s) of Vorn Trovanel 1.1 are incompatible with this\r\nnewer version of "
-      "Vorn Trovanel - Shutting down!",
-      s_.AppTitle);
+  forms::tell(s_.forms,
+              "Databasefile(s) of Vorn Trovanel 1.1 are incompatible with this\r\nnewer version "
+              "of Vorn Trovanel - Shutting down!",
+              ui::Icon::Information);
   s_.DatabaseFolder = (std::filesystem::path(s_.ProgramFolder) / "DataBase").string();
   s_.AppSettings.WriteValue("Config", "Database", s_.DatabaseFolder);
   signedOnMark = false;
@@ -173,7 +170,7 @@ data::Level MainFrame::Init() {
   filesOpened = true;
   s_.FrameWindow = &window();
   window().alert(ui::KeyMouseRightUp);
-  jobMessages_ = std::make_unique<FrameJobMessages>(s_.env.ui);
+  jobMessages_ = std::make_unique<FrameJobMessages>(s_);
   jobState_ = std::make_unique<jobs::FrameState>();
   jobs_ = std::make_unique<jobs::FrameJobs>(jobs::JobEnvironment{
       *s_.dictionary.SercaseAccess, *s_.dictionary.LogAccess, *s_.dictionary.SysAccess,
@@ -199,8 +196,8 @@ void MainFrame::ReadSystemRecord() {
   SysRecord& r = f.record<SysRecord>();
   r.ID = 1;
   if (f.fetch("Sys:KeyID") != store::Ok) {
-    say(store::lastError().text, "");
-    say("No Configuration Record (sys.kvx) Available", s_.AppTitle);
+    forms::tell(s_.forms, store::lastError().text, ui::Icon::None, forms::Caption::None);
+    forms::tell(s_.forms, "No Configuration Record (sys.kvx) Available", ui::Icon::Information);
     return;
   }
   SystemCopies& c = s_.sys;
@@ -229,7 +226,7 @@ void MainFrame::writeLogEntry(const char* action, const char* failureText) {
   r.ACTION = action;
   r.ActionDate = s_.env.clock.today();
   r.ActionTime = s_.env.clock.now();
-  if (log.add() != store::Ok) say(failureText, s_.AppTitle);
+  if (log.add() != store::Ok) forms::tell(s_.forms, failureText, ui::Icon::Information);
 }
 
 void MainFrame::writeLogonEntry() {
@@ -328,15 +325,12 @@ void MainFrame::LogOut() {
 
 void MainFrame::Exit() {
   if ((s_.sys.Server || s_.sys.Server2) && s_.user.Level == 2) {
-    ui::MessageRequest m;
-    m.text =
+    const int answer = forms::ask(
+        s_.forms,
         "Warning : when this PC is configured as a Trovanel Server,\r\nthen shutting down will "
-        "prevent Trovanel to Backup any files or\r\nto delete Closed Cases. Go ahead anyway?";
-    m.caption = s_.AppTitle;
-    m.icon = ui::Icon::Information;
-    m.buttons = {"&Yes", "&No"};
-    m.defaultButton = 1;
-    if (s_.env.ui.message(m) != 1) {
+        "prevent Trovanel to Backup any files or\r\nto delete Closed Cases. Go ahead anyway?",
+        ui::Icon::Information, {"&Yes", "&No"});
+    if (answer != 1) {
       s_.env.ui.postToThread(ui::UiRuntime::currentThread(), ui::EventGainFocus);
       return;
     }

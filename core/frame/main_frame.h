@@ -66,7 +66,6 @@ class MainFrame : public forms::WindowController {
   bool databaseIsCompatible();
   void readWorkstationSettings();
   void writeLogonEntry();
-  void say(const std::string& text, const std::string& caption);
   void restoreMenusAfterSignOn();
   void runCommand(int menu);
   // The right-click popup of the frame's work area.

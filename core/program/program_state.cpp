@@ -3,9 +3,8 @@
 namespace trv::core {
 
 ProgramState::ProgramState(ProgramEnvironment e)
-    : env(std::move(e)),
-      AppMessages(env.ui),
-      forms{env.ui, AppMessages, globals, &procedures, &AppSettings} {}
+    : env(std::move(e)), AppMessages(env.ui), forms{env.ui,      AppMessages,  globals,
+                                                    &procedures, &AppSettings, &AppTitle} {}
 
 ProgramState::~ProgramState() = default;
 
