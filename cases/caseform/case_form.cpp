@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <string>
 
 #include "cases/caseform/case_rights.h"
@@ -18,6 +17,7 @@
 #include "core/program/program_state.h"
 #include "core/program/thread_slots.h"
 #include "runtime/data/file_relations.h"
+#include "runtime/forms/procedures.h"
 #include "runtime/forms/program_message.h"
 #include "runtime/store/error.h"
 #include "runtime/text/charset.h"
@@ -741,16 +741,11 @@ void ChangeCases(core::ProgramState& s, std::optional<std::uint32_t> caseNr) {
 }
 
 void registerCaseForm(core::ProgramState& s) {
-  s.procedures.add("ChangeCases",
-                   {[&s](std::string_view arg) {
-                      std::optional<std::uint32_t> nr;
-                      std::uint32_t n = 0;
-                      const auto* end = arg.data() + arg.size();
-                      if (!arg.empty() && std::from_chars(arg.data(), end, n).ptr == end) nr = n;
-                      ChangeCases(s, nr);
-                    },
-                    false,
-                    {}});
+  s.procedures.add("ChangeCases", forms::onCallersThread([&s](std::string_view arg) {
+                     forms::ProcedureArgs args(arg);
+                     const std::optional<std::uint32_t> nr = args.next<std::uint32_t>();
+                     ChangeCases(s, args.done() ? nr : std::nullopt);
+                   }));
 }
 
 }  // namespace trv::cases

@@ -1,13 +1,12 @@
 #include "cases/notes/notes_window.h"
 
-#include <charconv>
-
 #include "cases/notes/box_colours.h"
 #include "cases/notes/notes_text.h"
 #include "cases/sendmail/send_mail.h"
 #include "core/data/records.h"
 #include "core/program/program_state.h"
 #include "runtime/data/file_access.h"
+#include "runtime/forms/procedures.h"
 #include "runtime/forms/program_message.h"
 #include "runtime/store/error.h"
 #include "runtime/text/charset.h"
@@ -497,18 +496,10 @@ namespace {
 
 // The registry's call: "KIND [CASENR [MAILMODE]]", over the files opened here.
 void runFromRegistry(core::ProgramState& s, std::string_view arg) {
-  int kind = 1;
-  std::uint32_t caseNr = 0;
-  int mailMode = 0;
-  const char* p = arg.data();
-  const char* end = arg.data() + arg.size();
-  auto number = [&p, end](auto& n) {
-    while (p < end && *p == ' ') ++p;
-    if (p < end) p = std::from_chars(p, end, n).ptr;
-  };
-  number(kind);
-  number(caseNr);
-  number(mailMode);
+  forms::ProcedureArgs args(arg);
+  const int kind = args.next<int>().value_or(1);
+  const std::uint32_t caseNr = args.next<std::uint32_t>().value_or(0);
+  const int mailMode = args.next<int>().value_or(0);
   s.globals.LastResponse = forms::ResponseCancelled;
   data::FileAccess* cases = s.dictionary.SercaseAccess.get();
   data::FileAccess* client = s.dictionary.ClientAccess.get();
@@ -529,7 +520,7 @@ void runFromRegistry(core::ProgramState& s, std::string_view arg) {
 
 void registerNotesWindow(core::ProgramState& s) {
   s.procedures.add("AddNotes",
-                   {[&s](std::string_view arg) { runFromRegistry(s, arg); }, false, {}});
+                   forms::onCallersThread([&s](std::string_view arg) { runFromRegistry(s, arg); }));
 }
 
 }  // namespace trv::cases

@@ -280,16 +280,14 @@ std::optional<SendMailRequest> decodeSendMailArg(std::string_view arg) {
 }
 
 void registerSendMail(core::ProgramState& s) {
-  s.procedures.add("SendOutLook", {[&s](std::string_view arg) {
-                                     const auto r = decodeSendMailArg(arg);
-                                     if (!r) {
-                                       s.globals.LastResponse = forms::ResponseCancelled;
-                                       return;
-                                     }
-                                     (void)SendOutLook(s, *r);
-                                   },
-                                   false,
-                                   {}});
+  s.procedures.add("SendOutLook", forms::onCallersThread([&s](std::string_view arg) {
+                     const auto r = decodeSendMailArg(arg);
+                     if (!r) {
+                       s.globals.LastResponse = forms::ResponseCancelled;
+                       return;
+                     }
+                     (void)SendOutLook(s, *r);
+                   }));
 }
 
 }  // namespace trv::cases

@@ -231,4 +231,10 @@ void Updateclient(ProgramState& s, const std::string& clientId, std::string* ful
   }
 }
 
+void registerClientForm(ProgramState& s) {
+  s.procedures.add("Updateclient", forms::onCallersThread([&s](std::string_view id) {
+                     Updateclient(s, std::string(id));
+                   }));
+}
+
 }  // namespace trv::core

@@ -156,4 +156,9 @@ void BrowsClients(ProgramState& s) {
   list.Run();
 }
 
+void registerClientList(ProgramState& s) {
+  s.procedures.add("BrowsClients",
+                   forms::onCallersThread([&s](std::string_view) { BrowsClients(s); }));
+}
+
 }  // namespace trv::core

@@ -10,9 +10,11 @@
 #include "core/frame/frame_menu.h"
 #include "core/jobs/frame_jobs.h"
 #include "core/program/program_state.h"
+#include "core/program/thread_slots.h"
 #include "core/queues/queue_rebuild.h"
 #include "core/signon/logon.h"
 #include "runtime/data/file_relations.h"
+#include "runtime/forms/procedures.h"
 #include "runtime/forms/program_message.h"
 #include "runtime/platform/folders.h"
 #include "runtime/platform/instance_registry.h"
@@ -91,7 +93,7 @@ void MainFrame::rescan(bool warnings) {
   hooks.beforeRebuild = [&] { jobs_->timedBackup(frame); };
   hooks.closedCase = [&](const SercaseRecord& kase, const store::Position& at) {
     if (jobs_->closedCase(frame, kase, at) == jobs::DeletionOutcome::Deleted)
-      if (const int t = s_.globals.slot("BrowsCasesThread"))
+      if (const int t = s_.globals.slot(kBrowsCasesThread))
         s_.env.ui.postToThread(t, ui::EventGainFocus);
   };
   const RescanInputs inputs{s_.user.Name, s_.user.Level, s_.HideOnHold};
@@ -314,7 +316,7 @@ void MainFrame::LogOut() {
                 MenuEdit, MenuWindow})
     w.setMenuHidden(m, true);
   for (const char* slot :
-       {"ActionQueuesThread", "BrowsCasesThread", "BrowsLogThread", "WindowExportFileThread"})
+       {kActionQueuesThread, kBrowsCasesThread, kBrowsLogThread, kWindowExportFileThread})
     if (const int t = s_.globals.slot(slot)) s_.env.ui.postToThread(t, ui::EventCloseWindow);
   if (signedOnMark && s_.sys.DoLog == 1) {
     std::uint64_t entries = 0;
@@ -351,7 +353,7 @@ void MainFrame::chooseListColour() {
   } else {
     s_.ListColor = kDefaultListColour;  // for this run only
   }
-  if (const int t = s_.globals.slot("BrowsCasesThread"))
+  if (const int t = s_.globals.slot(kBrowsCasesThread))
     s_.env.ui.postToThread(t, ui::EventGainFocus);
 }
 
@@ -373,52 +375,38 @@ namespace {
 struct Command {
   int menu;
   const char* procedure;
-  bool ownThread;
   const char* arg;
 };
 
-// The windows the frame starts; a procedure not yet registered says so (message 24).
+// The windows the frame starts, each as its registration says (on the frame's thread or on a
+// thread of its own); a procedure not yet registered says so (message 24).
 constexpr Command kCommands[] = {
-    {MenuBrowseCases, "BrowsCases", true, ""},
-    {MenuBrowseClients, "BrowsClients", false, ""},
-    {MenuBrowseProducts, "BrowsSLA", false, ""},
-    {MenuBrowseArchive, "BrowseArchive", false, ""},
-    {MenuPassSignature, "UpdatePass", false, ""},
-    {MenuSearchCase, "Search", false, "1"},
-    {MenuSearchArchive, "Search", false, "2"},
-    {MenuSearchBoth, "Search", false, "0"},
-    {MenuEmailSend, "SendOutLook", false, ""},
-    {MenuEmailInbox, "EmailIn", true, ""},
-    {MenuActivityLog, "BrowsLog", true, ""},
-    {MenuProblems, "BrowsProblem", false, ""},
-    {MenuOptions, "UpdateSysOptions", false, ""},
-    {MenuUsers, "BrowseUsers", false, ""},
-    {MenuPrintCases, "PrintAllCases", false, ""},
-    {MenuPrintClients, "PrintClient", false, ""},
-    {MenuPrintProducts, "PrintProducts", false, ""},
-    {MenuPrintArchive, "PrintAllArchive", false, ""},
-    {MenuPrintActivityLog, "PrintLog", false, ""},
-    {MenuAbout, "About", true, ""},
+    {MenuBrowseQueues, "ActionQueues", ""},
+    {MenuBrowseCases, "BrowsCases", ""},
+    {MenuBrowseClients, "BrowsClients", ""},
+    {MenuBrowseProducts, "BrowsSLA", ""},
+    {MenuBrowseArchive, "BrowseArchive", ""},
+    {MenuPassSignature, "UpdatePass", ""},
+    {MenuSearchCase, "Search", "1"},
+    {MenuSearchArchive, "Search", "2"},
+    {MenuSearchBoth, "Search", "0"},
+    {MenuEmailSend, "SendOutLook", ""},
+    {MenuEmailInbox, "EmailIn", ""},
+    {MenuActivityLog, "BrowsLog", ""},
+    {MenuProblems, "BrowsProblem", ""},
+    {MenuOptions, "UpdateSysOptions", ""},
+    {MenuUsers, "BrowseUsers", ""},
+    {MenuPrintCases, "PrintAllCases", ""},
+    {MenuPrintClients, "PrintClient", ""},
+    {MenuPrintProducts, "PrintProducts", ""},
+    {MenuPrintArchive, "PrintAllArchive", ""},
+    {MenuPrintActivityLog, "PrintLog", ""},
+    {MenuAbout, "About", ""},
 };
 
 }  // namespace
 
 void MainFrame::runCommand(int menu) {
-  if (menu == MenuBrowseQueues) {
-    // The overview's starter owns its slot: a running overview comes to the front.
-    if (const int t = s_.globals.slot("ActionQueuesThread")) {
-      s_.env.ui.postToThread(t, ui::EventGainFocus);
-      return;
-    }
-    const forms::ProcedureEntry* e = s_.procedures.find("ActionQueues");
-    if (!e) {
-      (void)s_.AppMessages.RaiseWithText(24, "ActionQueues");
-      return;
-    }
-    auto body = e->body;
-    s_.globals.slots["ActionQueuesThread"] = s_.env.ui.start([body] { body({}); });
-    return;
-  }
   for (const Command& c : kCommands) {
     if (c.menu != menu) continue;
     const forms::ProcedureEntry* e = s_.procedures.find(c.procedure);
@@ -427,14 +415,7 @@ void MainFrame::runCommand(int menu) {
       return;
     }
     s_.globals.NextRequest = 0;
-    if (c.ownThread) {
-      auto body = e->body;
-      std::string arg = c.arg;
-      const int t = s_.env.ui.start([body, arg] { body(arg); });
-      if (menu == MenuAbout) s_.globals.slots["AboutThread"] = t;
-    } else {
-      e->body(c.arg);
-    }
+    forms::startProcedure(s_.forms, *e, c.arg);
     return;
   }
 }
@@ -567,6 +548,10 @@ data::Level MainFrame::Shutdown() {
 void Main(ProgramState& state) {
   MainFrame frame(state);
   frame.Run();
+}
+
+void registerMain(ProgramState& s) {
+  s.procedures.add("Main", forms::onCallersThread([&s](std::string_view) { Main(s); }));
 }
 
 }  // namespace trv::core

@@ -89,4 +89,7 @@ class MainFrame : public forms::WindowController {
 // The procedure "Main": runs the frame on the calling thread until it closes.
 void Main(ProgramState& state);
 
+// Registers "Main", run on its caller's thread (the program's first).
+void registerMain(ProgramState& state);
+
 }  // namespace trv::core
