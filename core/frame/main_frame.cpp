@@ -15,6 +15,7 @@
 #include "core/signon/logon.h"
 #include "runtime/data/file_relations.h"
 #include "runtime/forms/procedures.h"
+#include "runtime/list/list_browser.h"
 #include "runtime/forms/program_message.h"
 #include "runtime/platform/folders.h"
 #include "runtime/platform/instance_registry.h"
@@ -28,8 +29,6 @@
 
 namespace trv::core {
 namespace {
-
-constexpr int kDefaultListColour = 12975860;
 
 ui::WindowDecl frameDecl() {
   ui::WindowDecl d;
@@ -280,7 +279,7 @@ void MainFrame::readWorkstationSettings() {
     wall = (std::filesystem::path(s_.ProgramFolder) / "logo2.jpg").string();
   s_.WallpaperFile = wall;
   const std::int64_t colour = ini.ReadNumber("Config", "Color");
-  s_.ListColor = colour == 0 ? kDefaultListColour : static_cast<int>(colour);
+  s_.ListColor = list::listColour(colour);
   if (colour == 0) ini.WriteValue("Config", "Color", std::int64_t{s_.ListColor});
   window().setMenuChecked(MenuMessage, s_.ShowCaseMessages);
   window().setMenuChecked(MenuNoOnHold, s_.HideOnHold);
@@ -351,7 +350,7 @@ void MainFrame::chooseListColour() {
     s_.ListColor = a.colour;
     s_.AppSettings.WriteValue("Config", "Color", std::int64_t{s_.ListColor});
   } else {
-    s_.ListColor = kDefaultListColour;  // for this run only
+    s_.ListColor = list::kDefaultListColour;  // for this run only
   }
   if (const int t = s_.globals.slot(kBrowsCasesThread))
     s_.env.ui.postToThread(t, ui::EventGainFocus);

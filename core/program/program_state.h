@@ -96,7 +96,7 @@ class ProgramState {
   bool ShowCaseMessages = true;
   bool HideOnHold = false;
   std::string WallpaperFile;
-  int ListColor = 12975860;
+  int ListColor;  // the lists' colour: list::kDefaultListColour until the frame reads it
 
   // The frame's rescan of the case file, run by its timer: with `warnings` the overdue warnings
   // (which rebuild the queues first), else the queue rebuild alone. Unset: no rescan.

@@ -27,7 +27,6 @@ enum Response : int {
 struct FormGlobals {
   int NextRequest = 0;
   int LastResponse = 0;
-  int NavigationRequest = 0;
   // Thread numbers of running single-instance windows by slot name ("BrowsCasesThread");
   // 0 or missing: none runs.
   std::map<std::string, int> slots;

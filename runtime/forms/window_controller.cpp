@@ -492,8 +492,6 @@ void WindowController::RememberHistoryRecord() {
   if (PRIMARY) history_ = {PRIMARY->file().buffer()};
 }
 
-void WindowController::RememberHistoryField(int) {}
-
 void WindowController::RestoreHistoryField(int control) {
   if (!PRIMARY || history_.empty() || !window_) return;
   const auto& use = window_->useOf(control);

@@ -93,14 +93,11 @@ class WindowController {
   bool OPENED = false;
   MessageCatalog* ERRORS = nullptr;
   int FIRSTFIELD = 0;
-  int* VCRREQUEST = nullptr;
   data::FileRelations* PRIMARY = nullptr;
   int OKCONTROL = 0;
   int INSERTACTION = 2;  // 2 close, 3 insert another, 4 ask message 3
-  int CHANGEACTION = 1;
   int DELETEACTION = 1;  // 2 ask message 9 and delete without the form, 4 without asking
   int CANCELACTION = 3;  // bit 1 save on close, bit 2 ask first; clear bit 1: ask message 8
-  int HISTORYKEY = 0;
 
   // --- options, declared in the constructor ---
   // The slot of a single-instance window ("BrowsCasesThread"); empty for none. A call other
@@ -140,10 +137,8 @@ class WindowController {
   virtual Level HandleEvent();
   virtual Level HandleFieldEvent() { return LevelOk; }
   virtual Level HandleNewSelection() { return LevelOk; }
-  virtual Level HandleRejected() { return LevelOk; }
   virtual Level HandleSelected() { return LevelOk; }
   virtual Level HandleWindowEvent();
-  virtual void UpdateRecordBuffers() {}
 
   // --- set-up, before Run ---
   // A file the procedure uses: opened through its relations at Init, closed at Shutdown.
@@ -154,8 +149,8 @@ class WindowController {
   void AddCloseButton(int control, int response = ResponseCancelled);
   // A button that opens the help topic ("Inserting Clients").
   void AddHelpButton(int control, std::string topic);
+  // Keeps a copy of the record just saved, from which RestoreHistoryField takes a field back.
   void RememberHistoryRecord();
-  void RememberHistoryField(int control);
   // Numbers an insert must not reserve (kept by another file): the reservation moves past them.
   void SkipReservedNumbers(std::function<bool(std::int64_t)> taken) {
     numberTaken_ = std::move(taken);
