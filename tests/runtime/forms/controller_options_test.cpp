@@ -43,6 +43,11 @@ class OptionsWindow final : public WindowController {
 
 class ControllerOptions : public testing::FormFixture {
  protected:
+  // The windows still open end before what they write to goes.
+  ~ControllerOptions() override {
+    rt.endProgram();
+    EXPECT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  }
   // Runs the window on a new thread with the request; its response lands in `responses`.
   int open(const Options& o, int request = RequestChange) {
     const int t = rt.start([this, o, request] {
@@ -122,6 +127,8 @@ TEST_F(ControllerOptions, TheLastWindowHoldingTheFrameTimerRestartsIt) {
   closeOn(second);
   ASSERT_TRUE(driver.advance(250));
   EXPECT_EQ(ticks(), 2);  // one period after the release, then every period
+  rt.endProgram();
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
 }
 
 TEST_F(ControllerOptions, GainFocusBringsBackAnIconizedWindowThatAsksForIt) {

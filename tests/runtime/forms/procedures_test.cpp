@@ -37,6 +37,11 @@ TEST(ProcedureArgs, ReadsBlankSeparatedNumbersFromTheLeft) {
 
 class StartingProcedures : public testing::FormFixture {
  protected:
+  // The windows still open end before what they write to goes.
+  ~StartingProcedures() override {
+    rt.endProgram();
+    EXPECT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  }
   // A procedure whose window stays open until closed; it records the argument it was given.
   ProcedureEntry::Body window(const char* title) {
     return [this, title](std::string_view arg) {
