@@ -1,9 +1,5 @@
 #include "core/frame/main_frame.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "core/data/database_tool.h"
 #include "core/data/records.h"
 #include "core/frame/app_splash.h"
 #include "core/frame/case_message.h"
@@ -17,8 +13,6 @@
 #include "runtime/data/file_relations.h"
 #include "runtime/forms/procedures.h"
 #include "runtime/forms/program_message.h"
-#include "runtime/list/list_browser.h"
-#include "runtime/platform/folders.h"
 #include "runtime/platform/instance_registry.h"
 #include "runtime/store/error.h"
 #include "runtime/text/charset.h"
@@ -43,17 +37,15 @@ ui::WindowDecl frameDecl() {
 
 // The jobs' messages: a box with the information icon that waits for the user; a message
 // without a caption goes without an icon too.
-void say(ProgramState& s, std::string_view text, std::string_view caption) {
-  if (caption.empty())
-    forms::tell(s.forms, std::string(text), ui::Icon::None, forms::Caption::None);
-  else
-    forms::tell(s.forms, std::string(text), ui::Icon::Information);
-}
-
 class FrameJobMessages final : public jobs::JobMessages {
  public:
   explicit FrameJobMessages(ProgramState& s) : s_(s) {}
-  void show(std::string_view text, std::string_view caption) override { say(s_, text, caption); }
+  void show(std::string_view text, std::string_view caption) override {
+    if (caption.empty())
+      forms::tell(s_.forms, std::string(text), ui::Icon::None, forms::Caption::None);
+    else
+      forms::tell(s_.forms, std::string(text), ui::Icon::Information);
+  }
 
  private:
   ProgramState& s_;
