@@ -162,7 +162,7 @@ Outcome FileRelations::update() {
   store::Connection& conn = FileAccess::threadConnection();
   MessageSink& sink = file_.sink();
   store::RecordBuffer& mine = file_.buffer();
-  KeepPosition keep(mine);
+  KeepPosition readPosition(mine);
 
   Transaction txn(conn);
   if (store::Code code = txn.begin(); code != store::Ok) {
@@ -226,7 +226,7 @@ Outcome FileRelations::update() {
     return failed(code);
   }
   if (store::Code code = txn.commit(); code != store::Ok) return failed(code);
-  keep.committed();
+  readPosition.committed();
   return {};
 }
 
