@@ -19,8 +19,9 @@
 //
 // The arrow action is a sum of EditAction values: its save part (the low three bits) says what
 // becomes of the edited row (EditSave or EditAlways write it, EditNever abandons it,
-// EditPrompted asks message 35 first); EditRemain goes on editing the row the arrow reaches.
-// EditBefore concerns inserts only and changes nothing for the arrows.
+// EditPrompted asks message 35 first); EditRemain goes on editing the row the arrow reaches (at
+// either end of the list, where it reaches none, the edit ends). EditBefore places new rows
+// above the selected one, as this editor always does; it changes nothing for the arrows.
 //
 // Runs on the list window's thread; the listed file must be open there. It owns no control: the
 // list window declares the cell entries (ui::cellEditor) and hands their numbers in.
