@@ -1,5 +1,7 @@
 #include "runtime/list/list_browser.h"
 
+#include <algorithm>
+
 #include "runtime/store/record_codec.h"
 #include "runtime/text/charset.h"
 #include "runtime/text/fixed_string.h"
@@ -57,12 +59,18 @@ ListBrowser::ListBrowser(ui::Window& window, int listControl, data::FileAccess& 
   for (int c = 32; c < 127; ++c) window_.alert(c);
   for (int c = 160; c < 256; ++c) window_.alert(c);
   // Checks reach every row of the view, not just the page on show.
-  window_.setListReach(list_, {[this] { return static_cast<std::int64_t>(CountAll()); },
-                               [this](std::int64_t row) {
-                                 const int at = scrollPagerTo(*pager_, row);
-                                 show();
-                                 return at;
-                               }});
+  // A blank row being inserted in place counts; the page stays as it is under that edit.
+  window_.setListReach(
+      list_, {[this] { return static_cast<std::int64_t>(CountAll()) + (pendingAt_ > 0 ? 1 : 0); },
+              [this](std::int64_t row) {
+                if (pendingAt_ > 0)
+                  return row >= 1 && row <= static_cast<std::int64_t>(pager_->rows().size() + 1)
+                             ? static_cast<int>(row)
+                             : 0;
+                const int at = scrollPagerTo(*pager_, row);
+                show();
+                return at;
+              }});
 }
 
 ListBrowser::~ListBrowser() {
@@ -128,9 +136,15 @@ void ListBrowser::show() {
     for (std::size_t c = 0; c < columns_.size(); ++c) row.cells.push_back(CellText(r, c));
     rows.push_back(std::move(row));
   }
+  if (pendingAt_ > 0) {
+    ui::ListRow blank;
+    blank.cells.resize(columns_.size());
+    const std::size_t at = std::min(static_cast<std::size_t>(pendingAt_ - 1), rows.size());
+    rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(blank));
+  }
   const bool empty = rows.empty();
   window_.setRows(list_, std::move(rows));
-  window_.setSelected(list_, pager_->selected() + 1);
+  window_.setSelected(list_, selectedRow());
   for (int b : {buttons_.change, buttons_.remove, buttons_.select})
     if (b) window_.setDisabled(b, empty);
 }
@@ -163,6 +177,20 @@ void ListBrowser::Refresh() {
 
 void ListBrowser::Reset() {
   moved(pager_->top(), nullptr);
+}
+
+void ListBrowser::RefreshAround(const store::RecordBuffer& record) {
+  moved(pager_->refreshAround(record), nullptr);
+}
+
+void ListBrowser::SetPendingRow(int at) {
+  pendingAt_ = std::max(at, 0);
+  show();
+}
+
+int ListBrowser::selectedRow() const {
+  if (pendingAt_ > 0) return std::min(pendingAt_, static_cast<int>(pager_->rows().size()) + 1);
+  return pager_->selected() + 1;
 }
 
 bool ListBrowser::LoadCurrent() {
@@ -257,6 +285,7 @@ bool ListBrowser::runUpdate(ListRequest request, bool* closeWindow) {
     return true;
   if (request != RequestInsert && !LoadCurrent()) return true;
   const int response = ask_(request);
+  if (response == ResponseInPlace) return true;  // the row is being edited where it stands
   if (response == ResponseCompleted) {
     const store::RecordBuffer written = file_.buffer();
     moved(pager_->refreshAround(written), closeWindow);

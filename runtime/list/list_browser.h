@@ -41,7 +41,13 @@ enum ListRequest : int {
   RequestDelete = 3,
   RequestSelect = 4
 };
-enum ListResponse : int { ResponseCompleted = 1, ResponseCancelled = 2 };
+enum ListResponse : int {
+  ResponseCompleted = 1,
+  ResponseCancelled = 2,
+  // What an ask procedure answers when it edits the row in place (RowEditor): the edit goes on
+  // after it returns, so the page stays as shown.
+  ResponseInPlace = 3,
+};
 
 class ListBrowser {
  public:
@@ -103,6 +109,16 @@ class ListBrowser {
   void Refresh();
   // Reads the page again from the top (a changed order, range or filter).
   void Reset();
+  // Reads the page again around `record` (one just written) and selects it.
+  void RefreshAround(const store::RecordBuffer& record);
+  // A blank row shown at place `at` (from 1) of the page and selected, for a record that is
+  // being inserted in place; 0: none. The page's own rows move down past it.
+  void SetPendingRow(int at);
+  int pendingRow() const { return pendingAt_; }
+  // The selected row's place on the page (from 1; 0 none), the pending row counted.
+  int selectedRow() const;
+  // The record of the selected row as last read; null when the page is empty.
+  const store::RecordBuffer* current() const { return pager_->current(); }
 
   // The record of the selected row, read again by its position into the file's buffer (the
   // change watch). False when there is none or it has gone (the list is refreshed then).
@@ -154,6 +170,7 @@ class ListBrowser {
   int colour_ = kDefaultListColour;
   std::function<int()> colourSource_;
   int response_ = ResponseCancelled;
+  int pendingAt_ = 0;
 };
 
 }  // namespace trv::list

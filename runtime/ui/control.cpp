@@ -153,6 +153,14 @@ ControlDecl list(std::string equate, std::vector<ListColumn> columns) {
   d.columns = std::move(columns);
   return d;
 }
+ControlDecl cellEditor(std::string equate, int list, int column, std::string picture,
+                       std::optional<UseVar> use) {
+  auto d = entry(std::move(equate), std::move(picture), std::move(use));
+  d.cellOf = list;
+  d.cellColumn = column;
+  d.hidden = true;
+  return d;
+}
 ControlDecl sheet(std::string equate) {
   return make(ControlKind::Sheet, std::move(equate));
 }

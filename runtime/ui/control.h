@@ -107,6 +107,11 @@ struct ControlDecl {
   std::vector<ListColumn> columns;   // list
   std::int64_t low = 0;              // spin and progress range
   std::int64_t high = 0;
+  // An entry that edits a list's cell in place: not laid out with the other controls, but shown
+  // over the cell of list `cellOf`'s selected row in column `cellColumn` (from 1) while an edit
+  // lasts (see cellEditor).
+  int cellOf = 0;
+  int cellColumn = 0;
 
   ControlDecl& withNumber(int n) {
     number = n;
@@ -200,6 +205,10 @@ ControlDecl combo(std::string equate, std::string picture, std::optional<UseVar>
 ControlDecl spin(std::string equate, std::string picture, std::int64_t low, std::int64_t high,
                  std::optional<UseVar> use = {});
 ControlDecl list(std::string equate, std::vector<ListColumn> columns);
+// The entry of a list's in-place row editor for list column `column` (from 1) of list `list`:
+// hidden until an edit shows it over the cell.
+ControlDecl cellEditor(std::string equate, int list, int column, std::string picture,
+                       std::optional<UseVar> use = {});
 ControlDecl sheet(std::string equate);
 ControlDecl tab(std::string equate, std::string text);
 ControlDecl progress(std::string equate, std::int64_t low = 0, std::int64_t high = 100);
@@ -239,6 +248,8 @@ struct ControlState {
   std::int64_t low = 0;
   std::int64_t high = 0;
   std::string radioValue;  // a radio's own value
+  int cellOf = 0;          // an in-place cell editor: its list and column (see ControlDecl)
+  int cellColumn = 0;
 };
 
 }  // namespace trv::ui

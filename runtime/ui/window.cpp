@@ -75,6 +75,8 @@ Window::Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl) : rt_(rt
     c.columns = d.columns;
     c.low = d.low;
     c.high = d.high;
+    c.cellOf = d.cellOf;
+    c.cellColumn = d.cellColumn;
     c.radioValue = d.kind == ControlKind::Radio
                        ? (d.value.empty() ? withoutAmpersand(d.text) : d.value)
                        : std::string();
