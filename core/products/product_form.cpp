@@ -4,8 +4,8 @@
 #include "core/data/words.h"
 #include "core/products/service_level_checks.h"
 #include "core/program/program_state.h"
-#include "runtime/forms/program_message.h"
 #include "runtime/data/file_relations.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/forms/record_use.h"
 #include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
@@ -293,8 +293,7 @@ void UpdateSLA(ProgramState& s) {
 }
 
 void registerUpdateSLA(ProgramState& s) {
-  s.procedures.add("UpdateSLA",
-                   forms::onCallersThread([&s](std::string_view) { UpdateSLA(s); }));
+  s.procedures.add("UpdateSLA", forms::onCallersThread([&s](std::string_view) { UpdateSLA(s); }));
 }
 
 }  // namespace trv::core

@@ -127,8 +127,7 @@ void BrowsSLA(ProgramState& s) {
 }
 
 void registerBrowsSLA(ProgramState& s) {
-  s.procedures.add("BrowsSLA",
-                   forms::onCallersThread([&s](std::string_view) { BrowsSLA(s); }));
+  s.procedures.add("BrowsSLA", forms::onCallersThread([&s](std::string_view) { BrowsSLA(s); }));
 }
 
 }  // namespace trv::core
