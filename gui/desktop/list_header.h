@@ -6,8 +6,9 @@
 //
 // Qt main thread only.
 
-#include <QPoint>
 #include <QtCore/qnamespace.h>
+
+#include <QPoint>
 
 #include "runtime/ui/control.h"
 
