@@ -79,6 +79,13 @@ ListBrowser::~ListBrowser() {
 
 void ListBrowser::AddField(std::string fieldName, std::string picture) {
   columns_.push_back({file_.decl().findField(fieldName), std::move(picture)});
+  display_.push_back(static_cast<int>(columns_.size()) - 1);
+}
+
+void ListBrowser::SetDisplayColumns(std::vector<int> fields) {
+  std::erase_if(fields, [&](int f) { return f < 0 || f >= static_cast<int>(columns_.size()); });
+  display_ = std::move(fields);
+  show();
 }
 
 int ListBrowser::AddKeyOrder(std::string keyName, std::string locatorField) {
@@ -90,6 +97,37 @@ int ListBrowser::AddKeyOrder(std::string keyName, std::string locatorField) {
   return static_cast<int>(orders_.size());
 }
 
+int ListBrowser::AddSortOrder(std::vector<store::SortPart> parts, std::string locatorField) {
+  Order o;
+  o.sorted = true;
+  o.parts = std::move(parts);
+  o.locatorField = locatorField.empty() ? -1 : file_.decl().findField(locatorField);
+  orders_.push_back(std::move(o));
+  if (orders_.size() == 1) SetOrder(1);
+  return static_cast<int>(orders_.size());
+}
+
+bool ListBrowser::isSortOrder(int order) const {
+  return order >= 1 && order <= static_cast<int>(orders_.size()) &&
+         orders_[static_cast<std::size_t>(order - 1)].sorted;
+}
+
+int ListBrowser::sheetOrder() const {
+  if (!sheet_) return orders_.empty() ? 0 : 1;
+  const int tab = window_.selected(sheet_);
+  return tab >= 1 && tab <= static_cast<int>(orderByTab_.size())
+             ? orderByTab_[static_cast<std::size_t>(tab - 1)]
+             : fallbackOrder_;
+}
+
+void ListBrowser::SwitchOrder(int order, bool* closeWindow) {
+  const store::RecordBuffer* cur = pager_->current();
+  const std::optional<store::RecordBuffer> keep =
+      cur ? std::optional<store::RecordBuffer>(*cur) : std::nullopt;
+  SetOrder(order);
+  moved(keep ? pager_->refreshAround(*keep) : pager_->top(), closeWindow);
+}
+
 void ListBrowser::SetSheet(int sheet, std::vector<int> orderByTab, int fallbackOrder) {
   sheet_ = sheet;
   orderByTab_ = std::move(orderByTab);
@@ -99,7 +137,12 @@ void ListBrowser::SetSheet(int sheet, std::vector<int> orderByTab, int fallbackO
 void ListBrowser::SetOrder(int order) {
   if (order < 1 || order > static_cast<int>(orders_.size())) return;
   order_ = order;
-  reader_->SetKeyOrder(orders_[order - 1].key);
+  const Order& o = orders_[static_cast<std::size_t>(order - 1)];
+  if (o.sorted) {
+    reader_->SetSortOrder(o.parts);
+  } else {
+    reader_->SetKeyOrder(o.key);
+  }
 }
 
 void ListBrowser::SetButtons(const Buttons& buttons) {
@@ -117,9 +160,11 @@ void ListBrowser::SetListColour(int colour) {
 }
 
 std::string ListBrowser::CellText(const store::RecordBuffer& record, std::size_t column) const {
-  if (column >= columns_.size() || columns_[column].field < 0) return {};
-  const store::FieldDecl& f = file_.decl().fields[static_cast<std::size_t>(columns_[column].field)];
-  const std::string& picture = columns_[column].picture;
+  if (column >= display_.size()) return {};
+  const Column& c = columns_[static_cast<std::size_t>(display_[column])];
+  if (c.field < 0) return {};
+  const store::FieldDecl& f = file_.decl().fields[static_cast<std::size_t>(c.field)];
+  const std::string& picture = c.picture;
   std::string shown;
   if (isNumeric(f.type)) {
     shown = text::formatPicture(picture, store::readNumber(f, record.record.data()));
@@ -133,7 +178,7 @@ void ListBrowser::show() {
   std::vector<ui::ListRow> rows;
   for (const store::RecordBuffer& r : pager_->rows()) {
     ui::ListRow row;
-    for (std::size_t c = 0; c < columns_.size(); ++c) row.cells.push_back(CellText(r, c));
+    for (std::size_t c = 0; c < display_.size(); ++c) row.cells.push_back(CellText(r, c));
     rows.push_back(std::move(row));
   }
   if (pendingAt_ > 0) {
@@ -287,6 +332,8 @@ bool ListBrowser::runUpdate(ListRequest request, bool* closeWindow) {
   const int response = ask_(request);
   if (response == ResponseInPlace) return true;  // the row is being edited where it stands
   if (response == ResponseCompleted) {
+    // A sorted order is sorted again, so the record written shows in its place.
+    if (reader_->sorted()) reader_->Resort();
     const store::RecordBuffer written = file_.buffer();
     moved(pager_->refreshAround(written), closeWindow);
   } else {
@@ -296,8 +343,9 @@ bool ListBrowser::runUpdate(ListRequest request, bool* closeWindow) {
 }
 
 bool ListBrowser::locate(char32_t typed, bool* closeWindow) {
-  const Order& o = orders_.empty() ? Order{} : orders_[static_cast<std::size_t>(order_ - 1)];
-  if (o.key < 0 || o.locatorField < 0) return false;
+  const Order none;
+  const Order& o = orders_.empty() ? none : orders_[static_cast<std::size_t>(order_ - 1)];
+  if ((o.key < 0 && !o.sorted) || o.locatorField < 0) return false;
   store::RecordBuffer probe(file_.decl());
   const store::FieldDecl& f = file_.decl().fields[static_cast<std::size_t>(o.locatorField)];
   const std::string ch(1, static_cast<char>(typed));
@@ -351,17 +399,7 @@ bool ListBrowser::HandleEvent(const ui::Event& e, bool* closeWindow) {
         return true;
       }
       if (sheet_ && e.control == sheet_) {
-        const int tab = window_.selected(sheet_);
-        const int order = tab >= 1 && tab <= static_cast<int>(orderByTab_.size())
-                              ? orderByTab_[static_cast<std::size_t>(tab - 1)]
-                              : fallbackOrder_;
-        if (order != order_) {
-          const store::RecordBuffer* cur = pager_->current();
-          const std::optional<store::RecordBuffer> keep =
-              cur ? std::optional<store::RecordBuffer>(*cur) : std::nullopt;
-          SetOrder(order);
-          moved(keep ? pager_->refreshAround(*keep) : pager_->top(), closeWindow);
-        }
+        if (const int order = sheetOrder(); order != order_) SwitchOrder(order, closeWindow);
         return true;
       }
       return false;

@@ -25,8 +25,11 @@ ui::WindowDecl withColumns(ui::WindowDecl window, int list,
     if (numberOf(window, i) != list) continue;
     std::vector<ui::ListColumn>& shown = window.controls[i].columns;
     shown.clear();
-    for (const ListColumnDecl& c : columns)
-      shown.push_back({c.header, charsOfDialogUnits(c.widthDlu), c.picture, c.rightAligned});
+    for (const ListColumnDecl& c : columns) {
+      ui::ListColumn col{c.header, charsOfDialogUnits(c.widthDlu), c.picture, c.rightAligned};
+      col.headerIndent = col.dataIndent = c.indent;
+      shown.push_back(std::move(col));
+    }
   }
   return window;
 }

@@ -43,6 +43,7 @@ struct ListColumnDecl {
   std::string field;
   std::string picture;  // "@s16", "@N06", "@T1B"
   bool rightAligned = false;
+  int indent = 0;  // of the header and the cells, in dialog units
 };
 
 // One sort order, in registration order: a key of the listed file (empty: the file's stored

@@ -148,6 +148,16 @@ ControlDecl spin(std::string equate, std::string picture, std::int64_t low, std:
   d.use = std::move(use);
   return d;
 }
+char headerJustification(const ListColumn& column) {
+  if (column.headerJustify != 0) return column.headerJustify;
+  return column.rightAligned ? 'R' : 'L';
+}
+
+char dataJustification(const ListColumn& column) {
+  if (column.dataJustify != 0) return column.dataJustify;
+  return column.rightAligned ? 'R' : 'L';
+}
+
 ControlDecl list(std::string equate, std::vector<ListColumn> columns) {
   auto d = make(ControlKind::List, std::move(equate));
   d.columns = std::move(columns);

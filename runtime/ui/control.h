@@ -63,7 +63,26 @@ struct ListColumn {
   int width = 0;  // characters
   std::string picture;
   bool rightAligned = false;
+  // How the header and the cells are justified: 'L', 'R', 'C' or 'D' (decimal), each with an
+  // indent in dialog units; 0 follows rightAligned.
+  char headerJustify = 0;
+  int headerIndent = 0;
+  char dataJustify = 0;
+  int dataIndent = 0;
+  bool fixed = false;  // stays in view when the list scrolls sideways
+  bool underline = false;
+  bool border = true;  // a line at its right edge
+  bool resizable = true;
+  // The column's own colours, normal and selected; kColorNone: the list's.
+  int colour = kColorNone;
+  int background = kColorNone;
+  int selectedColour = kColorNone;
+  int selectedBackground = kColorNone;
+  friend bool operator==(const ListColumn&, const ListColumn&) = default;
 };
+// The justification letter a column shows its header / its cells with.
+char headerJustification(const ListColumn& column);
+char dataJustification(const ListColumn& column);
 
 struct ListRow {
   std::vector<std::string> cells;
@@ -245,6 +264,11 @@ struct ControlState {
   std::vector<std::string> choices;
   std::vector<ListColumn> columns;
   std::vector<ListRow> rows;
+  // A list's header as the pointer works it: the column shown pressed (from 1; 0 none) and the
+  // text of the header being dragged, shown grey under the pointer (empty: no drag).
+  int pressedHeader = 0;
+  std::string dragHeader;
+  int scrolledColumns = 0;  // a list's columns scrolled out of view on the left
   std::int64_t low = 0;
   std::int64_t high = 0;
   std::string radioValue;  // a radio's own value

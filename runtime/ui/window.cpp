@@ -338,6 +338,14 @@ void Window::setRows(int number, std::vector<ListRow> rows) {
   }
 }
 
+void Window::setHeaderMarks(int number, int pressed, std::string dragged) {
+  if (auto* c = find(number); c && (c->pressedHeader != pressed || c->dragHeader != dragged)) {
+    c->pressedHeader = pressed;
+    c->dragHeader = std::move(dragged);
+    changed(*c);
+  }
+}
+
 void Window::setListReach(int number, ListReach reach) {
   if (!reach.rowsInAll && !reach.scrollTo) {
     reach_.erase(number);
@@ -705,6 +713,16 @@ bool Window::translate(const Input& in, Event& out) {
         col.width = in.width;
         update(c->number);
       }
+      return false;
+    }
+    case K::Scroll: {
+      // Where the list stands sideways is the procedure's to read when it needs it; no event.
+      ControlState* c = find(in.control);
+      if (!c || c->kind != ControlKind::List || in.column < 0 ||
+          in.column > static_cast<int>(c->columns.size()) || c->scrolledColumns == in.column)
+        return false;
+      c->scrolledColumns = in.column;
+      changed(*c);
       return false;
     }
     case K::Close:
