@@ -1159,6 +1159,8 @@ bool Connection::inTransaction() const {
 RawFile Connection::raw(FileId id) {
   OpenFile* f = impl_->file(id);
   if (f == nullptr) return {};
+  // The extension's statements wait for other stations' locks as an operation of the store does.
+  impl_->startWait();
   return {impl_->db, f->schema, f->decl};
 }
 

@@ -156,7 +156,8 @@ class Connection {
   std::string TEST_lastPlan(FileId id);
 
   // For the store's extensions only (see RawFile); no statement of theirs may stay open when
-  // their operation returns.
+  // their operation returns. Starts an operation's wait for other stations' locks: take it
+  // afresh at the start of each operation.
   RawFile raw(FileId id);
 
  private:
