@@ -32,19 +32,6 @@ ui::UseVar historyMemo(data::FileAccess& f) {
   return u;
 }
 
-ui::MenuItemDecl item(int number, std::string text) {
-  ui::MenuItemDecl m;
-  m.number = number;
-  m.text = std::move(text);
-  return m;
-}
-
-ui::MenuItemDecl menu(int number, std::string text, std::vector<ui::MenuItemDecl> items) {
-  ui::MenuItemDecl m = item(number, std::move(text));
-  m.items = std::move(items);
-  return m;
-}
-
 }  // namespace
 
 int buttonOfMenuItem(int item) {
@@ -80,14 +67,18 @@ ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
   d.kind = ui::WindowKind::Modal;
   d.resizable = true;
   d.menu = {
-      menu(kMenuWindow, "&Window",
-           {menu(kMenuColour, "Colo&r",
-                 {item(kItemTextColour, "&Text Color"), item(kItemBackground, "&Background")}),
-            item(kItemHelp, "&Help"), item(kItemCancel, "&Cancel"), item(kItemOk, "&OK")}),
-      menu(kMenuAction, "&Action",
-           {item(kItemNotes, "&Notes"), item(kItemEmailOut, "&Email Out"),
-            item(kItemEmailIn, "E&mail In"), item(kItemPhoneOut, "Phone &Out"),
-            item(kItemPhoneIn, "Phone &In"), item(kItemYank, "&Yank"), item(kItemPrint, "&Print")}),
+      ui::submenu(kMenuWindow, "&Window",
+                  {ui::submenu(kMenuColour, "Colo&r",
+                               {ui::menuItem(kItemTextColour, "&Text Color"),
+                                ui::menuItem(kItemBackground, "&Background")}),
+                   ui::menuItem(kItemHelp, "&Help"), ui::menuItem(kItemCancel, "&Cancel"),
+                   ui::menuItem(kItemOk, "&OK")}),
+      ui::submenu(
+          kMenuAction, "&Action",
+          {ui::menuItem(kItemNotes, "&Notes"), ui::menuItem(kItemEmailOut, "&Email Out"),
+           ui::menuItem(kItemEmailIn, "E&mail In"), ui::menuItem(kItemPhoneOut, "Phone &Out"),
+           ui::menuItem(kItemPhoneIn, "Phone &In"), ui::menuItem(kItemYank, "&Yank"),
+           ui::menuItem(kItemPrint, "&Print")}),
   };
 
   auto& c = d.controls;

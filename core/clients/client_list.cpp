@@ -9,6 +9,8 @@
 namespace trv::core {
 namespace {
 
+using enum clientlist::Control;
+
 list::ListDecl clientListDecl(ProgramState& s) {
   list::ListDecl d;
   d.procedure = "BrowsClients";
@@ -16,25 +18,21 @@ list::ListDecl clientListDecl(ProgramState& s) {
   d.window.kind = ui::WindowKind::Child;
   d.window.resizable = true;
   d.window.controls = {
-      ui::list("?Browse:1", {})
-          .withNumber(ClientsList)
-          .withTip("Browsing Records")
-          .at(1, 1)
-          .size(80, 15),
-      ui::button("?Select", "&Select").withNumber(ClientsSelect).at(2, 1),
-      ui::button("?Insert", "&Insert").withNumber(ClientsInsert).at(2, 2),
-      ui::button("?Change", "&Change").withNumber(ClientsChange).at(2, 3),
-      ui::button("?Delete", "&Delete").withNumber(ClientsDelete).at(2, 4),
-      ui::sheet("?CurrentTab").withNumber(ClientsSheet).at(3, 1),
-      ui::tab("?Tab:1", "CLI:SNameKey").withNumber(ClientsTabName).in(ClientsSheet),
-      ui::button("?Import", "Im&port").withNumber(ClientsImport).in(ClientsTabName),
-      ui::tab("?Tab:2", "CLI:KeyFullName").withNumber(ClientsTabFullName).in(ClientsSheet),
-      ui::tab("?Tab:3", "CLI:KeyCity").withNumber(ClientsTabCity).in(ClientsSheet),
-      ui::tab("?Tab:4", "CLI:KeyContact").withNumber(ClientsTabContact).in(ClientsSheet),
-      ui::button("?Close", "Close").withNumber(ClientsClose).at(4, 1),
-      ui::button("?Help", "Help").withNumber(ClientsHelp).at(4, 2),
+      ui::list("?Browse:1", {}).withNumber(kList).withTip("Browsing Records").at(1, 1).size(80, 15),
+      ui::button("?Select", "&Select").withNumber(kSelect).at(2, 1),
+      ui::button("?Insert", "&Insert").withNumber(kInsert).at(2, 2),
+      ui::button("?Change", "&Change").withNumber(kChange).at(2, 3),
+      ui::button("?Delete", "&Delete").withNumber(kDelete).at(2, 4),
+      ui::sheet("?CurrentTab").withNumber(kSheet).at(3, 1),
+      ui::tab("?Tab:1", "CLI:SNameKey").withNumber(kTabName).in(kSheet),
+      ui::button("?Import", "Im&port").withNumber(kImport).in(kTabName),
+      ui::tab("?Tab:2", "CLI:KeyFullName").withNumber(kTabFullName).in(kSheet),
+      ui::tab("?Tab:3", "CLI:KeyCity").withNumber(kTabCity).in(kSheet),
+      ui::tab("?Tab:4", "CLI:KeyContact").withNumber(kTabContact).in(kSheet),
+      ui::button("?Close", "Close").withNumber(kClose).at(4, 1),
+      ui::button("?Help", "Help").withNumber(kHelp).at(4, 2),
   };
-  d.list = ClientsList;
+  d.list = kList;
   d.columns = {
       {"Name", 28, "CLI:SName", "@s6"},        {"Full Name", 80, "CLI:LName", "@s80"},
       {"Contact", 80, "CLI:Contact", "@s30"},  {"Phone", 80, "CLI:Phone", "@s29"},
@@ -44,19 +42,19 @@ list::ListDecl clientListDecl(ProgramState& s) {
   };
   d.file = s.dictionary.ClientRelations.get();
   d.orders = {
-      {"CLI:KeyFullName", "CLI:LName", ClientsTabFullName},
-      {"CLI:KeyCity", "CLI:City", ClientsTabCity},
-      {"CLI:KeyContact", "CLI:Contact", ClientsTabContact},
-      {"CLI:SNameKey", "CLI:SName", ClientsTabName, true},
+      {"CLI:KeyFullName", "CLI:LName", kTabFullName},
+      {"CLI:KeyCity", "CLI:City", kTabCity},
+      {"CLI:KeyContact", "CLI:Contact", kTabContact},
+      {"CLI:SNameKey", "CLI:SName", kTabName, true},
       {},  // file sequence, for the list enhancement's header menu
   };
-  d.sheet = ClientsSheet;
-  d.buttons = {.select = ClientsSelect,
-               .insert = ClientsInsert,
-               .change = ClientsChange,
-               .remove = ClientsDelete,
-               .close = ClientsClose,
-               .help = ClientsHelp};
+  d.sheet = kSheet;
+  d.buttons = {.select = kSelect,
+               .insert = kInsert,
+               .change = kChange,
+               .remove = kDelete,
+               .close = kClose,
+               .help = kHelp};
   d.form = "Updateclient";
   d.enhanced = true;
   return d;
@@ -68,18 +66,18 @@ class ClientList final : public list::ListWindow {
 
   void OnOpen() override {
     const bool admin = s_.user.Level == 2;
-    window().setHidden(ClientsImport, !admin);
-    window().setDisabled(ClientsImport, !admin);
+    window().setHidden(kImport, !admin);
+    window().setDisabled(kImport, !admin);
     ListWindow::OnOpen();
   }
 
   data::Level HandleAccepted() override {
     switch (event().control) {
-      case ClientsImport:
+      case kImport:
         RunProcedure("ImportClientData", 0);
         browser().Reset();
         return data::LevelNotify;
-      case ClientsHelp:
+      case kHelp:
         s_.env.ui.help("Browse Clients");
         return data::LevelNotify;
       default:

@@ -24,24 +24,7 @@
 namespace trv::cases {
 namespace {
 
-enum : int {
-  kTextColour = 3,
-  kBackground = 4,
-  kText = 5,
-  kOk = 6,
-  kSend = 7,
-  kCancel = 8,
-  kAddSignature = 9,
-  kHelp = 10,
-  kAddProblem = 11,
-  kEdit = 12,
-  kHeaderArea = 13,
-  kSubjectEntry = 14,
-  kCaptionEntry = 16,
-  kSubjectLine = 17,
-  kHeader = 18,
-  kRadio1 = 19,
-};
+using enum notes::Control;
 
 constexpr std::uint32_t kCase = 42;
 
@@ -227,7 +210,7 @@ TEST_F(NotesWindowTest, SubjectLineByTheStoredChoice) {
     ASSERT_TRUE(ini().WriteValue("AddNotes", "Subject2", c.subject2 ? c.subject2 : ""));
     open(ActionKind::EmailOut);
     EXPECT_EQ(window()->title(), "Adding an Outgoing Email to Case Nr. 42");
-    EXPECT_FALSE(control(kSend).hidden);
+    EXPECT_FALSE(control(kSendEmail).hidden);
     EXPECT_TRUE(control(kOk).hidden);
     EXPECT_FALSE(control(kHelp).hidden);
     EXPECT_EQ(control(kEdit).disabled, !c.editEnabled);
@@ -249,13 +232,13 @@ TEST_F(NotesWindowTest, SubjectLineByTheStoredChoice) {
 
 TEST_F(NotesWindowTest, ChangingTheChoiceEditingAndClosingKeepTheSubjects) {
   open(ActionKind::EmailOut);
-  EXPECT_EQ(text(kRadio1 + 2), "Spanish");
-  press(kRadio1 + 2);
+  EXPECT_EQ(text(kFirstRadio + 2), "Spanish");
+  press(kFirstRadio + 2);
   EXPECT_EQ(text(kSubjectLine), "Su Llamada del Apoyo - Registrated bajo el Caso Nr. : 42");
-  press(kRadio1 + 5);
+  press(kFirstRadio + 5);
   EXPECT_EQ(text(kSubjectLine), "Printer jams - Case Nr. 42");
   EXPECT_TRUE(control(kEdit).disabled);
-  press(kRadio1 + 4);
+  press(kFirstRadio + 4);
   EXPECT_TRUE(control(kSubjectLine).hidden);
   EXPECT_FALSE(control(kEdit).disabled);
   EXPECT_EQ(focus(), kSubjectEntry);
@@ -265,14 +248,14 @@ TEST_F(NotesWindowTest, ChangingTheChoiceEditingAndClosingKeepTheSubjects) {
   EXPECT_TRUE(control(kSubjectEntry).hidden);
 
   // Template 1 edited with its caption: the window and the file keep both.
-  press(kRadio1);
+  press(kFirstRadio);
   press(kEdit);
   EXPECT_FALSE(control(kSubjectEntry).hidden);
   EXPECT_FALSE(control(kCaptionEntry).hidden);
   EXPECT_EQ(text(kSubjectEntry), "Your Support Call - Registrated under Case Nr. :");
   EXPECT_EQ(text(kCaptionEntry), "English");
   type(kCaptionEntry, "Tickets");
-  EXPECT_EQ(text(kRadio1), "Tickets");
+  EXPECT_EQ(text(kFirstRadio), "Tickets");
   type(kSubjectEntry, "Ticket Nr. :");
   EXPECT_EQ(text(kSubjectLine), "Ticket Nr. : 42");
   // A cleared entry keeps the template.
@@ -298,7 +281,7 @@ TEST_F(NotesWindowTest, ANoteTakesItsTextOnOkAndLeavesTheMailSettingsAlone) {
   EXPECT_TRUE(control(kAddSignature).hidden);
   EXPECT_TRUE(control(kAddProblem).hidden);
   EXPECT_TRUE(control(kHeaderArea).hidden);
-  EXPECT_TRUE(control(kSend).hidden);
+  EXPECT_TRUE(control(kSendEmail).hidden);
   EXPECT_EQ(text(kText), "");  // what an earlier window left is gone
   (void)fe_.takeBeeps();
   press(kOk);
@@ -373,7 +356,7 @@ TEST_F(NotesWindowTest, AMailThatCannotGoIsToldAndMarkedNotSent) {
     outcome_ = {};
     open(ActionKind::EmailOut);
     type(kText, "The part is ordered.");
-    press(kSend);
+    press(kSendEmail);
     std::vector<std::string> shown;
     std::vector<std::string> captions;
     for (std::string caption, m = answerMessage(&caption); !m.empty();
@@ -406,7 +389,7 @@ TEST_F(NotesWindowTest, ASentMailCarriesProblemSignatureAndSubject) {
   EXPECT_EQ(ui::valueNumber(control(kAddProblem).value), 1);
   EXPECT_EQ(ui::valueNumber(control(kAddSignature).value), 1);
   type(kText, "The part is ordered.");
-  press(kSend);
+  press(kSendEmail);
   EXPECT_EQ(answerMessage(), "");
   finish();
 
@@ -438,7 +421,7 @@ TEST_F(NotesWindowTest, ARefusedSendIsMarkedNotSent) {
   store_.refuseSends();
   open(ActionKind::EmailOut);
   type(kText, "The part is ordered.");
-  press(kSend);
+  press(kSendEmail);
   EXPECT_NE(answerMessage().find("The message was not sent"), std::string::npos);
   finish();
   EXPECT_TRUE(outcome_.confirmed);
@@ -451,7 +434,7 @@ TEST_F(NotesWindowTest, SendEmailWantsATextAndASubject) {
   ASSERT_TRUE(ini().WriteValue("AddNotes", "Title", "5"));
   open(ActionKind::EmailOut);
   (void)fe_.takeBeeps();
-  press(kSend);  // no text
+  press(kSendEmail);  // no text
   EXPECT_EQ(fe_.takeBeeps(), 1);
   EXPECT_EQ(focus(), kText);
   ui::Input in;
@@ -459,7 +442,7 @@ TEST_F(NotesWindowTest, SendEmailWantsATextAndASubject) {
   in.control = kText;
   in.text = "The part is ordered.";
   send(in);
-  press(kSend);  // no subject typed: the subject entry is offered
+  press(kSendEmail);  // no subject typed: the subject entry is offered
   EXPECT_EQ(fe_.takeBeeps(), 1);
   EXPECT_FALSE(control(kSubjectEntry).hidden);
   EXPECT_TRUE(control(kCaptionEntry).hidden);
@@ -468,7 +451,7 @@ TEST_F(NotesWindowTest, SendEmailWantsATextAndASubject) {
   EXPECT_EQ(fe_.takeBeeps(), 1);
   EXPECT_EQ(focus(), kSubjectEntry);
   type(kSubjectEntry, "Your parts");
-  press(kSend);
+  press(kSendEmail);
   finish();
   ASSERT_EQ(store_.sent().size(), 1u);
   EXPECT_EQ(mail::sentMailField(store_.sent()[0], "subject"), "Your parts 42");

@@ -25,7 +25,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-enum : int { kList = 1, kSelect = 2, kTabId = 4, kTabName = 5, kClose = 6 };
+using enum productpick::Control;
 
 // A name longer than the 30 characters the list shows.
 const std::string kLongName = "Printers, plotters and label writers of the branch";  // 50
