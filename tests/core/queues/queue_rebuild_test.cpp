@@ -18,6 +18,7 @@
 #include "runtime/text/clock.h"
 #include "runtime/text/date_time.h"
 #include "tests/packed.h"
+#include "tests/support/recording_sink.h"
 
 namespace trv::core {
 namespace {
@@ -49,23 +50,6 @@ struct CaseSpec {
   const char* client = "CLI";
 };
 
-// File access here is expected to show no message; any shown is recorded.
-class RecordingSink : public data::MessageSink {
- public:
-  data::Level raise(int id) override {
-    ids.push_back(id);
-    return data::LevelNotify;
-  }
-  data::Level raiseWithText(int id, std::string_view) override { return raise(id); }
-  data::MessageButton showMessage(int id, int, data::MessageButton b) override {
-    ids.push_back(id);
-    return b;
-  }
-  void setFileName(std::string_view) override {}
-  void setFieldName(std::string_view) override {}
-  std::vector<int> ids;
-};
-
 // A case file and a configuration file in a temporary folder, a clock stopped at noon on
 // 10 December 2026, and the queues.
 class QueueRebuildTest : public ::testing::Test {
@@ -78,7 +62,7 @@ class QueueRebuildTest : public ::testing::Test {
     settings_.Init(folder_, "trvnel12.ini");
   }
   ~QueueRebuildTest() override {
-    EXPECT_THAT(sink_.ids, IsEmpty());
+    EXPECT_THAT(sink_.ids(), IsEmpty());
     sercase_.shutdown();
     std::error_code ec;
     std::filesystem::remove_all(folder_, ec);
@@ -147,7 +131,7 @@ class QueueRebuildTest : public ::testing::Test {
   const text::FixedString<20> kAnna{"Anna"};
 
   std::filesystem::path folder_;
-  RecordingSink sink_;
+  trv::testing::RecordingSink sink_;  // file access here is expected to show no message
   data::FileAccess sercase_;
   ini::IniSettings settings_;
   text::ManualClock clock_;
@@ -407,9 +391,9 @@ TEST_F(QueueRebuildTest, AnUnreadableCaseFileLeavesTheQueuesAsTheyWere) {
   // The frame's rescan after the database folder vanished: its message, and the same queues.
   sercase_.setName((folder_ / "gone" / "Sercase.kvx").string());
   EXPECT_NE(rebuild().code, store::Ok);
-  EXPECT_THAT(sink_.ids, ElementsAre(10));
+  EXPECT_THAT(sink_.ids(), ElementsAre(10));
   EXPECT_EQ(sercase_.openCount(), 0);
-  sink_.ids.clear();
+  sink_.raised.clear();
   EXPECT_EQ(queues_.snapshot(), before);
   EXPECT_THAT(numbers(queues_.snapshot()->AFT), ElementsAre(1));
 }
