@@ -61,6 +61,12 @@ int ListWindow::Run() {
 data::Level ListWindow::Init() {
   if (data::Level l = WindowController::Init(); l != data::LevelOk) return l;
   if (!decl_.file) return data::LevelFatal;
+  if (keepsFormat()) {
+    if (const ui::ControlState* list = window().control(decl_.list))
+      window().setColumns(decl_.list,
+                          withListFormat(list->columns, context().settings->ReadValue(
+                                                            decl_.formatSection, decl_.formatKey)));
+  }
   browser_ = std::make_unique<ListBrowser>(window(), decl_.list, decl_.file->file());
   for (const ListColumnDecl& c : decl_.columns) browser_->AddField(c.field, c.picture);
 
@@ -106,6 +112,11 @@ data::Level ListWindow::Shutdown() {
   if (extension_) extension_->Closing();
   extension_.reset();
   browser_.reset();
+  if (keepsFormat() && OPENED && hasWindow()) {
+    if (const ui::ControlState* list = window().control(decl_.list))
+      (void)context().settings->WriteValue(decl_.formatSection, decl_.formatKey,
+                                           listFormat(list->columns));
+  }
   return WindowController::Shutdown();
 }
 
@@ -123,6 +134,10 @@ data::Level ListWindow::HandleEvent() {
     }
   }
   return WindowController::HandleEvent();
+}
+
+bool ListWindow::keepsFormat() {
+  return !decl_.formatKey.empty() && context().settings != nullptr;
 }
 
 int ListWindow::RunUpdate(ListRequest request) {

@@ -73,6 +73,11 @@ struct ListDecl {
   SelectMode select = SelectMode::OnRequest;
   // The colour when key "Color" of section "Config" is 0 or missing.
   int defaultColour = kDefaultListColour;
+  // Where the column widths are kept between runs (section "Browses", key "SLABrowse"): read
+  // when the list opens (list::withListFormat: a format that does not fit is ignored), written
+  // back when it closes. Empty key: not kept.
+  std::string formatSection;
+  std::string formatKey;
   // Items of the list's own at the head of its popup menu ("Queues", pressing its button).
   std::vector<ListBrowser::PopupItem> popup;
   // The thread slot of a single-instance list ("BrowsLogThread"); empty: any number.
@@ -126,6 +131,8 @@ class ListWindow : public forms::WindowController {
   virtual int RunUpdate(ListRequest request);
 
  private:
+  bool keepsFormat();
+
   ListEnvironment env_;
   ListDecl decl_;
   std::unique_ptr<ListBrowser> browser_;
