@@ -19,6 +19,28 @@ constexpr int kNavigationKeys[] = {ui::KeyUp,          ui::KeyDown,   ui::KeyPgU
                                    ui::KeyInsert,      ui::KeyDelete, ui::KeyEnter | ui::kCtrl,
                                    ui::KeyMouseRightUp};
 
+// Brings row `row` (from 1, of the whole view) onto the page and chooses it, as Home and then
+// Page Down until it shows would. Its place on the page from 1; 0 when the view is shorter.
+int scrollPagerTo(view::ListPager& pager, std::int64_t row) {
+  if (row < 1 || pager.top() != store::Ok || pager.rows().empty()) return 0;
+  std::int64_t first = 1;  // the row number of the page's first row
+  while (first + static_cast<std::int64_t>(pager.rows().size()) <= row) {
+    const std::int64_t lastRow = pager.rows().back().position.row;
+    const auto shown = static_cast<std::int64_t>(pager.rows().size());
+    if (pager.pageDown() != store::Ok) return 0;
+    // The old last row's place on the new page tells how far the page moved.
+    std::int64_t at = -1;
+    const auto& now = pager.rows();
+    for (std::size_t k = 0; k < now.size(); ++k)
+      if (now[k].position.row == lastRow) at = static_cast<std::int64_t>(k);
+    const std::int64_t next = first + shown - 1 - at;
+    if (next == first) return 0;  // the end of the view
+    first = next;
+  }
+  pager.select(static_cast<int>(row - first));
+  return static_cast<int>(row - first) + 1;
+}
+
 }  // namespace
 
 int listColour(std::int64_t configured, int fallback) {
@@ -34,9 +56,18 @@ ListBrowser::ListBrowser(ui::Window& window, int listControl, data::FileAccess& 
   // Printable characters drive the step locator.
   for (int c = 32; c < 127; ++c) window_.alert(c);
   for (int c = 160; c < 256; ++c) window_.alert(c);
+  // Checks reach every row of the view, not just the page on show.
+  window_.setListReach(list_, {[this] { return static_cast<std::int64_t>(CountAll()); },
+                               [this](std::int64_t row) {
+                                 const int at = scrollPagerTo(*pager_, row);
+                                 show();
+                                 return at;
+                               }});
 }
 
-ListBrowser::~ListBrowser() = default;
+ListBrowser::~ListBrowser() {
+  window_.setListReach(list_, {});
+}
 
 void ListBrowser::AddField(std::string fieldName, std::string picture) {
   columns_.push_back({file_.decl().findField(fieldName), std::move(picture)});

@@ -60,29 +60,28 @@ std::vector<PromptPair> pairPrompts(std::span<const ControlKind> kinds) {
   std::vector<PromptPair> out;
   std::vector<std::size_t> row;  // the prompts of the current row
   std::size_t next = 0;          // the first of them still waiting for its control
-  bool labelled = false;         // an input control has taken a prompt of this row
+  bool afterPrompt = false;      // the control before was a prompt: the row goes on
+  auto dropRow = [&] {
+    row.clear();
+    next = 0;
+  };
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     const ControlKind k = kinds[i];
     if (k == ControlKind::Prompt) {
-      if (labelled) {
-        row.clear();
-        next = 0;
-        labelled = false;
-      }
+      if (!afterPrompt) dropRow();
       row.push_back(i);
-    } else if (takesPrompt(k)) {
+      afterPrompt = true;
+      continue;
+    }
+    afterPrompt = false;
+    if (takesPrompt(k)) {
       if (next < row.size()) {
         out.push_back({row[next++], i});
-        labelled = true;
       } else {
-        row.clear();
-        next = 0;
-        labelled = false;
+        dropRow();
       }
     } else if (!keepsPairing(k)) {
-      row.clear();
-      next = 0;
-      labelled = false;
+      dropRow();
     }
   }
   return out;

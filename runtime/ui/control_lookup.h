@@ -16,14 +16,15 @@ class Window;
 // Which prompt labels which input control, from the controls' kinds in declaration order.
 //
 // A prompt labels the input control (entry, text, spin, combo, drop list) declared right after
-// it. Where several prompts come in a row and then their input controls (the sign-on window's
-// "Name" and "Password", an image, the name combo and the password entry), the k-th prompt of
-// the row labels the k-th input control that follows. Controls that take no input (images,
-// strings, groups, boxes, lines, progress bars) between them do not break the pairing; any
-// other control (a button, check box, list, tab ...) does, and so does a prompt that follows an
-// input control: it starts a new row. A prompt whose row runs out of input controls labels
-// nothing. The desktop lays each prompt out beside its control; scenarios name an input control
-// by its prompt's text.
+// it. Prompts declared one right after another form a row; the k-th prompt of the row labels
+// the k-th input control that follows (the sign-on window's prompts "Name" and "Password", an
+// image, then the name combo and the password entry). Controls that take no input (images,
+// strings, groups, boxes, lines, progress bars) between a row and its controls do not break the
+// pairing; any other control (a button, check box, list, tab ...) does. A prompt that follows
+// anything but a prompt starts a new row, and the prompts of the old row still waiting label
+// nothing (a prompt before a string, such as a label of a shown value, labels no input). The
+// desktop lays each prompt out beside its control; scenarios name an input control by its
+// prompt's text.
 struct PromptPair {
   std::size_t prompt = 0;  // positions in the sequence given, from 0
   std::size_t control = 0;
