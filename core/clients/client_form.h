@@ -43,4 +43,7 @@ enum Control : int {
 void Updateclient(ProgramState& state, const std::string& clientId = {},
                   std::string* fullName = nullptr, std::string* phone = nullptr);
 
+// Registers "Updateclient" (argument: the client id, or empty), run on its caller's thread.
+void registerClientForm(ProgramState& state);
+
 }  // namespace trv::core

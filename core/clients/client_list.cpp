@@ -2,8 +2,8 @@
 
 #include "core/program/list_environment.h"
 #include "core/program/program_state.h"
+#include "runtime/forms/procedures.h"
 #include "runtime/list/list_window.h"
-#include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
 
 namespace trv::core {
@@ -62,7 +62,9 @@ list::ListDecl clientListDecl(ProgramState& s) {
 
 class ClientList final : public list::ListWindow {
  public:
-  explicit ClientList(ProgramState& s) : ListWindow(listEnvironment(s), clientListDecl(s)), s_(s) {}
+  explicit ClientList(ProgramState& s) : ListWindow(listEnvironment(s), clientListDecl(s)), s_(s) {
+    AddHelpButton(kHelp, "Browse Clients");
+  }
 
   void OnOpen() override {
     const bool admin = s_.user.Level == 2;
@@ -76,9 +78,6 @@ class ClientList final : public list::ListWindow {
       case kImport:
         RunProcedure("ImportClientData", 0);
         browser().Reset();
-        return data::LevelNotify;
-      case kHelp:
-        s_.env.ui.help("Browse Clients");
         return data::LevelNotify;
       default:
         return ListWindow::HandleAccepted();
@@ -94,6 +93,11 @@ class ClientList final : public list::ListWindow {
 void BrowsClients(ProgramState& s) {
   ClientList list(s);
   list.Run();
+}
+
+void registerClientList(ProgramState& s) {
+  s.procedures.add("BrowsClients",
+                   forms::onCallersThread([&s](std::string_view) { BrowsClients(s); }));
 }
 
 }  // namespace trv::core
