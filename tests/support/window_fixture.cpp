@@ -1,6 +1,7 @@
 #include "tests/support/window_fixture.h"
 
 #include "core/data/database_tool.h"
+#include "runtime/forms/procedures.h"
 #include "runtime/text/date_time.h"
 #include "runtime/ui/control_lookup.h"
 #include "runtime/ui/window.h"
@@ -45,11 +46,10 @@ void WindowFixture::start(std::function<void()> body) {
 void WindowFixture::call(std::string_view procedure, int request, std::string arg) {
   const forms::ProcedureEntry* p = state.procedures.find(procedure);
   ASSERT_NE(p, nullptr) << procedure << " is not registered";
+  // A starter of its own, as the frame starts procedures.
   start([this, entry = *p, request, arg] {
-    if (entry.ownThread && !entry.startSlot.empty())
-      state.globals.slots[entry.startSlot] = ui::UiRuntime::currentThread();
     state.globals.NextRequest = request;
-    entry.body(arg);
+    forms::startProcedure(state.forms, entry, arg);
   });
 }
 

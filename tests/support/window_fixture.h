@@ -51,8 +51,8 @@ class WindowFixture : public ::testing::Test {
 
   // Runs `body` on a new program thread and waits until the program is idle.
   void start(std::function<void()> body);
-  // Calls a registered procedure as its callers do: on a thread of its own, filling its start
-  // slot, with NextRequest set to `request`.
+  // Calls a registered procedure as its starters do (forms::startProcedure), with NextRequest set
+  // to `request`: on a thread of its own filling its start slot, or on a thread that calls it.
   void call(std::string_view procedure, int request, std::string arg = {});
   // Waits until every program thread has ended.
   void waitEnded();
