@@ -17,15 +17,14 @@ list::ListDecl pickListDecl(core::ProgramState& s) {
   d.window.title = "Select Product";
   d.window.kind = ui::WindowKind::Child;
   d.window.resizable = true;
-  d.window.controls = {
-      ui::list("?Browse:1", {}).withNumber(kList).withTip("Browsing Records").at(1, 1).size(40, 15),
-      ui::button("?Select", "&Select").withNumber(kSelect).at(2, 1),
-      ui::sheet("?CurrentTab").withNumber(kSheet).at(3, 1),
-      ui::tab("?Tab:1", "Product ID").withNumber(kTabId).in(kSheet),
-      ui::tab("?Tab:2", "Product Name").withNumber(kTabName).in(kSheet),
-      ui::button("?Close", "Close").withNumber(kClose).at(4, 1),
-  };
   d.list = kList;
+  d.buttons = {.select = kSelect, .close = kClose};
+  d.window.controls = list::browseControls(d, "Browsing Records", 40, 15);
+  d.window.controls.insert(d.window.controls.end(),
+                           {ui::sheet("?CurrentTab").withNumber(kSheet).at(3, 1),
+                            ui::tab("?Tab:1", "Product ID").withNumber(kTabId).in(kSheet),
+                            ui::tab("?Tab:2", "Product Name").withNumber(kTabName).in(kSheet),
+                            ui::button("?Close", "Close").withNumber(kClose).at(4, 1)});
   // The name field holds 50 characters; the list shows 30.
   d.columns = {
       {"Product ID", 68, "SLA:IDProduct", "@s16"},
@@ -37,7 +36,6 @@ list::ListDecl pickListDecl(core::ProgramState& s) {
       {"SLA:IDPRODUCTKEY", "SLA:IDProduct", kTabId, true},
   };
   d.sheet = kSheet;
-  d.buttons = {.select = kSelect, .close = kClose};
   d.defaultColour = kPickListColour;
   return d;
 }

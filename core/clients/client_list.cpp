@@ -17,22 +17,21 @@ list::ListDecl clientListDecl(ProgramState& s) {
   d.window.title = "Clients";
   d.window.kind = ui::WindowKind::Child;
   d.window.resizable = true;
-  d.window.controls = {
-      ui::list("?Browse:1", {}).withNumber(kList).withTip("Browsing Records").at(1, 1).size(80, 15),
-      ui::button("?Select", "&Select").withNumber(kSelect).at(2, 1),
-      ui::button("?Insert", "&Insert").withNumber(kInsert).at(2, 2),
-      ui::button("?Change", "&Change").withNumber(kChange).at(2, 3),
-      ui::button("?Delete", "&Delete").withNumber(kDelete).at(2, 4),
-      ui::sheet("?CurrentTab").withNumber(kSheet).at(3, 1),
-      ui::tab("?Tab:1", "CLI:SNameKey").withNumber(kTabName).in(kSheet),
-      ui::button("?Import", "Im&port").withNumber(kImport).in(kTabName),
-      ui::tab("?Tab:2", "CLI:KeyFullName").withNumber(kTabFullName).in(kSheet),
-      ui::tab("?Tab:3", "CLI:KeyCity").withNumber(kTabCity).in(kSheet),
-      ui::tab("?Tab:4", "CLI:KeyContact").withNumber(kTabContact).in(kSheet),
-      ui::button("?Close", "Close").withNumber(kClose).at(4, 1),
-      ui::button("?Help", "Help").withNumber(kHelp).at(4, 2),
-  };
   d.list = kList;
+  d.buttons = {.select = kSelect, .insert = kInsert, .change = kChange, .remove = kDelete};
+  d.buttons.close = kClose;
+  d.buttons.help = kHelp;
+  d.window.controls = list::browseControls(d, "Browsing Records", 80, 15);
+  d.window.controls.insert(
+      d.window.controls.end(),
+      {ui::sheet("?CurrentTab").withNumber(kSheet).at(3, 1),
+       ui::tab("?Tab:1", "CLI:SNameKey").withNumber(kTabName).in(kSheet),
+       ui::button("?Import", "Im&port").withNumber(kImport).in(kTabName),
+       ui::tab("?Tab:2", "CLI:KeyFullName").withNumber(kTabFullName).in(kSheet),
+       ui::tab("?Tab:3", "CLI:KeyCity").withNumber(kTabCity).in(kSheet),
+       ui::tab("?Tab:4", "CLI:KeyContact").withNumber(kTabContact).in(kSheet),
+       ui::button("?Close", "Close").withNumber(kClose).at(4, 1),
+       ui::button("?Help", "Help").withNumber(kHelp).at(4, 2)});
   // Every column left-justified with an indent of 2 (and resizable by the user).
   d.columns = {
       {"Name", 28, "CLI:SName", "@s6", false, 2},
@@ -54,12 +53,6 @@ list::ListDecl clientListDecl(ProgramState& s) {
       {},  // file sequence, for the list enhancement's header menu
   };
   d.sheet = kSheet;
-  d.buttons = {.select = kSelect,
-               .insert = kInsert,
-               .change = kChange,
-               .remove = kDelete,
-               .close = kClose,
-               .help = kHelp};
   d.form = "Updateclient";
   d.enhanced = true;
   return d;

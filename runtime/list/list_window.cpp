@@ -72,6 +72,26 @@ std::vector<int> tabsOf(const ui::WindowDecl& window, int sheet) {
 
 }  // namespace
 
+std::vector<ui::ControlDecl> browseControls(const ListDecl& d, std::string tip, int width,
+                                            int height) {
+  std::vector<ui::ControlDecl> c = {ui::list("?Browse:1", {})
+                                        .withNumber(d.list)
+                                        .withTip(std::move(tip))
+                                        .at(1, 1)
+                                        .size(width, height)};
+  const std::pair<int, const char*> row[] = {{d.buttons.select, "Select"},
+                                             {d.buttons.insert, "Insert"},
+                                             {d.buttons.change, "Change"},
+                                             {d.buttons.remove, "Delete"}};
+  int column = 0;
+  for (const auto& [number, name] : row)
+    if (number)
+      c.push_back(ui::button(std::string("?") + name, std::string("&") + name)
+                      .withNumber(number)
+                      .at(2, ++column));
+  return c;
+}
+
 ListWindow::ListWindow(const ListEnvironment& environment, ListDecl decl)
     : WindowController(environment.forms, decl.procedure, windowOf(decl)),
       env_(environment),

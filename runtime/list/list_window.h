@@ -98,6 +98,13 @@ struct ListDecl {
   std::optional<InPlace> inPlace;
 };
 
+// The controls that open most list windows, in this order: the list control ("?Browse:1",
+// numbered `decl.list`, with `tip`, `width` characters by `height` lines, at the top) and, in a
+// row under it, the buttons of `decl.buttons` that have numbers among "&Select", "&Insert",
+// "&Change" and "&Delete" (equates "?Select", "?Insert", ...). The window's other controls follow.
+std::vector<ui::ControlDecl> browseControls(const ListDecl& decl, std::string tip, int width,
+                                            int height);
+
 // What attaches to every enhanced list. Made when the list's browser is set up (its orders
 // registered, before the first page is read); gone before the browser and the files close.
 class ListExtension {
