@@ -6,6 +6,8 @@
 #include "core/problems/problem_list.h"
 #include "core/products/product_form.h"
 #include "core/products/product_list.h"
+#include "core/system/password.h"
+#include "core/system/users.h"
 
 namespace trv::core {
 
@@ -16,6 +18,8 @@ void registerCoreProcedures(ProgramState& s) {
   registerBrowsSLA(s);
   registerUpdateSLA(s);
   registerBrowsProblem(s);
+  registerUsers(s);
+  registerUpdatePass(s);
 }
 
 }  // namespace trv::core
