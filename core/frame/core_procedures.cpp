@@ -7,6 +7,7 @@
 #include "core/products/product_form.h"
 #include "core/products/product_list.h"
 #include "core/system/password.h"
+#include "core/system/system_options.h"
 #include "core/system/users.h"
 
 namespace trv::core {
@@ -20,6 +21,7 @@ void registerCoreProcedures(ProgramState& s) {
   registerBrowsProblem(s);
   registerUsers(s);
   registerUpdatePass(s);
+  registerSystemOptions(s);
 }
 
 }  // namespace trv::core
