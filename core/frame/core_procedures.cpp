@@ -6,6 +6,7 @@
 #include "core/problems/problem_list.h"
 #include "core/products/product_form.h"
 #include "core/products/product_list.h"
+#include "core/system/activity_log_list.h"
 #include "core/system/password.h"
 #include "core/system/system_options.h"
 #include "core/system/users.h"
@@ -22,6 +23,7 @@ void registerCoreProcedures(ProgramState& s) {
   registerUsers(s);
   registerUpdatePass(s);
   registerSystemOptions(s);
+  registerActivityLog(s);
 }
 
 }  // namespace trv::core
