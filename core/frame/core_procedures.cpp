@@ -6,6 +6,7 @@
 #include "core/problems/problem_list.h"
 #include "core/products/product_form.h"
 #include "core/products/product_list.h"
+#include "core/system/about.h"
 #include "core/system/activity_log_list.h"
 #include "core/system/password.h"
 #include "core/system/system_options.h"
@@ -24,6 +25,7 @@ void registerCoreProcedures(ProgramState& s) {
   registerUpdatePass(s);
   registerSystemOptions(s);
   registerActivityLog(s);
+  registerAbout(s);
 }
 
 }  // namespace trv::core
