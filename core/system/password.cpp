@@ -65,7 +65,7 @@ class PasswordWindow final : private PasswordVariables, public forms::WindowCont
       window().close();
       return;
     }
-    newPassword_ = user().PassWord.str();
+    newPassword_ = text::toUtf8(user().PassWord.view());
     window().display();
   }
 
@@ -163,7 +163,7 @@ class PasswordWindow final : private PasswordVariables, public forms::WindowCont
       return;
     }
     window().display();
-    if (text::clip(oldPassword_) != user().PassWord.view()) {
+    if (text::clip(text::fromUtf8(oldPassword_)) != user().PassWord.view()) {
       s_.env.ui.beep();
       oldPassword_.clear();
       window().display(PassOld);
