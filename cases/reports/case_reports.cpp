@@ -51,7 +51,7 @@ report::TextItem at(int x, int y, int width, std::string s, const report::FontSp
 
 }  // namespace
 
-CaseFields caseFields(const store::RecordBuffer& b) {
+CaseFields caseFields(const store::RecordBuffer& b, bool withHistory) {
   const SercaseRecord r = recordOf<SercaseRecord>(b);
   CaseFields c;
   c.caseNr = r.CaseNr;
@@ -70,11 +70,11 @@ CaseFields caseFields(const store::RecordBuffer& b) {
   c.escTime[0] = r.FirstEscTime, c.escTime[1] = r.SecEscTime, c.escTime[2] = r.ThirdEscTime;
   c.done[0] = r.FirstAction == "D", c.done[1] = r.SecAction == "D",
   c.done[2] = r.ThirdAction == "D";
-  c.history = memoOf(b, 0);
+  if (withHistory) c.history = memoOf(b, 0);
   return c;
 }
 
-CaseFields archiveFields(const store::RecordBuffer& b) {
+CaseFields archiveFields(const store::RecordBuffer& b, bool withHistory) {
   const ArchiveRecord r = recordOf<ArchiveRecord>(b);
   CaseFields c;
   c.caseNr = r.CASENR;
@@ -93,7 +93,7 @@ CaseFields archiveFields(const store::RecordBuffer& b) {
   c.escTime[0] = r.FIRSTESCTIME, c.escTime[1] = r.SECESCTIME, c.escTime[2] = r.THIRDESCTIME;
   c.done[0] = r.FIRSTACTION == "D", c.done[1] = r.SECACTION == "D",
   c.done[2] = r.THIRDACTION == "D";
-  c.history = memoOf(b, 0);
+  if (withHistory) c.history = memoOf(b, 0);
   return c;
 }
 
@@ -228,7 +228,7 @@ int printOneCase(core::ProgramState& s, std::uint32_t nr, bool archive) {
     });
   };
   return runReport(s, job, layout, [&](const store::RecordBuffer& b) {
-    CaseFields c = archive ? archiveFields(b) : caseFields(b);
+    CaseFields c = archive ? archiveFields(b, true) : caseFields(b, true);
     if (held) std::copy(held->begin(), held->end(), c.done);
     const report::FontSpec& f = kLineFont;
     const report::FontSpec& lf = kHeadingFont;

@@ -21,8 +21,9 @@ struct CaseFields {
   bool done[3] = {false, false, false};
   std::string history;
 };
-CaseFields caseFields(const store::RecordBuffer& sercase);
-CaseFields archiveFields(const store::RecordBuffer& archive);
+// The history is taken only when asked for (the lists do not print it).
+CaseFields caseFields(const store::RecordBuffer& sercase, bool withHistory = false);
+CaseFields archiveFields(const store::RecordBuffer& archive, bool withHistory = false);
 
 // The title of the case list ("Report of All Active Cases of Agent Anna").
 std::string caseListTitle(const PrintOptions& o);
