@@ -91,6 +91,8 @@ void MainFrame::rescan(bool warnings) {
       if (const int t = s_.globals.slot("BrowsCasesThread"))
         s_.env.ui.postToThread(t, ui::EventGainFocus);
   };
+  // A large case file takes a while to read: the other threads' windows answer in between.
+  hooks.betweenBatches = [this] { return s_.env.ui.yieldBaton(); };
   const RescanInputs inputs{s_.user.Name, s_.user.Level, s_.HideOnHold};
   (void)rebuildQueues(s_.queues, *s_.dictionary.SercaseAccess, s_.AppSettings, inputs, s_.env.clock,
                       hooks);

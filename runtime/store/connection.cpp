@@ -152,6 +152,7 @@ struct OpenFile {
   bool hidden = false;  // closed, but kept because it is the connection's main database
   std::map<std::string, sqlite3_stmt*> statements;
   std::string lastSql;
+  std::vector<std::string> readSql;  // the statements of the last read of the sequence
 
   Seq seq = Seq::None;
   int seqKey = -1;
@@ -160,14 +161,16 @@ struct OpenFile {
   std::int64_t lastRow = 0;
   std::string lastImage;
   int bulkRows = 1;
+  bool sequenceMemos = true;  // next/previous read the memos
   std::deque<Row> ahead;
   bool aheadForward = true;
 
   std::string table() const { return schema + ".records"; }
   std::string keyColumn(int k) const { return sqlName(decl->keys[k].name); }
-  std::string selectColumns() const {
+  std::string selectColumns(bool memos = true) const {
     std::string s = "id, version, data";
-    for (const MemoDecl& m : decl->memos) s += ", " + sqlName(m.name);
+    if (memos)
+      for (const MemoDecl& m : decl->memos) s += ", " + sqlName(m.name);
     return s;
   }
   void forget() { ahead.clear(); }
@@ -247,27 +250,36 @@ struct Connection::Impl {
     });
   }
 
-  // Reads every row of a select into rows.
-  int readRows(sqlite3_stmt* s, const OpenFile& f, bool withImage, std::vector<Row>& rows) {
+  // Reads every row of a select (id, version, data, the memos when `memos`, then the key image
+  // when `withImage`) and appends it to rows. Rows without their own image get `image`.
+  template <typename Rows>
+  int readRows(sqlite3_stmt* s, const OpenFile& f, bool memos, bool withImage, Rows& rows,
+               const std::string* image = nullptr) {
+    const std::size_t before = rows.size();
+    const std::size_t memoCount = f.decl->memos.size();
     return retrying([&] {
-      rows.clear();
+      rows.resize(before);
       sqlite3_reset(s);
       int rc;
       while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        Row r;
+        Row& r = rows.emplace_back();
         r.id = sqlite3_column_int64(s, 0);
         r.version = sqlite3_column_int64(s, 1);
         r.data.assign(static_cast<const char*>(sqlite3_column_blob(s, 2)),
                       sqlite3_column_bytes(s, 2));
+        r.memos.resize(memoCount);
         int col = 3;
-        for (std::size_t m = 0; m < f.decl->memos.size(); ++m, ++col) {
-          const void* p = sqlite3_column_blob(s, col);
-          r.memos.emplace_back(p ? static_cast<const char*>(p) : "", sqlite3_column_bytes(s, col));
-        }
+        if (memos)
+          for (std::size_t m = 0; m < memoCount; ++m, ++col) {
+            const void* p = sqlite3_column_blob(s, col);
+            if (p != nullptr)
+              r.memos[m].assign(static_cast<const char*>(p), sqlite3_column_bytes(s, col));
+          }
         if (withImage)
           r.image.assign(static_cast<const char*>(sqlite3_column_blob(s, col)),
                          sqlite3_column_bytes(s, col));
-        rows.push_back(std::move(r));
+        else if (image != nullptr)
+          r.image = *image;
       }
       return rc == SQLITE_DONE ? SQLITE_OK : rc;
     });
@@ -293,6 +305,9 @@ struct Connection::Impl {
   }
 
   Code step(OpenFile& f, bool forward, RecordBuffer& buf);
+  // A SQLite result code, or kNotPrepared (the error set) when a statement could not be made.
+  static constexpr int kNotPrepared = -1;
+  int readAhead(OpenFile& f, bool forward);
 
   static void fill(const Row& r, RecordBuffer& buf) {
     buf.record = r.data;
@@ -674,7 +689,7 @@ Code Connection::fetch(FileId id, int key, RecordBuffer& buf) {
   Use u(s);
   u.bindText(1, *img);
   std::vector<Row> rows;
-  if (int rc = impl_->readRows(s, *f, false, rows); rc != SQLITE_OK)
+  if (int rc = impl_->readRows(s, *f, true, false, rows); rc != SQLITE_OK)
     return fromSqlite(impl_->db, rc);
   if (rows.empty()) return setError(RecordNotFound);
   Impl::fill(rows[0], buf);
@@ -695,17 +710,28 @@ std::string Connection::TEST_fetchPlan(FileId id, int key) {
   return plan;
 }
 
-std::string Connection::TEST_lastPlan(FileId id) {
-  OpenFile* f = impl_->file(id);
-  if (f == nullptr) return {};
+namespace {
+std::string explain(sqlite3* db, const std::string& sql) {
   sqlite3_stmt* s = nullptr;
   std::string plan;
-  if (sqlite3_prepare_v2(impl_->db, ("EXPLAIN QUERY PLAN " + f->lastSql).c_str(), -1, &s,
-                         nullptr) == SQLITE_OK)
+  if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &s, nullptr) == SQLITE_OK)
     while (sqlite3_step(s) == SQLITE_ROW)
       plan += std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 3))) + "\n";
   sqlite3_finalize(s);
   return plan;
+}
+}  // namespace
+
+std::string Connection::TEST_lastPlan(FileId id) {
+  OpenFile* f = impl_->file(id);
+  return f == nullptr ? std::string() : explain(impl_->db, f->lastSql);
+}
+
+std::vector<std::string> Connection::TEST_lastReadPlans(FileId id) {
+  std::vector<std::string> plans;
+  if (OpenFile* f = impl_->file(id))
+    for (const std::string& sql : f->readSql) plans.push_back(explain(impl_->db, sql));
+  return plans;
 }
 
 Code Connection::get(FileId id, Position pos, RecordBuffer& buf) {
@@ -718,7 +744,7 @@ Code Connection::get(FileId id, Position pos, RecordBuffer& buf) {
   Use u(s);
   u.bindInt(1, pos.row);
   std::vector<Row> rows;
-  if (int rc = impl_->readRows(s, *f, false, rows); rc != SQLITE_OK)
+  if (int rc = impl_->readRows(s, *f, true, false, rows); rc != SQLITE_OK)
     return fromSqlite(impl_->db, rc);
   if (rows.empty()) return setError(RecordNotFound);
   Impl::fill(rows[0], buf);
@@ -785,48 +811,77 @@ void Connection::setBulkRows(FileId id, int rows) {
   }
 }
 
+void Connection::setSequenceMemos(FileId id, bool read) {
+  if (OpenFile* f = impl_->file(id)) {
+    f->sequenceMemos = read;
+    f->forget();
+  }
+}
+
+// Fills f.ahead with the next bulkRows records of the sequence. Every read is one index search
+// followed by an ordered walk of the index: a sequence that goes on from a record reads the rest
+// of that record's run of equal keys (k = ? AND id > ?, a search on the key and the row) and
+// then, when that is not enough, the records of higher keys (k > ?). One statement bounding the
+// pair (k, id) at once would make SQLite search on k alone and step over the run's earlier
+// records one by one, so paging inside a long run would cost the run.
+int Connection::Impl::readAhead(OpenFile& f, bool forward) {
+  const bool byKey = f.seq == Seq::Key;
+  const std::string from = " FROM " + f.table() + " WHERE ";
+  const std::string cols = f.selectColumns(f.sequenceMemos);
+  const char* dir = forward ? "" : " DESC";
+  const char* after = forward ? " > " : " < ";
+  const std::string limit = " LIMIT ?3";
+  auto run = [&](const std::string& sql, auto&& bind, bool withImage, const std::string* image) {
+    f.readSql.push_back(sql);
+    sqlite3_stmt* s = prepare(f, sql);
+    if (s == nullptr) return kNotPrepared;
+    Use u(s);
+    bind(u);
+    u.bindInt(3, f.bulkRows - static_cast<int>(f.ahead.size()));
+    return readRows(s, f, f.sequenceMemos, withImage, f.ahead, image);
+  };
+  auto none = [](Use&) {};
+  f.readSql.clear();
+  if (!byKey) {
+    const std::string order = " ORDER BY id" + std::string(dir) + limit;
+    if (!f.haveLast) return run("SELECT " + cols + from + "1" + order, none, false, nullptr);
+    return run(
+        "SELECT " + cols + from + "id" + after + "?2" + order,
+        [&](Use& u) { u.bindInt(2, f.lastRow); }, false, nullptr);
+  }
+  const std::string col = f.keyColumn(f.seqKey);
+  const std::string keyOrder = " ORDER BY " + col + dir + ", id" + dir + limit;
+  const std::string withKey = "SELECT " + cols + ", " + col + from;
+  if (!f.haveLast) {
+    if (!f.startImage) return run(withKey + col + " IS NOT NULL" + keyOrder, none, true, nullptr);
+    return run(
+        withKey + col + (forward ? " >= ?1" : " <= ?1") + keyOrder,
+        [&](Use& u) { u.bindText(1, *f.startImage); }, true, nullptr);
+  }
+  // The rest of the last record's run, then the keys beyond it.
+  int rc = run(
+      "SELECT " + cols + from + col + " = ?1 AND id" + after + "?2 ORDER BY id" + dir + limit,
+      [&](Use& u) {
+        u.bindText(1, f.lastImage);
+        u.bindInt(2, f.lastRow);
+      },
+      false, &f.lastImage);
+  if (rc != SQLITE_OK || static_cast<int>(f.ahead.size()) >= f.bulkRows) return rc;
+  return run(
+      withKey + col + after + "?1" + keyOrder, [&](Use& u) { u.bindText(1, f.lastImage); }, true,
+      nullptr);
+}
+
 Code Connection::Impl::step(OpenFile& f, bool forward, RecordBuffer& buf) {
-  Impl& m = *this;
   if (f.seq == Seq::None) f.seq = Seq::File;
   if (!f.ahead.empty() && f.aheadForward != forward) f.forget();
   if (f.ahead.empty()) {
-    const bool byKey = f.seq == Seq::Key;
-    const std::string col = byKey ? f.keyColumn(f.seqKey) : std::string("id");
-    const char* dir = forward ? "" : " DESC";
-    std::string where;
-    int mode = 0;  // 0 no bound, 1 image bound, 2 image and row bound, 3 row bound
-    if (byKey) {
-      if (f.haveLast) {
-        where = forward ? col + " >= ?1 AND (" + col + ", id) > (?1, ?2)"
-                        : col + " <= ?1 AND (" + col + ", id) < (?1, ?2)";
-        mode = 2;
-      } else if (f.startImage) {
-        where = col + (forward ? " >= ?1" : " <= ?1");
-        mode = 1;
-      } else {
-        where = col + " IS NOT NULL";
-      }
-    } else if (f.haveLast) {
-      where = forward ? "id > ?2" : "id < ?2";
-      mode = 3;
-    } else {
-      where = "1";
-    }
-    std::string sql = "SELECT " + f.selectColumns() + (byKey ? ", " + col : "") + " FROM " +
-                      f.table() + " WHERE " + where + " ORDER BY " +
-                      (byKey ? col + dir + ", " : "") + "id" + dir + " LIMIT ?3";
-    sqlite3_stmt* s = m.prepare(f, sql);
-    if (s == nullptr) return lastError().code;
-    Use u(s);
-    if (mode == 1) u.bindText(1, *f.startImage);
-    if (mode == 2) u.bindText(1, f.lastImage);
-    if (mode >= 2) u.bindInt(2, f.lastRow);
-    u.bindInt(3, f.bulkRows);
-    std::vector<Row> rows;
-    if (int rc = m.readRows(s, f, byKey, rows); rc != SQLITE_OK) return fromSqlite(m.db, rc);
-    if (rows.empty()) return setError(RecordNotFound);
-    f.ahead.assign(std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     f.aheadForward = forward;
+    if (int rc = readAhead(f, forward); rc != SQLITE_OK) {
+      f.forget();
+      return rc == kNotPrepared ? lastError().code : fromSqlite(db, rc);
+    }
+    if (f.ahead.empty()) return setError(RecordNotFound);
   }
   Row r = std::move(f.ahead.front());
   f.ahead.pop_front();
