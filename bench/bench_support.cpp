@@ -118,9 +118,7 @@ class RepetitionReporter : public benchmark::ConsoleReporter {
       if (r.run_type != Run::RT_Iteration || r.error_occurred || r.iterations == 0) continue;
       const double ns =
           r.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(r.time_unit);
-      auto& s = samples_[r.benchmark_name()];
-      if (s.empty()) order_.push_back(r.benchmark_name());
-      s.push_back(ns);
+      samples_[r.benchmark_name()].push_back(ns);
     }
   }
   std::optional<double> median(const std::string& name) const {
@@ -135,12 +133,15 @@ class RepetitionReporter : public benchmark::ConsoleReporter {
     const auto& v = samples_.at(name);
     return *std::min_element(v.begin(), v.end());
   }
-  const std::vector<std::string>& names() const { return order_; }
+  std::vector<std::string> names() const {
+    std::vector<std::string> out;
+    for (const auto& [name, times] : samples_) out.push_back(name);
+    return out;
+  }
   std::size_t repetitions(const std::string& name) const { return samples_.at(name).size(); }
 
  private:
   std::map<std::string, std::vector<double>> samples_;
-  std::vector<std::string> order_;
 };
 
 std::string shortTime(double ns) {
@@ -174,11 +175,17 @@ const std::string& caseFilePath() {
 
 int runBenchmarks(int argc, char** argv, const std::vector<Ratio>& ratios) {
   std::vector<char*> args(argv, argv + argc);
+  // Five repetitions, run in random order across the benchmarks, so that a change of load on
+  // the machine spreads over both sides of a ratio; either may be given on the command line.
   std::string repetitions = "--benchmark_repetitions=5";
-  const bool given = std::any_of(args.begin(), args.end(), [](const char* a) {
-    return std::strncmp(a, "--benchmark_repetitions", 23) == 0;
-  });
-  if (!given) args.insert(args.begin() + 1, repetitions.data());
+  std::string interleave = "--benchmark_enable_random_interleaving=true";
+  for (std::string* flag : {&repetitions, &interleave}) {
+    const std::string name = flag->substr(0, flag->find('='));
+    const bool given = std::any_of(args.begin() + 1, args.end(), [&](const char* a) {
+      return std::strncmp(a, name.c_str(), name.size()) == 0;
+    });
+    if (!given) args.insert(args.begin() + 1, flag->data());
+  }
   int n = static_cast<int>(args.size());
   benchmark::Initialize(&n, args.data());
   if (benchmark::ReportUnrecognizedArguments(n, args.data())) return 1;

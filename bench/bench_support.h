@@ -38,8 +38,9 @@ struct Ratio {
   std::string denominator;
 };
 
-// Runs the benchmarks selected by the command line, five repetitions each unless the command
-// line says otherwise (--benchmark_repetitions), prints the minimum and median of each, then
+// Runs the benchmarks selected by the command line, five repetitions each in random order
+// across the benchmarks unless the command line says otherwise (--benchmark_repetitions,
+// --benchmark_enable_random_interleaving), prints the minimum and median of each, then
 // one line per ratio, last: "RATIO <name> <value>" from the medians of this run (0 when either
 // benchmark did not run). Returns the program's exit status.
 int runBenchmarks(int argc, char** argv, const std::vector<Ratio>& ratios);

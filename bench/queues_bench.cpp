@@ -67,7 +67,10 @@ void BM_FrameRebuild(benchmark::State& state) {
   const text::FixedString<20> user{"Agent3"};
   std::size_t closed = 0;
   core::RescanHooks hooks;
-  hooks.closedCase = [&](const SercaseRecord&, const store::Position&) { ++closed; };
+  hooks.closedCase = [&](const SercaseRecord&, const store::Position&) {
+    ++closed;
+    return false;
+  };
   using Clock = std::chrono::steady_clock;
   Clock::time_point last;
   Clock::duration longest{};

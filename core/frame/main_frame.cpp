@@ -87,9 +87,10 @@ void MainFrame::rescan(bool warnings) {
   RescanHooks hooks;
   hooks.beforeRebuild = [&] { jobs_->timedBackup(frame); };
   hooks.closedCase = [&](const SercaseRecord& kase, const store::Position& at) {
-    if (jobs_->closedCase(frame, kase, at) == jobs::DeletionOutcome::Deleted)
-      if (const int t = s_.globals.slot("BrowsCasesThread"))
-        s_.env.ui.postToThread(t, ui::EventGainFocus);
+    if (jobs_->closedCase(frame, kase, at) != jobs::DeletionOutcome::Deleted) return false;
+    if (const int t = s_.globals.slot("BrowsCasesThread"))
+      s_.env.ui.postToThread(t, ui::EventGainFocus);
+    return true;
   };
   // A large case file takes a while to read: the other threads' windows answer in between.
   hooks.betweenBatches = [this] { return s_.env.ui.yieldBaton(); };

@@ -64,7 +64,7 @@ RebuildOutcome scanCaseFile(store::Connection& conn, store::FileId file, store::
     ++o.cases;
     if (isClosed(c)) {
       ++o.closed;
-      if (closedCase) closedCase(c, buf.position);
+      if (closedCase && closedCase(c, buf.position)) inBatch = kScanBatchRows;
       continue;
     }
     if (!viewerSees(viewer, c)) continue;

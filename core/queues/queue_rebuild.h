@@ -44,8 +44,10 @@ struct RescanInputs {
 
 // Called for every closed case the scan meets, with the record and where it is. May delete
 // that record through the calling thread's connection; the scan goes on with the next one. It
-// must not close the case file, yield the thread or leave a transaction open.
-using ClosedCaseHook = std::function<void(const SercaseRecord&, const store::Position&)>;
+// must not close the case file, yield the thread or leave a transaction open. Returns true when
+// it wrote to a file: a write takes longer than reading many records, so the scan then lets
+// other threads in (betweenBatches) before it goes on.
+using ClosedCaseHook = std::function<bool(const SercaseRecord&, const store::Position&)>;
 
 // Called between two batches of the scan, with no read statement open and outside any
 // transaction: the rebuild's point to let other threads run. Returns false to stop the rebuild
@@ -76,9 +78,9 @@ inline constexpr int kScanBatchRows = 250;
 // case file's declaration; its memos are left empty while the scan runs), and builds the queues
 // for `viewer` at `today` and `now`, numbered in insertion order and not yet sorted. Closed
 // cases go to `closedCase` (when set), with the case also in `buf`, and are never queued. After
-// every kScanBatchRows records `betweenBatches` (when set) is called; when it returns false the
-// scan stops (outcome.stopped). At the end `buf` holds the last case read, memos included. On
-// failure or stop `out` holds what was read so far.
+// every kScanBatchRows records, and after a closedCase that wrote, `betweenBatches` (when set)
+// is called; when it returns false the scan stops (outcome.stopped). At the end `buf` holds the
+// last case read, memos included. On failure or stop `out` holds what was read so far.
 [[nodiscard]] RebuildOutcome scanCaseFile(store::Connection& conn, store::FileId file,
                                           store::RecordBuffer& buf, const QueueViewer& viewer,
                                           std::int32_t today, std::int32_t now,

@@ -10,7 +10,6 @@
 #include <charconv>
 #include <chrono>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -162,7 +161,12 @@ struct OpenFile {
   std::string lastImage;
   int bulkRows = 1;
   bool sequenceMemos = true;  // next/previous read the memos
-  std::deque<Row> ahead;
+  // Records read ahead: ahead[aheadNext, aheadEnd) are still to be handed out. The rows keep
+  // their storage from one read to the next (a buffer's old storage comes back to them in
+  // exchange), so a long scan allocates nothing per record.
+  std::vector<Row> ahead;
+  std::size_t aheadNext = 0;
+  std::size_t aheadEnd = 0;
   bool aheadForward = true;
 
   std::string table() const { return schema + ".records"; }
@@ -173,7 +177,8 @@ struct OpenFile {
       for (const MemoDecl& m : decl->memos) s += ", " + sqlName(m.name);
     return s;
   }
-  void forget() { ahead.clear(); }
+  void forget() { aheadNext = aheadEnd = 0; }
+  bool aheadEmpty() const { return aheadNext == aheadEnd; }
   void finalizeAll() {
     for (auto& [sql, s] : statements) sqlite3_finalize(s);
     statements.clear();
@@ -251,33 +256,39 @@ struct Connection::Impl {
   }
 
   // Reads every row of a select (id, version, data, the memos when `memos`, then the key image
-  // when `withImage`) and appends it to rows. Rows without their own image get `image`.
-  template <typename Rows>
-  int readRows(sqlite3_stmt* s, const OpenFile& f, bool memos, bool withImage, Rows& rows,
-               const std::string* image = nullptr) {
-    const std::size_t before = rows.size();
+  // when `withImage`) into rows[n], rows[n + 1], ..., reusing their storage, and advances n.
+  // Rows without their own image get `image`.
+  int readRows(sqlite3_stmt* s, const OpenFile& f, bool memos, bool withImage,
+               std::vector<Row>& rows, std::size_t& n, const std::string* image = nullptr) {
+    const std::size_t before = n;
     const std::size_t memoCount = f.decl->memos.size();
+    auto assign = [&](std::string& to, int col) {
+      const void* p = sqlite3_column_blob(s, col);
+      if (p == nullptr)
+        to.clear();
+      else
+        to.assign(static_cast<const char*>(p), sqlite3_column_bytes(s, col));
+    };
     return retrying([&] {
-      rows.resize(before);
+      n = before;
       sqlite3_reset(s);
       int rc;
       while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        Row& r = rows.emplace_back();
+        if (n == rows.size()) rows.emplace_back();
+        Row& r = rows[n++];
         r.id = sqlite3_column_int64(s, 0);
         r.version = sqlite3_column_int64(s, 1);
-        r.data.assign(static_cast<const char*>(sqlite3_column_blob(s, 2)),
-                      sqlite3_column_bytes(s, 2));
+        assign(r.data, 2);
         r.memos.resize(memoCount);
         int col = 3;
-        if (memos)
-          for (std::size_t m = 0; m < memoCount; ++m, ++col) {
-            const void* p = sqlite3_column_blob(s, col);
-            if (p != nullptr)
-              r.memos[m].assign(static_cast<const char*>(p), sqlite3_column_bytes(s, col));
-          }
+        for (std::string& m : r.memos) {
+          if (memos)
+            assign(m, col++);
+          else
+            m.clear();
+        }
         if (withImage)
-          r.image.assign(static_cast<const char*>(sqlite3_column_blob(s, col)),
-                         sqlite3_column_bytes(s, col));
+          assign(r.image, col);
         else if (image != nullptr)
           r.image = *image;
       }
@@ -312,12 +323,6 @@ struct Connection::Impl {
   static void fill(const Row& r, RecordBuffer& buf) {
     buf.record = r.data;
     buf.memos = r.memos;
-    buf.position = {r.id, r.version};
-  }
-  // Sequential reads hand each row over once: move it rather than copy the memos.
-  static void fill(Row&& r, RecordBuffer& buf) {
-    buf.record = std::move(r.data);
-    buf.memos = std::move(r.memos);
     buf.position = {r.id, r.version};
   }
 
@@ -689,9 +694,10 @@ Code Connection::fetch(FileId id, int key, RecordBuffer& buf) {
   Use u(s);
   u.bindText(1, *img);
   std::vector<Row> rows;
-  if (int rc = impl_->readRows(s, *f, true, false, rows); rc != SQLITE_OK)
+  std::size_t n = 0;
+  if (int rc = impl_->readRows(s, *f, true, false, rows, n); rc != SQLITE_OK)
     return fromSqlite(impl_->db, rc);
-  if (rows.empty()) return setError(RecordNotFound);
+  if (n == 0) return setError(RecordNotFound);
   Impl::fill(rows[0], buf);
   return Ok;
 }
@@ -744,9 +750,10 @@ Code Connection::get(FileId id, Position pos, RecordBuffer& buf) {
   Use u(s);
   u.bindInt(1, pos.row);
   std::vector<Row> rows;
-  if (int rc = impl_->readRows(s, *f, true, false, rows); rc != SQLITE_OK)
+  std::size_t n = 0;
+  if (int rc = impl_->readRows(s, *f, true, false, rows, n); rc != SQLITE_OK)
     return fromSqlite(impl_->db, rc);
-  if (rows.empty()) return setError(RecordNotFound);
+  if (n == 0) return setError(RecordNotFound);
   Impl::fill(rows[0], buf);
   return Ok;
 }
@@ -808,6 +815,9 @@ void Connection::setBulkRows(FileId id, int rows) {
   if (OpenFile* f = impl_->file(id)) {
     f->bulkRows = std::clamp(rows, 1, 1000);
     f->forget();
+    // Keep no more rows' storage than a read can use.
+    if (f->ahead.size() > static_cast<std::size_t>(f->bulkRows))
+      f->ahead.resize(static_cast<std::size_t>(f->bulkRows));
   }
 }
 
@@ -837,8 +847,8 @@ int Connection::Impl::readAhead(OpenFile& f, bool forward) {
     if (s == nullptr) return kNotPrepared;
     Use u(s);
     bind(u);
-    u.bindInt(3, f.bulkRows - static_cast<int>(f.ahead.size()));
-    return readRows(s, f, f.sequenceMemos, withImage, f.ahead, image);
+    u.bindInt(3, f.bulkRows - static_cast<int>(f.aheadEnd));
+    return readRows(s, f, f.sequenceMemos, withImage, f.ahead, f.aheadEnd, image);
   };
   auto none = [](Use&) {};
   f.readSql.clear();
@@ -866,7 +876,7 @@ int Connection::Impl::readAhead(OpenFile& f, bool forward) {
         u.bindInt(2, f.lastRow);
       },
       false, &f.lastImage);
-  if (rc != SQLITE_OK || static_cast<int>(f.ahead.size()) >= f.bulkRows) return rc;
+  if (rc != SQLITE_OK || static_cast<int>(f.aheadEnd) >= f.bulkRows) return rc;
   return run(
       withKey + col + after + "?1" + keyOrder, [&](Use& u) { u.bindText(1, f.lastImage); }, true,
       nullptr);
@@ -874,21 +884,24 @@ int Connection::Impl::readAhead(OpenFile& f, bool forward) {
 
 Code Connection::Impl::step(OpenFile& f, bool forward, RecordBuffer& buf) {
   if (f.seq == Seq::None) f.seq = Seq::File;
-  if (!f.ahead.empty() && f.aheadForward != forward) f.forget();
-  if (f.ahead.empty()) {
+  if (!f.aheadEmpty() && f.aheadForward != forward) f.forget();
+  if (f.aheadEmpty()) {
+    f.forget();
     f.aheadForward = forward;
     if (int rc = readAhead(f, forward); rc != SQLITE_OK) {
       f.forget();
       return rc == kNotPrepared ? lastError().code : fromSqlite(db, rc);
     }
-    if (f.ahead.empty()) return setError(RecordNotFound);
+    if (f.aheadEmpty()) return setError(RecordNotFound);
   }
-  Row r = std::move(f.ahead.front());
-  f.ahead.pop_front();
+  Row& r = f.ahead[f.aheadNext++];
   f.haveLast = true;
   f.lastRow = r.id;
-  f.lastImage = std::move(r.image);
-  fill(std::move(r), buf);
+  f.lastImage.swap(r.image);
+  // The buffer takes the row's storage and leaves its own for the next read.
+  buf.record.swap(r.data);
+  buf.memos.swap(r.memos);
+  buf.position = {r.id, r.version};
   return Ok;
 }
 
