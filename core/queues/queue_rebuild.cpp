@@ -18,9 +18,20 @@ std::string userSection(std::string_view userName) {
   return text::toUtf8(text::clip(userName));
 }
 
-void sortAll(QueueContents& c, long long sortChoice) {
-  sortAft(c.AFT, orderOfChoice(sortChoice));
-  sortBef(c.BEF, orderOfChoice(sortChoice));
+// False when `step` stopped the sort.
+bool sortAll(QueueContents& c, long long sortChoice, const BetweenBatches& step) {
+  return sortAft(c.AFT, orderOfChoice(sortChoice), step) &&
+         sortBef(c.BEF, orderOfChoice(sortChoice), step);
+}
+
+// Room for about as many entries as the queues held after the last rebuild, so that the scan
+// does not copy large queues as they grow.
+QueueContents sizedLike(const SharedQueues& queues) {
+  const SharedQueues::Snapshot last = queues.snapshot();
+  QueueContents c;
+  c.AFT.reserve(last->AFT.size() + last->AFT.size() / 8);
+  c.BEF.reserve(last->BEF.size() + last->BEF.size() / 8);
+  return c;
 }
 
 }  // namespace
@@ -108,7 +119,7 @@ RebuildOutcome rebuildQueues(SharedQueues& queues, data::FileAccess& sercase,
   }
   const QueueViewer viewer{inputs.userName, inputs.userLevel, queues.ownCasesOnly(),
                            inputs.hideOnHold};
-  QueueContents fresh;
+  QueueContents fresh = sizedLike(queues);
   // The clock is read once so that every case is placed against the same moment.
   const std::int32_t today = clock.today(), now = clock.now();
   o = scanCaseFile(data::FileAccess::threadConnection(), sercase.fileId(), sercase.buffer(), viewer,
@@ -116,8 +127,8 @@ RebuildOutcome rebuildQueues(SharedQueues& queues, data::FileAccess& sercase,
   o.sortChoice = sortChoice;
   sercase.close();
   if (o.code != store::Ok || o.stopped) return o;
-  sortAll(fresh, sortChoice);
-  queues.replace(std::move(fresh));
+  o.stopped = !sortAll(fresh, sortChoice, hooks.betweenBatches);
+  if (!o.stopped) queues.replace(std::move(fresh));
   return o;
 }
 
@@ -135,15 +146,15 @@ RebuildOutcome rebuildQueuesForOverview(SharedQueues& queues, const std::string&
   if (o.code != store::Ok) return o;
   const QueueViewer viewer{inputs.userName, inputs.userLevel, queues.ownCasesOnly(),
                            inputs.hideOnHold};
-  QueueContents fresh;
+  QueueContents fresh = sizedLike(queues);
   store::RecordBuffer buf(decl);
   const std::int32_t today = clock.today(), now = clock.now();
   o = scanCaseFile(conn, file, buf, viewer, today, now, nullptr, fresh, betweenBatches);
   o.sortChoice = sortChoice;
   conn.close(file);
   if (o.code != store::Ok || o.stopped) return o;
-  sortAll(fresh, sortChoice);
-  queues.replace(std::move(fresh));
+  o.stopped = !sortAll(fresh, sortChoice, betweenBatches);
+  if (!o.stopped) queues.replace(std::move(fresh));
   return o;
 }
 

@@ -4,8 +4,9 @@
 // A rebuild reads every case record once, in file order, in batches, without the memos (the
 // queues need only the records); the store resets its read statements after every batch, so
 // nothing is held open when a hook runs or the thread yields. Between batches the rebuild calls
-// betweenBatches, where the frame lets the program's other threads run: a rescan of a large
-// file never holds the baton for longer than one batch. New queues are built aside and
+// betweenBatches, where the frame lets the program's other threads run, and the sort of the new
+// queues calls it every so many steps: a rescan of a large file never holds the baton for
+// longer than one batch. New queues are built aside and
 // published in one step: other threads see the old queues until the new ones are complete, and
 // a rebuild that fails or is stopped part-way leaves the old queues as they were (and returns
 // the store's code; the thread's last store error says why).
@@ -64,7 +65,7 @@ struct RescanHooks {
 
 struct RebuildOutcome {
   store::Code code = store::Ok;  // Ok, or why the case file could not be read to its end
-  bool stopped = false;          // betweenBatches stopped the scan (code stays Ok)
+  bool stopped = false;          // betweenBatches stopped the scan or the sort (code stays Ok)
   long long sortChoice = 0;      // "ViewFlag2" as read
   std::size_t cases = 0;         // case records read
   std::size_t closed = 0;        // of them closed

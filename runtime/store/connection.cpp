@@ -151,7 +151,7 @@ struct OpenFile {
   bool hidden = false;  // closed, but kept because it is the connection's main database
   std::map<std::string, sqlite3_stmt*> statements;
   std::string lastSql;
-  std::vector<std::string> readSql;  // the statements of the last read of the sequence
+  std::string readSql;  // the statement of the last read of the sequence
 
   Seq seq = Seq::None;
   int seqKey = -1;
@@ -257,9 +257,8 @@ struct Connection::Impl {
 
   // Reads every row of a select (id, version, data, the memos when `memos`, then the key image
   // when `withImage`) into rows[n], rows[n + 1], ..., reusing their storage, and advances n.
-  // Rows without their own image get `image`.
   int readRows(sqlite3_stmt* s, const OpenFile& f, bool memos, bool withImage,
-               std::vector<Row>& rows, std::size_t& n, const std::string* image = nullptr) {
+               std::vector<Row>& rows, std::size_t& n) {
     const std::size_t before = n;
     const std::size_t memoCount = f.decl->memos.size();
     auto assign = [&](std::string& to, int col) {
@@ -287,10 +286,7 @@ struct Connection::Impl {
           else
             m.clear();
         }
-        if (withImage)
-          assign(r.image, col);
-        else if (image != nullptr)
-          r.image = *image;
+        if (withImage) assign(r.image, col);
       }
       return rc == SQLITE_DONE ? SQLITE_OK : rc;
     });
@@ -733,11 +729,9 @@ std::string Connection::TEST_lastPlan(FileId id) {
   return f == nullptr ? std::string() : explain(impl_->db, f->lastSql);
 }
 
-std::vector<std::string> Connection::TEST_lastReadPlans(FileId id) {
-  std::vector<std::string> plans;
-  if (OpenFile* f = impl_->file(id))
-    for (const std::string& sql : f->readSql) plans.push_back(explain(impl_->db, sql));
-  return plans;
+std::string Connection::TEST_lastReadPlan(FileId id) {
+  OpenFile* f = impl_->file(id);
+  return f == nullptr ? std::string() : explain(impl_->db, f->readSql);
 }
 
 Code Connection::get(FileId id, Position pos, RecordBuffer& buf) {
@@ -828,58 +822,47 @@ void Connection::setSequenceMemos(FileId id, bool read) {
   }
 }
 
-// Fills f.ahead with the next bulkRows records of the sequence. Every read is one index search
-// followed by an ordered walk of the index: a sequence that goes on from a record reads the rest
-// of that record's run of equal keys (k = ? AND id > ?, a search on the key and the row) and
-// then, when that is not enough, the records of higher keys (k > ?). One statement bounding the
-// pair (k, id) at once would make SQLite search on k alone and step over the run's earlier
-// records one by one, so paging inside a long run would cost the run.
+// Fills f.ahead with the next bulkRows records of the sequence, with one statement that is an
+// index search wherever the sequence stands. Going on from a record inside a run of equal keys
+// takes two searches merged in key order: the rest of the run (k = ? AND id > ?, a search on
+// the key and the row) and the keys beyond it (k > ?). One bound on the pair (k, id) would make
+// SQLite search on k alone and step over the run's earlier records one by one, so a page inside
+// a long run would cost the run.
 int Connection::Impl::readAhead(OpenFile& f, bool forward) {
   const bool byKey = f.seq == Seq::Key;
-  const std::string from = " FROM " + f.table() + " WHERE ";
-  const std::string cols = f.selectColumns(f.sequenceMemos);
   const char* dir = forward ? "" : " DESC";
-  const char* after = forward ? " > " : " < ";
-  const std::string limit = " LIMIT ?3";
-  auto run = [&](const std::string& sql, auto&& bind, bool withImage, const std::string* image) {
-    f.readSql.push_back(sql);
-    sqlite3_stmt* s = prepare(f, sql);
-    if (s == nullptr) return kNotPrepared;
-    Use u(s);
-    bind(u);
-    u.bindInt(3, f.bulkRows - static_cast<int>(f.aheadEnd));
-    return readRows(s, f, f.sequenceMemos, withImage, f.ahead, f.aheadEnd, image);
-  };
-  auto none = [](Use&) {};
-  f.readSql.clear();
+  const char* beyond = forward ? " > " : " < ";
+  const std::string col = byKey ? f.keyColumn(f.seqKey) : std::string();
+  const std::string select = "SELECT " + f.selectColumns(f.sequenceMemos) +
+                             (byKey ? ", " + col : std::string()) + " FROM " + f.table() +
+                             " WHERE ";
+  const std::string order =
+      (byKey ? " ORDER BY " + col + dir + ", id" : std::string(" ORDER BY id")) + dir + " LIMIT ?3";
+  std::string where;
+  int bound = 0;  // 0 none, 1 the start image, 2 the last record
   if (!byKey) {
-    const std::string order = " ORDER BY id" + std::string(dir) + limit;
-    if (!f.haveLast) return run("SELECT " + cols + from + "1" + order, none, false, nullptr);
-    return run(
-        "SELECT " + cols + from + "id" + after + "?2" + order,
-        [&](Use& u) { u.bindInt(2, f.lastRow); }, false, nullptr);
+    where = f.haveLast ? std::string("id") + beyond + "?2" : "1";
+    bound = f.haveLast ? 2 : 0;
+  } else if (f.haveLast) {
+    where = col + " = ?1 AND id" + beyond + "?2 UNION ALL " + select + col + beyond + "?1";
+    bound = 2;
+  } else if (f.startImage) {
+    where = col + (forward ? " >= ?1" : " <= ?1");
+    bound = 1;
+  } else {
+    where = col + " IS NOT NULL";
   }
-  const std::string col = f.keyColumn(f.seqKey);
-  const std::string keyOrder = " ORDER BY " + col + dir + ", id" + dir + limit;
-  const std::string withKey = "SELECT " + cols + ", " + col + from;
-  if (!f.haveLast) {
-    if (!f.startImage) return run(withKey + col + " IS NOT NULL" + keyOrder, none, true, nullptr);
-    return run(
-        withKey + col + (forward ? " >= ?1" : " <= ?1") + keyOrder,
-        [&](Use& u) { u.bindText(1, *f.startImage); }, true, nullptr);
+  f.readSql = select + where + order;
+  sqlite3_stmt* s = prepare(f, f.readSql);
+  if (s == nullptr) return kNotPrepared;
+  Use u(s);
+  if (bound == 1) u.bindText(1, *f.startImage);
+  if (bound == 2) {
+    if (byKey) u.bindText(1, f.lastImage);
+    u.bindInt(2, f.lastRow);
   }
-  // The rest of the last record's run, then the keys beyond it.
-  int rc = run(
-      "SELECT " + cols + from + col + " = ?1 AND id" + after + "?2 ORDER BY id" + dir + limit,
-      [&](Use& u) {
-        u.bindText(1, f.lastImage);
-        u.bindInt(2, f.lastRow);
-      },
-      false, &f.lastImage);
-  if (rc != SQLITE_OK || static_cast<int>(f.aheadEnd) >= f.bulkRows) return rc;
-  return run(
-      withKey + col + after + "?1" + keyOrder, [&](Use& u) { u.bindText(1, f.lastImage); }, true,
-      nullptr);
+  u.bindInt(3, f.bulkRows);
+  return readRows(s, f, f.sequenceMemos, byKey, f.ahead, f.aheadEnd);
 }
 
 Code Connection::Impl::step(OpenFile& f, bool forward, RecordBuffer& buf) {

@@ -142,9 +142,9 @@ class Connection {
   std::string TEST_fetchPlan(FileId id, int key);
   // Explains the plan of the last statement this file ran (for tests of key sequences).
   std::string TEST_lastPlan(FileId id);
-  // Explains the plans of the statements that the last read of the file's sequence ran (a
-  // next/previous that read from the file rather than from the records read ahead): one or two.
-  std::vector<std::string> TEST_lastReadPlans(FileId id);
+  // Explains the plan of the statement that the last read of the file's sequence ran (the last
+  // next/previous that read from the file rather than from the records read ahead).
+  std::string TEST_lastReadPlan(FileId id);
 
  private:
   struct Impl;
