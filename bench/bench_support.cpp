@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -109,28 +110,32 @@ struct DataFolder {
   }
 };
 
-// Collects the time of every repetition of every benchmark.
+// Collects the times of every repetition of every benchmark: wall time, and processor time
+// (what the benchmark's thread ran, kernel work on its behalf included).
 class RepetitionReporter : public benchmark::ConsoleReporter {
  public:
+  enum Clock { kWall, kProcessor };
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& r : runs) {
       if (r.run_type != Run::RT_Iteration || r.error_occurred || r.iterations == 0) continue;
-      const double ns =
-          r.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(r.time_unit);
-      samples_[r.benchmark_name()].push_back(ns);
+      const double toNs = 1e9 / benchmark::GetTimeUnitMultiplier(r.time_unit);
+      Samples& s = samples_[r.benchmark_name()];
+      s[kWall].push_back(r.GetAdjustedRealTime() * toNs);
+      s[kProcessor].push_back(r.GetAdjustedCPUTime() * toNs);
     }
   }
-  std::optional<double> median(const std::string& name) const {
+  std::optional<double> median(const std::string& name, Clock clock) const {
     auto it = samples_.find(name);
-    if (it == samples_.end() || it->second.empty()) return std::nullopt;
-    std::vector<double> v = it->second;
+    if (it == samples_.end() || it->second[clock].empty()) return std::nullopt;
+    std::vector<double> v = it->second[clock];
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
     return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
   }
-  double minimum(const std::string& name) const {
-    const auto& v = samples_.at(name);
+  double minimum(const std::string& name, Clock clock) const {
+    const auto& v = samples_.at(name)[clock];
     return *std::min_element(v.begin(), v.end());
   }
   std::vector<std::string> names() const {
@@ -138,10 +143,11 @@ class RepetitionReporter : public benchmark::ConsoleReporter {
     for (const auto& [name, times] : samples_) out.push_back(name);
     return out;
   }
-  std::size_t repetitions(const std::string& name) const { return samples_.at(name).size(); }
+  std::size_t repetitions(const std::string& name) const { return samples_.at(name)[kWall].size(); }
 
  private:
-  std::map<std::string, std::vector<double>> samples_;
+  using Samples = std::array<std::vector<double>, 2>;
+  std::map<std::string, Samples> samples_;
 };
 
 std::string shortTime(double ns) {
@@ -193,14 +199,18 @@ int runBenchmarks(int argc, char** argv, const std::vector<Ratio>& ratios) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  std::printf("\ncases: %d\n%-44s %5s %12s %12s\n", caseCount(), "benchmark", "reps", "min",
-              "median");
+  using R = RepetitionReporter;
+  std::printf("\ncases: %d\n%-36s %4s %11s %11s %11s %11s\n", caseCount(), "benchmark", "reps",
+              "wall min", "wall median", "cpu min", "cpu median");
   for (const std::string& name : reporter.names())
-    std::printf("%-44s %5zu %12s %12s\n", name.c_str(), reporter.repetitions(name),
-                shortTime(reporter.minimum(name)).c_str(),
-                shortTime(*reporter.median(name)).c_str());
+    std::printf("%-36s %4zu %11s %11s %11s %11s\n", name.c_str(), reporter.repetitions(name),
+                shortTime(reporter.minimum(name, R::kWall)).c_str(),
+                shortTime(*reporter.median(name, R::kWall)).c_str(),
+                shortTime(reporter.minimum(name, R::kProcessor)).c_str(),
+                shortTime(*reporter.median(name, R::kProcessor)).c_str());
   for (const Ratio& r : ratios) {
-    const auto a = reporter.median(r.numerator), b = reporter.median(r.denominator);
+    const auto a = reporter.median(r.numerator, R::kProcessor);
+    const auto b = reporter.median(r.denominator, R::kProcessor);
     std::printf("RATIO %s %.2f\n", r.name.c_str(), a && b && *b > 0 ? *a / *b : 0.0);
   }
   std::fflush(stdout);

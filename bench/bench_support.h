@@ -40,9 +40,12 @@ struct Ratio {
 
 // Runs the benchmarks selected by the command line, five repetitions each in random order
 // across the benchmarks unless the command line says otherwise (--benchmark_repetitions,
-// --benchmark_enable_random_interleaving), prints the minimum and median of each, then
-// one line per ratio, last: "RATIO <name> <value>" from the medians of this run (0 when either
-// benchmark did not run). Returns the program's exit status.
+// --benchmark_enable_random_interleaving), prints the minimum and median wall and processor
+// time of each, then one line per ratio, last: "RATIO <name> <value>" from the medians of this
+// run's processor times (0 when either benchmark did not run). Processor time is the time the
+// benchmark's thread ran, kernel work for it included: on an idle machine it is the wall time,
+// and on a busy one it does not count the turns other programs take. Returns the program's exit
+// status.
 int runBenchmarks(int argc, char** argv, const std::vector<Ratio>& ratios);
 
 }  // namespace trv::bench

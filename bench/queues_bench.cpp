@@ -44,6 +44,8 @@ struct CaseFile {
   NoMessages sink;
   data::FileAccess sercase{core::declaration(DataFile::Sercase), sink};
   ini::IniSettings settings;
+  // The frame's queues: kept from one rescan to the next.
+  core::SharedQueues queues;
 
   CaseFile() {
     settings.Init(std::filesystem::path(bench::caseFilePath()).parent_path(), "trvnel12.ini");
@@ -64,7 +66,7 @@ CaseFile& caseFile() {
 void BM_FrameRebuild(benchmark::State& state) {
   CaseFile& f = caseFile();
   text::ManualClock clock(bench::benchToday(), *text::timeNumber(12, 0));
-  core::SharedQueues queues;
+  core::SharedQueues& queues = f.queues;
   const text::FixedString<20> user{"Agent3"};
   std::size_t closed = 0;
   core::RescanHooks hooks;

@@ -7,50 +7,58 @@
 namespace trv::core {
 namespace {
 
-// <0, 0, >0 as std::string_view::compare, on clipped text.
-template <std::size_t N>
-int compareText(const text::FixedString<N>& a, const text::FixedString<N>& b) {
-  return a.view().compare(b.view());
-}
-
-int compareNumber(std::int32_t a, std::int32_t b) {
-  return a < b ? -1 : a > b ? 1 : 0;
-}
-
-// Ascending moment for AFT, descending for BEF; the rest of the keys ascending. E is a
-// QueueEntry or a SortKey.
-template <bool kLatestFirst, typename E>
-bool before(const E& a, const E& b, QueueOrder order) {
-  int c = 0;
-  if (order == QueueOrder::Priority) c = compareText(a.PRIORITY, b.PRIORITY);
-  if (c == 0) c = kLatestFirst ? compareNumber(b.Date, a.Date) : compareNumber(a.Date, b.Date);
-  if (c == 0) c = kLatestFirst ? compareNumber(b.Time, a.Time) : compareNumber(a.Time, b.Time);
-  if (c == 0 && order == QueueOrder::Date) c = compareText(a.PRIORITY, b.PRIORITY);
-  if (c == 0) c = compareText(a.FASE, b.FASE);
-  if (c == 0) c = compareText(a.CLIENT, b.CLIENT);
-  return c < 0;
-}
-
-// What a sort compares of an entry, and where the entry stands: small, so that a sort of a
-// few hundred thousand entries works in the processor's caches and moves little.
+// An entry's sort keys as four numbers compared in turn, and where the entry stands: small and
+// quick to compare, so that a sort of a few hundred thousand entries stays short.
 struct SortKey {
-  text::FixedString<7> PRIORITY;
-  std::int32_t Date = 0;
-  std::int32_t Time = 0;
-  text::FixedString<4> FASE;
-  text::FixedString<6> CLIENT;
+  std::uint64_t k[4] = {};
   std::uint32_t at = 0;
 };
 
+// A text without its trailing blanks as a number that orders as the text does (byte by byte,
+// a text before any longer text it begins): its bytes from the top, then its length.
+template <std::size_t N>
+std::uint64_t textKey(const text::FixedString<N>& f) {
+  static_assert(N <= 7);
+  const std::string_view v = f.view();
+  std::uint64_t key = 0;
+  for (std::size_t i = 0; i < N; ++i)
+    key = (key << 8) | (i < v.size() ? static_cast<unsigned char>(v[i]) : 0u);
+  return (key << 8) | v.size();
+}
+
+// The moment as a number that orders as the date, then the time; reversed for latest first.
+std::uint64_t momentKey(std::int32_t date, std::int32_t time, bool latestFirst) {
+  const std::uint64_t key = (std::uint64_t{static_cast<std::uint32_t>(date) ^ 0x80000000u} << 32) |
+                            (static_cast<std::uint32_t>(time) ^ 0x80000000u);
+  return latestFirst ? ~key : key;
+}
+
+// Ascending moment for AFT, descending for BEF; the priority before the moment (priority
+// order), after it (date order) or not at all (the order after marks); then phase and client.
+SortKey sortKey(const QueueEntry& e, bool latestFirst, QueueOrder order, std::uint32_t at) {
+  const std::uint64_t moment = momentKey(e.Date, e.Time, latestFirst);
+  const std::uint64_t priority = order == QueueOrder::AfterMarks ? 0 : textKey(e.PRIORITY);
+  SortKey key;
+  key.k[0] = order == QueueOrder::Priority ? priority : moment;
+  key.k[1] = order == QueueOrder::Priority ? moment : priority;
+  key.k[2] = textKey(e.FASE);
+  key.k[3] = textKey(e.CLIENT);
+  key.at = at;
+  return key;
+}
+
+bool before(const SortKey& a, const SortKey& b) {
+  for (int i = 0; i < 4; ++i)
+    if (a.k[i] != b.k[i]) return a.k[i] < b.k[i];
+  return false;
+}
+
 // A stable merge sort of the entries' keys, then one pass that puts the entries in that order.
-// Being in steps, it stops for `step` every kSortStepEntries keys or entries handled.
-template <bool kLatestFirst>
-bool sortQueue(std::vector<QueueEntry>& q, QueueOrder order, const SortStep& step) {
+// It goes in steps: `step` every kSortStepEntries keys handled.
+bool sortQueue(std::vector<QueueEntry>& q, bool latestFirst, QueueOrder order,
+               const SortStep& step) {
   const std::size_t n = q.size();
   if (n < 2) return true;
-  auto less = [order](const SortKey& a, const SortKey& b) {
-    return before<kLatestFirst>(a, b, order);
-  };
   int budget = kSortStepEntries;
   auto tick = [&](int handled) {
     budget -= handled;
@@ -60,20 +68,17 @@ bool sortQueue(std::vector<QueueEntry>& q, QueueOrder order, const SortStep& ste
   };
   std::vector<SortKey> from(n), to(n);
   for (std::size_t i = 0; i < n; ++i) {
-    const QueueEntry& e = q[i];
-    from[i] = {e.PRIORITY, e.Date, e.Time, e.FASE, e.CLIENT, static_cast<std::uint32_t>(i)};
+    from[i] = sortKey(q[i], latestFirst, order, static_cast<std::uint32_t>(i));
     if (!tick(1)) return false;
   }
-  // Short runs by insertion, then runs of doubling width merged (the left one first on ties).
-  constexpr std::size_t kRun = 16;
+  // Runs small enough to sort within the processor's caches, then runs of doubling width
+  // merged (the left one first on ties).
+  constexpr std::size_t kRun = 4096;
   for (std::size_t lo = 0; lo < n; lo += kRun) {
     const std::size_t hi = std::min(n, lo + kRun);
-    for (std::size_t i = lo + 1; i < hi; ++i) {
-      const SortKey v = from[i];
-      std::size_t j = i;
-      for (; j > lo && less(v, from[j - 1]); --j) from[j] = from[j - 1];
-      from[j] = v;
-    }
+    std::stable_sort(from.begin() + static_cast<std::ptrdiff_t>(lo),
+                     from.begin() + static_cast<std::ptrdiff_t>(hi),
+                     [](const SortKey& a, const SortKey& b) { return before(a, b); });
     if (!tick(static_cast<int>(hi - lo))) return false;
   }
   for (std::size_t width = kRun; width < n; width *= 2) {
@@ -81,7 +86,7 @@ bool sortQueue(std::vector<QueueEntry>& q, QueueOrder order, const SortStep& ste
       const std::size_t mid = std::min(n, lo + width), hi = std::min(n, lo + 2 * width);
       std::size_t i = lo, j = mid, k = lo;
       while (i < mid && j < hi) {
-        to[k++] = less(from[j], from[i]) ? from[j++] : from[i++];
+        to[k++] = before(from[j], from[i]) ? from[j++] : from[i++];
         if (!tick(1)) return false;
       }
       while (i < mid) to[k++] = from[i++];
@@ -89,10 +94,14 @@ bool sortQueue(std::vector<QueueEntry>& q, QueueOrder order, const SortStep& ste
     }
     from.swap(to);
   }
+  // The entries in that order, copied (reads spread over the queue, writes in a row, so the
+  // reads of several entries can be under way at once).
   std::vector<QueueEntry> sorted;
   sorted.reserve(n);
-  for (const SortKey& k : from) {
-    sorted.push_back(q[k.at]);
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t k = 0; k < n; ++k) {
+    if (k + kAhead < n) __builtin_prefetch(&q[from[k + kAhead].at]);
+    sorted.push_back(q[from[k].at]);
     if (!tick(4)) return false;  // an entry weighs about four keys
   }
   q.swap(sorted);
@@ -102,11 +111,11 @@ bool sortQueue(std::vector<QueueEntry>& q, QueueOrder order, const SortStep& ste
 }  // namespace
 
 bool sortAft(std::vector<QueueEntry>& aft, QueueOrder order, const SortStep& step) {
-  return sortQueue<false>(aft, order, step);
+  return sortQueue(aft, false, order, step);
 }
 
 bool sortBef(std::vector<QueueEntry>& bef, QueueOrder order, const SortStep& step) {
-  return sortQueue<true>(bef, order, step);
+  return sortQueue(bef, true, order, step);
 }
 
 }  // namespace trv::core

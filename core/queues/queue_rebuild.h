@@ -73,7 +73,7 @@ struct RebuildOutcome {
 
 // Records the scan reads between two calls of betweenBatches (one read of the store, about a
 // millisecond of work).
-inline constexpr int kScanBatchRows = 250;
+inline constexpr int kScanBatchRows = 500;
 
 // Reads every case of a file open on `conn` in file order, each into `buf` (a buffer of the
 // case file's declaration; its memos are left empty while the scan runs), and builds the queues

@@ -399,7 +399,7 @@ TEST_F(QueueRebuildTest, RescanLetsOthersInBetweenBatchesAndPublishesOnlyAtTheEn
   store::FileId otherFile = -1;
   ASSERT_EQ(other.open(decl, casePath(), store::OpenMode::Shared, &otherFile), store::Ok);
   other.setLockRecoverySeconds(1);
-  std::uint32_t nextNr = 1000;
+  std::uint32_t nextNr = 100000;
   RescanHooks hooks;
   int stops = 0;
   hooks.betweenBatches = [&] {
@@ -425,8 +425,8 @@ TEST_F(QueueRebuildTest, RescanLetsOthersInBetweenBatchesAndPublishesOnlyAtTheEn
   EXPECT_EQ(stops, 2);
   EXPECT_EQ(o.cases, cases.size() + 2);  // the cases added meanwhile come at the end
   EXPECT_EQ(queues_.snapshot()->AFT.size(), cases.size() + 2);
-  EXPECT_EQ(trv::testing::packed(sercase_.record<SercaseRecord>().CaseNr), 1002u);
-  EXPECT_EQ(sercase_.buffer().memos[0], "History of case 1002");
+  EXPECT_EQ(trv::testing::packed(sercase_.record<SercaseRecord>().CaseNr), 100002u);
+  EXPECT_EQ(sercase_.buffer().memos[0], "History of case 100002");
 
   // A rescan stopped part-way (the program is ending) leaves the queues as they were.
   const auto complete = queues_.snapshot();
