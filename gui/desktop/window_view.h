@@ -5,12 +5,9 @@
 // reads a live model object. What the user does goes back as ui::Input through `post` (which
 // must be thread-safe: it queues input for the window's program thread).
 //
-// Layout comes from the declaration alone: controls in declaration order inside their group,
-// option, tab or the window itself. A control with a row hint sits at (row, column) of its
-// container's grid (column 1 when none); without one, a prompt starts a new row and the control
-// after it joins that row, a field without a prompt starts a row in the field column, lists,
-// texts, sheets, images, groups and lines span the row, and buttons without a row line up at the
-// bottom right. Width hints are in characters, height hints in lines of the control's font.
+// Layout comes from the declaration alone (window_layout.h); each control kind's widget is made
+// and kept up to date by its adapter (control_view.h); keys, focus and mouse go back through the
+// input filter (input_filter.h).
 //
 // Kinds: a frame is a main window with its menu bar, status bar and a work area that holds the
 // child windows (the frame's image control is the work area's wallpaper); a child window goes
@@ -24,13 +21,13 @@
 #include <memory>
 #include <string>
 
+#include "gui/desktop/control_view.h"
 #include "runtime/ui/front_end.h"
 
 class QWidget;
 class QMdiArea;
 class QMenuBar;
 class QStatusBar;
-class QGridLayout;
 class QBoxLayout;
 class QTimer;
 class QObject;
@@ -44,8 +41,9 @@ namespace trv::gui {
 struct WindowHooks;
 class InputFilter;
 class PageView;
+class WindowLayout;
 
-class WindowView {
+class WindowView final : private ControlHost {
  public:
   using Post = std::function<void(ui::Input)>;
   // Resolves an image name of the model to a file (relative names, the program's own images).
@@ -55,7 +53,7 @@ class WindowView {
   // window a modal or progress window stands above (may be null).
   WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidget* owner, Post post,
              ImageResolver images);
-  ~WindowView();
+  ~WindowView() override;
   WindowView(const WindowView&) = delete;
   WindowView& operator=(const WindowView&) = delete;
 
@@ -84,27 +82,28 @@ class WindowView {
   PageView* pageView() const { return pageView_; }
 
  private:
-  friend class InputFilter;
-  struct Control;
-  struct Container;
+  // ControlHost
+  ControlView* find(int number) override;
+  const std::vector<int>& order() const override { return order_; }
+  bool applying() const override { return applying_ > 0; }
+  void beginApplying() override { ++applying_; }
+  void endApplying() override { --applying_; }
+  void post(ui::Input in) override;
+  void postControl(ui::Input::Kind kind, int number) override;
+  void flush(int number) override;  // posts an edited field's text as accepted
+  void focusIn(int number) override;
+  QObject* receiver() override { return guard_.get(); }
+  QImage image(const std::string& name) override;
+  void holdControls(int number, QWidget* widget) override;
 
-  void build(const ui::WindowSnapshot& snapshot, QWidget* content);
-  Container& containerOf(int parent);
-  QWidget* create(const ui::ControlState& c, Container& box);
-  void place(const ui::ControlState& c, QWidget* w, Container& box);
-  void applyControl(Control& view, const ui::ControlState& c);
+  void build(const ui::WindowSnapshot& snapshot);
+  void applyControl(ControlView& view, const ui::ControlState& c);
   void applyMenu(const std::vector<ui::MenuItemState>& menu);
   void applyStatus(const std::vector<std::string>& status);
   void applyPlacement(const ui::Placement& placement);
   ui::Placement currentPlacement() const;
   void placed();
   void activeChanged(bool active);
-  void flush(int number);  // posts an edited field's text as accepted
-  void post(ui::Input in);
-  void postControl(ui::Input::Kind kind, int number);
-  // Posts the widths of list `number`'s columns that differ from the model's.
-  void postColumnWidths(int number);
-  Control* find(int number);
   int numberOf(QObject* widget) const;
 
   ui::WindowState state_;
@@ -123,10 +122,10 @@ class WindowView {
   PageView* pageView_ = nullptr;
   QTimer* placeTimer_ = nullptr;
   std::unique_ptr<InputFilter> filter_;
-  std::map<int, std::unique_ptr<Control>> controls_;
-  std::vector<int> order_;                                // control numbers in declaration order
-  std::map<int, std::unique_ptr<Container>> containers_;  // 0: the window itself
-  std::map<QObject*, int> owners_;                        // widget (and its parts) -> control
+  std::unique_ptr<WindowLayout> layout_;
+  std::map<int, std::unique_ptr<ControlView>> controls_;
+  std::vector<int> order_;          // control numbers in declaration order
+  std::map<QObject*, int> owners_;  // widget (and its parts) -> control
   std::string menuSignature_;
   ui::Placement applied_;
   ui::Placement reported_;

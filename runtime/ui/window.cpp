@@ -108,12 +108,21 @@ void Window::post(int event, int control) {
 }
 
 bool Window::accept(Event& event) {
+  return acceptUntil(event, std::nullopt) == Waited::Event;
+}
+
+Window::Waited Window::acceptWithin(Event& event, std::chrono::milliseconds timeout) {
+  return acceptUntil(event, std::chrono::steady_clock::now() + timeout);
+}
+
+Window::Waited Window::acceptUntil(Event& event,
+                                   std::optional<std::chrono::steady_clock::time_point> deadline) {
   for (;;) {
-    if (!open_) return false;
+    if (!open_) return Waited::Closed;
     if (!extra_.empty()) {
       event = extra_.front();
       extra_.pop_front();
-      return true;
+      return Waited::Event;
     }
     Queued next;
     {
@@ -122,16 +131,21 @@ bool Window::accept(Event& event) {
         auto& rec = rt_.threads_[thread()];
         rec.state = UiRuntime::ThreadState::WaitingEvent;
         rec.waitingOn = this;
+        rec.deadline = deadline;
         rt_.releaseLocked();
         rt_.acquireLocked(lock, thread());
         rec.waitingOn = nullptr;
+        rec.deadline.reset();
       }
       if (rt_.ended_) {
         lock.unlock();
         close();
-        return false;
+        return Waited::Closed;
       }
-      if (queue_.empty()) continue;
+      if (queue_.empty()) {
+        if (deadline && std::chrono::steady_clock::now() >= *deadline) return Waited::TimedOut;
+        continue;
+      }
       next = std::move(queue_.front());
       queue_.pop_front();
       if (auto* e = std::get_if<Event>(&next); e && e->number == EventTimer) timerPending_ = false;
@@ -144,9 +158,9 @@ bool Window::accept(Event& event) {
       if (e->number == EventGainFocus) state_.active = true;
       if (e->number == EventLoseFocus) state_.active = false;
       event = *e;
-      return true;
+      return Waited::Event;
     }
-    if (translate(std::get<Input>(next), event)) return true;
+    if (translate(std::get<Input>(next), event)) return Waited::Event;
   }
 }
 
@@ -320,6 +334,19 @@ void Window::setRows(int number, std::vector<ListRow> rows) {
       c->selected = static_cast<int>(c->rows.size());
     changed(*c);
   }
+}
+
+void Window::setListReach(int number, ListReach reach) {
+  if (!reach.rowsInAll && !reach.scrollTo) {
+    reach_.erase(number);
+  } else if (find(number)) {
+    reach_[number] = std::move(reach);
+  }
+}
+
+const ListReach* Window::listReach(int number) const {
+  auto it = reach_.find(number);
+  return it == reach_.end() ? nullptr : &it->second;
 }
 
 void Window::setColours(int number, int colour, int background) {

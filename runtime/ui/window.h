@@ -8,9 +8,11 @@
 // a copy. Calls naming a control number that the window does not have do nothing and return
 // empty values.
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -22,6 +24,15 @@
 namespace trv::ui {
 
 class UiRuntime;
+
+// How to reach the rows of a list that holds only a page of them (a browser over a data file):
+// how many rows a user reaches by scrolling, and scrolling row `row` (from 1, of all of them)
+// onto the page and choosing it, as the list's keys would, which answers its place on the page
+// (from 1; 0 when there is no such row). Both run on the window's own thread.
+struct ListReach {
+  std::function<std::int64_t()> rowsInAll;
+  std::function<int(std::int64_t row)> scrollTo;
+};
 
 class Window {
  public:
@@ -38,6 +49,9 @@ class Window {
   // returns it. False once the window is closed or the program ended; the loop then ends.
   // Tasks posted to the thread (UiRuntime::postTask) run inside this call, between events.
   bool accept(Event& event);
+  // As accept, but waits at most timeout of real time for an event (a host program's wait).
+  enum class Waited { Event, TimedOut, Closed };
+  Waited acceptWithin(Event& event, std::chrono::milliseconds timeout);
   // Closes the window: the loop's next accept returns false. Idempotent.
   void close();
   // Posts an event to this window's own queue (the program's own events, 1024 and up).
@@ -64,6 +78,10 @@ class Window {
   void setChoices(int number, std::vector<std::string> choices);
   void setColumns(int number, std::vector<ListColumn> columns);
   void setRows(int number, std::vector<ListRow> rows);
+  // A list without a reach holds all its rows. The owner clears it (an empty ListReach) before
+  // what it uses goes.
+  void setListReach(int number, ListReach reach);
+  const ListReach* listReach(int number) const;
   // Gives the control the focus (no event). selectCount() counts these calls, so a caller can
   // tell whether a handler moved the focus.
   void select(int number);
@@ -120,6 +138,7 @@ class Window {
   void applyValue(ControlState& c, const Value& v);
   bool translate(const Input& in, Event& out);
   bool press(ControlState& c, Event& out);
+  Waited acceptUntil(Event& event, std::optional<std::chrono::steady_clock::time_point> deadline);
   bool acceptText(ControlState& c, const std::string& text, Event& out);
   bool key(int key, Event& out);
   int nextFocusable(int from, int step) const;
@@ -129,6 +148,7 @@ class Window {
   std::vector<ControlState> controls_;
   std::vector<Control> uses_;
   std::set<int> alerts_;
+  std::map<int, ListReach> reach_;
   bool open_ = true;
   int selectCount_ = 0;
   std::deque<Event> extra_;  // events that one input gave beyond its first (baton)

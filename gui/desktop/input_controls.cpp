@@ -1,0 +1,209 @@
+// Controls that take typing: entries, text boxes, spin boxes, drop lists and combos.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <algorithm>
+#include <limits>
+
+#include "gui/desktop/control_kinds.h"
+#include "gui/desktop/qt_values.h"
+#include "runtime/text/fixed_string.h"
+#include "runtime/text/picture.h"
+
+namespace trv::gui {
+namespace {
+
+using ui::ControlState;
+using ui::Input;
+
+bool numericPicture(const std::string& p) {
+  return !p.empty() && !text::isTextPicture(p);
+}
+
+// A spin box that shows and reads its value through the control's picture.
+class PictureSpin : public QSpinBox {
+ public:
+  std::string picture;
+
+ protected:
+  QString textFromValue(int value) const override {
+    if (picture.empty()) return QSpinBox::textFromValue(value);
+    return qs(text::clip(text::formatPicture(picture, std::int64_t{value})));
+  }
+  int valueFromText(const QString& t) const override {
+    if (picture.empty()) return QSpinBox::valueFromText(t);
+    auto n = text::deformatPicture(picture, us(t), 2000);
+    return n ? static_cast<int>(*n) : value();
+  }
+  QValidator::State validate(QString&, int&) const override { return QValidator::Acceptable; }
+};
+
+class EntryAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
+    auto* e = new QLineEdit(parent);
+    if (c.password) e->setEchoMode(QLineEdit::Password);
+    int width = text::pictureWidth(c.picture);
+    if (!numericPicture(c.picture) && width > 0) e->setMaxLength(width);
+    if (numericPicture(c.picture) &&
+        (c.picture.size() > 1 && (c.picture[1] == 'n' || c.picture[1] == 'N')))
+      e->setAlignment(Qt::AlignRight);
+    int chars = c.width > 0 ? c.width : std::clamp(width > 0 ? width + 1 : 20, 4, 60);
+    e->setMinimumWidth(chars * charWidth(e) + 12);
+    int number = c.number;
+    QObject::connect(e, &QLineEdit::textEdited, host.receiver(), [&host, number] {
+      if (auto* v = host.find(number)) v->dirty = true;
+    });
+    return e;
+  }
+  std::optional<std::string> typed(const QWidget* w) const override {
+    return us(static_cast<const QLineEdit*>(w)->text());
+  }
+
+ protected:
+  void show(ControlView& view, const ControlState& c, ControlHost&) const override {
+    auto* e = static_cast<QLineEdit*>(view.widget);
+    if (e->text() != qs(c.text)) e->setText(qs(c.text));
+    e->setReadOnly(c.readOnly);
+    e->setEchoMode(c.password ? QLineEdit::Password : QLineEdit::Normal);
+  }
+};
+
+class TextAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
+    auto* t = new QPlainTextEdit(parent);
+    t->setTabChangesFocus(true);
+    int lines = c.height > 0 ? c.height : 4;
+    t->setMinimumHeight(lines * t->fontMetrics().lineSpacing() + 12);
+    if (c.width > 0) t->setMinimumWidth(c.width * charWidth(t) + 16);
+    int number = c.number;
+    QObject::connect(t, &QPlainTextEdit::textChanged, host.receiver(), [&host, number] {
+      if (auto* v = host.find(number); v && !host.applying()) v->dirty = true;
+    });
+    return t;
+  }
+  std::optional<std::string> typed(const QWidget* w) const override {
+    return us(static_cast<const QPlainTextEdit*>(w)->toPlainText());
+  }
+  // Enter in a text box is a new line; Ctrl+Enter still goes to the window.
+  bool sendsKey(const ControlView& view, int key) const override {
+    if ((key & ~ui::kModifierMask) == ui::KeyEnter) return (key & ui::kCtrl) != 0;
+    return ControlAdapter::sendsKey(view, key);
+  }
+
+ protected:
+  void show(ControlView& view, const ControlState& c, ControlHost&) const override {
+    auto* t = static_cast<QPlainTextEdit*>(view.widget);
+    if (t->toPlainText() != qs(c.text)) t->setPlainText(qs(c.text));
+    t->setReadOnly(c.readOnly);
+  }
+};
+
+class SpinAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
+    auto* s = new PictureSpin;
+    s->setParent(parent);
+    s->picture = c.picture;
+    s->setKeyboardTracking(false);
+    int chars = c.width > 0 ? c.width : std::max(6, text::pictureWidth(c.picture) + 1);
+    s->setMinimumWidth(chars * charWidth(s) + 30);
+    int number = c.number;
+    QObject::connect(s, &QSpinBox::valueChanged, host.receiver(), [&host, number, s] {
+      if (host.applying()) return;
+      Input in;
+      in.kind = Input::Kind::Accept;
+      in.control = number;
+      in.text = us(s->text());
+      host.post(in);
+    });
+    return s;
+  }
+
+ protected:
+  void show(ControlView& view, const ControlState& c, ControlHost&) const override {
+    auto* s = static_cast<PictureSpin*>(view.widget);
+    s->picture = c.picture;
+    if (c.high > c.low)
+      s->setRange(static_cast<int>(c.low), static_cast<int>(c.high));
+    else
+      s->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    s->setValue(static_cast<int>(ui::valueNumber(c.value)));
+    s->setReadOnly(c.readOnly);
+  }
+};
+
+class ChoiceAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
+    auto* cb = new QComboBox(parent);
+    cb->setEditable(c.kind == ui::ControlKind::Combo);
+    cb->setInsertPolicy(QComboBox::NoInsert);
+    if (c.width > 0) cb->setMinimumWidth(c.width * charWidth(cb) + 32);
+    int number = c.number;
+    QObject::connect(cb, &QComboBox::activated, host.receiver(), [&host, number](int index) {
+      if (host.applying()) return;
+      if (auto* v = host.find(number)) v->dirty = false;
+      Input in;
+      in.kind = Input::Kind::Select;
+      in.control = number;
+      in.row = index + 1;
+      host.post(in);
+    });
+    if (cb->lineEdit())
+      QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, host.receiver(), [&host, number] {
+        if (auto* v = host.find(number)) v->dirty = true;
+      });
+    return cb;
+  }
+  std::optional<std::string> typed(const QWidget* w) const override {
+    return us(static_cast<const QComboBox*>(w)->currentText());
+  }
+  std::vector<QObject*> parts(QWidget* w) const override {
+    auto* cb = static_cast<QComboBox*>(w);
+    if (cb->lineEdit()) return {cb->lineEdit()};
+    return {};
+  }
+
+ protected:
+  void show(ControlView& view, const ControlState& c, ControlHost&) const override {
+    auto* cb = static_cast<QComboBox*>(view.widget);
+    QStringList items;
+    for (const auto& s : c.choices) items << qs(s);
+    QStringList now;
+    for (int i = 0; i < cb->count(); ++i) now << cb->itemText(i);
+    if (now != items) {
+      cb->clear();
+      cb->addItems(items);
+    }
+    cb->setCurrentIndex(c.selected - 1);
+    if (cb->isEditable()) {
+      cb->setEditText(qs(c.text));
+      cb->lineEdit()->setReadOnly(c.readOnly);
+    }
+  }
+};
+
+}  // namespace
+
+const ControlAdapter& entryAdapter() {
+  static const EntryAdapter a;
+  return a;
+}
+const ControlAdapter& textAdapter() {
+  static const TextAdapter a;
+  return a;
+}
+const ControlAdapter& spinAdapter() {
+  static const SpinAdapter a;
+  return a;
+}
+const ControlAdapter& choiceAdapter() {
+  static const ChoiceAdapter a;
+  return a;
+}
+
+}  // namespace trv::gui

@@ -1,0 +1,86 @@
+#include "gui/desktop/input_filter.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace trv::gui {
+
+using ui::Input;
+
+std::optional<int> modelKey(const QKeyEvent* e) {
+  int mods = 0;
+  if (e->modifiers() & Qt::ControlModifier) mods |= ui::kCtrl;
+  if (e->modifiers() & Qt::ShiftModifier) mods |= ui::kShift;
+  if (e->modifiers() & Qt::AltModifier) mods |= ui::kAlt;
+  switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return ui::KeyEnter | mods;
+    case Qt::Key_Escape:
+      return ui::KeyEsc | mods;
+    case Qt::Key_Insert:
+      return ui::KeyInsert | mods;
+    case Qt::Key_Delete:
+      return ui::KeyDelete | mods;
+    case Qt::Key_Up:
+      return ui::KeyUp | mods;
+    case Qt::Key_Down:
+      return ui::KeyDown | mods;
+    case Qt::Key_PageUp:
+      return ui::KeyPgUp | mods;
+    case Qt::Key_PageDown:
+      return ui::KeyPgDn | mods;
+    case Qt::Key_Home:
+      return ui::KeyHome | mods;
+    case Qt::Key_End:
+      return ui::KeyEnd | mods;
+    default:
+      break;
+  }
+  if (e->key() >= Qt::Key_F1 && e->key() <= Qt::Key_F12)
+    return (ui::KeyF1 + (e->key() - Qt::Key_F1)) | mods;
+  QString t = e->text();
+  if (t.size() == 1 && t[0].isPrint() && !(mods & (ui::kCtrl | ui::kAlt)))
+    return static_cast<int>(t[0].unicode());
+  return std::nullopt;
+}
+
+bool InputFilter::eventFilter(QObject* obj, QEvent* e) {
+  int number = numberOf_(obj);
+  if (number == 0) return false;
+  switch (e->type()) {
+    case QEvent::FocusIn:
+      host_.focusIn(number);
+      return false;
+    case QEvent::FocusOut:
+      host_.flush(number);
+      return false;
+    case QEvent::KeyPress:
+      return key(number, static_cast<QKeyEvent*>(e));
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: {
+      ControlView* c = host_.find(number);
+      return c && adapterFor(c->state.kind).mouse(*c, obj, static_cast<QMouseEvent*>(e), host_);
+    }
+    default:
+      return false;
+  }
+}
+
+bool InputFilter::key(int number, QKeyEvent* e) {
+  auto k = modelKey(e);
+  if (!k) return false;
+  ControlView* c = host_.find(number);
+  if (!c || !adapterFor(c->state.kind).sendsKey(*c, *k)) return false;
+  host_.flush(number);
+  Input in;
+  in.kind = Input::Kind::Key;
+  in.control = number;
+  in.key = *k;
+  host_.post(in);
+  return true;
+}
+
+}  // namespace trv::gui

@@ -1,0 +1,208 @@
+// The list control: one page of the model's view as rows, its header sized and clicked by the
+// user, keys past either end of the page and mouse clicks sent to the model.
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cstdlib>
+
+#include "gui/desktop/control_kinds.h"
+#include "gui/desktop/qt_values.h"
+
+namespace trv::gui {
+namespace {
+
+using ui::ControlState;
+using ui::Input;
+
+constexpr int kDefaultColumnChars = 10;
+constexpr int kColumnPadding = 12;
+
+int columnPixels(const QWidget* list, int chars) {
+  return chars * charWidth(list) + kColumnPadding;
+}
+int charsForColumn(const QWidget* list, int pixels) {
+  int w = charWidth(list);
+  return std::max(1, (pixels - kColumnPadding + w / 2) / w);
+}
+int columnChars(const ui::ListColumn& column) {
+  return column.width > 0 ? column.width : kDefaultColumnChars;
+}
+
+// The column (from 1) whose right edge lies under x in the header, 0 when none. The grip is as
+// wide as the one the header itself sizes columns with.
+int dividerAt(const QHeaderView& header, int x) {
+  const int grip =
+      std::max(2, header.style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, &header));
+  for (int i = 0; i < header.count(); ++i) {
+    if (header.isSectionHidden(i)) continue;
+    int edge = header.sectionViewportPosition(i) + header.sectionSize(i);
+    if (std::abs(x - edge) <= grip) return i + 1;
+  }
+  return 0;
+}
+
+// Posts the widths of the list's columns that differ from the model's.
+void postColumnWidths(const ControlView& view, ControlHost& host) {
+  auto* tree = static_cast<QTreeWidget*>(view.widget);
+  const auto& columns = view.state.columns;
+  // The last column stretches with the list: its width is the window's, not the user's.
+  for (std::size_t i = 0; i + 1 < columns.size(); ++i) {
+    int chars = charsForColumn(tree, tree->columnWidth(static_cast<int>(i)));
+    if (chars == columnChars(columns[i])) continue;
+    Input in;
+    in.kind = Input::Kind::ColumnWidth;
+    in.control = view.state.number;
+    in.column = static_cast<int>(i) + 1;
+    in.width = chars;
+    host.post(in);
+  }
+}
+
+class ListAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
+    auto* t = new QTreeWidget(parent);
+    t->setRootIsDecorated(false);
+    t->setUniformRowHeights(true);
+    t->setAllColumnsShowFocus(true);
+    t->setSelectionMode(QAbstractItemView::SingleSelection);
+    t->setSelectionBehavior(QAbstractItemView::SelectRows);
+    t->header()->setSectionsMovable(false);
+    t->header()->setSectionsClickable(true);
+    t->header()->setStretchLastSection(true);
+    int lines = c.height > 0 ? c.height : 8;
+    t->setMinimumHeight(lines * (t->fontMetrics().height() + 4) + t->header()->sizeHint().height());
+    int number = c.number;
+    QObject::connect(t, &QTreeWidget::currentItemChanged, host.receiver(), [&host, number, t] {
+      if (host.applying()) return;
+      int row = t->currentIndex().isValid() ? t->currentIndex().row() + 1 : 0;
+      ControlView* v = host.find(number);
+      if (row == 0 || !v || v->state.selected == row) return;
+      Input in;
+      in.kind = Input::Kind::Select;
+      in.control = number;
+      in.row = row;
+      in.column = t->currentIndex().column() + 1;
+      host.post(in);
+    });
+    return t;
+  }
+
+  std::vector<QObject*> parts(QWidget* w) const override {
+    auto* tree = static_cast<QTreeWidget*>(w);
+    return {tree->viewport(), tree->header(), tree->header()->viewport()};
+  }
+
+  bool sendsKey(const ControlView& view, int key) const override {
+    if (ControlAdapter::sendsKey(view, key)) return true;
+    auto* tree = static_cast<QTreeWidget*>(view.widget);
+    int plain = key & ~ui::kModifierMask;
+    int row = tree->currentIndex().isValid() ? tree->currentIndex().row() : -1;
+    int last = tree->topLevelItemCount() - 1;
+    // The list shows one page of its view: moving past either end asks the model for more.
+    return plain == ui::KeyInsert || plain == ui::KeyDelete || plain == ui::KeyPgUp ||
+           plain == ui::KeyPgDn || plain == ui::KeyHome || plain == ui::KeyEnd ||
+           (plain == ui::KeyUp && row <= 0) || (plain == ui::KeyDown && row >= last) ||
+           plain < ui::kKeySpecial;
+  }
+
+  bool mouse(ControlView& view, QObject* obj, QMouseEvent* e, ControlHost& host) const override {
+    auto* tree = static_cast<QTreeWidget*>(view.widget);
+    bool onHeader = obj == tree->header() || obj == tree->header()->viewport();
+    bool onRows = obj == tree->viewport();
+    if (!onHeader && !onRows) return false;
+    int key = ui::KeyNone;
+    if (e->type() == QEvent::MouseMove) {
+      // Only a drag on the header is worth the traffic: the list enhancement follows it.
+      if (onHeader && (e->buttons() & Qt::LeftButton)) key = ui::KeyMouseMove;
+    } else if (e->button() == Qt::RightButton) {
+      key = e->type() == QEvent::MouseButtonRelease ? ui::KeyMouseRightUp : ui::KeyMouseRight;
+    } else if (e->button() == Qt::LeftButton && e->type() == QEvent::MouseButtonDblClick) {
+      key = ui::KeyMouseLeft2;
+    } else if (e->button() == Qt::LeftButton && onHeader) {
+      key = e->type() == QEvent::MouseButtonPress ? ui::KeyMouseLeft : ui::KeyMouseLeftUp;
+    }
+    if (key == ui::KeyNone) return false;
+    const int number = view.state.number;
+    Input in;
+    in.kind = Input::Kind::Mouse;
+    in.control = number;
+    in.key = key;
+    QPoint p = e->position().toPoint();
+    if (onHeader) {
+      QHeaderView* header = tree->header();
+      int divider = dividerAt(*header, p.x());
+      in.zone = divider > 0 ? ui::ListZone::Divider : ui::ListZone::Header;
+      in.column = divider > 0 ? divider : header->logicalIndexAt(p) + 1;
+      // A drag that sized columns ends here: the widths go first, so that the procedure reads
+      // them back when the release reaches it.
+      if (key == ui::KeyMouseLeftUp) postColumnWidths(view, host);
+    } else {
+      QModelIndex at = tree->indexAt(p);
+      in.zone = at.isValid() ? ui::ListZone::Cell : ui::ListZone::Below;
+      in.row = at.isValid() ? at.row() + 1 : 0;
+      in.column = tree->header()->logicalIndexAt(p.x() + tree->header()->offset()) + 1;
+      if (at.isValid() && key != ui::KeyMouseRightUp) {
+        // The row under the mouse is shown chosen at once; the model confirms it.
+        Applying applying(host);
+        tree->setCurrentIndex(at);
+      }
+    }
+    host.flush(number);
+    host.post(in);
+    // Double clicks and right clicks are the model's to act on; presses, drags and releases on
+    // the header still size its columns.
+    return key != ui::KeyMouseLeft && key != ui::KeyMouseLeftUp && key != ui::KeyMouseMove;
+  }
+
+ protected:
+  void show(ControlView& view, const ControlState& c, ControlHost&) const override {
+    auto* t = static_cast<QTreeWidget*>(view.widget);
+    QStringList headers;
+    for (const auto& col : c.columns) headers << qs(col.header);
+    if (t->columnCount() != static_cast<int>(c.columns.size()) ||
+        t->headerItem()->text(0) != (headers.isEmpty() ? QString() : headers[0])) {
+      t->setColumnCount(static_cast<int>(c.columns.size()));
+      t->setHeaderLabels(headers);
+    }
+    int total = 0;
+    for (std::size_t i = 0; i < c.columns.size(); ++i) {
+      int pixels = columnPixels(t, columnChars(c.columns[i]));
+      total += pixels;
+      if (i + 1 < c.columns.size()) t->setColumnWidth(static_cast<int>(i), pixels);
+      t->headerItem()->setTextAlignment(static_cast<int>(i),
+                                        c.columns[i].rightAligned ? Qt::AlignRight : Qt::AlignLeft);
+    }
+    t->setMinimumWidth(std::min(total + 4, 100 * charWidth(t)));
+    t->clear();
+    QList<QTreeWidgetItem*> items;
+    for (const auto& row : c.rows) {
+      auto* item = new QTreeWidgetItem;
+      for (std::size_t i = 0; i < row.cells.size(); ++i) {
+        item->setText(static_cast<int>(i), qs(row.cells[i]));
+        if (i < c.columns.size() && c.columns[i].rightAligned)
+          item->setTextAlignment(static_cast<int>(i), Qt::AlignRight | Qt::AlignVCenter);
+        if (auto fgc = toQColor(row.colour)) item->setForeground(static_cast<int>(i), *fgc);
+        if (auto bgc = toQColor(row.background)) item->setBackground(static_cast<int>(i), *bgc);
+      }
+      items << item;
+    }
+    t->addTopLevelItems(items);
+    if (c.selected >= 1 && c.selected <= t->topLevelItemCount()) {
+      t->setCurrentItem(t->topLevelItem(c.selected - 1));
+      t->scrollToItem(t->currentItem());
+    }
+  }
+};
+
+}  // namespace
+
+const ControlAdapter& listAdapter() {
+  static const ListAdapter a;
+  return a;
+}
+
+}  // namespace trv::gui

@@ -1,0 +1,206 @@
+// Controls that show and hold rather than take input: texts and prompts, images, progress
+// bars, boxes and lines, groups, and the sheets of tabs.
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <algorithm>
+
+#include "gui/desktop/control_kinds.h"
+#include "gui/desktop/qt_values.h"
+
+namespace trv::gui {
+namespace {
+
+using ui::ControlKind;
+using ui::ControlState;
+using ui::Input;
+
+class LabelAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState& c, QWidget* parent, ControlHost&) const override {
+    auto* l = new QLabel(parent);
+    l->setTextFormat(Qt::PlainText);
+    if (c.kind == ControlKind::String) l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+  }
+
+ protected:
+  // A prompt keeps its "&": the label shows the mnemonic that moves to its control.
+  void show(ControlView& view, const ControlState& c, ControlHost&) const override {
+    auto* l = static_cast<QLabel*>(view.widget);
+    l->setText(qs(c.kind == ControlKind::String ? ui::withoutAmpersand(c.text) : c.text));
+    l->setTextFormat(Qt::PlainText);
+  }
+};
+
+class ImageAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState&, QWidget* parent, ControlHost&) const override {
+    auto* l = new QLabel(parent);
+    l->setAlignment(Qt::AlignCenter);
+    return l;
+  }
+
+ protected:
+  void show(ControlView& view, const ControlState& c, ControlHost& host) const override {
+    auto* l = static_cast<QLabel*>(view.widget);
+    QImage img = c.image.empty() ? QImage() : host.image(c.image);
+    if (!img.isNull() && (c.width > 0 || c.height > 0)) {
+      int wpx = c.width > 0 ? c.width * charWidth(l) : img.width();
+      int hpx = c.height > 0 ? c.height * l->fontMetrics().lineSpacing() : img.height();
+      img = img.scaled(wpx, hpx, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    l->setPixmap(QPixmap::fromImage(img));
+  }
+};
+
+class ProgressAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState&, QWidget* parent, ControlHost&) const override {
+    auto* p = new QProgressBar(parent);
+    p->setTextVisible(true);
+    return p;
+  }
+
+ protected:
+  void show(ControlView& view, const ControlState& c, ControlHost&) const override {
+    auto* p = static_cast<QProgressBar*>(view.widget);
+    std::int64_t low = c.low, high = c.high > c.low ? c.high : c.low + 100;
+    p->setRange(static_cast<int>(low), static_cast<int>(high));
+    p->setValue(static_cast<int>(std::clamp(ui::valueNumber(c.value), low, high)));
+  }
+};
+
+class GroupAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
+    auto* g = new QGroupBox(parent);
+    host.holdControls(c.number, g);
+    return g;
+  }
+
+ protected:
+  void show(ControlView& view, const ControlState& c, ControlHost&) const override {
+    static_cast<QGroupBox*>(view.widget)->setTitle(qs(c.text));
+  }
+};
+
+class FrameLineAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState& c, QWidget* parent, ControlHost&) const override {
+    auto* f = new QFrame(parent);
+    if (c.kind == ControlKind::Box) {
+      f->setFrameShape(QFrame::Box);
+      f->setMinimumHeight(c.height > 0 ? c.height * f->fontMetrics().lineSpacing() : 8);
+    } else {
+      f->setFrameShape(QFrame::HLine);
+      f->setFrameShadow(QFrame::Sunken);
+    }
+    return f;
+  }
+
+ protected:
+  void show(ControlView&, const ControlState&, ControlHost&) const override {}
+};
+
+class SheetAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
+    auto* tabs = new QTabWidget(parent);
+    int number = c.number;
+    QObject::connect(
+        tabs, &QTabWidget::currentChanged, host.receiver(), [&host, number](int index) {
+          ControlView* v = host.find(number);
+          if (host.applying() || !v || index < 0 || index >= static_cast<int>(v->tabs.size()))
+            return;
+          host.postControl(Input::Kind::Press, v->tabs[static_cast<std::size_t>(index)]);
+        });
+    return tabs;
+  }
+
+ protected:
+  void show(ControlView& view, const ControlState& c, ControlHost&) const override {
+    auto* tabs = static_cast<QTabWidget*>(view.widget);
+    if (c.selected >= 1 && c.selected <= tabs->count()) tabs->setCurrentIndex(c.selected - 1);
+  }
+};
+
+// A tab is a page of its sheet; one outside a sheet stands as a plain container.
+class TabAdapter final : public ControlAdapter {
+ public:
+  QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
+    auto* page = new QWidget;
+    host.holdControls(c.number, page);
+    if (ControlView* sheet = sheetOf(c, host)) {
+      Applying applying(host);
+      static_cast<QTabWidget*>(sheet->widget)->addTab(page, qs(c.text));
+      sheet->tabs.push_back(c.number);
+    } else {
+      page->setParent(parent);
+    }
+    return page;
+  }
+  bool laidOut(const ControlState& c, ControlHost& host) const override {
+    return sheetOf(c, host) == nullptr;
+  }
+  // The tab's text, visibility and enabling belong to its sheet's tab bar.
+  void update(ControlView& view, const ControlState& c, ControlHost& host) const override {
+    ControlView* sheet = sheetOf(c, host);
+    if (!sheet) {
+      ControlAdapter::update(view, c, host);
+      return;
+    }
+    auto* tabs = static_cast<QTabWidget*>(sheet->widget);
+    int index = tabs->indexOf(view.widget);
+    if (index < 0) return;
+    tabs->setTabText(index, qs(c.text));
+    tabs->setTabVisible(index, !c.hidden);
+    tabs->setTabEnabled(index, !c.disabled);
+    tabs->setTabToolTip(index, qs(c.tip));
+  }
+
+ protected:
+  void show(ControlView&, const ControlState&, ControlHost&) const override {}
+
+ private:
+  static ControlView* sheetOf(const ControlState& c, ControlHost& host) {
+    ControlView* sheet = host.find(c.parent);
+    return sheet && sheet->state.kind == ControlKind::Sheet ? sheet : nullptr;
+  }
+};
+
+}  // namespace
+
+const ControlAdapter& labelAdapter() {
+  static const LabelAdapter a;
+  return a;
+}
+const ControlAdapter& imageAdapter() {
+  static const ImageAdapter a;
+  return a;
+}
+const ControlAdapter& progressAdapter() {
+  static const ProgressAdapter a;
+  return a;
+}
+const ControlAdapter& groupAdapter() {
+  static const GroupAdapter a;
+  return a;
+}
+const ControlAdapter& frameLineAdapter() {
+  static const FrameLineAdapter a;
+  return a;
+}
+const ControlAdapter& sheetAdapter() {
+  static const SheetAdapter a;
+  return a;
+}
+const ControlAdapter& tabAdapter() {
+  static const TabAdapter a;
+  return a;
+}
+
+}  // namespace trv::gui
