@@ -200,18 +200,21 @@ int runBenchmarks(int argc, char** argv, const std::vector<Ratio>& ratios) {
   benchmark::Shutdown();
 
   using R = RepetitionReporter;
-  std::printf("\ncases: %d\n%-36s %4s %11s %11s %11s %11s\n", caseCount(), "benchmark", "reps",
+  std::printf("\ncases: %d\n%-44s %4s %11s %11s %11s %11s\n", caseCount(), "benchmark", "reps",
               "wall min", "wall median", "cpu min", "cpu median");
   for (const std::string& name : reporter.names())
-    std::printf("%-36s %4zu %11s %11s %11s %11s\n", name.c_str(), reporter.repetitions(name),
+    std::printf("%-44s %4zu %11s %11s %11s %11s\n", name.c_str(), reporter.repetitions(name),
                 shortTime(reporter.minimum(name, R::kWall)).c_str(),
                 shortTime(*reporter.median(name, R::kWall)).c_str(),
                 shortTime(reporter.minimum(name, R::kProcessor)).c_str(),
                 shortTime(*reporter.median(name, R::kProcessor)).c_str());
   for (const Ratio& r : ratios) {
-    const auto a = reporter.median(r.numerator, R::kProcessor);
-    const auto b = reporter.median(r.denominator, R::kProcessor);
-    std::printf("RATIO %s %.2f\n", r.name.c_str(), a && b && *b > 0 ? *a / *b : 0.0);
+    const R::Clock clock = r.time == Ratio::kWall ? R::kWall : R::kProcessor;
+    const auto a = reporter.median(r.numerator, clock);
+    const auto b = reporter.median(r.denominator, clock);
+    const double ratio = a && b && *b > 0 ? *a / *b : 0.0;
+    std::printf(ratio >= 0.1 || ratio == 0 ? "RATIO %s %.2f\n" : "RATIO %s %.4f\n", r.name.c_str(),
+                ratio);
   }
   std::fflush(stdout);
   return 0;

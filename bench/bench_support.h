@@ -33,9 +33,12 @@ std::int32_t benchToday();
 // One ratio to print at the end: the median time of `numerator` over that of `denominator`
 // (benchmark names as Google Benchmark prints them, e.g. "BM_PageDown/1").
 struct Ratio {
+  enum Time { kProcessor, kWall };
   std::string name;
   std::string numerator;
   std::string denominator;
+  // Wall time for benchmarks whose work runs on other threads (they time themselves).
+  Time time = kProcessor;
 };
 
 // Runs the benchmarks selected by the command line, five repetitions each in random order
