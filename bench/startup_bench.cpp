@@ -165,6 +165,16 @@ Running& running() {
   return r;
 }
 
+// Waits until `when` is set; false after a minute (the program is stuck).
+bool waitFor(const std::atomic<Clock::rep>& when) {
+  const auto deadline = Clock::now() + std::chrono::minutes(1);
+  while (when == 0) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
+
 // A rescan run by the frame's thread, as its timer runs it. range(0) 1: input reaches the other
 // window just after the rescan has begun, and the time measured is how long that window waits.
 void BM_FrameRescan(benchmark::State& state) {
@@ -172,15 +182,25 @@ void BM_FrameRescan(benchmark::State& state) {
   const bool answer = state.range(0) == 1;
   Clock::duration rescans{};
   for (auto _ : state) {
-    std::atomic<Clock::rep> began{0}, ended{0};
+    // Shared with the task, which may outlive a failed iteration.
+    struct Marks {
+      std::atomic<Clock::rep> began{0}, ended{0};
+    };
+    const auto marks = std::make_shared<Marks>();
+    std::atomic<Clock::rep>& began = marks->began;
+    std::atomic<Clock::rep>& ended = marks->ended;
     r.answered = 0;
-    if (!r.p.rt.postTask(r.p.frameThread, [&] {
-          began = Clock::now().time_since_epoch().count();
-          r.p.state->rescan(false);
-          ended = Clock::now().time_since_epoch().count();
+    core::ProgramState* program = r.p.state.get();
+    if (!r.p.rt.postTask(r.p.frameThread, [marks, program] {
+          marks->began = Clock::now().time_since_epoch().count();
+          program->rescan(false);
+          marks->ended = Clock::now().time_since_epoch().count();
         }))
       state.SkipWithError("no frame");
-    while (began == 0) std::this_thread::yield();
+    if (!waitFor(began)) {
+      state.SkipWithError("the rescan did not start");
+      break;
+    }
     Clock::time_point posted;
     if (answer) {
       ui::Input in;
@@ -189,9 +209,15 @@ void BM_FrameRescan(benchmark::State& state) {
       in.control = 1;
       posted = Clock::now();
       r.p.rt.post(in);
-      while (r.answered == 0) std::this_thread::yield();
+      if (!waitFor(r.answered)) {
+        state.SkipWithError("the other window never answered");
+        break;
+      }
     }
-    while (ended == 0) std::this_thread::yield();
+    if (!waitFor(ended)) {
+      state.SkipWithError("the rescan did not end");
+      break;
+    }
     const Clock::time_point from(Clock::duration(began.load()));
     const Clock::time_point to(Clock::duration(ended.load()));
     const Clock::time_point seen(Clock::duration(r.answered.load()));
