@@ -27,7 +27,17 @@
 #include "runtime/store/declaration.h"
 #include "runtime/store/error.h"
 
+struct sqlite3;
+
 namespace trv::store {
+
+// What the store's own extensions kept in files of their own (sort snapshots) reach of an open
+// file: the SQLite connection it is attached to and the schema it is attached under.
+struct RawFile {
+  sqlite3* db = nullptr;  // null when the file is not open
+  std::string schema;
+  const FileDecl* decl = nullptr;
+};
 
 // Where a record is: its row and the version it had when it was read.
 struct Position {
@@ -145,6 +155,10 @@ class Connection {
   // Explains the plan of the statement that the last read of the file's sequence ran (the last
   // next/previous that read from the file rather than from the records read ahead).
   std::string TEST_lastReadPlan(FileId id);
+
+  // For the store's extensions only (see RawFile); no statement of theirs may stay open when
+  // their operation returns.
+  RawFile raw(FileId id);
 
  private:
   struct Impl;
