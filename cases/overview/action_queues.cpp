@@ -389,9 +389,9 @@ class ActionOverview {
     const core::RescanInputs inputs{s_.user.Name, level(), s_.HideOnHold};
     // A case file that cannot be read leaves the queues as the scan left them, without a
     // message: the next rescan tries again.
-    (void)core::rebuildQueuesForOverview(q_,
-                                         core::filePath(s_.DatabaseFolder, core::DataFile::Sercase),
-                                         s_.AppSettings, inputs, s_.env.clock);
+    (void)core::rebuildQueuesForOverview(
+        q_, core::filePath(s_.DatabaseFolder, core::DataFile::Sercase), s_.AppSettings, inputs,
+        s_.env.clock, [this] { return s_.env.ui.yieldBaton(); });
     stampClock();
     redisplay();
     if (active_ != 0) showSelection(active_);
