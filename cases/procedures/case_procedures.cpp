@@ -1,5 +1,6 @@
 #include "cases/procedures/case_procedures.h"
 
+#include "cases/archive/archive_windows.h"
 #include "cases/caseform/case_form.h"
 #include "cases/notes/notes_window.h"
 #include "cases/overview/action_queues.h"
@@ -15,6 +16,7 @@ void registerCaseProcedures(core::ProgramState& s) {
   registerCaseForm(s);
   registerNotesWindow(s);
   registerSelectProd(s);
+  registerArchive(s);
 }
 
 }  // namespace trv::cases
