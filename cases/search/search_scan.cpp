@@ -35,6 +35,12 @@ std::string clipped(const text::FixedString<N>& f) {
   return f.str();
 }
 
+// Bulk reading while a file is scanned; the history memo only when the subject is the history.
+void scanning(data::FileAccess& f, bool on, bool memos) {
+  f.setBulkRows(on ? kBulkRows : 1);
+  data::FileAccess::threadConnection().setSequenceMemos(f.fileId(), !on || memos);
+}
+
 }  // namespace
 
 SearchScan::SearchScan(std::vector<Source> sources, SearchSubject subject, std::string_view phrase,
@@ -42,7 +48,7 @@ SearchScan::SearchScan(std::vector<Source> sources, SearchSubject subject, std::
     : sources_(std::move(sources)), subject_(subject), matcher_(phrase), hits_(hits) {}
 
 SearchScan::~SearchScan() {
-  if (started_ && current_ < sources_.size()) sources_[current_].file->setBulkRows(1);
+  if (started_ && current_ < sources_.size()) scanning(*sources_[current_].file, false, true);
 }
 
 void SearchScan::SkipFailedFile() {
@@ -53,8 +59,24 @@ void SearchScan::SkipFailedFile() {
 }
 
 int SearchScan::percent() const {
-  if (total_ == 0) return 0;
-  return static_cast<int>(std::min<std::uint64_t>(100, read_ * 100 / total_));
+  std::int64_t all = 0;
+  for (std::int64_t r : lastRows_) all += r;
+  if (all <= 0) return 0;
+  return static_cast<int>(std::clamp<std::int64_t>((doneRows_ + atRow_) * 100 / all, 0, 100));
+}
+
+void SearchScan::measure() {
+  for (const Source& s : sources_) {
+    data::FileAccess& f = *s.file;
+    std::int64_t last = 0;
+    if (f.setFileOrder() == store::Ok) {
+      scanning(f, true, false);
+      f.setBulkRows(1);
+      if (f.previous() == store::Ok) last = f.position().row;
+      scanning(f, false, true);
+    }
+    lastRows_.push_back(last);
+  }
 }
 
 bool SearchScan::startFile() {
@@ -64,28 +86,27 @@ bool SearchScan::startFile() {
     failedFile_ = &f;
     return false;
   }
-  f.setBulkRows(kBulkRows);
+  scanning(f, true, subject_ == SearchSubject::History);
   memo_ = f.decl().memos.empty() ? -1 : 0;  // the history is each file's first memo
   started_ = true;
   return true;
 }
 
 void SearchScan::endFile() {
-  sources_[current_].file->setBulkRows(1);
+  if (current_ < lastRows_.size()) doneRows_ += lastRows_[current_];
+  atRow_ = 0;
+  if (started_) scanning(*sources_[current_].file, false, true);
   started_ = false;
   ++current_;
 }
 
 bool SearchScan::Step(int records) {
-  if (!counted_) {
-    counted_ = true;
-    for (const Source& s : sources_) {
-      std::uint64_t n = 0;
-      if (s.file->count(&n) == store::Ok) total_ += n;
-    }
-  }
   if (subject_ == SearchSubject::None || subject_ == SearchSubject::CaseNr || matcher_.empty())
     return false;
+  if (!measured_) {
+    measured_ = true;
+    measure();
+  }
   for (int i = 0; i < records;) {
     if (current_ >= sources_.size() || failure_ != store::Ok) return false;
     if (!started_ && !startFile()) return false;
@@ -102,6 +123,7 @@ bool SearchScan::Step(int records) {
     }
     ++read_;
     ++i;
+    atRow_ = f.position().row;
     check(sources_[current_]);
   }
   return current_ < sources_.size() && failure_ == store::Ok;

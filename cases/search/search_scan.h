@@ -43,14 +43,14 @@ class SearchScan {
   void SkipFailedFile();
 
   std::uint64_t read() const { return read_; }
-  // The records of every file of the scope, counted when the scan began.
-  std::uint64_t total() const { return total_; }
-  // How far the scan is, 0 to 100.
+  // How far the scan is, 0 to 100: by the place of the record read last in its file, the files
+  // weighed by their last places when the scan began (no count of a large file is waited for).
   int percent() const;
   store::Code failure() const { return failure_; }
   data::FileAccess* failedFile() const { return failedFile_; }
 
  private:
+  void measure();
   bool startFile();
   void endFile();
   void check(const Source& source);
@@ -61,9 +61,11 @@ class SearchScan {
   SearchHits& hits_;
   std::size_t current_ = 0;
   bool started_ = false;
-  bool counted_ = false;
+  bool measured_ = false;
   std::uint64_t read_ = 0;
-  std::uint64_t total_ = 0;
+  std::vector<std::int64_t> lastRows_;  // per source, when the scan began
+  std::int64_t doneRows_ = 0;           // of the sources read through
+  std::int64_t atRow_ = 0;              // in the current source
   store::Code failure_ = store::Ok;
   data::FileAccess* failedFile_ = nullptr;
   int memo_ = -1;  // the history memo of the current file

@@ -160,14 +160,16 @@ struct OpenFile {
   std::int64_t lastRow = 0;
   std::string lastImage;
   int bulkRows = 1;
+  bool sequenceMemos = true;
   std::deque<Row> ahead;
   bool aheadForward = true;
 
   std::string table() const { return schema + ".records"; }
   std::string keyColumn(int k) const { return sqlName(decl->keys[k].name); }
-  std::string selectColumns() const {
+  // Without `memos` each memo reads as empty (a scan that needs only the records).
+  std::string selectColumns(bool memos = true) const {
     std::string s = "id, version, data";
-    for (const MemoDecl& m : decl->memos) s += ", " + sqlName(m.name);
+    for (const MemoDecl& m : decl->memos) s += ", " + (memos ? sqlName(m.name) : "NULL");
     return s;
   }
   void forget() { ahead.clear(); }
@@ -785,6 +787,13 @@ void Connection::setBulkRows(FileId id, int rows) {
   }
 }
 
+void Connection::setSequenceMemos(FileId id, bool read) {
+  if (OpenFile* f = impl_->file(id)) {
+    f->sequenceMemos = read;
+    f->forget();
+  }
+}
+
 Code Connection::Impl::step(OpenFile& f, bool forward, RecordBuffer& buf) {
   Impl& m = *this;
   if (f.seq == Seq::None) f.seq = Seq::File;
@@ -812,8 +821,8 @@ Code Connection::Impl::step(OpenFile& f, bool forward, RecordBuffer& buf) {
     } else {
       where = "1";
     }
-    std::string sql = "SELECT " + f.selectColumns() + (byKey ? ", " + col : "") + " FROM " +
-                      f.table() + " WHERE " + where + " ORDER BY " +
+    std::string sql = "SELECT " + f.selectColumns(f.sequenceMemos) + (byKey ? ", " + col : "") +
+                      " FROM " + f.table() + " WHERE " + where + " ORDER BY " +
                       (byKey ? col + dir + ", " : "") + "id" + dir + " LIMIT ?3";
     sqlite3_stmt* s = m.prepare(f, sql);
     if (s == nullptr) return lastError().code;

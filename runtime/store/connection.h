@@ -122,6 +122,9 @@ class Connection {
   // Reading hint: next/previous read this many records at a time (1 to 1000). Records read
   // ahead are returned as they were read; any write through this connection drops them.
   void setBulkRows(FileId id, int rows);
+  // Reading hint for a scan that looks only at the records: while cleared, next/previous leave
+  // every memo of the buffer empty. A buffer read so must not be written back. Set by default.
+  void setSequenceMemos(FileId id, bool read);
 
   // Adds buf as a new record. With an auto-numbered key whose field is 0, the record gets the
   // highest number plus one (1 in an empty file), taken and added in one statement; buf.record

@@ -126,6 +126,15 @@ TEST_F(SearchScanTest, HitsNumberedThroughBothFilesWhateverTheBatchSize) {
     EXPECT_EQ(hits[10].LNAME, "acme corp");
     EXPECT_GE(steps, batch == 1 ? 34 : 0);
   }
+  // The scan by name left the memos unread; the file reads them again afterwards.
+  ASSERT_EQ(cases_.setFileOrder(), store::Ok);
+  ASSERT_EQ(cases_.next(), store::Ok);
+  ASSERT_EQ(cases_.next(), store::Ok);
+  ASSERT_EQ(cases_.next(), store::Ok);
+  EXPECT_EQ(cases_.memo("SER:History"), "");
+  for (int i = 0; i < 7; ++i) ASSERT_EQ(cases_.next(), store::Ok);
+  EXPECT_EQ(cases_.memo("SER:History"), "PRINTER");
+
   SearchHits history;
   SearchScan scan({{&archive_, "Archive"}, {&cases_, "Case"}}, SearchSubject::History, "print",
                   history);
@@ -144,6 +153,7 @@ TEST_F(SearchScanTest, NothingToReadForACaseNumberOrAnEmptyScope) {
   SearchScan none({}, SearchSubject::ClientName, "acme", hits);
   EXPECT_FALSE(none.Step(10));
   EXPECT_EQ(none.percent(), 0);
+  EXPECT_EQ(byNumber.percent(), 0);
   EXPECT_TRUE(hits.empty());
 }
 
