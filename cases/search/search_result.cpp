@@ -116,6 +116,13 @@ class ResultWindow final : public forms::WindowController {
   Level HandleEvent() override {
     const ui::Event& e = event();
     if (e.number == ui::EventGainFocus) applyColour();
+    if (e.number == ui::EventAlertKey && e.key == ui::KeyEnter && e.control != ResultList) {
+      // Enter on a button still presses it.
+      if (const ui::ControlState* c = window().control(e.control);
+          c && c->kind == ui::ControlKind::Button)
+        window().post(ui::EventAccepted, e.control);
+      return LevelNotify;
+    }
     if (e.control == ResultList && e.number == ui::EventAlertKey) {
       if (e.key == ui::KeyEnter) {
         openHit();

@@ -208,6 +208,7 @@ class SearchWindow final : public forms::WindowController {
     if (scan_->failure() != store::Ok) {
       data::FileAccess* f = scan_->failedFile();
       ERRORS->SetFileName(f ? f->name() : std::string());
+      boxPending_ = true;
       if (ERRORS->Raise(scan_->failure() == store::RecordNotAvailable ? 28 : 1) == LevelFatal)
         return;
       window().post(EventBoxAnswered);
