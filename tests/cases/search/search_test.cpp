@@ -11,7 +11,7 @@
 #include "core/data/files.h"
 #include "core/data/records.h"
 #include "runtime/data/file_access.h"
-#include "tests/recording_sink.h"
+#include "tests/support/recording_sink.h"
 
 namespace trv::cases {
 namespace {
