@@ -1,6 +1,7 @@
 #include "cases/procedures/case_procedures.h"
 
 #include "cases/caseform/case_form.h"
+#include "cases/export/export_file.h"
 #include "cases/notes/notes_window.h"
 #include "cases/overview/action_queues.h"
 #include "cases/products/select_prod.h"
@@ -17,6 +18,7 @@ void registerCaseProcedures(core::ProgramState& s) {
   registerNotesWindow(s);
   registerSelectProd(s);
   reports::registerReports(s);
+  registerExportFile(s);
 }
 
 }  // namespace trv::cases
