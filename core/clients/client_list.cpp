@@ -98,6 +98,7 @@ class ClientList final : public list::ListWindow {
     switch (event().control) {
       case ClientsImport:
         RunProcedure("ImportClientData", 0);
+        browser().view().Resort();  // the import added clients: a sorted order sorts again
         browser().Reset();
         return data::LevelNotify;
       default:
