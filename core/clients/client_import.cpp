@@ -4,8 +4,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "core/clients/client_importer.h"
 #include "core/clients/import_rules.h"
-#include "core/data/records.h"
 #include "core/program/program_state.h"
 #include "runtime/data/file_access.h"
 #include "runtime/data/file_relations.h"
@@ -74,11 +74,8 @@ class ClientImport {
 
   void Run() {
     rejected_ = 0;
-    linesRead_ = 0;
-    runningNumber_ = 0;
     imported_ = false;
     lastError_ = ImportError::None;
-    logFailed_ = false;
     w_.setDisabled(ImportStart, true);
     const bool ran = Import();
     w_.setTitle("Vorn Trovanel 1.2 - Import");
@@ -93,9 +90,9 @@ class ClientImport {
  private:
   bool Import() {
     w_.setTitle("Importing data, please wait...");
-    const fs::path file = s_.env.ui.currentFolder() / kImportFile;
+    const fs::path folder = s_.env.ui.currentFolder();
     std::error_code ec;
-    if (!fs::exists(file, ec)) {
+    if (!fs::exists(folder / kImportFile, ec)) {
       forms::tell(s_.forms, "File cannot be found in choosen directory");
       w_.setHidden(ImportProgress, true);
       return false;
@@ -106,111 +103,37 @@ class ClientImport {
     w_.setHidden(ImportPicture, true);
     data::FileRelations& clients = *s_.dictionary.ClientRelations;
     if (clients.open() != data::LevelOk) return false;
-    std::ifstream in(file, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-      ++linesRead_;
-      if (linesRead_ == 1) continue;  // the heading line
-      ImportLine(splitImportLine(line));
-      w_.setValue(ImportProgress, std::int64_t{0});
-    }
+    data::FileAccess& f = clients.file();
+    std::ifstream in(folder / kImportFile, std::ios::binary);
+    ClientImporter importer(data::FileAccess::threadConnection(), f.fileId(), f.decl(),
+                            folder / kErrorLog, s_.env.clock.today(), s_.env.clock.now());
+    std::string failure;
+    const bool written = importer.run(
+        in, [this](std::uint64_t lines) { w_.setValue(ImportProgress, std::int64_t(lines)); },
+        &failure);
     clients.close();
+    w_.setValue(ImportProgress, std::int64_t{0});
     w_.setHidden(ImportProgress, true);
-    return true;
-  }
-
-  void ImportLine(const ImportRecord& v) {
-    const std::string fullName = importFullName(v);
-    // A line without any name would otherwise land on the previous line's client.
-    if (refusedCharacters(v) || fullName.empty()) {
-      LogError(ImportError::NoCsvRecord, v);
-      return;
-    }
-    w_.setValue(ImportProgress, static_cast<std::int64_t>(linesRead_));
-    data::FileAccess& f = s_.dictionary.ClientRelations->file();
-    f.primeRecord();
-    ClientRecord& c = f.record<ClientRecord>();
-    c.LName = fullName;
-    if (f.fetch("CLI:KeyFullName") != store::Ok) {
-      AddClient(v, fullName);
-      return;
-    }
-    if (text::clip(v[VktEmail]) == c.Email.view()) {
-      Fill(c, v, false);
-      if (f.put() != store::Ok) {
-        LogError(ImportError::DoubleKey, v);
-      } else {
-        imported_ = true;
-      }
-      return;
-    }
-    ++runningNumber_;
-    AddClient(v, numberedName(fullName, runningNumber_));
-  }
-
-  // The values of the line over the client's; a new client also takes its contact and e-mail.
-  static void Fill(ClientRecord& c, const ImportRecord& v, bool isNew) {
-    const auto either = [&v](int first, int second) -> const std::string& {
-      return text::clip(v[first]).empty() ? v[second] : v[first];
-    };
-    if (isNew) {
-      c.Contact = v[VktNaam];
-      c.Email = v[VktEmail];
-    }
-    c.Phone = either(VktTel, VktThuisTel);
-    c.Address = either(VktAdres, VktThuisAdres);
-    c.ZIPCode = either(VktPc, VktThuisPc);
-    c.City = either(VktPlaats, VktThuisPlaats);
-    c.State = either(VktRegio, VktThuisRegio);
-    c.Phone2 = v[VktMobiel];
-    c.Fax = either(VktFax, VktThuisFax);
-    c.Remarks = v[VktRemark];
-  }
-
-  void AddClient(const ImportRecord& v, const std::string& fullName) {
-    imported_ = true;
-    data::FileAccess& f = s_.dictionary.ClientRelations->file();
-    f.primeRecord();
-    ClientRecord rec = f.record<ClientRecord>();
-    rec.LName = fullName;
-    Fill(rec, v, true);
-    bool named = false;
-    for (int attempt = 0; attempt <= kLastShortNameNumber; ++attempt) {
-      rec.SName = shortNameCandidate(fullName, attempt);
-      f.record<ClientRecord>() = rec;
-      if (f.fetch("CLI:SNameKey") != store::Ok) {
-        named = true;
-        break;
-      }
-    }
-    f.record<ClientRecord>() = rec;
-    // Every short name of the numbering taken: the line is refused rather than looping.
-    if (!named || f.add() != store::Ok) LogError(ImportError::DoubleKey, v);
-  }
-
-  void LogError(ImportError reason, const ImportRecord& v) {
-    ++rejected_;
-    lastError_ = reason;
-    const std::string line =
-        importErrorLine(s_.env.clock.today(), s_.env.clock.now(), reason, v[VktNaam], v[VktEmail]) +
-        "\r\n";
-    std::ofstream log(s_.env.ui.currentFolder() / kErrorLog, std::ios::binary | std::ios::app);
-    log.write(line.data(), static_cast<std::streamsize>(line.size()));
-    log.close();
-    if (!log && !logFailed_) {
-      // Said once: one refused log would otherwise bring a box for every line.
-      logFailed_ = true;
+    rejected_ = importer.rejected();
+    imported_ = importer.imported();
+    lastError_ = importer.lastError();
+    // Said once, after the run: a refused log would otherwise bring a box for every line.
+    if (importer.logFailed())
       forms::tell(s_.forms, std::string("The error log ") + kErrorLog + " could not be written.");
+    if (!written) {
+      forms::tell(s_.forms, "The import stopped after line " +
+                                std::to_string(importer.linesRead()) +
+                                ": the client file could not be written (" + failure +
+                                "). The last lines read were not imported.");
     }
+    return true;
   }
 
   ProgramState& s_;
   ui::Window& w_;
   std::string lastFileError_;
-  std::uint64_t linesRead_ = 0, rejected_ = 0;
-  int runningNumber_ = 0;
+  std::uint64_t rejected_ = 0;
   bool imported_ = false;
-  bool logFailed_ = false;
   ImportError lastError_ = ImportError::None;
 };
 
