@@ -2,8 +2,8 @@
 // order, formatted and written, against the same read plus a write of the same bytes. Import:
 // address-book lines (new, updated and refused ones) through the importer, against adding the
 // same number of records in one transaction. Prints RATIO lines last.
-// TRV_BENCH_CASES sets the number of cases (TRV_BENCH_SMALL: 2000; default 100000); the import
-// reads a tenth as many lines.
+// TRV_BENCH_CASES sets the number of cases (see bench_support.h); the import reads a tenth as
+// many lines.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "cases/export/export_line.h"
 #include "core/clients/client_importer.h"
 #include "core/data/files.h"
@@ -26,11 +26,6 @@ namespace {
 
 using namespace trv;
 namespace fs = std::filesystem;
-
-int caseCount() {
-  if (const char* n = std::getenv("TRV_BENCH_CASES"); n && std::atoi(n) > 0) return std::atoi(n);
-  return std::getenv("TRV_BENCH_SMALL") ? 2000 : 100000;
-}
 
 constexpr int kBatch = 200;
 
@@ -44,7 +39,7 @@ struct CaseFile {
   store::Connection conn;
   store::FileId id = -1;
   const store::FileDecl& decl = core::declaration(core::DataFile::Sercase);
-  int count = caseCount();
+  int count = bench::caseCount();
 
   CaseFile() {
     fs::create_directories(benchFolder());
@@ -79,11 +74,6 @@ struct CaseFile {
 CaseFile& caseFile() {
   static CaseFile f;
   return f;
-}
-
-std::map<std::string, double>& timings() {
-  static std::map<std::string, double> t;
-  return t;
 }
 
 template <class Each>
@@ -125,9 +115,8 @@ void BM_RawReadWrite(benchmark::State& state) {
     out.close();
     benchmark::DoNotOptimize(sum);
   }
-  state.SetLabel("raw_export");
 }
-BENCHMARK(BM_RawReadWrite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawReadWrite)->Unit(benchmark::kMillisecond);
 
 void BM_Export(benchmark::State& state) {
   for (auto _ : state) {
@@ -139,14 +128,13 @@ void BM_Export(benchmark::State& state) {
     });
     out.close();
   }
-  state.SetLabel("export");
 }
-BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond);
 
 // --- the import ---
 
 int lineCount() {
-  return std::max(100, caseCount() / 10);
+  return std::max(100, bench::caseCount() / 10);
 }
 
 std::string field29(const std::string& first, const std::string& last, const std::string& email,
@@ -219,9 +207,8 @@ void BM_RawInsert(benchmark::State& state) {
     }
     if (f.conn.commit() != store::Ok) std::abort();
   }
-  state.SetLabel("raw_insert");
 }
-BENCHMARK(BM_RawInsert)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawInsert)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_Import(benchmark::State& state) {
   std::uint64_t rejected = 0;
@@ -238,37 +225,18 @@ void BM_Import(benchmark::State& state) {
     rejected = importer.rejected();
   }
   state.counters["rejected"] = static_cast<double>(rejected);
-  state.SetLabel("import");
 }
-BENCHMARK(BM_Import)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs) timings()[r.report_label] = r.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    auto& t = timings();
-    std::printf("cases: %d, import lines: %d\n", caseFile().count, lineCount());
-    auto ratio = [&](const char* name, const char* a, const char* b) {
-      if (t.count(a) && t.count(b) && t[b] > 0) std::printf("RATIO %s %.2f\n", name, t[a] / t[b]);
-    };
-    ratio("import_vs_raw_insert", "import", "raw_insert");
-    ratio("export_vs_raw_read_write", "export", "raw_export");
-  }
-};
+BENCHMARK(BM_Import)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
   (void)caseFile();  // generated before any timing
   (void)exportBytes();
   (void)importText();
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  // The import's commits wait for the disk: its ratio is of wall times.
+  return bench::runBenchmarks(argc, argv,
+                              {{"export_vs_raw_read_write", "BM_Export", "BM_RawReadWrite"},
+                               {"import_vs_raw_insert", "BM_Import/iterations:2",
+                                "BM_RawInsert/iterations:2", bench::Ratio::kWall}});
 }
