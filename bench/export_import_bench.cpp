@@ -121,9 +121,12 @@ BENCHMARK(BM_RawReadWrite)->Unit(benchmark::kMillisecond);
 void BM_Export(benchmark::State& state) {
   for (auto _ : state) {
     std::ofstream out(benchFolder() / "cases.csv", std::ios::binary | std::ios::trunc);
+    cases::ExportFormatter formatter;
+    std::string line;
     scan([&](const store::RecordBuffer& r) {
       if (caseOf(r).CaseNr == 0) return;
-      const std::string line = cases::exportLine(caseOf(r));
+      line.clear();
+      formatter.appendLine(caseOf(r), line);
       out.write(line.data(), static_cast<std::streamsize>(line.size()));
     });
     out.close();

@@ -166,8 +166,9 @@ class ExportLoop final : public report::RecordLoop {
   data::Level ProcessRecord(const store::RecordBuffer& b) override {
     const core::SercaseRecord r = reports::recordOf<core::SercaseRecord>(b);
     if (r.CaseNr == 0) return data::LevelNotify;
-    const std::string line = exportLine(r);
-    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+    line_.clear();
+    formatter_.appendLine(r, line_);
+    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
     if (!out_) {
       ++unwritten_;
       out_.clear();
@@ -179,6 +180,8 @@ class ExportLoop final : public report::RecordLoop {
 
  private:
   std::ofstream& out_;
+  ExportFormatter formatter_;
+  std::string line_;
   std::uint64_t unwritten_ = 0;
 };
 

@@ -1,11 +1,14 @@
 #include "cases/export/export_line.h"
 
-#include "cases/reports/report_frame.h"
 #include "core/data/records.h"
+#include "runtime/text/charset.h"
+#include "runtime/text/fixed_string.h"
 #include "runtime/text/picture.h"
 
 namespace trv::cases {
 namespace {
+
+constexpr std::size_t kCacheLimit = 100000;
 
 std::string trimmed(std::string s) {
   const std::size_t b = s.find_first_not_of(' ');
@@ -14,14 +17,22 @@ std::string trimmed(std::string s) {
   return s.substr(b, e - b + 1);
 }
 
-void addText(std::string& line, std::string_view field) {
-  line += ',';
-  line += exportQuoted(reports::shown(field));
+void appendQuoted(std::string& out, std::string_view utf8) {
+  out += '"';
+  for (const char c : utf8) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
 }
 
-void addPictured(std::string& line, std::string_view picture, std::int32_t value) {
-  line += ',';
-  line += exportQuoted(value == 0 ? std::string() : trimmed(text::formatPicture(picture, value)));
+// A record text (the records' charset, blank-padded) as UTF-8 without its trailing blanks.
+void appendText(std::string& out, std::string_view field) {
+  out += ',';
+  field = text::clip(field);
+  bool ascii = true;
+  for (const char c : field) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  appendQuoted(out, ascii ? std::string(field) : text::toUtf8(field));
 }
 
 }  // namespace
@@ -29,38 +40,56 @@ void addPictured(std::string& line, std::string_view picture, std::int32_t value
 std::string exportQuoted(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size() + 2);
-  out += '"';
-  for (const char c : utf8) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
+  appendQuoted(out, utf8);
   return out;
 }
 
+void ExportFormatter::appendPictured(std::string& out, bool date, std::int32_t value) {
+  out += ',';
+  if (value == 0) {
+    out += "\"\"";
+    return;
+  }
+  auto& cache = date ? dates_ : times_;
+  auto it = cache.find(value);
+  if (it == cache.end()) {
+    if (cache.size() >= kCacheLimit) cache.clear();
+    std::string shown;
+    appendQuoted(shown, trimmed(text::formatPicture(date ? "D5" : "T1", value)));
+    it = cache.emplace(value, std::move(shown)).first;
+  }
+  out += it->second;
+}
+
+void ExportFormatter::appendLine(const core::SercaseRecord& r, std::string& out) {
+  out += std::to_string(r.CaseNr);
+  appendText(out, r.SName.view());
+  appendText(out, r.LName.view());
+  appendText(out, r.IDProduct.view());
+  appendText(out, r.Product.view());
+  appendText(out, r.SProblem.view());
+  appendText(out, r.Owner.view());
+  appendText(out, r.Status.view());
+  appendPictured(out, true, r.Cdate);
+  appendText(out, r.Priority.view());
+  appendPictured(out, true, r.SDate);
+  appendPictured(out, false, r.STime);
+  appendPictured(out, true, r.FirstEscDate);
+  appendPictured(out, false, r.FirstEscTime);
+  appendText(out, r.FirstAction.view());
+  appendPictured(out, true, r.SecEscDate);
+  appendPictured(out, false, r.SecEscTime);
+  appendText(out, r.SecAction.view());
+  appendPictured(out, true, r.ThirdEscDate);
+  appendPictured(out, false, r.ThirdEscTime);
+  appendText(out, r.ThirdAction.view());
+  out += "\r\n";
+}
+
 std::string exportLine(const core::SercaseRecord& r) {
-  std::string line = std::to_string(r.CaseNr);
-  addText(line, r.SName.view());
-  addText(line, r.LName.view());
-  addText(line, r.IDProduct.view());
-  addText(line, r.Product.view());
-  addText(line, r.SProblem.view());
-  addText(line, r.Owner.view());
-  addText(line, r.Status.view());
-  addPictured(line, "D5", r.Cdate);
-  addText(line, r.Priority.view());
-  addPictured(line, "D5", r.SDate);
-  addPictured(line, "T1", r.STime);
-  addPictured(line, "D5", r.FirstEscDate);
-  addPictured(line, "T1", r.FirstEscTime);
-  addText(line, r.FirstAction.view());
-  addPictured(line, "D5", r.SecEscDate);
-  addPictured(line, "T1", r.SecEscTime);
-  addText(line, r.SecAction.view());
-  addPictured(line, "D5", r.ThirdEscDate);
-  addPictured(line, "T1", r.ThirdEscTime);
-  addText(line, r.ThirdAction.view());
-  line += "\r\n";
+  ExportFormatter f;
+  std::string line;
+  f.appendLine(r, line);
   return line;
 }
 

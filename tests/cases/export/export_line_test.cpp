@@ -43,5 +43,20 @@ TEST(ExportLine, TextsLeaveInUtf8) {
   EXPECT_NE(line.find("\"Caf\xc3\xa9\""), std::string::npos) << line;
 }
 
+TEST(ExportLine, AFormatterKeepsNoValueOfOneCaseForTheNext) {
+  ExportFormatter f;
+  std::string out;
+  core::SercaseRecord a = sampleCase();
+  core::SercaseRecord b = sampleCase();
+  b.CaseNr = 8;
+  b.SDate = a.FirstEscDate;
+  b.FirstEscDate = 0;
+  b.STime = *text::timeNumber(23, 59, 59);
+  f.appendLine(a, out);
+  f.appendLine(b, out);
+  f.appendLine(a, out);
+  EXPECT_EQ(out, exportLine(a) + exportLine(b) + exportLine(a));
+}
+
 }  // namespace
 }  // namespace trv::cases
