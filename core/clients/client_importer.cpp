@@ -1,7 +1,6 @@
 #include "core/clients/client_importer.h"
 
 #include <cstring>
-#include <fstream>
 
 #include "core/data/records.h"
 #include "runtime/store/error.h"
@@ -129,10 +128,15 @@ void ClientImporter::logError(ImportError reason, const ImportRecord& v) {
   ++rejected_;
   lastError_ = reason;
   const std::string line = importErrorLine(date_, time_, reason, v[VktNaam], v[VktEmail]) + "\r\n";
-  std::ofstream log(errorLog_, std::ios::binary | std::ios::app);
-  log.write(line.data(), static_cast<std::streamsize>(line.size()));
-  log.close();
-  if (!log) logFailed_ = true;
+  // Opened at the first refused line and kept for the run; each line is flushed at once.
+  if (!log_.is_open()) log_.open(errorLog_, std::ios::binary | std::ios::app);
+  log_.write(line.data(), static_cast<std::streamsize>(line.size()));
+  log_.flush();
+  if (!log_) {
+    logFailed_ = true;
+    log_.close();
+    log_.clear();
+  }
 }
 
 }  // namespace trv::core

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <istream>
 #include <string>
@@ -49,6 +50,7 @@ class ClientImporter {
   const store::FileDecl& decl_;
   int fullNameKey_, shortNameKey_;
   std::filesystem::path errorLog_;
+  std::ofstream log_;
   std::int32_t date_, time_;
   std::uint64_t linesRead_ = 0, rejected_ = 0;
   int runningNumber_ = 0;
