@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/clients/import_rules.h"
+#include "core/import/import_rules.h"
 #include "fuzz/fuzz_check.h"
 
 using namespace trv::core;

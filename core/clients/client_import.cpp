@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "core/clients/client_importer.h"
-#include "core/clients/import_rules.h"
+#include "core/import/import_rules.h"
 #include "core/program/program_state.h"
 #include "runtime/data/file_access.h"
 #include "runtime/data/file_relations.h"

@@ -13,7 +13,7 @@
 #include <istream>
 #include <string>
 
-#include "core/clients/import_rules.h"
+#include "core/import/import_rules.h"
 #include "runtime/store/connection.h"
 
 namespace trv::core {

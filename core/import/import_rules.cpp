@@ -1,4 +1,4 @@
-#include "core/clients/import_rules.h"
+#include "core/import/import_rules.h"
 
 #include <algorithm>
 
