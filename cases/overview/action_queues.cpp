@@ -50,6 +50,7 @@ ui::WindowDecl overviewDecl() {
   ui::WindowDecl d;
   d.title = "Action Overview";
   d.kind = ui::WindowKind::Child;
+  d.resizable = true;  // two lists that show more in a larger window
   d.controls = {
       ui::list("?List1", builtInColumns(kListToProcess)).withTip("Cases to Process").at(1, 1),
       ui::list("?List2", builtInColumns(kListLate)).withTip("Late Cases").at(1, 2),

@@ -18,6 +18,22 @@ using ui::ControlState;
 using ui::Input;
 
 constexpr int kDefaultColumnChars = 10;
+constexpr int kFrame = 4;
+constexpr int kNarrowestChars = 30;
+constexpr int kWidestChars = 100;
+
+// A list that asks for the width of its columns.
+class ModelList : public QTreeWidget {
+ public:
+  using QTreeWidget::QTreeWidget;
+  int preferredWidth = 0;
+
+  QSize sizeHint() const override {
+    QSize s = QTreeWidget::sizeHint();
+    if (preferredWidth > 0) s.setWidth(preferredWidth);
+    return s;
+  }
+};
 constexpr int kColumnPadding = 12;
 
 int columnPixels(const QWidget* list, int chars) {
@@ -64,7 +80,7 @@ void postColumnWidths(const ControlView& view, ControlHost& host) {
 class ListAdapter final : public ControlAdapter {
  public:
   QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
-    auto* t = new QTreeWidget(parent);
+    auto* t = new ModelList(parent);
     t->setRootIsDecorated(false);
     t->setUniformRowHeights(true);
     t->setAllColumnsShowFocus(true);
@@ -176,7 +192,11 @@ class ListAdapter final : public ControlAdapter {
       t->headerItem()->setTextAlignment(static_cast<int>(i),
                                         c.columns[i].rightAligned ? Qt::AlignRight : Qt::AlignLeft);
     }
-    t->setMinimumWidth(std::min(total + 4, 100 * charWidth(t)));
+    // Shows its columns when there is room; in a smaller window it scrolls sideways.
+    t->setMinimumWidth(std::min(total + kFrame, kNarrowestChars * charWidth(t)));
+    static_cast<ModelList*>(t)->preferredWidth =
+        std::min(total + kFrame, kWidestChars * charWidth(t));
+    t->updateGeometry();
     t->clear();
     QList<QTreeWidgetItem*> items;
     for (const auto& row : c.rows) {

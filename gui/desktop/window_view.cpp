@@ -190,19 +190,31 @@ void WindowView::show() {
     window_->showMinimized();
   else
     window_->show();
-  if (state_.kind != ui::WindowKind::Child || !qobject_cast<QMdiSubWindow*>(window_.data()))
+  auto* sub = qobject_cast<QMdiSubWindow*>(window_.data());
+  if (sub) {
+    // Placed by the work area when it has no position of its own: keep it inside.
+    QRect g = keptVisible(window_->geometry());
+    if (g != window_->geometry()) window_->setGeometry(g);
+    if (sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
+  } else {
     window_->raise();
-  window_->activateWindow();
-  if (auto* c = find(state_.focus)) {
-    ++applying_;
-    modelFocus_ = state_.focus;
-    c->widget->setFocus(Qt::OtherFocusReason);
-    --applying_;
   }
+  window_->activateWindow();
+  focusModelControl();
+}
+
+void WindowView::focusModelControl() {
+  ControlView* c = find(state_.focus);
+  if (!c || !c->widget->isEnabled()) return;
+  ++applying_;
+  modelFocus_ = state_.focus;
+  c->widget->setFocus(Qt::OtherFocusReason);
+  --applying_;
 }
 
 void WindowView::build(const ui::WindowSnapshot& snapshot) {
   layout_ = std::make_unique<WindowLayout>(content_, contentLayout_);
+  layout_->plan(snapshot.controls);
   for (const auto& c : snapshot.controls) {
     if (state_.kind == ui::WindowKind::Frame && c.kind == ControlKind::Image) {
       // The frame's picture is the wallpaper of its work area.
@@ -348,26 +360,26 @@ void WindowView::applyStatus(const std::vector<std::string>& status) {
     labels[static_cast<qsizetype>(i)]->setText(i < status.size() ? qs(status[i]) : QString());
 }
 
+QSize WindowView::fittedSize(QSize asked) const {
+  // A size too small for the controls becomes the size they ask for, as far as the screen or
+  // the work area holds it.
+  QSize least = window_->minimumSizeHint().expandedTo(window_->minimumSize());
+  if (asked.width() >= least.width() && asked.height() >= least.height()) return asked;
+  QSize want = window_->sizeHint().expandedTo(least).expandedTo(asked);
+  QRect area = availableArea(window_->geometry().topLeft());
+  if (!area.isEmpty()) want = want.boundedTo(area.size()).expandedTo(least);
+  return want;
+}
+
 void WindowView::applyPlacement(const ui::Placement& p) {
   applied_ = p;
-  if (p.width > 0 && p.height > 0) window_->resize(p.width, p.height);
-  if (p.x != 0 || p.y != 0 || p.width > 0) {
-    QPoint at(p.x, p.y);
-    if (!qobject_cast<QMdiSubWindow*>(window_.data())) {
-      // A position saved on a screen that is gone comes back onto the nearest one.
-      QScreen* screen = QGuiApplication::screenAt(at);
-      if (!screen) screen = QGuiApplication::primaryScreen();
-      if (screen) {
-        QRect area = screen->availableGeometry();
-        QSize size = window_->size();
-        at.setX(
-            std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width())));
-        at.setY(
-            std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
-      }
-    }
-    window_->move(at);
-  }
+  // Positions are the client area's (inside the window manager's frame) both ways, so that a
+  // saved position comes back exactly; a size is never smaller than the controls need.
+  QRect g = window_->geometry();
+  if (p.width > 0 && p.height > 0) g.setSize(fittedSize(QSize(p.width, p.height)));
+  if (p.x != 0 || p.y != 0 || p.width > 0) g.moveTopLeft(QPoint(p.x, p.y));
+  g = keptVisible(g);
+  if (g != window_->geometry()) window_->setGeometry(g);
   if (window_->isVisible()) {
     if (p.maximized && !window_->isMaximized())
       window_->showMaximized();
@@ -378,13 +390,31 @@ void WindowView::applyPlacement(const ui::Placement& p) {
   }
 }
 
+QRect WindowView::availableArea(QPoint at) const {
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(window_.data()))
+    return sub->mdiArea() ? sub->mdiArea()->viewport()->rect() : QRect();
+  // A position on a screen that is gone comes back onto the nearest one.
+  QScreen* screen = QGuiApplication::screenAt(at);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect();
+}
+
+QRect WindowView::keptVisible(QRect g) const {
+  // A work-area window stays inside the work area, a window on the screen, as far as it fits.
+  QRect area = availableArea(g.topLeft());
+  if (area.isEmpty()) return g;
+  g.moveLeft(std::clamp(g.left(), area.left(), std::max(area.left(), area.right() - g.width())));
+  g.moveTop(std::clamp(g.top(), area.top(), std::max(area.top(), area.bottom() - g.height())));
+  return g;
+}
+
 ui::Placement WindowView::currentPlacement() const {
   ui::Placement p;
   p.maximized = window_->isMaximized();
   p.iconized = window_->isMinimized();
   QRect g = window_->normalGeometry().isValid() && (p.maximized || p.iconized)
                 ? window_->normalGeometry()
-                : QRect(window_->pos(), window_->size());
+                : window_->geometry();
   p.x = g.x();
   p.y = g.y();
   p.width = g.width();
@@ -400,6 +430,11 @@ void WindowView::placed() {
 void WindowView::activeChanged(bool active) {
   if (active == active_) return;
   active_ = active;
+  // A window that comes to the front types into the control the model has selected.
+  if (active) {
+    QWidget* has = QApplication::focusWidget();
+    if (!has || has == window_ || !window_->isAncestorOf(has)) focusModelControl();
+  }
   Input in;
   in.kind = active ? Input::Kind::Activate : Input::Kind::Deactivate;
   post(in);

@@ -16,6 +16,7 @@
 // window's natural size, and a restored position is kept on a visible screen.
 
 #include <QPointer>
+#include <QRect>
 #include <functional>
 #include <map>
 #include <memory>
@@ -101,8 +102,13 @@ class WindowView final : private ControlHost {
   void applyMenu(const std::vector<ui::MenuItemState>& menu);
   void applyStatus(const std::vector<std::string>& status);
   void applyPlacement(const ui::Placement& placement);
+  QSize fittedSize(QSize asked) const;
+  QRect availableArea(QPoint at) const;
+  QRect keptVisible(QRect geometry) const;
   ui::Placement currentPlacement() const;
   void placed();
+  // Gives the keyboard focus to the control the model has selected.
+  void focusModelControl();
   void activeChanged(bool active);
   int numberOf(QObject* widget) const;
 

@@ -85,11 +85,18 @@ Window::Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl) : rt_(rt
   }
   int next = highest + 1;
   flattenMenu(decl.menu, -1, next, state_.menu);
-  for (const auto& c : controls_)
-    if (takesFocus(c.kind) && !c.hidden && !c.disabled) {
-      state_.focus = c.number;
+  // The first control that takes input has the focus until the procedure selects another, so
+  // that nothing typed at once is lost; tab sheets and buttons only when there is nothing else.
+  const ControlState* first = nullptr;
+  for (const auto& c : controls_) {
+    if (!takesFocus(c.kind) || c.hidden || c.disabled) continue;
+    if (!first) first = &c;
+    if (c.kind != ControlKind::Sheet && c.kind != ControlKind::Button) {
+      first = &c;
       break;
     }
+  }
+  if (first) state_.focus = first->number;
 }
 
 Window::~Window() {

@@ -1,0 +1,191 @@
+// What a person meets when a window opens: the keyboard focus in the first field, the window
+// where it was left and large enough for its controls, controls as large as their content.
+
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <list>
+
+#include "runtime/ui/use_var.h"
+#include "tests/gui/desktop_fixture.h"
+
+namespace trv::gui {
+namespace {
+
+using namespace trv::ui;
+using testing::DesktopTest;
+
+enum : int { kSheet = 1, kTab, kIdPrompt, kId, kNamePrompt, kName, kOk, kCancel, kHelp };
+
+// A form like the client form: a sheet first, then its fields, then a row of buttons.
+WindowDecl formDecl(WindowKind kind = WindowKind::Modal) {
+  WindowDecl d;
+  d.title = "Client";
+  d.kind = kind;
+  d.resizable = true;
+  d.controls = {
+      sheet("?Sheet").withNumber(kSheet),
+      tab("?Tab", "General").withNumber(kTab).in(kSheet),
+      prompt("?IdPrompt", "Name ID:").withNumber(kIdPrompt).in(kTab),
+      entry("?Id", "@s6").withNumber(kId).in(kTab),
+      prompt("?NamePrompt", "Full Name").withNumber(kNamePrompt).in(kTab),
+      entry("?Name", "@s40").withNumber(kName).in(kTab),
+      button("?OK", "OK").withNumber(kOk).at(2, 1).asDefault(),
+      button("?Cancel", "Cancel").withNumber(kCancel).at(2, 2),
+      button("?Help", "Help").withNumber(kHelp).at(2, 3),
+  };
+  return d;
+}
+
+// Runs a window until it is closed; `first` is the control the procedure selects at opening (0:
+// none), `placement` where it opens (none when empty). The last placement reported is kept.
+struct Procedure {
+  WindowDecl decl = formDecl();
+  int first = 0;
+  Placement placement;
+  Placement last;  // read with the baton held
+
+  void run(UiRuntime& rt) {
+    auto w = rt.open(decl);
+    if (placement.width > 0 || placement.x != 0) w->setPlacement(placement);
+    Event e;
+    while (w->accept(e)) {
+      if (e.number == EventOpenWindow && first) w->select(first);
+      if (e.number == EventCloseWindow) w->close();
+      last = w->placement();
+    }
+    last = w->placement();
+  }
+};
+
+class WindowViewTest : public DesktopTest {
+ protected:
+  // Procedures outlive the program threads that run them (they end in TearDown).
+  std::list<Procedure> procedures;
+  Procedure& procedure(WindowDecl decl = formDecl()) {
+    procedures.emplace_back();
+    procedures.back().decl = std::move(decl);
+    return procedures.back();
+  }
+
+  // Opens procedure p and returns the view of its window (the n-th opened).
+  WindowView* open(Procedure& p, std::size_t n = 0) {
+    run([this, &p] { p.run(*rt); });
+    return view(n);
+  }
+  // The program has ended its procedures and the desktop shows no window any more.
+  bool closed() {
+    return rt->waitFinished(std::chrono::milliseconds(kWaitMs)) &&
+           waitFor([&] { return desktop.windows().empty(); });
+  }
+};
+
+TEST_F(WindowViewTest, TheFirstFieldHasTheKeyboardFocusWhenAFormOpens) {
+  Procedure& form = procedure();
+  WindowView* v = open(form);
+  ASSERT_NE(v, nullptr);
+  // The sheet comes first, but typing goes into the first entry.
+  EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == v->controlWidget(kId); }));
+  QTest::keyClicks(QApplication::focusWidget(), "ACME");
+  EXPECT_EQ(widget<QLineEdit>(v, kId)->text(), "ACME");
+  v->window()->close();
+  EXPECT_TRUE(closed());
+}
+
+TEST_F(WindowViewTest, TheFieldTheProcedureSelectsAtOpeningHasTheFocus) {
+  Procedure& form = procedure();
+  form.first = kName;
+  WindowView* v = open(form);
+  ASSERT_NE(v, nullptr);
+  EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == v->controlWidget(kName); }));
+  v->window()->close();
+  EXPECT_TRUE(closed());
+}
+
+TEST_F(WindowViewTest, AWindowInTheFramesWorkAreaGetsTheFocusToo) {
+  WindowDecl frameDecl;
+  frameDecl.title = "Frame";
+  frameDecl.kind = WindowKind::Frame;
+  frameDecl.resizable = true;
+  Procedure& frame = procedure(frameDecl);
+  Procedure& child = procedure(formDecl(WindowKind::Child));
+  ASSERT_NE(open(frame), nullptr);
+  WindowView* v = open(child, 1);
+  ASSERT_NE(v, nullptr);
+  ASSERT_NE(qobject_cast<QMdiSubWindow*>(v->window()), nullptr);
+  EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == v->controlWidget(kId); }));
+}
+
+TEST_F(WindowViewTest, APositionSavedAtClosingBringsTheWindowBackExactly) {
+  Procedure& first = procedure();
+  WindowView* v = open(first);
+  ASSERT_NE(v, nullptr);
+  const QRect moved(130, 90, 520, 330);
+  v->window()->setGeometry(moved);
+  ASSERT_TRUE(waitFor([&] {
+    Placement p;
+    EXPECT_TRUE(inModel([&] { p = first.last; }));
+    return p.x == moved.x() && p.width == moved.width();
+  }));
+  v->window()->close();
+  ASSERT_TRUE(closed());
+
+  for (int start = 0; start < 3; ++start) {  // each start opens where the last one was saved
+    Procedure& again = procedure();
+    again.placement = first.last;
+    WindowView* w = open(again, 0);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(waitFor([&] { return w->window()->geometry() == moved; }))
+        << "start " << start << ": " << w->window()->geometry().x() << ","
+        << w->window()->geometry().y();
+    w->window()->close();
+    ASSERT_TRUE(closed());
+    EXPECT_EQ(again.last, first.last);
+    first.last = again.last;
+  }
+}
+
+TEST_F(WindowViewTest, AWindowOpensLargeEnoughForItsControlsAndOnTheScreen) {
+  Procedure& tiny = procedure();
+  tiny.placement = {false, false, 100000, 50, 20, 10};
+  WindowView* v = open(tiny);
+  ASSERT_NE(v, nullptr);
+  QWidget* win = v->window();
+  ASSERT_TRUE(waitFor([&] { return win->isVisible(); }));
+  EXPECT_GE(win->width(), win->minimumSizeHint().width());
+  EXPECT_GE(win->height(), win->minimumSizeHint().height());
+  QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(win->geometry().topLeft())) << win->geometry().x();
+  for (int n : {kId, kName, kOk, kCancel, kHelp})
+    EXPECT_FALSE(v->controlWidget(n)->visibleRegion().isEmpty()) << "control " << n;
+}
+
+TEST_F(WindowViewTest, ControlsAreAsLargeAsTheirContent) {
+  Procedure& form = procedure();
+  form.placement = {false, false, 40, 40, 900, 500};
+  WindowView* v = open(form);
+  ASSERT_NE(v, nullptr);
+  ASSERT_TRUE(waitFor([&] { return v->window()->width() == 900; }));
+  auto* id = widget<QLineEdit>(v, kId);
+  auto* name = widget<QLineEdit>(v, kName);
+  auto *ok = widget<QPushButton>(v, kOk), *cancel = widget<QPushButton>(v, kCancel),
+       *help = widget<QPushButton>(v, kHelp);
+  ASSERT_TRUE(id && name && ok && cancel && help);
+  // An entry holds its picture's characters, not the window's width.
+  EXPECT_LT(id->width() * 4, name->width());
+  EXPECT_LT(name->width(), 700);
+  const int digit = id->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+  EXPECT_GE(id->width(), 6 * digit);
+  // Buttons are sized by their text and stand in their declared order.
+  EXPECT_LT(cancel->width(), 200);
+  EXPECT_EQ(ok->width(), help->width());
+  EXPECT_LT(ok->x(), cancel->x());
+  EXPECT_LT(cancel->x(), help->x());
+  EXPECT_EQ(ok->y(), help->y());
+  saveArtefact(v->window(), "form_sizes.png");
+}
+
+}  // namespace
+}  // namespace trv::gui
