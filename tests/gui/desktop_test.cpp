@@ -441,7 +441,7 @@ TEST_F(DesktopTest, OnlyTheInnermostWindowOfAThreadTakesInput) {
 
 TEST_F(DesktopTest, ImagesShowOnControlsAndAsTheFramesWallpaper) {
   namespace fs = std::filesystem;
-  fs::path dir = fs::path(::testing::TempDir()) / "trv_desktop_images";
+  fs::path dir = testing::scratchPath("trv_desktop_images");
   fs::create_directories(dir);
   QImage logo(40, 20, QImage::Format_RGB32);
   logo.fill(QColor(10, 120, 200));

@@ -53,7 +53,7 @@ std::vector<unsigned char> solidJpeg(int width, int height, unsigned char r, uns
 
 class Images : public ::testing::Test {
  protected:
-  fs::path dir = fs::path(::testing::TempDir()) / "trv_images";
+  fs::path dir = testing::scratchPath("trv_images");
   void SetUp() override {
     testing::qtApp();
     fs::create_directories(dir);

@@ -108,7 +108,7 @@ TEST_F(DesktopRequests, AnOpenBoxIsAnsweredAsCancelledWhenTheProgramEnds) {
 
 TEST_F(DesktopRequests, DialogsAnswerTheirChoiceAndFileDialogsMoveTheCurrentFolder) {
   namespace fs = std::filesystem;
-  fs::path dir = fs::path(::testing::TempDir()) / "trv_dialogs";
+  fs::path dir = testing::scratchPath("trv_dialogs");
   fs::create_directories(dir);
   std::ofstream(dir / "VKT.csv") << "heading\n";
   rt->setCurrentFolder(dir);
