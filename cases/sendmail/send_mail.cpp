@@ -140,7 +140,11 @@ class SendMailWindow final : public forms::WindowController {
       b_.toText = text::toUtf8(m.toText);
       if (dropped > 0) show(s_, recipientsCutText(list->size()), ui::Icon::Exclamation, true);
     } else if (r != mail::MapiSuccess && r != mail::MapiUserAbort) {
-      show(s_, addressProblemText(r), ui::Icon::Exclamation, false);
+      // The code as the system shows it, then what the mail system says lay behind it.
+      std::string text = addressProblemText(r);
+      if (const std::string why = s_.env.mapi->lastDetail(); !why.empty())
+        text += "\r\n" + text::fromUtf8(why);
+      show(s_, text, ui::Icon::Exclamation, false);
     }
     if (list != nullptr) (void)s_.env.mapi->MAPIFreeBuffer(list);
     window().display();
