@@ -40,5 +40,5 @@ int main(int argc, char** argv) {
         core::RunProgram(state);
         mail.setDialogs(nullptr);
       },
-      gui::DesktopOptions{program});
+      gui::DesktopOptions{program, core::kAppTitle});
 }

@@ -18,6 +18,8 @@ int runDesktop(int& argc, char** argv, const text::Clock& clock,
   if (!QCoreApplication::instance()) own = std::make_unique<QApplication>(argc, argv);
   QApplication::setWindowIcon(QIcon(":/trv/images/trvnel.png"));
   QApplication::setQuitOnLastWindowClosed(false);  // the program decides when it ends
+  if (!options.applicationTitle.empty())
+    QApplication::setApplicationName(QString::fromStdString(options.applicationTitle));
 
   DesktopFrontEnd desktop;
   desktop.setImageFolder(options.imageFolder);

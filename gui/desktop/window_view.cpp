@@ -109,7 +109,7 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
   }
   if (!state_.resizable && state_.kind != ui::WindowKind::Frame)
     window_->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-  window_->setWindowTitle(qs(state_.title));
+  window_->setWindowTitle(titleText(state_.title));
   window_->setWindowIcon(QIcon(QStringLiteral(":/trv/images/trvnel.png")));
 
   contentLayout_ = new QVBoxLayout(content_);
@@ -298,7 +298,7 @@ void WindowView::applyControl(ControlView& view, const ControlState& c) {
 
 void WindowView::apply(const ui::WindowState& s) {
   ++applying_;
-  if (s.title != state_.title) window_->setWindowTitle(qs(s.title));
+  if (s.title != state_.title) window_->setWindowTitle(titleText(s.title));
   applyMenu(s.menu);
   applyStatus(s.status);
   if (s.placement != applied_ && s.placement != reported_) applyPlacement(s.placement);
