@@ -3,12 +3,20 @@
 //
 // The folder is refused before anything is removed when it is not plainly a product's own
 // folder: a relative or empty path, one with "." or ".." parts, the file-system root or a folder
-// directly under it, a system folder, the user's home folder, a folder above it or one of its
-// well-known folders. The removal never follows a symbolic link: a link inside the folder is
-// removed itself, whatever it points to. A path longer than the system's limit is never cut to
-// another path: the removal fails instead.
+// directly under it, anything in the system's own trees (/etc, /usr but below /usr/local, /var but
+// below /var/opt, /boot, /lib*, /bin, /sbin, /proc, /sys, /dev, /run), another user's home or
+// anything in it, the user's home, a folder above it, its desktop folders themselves (~/.config,
+// ~/.local/share, ~/Documents ...) or anything in its secret folders (~/.ssh, ~/.gnupg), and a
+// folder that holds the registry's file. A folder judged by its path is judged again by where it
+// really is when a link leads there. "/opt/<product>", "/usr/local/<product>" and a folder in
+// ~/.local/share are a product's own.
+//
+// The removal never follows a symbolic link: a link inside the folder is removed itself,
+// whatever it points to. A path longer than the system's limit is never cut to another path:
+// the removal fails instead.
 
 #include <string>
+#include <vector>
 
 namespace trv::uninstall {
 
@@ -19,7 +27,22 @@ std::string folderOf(const std::string& path);
 
 enum class FolderCheck { kOk, kNotAbsolute, kTooLong, kProtected };
 
-// Whether `folder` may be removed. $HOME and the XDG folders name the user's folders.
+// The folders of the machine's users that a removal must leave alone.
+struct UserFolders {
+  std::string home;                         // the user's own home ("" when unknown)
+  std::vector<std::string> desktopFolders;  // named by the XDG variables, besides the usual ones
+  std::vector<std::string> otherHomes;      // the homes of the machine's other people
+  std::string registryFile;                 // the registry's file
+
+  // This process's user: $HOME (else the user database), the XDG variables, the homes of the
+  // other accounts of people in the user database (root and ordinary users), and the
+  // registry's default file.
+  static UserFolders ofThisUser();
+};
+
+// Whether `folder` may be removed, for the given users' folders.
+FolderCheck checkRemovableFolder(const std::string& folder, const UserFolders& users);
+// The same for this process's user.
 FolderCheck checkRemovableFolder(const std::string& folder);
 
 class FolderRemover {

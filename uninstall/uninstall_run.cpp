@@ -1,12 +1,11 @@
 #include "uninstall/uninstall_run.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <string>
 
 #include "runtime/platform/instance_registry.h"
 #include "runtime/platform/registry.h"
+#include "uninstall/file_deletion.h"
 #include "uninstall/messages.h"
 #include "uninstall/string_table.h"
 
@@ -25,9 +24,7 @@ bool isEntryName(const CRefString& name) {
 }
 
 void deleteFile(const CRefString& path) {
-  // Relative paths would resolve against wherever the program happened to be started.
-  if (path.isEmpty() || path[0] != '/') return;
-  (void)::unlink(path.c_str());  // never a folder; a failure is passed over
+  (void)deleteListedFile(path.view());  // a file refused or not deleted is passed over
 }
 
 std::uint32_t littleEndian(const std::string& b) {

@@ -11,14 +11,20 @@ ui::UseVar field(data::FileAccess& f, const char* name) {
   return forms::useRecordField(f, name);
 }
 
-// A done check over its one-letter mark.
+// A done check over its one-letter mark: ticked "D", unticked "N". A blank mark belongs to an
+// escalation the product does not define; an unticked check leaves it blank, so that copying
+// the window back into the record (as a save does) never opens an escalation that is not there.
 ui::UseVar doneMark(data::FileAccess& f, const char* name) {
   ui::UseVar stored = forms::useRecordField(f, name);
   ui::UseVar u;
   u.name = name;
   u.get = [get = stored.get] { return ui::Value(std::int64_t{ui::valueText(get()) == "D"}); };
-  u.set = [set = stored.set](const ui::Value& v) {
-    set(ui::Value(std::string(ui::valueNumber(v) != 0 ? "D" : "N")));
+  u.set = [get = stored.get, set = stored.set](const ui::Value& v) {
+    if (ui::valueNumber(v) != 0) {
+      set(ui::Value(std::string("D")));
+    } else if (ui::valueText(get()).find_first_not_of(' ') != std::string::npos) {
+      set(ui::Value(std::string("N")));
+    }
   };
   return u;
 }

@@ -11,6 +11,7 @@
 #include "core/queues/shared_queues.h"
 #include "runtime/forms/form_globals.h"
 #include "runtime/forms/procedures.h"
+#include "runtime/list/list_format.h"
 #include "runtime/text/charset.h"
 #include "runtime/text/clock.h"
 #include "runtime/text/fixed_string.h"
@@ -177,11 +178,11 @@ class ActionOverview {
     setIcons();
     setTitle();
     w_->setColumns(OverviewListLate,
-                   withListFormat(builtInColumns(kListLate),
-                                  s_.AppSettings.ReadValue(kBrowses, "ActionList1")));
+                   list::withListFormat(builtInColumns(kListLate),
+                                        s_.AppSettings.ReadValue(kBrowses, "ActionList1")));
     w_->setColumns(OverviewListToProcess,
-                   withListFormat(builtInColumns(kListToProcess),
-                                  s_.AppSettings.ReadValue(kBrowses, "ActionList2")));
+                   list::withListFormat(builtInColumns(kListToProcess),
+                                        s_.AppSettings.ReadValue(kBrowses, "ActionList2")));
     redisplay();
     recount();
     if (!shown_->AFT.empty()) {
@@ -216,9 +217,9 @@ class ActionOverview {
     (void)s_.AppSettings.WriteValue(kBrowses, "QueXPosition", std::int64_t{p.x});
     (void)s_.AppSettings.WriteValue(kBrowses, "QueYPosition", std::int64_t{p.y});
     if (const ui::ControlState* late = w_->control(OverviewListLate))
-      (void)s_.AppSettings.WriteValue(kBrowses, "ActionList1", listFormat(late->columns));
+      (void)s_.AppSettings.WriteValue(kBrowses, "ActionList1", list::listFormat(late->columns));
     if (const ui::ControlState* toDo = w_->control(OverviewListToProcess))
-      (void)s_.AppSettings.WriteValue(kBrowses, "ActionList2", listFormat(toDo->columns));
+      (void)s_.AppSettings.WriteValue(kBrowses, "ActionList2", list::listFormat(toDo->columns));
     w_->close();
   }
 

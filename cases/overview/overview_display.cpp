@@ -1,15 +1,11 @@
 #include "cases/overview/overview_display.h"
 
-#include <charconv>
-
 #include "runtime/text/charset.h"
 #include "runtime/text/fixed_string.h"
 #include "runtime/text/picture.h"
 
 namespace trv::cases {
 namespace {
-
-constexpr int kMaxColumnWidth = 999;
 
 std::string shown(std::string_view field1252) {
   return text::toUtf8(text::clip(field1252));
@@ -93,35 +89,6 @@ SelectionTexts selectionTexts(const core::QueueEntry& e, int list, int level, bo
     s.tip = "Problem : " + problem;
   }
   return s;
-}
-
-std::string listFormat(const std::vector<ui::ListColumn>& columns) {
-  std::string f;
-  for (const ui::ListColumn& c : columns) {
-    if (!f.empty()) f += ',';
-    f += std::to_string(c.width);
-  }
-  return f;
-}
-
-std::vector<ui::ListColumn> withListFormat(std::vector<ui::ListColumn> columns,
-                                           std::string_view format) {
-  std::vector<int> widths;
-  std::size_t start = 0;
-  while (start <= format.size()) {
-    const std::size_t comma = std::min(format.find(',', start), format.size());
-    const std::string_view part = format.substr(start, comma - start);
-    int w = 0;
-    const auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), w);
-    if (part.empty() || ec != std::errc() || end != part.data() + part.size() || w < 1 ||
-        w > kMaxColumnWidth)
-      return columns;
-    widths.push_back(w);
-    start = comma + 1;
-  }
-  if (widths.size() != columns.size()) return columns;
-  for (std::size_t i = 0; i < columns.size(); ++i) columns[i].width = widths[i];
-  return columns;
 }
 
 }  // namespace trv::cases

@@ -1,7 +1,7 @@
 #pragma once
 // What the action overview shows of the queues: the columns of its two lists, one row per queue
-// entry with the entry's icon, the window title, the texts of the selected entry and the stored
-// list formats. Pure functions; no window, file or setting is touched here.
+// entry with the entry's icon, the window title and the texts of the selected entry (the stored
+// list formats are list::listFormat's). Pure functions; no window, file or setting is touched here.
 //
 // Texts of entries are Windows-1252 as in the records; everything returned is UTF-8, ready
 // for the window model.
@@ -53,14 +53,5 @@ struct SelectionTexts {
 };
 SelectionTexts selectionTexts(const core::QueueEntry& entry, int list, int level,
                               bool ownCasesOnly);
-
-// A list's format as stored under "ActionList1" / "ActionList2": the column widths in column
-// order, comma-separated ("26,23,26,26,20,21,20").
-std::string listFormat(const std::vector<ui::ListColumn>& columns);
-// The columns with the widths of a stored format. A format that is empty or does not fit the
-// columns (another count, a width that is no number or outside 1 to 999) leaves them as they
-// are, so a damaged setting never hides a column.
-std::vector<ui::ListColumn> withListFormat(std::vector<ui::ListColumn> columns,
-                                           std::string_view format);
 
 }  // namespace trv::cases

@@ -14,6 +14,16 @@ class ProgramState;
 
 namespace trv::cases {
 
+// Control numbers of the "Select Product" window.
+enum ProductPickControl : int {
+  PickList = 1,
+  PickSelect = 2,
+  PickSheet = 3,
+  PickTabId = 4,
+  PickTabName = 5,
+  PickClose = 6,
+};
+
 // The list colour of the pick list when key "Color" of section "Config" is 0 or missing; the
 // other lists fall back on list::kDefaultListColour.
 inline constexpr int kPickListColour = 12567173;

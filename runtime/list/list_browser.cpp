@@ -19,10 +19,32 @@ constexpr int kNavigationKeys[] = {ui::KeyUp,          ui::KeyDown,   ui::KeyPgU
                                    ui::KeyInsert,      ui::KeyDelete, ui::KeyEnter | ui::kCtrl,
                                    ui::KeyMouseRightUp};
 
+// Brings row `row` (from 1, of the whole view) onto the page and chooses it, as Home and then
+// Page Down until it shows would. Its place on the page from 1; 0 when the view is shorter.
+int scrollPagerTo(view::ListPager& pager, std::int64_t row) {
+  if (row < 1 || pager.top() != store::Ok || pager.rows().empty()) return 0;
+  std::int64_t first = 1;  // the row number of the page's first row
+  while (first + static_cast<std::int64_t>(pager.rows().size()) <= row) {
+    const std::int64_t lastRow = pager.rows().back().position.row;
+    const auto shown = static_cast<std::int64_t>(pager.rows().size());
+    if (pager.pageDown() != store::Ok) return 0;
+    // The old last row's place on the new page tells how far the page moved.
+    std::int64_t at = -1;
+    const auto& now = pager.rows();
+    for (std::size_t k = 0; k < now.size(); ++k)
+      if (now[k].position.row == lastRow) at = static_cast<std::int64_t>(k);
+    const std::int64_t next = first + shown - 1 - at;
+    if (next == first) return 0;  // the end of the view
+    first = next;
+  }
+  pager.select(static_cast<int>(row - first));
+  return static_cast<int>(row - first) + 1;
+}
+
 }  // namespace
 
-int listColour(std::int64_t configured) {
-  return configured == 0 ? kDefaultListColour : static_cast<int>(configured);
+int listColour(std::int64_t configured, int fallback) {
+  return configured == 0 ? fallback : static_cast<int>(configured);
 }
 
 ListBrowser::ListBrowser(ui::Window& window, int listControl, data::FileAccess& file, int pageRows)
@@ -34,9 +56,18 @@ ListBrowser::ListBrowser(ui::Window& window, int listControl, data::FileAccess& 
   // Printable characters drive the step locator.
   for (int c = 32; c < 127; ++c) window_.alert(c);
   for (int c = 160; c < 256; ++c) window_.alert(c);
+  // Checks reach every row of the view, not just the page on show.
+  window_.setListReach(list_, {[this] { return static_cast<std::int64_t>(CountAll()); },
+                               [this](std::int64_t row) {
+                                 const int at = scrollPagerTo(*pager_, row);
+                                 show();
+                                 return at;
+                               }});
 }
 
-ListBrowser::~ListBrowser() = default;
+ListBrowser::~ListBrowser() {
+  window_.setListReach(list_, {});
+}
 
 void ListBrowser::AddField(std::string fieldName, std::string picture) {
   columns_.push_back({file_.decl().findField(fieldName), std::move(picture)});
@@ -158,19 +189,22 @@ std::uint64_t ListBrowser::CountAll() {
 
 std::string ListBrowser::PopupText() const {
   std::string t;
-  auto add = [&](int button, const char* text) {
+  auto add = [&](int button, std::string_view text) {
     if (!button) return;
     if (!t.empty()) t += "|";
     t += text;
   };
+  for (const PopupItem& item : ownPopup_) add(1, item.text);
+  if (!ownPopup_.empty()) t += "|-";
   add(buttons_.insert, "&Insert");
   add(buttons_.change, "&Change");
   add(buttons_.remove, "&Delete");
   add(buttons_.print, "&Print");
   add(buttons_.query, "&Query");
   if (selecting_) add(buttons_.select ? buttons_.select : 1, "&Select");
-  t += t.empty() ? "" : "|";
-  t += "-|&Close|&Help";
+  const bool endsInSeparator = t.size() >= 2 && t.compare(t.size() - 2, 2, "|-") == 0;
+  if (!endsInSeparator) t += t.empty() ? "-" : "|-";
+  t += "|&Close|&Help";
   return t;
 }
 
@@ -179,6 +213,7 @@ bool ListBrowser::popup(bool* closeWindow) {
   if (!rt) return true;
   // Item numbers count the items without the separator, in PopupText's order.
   std::vector<int> actions;
+  for (const PopupItem& item : ownPopup_) actions.push_back(item.button);
   for (int b : {buttons_.insert, buttons_.change, buttons_.remove, buttons_.print, buttons_.query})
     if (b) actions.push_back(b);
   if (selecting_) actions.push_back(-1);  // select
@@ -187,6 +222,7 @@ bool ListBrowser::popup(bool* closeWindow) {
   const int chosen = rt->popup(PopupText());
   if (chosen < 1 || chosen > static_cast<int>(actions.size())) return true;
   const int action = actions[static_cast<std::size_t>(chosen - 1)];
+  if (action == 0) return true;
   if (action == -1) return select(closeWindow);
   if (action == -2) {
     window_.post(ui::EventCloseWindow);

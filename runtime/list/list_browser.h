@@ -32,8 +32,8 @@ namespace trv::list {
 
 // The list colour every list applies (key "Color" of section "Config"; 0 or missing gives this).
 inline constexpr int kDefaultListColour = 12975860;
-// Reads the list colour as lists do.
-int listColour(std::int64_t configured);
+// Reads the list colour as lists do: a configured 0 (or a missing key) gives `fallback`.
+int listColour(std::int64_t configured, int fallback = kDefaultListColour);
 
 enum ListRequest : int {
   RequestInsert = 1,
@@ -56,6 +56,11 @@ class ListBrowser {
     int close = 0;
     int help = 0;
   };
+  // An item of the list's own at the head of the popup menu: it presses its button.
+  struct PopupItem {
+    std::string text;
+    int button = 0;
+  };
   // Calls the window's form with the request (the record is in the file's buffer) and returns
   // its response.
   using AskProcedure = std::function<int(ListRequest request)>;
@@ -76,6 +81,8 @@ class ListBrowser {
   int order() const { return order_; }
 
   void SetButtons(const Buttons& buttons);
+  // The list's own popup items, shown before the standard ones and a separator.
+  void SetOwnPopupItems(std::vector<PopupItem> items) { ownPopup_ = std::move(items); }
   void SetAskProcedure(AskProcedure ask) { ask_ = std::move(ask); }
   // Select mode: Select and a double click leave the record in the buffer and close the window.
   void SetSelecting(bool selecting);
@@ -108,8 +115,8 @@ class ListBrowser {
   // The text of one cell of a record, as the list shows it.
   std::string CellText(const store::RecordBuffer& record, std::size_t column) const;
 
-  // The popup menu text for the buttons the list has, "&Select" when selecting, then "-",
-  // "&Close" and "&Help".
+  // The popup menu text: the list's own items and "-" when it has any, then the items for the
+  // buttons the list has, "&Select" when selecting, then "-", "&Close" and "&Help".
   std::string PopupText() const;
 
  private:
@@ -141,6 +148,7 @@ class ListBrowser {
   std::vector<int> orderByTab_;
   int fallbackOrder_ = 0;
   Buttons buttons_;
+  std::vector<PopupItem> ownPopup_;
   AskProcedure ask_;
   bool selecting_ = false;
   int colour_ = kDefaultListColour;

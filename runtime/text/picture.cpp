@@ -1,5 +1,6 @@
 #include "runtime/text/picture.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -56,10 +57,12 @@ Picture parse(std::string_view p) {
       rest.remove_prefix(1);
     }
   }
+  // A width beyond what any field holds is taken as the widest: it never overflows and never
+  // asks for gigabytes of blanks.
   int n = 0;
   std::size_t i = 0;
   while (i < rest.size() && std::isdigit(static_cast<unsigned char>(rest[i])))
-    n = n * 10 + (rest[i++] - '0');
+    n = std::min(n * 10 + (rest[i++] - '0'), kMaxPictureWidth);
   switch (k) {
     case 'd':
       pic.kind = Kind::kDate;
@@ -98,7 +101,9 @@ std::string twoDigits(int v, bool blankLead) {
 }
 
 std::string formatDate(const Picture& pic, std::int64_t value) {
-  const auto d = civilDate(static_cast<std::int32_t>(value));
+  // A number beyond 32 bits is no date (it must not wrap round to one).
+  const bool inRange = value >= kFirstDateNumber && value <= kLastDateNumber;
+  const auto d = inRange ? civilDate(static_cast<std::int32_t>(value)) : std::nullopt;
   if (!d || (pic.blankZero && value == 0)) return blanks(pic.width);
   std::string s = twoDigits(d->day, true) + "/" + twoDigits(d->month, false) + "/";
   if (pic.style == 5) {
@@ -121,11 +126,17 @@ std::string formatTime(const Picture& pic, std::int64_t value) {
   return s;
 }
 
+// The decimal digits of the value's magnitude; the smallest 64-bit number has no positive
+// counterpart, so the magnitude is taken unsigned.
+std::string magnitudeDigits(std::int64_t value) {
+  const auto u = static_cast<std::uint64_t>(value);
+  return std::to_string(value < 0 ? ~u + 1 : u);
+}
+
 std::string formatNumber(const Picture& pic, std::int64_t value) {
   if (value == 0 && pic.blankZero) return blanks(pic.width);
   const bool negative = value < 0;
-  const std::string digits = std::to_string(negative ? -static_cast<std::uint64_t>(value)
-                                                     : static_cast<std::uint64_t>(value));
+  const std::string digits = magnitudeDigits(value);
   std::string out;
   const std::size_t need = digits.size() + (negative ? 1 : 0);
   const std::size_t width = pic.width > 0 ? static_cast<std::size_t>(pic.width) : need;
@@ -139,7 +150,7 @@ std::string formatNumber(const Picture& pic, std::int64_t value) {
 
 std::string formatPattern(const Picture& pic, std::int64_t value) {
   if (value == 0 && pic.blankZero) return blanks(pic.width);
-  std::string digits = std::to_string(value < 0 ? -value : value);
+  const std::string digits = magnitudeDigits(value);
   std::string out = pic.pattern;
   // Fill digit positions from the right.
   int di = static_cast<int>(digits.size()) - 1;
@@ -169,19 +180,29 @@ std::optional<std::int64_t> parseInteger(std::string_view s) {
   return v;
 }
 
-// Splits text into runs of digits; any other character separates.
-std::vector<int> numberRuns(std::string_view s, bool* bad) {
-  std::vector<int> runs;
+// A run of digits in typed text.
+struct NumberRun {
+  int value = 0;
+  int digits = 0;  // leading zeros included, counted up to 3
+};
+
+// Splits typed text into runs of digits at "/", "-", ".", ":" and blanks. Nothing when the text
+// holds any other character or a number far beyond any part of a date or time.
+std::optional<std::vector<NumberRun>> numberRuns(std::string_view s) {
+  constexpr int kTooLarge = 100000000;  // one digit more still fits an int
+  std::vector<NumberRun> runs;
   bool inRun = false;
   for (char c : s) {
     if (std::isdigit(static_cast<unsigned char>(c))) {
-      if (!inRun) runs.push_back(0), inRun = true;
-      if (runs.back() > 100000) *bad = true;
-      runs.back() = runs.back() * 10 + (c - '0');
+      if (!inRun) runs.emplace_back(), inRun = true;
+      NumberRun& run = runs.back();
+      if (run.value >= kTooLarge) return std::nullopt;
+      run.value = run.value * 10 + (c - '0');
+      if (run.digits < 3) ++run.digits;  // only "two digits or more" matters
     } else if (c == '/' || c == '-' || c == '.' || c == ':' || c == ' ') {
       inRun = false;
     } else {
-      *bad = true;
+      return std::nullopt;
     }
   }
   return runs;
@@ -223,28 +244,21 @@ std::optional<std::int64_t> deformatPicture(std::string_view picture, std::strin
                                             int currentYear) {
   const Picture pic = parse(picture);
   if (isBlank(text)) return 0;
-  bool bad = false;
   switch (pic.kind) {
     case Kind::kDate: {
-      const std::vector<int> runs = numberRuns(text, &bad);
-      if (bad || runs.size() != 3) return std::nullopt;
-      int year = runs[2];
-      const bool shortYear = [&] {
-        std::size_t end = text.find_last_not_of(' ');
-        std::size_t start = end;
-        while (start > 0 && std::isdigit(static_cast<unsigned char>(text[start - 1]))) --start;
-        return end - start + 1 <= 2;
-      }();
-      if (shortYear) year = expandTwoDigitYear(year, currentYear);
-      const auto d = dateNumber(year, runs[1], runs[0]);
+      const auto runs = numberRuns(text);
+      if (!runs || runs->size() != 3) return std::nullopt;
+      const NumberRun& y = (*runs)[2];
+      const int year = y.digits <= 2 ? expandTwoDigitYear(y.value, currentYear) : y.value;
+      const auto d = dateNumber(year, (*runs)[1].value, (*runs)[0].value);
       if (!d) return std::nullopt;
       return *d;
     }
     case Kind::kTime: {
-      const std::vector<int> runs = numberRuns(text, &bad);
-      if (bad || runs.empty() || runs.size() > 3) return std::nullopt;
-      const auto t =
-          timeNumber(runs[0], runs.size() > 1 ? runs[1] : 0, runs.size() > 2 ? runs[2] : 0);
+      const auto runs = numberRuns(text);
+      if (!runs || runs->empty() || runs->size() > 3) return std::nullopt;
+      const auto part = [&](std::size_t i) { return i < runs->size() ? (*runs)[i].value : 0; };
+      const auto t = timeNumber(part(0), part(1), part(2));
       if (!t) return std::nullopt;
       return *t;
     }

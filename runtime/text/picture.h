@@ -15,7 +15,8 @@
 // A trailing "B" shows zero as blanks. A day or an hour below 10 shows a blank in place of the
 // leading zero; months, minutes and seconds keep theirs. A date outside the date range shows as
 // blanks; time 0 shows as 0:00 unless the picture blanks zero. A number too wide for its picture
-// shows as "#" characters. Output is blank-padded to the picture's width.
+// shows as "#" characters. Output is blank-padded to the picture's width. A width beyond
+// kMaxPictureWidth counts as that width.
 
 #include <cstdint>
 #include <optional>
@@ -23,6 +24,9 @@
 #include <string_view>
 
 namespace trv::text {
+
+// The widest picture: more than any field or memo of a record holds.
+inline constexpr int kMaxPictureWidth = 65535;
 
 // Formats a number (a date number, a time number or a plain number) with the picture. With a
 // text picture (S) the number's decimal text is formatted as text.

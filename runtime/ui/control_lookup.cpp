@@ -34,12 +34,58 @@ bool captioned(ControlKind k) {
          k == ControlKind::Tab;
 }
 
-bool prompted(ControlKind k) {
+// Controls that take no input sit between a row of prompts and its controls without breaking it.
+bool keepsPairing(ControlKind k) {
+  switch (k) {
+    case ControlKind::Image:
+    case ControlKind::String:
+    case ControlKind::Group:
+    case ControlKind::Box:
+    case ControlKind::Line:
+    case ControlKind::Progress:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool takesPrompt(ControlKind k) {
   return k == ControlKind::Entry || k == ControlKind::Spin || k == ControlKind::Combo ||
          k == ControlKind::DropList || k == ControlKind::Text;
 }
 
-}  // namespace
+std::vector<PromptPair> pairPrompts(std::span<const ControlKind> kinds) {
+  std::vector<PromptPair> out;
+  std::vector<std::size_t> row;  // the prompts of the current row
+  std::size_t next = 0;          // the first of them still waiting for its control
+  bool afterPrompt = false;      // the control before was a prompt: the row goes on
+  auto dropRow = [&] {
+    row.clear();
+    next = 0;
+  };
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    const ControlKind k = kinds[i];
+    if (k == ControlKind::Prompt) {
+      if (!afterPrompt) dropRow();
+      row.push_back(i);
+      afterPrompt = true;
+      continue;
+    }
+    afterPrompt = false;
+    if (takesPrompt(k)) {
+      if (next < row.size()) {
+        out.push_back({row[next++], i});
+      } else {
+        dropRow();
+      }
+    } else if (!keepsPairing(k)) {
+      dropRow();
+    }
+  }
+  return out;
+}
 
 std::vector<int> findControls(const Window& window, const ControlRef& ref) {
   std::vector<int> out;
@@ -60,12 +106,15 @@ std::vector<int> findControls(const Window& window, const ControlRef& ref) {
       break;
     case ControlRef::By::Text: {
       std::string want = withoutAmpersand(ref.name);
+      std::vector<ControlKind> kinds;
+      kinds.reserve(cs.size());
+      for (const auto& c : cs) kinds.push_back(c.kind);
+      std::vector<const ControlState*> labelledBy(cs.size(), nullptr);
+      for (const PromptPair& p : pairPrompts(kinds)) labelledBy[p.control] = &cs[p.prompt];
       for (std::size_t i = 0; i < cs.size(); ++i) {
         const auto& c = cs[i];
         if (captioned(c.kind) && withoutAmpersand(c.text) == want) out.push_back(c.number);
-        if (prompted(c.kind) && i > 0 && cs[i - 1].kind == ControlKind::Prompt &&
-            withoutAmpersand(cs[i - 1].text) == want)
-          out.push_back(c.number);
+        if (labelledBy[i] && withoutAmpersand(labelledBy[i]->text) == want) out.push_back(c.number);
       }
       for (const auto& m : window.state().menu)
         if (!m.separator && withoutAmpersand(m.text) == want) out.push_back(m.number);

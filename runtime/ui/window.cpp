@@ -329,6 +329,19 @@ void Window::setRows(int number, std::vector<ListRow> rows) {
   }
 }
 
+void Window::setListReach(int number, ListReach reach) {
+  if (!reach.rowsInAll && !reach.scrollTo) {
+    reach_.erase(number);
+  } else if (find(number)) {
+    reach_[number] = std::move(reach);
+  }
+}
+
+const ListReach* Window::listReach(int number) const {
+  auto it = reach_.find(number);
+  return it == reach_.end() ? nullptr : &it->second;
+}
+
 void Window::setColours(int number, int colour, int background) {
   if (auto* c = find(number)) {
     c->colour = colour;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -22,6 +23,15 @@
 namespace trv::ui {
 
 class UiRuntime;
+
+// How to reach the rows of a list that holds only a page of them (a browser over a data file):
+// how many rows a user reaches by scrolling, and scrolling row `row` (from 1, of all of them)
+// onto the page and choosing it, as the list's keys would, which answers its place on the page
+// (from 1; 0 when there is no such row). Both run on the window's own thread.
+struct ListReach {
+  std::function<std::int64_t()> rowsInAll;
+  std::function<int(std::int64_t row)> scrollTo;
+};
 
 class Window {
  public:
@@ -64,6 +74,10 @@ class Window {
   void setChoices(int number, std::vector<std::string> choices);
   void setColumns(int number, std::vector<ListColumn> columns);
   void setRows(int number, std::vector<ListRow> rows);
+  // A list without a reach holds all its rows. The owner clears it (an empty ListReach) before
+  // what it uses goes.
+  void setListReach(int number, ListReach reach);
+  const ListReach* listReach(int number) const;
   // Gives the control the focus (no event). selectCount() counts these calls, so a caller can
   // tell whether a handler moved the focus.
   void select(int number);
@@ -129,6 +143,7 @@ class Window {
   std::vector<ControlState> controls_;
   std::vector<Control> uses_;
   std::set<int> alerts_;
+  std::map<int, ListReach> reach_;
   bool open_ = true;
   int selectCount_ = 0;
   std::deque<Event> extra_;  // events that one input gave beyond its first (baton)

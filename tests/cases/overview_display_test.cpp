@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "runtime/list/list_format.h"
 #include "runtime/text/date_time.h"
 
 namespace trv::cases {
 namespace {
 
+using list::listFormat;
 using ::testing::ElementsAre;
 
 core::QueueEntry entry(std::uint32_t caseNr, std::uint16_t mark = 0) {
@@ -96,15 +98,6 @@ TEST(OverviewSelectionTest, TipAndTextsByViewer) {
     EXPECT_EQ(t.problem, "Printer \xC3\xA9teint");
     EXPECT_EQ(t.owner, c.owner);
   }
-}
-
-TEST(OverviewListFormatTest, StoredWidthsApplyOnlyWhenTheyFit) {
-  const std::vector<ui::ListColumn> builtIn = builtInColumns(kListLate);
-  EXPECT_EQ(listFormat(withListFormat(builtIn, "30,23,26,26,20,40,20")), "30,23,26,26,20,40,20");
-  for (const char* bad : {"", "30,23", "30,23,26,26,20,40,20,9", "30,,26,26,20,40,20",
-                          "30,23,26,26,20,40,x", "0,23,26,26,20,40,20", "30,23,26,26,20,40,20,",
-                          "30,23,26,26,20,40,1000", "-1,23,26,26,20,40,20"})
-    EXPECT_EQ(listFormat(withListFormat(builtIn, bad)), "26,23,26,26,20,20,20") << bad;
 }
 
 }  // namespace

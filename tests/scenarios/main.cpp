@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
   using namespace trv::scenario;
   Suite suite;
   registerUiSteps(suite.steps);
+  registerReportSteps(suite.steps);
   registerTestProcedures(suite);
   registerProgramSteps(suite);
   int passed = 0, failed = 0;

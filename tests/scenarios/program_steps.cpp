@@ -185,7 +185,7 @@ core::ProgramState& newState(Workstation& ws) {
     r.mail = std::make_unique<mail::MailSystem>(r.mailStore->environment(ws.clock));
   r.states.push_back(std::make_unique<core::ProgramState>(
       core::ProgramEnvironment{ws.clock, ws.ui, r.mail.get(), ws.config.path(), ws.program.path(),
-                               r.instances.get(), nullptr}));
+                               r.instances.get(), &ws.reports}));
   core::ProgramState& s = *r.states.back();
   core::registerCoreProcedures(s);
   cases::registerCaseProcedures(s);

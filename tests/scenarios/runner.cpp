@@ -117,26 +117,30 @@ std::string stepName(const StepTable& table, const std::vector<Token>& t, std::s
 
 }  // namespace
 
-bool runFile(const Suite& suite, const std::filesystem::path& file) {
+bool runFile(const Suite& suite, const std::filesystem::path& file, std::ostream& report) {
   std::ifstream in(file, std::ios::binary);
   if (!in) {
-    std::cerr << file.string() << ": cannot be read\n";
+    report << file.string() << ": cannot be read\n";
     return false;
   }
   std::stringstream buf;
   buf << in.rdbuf();
-  Parsed parsed = parseScenario(buf.str());
+  return runScenario(suite, file.string(), buf.str(), report);
+}
+
+bool runScenario(const Suite& suite, const std::string& name, std::string_view text,
+                 std::ostream& out) {
+  Parsed parsed = parseScenario(text);
   if (!parsed.error.empty()) {
-    std::cerr << file.string() << ": " << parsed.error << "\n";
+    out << name << ": " << parsed.error << "\n";
     return false;
   }
   Workstation ws;
   for (const auto& setup : suite.procedures) setup(ws);
   for (const Step& step : parsed.steps) {
     auto report = [&](const std::string& found) {
-      std::cerr << file.string() << ":" << step.line << ": " << step.source << "\n  " << found
-                << "\n"
-                << ws.driver.describe();
+      out << name << ":" << step.line << ": " << step.source << "\n  " << found << "\n"
+          << ws.driver.describe();
     };
     if (!ws.driver.waitIdle()) {
       report("not idle");

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,6 +23,7 @@
 #include "runtime/ui/headless.h"
 #include "runtime/ui/ui_runtime.h"
 #include "tests/scenarios/scenario.h"
+#include "tests/scenarios/scenario_reports.h"
 
 namespace trv::scenario {
 
@@ -54,6 +56,7 @@ struct Workstation {
   forms::ProcedureRegistry procedures;
   ini::IniSettings settings;
   forms::FormContext context;
+  ScenarioReports reports;
   // Whatever later set-up steps build (data dictionary, mail store), by name.
   std::map<std::string, std::shared_ptr<void>> extras;
   int beepsBefore = 0;  // beeps sounded during the previous step
@@ -95,8 +98,12 @@ struct Suite {
   std::vector<ProcedureSetup> procedures;
 };
 
-// Runs one file; prints a failure report to stderr. True when every step passed.
-bool runFile(const Suite& suite, const std::filesystem::path& file);
+// Runs one file; prints a failure report to `report`. True when every step passed.
+bool runFile(const Suite& suite, const std::filesystem::path& file,
+             std::ostream& report = std::cerr);
+// Runs the steps of `text` as the file `name` holds them.
+bool runScenario(const Suite& suite, const std::string& name, std::string_view text,
+                 std::ostream& report);
 
 // Helpers for steps.
 // The value with $PROGRAM, $DATABASE and $CONFIG replaced and d:/t: values resolved.
@@ -120,6 +127,7 @@ Outcome callProcedure(Workstation& ws, const forms::ProcedureEntry& entry,
 std::optional<int> parseRequest(const std::string& word);
 
 void registerUiSteps(StepTable& steps);
+void registerReportSteps(StepTable& steps);
 void registerTestProcedures(Suite& suite);
 
 }  // namespace trv::scenario

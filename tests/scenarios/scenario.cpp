@@ -50,8 +50,10 @@ Parsed parseScenario(std::string_view text) {
             closed = true;
             break;
           }
+          tok.raw += c;
           if (c == '\\' && i < line.size()) {
             char e = line[i++];
+            tok.raw += e;
             switch (e) {
               case 'n':
                 tok.text += '\n';
@@ -67,6 +69,9 @@ Parsed parseScenario(std::string_view text) {
                 break;
               case '\\':
                 tok.text += '\\';
+                break;
+              case '/':  // a slash inside a menu item's text
+                tok.text += '/';
                 break;
               default:
                 out.error = "line " + std::to_string(lineNo) + ": unknown escape \\" + e;
@@ -87,11 +92,28 @@ Parsed parseScenario(std::string_view text) {
           if (line[i] == '"') inQuote = !inQuote;
           tok.text += line[i++];
         }
+        tok.raw = tok.text;
       }
       step.tokens.push_back(std::move(tok));
     }
     out.steps.push_back(std::move(step));
     if (end == text.size()) break;
+  }
+  return out;
+}
+
+std::vector<std::string> menuPath(const Token& token) {
+  std::vector<std::string> out(1);
+  const std::string& r = token.quoted ? token.raw : token.text;
+  for (std::size_t i = 0; i < r.size(); ++i) {
+    if (r[i] == '/') {
+      out.emplace_back();
+    } else if (r[i] == '\\' && i + 1 < r.size()) {
+      const char e = r[++i];
+      out.back() += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e;
+    } else {
+      out.back() += r[i];
+    }
   }
   return out;
 }
@@ -111,11 +133,15 @@ std::optional<std::string> resolveValue(const Token& token) {
   }
   if (s.starts_with("t:")) {
     s.remove_prefix(2);
+    // The hour has one digit or two; minutes and seconds two.
+    const std::size_t colon = s.find(':');
+    if (colon != 1 && colon != 2) return std::nullopt;
+    const std::string_view rest = s.substr(colon + 1);
     int h = 0, mi = 0, se = 0;
-    if ((s.size() != 5 && s.size() != 8) || s[2] != ':' || !number(s.substr(0, 2), h) ||
-        !number(s.substr(3, 2), mi))
+    if (!number(s.substr(0, colon), h) || (rest.size() != 2 && rest.size() != 5) ||
+        !number(rest.substr(0, 2), mi))
       return std::nullopt;
-    if (s.size() == 8 && (s[5] != ':' || !number(s.substr(6, 2), se))) return std::nullopt;
+    if (rest.size() == 5 && (rest[2] != ':' || !number(rest.substr(3, 2), se))) return std::nullopt;
     auto n = text::timeNumber(h, mi, se);
     if (!n) return std::nullopt;
     return std::to_string(*n);

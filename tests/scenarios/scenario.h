@@ -10,8 +10,9 @@
 namespace trv::scenario {
 
 struct Token {
-  std::string text;     // unquoted, escapes resolved
-  bool quoted = false;  // written in double quotes
+  std::string text;      // unquoted, escapes resolved
+  bool quoted = false;   // written in double quotes
+  std::string raw = {};  // as written between the quotes, escapes kept
 };
 
 struct Step {
@@ -28,8 +29,12 @@ struct Parsed {
 };
 Parsed parseScenario(std::string_view text);
 
-// Values: "d:2002-05-06" a date number, "t:10:00" / "t:10:00:30" a time number, anything else
-// as it stands. Nothing for a malformed d: or t: value.
+// The item texts of a menu path ("S&ystem/&Users"): split at each "/", where "\/" is a slash
+// inside an item's text.
+std::vector<std::string> menuPath(const Token& token);
+
+// Values: "d:2002-05-06" a date number, "t:10:00" / "t:10:00:30" / "t:9:07" a time number, anything
+// else as it stands. Nothing for a malformed d: or t: value.
 std::optional<std::string> resolveValue(const Token& token);
 
 }  // namespace trv::scenario

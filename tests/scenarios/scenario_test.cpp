@@ -28,6 +28,15 @@ TEST(ScenarioFile, MalformedLinesNameTheirLine) {
   EXPECT_EQ(parseScenario("type #2 \"a\\q\"").error, "line 1: unknown escape \\q");
 }
 
+TEST(ScenarioFile, MenuPathsSplitAtSlashesButNotAtBackslashSlash) {
+  Parsed p = parseScenario("menu \"&HouseHold/&Pass\\/Signature\" File/Exit\n");
+  ASSERT_EQ(p.error, "");
+  EXPECT_EQ(p.steps[0].tokens[1].text, "&HouseHold/&Pass/Signature");
+  EXPECT_EQ(menuPath(p.steps[0].tokens[1]),
+            (std::vector<std::string>{"&HouseHold", "&Pass/Signature"}));
+  EXPECT_EQ(menuPath(p.steps[0].tokens[2]), (std::vector<std::string>{"File", "Exit"}));
+}
+
 TEST(ScenarioValues, DatesAndTimesBecomeTheirNumbers) {
   struct Case {
     const char* text;
@@ -36,6 +45,12 @@ TEST(ScenarioValues, DatesAndTimesBecomeTheirNumbers) {
       {"d:2002-05-06", std::to_string(*text::dateNumber(2002, 5, 6))},
       {"t:10:00", "3600001"},
       {"t:10:00:30", "3603001"},
+      {"t:9:07", std::to_string(*text::timeNumber(9, 7))},
+      {"t:09:07", std::to_string(*text::timeNumber(9, 7))},
+      {"t:2:00:05", std::to_string(*text::timeNumber(2, 0, 5))},
+      {"t:9:7", std::nullopt},
+      {"t:123:00", std::nullopt},
+      {"t::00", std::nullopt},
       {"d:2002-02-30", std::nullopt},
       {"t:25:00", std::nullopt},
       {"d:2002-5-6", std::nullopt},

@@ -4,7 +4,11 @@
 #include "runtime/data/file_access.h"
 #include "runtime/data/file_relations.h"
 #include "runtime/forms/record_use.h"
+#include "runtime/list/list_browser.h"
+#include "runtime/report/report_layout.h"
+#include "runtime/report/report_runner.h"
 #include "runtime/store/record_codec.h"
+#include "runtime/text/fixed_string.h"
 #include "runtime/ui/use_var.h"
 #include "runtime/ui/window.h"
 #include "tests/scenarios/runner.h"
@@ -16,7 +20,11 @@ using forms::Level;
 using forms::LevelOk;
 
 // Controls: 1 prompt "&Date:", 2 date entry, 3 check "&Flag", 4 tick count, 5 list ?Browse:1,
-// 6 "&Ask", 7 "&Beep", 8 "&Close", 9 what the last question, popup or header hit answered.
+// 6 "&Ask", 7 "&Beep", 8 "&Close", 9 what the last question, popup or header hit answered, 10
+// the mouse hits on the list's header since the last press began ("press 2, release 2").
+//
+// A click on a header (press and release, no drag) marks that column sorted (">Name"); a double
+// click on the divider right of a column fits it to its widest cell.
 class TestWindow : public forms::WindowController {
  public:
   explicit TestWindow(forms::FormContext& c) : WindowController(c, "TestWindow", declaration()) {
@@ -25,7 +33,8 @@ class TestWindow : public forms::WindowController {
   }
 
   void RegisterAlertKeys() override {
-    for (int k : {ui::KeyMouseRightUp, ui::KeyMouseLeft, ui::KeyMouseMove, ui::KeyMouseLeftUp})
+    for (int k : {ui::KeyMouseRight, ui::KeyMouseRightUp, ui::KeyMouseLeft, ui::KeyMouseLeft2,
+                  ui::KeyMouseMove, ui::KeyMouseLeftUp})
       window().alert(k);
   }
 
@@ -48,10 +57,6 @@ class TestWindow : public forms::WindowController {
       case 7:
         ui.beep();
         break;
-      case 5:
-        if (event().key == ui::KeyMouseLeft2)
-          window().setText(9, "opened row " + std::to_string(window().selected(5)));
-        break;
       default:
         break;
     }
@@ -59,25 +64,41 @@ class TestWindow : public forms::WindowController {
   }
 
   Level HandleEvent() override {
-    if (event().number == ui::EventAlertKey && event().key == ui::KeyMouseRightUp) {
+    const ui::Event& e = event();
+    if (e.number != ui::EventAlertKey) return WindowController::HandleEvent();
+    const bool onHeader =
+        e.control == 5 && (e.zone == ui::ListZone::Header || e.zone == ui::ListZone::Divider);
+    if (onHeader) recordHit(e);
+    if (e.key == ui::KeyMouseRightUp) {
       int item = context().ui.popup("&Insert|-|&Change|~&Delete");
       window().setText(9, "popup " + std::to_string(item));
       return forms::LevelNotify;
     }
-    if (event().number == ui::EventAlertKey && event().control == 5 &&
-        event().zone == ui::ListZone::Header) {
+    if (e.control == 5 && e.key == ui::KeyMouseLeft2) {
+      if (e.zone == ui::ListZone::Cell)
+        window().setText(9, "opened row " + std::to_string(window().selected(5)));
+      if (e.zone == ui::ListZone::Divider) fit(e.column);
+      return forms::LevelNotify;
+    }
+    if (onHeader && e.zone == ui::ListZone::Header) {
       // What the header was told of a click or a drag: "header 1 over 2 dropped on 2".
-      const std::string column = std::to_string(event().column);
-      if (event().key == ui::KeyMouseLeft) window().setText(9, "header " + column);
-      if (event().key == ui::KeyMouseMove)
+      const std::string column = std::to_string(e.column);
+      if (e.key == ui::KeyMouseLeft) {
+        window().setText(9, "header " + column);
+        dragged_ = false;
+      }
+      if (e.key == ui::KeyMouseMove) {
         window().setText(9, window().text(9) + " over " + column);
-      if (event().key == ui::KeyMouseLeftUp)
-        window().setText(9, window().text(9) + " dropped on " + column);
+        dragged_ = true;
+      }
+      if (e.key == ui::KeyMouseLeftUp) {
+        if (dragged_) window().setText(9, window().text(9) + " dropped on " + column);
+        if (!dragged_) sortOn(e.column);
+      }
       return forms::LevelNotify;
     }
     return WindowController::HandleEvent();
   }
-
   Level HandleWindowEvent() override {
     if (event().number == ui::EventTimer) window().setText(4, std::to_string(++ticks_));
     return WindowController::HandleWindowEvent();
@@ -96,12 +117,52 @@ class TestWindow : public forms::WindowController {
                   ui::button("?Ask", "&Ask"),
                   ui::button("?Beep", "&Beep").withTip("Sound a beep"),
                   ui::button("?Close", "&Close"),
-                  ui::string("?Answer", "")};
+                  ui::string("?Answer", ""),
+                  ui::string("?Hits", "")};
     return d;
   }
+
+  void recordHit(const ui::Event& e) {
+    const bool press = e.key == ui::KeyMouseLeft || e.key == ui::KeyMouseRight;
+    std::string hit = e.zone == ui::ListZone::Divider ? "divider " : "";
+    hit += e.key == ui::KeyMouseLeft      ? "press"
+           : e.key == ui::KeyMouseLeftUp  ? "release"
+           : e.key == ui::KeyMouseRight   ? "right-press"
+           : e.key == ui::KeyMouseRightUp ? "right-release"
+           : e.key == ui::KeyMouseLeft2   ? "double"
+                                          : "move";
+    hit += " " + std::to_string(e.column);
+    window().setText(10, press || window().text(10).empty() ? hit : window().text(10) + ", " + hit);
+  }
+
+  void sortOn(int column) {
+    std::vector<ui::ListColumn> cols = window().control(5)->columns;
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+      std::string& h = cols[i].header;
+      if (h.starts_with(">")) h.erase(0, 1);
+      if (static_cast<int>(i) + 1 == column) h.insert(0, ">");
+    }
+    window().setColumns(5, std::move(cols));
+  }
+
+  void fit(int column) {
+    const ui::ControlState* list = window().control(5);
+    if (column < 1 || column > static_cast<int>(list->columns.size())) return;
+    const auto at = static_cast<std::size_t>(column - 1);
+    std::size_t widest = 1;
+    for (const ui::ListRow& r : list->rows)
+      if (at < r.cells.size()) widest = std::max(widest, r.cells[at].size());
+    std::vector<ui::ListColumn> cols = list->columns;
+    cols[at].width = static_cast<int>(widest);
+    window().setColumns(5, std::move(cols));
+    window().setText(
+        9, "column " + std::to_string(column) + " is " + std::to_string(widest) + " wide");
+  }
+
   std::int32_t date_ = 0;
   std::int64_t flag_ = 0;
   int ticks_ = 0;
+  bool dragged_ = false;
 };
 
 store::FileDecl itemDecl() {
@@ -157,12 +218,102 @@ class TestForm : public forms::WindowController {
   }
 };
 
+// Controls: 1 list ?Browse:1 of the items by number, ten rows to a page, 2 "Close".
+class TestList : public forms::WindowController {
+ public:
+  TestList(forms::FormContext& c, ItemFile& f) : WindowController(c, "TestList", decl()), file_(f) {
+    UseFile(f.relations);
+    AddCloseButton(2);
+  }
+
+  Level Init() override {
+    if (Level l = WindowController::Init(); l != LevelOk) return l;
+    browser_ = std::make_unique<list::ListBrowser>(window(), 1, file_.access, 10);
+    browser_->AddField("ITM:Nr", "@n_4");
+    browser_->AddField("ITM:Name", "@s10");
+    browser_->AddKeyOrder("ITM:NrKey");
+    return browser_->Open();
+  }
+
+  Level Shutdown() override {
+    browser_.reset();
+    return WindowController::Shutdown();
+  }
+
+  Level HandleEvent() override {
+    bool close = false;
+    if (browser_ && browser_->HandleEvent(event(), &close)) {
+      if (close) window().close();
+      return forms::LevelNotify;
+    }
+    return WindowController::HandleEvent();
+  }
+
+ private:
+  static ui::WindowDecl decl() {
+    ui::WindowDecl d;
+    d.title = "Test List";
+    d.controls = {ui::list("?Browse:1", {{"Nr", 4, "@n_4", true}, {"Name", 10, "@s10", false}}),
+                  ui::button("?Close", "Close")};
+    return d;
+  }
+  ItemFile& file_;
+  std::unique_ptr<list::ListBrowser> browser_;
+};
+
+// Fills an empty item file with `count` items numbered from 1, named "Item 01", "Item 02" ...
+void fillItems(data::FileAccess& f, int count) {
+  std::uint64_t held = 0;
+  if (f.count(&held) != store::Ok || held != 0) return;
+  for (int i = 1; i <= count; ++i) {
+    f.primeRecord();
+    const std::string nr = std::to_string(i);
+    const std::string name = std::string(i < 10 ? "Item 0" : "Item ") + nr;
+    (void)store::setFieldText(f.decl().fields[0], f.buffer().record.data(), nr);
+    (void)store::setFieldText(f.decl().fields[1], f.buffer().record.data(), name);
+    if (f.add() != store::Ok) return;
+  }
+}
+
+// A report of the items, ten to a page: a page header "Items" and "Page N", then per item a line
+// of its number and name and a check box "Even", ticked for even numbers.
+class ItemReport : public report::RecordLoop {
+ public:
+  ItemReport(view::ViewReader& v, report::ReportLayout& layout) : RecordLoop(v), layout_(layout) {
+    layout_.setPageHeader([](int page) {
+      report::Band b;
+      b.height = 300;
+      b.items = {report::TextItem{{0, 0, 2000, 250}, "Items", {}, {}},
+                 report::TextItem{{5000, 0, 2000, 250}, "Page " + std::to_string(page), {}, {}}};
+      return b;
+    });
+  }
+  Level ProcessRecord(const store::RecordBuffer& r) override {
+    const std::int64_t nr = store::readNumber(itemDecl().fields[0], r.record.data());
+    const std::string name(text::clip(store::fieldText(itemDecl().fields[1], r.record.data())));
+    report::Band b;
+    b.height = 250;
+    b.items = {report::TextItem{{0, 0, 800, 250}, std::to_string(nr), {}, report::Align::kRight},
+               report::TextItem{{1000, 0, 2000, 250}, name, {}, {}},
+               report::CheckItem{{3500, 0, 1000, 250}, "Even", nr % 2 == 0, {}}};
+    if (printed_ > 0 && printed_ % 10 == 0) layout_.breakPage();
+    layout_.addDetail(b);
+    ++printed_;
+    return LevelOk;
+  }
+
+ private:
+  report::ReportLayout& layout_;
+  int printed_ = 0;
+};
+
 // A frame with menus and a status bar: Browse/Test Window starts the test window on a thread of
 // its own, Browse/Form opens the test form on the frame's thread, File/Log Out closes the test
-// window's thread, File/Exit ends.
+// window's thread, File/Pass/Signature (a slash in its text) shows "Signature" in the status
+// bar, File/Exit ends.
 class TestFrame : public forms::WindowController {
  public:
-  enum : int { kTestWindow = 10, kForm = 11, kLogOut = 12, kExit = 13 };
+  enum : int { kTestWindow = 10, kForm = 11, kLogOut = 12, kExit = 13, kSignature = 14 };
   explicit TestFrame(forms::FormContext& c) : WindowController(c, "TestFrame", declaration()) {}
 
   void OnOpen() override { window().setStatus(1, "Ready"); }
@@ -187,6 +338,9 @@ class TestFrame : public forms::WindowController {
       case kExit:
         window().close();
         return forms::LevelNotify;
+      case kSignature:
+        window().setStatus(1, "Signature");
+        return forms::LevelNotify;
       default:
         return WindowController::HandleAccepted();
     }
@@ -207,7 +361,8 @@ class TestFrame : public forms::WindowController {
     ui::MenuItemDecl browse = item(1, "&Browse");
     browse.items = {item(kTestWindow, "&Test Window"), item(kForm, "&Form")};
     ui::MenuItemDecl file = item(2, "&File");
-    file.items = {item(kLogOut, "Log &Out"), item(0, "-"), item(kExit, "E&xit")};
+    file.items = {item(kLogOut, "Log &Out"), item(kSignature, "&Pass/Signature"), item(0, "-"),
+                  item(kExit, "E&xit")};
     d.menu = {browse, file};
     return d;
   }
@@ -248,6 +403,38 @@ void registerTestProcedures(Suite& suite) {
                                      f.close();
                                    },
                                    false, ""});
+    // call TestReport select [N]: the item report, the file first filled with N items when empty.
+    ws.procedures.add("TestReport", {[&ws, file](std::string_view arg) {
+                                       data::FileAccess& f = file->access;
+                                       if (f.open() != LevelOk) return;
+                                       if (!arg.empty())
+                                         fillItems(f, std::atoi(std::string(arg).c_str()));
+                                       {
+                                         view::ViewReader v(data::FileAccess::threadConnection(),
+                                                            f.fileId(), f.decl());
+                                         v.SetKeyOrder(0);
+                                         report::ReportLayout layout({}, "Items");
+                                         ItemReport loop(v, layout);
+                                         report::ReportRunner runner(ws.ui, ws.messages,
+                                                                     ws.reports);
+                                         (void)runner.Run(loop, layout, {});
+                                       }
+                                       f.close();
+                                     },
+                                     true, ""});
+    // call TestList select [N]: the item list, the file first filled with N items when empty.
+    ws.procedures.add("TestList", {[&ws, file](std::string_view arg) {
+                                     data::FileAccess& f = file->access;
+                                     if (f.open() != LevelOk) return;
+                                     if (!arg.empty())
+                                       fillItems(f, std::atoi(std::string(arg).c_str()));
+                                     {
+                                       TestList list(ws.context, *file);
+                                       list.Run();
+                                     }
+                                     f.close();
+                                   },
+                                   true, ""});
   });
 }
 

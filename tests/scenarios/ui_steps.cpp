@@ -3,6 +3,7 @@
 #include <charconv>
 #include <fstream>
 #include <sstream>
+#include <variant>
 
 #include "runtime/text/fixed_string.h"
 #include "runtime/ui/control_lookup.h"
@@ -73,14 +74,12 @@ ui::Input input(ui::Input::Kind kind) {
 }
 
 // The menu item at a path of texts ("S&ystem/&Users"), "&" optional.
-const ui::MenuItemState* menuAt(const ui::Window& w, std::string_view path) {
+const ui::MenuItemState* menuAt(const ui::Window& w, const Token& path) {
   int parent = -1;
   const ui::MenuItemState* found = nullptr;
   const auto& items = w.state().menu;
-  while (!path.empty()) {
-    std::size_t slash = path.find('/');
-    std::string part = ui::withoutAmpersand(path.substr(0, slash));
-    path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+  for (const std::string& text : menuPath(path)) {
+    std::string part = ui::withoutAmpersand(text);
     found = nullptr;
     for (std::size_t i = 0; i < items.size(); ++i)
       if (items[i].parent == parent && !items[i].separator &&
@@ -155,7 +154,7 @@ Outcome menu(Workstation& ws, const Args& a) {
   return looking(ws, [&] {
     ui::Window* w = frame(ws);
     if (!w) return fail("no frame is open");
-    const ui::MenuItemState* m = menuAt(*w, a[0].text);
+    const ui::MenuItemState* m = menuAt(*w, a[0]);
     if (!m) return fail("the frame has no menu item " + quote(a[0].text));
     if (m->hidden || m->disabled) return fail("menu item " + quote(a[0].text) + " is not enabled");
     ui::Input in = input(ui::Input::Kind::Press);
@@ -219,7 +218,7 @@ Outcome key(Workstation& ws, const Args& a) {
   return pass();
 }
 
-// select / double-click / right-click / header-click: CONTROL and a row or column number.
+// select / double-click / right-click: CONTROL and a row number.
 StepFn listStep(const char* usageText, ui::Input::Kind kind, int mouseKey, ui::ListZone zone) {
   return [=](Workstation& ws, const Args& a) {
     long long n = 0;
@@ -227,11 +226,7 @@ StepFn listStep(const char* usageText, ui::Input::Kind kind, int mouseKey, ui::L
     ui::Input in = input(kind);
     in.key = mouseKey;
     in.zone = zone;
-    if (zone == ui::ListZone::Header) {
-      in.column = static_cast<int>(n);
-    } else {
-      in.row = static_cast<int>(n);
-    }
+    in.row = static_cast<int>(n);
     if (kind == ui::Input::Kind::Mouse && zone == ui::ListZone::Cell) {
       // A click on a row selects it first.
       ui::Input sel = input(ui::Input::Kind::Select);
@@ -242,6 +237,29 @@ StepFn listStep(const char* usageText, ui::Input::Kind kind, int mouseKey, ui::L
   };
 }
 
+// A mouse hit on a list's header (or on the divider right of a column) at column `column`.
+Outcome headerHit(Workstation& ws, const Token& list, int key, long long column,
+                  ui::ListZone zone = ui::ListZone::Header) {
+  ui::Input in = input(ui::Input::Kind::Mouse);
+  in.key = key;
+  in.zone = zone;
+  in.column = static_cast<int>(column);
+  return toControl(ws, list, in);
+}
+
+// header-click / header-right-click / header-fit: the hits a mouse gives, as the desktop posts
+// them: a press and a release; for a double click a press, a release, the double click and its
+// release.
+StepFn headerStep(const char* usageText, std::vector<int> keys, ui::ListZone zone) {
+  return [=](Workstation& ws, const Args& a) {
+    long long column = 0;
+    if (a.size() != 2 || !toInt(a[1].text, column) || column < 1) return usage(usageText);
+    for (int key : keys)
+      if (Outcome o = headerHit(ws, a[0], key, column, zone); !o.ok) return o;
+    return pass();
+  };
+}
+
 // header-drag: as the desktop posts a drag on a list's header: the press on column FROM, a move
 // over each column on the way, the release on column TO.
 Outcome headerDrag(Workstation& ws, const Args& a) {
@@ -249,20 +267,13 @@ Outcome headerDrag(Workstation& ws, const Args& a) {
   long long to = 0;
   if (a.size() != 3 || !toInt(a[1].text, from) || !toInt(a[2].text, to) || from < 1 || to < 1)
     return usage("header-drag CONTROL FROM TO");
-  auto post = [&](int key, long long column) {
-    ui::Input in = input(ui::Input::Kind::Mouse);
-    in.key = key;
-    in.zone = ui::ListZone::Header;
-    in.column = static_cast<int>(column);
-    return toControl(ws, a[0], in);
-  };
-  if (Outcome o = post(ui::KeyMouseLeft, from); !o.ok) return o;
+  if (Outcome o = headerHit(ws, a[0], ui::KeyMouseLeft, from); !o.ok) return o;
   const long long step = to < from ? -1 : 1;
   for (long long c = from == to ? to : from + step;; c += step) {
-    if (Outcome o = post(ui::KeyMouseMove, c); !o.ok) return o;
+    if (Outcome o = headerHit(ws, a[0], ui::KeyMouseMove, c); !o.ok) return o;
     if (c == to) break;
   }
-  return post(ui::KeyMouseLeftUp, to);
+  return headerHit(ws, a[0], ui::KeyMouseLeftUp, to);
 }
 
 Outcome popup(Workstation& ws, const Args& a) {
@@ -456,7 +467,7 @@ Outcome expectMenu(Workstation& ws, const Args& a) {
   return looking(ws, [&] {
     ui::Window* w = frame(ws);
     if (!w) return fail("no frame is open");
-    const ui::MenuItemState* m = menuAt(*w, a[0].text);
+    const ui::MenuItemState* m = menuAt(*w, a[0]);
     if (!m) return fail("the frame has no menu item " + quote(a[0].text));
     const std::string& s = a[1].text;
     bool ok = s == "hidden"      ? m->hidden
@@ -535,6 +546,106 @@ ControlCheck number(int ui::ControlState::*field, const char* what) {
   };
 }
 
+// --- lists: every row a user reaches by scrolling ---
+
+ui::Window* windowById(Workstation& ws, ui::WindowId id) {
+  for (ui::Window* w : ws.ui.windows())
+    if (w->id() == id) return w;
+  return nullptr;
+}
+
+// The list the token names, with what its reach answered on the list window's own thread (a
+// list without a reach holds all its rows and answers nothing).
+struct ListAnswer {
+  ui::WindowId window = 0;
+  int control = 0;
+  bool reached = false;  // the list has a reach, and `answer` is what it said
+  std::int64_t answer = 0;
+};
+
+std::variant<ListAnswer, Outcome> askList(
+    Workstation& ws, const Token& name,
+    const std::function<std::int64_t(const ui::ListReach&)>& ask) {
+  ListAnswer out;
+  auto answer = std::make_shared<std::optional<std::int64_t>>();
+  Outcome o = looking(ws, [&] {
+    Found f = findControl(ws, name);
+    if (!f.error.empty()) return fail(f.error);
+    const ui::ControlState* c = f.window->control(f.control);
+    if (!c || c->kind != ui::ControlKind::List) return fail(name.text + " is not a list");
+    out.window = f.window->id();
+    out.control = f.control;
+    const ui::ListReach* reach = f.window->listReach(f.control);
+    if (!reach) return pass();
+    out.reached = true;
+    const bool posted =
+        ws.ui.postTask(f.window->thread(), [&ws, answer, ask, id = out.window, n = out.control] {
+          ui::Window* w = windowById(ws, id);
+          const ui::ListReach* r = w ? w->listReach(n) : nullptr;
+          if (r) *answer = ask(*r);
+        });
+    return posted ? pass() : fail("the list's thread takes no task");
+  });
+  if (!o.ok) return o;
+  if (!out.reached) return out;
+  if (Outcome idle = looking(ws, [] { return pass(); }); !idle.ok) return idle;
+  if (!answer->has_value())
+    return fail("the list did not answer: its thread is busy elsewhere (a message box?)");
+  out.answer = **answer;
+  return out;
+}
+
+Outcome expectRows(Workstation& ws, const Args& a) {
+  long long n = 0;
+  if (a.size() != 3 || !toInt(a[2].text, n)) return usage("expect CONTROL rows N");
+  auto asked = askList(ws, a[0], [](const ui::ListReach& r) {
+    return r.rowsInAll ? r.rowsInAll() : std::int64_t{-1};
+  });
+  if (auto* o = std::get_if<Outcome>(&asked)) return *o;
+  const ListAnswer& l = std::get<ListAnswer>(asked);
+  return looking(ws, [&] {
+    ui::Window* w = windowById(ws, l.window);
+    const ui::ControlState* c = w ? w->control(l.control) : nullptr;
+    if (!c) return fail("the list's window has closed");
+    const std::int64_t all =
+        l.reached && l.answer >= 0 ? l.answer : static_cast<std::int64_t>(c->rows.size());
+    if (all == n) return pass();
+    return fail("the list has " + std::to_string(all) + " rows in all (" +
+                std::to_string(c->rows.size()) + " on show)");
+  });
+}
+
+Outcome expectRow(Workstation& ws, const Args& a) {
+  long long n = 0;
+  if (a.size() < 3 || !toInt(a[2].text, n)) return usage("expect CONTROL row R \"CELL\" ...");
+  auto asked = askList(ws, a[0], [n](const ui::ListReach& r) {
+    return r.scrollTo ? std::int64_t{r.scrollTo(n)} : std::int64_t{-1};
+  });
+  if (auto* o = std::get_if<Outcome>(&asked)) return *o;
+  const ListAnswer& l = std::get<ListAnswer>(asked);
+  return looking(ws, [&] {
+    ui::Window* w = windowById(ws, l.window);
+    const ui::ControlState* c = w ? w->control(l.control) : nullptr;
+    if (!c) return fail("the list's window has closed");
+    // Without a reach the rows held are all the rows.
+    const long long at = l.reached && l.answer >= 0 ? l.answer : n;
+    if (at < 1 || at > static_cast<long long>(c->rows.size()))
+      return fail("the list has no row " + std::to_string(n) + "; it shows " +
+                  std::to_string(c->rows.size()) + " rows");
+    const auto& cells = c->rows[static_cast<std::size_t>(at - 1)].cells;
+    std::string got;
+    for (const auto& cell : cells) got += " " + quote(trim(cell));
+    for (std::size_t i = 3; i < a.size(); ++i) {
+      if (!a[i].quoted && a[i].text == "*") continue;
+      auto v = value(ws, a[i]);
+      const std::size_t col = i - 3;
+      if (col >= cells.size() || !v || trim(cells[col]) != trim(*v))
+        return fail("row " + a[2].text + " shows" + got);
+    }
+    return pass();
+  });
+}
+
 }  // namespace
 
 void registerUiSteps(StepTable& s) {
@@ -550,8 +661,15 @@ void registerUiSteps(StepTable& s) {
         listStep("double-click CONTROL ROW", K::Mouse, ui::KeyMouseLeft2, ui::ListZone::Cell));
   s.add("right-click",
         listStep("right-click CONTROL ROW", K::Mouse, ui::KeyMouseRightUp, ui::ListZone::Cell));
-  s.add("header-click",
-        listStep("header-click CONTROL COLUMN", K::Mouse, ui::KeyMouseLeft, ui::ListZone::Header));
+  s.add("header-click", headerStep("header-click CONTROL COLUMN",
+                                   {ui::KeyMouseLeft, ui::KeyMouseLeftUp}, ui::ListZone::Header));
+  s.add("header-right-click",
+        headerStep("header-right-click CONTROL COLUMN", {ui::KeyMouseRight, ui::KeyMouseRightUp},
+                   ui::ListZone::Header));
+  s.add("header-fit",
+        headerStep("header-fit CONTROL COLUMN",
+                   {ui::KeyMouseLeft, ui::KeyMouseLeftUp, ui::KeyMouseLeft2, ui::KeyMouseLeftUp},
+                   ui::ListZone::Divider));
   s.add("header-drag", headerDrag);
   s.add("popup", popup);
   s.add("answer", answer);
@@ -628,33 +746,21 @@ void registerUiSteps(StepTable& s) {
                       if (w.focus() == c.number) return pass();
                       return fail("the focus is on #" + std::to_string(w.focus()));
                     }));
-  s.add("expect-control rows",
-        controlStep(3, "expect CONTROL rows N",
+  s.add("expect-control header",
+        controlStep(4, "expect CONTROL header N \"TEXT\"",
                     [](Workstation&, const ui::Window&, const ui::ControlState& c, const Args& r) {
                       long long n = 0;
                       if (!toInt(r[0].text, n)) return fail("not a number: " + r[0].text);
-                      if (static_cast<long long>(c.rows.size()) == n) return pass();
-                      return fail("the list shows " + std::to_string(c.rows.size()) + " rows");
+                      std::string got;
+                      for (const auto& col : c.columns) got += " " + quote(col.header);
+                      if (n >= 1 && n <= static_cast<long long>(c.columns.size()) &&
+                          rtrim(c.columns[static_cast<std::size_t>(n - 1)].header) ==
+                              rtrim(r[1].text))
+                        return pass();
+                      return fail("the list's headers are" + got);
                     }));
-  s.add(
-      "expect-control row",
-      controlStep(0, "expect CONTROL row R \"CELL\" ...",
-                  [](Workstation& ws, const ui::Window&, const ui::ControlState& c, const Args& r) {
-                    long long n = 0;
-                    if (r.empty() || !toInt(r[0].text, n)) return usage("expect CONTROL row R ...");
-                    if (n < 1 || n > static_cast<long long>(c.rows.size()))
-                      return fail("the list shows " + std::to_string(c.rows.size()) + " rows");
-                    const auto& cells = c.rows[static_cast<std::size_t>(n - 1)].cells;
-                    std::string got;
-                    for (const auto& cell : cells) got += " " + quote(trim(cell));
-                    for (std::size_t i = 1; i < r.size(); ++i) {
-                      if (!r[i].quoted && r[i].text == "*") continue;
-                      auto v = value(ws, r[i]);
-                      if (i > cells.size() || !v || trim(cells[i - 1]) != trim(*v))
-                        return fail("row " + r[0].text + " shows" + got);
-                    }
-                    return pass();
-                  }));
+  s.add("expect-control rows", expectRows);
+  s.add("expect-control row", expectRow);
 }
 
 }  // namespace trv::scenario

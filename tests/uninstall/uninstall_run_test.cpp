@@ -51,14 +51,15 @@ class FaultyRegistry final : public platform::Registry {
   platform::Registry& base_;
 };
 
-// Refuses to remove the entries it is told to.
+// Refuses to remove the entries it is told to, or every entry.
 class StubbornRemover final : public FolderRemover {
  public:
   std::set<std::string> keep;
+  bool keepAll = false;
 
  protected:
   bool removeEntry(int dirFd, const char* name, bool isFolder, const std::string& path) override {
-    return !keep.count(path) && FolderRemover::removeEntry(dirFd, name, isFolder, path);
+    return !keepAll && !keep.count(path) && FolderRemover::removeEntry(dirFd, name, isFolder, path);
   }
 };
 
@@ -264,6 +265,8 @@ TEST_F(UninstallRunTest, RefusesFoldersThatAreNotTheProductsOwn) {
       "/usr/uninst.dat",
       "/usr/lib/uninst.dat",
       "/etc/uninst.dat",
+      "/etc/ssl/certs/uninst.dat",
+      "/root/.ssh/uninst.dat",
       (home / "uninst.dat").string(),
       (home / ".config" / "uninst.dat").string(),
       home.parent_path().string() + "/uninst.dat",
@@ -272,6 +275,7 @@ TEST_F(UninstallRunTest, RefusesFoldersThatAreNotTheProductsOwn) {
       "/" + std::string(5000, 'x') + "/uninst.dat",
   };
   answerYesExcept("no file");
+  remover_.keepAll = true;  // should a folder pass the check wrongly, still nothing goes
   UninstallInfo info;
   ASSERT_TRUE(parseInformation(
       CRefString(("P\n\n1\n" + (root_ / "listed.txt").string() + "\n0\n").c_str()), info));
@@ -293,6 +297,20 @@ TEST_F(UninstallRunTest, RefusesFoldersThatAreNotTheProductsOwn) {
     ::setenv("HOME", keepHome.c_str(), 1);
   else
     ::unsetenv("HOME");
+}
+
+TEST_F(UninstallRunTest, ListedFilesNeverLeadOutThroughLinksOrDotParts) {
+  std::ofstream(root_ / "outside" / "victim.txt") << "data";
+  const std::string folder = product_.string();
+  writeInfo("Product\n\n4\n" + folder + "/link-to-folder/keep.txt\n" + folder +
+            "/../outside/victim.txt\n" + folder + "/.hidden/../../outside/victim.txt\n" +
+            (root_ / "listed.txt").string() + "\n0\n");
+  answerYesExcept("no file");
+  EXPECT_EQ(run(infoPath_), kExitDone);
+  EXPECT_FALSE(fs::exists(product_));
+  EXPECT_FALSE(fs::exists(root_ / "listed.txt")) << "a file outside may still be listed";
+  EXPECT_TRUE(fs::exists(root_ / "outside" / "keep.txt"));
+  EXPECT_TRUE(fs::exists(root_ / "outside" / "victim.txt"));
 }
 
 TEST_F(UninstallRunTest, CommandLineFailures) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "runtime/text/date_time.h"
 
 namespace trv::text {
@@ -94,6 +96,40 @@ TEST(Picture, RefusesTextThatIsNoValueOfThePicture) {
   for (const Case& c : cases)
     EXPECT_FALSE(deformatPicture(c.picture, c.typed, 2002).has_value())
         << c.picture << " " << c.typed;
+}
+
+TEST(Picture, HostileTypedTextIsRefusedWithoutOverflow) {
+  struct Case {
+    const char* picture;
+    const char* typed;
+  };
+  const Case cases[] = {
+      {"@D6", "1/1/99999999999"}, {"@D6", "99999999999999999999/1/2002"},
+      {"@T1", "29999999x59"},     {"@T1", "12x30"},
+      {"@T4", "1:2:99999999999"}, {"@D5", "1/1/00000000000000000000000002002x"},
+  };
+  for (const Case& c : cases)
+    EXPECT_FALSE(deformatPicture(c.picture, c.typed, 2002).has_value())
+        << c.picture << " " << c.typed;
+  // Leading zeros are no overflow, and a year typed with more than two digits stays as typed.
+  EXPECT_EQ(deformatPicture("@D6", "0000006/005/2002", 2002), kMay6);
+  EXPECT_EQ(deformatPicture("@D6", "6/5/02.", 2002), kMay6);
+  EXPECT_FALSE(deformatPicture("@D6", "6/5/002", 2002).has_value()) << "the year 2";
+}
+
+TEST(Picture, ExtremeWidthsAndValuesStayInBounds) {
+  EXPECT_EQ(pictureWidth("@S99999999999"), kMaxPictureWidth);
+  EXPECT_EQ(pictureWidth("@S2000000000"), kMaxPictureWidth);
+  EXPECT_EQ(formatPicture("@S99999999999", "x"), "x" + std::string(kMaxPictureWidth - 1, ' '));
+  EXPECT_EQ(formatPicture("@N099999999999", 5).size(), std::size_t(kMaxPictureWidth));
+
+  constexpr std::int64_t kLowest = std::numeric_limits<std::int64_t>::min();
+  EXPECT_EQ(formatPicture("@P###P", "-9223372036854775808"), "808");
+  EXPECT_EQ(formatPicture("@P<<<<<<<<<<<<<<<<<<<<#P", kLowest), "  9223372036854775808");
+  EXPECT_EQ(formatPicture("@N-_21", kLowest), " -9223372036854775808");
+  EXPECT_EQ(formatPicture("@N-_8", kLowest), "########");
+  // A number beyond 32 bits is no date, however its low bits look.
+  EXPECT_EQ(formatPicture("@D6", (std::int64_t{1} << 32) + kMay6), std::string(10, ' '));
 }
 
 TEST(Picture, KnowsItsWidth) {

@@ -1,0 +1,133 @@
+#include "runtime/list/list_window.h"
+
+#include "runtime/data/file_access.h"
+#include "runtime/data/file_relations.h"
+#include "runtime/ini/ini_settings.h"
+#include "runtime/list/list_format.h"
+#include "runtime/ui/window.h"
+
+namespace trv::list {
+namespace {
+
+// A control's number as the window gives it: its own, or its place in the declaration.
+int numberOf(const ui::WindowDecl& d, std::size_t index) {
+  const int n = d.controls[index].number;
+  return n != 0 ? n : static_cast<int>(index) + 1;
+}
+
+// The window with the list control's columns taken from the column table.
+ui::WindowDecl withColumns(ui::WindowDecl window, int list,
+                           const std::vector<ListColumnDecl>& columns) {
+  for (std::size_t i = 0; i < window.controls.size(); ++i) {
+    if (numberOf(window, i) != list) continue;
+    std::vector<ui::ListColumn>& shown = window.controls[i].columns;
+    shown.clear();
+    for (const ListColumnDecl& c : columns)
+      shown.push_back({c.header, charsOfDialogUnits(c.widthDlu), c.picture, c.rightAligned});
+  }
+  return window;
+}
+
+// The tabs of the sheet, in the order the sheet shows them.
+std::vector<int> tabsOf(const ui::WindowDecl& window, int sheet) {
+  std::vector<int> tabs;
+  for (std::size_t i = 0; i < window.controls.size(); ++i)
+    if (window.controls[i].kind == ui::ControlKind::Tab && window.controls[i].parent == sheet)
+      tabs.push_back(numberOf(window, i));
+  return tabs;
+}
+
+}  // namespace
+
+ListWindow::ListWindow(const ListEnvironment& environment, ListDecl decl)
+    : WindowController(environment.forms, decl.procedure,
+                       withColumns(decl.window, decl.list, decl.columns)),
+      env_(environment),
+      decl_(std::move(decl)) {
+  SINGLESLOT = decl_.singleSlot;
+  if (decl_.file) UseFile(*decl_.file);
+  if (decl_.buttons.close) AddCloseButton(decl_.buttons.close, forms::ResponseCancelled);
+}
+
+ListWindow::~ListWindow() = default;
+
+int ListWindow::Run() {
+  const int response = WindowController::Run();
+  // Closing the file drops this thread's buffer when the list was its only user.
+  if (response == forms::ResponseCompleted && chosen_) decl_.file->file().buffer() = *chosen_;
+  return response;
+}
+
+data::Level ListWindow::Init() {
+  if (data::Level l = WindowController::Init(); l != data::LevelOk) return l;
+  if (!decl_.file) return data::LevelFatal;
+  browser_ = std::make_unique<ListBrowser>(window(), decl_.list, decl_.file->file());
+  for (const ListColumnDecl& c : decl_.columns) browser_->AddField(c.field, c.picture);
+
+  int fallback = 0;
+  std::vector<std::pair<int, int>> orderOfTab;  // (tab control, order)
+  for (const KeyOrderDecl& o : decl_.orders) {
+    const int order = browser_->AddKeyOrder(o.key, o.locator);
+    if (o.byDefault && fallback == 0) fallback = order;
+    if (o.tab) orderOfTab.emplace_back(o.tab, order);
+  }
+  if (fallback == 0) fallback = 1;
+  if (decl_.sheet) {
+    std::vector<int> byTab;
+    for (int tab : tabsOf(decl_.window, decl_.sheet)) {
+      int order = fallback;
+      for (const auto& [t, o] : orderOfTab)
+        if (t == tab) order = o;
+      byTab.push_back(order);
+    }
+    browser_->SetSheet(decl_.sheet, std::move(byTab), fallback);
+  }
+  browser_->SetOrder(fallback);
+
+  browser_->SetButtons(decl_.buttons);
+  browser_->SetOwnPopupItems(decl_.popup);
+  browser_->SetSelecting(decl_.select == SelectMode::OnRequest && REQUEST == forms::RequestSelect);
+  browser_->SetAskProcedure([this](ListRequest r) { return RunUpdate(r); });
+  browser_->SetListColourSource([this] { return env_.listColour; });
+  if (decl_.enhanced && env_.enhancement) extension_ = env_.enhancement(*this);
+  if (browser_->Open() != data::LevelOk) return data::LevelFatal;
+  return data::LevelOk;
+}
+
+void ListWindow::OnOpen() {
+  const std::int64_t configured =
+      context().settings ? context().settings->ReadNumber("Config", "Color") : 0;
+  env_.listColour = listColour(configured, decl_.defaultColour);
+  if (browser_) browser_->SetListColour(env_.listColour);
+  WindowController::OnOpen();
+}
+
+data::Level ListWindow::Shutdown() {
+  if (extension_) extension_->Closing();
+  extension_.reset();
+  browser_.reset();
+  return WindowController::Shutdown();
+}
+
+data::Level ListWindow::HandleEvent() {
+  if (extension_ && extension_->HandleEvent(event())) return data::LevelNotify;
+  if (browser_) {
+    bool close = false;
+    if (browser_->HandleEvent(event(), &close)) {
+      if (close) {
+        RESPONSE = browser_->response();
+        if (RESPONSE == forms::ResponseCompleted) chosen_ = decl_.file->file().buffer();
+        window().close();
+      }
+      return data::LevelNotify;
+    }
+  }
+  return WindowController::HandleEvent();
+}
+
+int ListWindow::RunUpdate(ListRequest request) {
+  if (decl_.form.empty()) return forms::ResponseCancelled;
+  return RunProcedure(decl_.form, request);
+}
+
+}  // namespace trv::list
