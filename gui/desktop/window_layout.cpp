@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "runtime/ui/control_lookup.h"
+
 namespace trv::gui {
 namespace {
 
@@ -80,6 +82,10 @@ void WindowLayout::plan(const std::vector<ui::ControlState>& controls) {
     if (row.first > 1) sharedRows_.insert(at);
     if (row.second) buttonRows_.insert(at);
   }
+  std::vector<ControlKind> kinds;
+  for (const auto& c : controls) kinds.push_back(c.kind);
+  for (const ui::PromptPair& pair : ui::pairPrompts(kinds))
+    labelled_[controls[pair.prompt].number] = controls[pair.control].number;
 }
 
 void WindowLayout::addContainer(int number, QWidget* widget) {
@@ -143,14 +149,27 @@ void WindowLayout::place(const ui::ControlState& c, QWidget* w) {
     row = c.row;
     column = std::max(c.column, 1);
     box.promptRow = c.kind == ControlKind::Prompt ? -2 : -1;
+  } else if (auto waiting = besidePrompt_.find(c.number);
+             waiting != besidePrompt_.end() && waiting->second.first == c.parent) {
+    // The control a prompt labels stands beside it, wherever it is declared.
+    row = waiting->second.second;
+    column = 2;
+    box.promptRow = -1;
   } else if (box.promptRow >= 0 && c.kind != ControlKind::Prompt) {
+    // A prompt that labels no input names what comes right after it (a value shown).
     row = box.promptRow;
     column = 2;
     box.promptRow = -1;
   } else {
     row = box.nextRow;
     column = c.kind == ControlKind::Prompt || spans(c.kind) ? 1 : 2;
-    box.promptRow = c.kind == ControlKind::Prompt ? row : -1;
+    box.promptRow = -1;
+    if (c.kind == ControlKind::Prompt) {
+      if (auto to = labelled_.find(c.number); to != labelled_.end())
+        besidePrompt_[to->second] = {c.parent, row};
+      else
+        box.promptRow = row;
+    }
   }
   box.nextRow = std::max(box.nextRow, row + 1);
   bool wide = spans(c.kind) && column == 1 && !sharedRows_.count({c.parent, c.row});

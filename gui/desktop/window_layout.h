@@ -3,7 +3,8 @@
 // window itself or the group, option or tab page that holds them. Qt main thread only.
 //
 // A control with a row hint sits at (row, column) of its container's grid (column 1 when none);
-// without one, a prompt starts a new row and the control after it joins that row, a field
+// without one, a prompt starts a new row and the input control it labels (ui::pairPrompts) joins
+// that row, or else the control right after it, a field
 // without a prompt starts a row in the field column, lists, texts, sheets, images, groups and
 // lines span the row when they are alone in it, and buttons without a row line up at the bottom
 // right. Buttons that share a row with nothing but buttons stand side by side at its right, in
@@ -46,6 +47,8 @@ class WindowLayout {
   void finish();
   // The layout holding the window's own controls.
   QLayout* root() const;
+  // Prompt number -> the number of the input control it labels (after plan).
+  const std::map<int, int>& labels() const { return labelled_; }
 
  private:
   struct Container;
@@ -54,6 +57,8 @@ class WindowLayout {
   std::set<std::pair<int, int>> buttonRows_;              // (parent, row) holding only buttons
   std::set<std::pair<int, int>> sharedRows_;              // (parent, row) holding several controls
   std::set<std::tuple<int, int, int>> takenCells_;        // (parent, row, column) of controls
+  std::map<int, int> labelled_;                           // prompt -> the control it labels
+  std::map<int, std::pair<int, int>> besidePrompt_;       // control -> (parent, row) of its prompt
 };
 
 }  // namespace trv::gui

@@ -240,13 +240,21 @@ void WindowView::build(const ui::WindowSnapshot& snapshot) {
     if (adapter.laidOut(c, *this)) layout_->place(c, w);
   }
   layout_->finish();
-  // Prompts name the control after them: their mnemonic moves the focus there.
+  // A prompt's mnemonic moves the focus to the control it labels, or else to the control right
+  // after it.
   QLabel* prompt = nullptr;
   for (const auto& c : snapshot.controls) {
     ControlView* view = find(c.number);
     if (!view) continue;
-    if (prompt && takesFocus(c.kind)) prompt->setBuddy(view->widget);
-    prompt = c.kind == ControlKind::Prompt ? static_cast<QLabel*>(view->widget) : nullptr;
+    if (prompt && takesFocus(c.kind) && !prompt->buddy()) prompt->setBuddy(view->widget);
+    prompt = nullptr;
+    if (c.kind != ControlKind::Prompt) continue;
+    auto* label = static_cast<QLabel*>(view->widget);
+    if (auto to = layout_->labels().find(c.number); to != layout_->labels().end()) {
+      if (ControlView* labelled = find(to->second)) label->setBuddy(labelled->widget);
+    } else {
+      prompt = label;
+    }
   }
 }
 

@@ -4,10 +4,12 @@
 #include <cctype>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/data/file_access.h"
 #include "runtime/forms/message_catalog.h"
 #include "runtime/store/record_codec.h"
+#include "runtime/ui/control_lookup.h"
 #include "runtime/ui/window.h"
 
 namespace trv::forms {
@@ -20,18 +22,19 @@ bool sameName(std::string_view a, std::string_view b) {
          });
 }
 
-// The text of the prompt declared right before the control, without "&" and a closing ":";
-// the field's own name when it has none.
+// The text of the prompt that labels the control, without "&" and a closing ":"; the field's own
+// name when none does.
 std::string labelOf(const ui::Window& window, int number, const std::string& field) {
-  const ui::ControlState* before = nullptr;
-  for (const auto& c : window.controls()) {
-    if (c.number == number) break;
-    before = &c;
+  const auto& controls = window.controls();
+  std::vector<ui::ControlKind> kinds;
+  for (const auto& c : controls) kinds.push_back(c.kind);
+  for (const ui::PromptPair& pair : ui::pairPrompts(kinds)) {
+    if (controls[pair.control].number != number) continue;
+    std::string label = ui::withoutAmpersand(controls[pair.prompt].text);
+    while (!label.empty() && (label.back() == ':' || label.back() == ' ')) label.pop_back();
+    if (!label.empty()) return label;
   }
-  if (!before || before->kind != ui::ControlKind::Prompt) return field;
-  std::string label = ui::withoutAmpersand(before->text);
-  while (!label.empty() && (label.back() == ':' || label.back() == ' ')) label.pop_back();
-  return label.empty() ? field : label;
+  return field;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // What a person meets when a window opens: the keyboard focus in the first field, the window
 // where it was left and large enough for its controls, controls as large as their content.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -185,6 +186,41 @@ TEST_F(WindowViewTest, ControlsAreAsLargeAsTheirContent) {
   EXPECT_LT(cancel->x(), help->x());
   EXPECT_EQ(ok->y(), help->y());
   saveArtefact(v->window(), "form_sizes.png");
+}
+
+// Prompts declared as a row before their controls (the sign-on window's "Name" and "Password",
+// an image, then the two fields) each stand beside the control they label.
+TEST_F(WindowViewTest, PromptsStandBesideTheControlsTheyLabel) {
+  WindowDecl d;
+  d.title = "Logon";
+  d.controls = {
+      prompt("?Prompt1", "&Name").withNumber(1),
+      prompt("?Prompt2", "&Password").withNumber(2),
+      image("?Light", "").withNumber(3),
+      combo("?Name", "@s20").withNumber(4),
+      entry("?Password", "@s20").asPassword().withNumber(5),
+      prompt("?Prompt3", "Phone").withNumber(6),
+      string("?Phone", "555-1234").withNumber(7),
+      button("?OK", "&OK").asDefault().withNumber(8),
+  };
+  Procedure& logon = procedure(d);
+  WindowView* v = open(logon);
+  ASSERT_NE(v, nullptr);
+  ASSERT_TRUE(waitFor([&] { return v->window()->isVisible(); }));
+  auto middle = [&](int n) {
+    QWidget* w = v->controlWidget(n);
+    return w->mapTo(v->window(), w->rect().center()).y();
+  };
+  auto* name = widget<QLabel>(v, 1);
+  auto* password = widget<QLabel>(v, 2);
+  ASSERT_TRUE(name && password);
+  EXPECT_EQ(middle(1), middle(4));
+  EXPECT_EQ(middle(2), middle(5));
+  EXPECT_EQ(middle(6), middle(7));  // a shown value sits beside its label too
+  EXPECT_LT(middle(4), middle(5));
+  EXPECT_EQ(name->buddy(), v->controlWidget(4));
+  EXPECT_EQ(password->buddy(), v->controlWidget(5));
+  saveArtefact(v->window(), "prompts.png");
 }
 
 }  // namespace
