@@ -27,11 +27,14 @@ namespace trv::core {
 namespace {
 
 constexpr int kDefaultListColour = 12975860;
+constexpr int kWallpaper = 1;  // the frame's image: the wallpaper behind its child windows
 
 ui::WindowDecl frameDecl() {
   ui::WindowDecl d;
   d.title = kAppTitle;
   d.kind = ui::WindowKind::Frame;
+  d.icon = "Zoruve.ico";
+  d.controls = {ui::image("?Wallpaper", "").withNumber(kWallpaper)};
   d.menu = frameMenu();
   d.statusZones = 4;
   d.resizable = true;
@@ -372,6 +375,7 @@ void MainFrame::chooseWallpaper() {
   s_.env.ui.setCurrentFolder(folder);
   if (a.ok) s_.WallpaperFile = a.path;
   s_.AppSettings.WriteValue("Config", "WallSel", s_.WallpaperFile);
+  window().setImage(kWallpaper, s_.WallpaperFile);
 }
 
 namespace {
@@ -446,6 +450,7 @@ void MainFrame::runCommand(int menu) {
 }
 
 void MainFrame::OnOpen() {
+  window().setImage(kWallpaper, s_.WallpaperFile);
   WindowController::OnOpen();
   window().setMenuDisabled(MenuActivityLog, !s_.sys.DoLog);
   if (s_.user.Level == 2 && s_.sys.Server) {

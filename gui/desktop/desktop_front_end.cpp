@@ -13,6 +13,7 @@
 #include <mutex>
 #include <variant>
 
+#include "gui/desktop/image_loader.h"
 #include "gui/desktop/qt_values.h"
 #include "gui/desktop/report_printing.h"
 #include "gui/desktop/requests.h"
@@ -128,17 +129,10 @@ struct DesktopFrontEnd::Impl {
     for (auto& [id, v] : views) v->setInputEnabled(innermostOf(v->state().thread) == v.get());
   }
   std::string resolveImage(const std::string& name) const {
-    if (name.rfind(":/", 0) == 0) return name;
-    std::filesystem::path p(name);
-    if (p.is_absolute()) return name;
     std::vector<std::filesystem::path> places;
     if (rt) places.push_back(rt->currentFolder());
     places.push_back(imageFolder);
-    for (const auto& folder : places) {
-      std::error_code ec;
-      if (!folder.empty() && std::filesystem::exists(folder / p, ec)) return (folder / p).string();
-    }
-    return name;
+    return gui::resolveImage(name, places);
   }
 
   void show(Opened& n) {

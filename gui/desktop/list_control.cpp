@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "gui/desktop/control_kinds.h"
 #include "gui/desktop/qt_values.h"
@@ -175,7 +176,7 @@ class ListAdapter final : public ControlAdapter {
   }
 
  protected:
-  void show(ControlView& view, const ControlState& c, ControlHost&) const override {
+  void show(ControlView& view, const ControlState& c, ControlHost& host) const override {
     auto* t = static_cast<QTreeWidget*>(view.widget);
     QStringList headers;
     for (const auto& col : c.columns) headers << qs(col.header);
@@ -198,10 +199,24 @@ class ListAdapter final : public ControlAdapter {
         std::min(total + kFrame, kWidestChars * charWidth(t));
     t->updateGeometry();
     t->clear();
+    // Icons named by the rows' extra cell, each loaded once.
+    std::map<std::string, QIcon> icons;
+    auto iconOf = [&](const std::string& name) {
+      auto [it, fresh] = icons.try_emplace(name);
+      if (fresh) {
+        QImage img = host.image(name);
+        if (!img.isNull()) it->second = QIcon(QPixmap::fromImage(img));
+      }
+      return it->second;
+    };
     QList<QTreeWidgetItem*> items;
     for (const auto& row : c.rows) {
       auto* item = new QTreeWidgetItem;
-      for (std::size_t i = 0; i < row.cells.size(); ++i) {
+      const std::size_t named = c.columns.size();
+      if (named < row.cells.size() && !row.cells[named].empty())
+        for (std::size_t i = 0; i < named; ++i)
+          if (c.columns[i].icon) item->setIcon(static_cast<int>(i), iconOf(row.cells[named]));
+      for (std::size_t i = 0; i < std::min(row.cells.size(), named); ++i) {
         item->setText(static_cast<int>(i), qs(row.cells[i]));
         if (i < c.columns.size() && c.columns[i].rightAligned)
           item->setTextAlignment(static_cast<int>(i), Qt::AlignRight | Qt::AlignVCenter);

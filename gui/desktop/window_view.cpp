@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -28,6 +29,22 @@ using ui::Input;
 namespace {
 
 constexpr int kPlaceDelayMs = 150;
+const QColor kWorkAreaGrey(0x80, 0x80, 0x80);
+
+// Calls back when the watched widget changes size.
+class ResizeWatch : public QObject {
+ public:
+  explicit ResizeWatch(std::function<void()> resized) : resized_(std::move(resized)) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Resize) resized_();
+    return false;
+  }
+
+ private:
+  std::function<void()> resized_;
+};
 
 }  // namespace
 
@@ -67,6 +84,9 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
     case ui::WindowKind::Frame: {
       auto* main = new ModelWindow<QMainWindow>(hooks_);
       mdi_ = new QMdiArea(main);
+      mdi_->setBackground(QBrush(kWorkAreaGrey));
+      wallpaperWatch_ = std::make_unique<ResizeWatch>([this] { showWallpaper(); });
+      mdi_->viewport()->installEventFilter(wallpaperWatch_.get());
       mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
       mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
       auto* centre = new QWidget(main);
@@ -110,7 +130,12 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
   if (!state_.resizable && state_.kind != ui::WindowKind::Frame)
     window_->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
   window_->setWindowTitle(titleText(state_.title));
-  window_->setWindowIcon(QIcon(QStringLiteral(":/trv/images/trvnel.png")));
+  QImage icon = image(state_.icon);
+  // The frame's icon is the program's: the windows without one of their own show it too.
+  if (!icon.isNull() && state_.kind == ui::WindowKind::Frame)
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+  window_->setWindowIcon(icon.isNull() ? QApplication::windowIcon()
+                                       : QIcon(QPixmap::fromImage(icon)));
 
   contentLayout_ = new QVBoxLayout(content_);
   if (state_.kind == ui::WindowKind::Frame) contentLayout_->setContentsMargins(4, 2, 4, 2);
@@ -159,6 +184,7 @@ WindowView::~WindowView() {
   hooks_->closing = true;
   if (!window_) return;
   for (auto& [w, n] : owners_) w->removeEventFilter(filter_.get());
+  if (mdi_ && wallpaperWatch_) mdi_->viewport()->removeEventFilter(wallpaperWatch_.get());
   // The widgets go later; nothing they signal on the way may reach this view.
   guard_.reset();
   placeTimer_->stop();
@@ -258,6 +284,23 @@ void WindowView::build(const ui::WindowSnapshot& snapshot) {
   }
 }
 
+void WindowView::showWallpaper() {
+  if (!mdi_) return;
+  const QSize area = mdi_->viewport()->size();
+  if (wallpaper_.isNull() || area.isEmpty()) {
+    mdi_->setBackground(QBrush(kWorkAreaGrey));
+    return;
+  }
+  // The picture fills the work area, its middle shown when the proportions differ.
+  QImage fitted = wallpaper_.scaled(area, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+  QPixmap shown(area);
+  QPainter p(&shown);
+  p.drawImage(QPoint((area.width() - fitted.width()) / 2, (area.height() - fitted.height()) / 2),
+              fitted);
+  p.end();
+  mdi_->setBackground(QBrush(shown));
+}
+
 void WindowView::holdControls(int number, QWidget* widget) {
   layout_->addContainer(number, widget);
 }
@@ -297,8 +340,8 @@ void WindowView::applyControl(ControlView& view, const ControlState& c) {
   view.pending = false;
   QSignalBlocker block(view.widget);
   if (c.kind == ControlKind::Image && view.widget == mdi_) {
-    QImage img = image(c.image);
-    mdi_->setBackground(img.isNull() ? QBrush(QColor(0x80, 0x80, 0x80)) : QBrush(img));
+    wallpaper_ = image(c.image);
+    showWallpaper();
     return;
   }
   adapterFor(c.kind).update(view, c, *this);

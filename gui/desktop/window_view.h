@@ -15,6 +15,7 @@
 // Positions and sizes are in the desktop's logical pixels; a placement with no size keeps the
 // window's natural size, and a restored position is kept on a visible screen.
 
+#include <QImage>
 #include <QPointer>
 #include <QRect>
 #include <functional>
@@ -107,6 +108,8 @@ class WindowView final : private ControlHost {
   QRect keptVisible(QRect geometry) const;
   ui::Placement currentPlacement() const;
   void placed();
+  // The frame's wallpaper, fitted to its work area.
+  void showWallpaper();
   // Gives the keyboard focus to the control the model has selected.
   void focusModelControl();
   void activeChanged(bool active);
@@ -128,6 +131,8 @@ class WindowView final : private ControlHost {
   PageView* pageView_ = nullptr;
   QTimer* placeTimer_ = nullptr;
   std::unique_ptr<InputFilter> filter_;
+  std::unique_ptr<QObject> wallpaperWatch_;
+  QImage wallpaper_;
   std::unique_ptr<WindowLayout> layout_;
   std::map<int, std::unique_ptr<ControlView>> controls_;
   std::vector<int> order_;          // control numbers in declaration order

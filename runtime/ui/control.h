@@ -63,6 +63,9 @@ struct ListColumn {
   int width = 0;  // characters
   std::string picture;
   bool rightAligned = false;
+  // Shows the row's icon before its text: the row's cell after the last column names the image
+  // (empty: none).
+  bool icon = false;
 };
 
 struct ListRow {

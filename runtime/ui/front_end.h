@@ -37,6 +37,7 @@ struct WindowState {
   int thread = 0;
   std::string title;
   WindowKind kind = WindowKind::Modal;
+  std::string icon;
   bool resizable = false;
   Placement placement;
   bool active = false;

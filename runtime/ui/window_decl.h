@@ -24,6 +24,7 @@ struct MenuItemDecl {
 struct WindowDecl {
   std::string title;
   WindowKind kind = WindowKind::Modal;
+  std::string icon;  // an image name; empty: the program's icon
   std::vector<ControlDecl> controls;
   std::vector<MenuItemDecl> menu;
   int statusZones = 0;

@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScreen>
@@ -221,6 +222,44 @@ TEST_F(WindowViewTest, PromptsStandBesideTheControlsTheyLabel) {
   EXPECT_EQ(name->buddy(), v->controlWidget(4));
   EXPECT_EQ(password->buddy(), v->controlWidget(5));
   saveArtefact(v->window(), "prompts.png");
+}
+
+// The frame's picture fills its work area, also after the frame changes size; a picture
+// button whose picture is missing says what it does.
+TEST_F(WindowViewTest, TheWallpaperFillsTheWorkAreaAndAMissingPictureShowsItsTip) {
+  WindowDecl frameDecl;
+  frameDecl.title = "Frame";
+  frameDecl.kind = WindowKind::Frame;
+  frameDecl.resizable = true;
+  frameDecl.controls = {image("?Wallpaper", "logo2.jpg").withNumber(1)};
+  Procedure& frame = procedure(frameDecl);
+  frame.placement = {false, false, 10, 10, 700, 500};
+  WindowView* f = open(frame);
+  ASSERT_NE(f, nullptr);
+  QMdiArea* area = f->mdiArea();
+  ASSERT_NE(area, nullptr);
+  auto fills = [&] {
+    const QBrush b = area->background();
+    return !b.texture().isNull() && b.texture().size() == area->viewport()->size();
+  };
+  EXPECT_TRUE(waitFor(fills));
+  f->window()->resize(800, 600);
+  EXPECT_TRUE(waitFor(fills));
+
+  WindowDecl d;
+  d.title = "Send";
+  d.controls = {button("?Send", "").withImage("gone.ico").withTip("Send this message"),
+                button("?To", "").withImage("To2.ico").withTip("Address book")};
+  Procedure& mail = procedure(d);
+  WindowView* v = open(mail, 1);
+  ASSERT_NE(v, nullptr);
+  auto* send = widget<QPushButton>(v, 1);
+  auto* to = widget<QPushButton>(v, 2);
+  ASSERT_TRUE(send && to);
+  EXPECT_EQ(send->text(), "Send this message");
+  EXPECT_TRUE(to->text().isEmpty());
+  EXPECT_FALSE(to->icon().isNull());
+  saveArtefact(f->window(), "frame_wallpaper.png");
 }
 
 }  // namespace
