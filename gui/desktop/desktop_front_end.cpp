@@ -147,6 +147,11 @@ struct DesktopFrontEnd::Impl {
     auto view = std::make_unique<WindowView>(
         n.snapshot, mdi, owner, post, [this](const std::string& s) { return resolveImage(s); });
     WindowView* v = view.get();
+    const int thread = n.snapshot.window.thread;
+    v->onBlockedClose([this, thread] {
+      QApplication::beep();
+      if (WindowView* inner = innermostOf(thread)) inner->bringToFront();
+    });
     views[n.snapshot.window.id] = std::move(view);
     order.push_back(n.snapshot.window.id);
     updateInput();

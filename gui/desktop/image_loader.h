@@ -18,7 +18,8 @@ QImage loadImage(const std::filesystem::path& file, std::string* error);
 // each of `folders` in turn, without regard to letter case; then among the program's own images
 // built into it (":/trv/images/..."), also without regard to case. The name itself when none
 // has it (loading it then fails and says so).
-std::string resolveImage(const std::string& name, const std::vector<std::filesystem::path>& folders);
+std::string resolveImage(const std::string& name,
+                         const std::vector<std::filesystem::path>& folders);
 
 // Decodes JPEG data held in memory; null with the reason in *error when the data is no JPEG.
 QImage decodeJpeg(const unsigned char* data, std::size_t size, std::string* error);

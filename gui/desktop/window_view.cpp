@@ -60,6 +60,12 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
   filter_ = std::make_unique<InputFilter>(static_cast<ControlHost&>(*this),
                                           [this](QObject* widget) { return numberOf(widget); });
   hooks_->close = [this] {
+    // While another window of its thread is in front, the close is refused at once, and that
+    // window shows where the work waits.
+    if (!inputEnabled_) {
+      if (blocked_) blocked_();
+      return;
+    }
     Input in;
     in.kind = Input::Kind::Close;
     post(in);
@@ -491,7 +497,28 @@ void WindowView::activeChanged(bool active) {
   post(in);
 }
 
+void WindowView::bringToFront() {
+  if (!window_) return;
+  if (window_->isMinimized()) {
+    if (state_.placement.maximized)
+      window_->showMaximized();
+    else
+      window_->showNormal();
+  }
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(window_.data())) {
+    if (sub->mdiArea()) {
+      sub->mdiArea()->setActiveSubWindow(sub);
+      sub->mdiArea()->window()->raise();
+      sub->mdiArea()->window()->activateWindow();
+    }
+  } else {
+    window_->raise();
+    window_->activateWindow();
+  }
+}
+
 void WindowView::setInputEnabled(bool enabled) {
+  inputEnabled_ = enabled;
   if (!window_) return;
   if (state_.kind == ui::WindowKind::Frame) {
     // The frame's work area holds other threads' windows: only its own parts go quiet.

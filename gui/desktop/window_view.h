@@ -62,8 +62,12 @@ class WindowView final : private ControlHost {
   void show();
   void apply(const ui::WindowState& state);
   void apply(const ui::ControlState& control);
-  // While another window of the same program thread is in front of this one, its input is off.
+  // While another window of the same program thread is in front of this one, its input is off;
+  // a close then calls `blocked` (the desktop shows the window in front) instead of closing.
   void setInputEnabled(bool enabled);
+  void onBlockedClose(std::function<void()> blocked) { blocked_ = std::move(blocked); }
+  // Restores the window when it is iconized, raises it and gives it the keyboard focus.
+  void bringToFront();
   // The model refused input (it beeps and leaves the control as it was): a field whose typed
   // text was sent shows the model's value again.
   void refused();
@@ -144,6 +148,8 @@ class WindowView final : private ControlHost {
   int applying_ = 0;  // > 0 while model state is being shown: no input goes back
   int modelFocus_ = 0;
   bool active_ = false;
+  bool inputEnabled_ = true;
+  std::function<void()> blocked_;
 };
 
 }  // namespace trv::gui

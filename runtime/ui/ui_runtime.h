@@ -94,6 +94,9 @@ class UiRuntime {
   std::vector<Window*> threadWindows(int thread) const;
 
   // --- input and events (thread-safe) ---
+  // Queues the input for its window. What the user does (a press, a key, a close ...) in a
+  // window behind another window of its thread is refused with a beep instead: that window's
+  // loop is not running, and the input must not act later when it runs again.
   void post(Input input);
   void postEvent(WindowId window, Event event);
   // Gain focus goes to the thread's innermost window (which comes to the front); close window

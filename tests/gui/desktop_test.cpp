@@ -265,8 +265,7 @@ TEST_F(DesktopForm, EscInAFieldClosesThroughTheModel) {
 TEST_F(DesktopForm, PlacementsComeFromAndGoBackToTheModel) {
   ASSERT_TRUE(inModel([&] { form.window->setPlacement({false, false, 60, 40, 420, 380}); }));
   QWidget* win = v->window();
-  ASSERT_TRUE(
-      waitFor([&] { return win->geometry() == QRect(60, 40, 420, 380); }));
+  ASSERT_TRUE(waitFor([&] { return win->geometry() == QRect(60, 40, 420, 380); }));
   win->resize(500, 400);
   ASSERT_TRUE(waitFor([&] {
     Placement p;

@@ -262,5 +262,46 @@ TEST_F(WindowViewTest, TheWallpaperFillsTheWorkAreaAndAMissingPictureShowsItsTip
   saveArtefact(f->window(), "frame_wallpaper.png");
 }
 
+// The frame's close box while a form of its thread is open: refused on the spot (the form comes
+// to the front), and nothing happens to the frame when the form closes later.
+TEST_F(WindowViewTest, ClosingTheFrameBehindAFormIsRefusedAndNeverActsLater) {
+  std::vector<int> frameEvents;  // read with the baton held
+  run([&] {
+    WindowDecl d;
+    d.title = "Frame";
+    d.kind = WindowKind::Frame;
+    d.resizable = true;
+    auto frame = rt->open(d);
+    Event e;
+    while (frame->accept(e)) {
+      frameEvents.push_back(e.number);
+      if (e.number == EventOpenWindow) {
+        auto form = rt->open(formDecl());
+        Event f;
+        while (form->accept(f))
+          if (f.number == EventCloseWindow) form->close();
+      }
+      if (e.number == EventCloseWindow) frame->close();
+    }
+  });
+  WindowView* frame = view(0);
+  WindowView* form = view(1);
+  ASSERT_TRUE(frame && form);
+  ASSERT_TRUE(waitFor([&] { return form->window()->isVisible(); }));
+  frame->window()->activateWindow();
+  frame->window()->close();
+  EXPECT_TRUE(waitFor([&] { return QApplication::activeWindow() == form->window(); }));
+  form->window()->close();
+  ASSERT_TRUE(waitFor([&] { return desktop.windows().size() == 1; }));
+  bool closed = true;
+  ASSERT_TRUE(inModel([&] {
+    closed = std::find(frameEvents.begin(), frameEvents.end(), int{EventCloseWindow}) !=
+             frameEvents.end();
+  }));
+  EXPECT_FALSE(closed);
+  EXPECT_TRUE(frame->window()->isVisible());
+  EXPECT_TRUE(endProgram());
+}
+
 }  // namespace
 }  // namespace trv::gui
