@@ -130,6 +130,18 @@ bool MainFrame::anotherCopyRuns() {
     (void)reg->post(kInstanceClass, platform::InstanceRequest::kBringToFront);
     return true;
   }
+  // A later copy's request is answered when it comes, whatever window this thread shows then
+  // (the frame's own timer stops while a form holds it).
+  if (registration_) {
+    ui::UiRuntime& ui = s_.env.ui;
+    const int thread = ui::UiRuntime::currentThread();
+    registration_->watch([&ui, thread](platform::InstanceRequest request) {
+      if (request == platform::InstanceRequest::kBringToFront)
+        ui.bringToFront(thread);
+      else
+        ui.postToThread(thread, ui::EventCloseWindow);
+    });
+  }
   return false;
 }
 
@@ -544,14 +556,6 @@ void MainFrame::Tick() {
 data::Level MainFrame::HandleWindowEvent() {
   if (event().number == ui::EventTimer) {
     Tick();
-    if (registration_) {
-      while (auto request = registration_->nextRequest()) {
-        if (*request == platform::InstanceRequest::kBringToFront)
-          s_.env.ui.postToThread(ui::UiRuntime::currentThread(), ui::EventGainFocus);
-        else
-          window().post(ui::EventCloseWindow);
-      }
-    }
   } else if (event().number == ui::EventGainFocus && !loggedOut && hasWindow()) {
     ShowMenusForLevel();
     window().setMenuDisabled(MenuActivityLog, !s_.sys.DoLog);

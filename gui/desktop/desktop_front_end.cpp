@@ -45,6 +45,9 @@ struct Req {
   ui::Request request;
 };
 struct Beep {};
+struct ToFront {
+  ui::WindowId window;
+};
 struct Help {
   std::string file;
   std::string topic;
@@ -65,8 +68,8 @@ struct Staged {
   std::uint64_t job;
   std::shared_ptr<const report::Document> document;
 };
-using Note = std::variant<Opened, Changed, ControlNote, Closed, Req, Beep, Help, Shell, Ended,
-                          Pages, PageTurn, Staged>;
+using Note = std::variant<Opened, Changed, ControlNote, Closed, Req, Beep, ToFront, Help, Shell,
+                          Ended, Pages, PageTurn, Staged>;
 
 }  // namespace
 
@@ -177,8 +180,10 @@ struct DesktopFrontEnd::Impl {
     else if (!order.empty())
       owner = views[order.back()]->window();
     ui::RequestId id = n.id;
-    auto done = [this, id](ui::Answer a) {
+    auto done = [this, id, back = QPointer<QWidget>(owner)](ui::Answer a) {
       requests.erase(id);
+      // The window the box stood above takes the keyboard back, at the control it had.
+      if (back && back->isVisible()) back->window()->activateWindow();
       if (rt) rt->answer(id, std::move(a));
     };
     if (const auto* print = std::get_if<ui::PrintRequest>(&n.request)) {
@@ -202,6 +207,9 @@ struct DesktopFrontEnd::Impl {
     if (auto it = views.find(n.window); it != views.end()) it->second->showPage(n.page);
   }
   void show(Staged& n) { printJobs[n.job] = std::move(n.document); }
+  void show(ToFront& n) {
+    if (auto it = views.find(n.window); it != views.end()) it->second->bringToFront();
+  }
   void show(Beep&) {
     QApplication::beep();
     for (auto& [id, v] : views) v->refused();
@@ -309,6 +317,9 @@ void DesktopFrontEnd::request(ui::RequestId id, ui::WindowId owner, const ui::Re
 }
 void DesktopFrontEnd::beep() {
   impl_->push(Beep{});
+}
+void DesktopFrontEnd::bringToFront(ui::WindowId window) {
+  impl_->push(ToFront{window});
 }
 void DesktopFrontEnd::help(const std::string& file, const std::string& topic) {
   impl_->push(Help{file, topic});

@@ -53,6 +53,7 @@ struct WindowLayout::Container {
   int lastColumn = 2;
   int promptRow = -1;  // a prompt without a row waits for its control
   bool stretchy = false;
+  bool wideColumns = false;  // a list or text shares its row and takes its column's room
 };
 
 WindowLayout::WindowLayout(QWidget* content, QBoxLayout* into) {
@@ -189,7 +190,10 @@ void WindowLayout::place(const ui::ControlState& c, QWidget* w) {
   if (stretches(c.kind) || (c.kind == ControlKind::Group && c.height > 0)) {
     box.grid->setRowStretch(row, 1);
     box.stretchy = true;
-    if (!wide) box.grid->setColumnStretch(column, 1);
+    if (!wide) {
+      box.grid->setColumnStretch(column, 1);
+      box.wideColumns = true;
+    }
   }
 }
 
@@ -199,7 +203,7 @@ void WindowLayout::finish() {
     // Room the controls do not take goes to an empty column at the right, so that prompts and
     // fields stay together at the left.
     box->grid->setColumnStretch(2, 1);
-    box->grid->setColumnStretch(box->lastColumn + 1, 1);
+    if (!box->wideColumns) box->grid->setColumnStretch(box->lastColumn + 1, 1);
     if (!box->stretchy) box->grid->setRowStretch(box->nextRow, 1);
   }
 }

@@ -499,6 +499,9 @@ void WindowView::activeChanged(bool active) {
 
 void WindowView::bringToFront() {
   if (!window_) return;
+  // The window it stands in or above (the frame) comes back first when it was iconized.
+  if (QWidget* under = window_->parentWidget(); under && under->window()->isMinimized())
+    under->window()->showNormal();
   if (window_->isMinimized()) {
     if (state_.placement.maximized)
       window_->showMaximized();

@@ -247,6 +247,19 @@ bool UiRuntime::postToThread(int thread, int event) {
   return true;
 }
 
+bool UiRuntime::bringToFront(int thread) {
+  WindowId id = 0;
+  {
+    std::lock_guard lock(m_);
+    auto it = threads_.find(thread);
+    if (it == threads_.end() || it->second.stack.empty()) return false;
+    id = it->second.stack.back()->id();
+  }
+  if (!postToThread(thread, EventGainFocus)) return false;
+  frontEnd_.bringToFront(id);
+  return true;
+}
+
 bool UiRuntime::postTask(int thread, std::function<void()> task) {
   std::lock_guard lock(m_);
   auto it = threads_.find(thread);

@@ -103,6 +103,10 @@ class UiRuntime {
   // closes the thread's windows from the innermost outwards. Other events are ignored. False
   // when the thread has no window.
   bool postToThread(int thread, int event);
+  // Posts gain focus to the thread's innermost window and has the front end show that window
+  // in front of every other (restored when iconized): a second start of the program, a single
+  // window asked for again. False when the thread has no window.
+  bool bringToFront(int thread);
   // Runs task on the thread, inside the event loop of its innermost window, as though that
   // window's procedure had called it (a procedure called "on the frame's thread"). False when
   // the thread has no window.
