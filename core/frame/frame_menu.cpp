@@ -11,6 +11,13 @@ ui::MenuItemDecl item(int number, std::string text, std::vector<ui::MenuItemDecl
   return d;
 }
 
+// An item the window layer carries out itself.
+ui::MenuItemDecl standard(int number, std::string text, ui::StandardAction action) {
+  ui::MenuItemDecl d = item(number, std::move(text));
+  d.standard = action;
+  return d;
+}
+
 ui::MenuItemDecl separator(int number) {
   return item(number, "-");
 }
@@ -41,16 +48,20 @@ std::vector<ui::MenuItemDecl> frameMenu() {
            {item(MenuPrintCases, "&Cases"), item(MenuPrintClients, "Cli&ents"),
             item(MenuPrintProducts, "&Products"), item(MenuPrintArchive, "&Archive"),
             separator(MenuPrintSeparator), item(MenuPrintActivityLog, "&Activity Log"),
-            item(MenuPrintSetup, "P&rint Setup...")}),
+            standard(MenuPrintSetup, "P&rint Setup...", ui::StandardAction::PrintSetup)}),
       item(MenuEdit, "&Edit",
-           {item(MenuCut, "Cu&t"), item(MenuCopy, "&Copy"), item(MenuPaste, "&Paste")}),
+           {standard(MenuCut, "Cu&t", ui::StandardAction::Cut),
+            standard(MenuCopy, "&Copy", ui::StandardAction::Copy),
+            standard(MenuPaste, "&Paste", ui::StandardAction::Paste)}),
       item(MenuWindow, "&Window",
-           {item(MenuTile, "T&ile"), item(MenuCascade, "&Cascade"),
-            item(MenuArrange, "&Arrange Icons")}),
-      item(MenuHelp, "He&lp",
-           {item(MenuAbout, "&About"), item(MenuContents, "&Contents"),
-            separator(MenuHelpSeparator), item(MenuHelpSearch, "&Search for Help On..."),
-            item(MenuHowToUseHelp, "&How to Use Help")}),
+           {standard(MenuTile, "T&ile", ui::StandardAction::Tile),
+            standard(MenuCascade, "&Cascade", ui::StandardAction::Cascade),
+            standard(MenuArrange, "&Arrange Icons", ui::StandardAction::ArrangeIcons)}),
+      item(
+          MenuHelp, "He&lp",
+          {item(MenuAbout, "&About"), item(MenuContents, "&Contents"), separator(MenuHelpSeparator),
+           standard(MenuHelpSearch, "&Search for Help On...", ui::StandardAction::HelpIndex),
+           standard(MenuHowToUseHelp, "&How to Use Help", ui::StandardAction::HelpOnHelp)}),
   };
 }
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QMdiArea>
 #include <QTimer>
 #include <QUrl>
@@ -17,6 +16,7 @@
 #include "gui/desktop/qt_values.h"
 #include "gui/desktop/report_printing.h"
 #include "gui/desktop/requests.h"
+#include "gui/desktop/standard_actions.h"
 #include "gui/desktop/window_view.h"
 #include "runtime/text/clock.h"
 #include "runtime/ui/ui_runtime.h"
@@ -89,6 +89,7 @@ struct DesktopFrontEnd::Impl {
   std::map<std::uint64_t, std::shared_ptr<const report::Document>> printJobs;
   std::function<void()> ended;
   std::filesystem::path imageFolder;
+  std::unique_ptr<StandardActions> standard;  // made once Qt runs (attach)
   bool hasEnded = false;
 
   void push(Note n) {
@@ -151,6 +152,7 @@ struct DesktopFrontEnd::Impl {
         n.snapshot, mdi, owner, post, [this](const std::string& s) { return resolveImage(s); });
     WindowView* v = view.get();
     const int thread = n.snapshot.window.thread;
+    v->onStandardAction([this](ui::StandardAction a) { runStandard(a); });
     v->onBlockedClose([this, thread] {
       QApplication::beep();
       if (WindowView* inner = innermostOf(thread)) inner->bringToFront();
@@ -214,18 +216,25 @@ struct DesktopFrontEnd::Impl {
     QApplication::beep();
     for (auto& [id, v] : views) v->refused();
   }
-  void show(Help& n) {
-    // Help topics are pages beside the help file: "<file>/<topic>.html" (a folder named like the
-    // file), else the file itself.
-    std::filesystem::path file(resolveImage(n.file));
-    std::filesystem::path page = file.parent_path() / file.stem() / (n.topic + ".html");
-    std::error_code ec;
-    if (std::filesystem::exists(page, ec))
-      QDesktopServices::openUrl(QUrl::fromLocalFile(qs(page.string())));
-    else if (!n.file.empty() && std::filesystem::exists(file, ec))
-      QDesktopServices::openUrl(QUrl::fromLocalFile(qs(file.string())));
-    else
-      QApplication::beep();
+  void show(Help& n) { openHelp(n.file, n.topic, helpFolders(), frontWindow()); }
+  std::vector<std::filesystem::path> helpFolders() const {
+    std::vector<std::filesystem::path> places;
+    if (rt) places.push_back(rt->currentFolder());
+    places.push_back(imageFolder);
+    return places;
+  }
+  QWidget* frontWindow() const {
+    return order.empty() ? nullptr : views.at(order.back())->window();
+  }
+  void runStandard(ui::StandardAction action) {
+    if (!standard) return;
+    StandardActions::Context c;
+    WindowView* f = frame();
+    c.area = f ? f->mdiArea() : nullptr;
+    c.owner = f ? f->window() : frontWindow();
+    c.helpFile = rt ? rt->helpFile() : std::string();
+    c.folders = helpFolders();
+    standard->run(action, c);
   }
   void show(Shell& n) { QDesktopServices::openUrl(QUrl::fromUserInput(qs(n.target))); }
   void show(Ended&) {
@@ -266,6 +275,7 @@ DesktopFrontEnd::~DesktopFrontEnd() {
 
 void DesktopFrontEnd::attach(ui::UiRuntime& runtime) {
   impl_->rt = &runtime;
+  if (!impl_->standard) impl_->standard = std::make_unique<StandardActions>();
   impl_->receiver = std::make_unique<QObject>();
   impl_->timer = new QTimer(impl_->receiver.get());
   impl_->timer->setSingleShot(true);

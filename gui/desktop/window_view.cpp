@@ -18,6 +18,7 @@
 #include "gui/desktop/model_window.h"
 #include "gui/desktop/page_view.h"
 #include "gui/desktop/qt_values.h"
+#include "gui/desktop/standard_actions.h"
 #include "gui/desktop/window_layout.h"
 
 namespace trv::gui {
@@ -376,6 +377,7 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
   if (signature == menuSignature_) return;
   menuSignature_ = signature;
   menuBar_->clear();
+  menuActions_.clear();
   std::vector<QMenu*> menus(menu.size(), nullptr);
   for (std::size_t i = 0; i < menu.size(); ++i) {
     const auto& m = menu[i];
@@ -391,6 +393,21 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
       QMenu* sub = into ? into->addMenu(qs(m.text)) : menuBar_->addMenu(qs(m.text));
       menus[i] = sub;
       action = sub->menuAction();
+    } else if (m.standard != ui::StandardAction::None) {
+      // The window layer's own: carried out here, and open while the procedure is busy.
+      action = into ? into->addAction(qs(m.text)) : menuBar_->addAction(qs(m.text));
+      const ui::StandardAction standard = m.standard;
+      QObject::connect(action, &QAction::triggered, guard_.get(), [this, standard] {
+        if (standard_) standard_(standard);
+      });
+      const bool arranges = standard == ui::StandardAction::Tile ||
+                            standard == ui::StandardAction::Cascade ||
+                            standard == ui::StandardAction::ArrangeIcons;
+      if (into && arranges && mdi_ && !into->property("trv-lists-windows").toBool()) {
+        into->setProperty("trv-lists-windows", true);
+        QObject::connect(into, &QMenu::aboutToShow, guard_.get(),
+                         [this, into] { StandardActions::listWindows(into, mdi_); });
+      }
     } else {
       action = into ? into->addAction(qs(m.text)) : menuBar_->addAction(qs(m.text));
       int number = m.number;
@@ -400,8 +417,17 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
       action->setChecked(m.checked);
     }
     action->setVisible(!m.hidden);
-    action->setEnabled(!m.disabled);
+    menuActions_.push_back({action, m});
   }
+  enableMenu();
+}
+
+void WindowView::enableMenu() {
+  // While another window of the thread is in front, the procedure's own items wait; the
+  // standard ones and the menus that hold them stay open.
+  for (auto& [action, m] : menuActions_)
+    action->setEnabled(!m.disabled &&
+                       (inputEnabled_ || m.submenu || m.standard != ui::StandardAction::None));
 }
 
 void WindowView::applyStatus(const std::vector<std::string>& status) {
@@ -523,13 +549,9 @@ void WindowView::bringToFront() {
 void WindowView::setInputEnabled(bool enabled) {
   inputEnabled_ = enabled;
   if (!window_) return;
-  if (state_.kind == ui::WindowKind::Frame) {
-    // The frame's work area holds other threads' windows: only its own parts go quiet.
-    if (menuBar_) menuBar_->setEnabled(enabled);
-    content_->setEnabled(enabled);
-  } else {
-    content_->setEnabled(enabled);
-  }
+  // A frame's work area holds other threads' windows: only its own parts go quiet.
+  enableMenu();
+  content_->setEnabled(enabled);
 }
 
 void WindowView::refused() {

@@ -28,6 +28,7 @@
 
 class QWidget;
 class QMdiArea;
+class QAction;
 class QMenuBar;
 class QStatusBar;
 class QBoxLayout;
@@ -66,6 +67,8 @@ class WindowView final : private ControlHost {
   // a close then calls `blocked` (the desktop shows the window in front) instead of closing.
   void setInputEnabled(bool enabled);
   void onBlockedClose(std::function<void()> blocked) { blocked_ = std::move(blocked); }
+  // The menu's standard actions go to `run` (the desktop carries them out).
+  void onStandardAction(std::function<void(ui::StandardAction)> run) { standard_ = std::move(run); }
   // Restores the window when it is iconized, raises it and gives it the keyboard focus.
   void bringToFront();
   // The model refused input (it beeps and leaves the control as it was): a field whose typed
@@ -105,6 +108,7 @@ class WindowView final : private ControlHost {
   void build(const ui::WindowSnapshot& snapshot);
   void applyControl(ControlView& view, const ui::ControlState& c);
   void applyMenu(const std::vector<ui::MenuItemState>& menu);
+  void enableMenu();
   void applyStatus(const std::vector<std::string>& status);
   void applyPlacement(const ui::Placement& placement);
   QSize fittedSize(QSize asked) const;
@@ -150,6 +154,8 @@ class WindowView final : private ControlHost {
   bool active_ = false;
   bool inputEnabled_ = true;
   std::function<void()> blocked_;
+  std::function<void(ui::StandardAction)> standard_;
+  std::vector<std::pair<QAction*, ui::MenuItemState>> menuActions_;
 };
 
 }  // namespace trv::gui

@@ -406,6 +406,11 @@ void UiRuntime::setHelpFile(std::string file) {
   helpFile_ = std::move(file);
 }
 
+std::string UiRuntime::helpFile() const {
+  std::lock_guard lock(m_);
+  return helpFile_;
+}
+
 void UiRuntime::help(const std::string& topic) {
   std::string file;
   {

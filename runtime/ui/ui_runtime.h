@@ -130,6 +130,8 @@ class UiRuntime {
   [[nodiscard]] PrintResult print(const PrintRequest& request);
   void beep();
   void setHelpFile(std::string file);
+  // The help file set for the run (thread-safe).
+  std::string helpFile() const;
   void help(const std::string& topic);
   void shellOpen(const std::string& target);
 

@@ -29,6 +29,7 @@ void flattenMenu(const std::vector<MenuItemDecl>& items, int parent, int& next,
     s.hidden = d.hidden;
     s.disabled = d.disabled;
     s.checked = d.checked;
+    s.standard = d.standard;
     out.push_back(s);
     if (s.submenu) flattenMenu(d.items, static_cast<int>(out.size()) - 1, next, out);
   }
@@ -595,6 +596,7 @@ bool Window::translate(const Input& in, Event& out) {
     case K::Press: {
       if (const MenuItemState* m = menuItem(in.control)) {
         if (m->hidden || m->disabled || m->submenu) return false;
+        if (m->standard != StandardAction::None) return false;  // the front end's to do
         out = Event(EventAccepted, m->number);
         return true;
       }

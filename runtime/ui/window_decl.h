@@ -11,6 +11,22 @@ namespace trv::ui {
 
 enum class WindowKind { Frame, Child, Modal, Progress };
 
+// What the window layer itself does for a menu item, without the procedure: the printer set-up,
+// the clipboard on the focused entry, arranging the frame's child windows, and the help file's
+// index and its own instructions. Such an item gives the procedure no event.
+enum class StandardAction {
+  None,
+  PrintSetup,
+  Cut,
+  Copy,
+  Paste,
+  Tile,
+  Cascade,
+  ArrangeIcons,
+  HelpIndex,
+  HelpOnHelp,
+};
+
 struct MenuItemDecl {
   int number = 0;  // 0: numbered after the controls, in declaration order
   std::string equate;
@@ -19,6 +35,7 @@ struct MenuItemDecl {
   bool hidden = false;
   bool disabled = false;
   bool checked = false;
+  StandardAction standard = StandardAction::None;
 };
 
 struct WindowDecl {
@@ -43,6 +60,7 @@ struct MenuItemState {
   bool hidden = false;
   bool disabled = false;
   bool checked = false;
+  StandardAction standard = StandardAction::None;
 };
 
 // One entry of a popup menu from the menu text grammar.
