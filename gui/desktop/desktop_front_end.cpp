@@ -216,14 +216,16 @@ struct DesktopFrontEnd::Impl {
     QApplication::beep();
     for (auto& [id, v] : views) v->refused();
   }
-  void show(Help& n) { openHelp(n.file, n.topic, helpFolders(), frontWindow()); }
+  // The frame owns what help says: a window asking for help may be gone a moment later.
+  void show(Help& n) { openHelp(n.file, n.topic, helpFolders(), lastingWindow()); }
   std::vector<std::filesystem::path> helpFolders() const {
     std::vector<std::filesystem::path> places;
     if (rt) places.push_back(rt->currentFolder());
     places.push_back(imageFolder);
     return places;
   }
-  QWidget* frontWindow() const {
+  QWidget* lastingWindow() const {
+    if (WindowView* f = frame()) return f->window();
     return order.empty() ? nullptr : views.at(order.back())->window();
   }
   void runStandard(ui::StandardAction action) {
@@ -231,7 +233,7 @@ struct DesktopFrontEnd::Impl {
     StandardActions::Context c;
     WindowView* f = frame();
     c.area = f ? f->mdiArea() : nullptr;
-    c.owner = f ? f->window() : frontWindow();
+    c.owner = lastingWindow();
     c.helpFile = rt ? rt->helpFile() : std::string();
     c.folders = helpFolders();
     standard->run(action, c);

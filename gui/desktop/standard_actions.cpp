@@ -64,15 +64,18 @@ void arrangeIcons(QMdiArea* area) {
 
 void openHelp(const std::string& helpFile, std::string_view topic,
               const std::vector<std::filesystem::path>& folders, QWidget* owner) {
+  std::string why;
   if (auto page = helpPage(helpFile, topic, folders)) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(qs(page->string())));
-    return;
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(qs(page->string())))) return;
+    why = "The help page " + page->string() +
+          " could not be opened: the desktop has no program set up to show web pages.";
+  } else {
+    why = "The help pages are not installed: no folder \"" +
+          std::filesystem::path(helpFile).stem().string() +
+          "\" with a contents page beside the program.";
   }
-  const std::string folder = std::filesystem::path(helpFile).stem().string();
-  auto* box = new QMessageBox(QMessageBox::Information, titleText({}),
-                              qs("The help pages are not installed: no folder \"" + folder +
-                                 "\" with a contents page beside the program."),
-                              QMessageBox::Ok, owner);
+  auto* box =
+      new QMessageBox(QMessageBox::Information, titleText({}), qs(why), QMessageBox::Ok, owner);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
 }

@@ -221,6 +221,20 @@ TEST_F(StandardActionsTest, TheHelpIndexSaysWhenTheHelpIsMissing) {
   }));
   EXPECT_TRUE(box->text().contains("help pages are not installed")) << box->text().toStdString();
   box->accept();
+  ASSERT_TRUE(waitFor([&] { return !box->isVisible(); }));
+
+  // The pages are there, but nothing on this desktop shows web pages: that is said too.
+  ASSERT_TRUE(inModel(
+      [&] { rt->setHelpFile(std::string(TRV_SOURCE_DIR) + "/app/trvnel01/help/Vkt2a.hlp"); }));
+  action("&Search for Help On...")->trigger();
+  box = nullptr;
+  ASSERT_TRUE(waitFor([&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
+    return box != nullptr;
+  }));
+  EXPECT_TRUE(box->text().contains("index.html could not be opened")) << box->text().toStdString();
+  box->accept();
 }
 
 }  // namespace
