@@ -54,6 +54,29 @@ void UiRuntime::threadMain(int number, std::function<void()> body) {
   releaseLocked();
 }
 
+int UiRuntime::adopt() {
+  std::unique_lock lock(m_);
+  if (ended_ || tlsThread != 0) return 0;
+  int number = 1;
+  while (threads_.count(number)) ++number;
+  threads_[number].adopted = true;
+  tlsThread = number;
+  tlsRuntime = this;
+  cv_.notify_all();
+  acquireLocked(lock, number);
+  return number;
+}
+
+void UiRuntime::leave() {
+  std::lock_guard lock(m_);
+  auto it = tlsRuntime == this ? threads_.find(tlsThread) : threads_.end();
+  if (it == threads_.end() || !it->second.adopted) return;
+  threads_.erase(it);
+  tlsThread = 0;
+  tlsRuntime = nullptr;
+  releaseLocked();
+}
+
 void UiRuntime::endProgram() {
   {
     std::lock_guard lock(m_);
@@ -83,7 +106,8 @@ bool UiRuntime::readyLocked(const ThreadRec& rec) const {
     case ThreadState::Running:
       return false;
     case ThreadState::WaitingEvent:
-      return ended_ || !rec.waitingOn->open_ || !rec.waitingOn->queue_.empty();
+      return ended_ || !rec.waitingOn->open_ || !rec.waitingOn->queue_.empty() ||
+             (rec.deadline && std::chrono::steady_clock::now() >= *rec.deadline);
     case ThreadState::WaitingAnswer: {
       if (ended_) return true;
       auto it = answers_.find(rec.waitingFor);
@@ -107,7 +131,15 @@ int UiRuntime::nextRunnerLocked() const {
 }
 
 void UiRuntime::acquireLocked(std::unique_lock<std::mutex>& lock, int me) {
-  cv_.wait(lock, [&] { return nextRunnerLocked() == me; });
+  while (nextRunnerLocked() != me) {
+    // A wait with a time limit wakes by itself once: it is ready from then on, and the next
+    // release of the baton notifies it like any other ready thread.
+    const auto& deadline = threads_[me].deadline;
+    if (deadline && std::chrono::steady_clock::now() < *deadline)
+      cv_.wait_until(lock, *deadline);
+    else
+      cv_.wait(lock);
+  }
   batonOwner_ = me;
   threads_[me].state = ThreadState::Running;
 }

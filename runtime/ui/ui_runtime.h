@@ -54,6 +54,14 @@ class UiRuntime {
   // Starts body on a new program thread (thread-safe). It runs once the baton is free. Returns
   // its thread number (the lowest free number from 1), 0 after the program ended.
   [[nodiscard]] int start(std::function<void()> body);
+  // Makes the calling thread, which is no program thread, a program thread with the lowest free
+  // number, as though start() had begun it there: returns its number once it holds the baton
+  // (thread-safe). 0 when the program ended or the thread already is a program thread. A host
+  // program's own thread joins this way; it gives the baton up for good with leave().
+  [[nodiscard]] int adopt();
+  // The calling thread, adopted by adopt(), gives the baton up and stops being a program thread.
+  // Its windows must be closed first. Does nothing on any other thread.
+  void leave();
   // The calling program thread's number; 0 on any other thread.
   static int currentThread();
   // The runtime of the calling program thread; nullptr on any other thread.
@@ -150,6 +158,9 @@ class UiRuntime {
     RequestId waitingFor = 0;
     std::vector<Window*> stack;
     int pendingCloses = 0;
+    bool adopted = false;
+    // While waiting for an event: the moment of real time the wait gives up (Window::acceptWithin).
+    std::optional<std::chrono::steady_clock::time_point> deadline;
   };
 
   bool readyLocked(const ThreadRec& rec) const;

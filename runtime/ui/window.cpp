@@ -117,12 +117,21 @@ void Window::post(int event, int control) {
 }
 
 bool Window::accept(Event& event) {
+  return acceptUntil(event, std::nullopt) == Waited::Event;
+}
+
+Window::Waited Window::acceptWithin(Event& event, std::chrono::milliseconds timeout) {
+  return acceptUntil(event, std::chrono::steady_clock::now() + timeout);
+}
+
+Window::Waited Window::acceptUntil(Event& event,
+                                   std::optional<std::chrono::steady_clock::time_point> deadline) {
   for (;;) {
-    if (!open_) return false;
+    if (!open_) return Waited::Closed;
     if (!extra_.empty()) {
       event = extra_.front();
       extra_.pop_front();
-      return true;
+      return Waited::Event;
     }
     Queued next;
     {
@@ -131,16 +140,21 @@ bool Window::accept(Event& event) {
         auto& rec = rt_.threads_[thread()];
         rec.state = UiRuntime::ThreadState::WaitingEvent;
         rec.waitingOn = this;
+        rec.deadline = deadline;
         rt_.releaseLocked();
         rt_.acquireLocked(lock, thread());
         rec.waitingOn = nullptr;
+        rec.deadline.reset();
       }
       if (rt_.ended_) {
         lock.unlock();
         close();
-        return false;
+        return Waited::Closed;
       }
-      if (queue_.empty()) continue;
+      if (queue_.empty()) {
+        if (deadline && std::chrono::steady_clock::now() >= *deadline) return Waited::TimedOut;
+        continue;
+      }
       next = std::move(queue_.front());
       queue_.pop_front();
       if (auto* e = std::get_if<Event>(&next); e && e->number == EventTimer) timerPending_ = false;
@@ -153,9 +167,9 @@ bool Window::accept(Event& event) {
       if (e->number == EventGainFocus) state_.active = true;
       if (e->number == EventLoseFocus) state_.active = false;
       event = *e;
-      return true;
+      return Waited::Event;
     }
-    if (translate(std::get<Input>(next), event)) return true;
+    if (translate(std::get<Input>(next), event)) return Waited::Event;
   }
 }
 

@@ -8,6 +8,7 @@
 // a copy. Calls naming a control number that the window does not have do nothing and return
 // empty values.
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -48,6 +49,9 @@ class Window {
   // returns it. False once the window is closed or the program ended; the loop then ends.
   // Tasks posted to the thread (UiRuntime::postTask) run inside this call, between events.
   bool accept(Event& event);
+  // As accept, but waits at most timeout of real time for an event (a host program's wait).
+  enum class Waited { Event, TimedOut, Closed };
+  Waited acceptWithin(Event& event, std::chrono::milliseconds timeout);
   // Closes the window: the loop's next accept returns false. Idempotent.
   void close();
   // Posts an event to this window's own queue (the program's own events, 1024 and up).
@@ -134,6 +138,7 @@ class Window {
   void applyValue(ControlState& c, const Value& v);
   bool translate(const Input& in, Event& out);
   bool press(ControlState& c, Event& out);
+  Waited acceptUntil(Event& event, std::optional<std::chrono::steady_clock::time_point> deadline);
   bool acceptText(ControlState& c, const std::string& text, Event& out);
   bool key(int key, Event& out);
   int nextFocusable(int from, int step) const;
