@@ -92,7 +92,12 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
       auto* main = new ModelWindow<QMainWindow>(hooks_);
       mdi_ = new QMdiArea(main);
       mdi_->setBackground(QBrush(kWorkAreaGrey));
-      wallpaperWatch_ = std::make_unique<ResizeWatch>([this] { showWallpaper(); });
+      // A flurry of sizes (a drag, the first layout) fits the picture once, when it settles.
+      wallpaperTimer_ = new QTimer(main);
+      wallpaperTimer_->setSingleShot(true);
+      QObject::connect(wallpaperTimer_, &QTimer::timeout, guard_.get(),
+                       [this] { showWallpaper(); });
+      wallpaperWatch_ = std::make_unique<ResizeWatch>([this] { wallpaperTimer_->start(0); });
       mdi_->viewport()->installEventFilter(wallpaperWatch_.get());
       mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
       mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -195,6 +200,7 @@ WindowView::~WindowView() {
   // The widgets go later; nothing they signal on the way may reach this view.
   guard_.reset();
   placeTimer_->stop();
+  if (wallpaperTimer_) wallpaperTimer_->stop();
   if (auto* sub = qobject_cast<QMdiSubWindow*>(window_.data())) {
     if (sub->mdiArea()) sub->mdiArea()->removeSubWindow(sub);
   }
@@ -298,6 +304,9 @@ void WindowView::showWallpaper() {
     mdi_->setBackground(QBrush(kWorkAreaGrey));
     return;
   }
+  if (mdi_->background().texture().size() == area && wallpaperShown_ == wallpaper_.cacheKey())
+    return;
+  wallpaperShown_ = wallpaper_.cacheKey();
   // The picture fills the work area, its middle shown when the proportions differ.
   QImage fitted = wallpaper_.scaled(area, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
   QPixmap shown(area);

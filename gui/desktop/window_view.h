@@ -141,6 +141,8 @@ class WindowView final : private ControlHost {
   std::unique_ptr<InputFilter> filter_;
   std::unique_ptr<QObject> wallpaperWatch_;
   QImage wallpaper_;
+  qint64 wallpaperShown_ = 0;  // the picture fitted last (its cache key)
+  QTimer* wallpaperTimer_ = nullptr;
   std::unique_ptr<WindowLayout> layout_;
   std::map<int, std::unique_ptr<ControlView>> controls_;
   std::vector<int> order_;          // control numbers in declaration order
