@@ -10,6 +10,7 @@
 
 #include "core/frame/main_frame.h"
 #include "core/program/program_body.h"
+#include "runtime/mail/window_mail_dialogs.h"
 #include "tests/gui/program_fixture.h"
 
 namespace trv::gui::testing {
@@ -129,6 +130,22 @@ TEST_F(ProgramWindows, EveryWindowKeepsAPicture) {
     v->window()->close();
     ASSERT_TRUE(waitFor([&] { return desktop.windows().empty(); }));
   }
+  // The mail system's address book, as the send-mail window's button opens it.
+  mail::WindowMailDialogs dialogs(*rt);
+  mail::AddressRequest request;
+  request.caption = "Address To:";
+  request.editFields = 4;
+  request.book = {{"Ann Client", "ann@example.com"}, {"Bob Client", "bob@example.com"}};
+  std::atomic<bool> answered{false};
+  run([&] {
+    (void)dialogs.chooseRecipients(request);
+    answered = true;
+  });
+  WindowView* book = titled("Address To:");
+  ASSERT_NE(book, nullptr);
+  saveArtefact(book->window(), "address_book.png");
+  book->window()->close();
+  EXPECT_TRUE(waitFor([&] { return answered.load(); }));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -187,6 +188,24 @@ TEST_F(WindowViewTest, ControlsAreAsLargeAsTheirContent) {
   EXPECT_LT(cancel->x(), help->x());
   EXPECT_EQ(ok->y(), help->y());
   saveArtefact(v->window(), "form_sizes.png");
+}
+
+// A progress window stands above its owner without a close box and keeps a picture.
+TEST_F(WindowViewTest, AProgressWindowShowsItsBar) {
+  WindowDecl d;
+  d.title = "Exporting Cases";
+  d.kind = WindowKind::Progress;
+  d.controls = {string("?Status", "Case 120 of 400").withNumber(1),
+                progress("?Bar", 0, 400).withNumber(2), button("?Cancel", "&Cancel").withNumber(3)};
+  Procedure& p = procedure(d);
+  WindowView* v = open(p);
+  ASSERT_NE(v, nullptr);
+  ASSERT_TRUE(inModel([&] { rt->windows().back()->setValue(2, std::int64_t{120}); }));
+  auto* bar = widget<QProgressBar>(v, 2);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(waitFor([&] { return bar->value() == 120; }));
+  EXPECT_FALSE(v->window()->windowFlags() & Qt::WindowCloseButtonHint);
+  saveArtefact(v->window(), "progress.png");
 }
 
 // Prompts declared as a row before their controls (the sign-on window's "Name" and "Password",
