@@ -77,6 +77,8 @@ Window::Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl) : rt_(rt
     c.columns = d.columns;
     c.low = d.low;
     c.high = d.high;
+    c.cellOf = d.cellOf;
+    c.cellColumn = d.cellColumn;
     c.radioValue = d.kind == ControlKind::Radio
                        ? (d.value.empty() ? withoutAmpersand(d.text) : d.value)
                        : std::string();
@@ -345,6 +347,14 @@ void Window::setRows(int number, std::vector<ListRow> rows) {
   }
 }
 
+void Window::setHeaderMarks(int number, int pressed, std::string dragged) {
+  if (auto* c = find(number); c && (c->pressedHeader != pressed || c->dragHeader != dragged)) {
+    c->pressedHeader = pressed;
+    c->dragHeader = std::move(dragged);
+    changed(*c);
+  }
+}
+
 void Window::setListReach(int number, ListReach reach) {
   if (!reach.rowsInAll && !reach.scrollTo) {
     reach_.erase(number);
@@ -421,6 +431,13 @@ void Window::releaseTimer() {
 void Window::setPlacement(const Placement& placement) {
   state_.placement = placement;
   windowChanged();
+}
+
+void Window::setIconized(bool iconized) {
+  if (state_.placement.iconized == iconized) return;
+  Placement p = state_.placement;
+  p.iconized = iconized;
+  setPlacement(p);
 }
 
 const MenuItemState* Window::menuItem(int number) const {
@@ -706,6 +723,16 @@ bool Window::translate(const Input& in, Event& out) {
         col.width = in.width;
         update(c->number);
       }
+      return false;
+    }
+    case K::Scroll: {
+      // Where the list stands sideways is the procedure's to read when it needs it; no event.
+      ControlState* c = find(in.control);
+      if (!c || c->kind != ControlKind::List || in.column < 0 ||
+          in.column > static_cast<int>(c->columns.size()) || c->scrolledColumns == in.column)
+        return false;
+      c->scrolledColumns = in.column;
+      changed(*c);
       return false;
     }
     case K::Close:

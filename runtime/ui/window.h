@@ -78,6 +78,9 @@ class Window {
   void setChoices(int number, std::vector<std::string> choices);
   void setColumns(int number, std::vector<ListColumn> columns);
   void setRows(int number, std::vector<ListRow> rows);
+  // Marks a list's header: `pressed` (from 1; 0 none) shows pressed, `dragged` is the text of a
+  // header being dragged (empty: none).
+  void setHeaderMarks(int number, int pressed, std::string dragged);
   // A list without a reach holds all its rows. The owner clears it (an empty ListReach) before
   // what it uses goes.
   void setListReach(int number, ListReach reach);
@@ -105,6 +108,8 @@ class Window {
   void releaseTimer();
   int timerHolds() const { return timerHolds_; }
   void setPlacement(const Placement& placement);
+  // Iconizes the window or brings it back; nothing when it already is so.
+  void setIconized(bool iconized);
   const Placement& placement() const { return state_.placement; }
   bool resizable() const { return state_.resizable; }
   // Keys that reach the procedure as pre-alert and alert key events instead of their default.
