@@ -194,10 +194,12 @@ class ListAdapter final : public ControlAdapter {
       total += pixels;
       if (i + 1 < c.columns.size()) t->setColumnWidth(static_cast<int>(i), pixels);
     }
-    // Shows its columns when there is room; in a smaller window it scrolls sideways.
-    t->setMinimumWidth(std::min(total + kFrame, kNarrowestChars * charWidth(t)));
-    static_cast<ModelList*>(t)->preferredWidth =
-        std::min(total + kFrame, kWidestChars * charWidth(t));
+    // As wide as declared, else as its columns as far as that is sensible; in a smaller window
+    // it scrolls sideways.
+    const int wanted = c.width > 0 ? c.width * charWidth(t) + kFrame
+                                   : std::min(total + kFrame, kWidestChars * charWidth(t));
+    t->setMinimumWidth(std::min(wanted, kNarrowestChars * charWidth(t)));
+    static_cast<ModelList*>(t)->preferredWidth = wanted;
     t->updateGeometry();
     t->clear();
     // Icons named by the rows' extra cell, each loaded once.

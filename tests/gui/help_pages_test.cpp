@@ -21,8 +21,8 @@ fs::path sourceDir() {
   return TRV_SOURCE_DIR;
 }
 
-// The topic keywords the program's windows open: every `help("...")` in its sources, and the
-// ones the windows still to come will open.
+// The topic keywords the program's windows open: every help call and help button in its
+// sources, and the ones the windows still to come will open.
 std::set<std::string> topicsOfTheProgram() {
   std::set<std::string> topics = {"Activity Log",
                                   "Browse Archive",
@@ -36,7 +36,8 @@ std::set<std::string> topicsOfTheProgram() {
                                   "Search Options",
                                   "View Archive",
                                   "users"};
-  const std::regex call(R"(\.help\(\"([^\"]+)\"\))");
+  // ui.help("Topic") and AddHelpButton(button, "Topic").
+  const std::regex call(R"((?:\.help\(|AddHelpButton\([^,()]+,\s*)\"([^\"]+)\")");
   for (const char* part : {"core", "cases"})
     for (const auto& entry : fs::recursive_directory_iterator(sourceDir() / part)) {
       if (entry.path().extension() != ".cpp") continue;
