@@ -59,7 +59,6 @@ TEST_F(ProgramWindows, ASecondStartBringsTheRunningCopysFrameBack) {
   ASSERT_TRUE(waitFor([&] {
     return !desktop.view(desktop.windows().back())->window()->windowTitle().contains("Logon");
   }));
-  frame->window()->resize(900, 640);
   ASSERT_TRUE(waitFor([&] {
     return desktop.windows().size() == 2 && !frame->mdiArea()->background().texture().isNull();
   }));  // the splash window on the wallpaper
