@@ -36,7 +36,24 @@ struct MenuItemDecl {
   bool disabled = false;
   bool checked = false;
   StandardAction standard = StandardAction::None;
+
+  MenuItemDecl& withEquate(std::string e) {
+    equate = std::move(e);
+    return *this;
+  }
+  // The window layer carries the item out itself (StandardAction).
+  MenuItemDecl& asStandard(StandardAction action) {
+    standard = action;
+    return *this;
+  }
 };
+
+// Menu factories, beside the control factories of control.h:
+// `submenu(MenuFile, "&File", {menuItem(MenuExit, "E&xit")})`. Number 0 numbers the item after
+// the controls, in declaration order.
+MenuItemDecl menuItem(int number, std::string text);
+MenuItemDecl submenu(int number, std::string text, std::vector<MenuItemDecl> items);
+MenuItemDecl menuSeparator(int number = 0);
 
 struct WindowDecl {
   std::string title;
