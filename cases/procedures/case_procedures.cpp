@@ -1,6 +1,7 @@
 #include "cases/procedures/case_procedures.h"
 
 #include "cases/caseform/case_form.h"
+#include "cases/mailwin/email_in.h"
 #include "cases/notes/notes_window.h"
 #include "cases/overview/action_queues.h"
 #include "cases/products/select_prod.h"
@@ -13,6 +14,7 @@ namespace trv::cases {
 void registerCaseProcedures(core::ProgramState& s) {
   registerActionQueues(s, s.queues);
   registerSendMail(s);
+  registerEmailIn(s);
   registerCaseForm(s);
   registerNotesWindow(s);
   registerSelectProd(s);
