@@ -337,9 +337,9 @@ class EmailInWindow final : public forms::WindowController {
       return;
     }
     std::string detail;
-    const ExtractResult r =
-        extractAttachment(*mapi(), s_.MapiSession, entries_[static_cast<std::size_t>(row)].messageId,
-                          static_cast<std::size_t>(at - 1), a.path, &detail);
+    const ExtractResult r = extractAttachment(*mapi(), s_.MapiSession,
+                                              entries_[static_cast<std::size_t>(row)].messageId,
+                                              static_cast<std::size_t>(at - 1), a.path, &detail);
     switch (r) {
       case ExtractResult::Saved:
       case ExtractResult::ReadFailed:
@@ -360,9 +360,8 @@ class EmailInWindow final : public forms::WindowController {
     static constexpr const char* kClasses[] = {"To:", "To:", "CC:", "BCC:"};
     std::vector<ui::ListRow> rows;
     for (const auto& r : draft_.chosen)
-      rows.push_back(
-          {{std::string(kClasses[r.recipClass <= 3 ? r.recipClass : 1]) + " " +
-            text::toUtf8(r.name)}});
+      rows.push_back({{std::string(kClasses[r.recipClass <= 3 ? r.recipClass : 1]) + " " +
+                       text::toUtf8(r.name)}});
     window().setRows(kTo, std::move(rows));
     if (!draft_.chosen.empty()) window().setSelected(kTo, 1);
   }
@@ -374,9 +373,8 @@ class EmailInWindow final : public forms::WindowController {
     const std::uint32_t r = mapi()->MAPIAddress(s_.MapiSession, 0, "Address To:", 3, "",
                                                 draft_.chosen, 0, 0, count, list);
     if (r == mail::MapiSuccess && list != nullptr) {
-      draft_.chosen.assign(list->begin(),
-                           list->begin() + static_cast<std::ptrdiff_t>(
-                                               std::min(list->size(), mail::kMaxRecipients)));
+      draft_.chosen.assign(list->begin(), list->begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                              list->size(), mail::kMaxRecipients)));
       if (!draft_.chosen.empty() && !draft_.chosen.front().name.empty())
         draft_.toText = draft_.chosen.front().name;
     }
@@ -412,9 +410,9 @@ class EmailInWindow final : public forms::WindowController {
     d.subject = text::fromUtf8(f_.subject);
     d.text = text::fromUtf8(f_.text);
     const InboxOutgoing out = buildInboxOutgoing(d);
-    const std::uint32_t r =
-        mapi() ? mapi()->MAPISendMail(s_.MapiSession, 0, out.message, out.flags, 0)
-               : static_cast<std::uint32_t>(mail::MapiLoginFailure);
+    const std::uint32_t r = mapi()
+                                ? mapi()->MAPISendMail(s_.MapiSession, 0, out.message, out.flags, 0)
+                                : static_cast<std::uint32_t>(mail::MapiLoginFailure);
     if (r == mail::MapiSuccess) {
       enterReadMode();
       return;
@@ -442,9 +440,9 @@ void EmailIn(core::ProgramState& s) {
 }
 
 void registerEmailIn(core::ProgramState& s) {
-  s.procedures.add("EmailIn", forms::onOwnThread([&s](std::string_view) { EmailIn(s); },
-                                                 core::kEmailInThread,
-                                                 forms::WhenRunning::ToFront));
+  s.procedures.add("EmailIn",
+                   forms::onOwnThread([&s](std::string_view) { EmailIn(s); }, core::kEmailInThread,
+                                      forms::WhenRunning::ToFront));
 }
 
 }  // namespace trv::cases
