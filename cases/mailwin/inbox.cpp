@@ -1,8 +1,13 @@
 #include "cases/mailwin/inbox.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <system_error>
@@ -28,26 +33,49 @@ ShownMessage shown(const mail::MapiMessage& m) {
 }
 
 // Copies `from` to a new file in the target's own folder, so that the final rename never
-// crosses file systems.
-bool copyBeside(const std::filesystem::path& from, const std::filesystem::path& part,
-                std::string* detail) {
+// crosses file systems. The new file never replaces anything that is there already.
+std::optional<std::filesystem::path> copyBeside(const std::filesystem::path& from,
+                                                const std::filesystem::path& target,
+                                                std::string* detail) {
   std::ifstream in(from, std::ios::binary);
   if (!in) {
     if (detail) *detail = "cannot read " + from.string();
-    return false;
+    return std::nullopt;
   }
-  std::ofstream out(part, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    if (detail) *detail = "cannot write " + part.string();
-    return false;
+  std::filesystem::path part;
+  int fd = -1;
+  for (int n = 0; fd < 0 && n < 1000; ++n) {
+    part = target;
+    part += ".part" + std::to_string(n);
+    fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno != EEXIST) break;
   }
-  out << in.rdbuf();
-  out.flush();
-  if (!out || in.bad()) {
-    if (detail) *detail = "could not write all of " + part.string();
-    return false;
+  if (fd < 0) {
+    if (detail) *detail = "cannot write beside " + target.string() + ": " + std::strerror(errno);
+    return std::nullopt;
   }
-  return true;
+  bool ok = true;
+  char buffer[65536];
+  while (ok && in) {
+    in.read(buffer, sizeof buffer);
+    for (std::streamsize done = 0, n = in.gcount(); ok && done < n;) {
+      const ssize_t w = ::write(fd, buffer + done, static_cast<std::size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      ok = w > 0;
+      if (ok) done += w;
+    }
+  }
+  if (in.bad()) ok = false;
+  if (ok && ::fsync(fd) != 0) ok = false;
+  const int error = errno;
+  if (::close(fd) != 0) ok = false;
+  if (!ok) {
+    if (detail) *detail = "could not write all of " + part.string() + ": " + std::strerror(error);
+    std::error_code ec;
+    std::filesystem::remove(part, ec);
+    return std::nullopt;
+  }
+  return part;
 }
 
 }  // namespace
@@ -106,16 +134,15 @@ ExtractResult extractAttachment(mail::SimpleMapi& mapi, mail::MapiHandle session
   if (index >= files.size() || files[index].pathName.empty()) {
     result = ExtractResult::NoSuchAttachment;
   } else {
-    std::filesystem::path part = target;
-    part += ".part";
     std::error_code ec;
-    if (!copyBeside(files[index].pathName, part, detail)) {
+    const auto part = copyBeside(files[index].pathName, target, detail);
+    if (!part) {
       result = ExtractResult::WriteFailed;
-    } else if (std::filesystem::rename(part, target, ec); ec) {
+    } else if (std::filesystem::rename(*part, target, ec); ec) {
       if (detail) *detail = ec.message();
+      std::filesystem::remove(*part, ec);
       result = ExtractResult::WriteFailed;
     }
-    if (result != ExtractResult::Saved) std::filesystem::remove(part, ec);
   }
   for (const auto& f : files) {
     std::error_code ec;

@@ -139,11 +139,13 @@ TEST(MailInbox, ExtractReplacesTheTargetOnlyWhenComplete) {
            {{0, 0, mail::kNoPosition, (dir / "tmp" / "a.bin").string(), "a.bin", ""},
             {0, 0, mail::kNoPosition, (dir / "tmp" / "b.bin").string(), "b.bin", ""}});
   write(dir / "target", "old");
+  write(dir / "target.part0", "the user's own");  // never overwritten by the copy
   EXPECT_EQ(extractAttachment(mapi, 1, "1", 0, dir / "target"), ExtractResult::Saved);
+  EXPECT_EQ(slurp(dir / "target.part0"), "the user's own");
   EXPECT_EQ(slurp(dir / "target"), std::string("x\0\r\ny", 5));
   EXPECT_FALSE(fs::exists(dir / "tmp" / "a.bin"));  // every temporary file is gone
   EXPECT_FALSE(fs::exists(dir / "tmp" / "b.bin"));
-  EXPECT_FALSE(fs::exists(dir / "target.part"));
+  EXPECT_FALSE(fs::exists(dir / "target.part1"));
 
   // The temporary file is missing now: the old file stays and the failure is told.
   write(dir / "target", "old");
@@ -152,6 +154,12 @@ TEST(MailInbox, ExtractReplacesTheTargetOnlyWhenComplete) {
             ExtractResult::WriteFailed);
   EXPECT_FALSE(detail.empty());
   EXPECT_EQ(slurp(dir / "target"), "old");
+  // A target that cannot be replaced (a folder): told, and nothing is left beside it.
+  write(dir / "tmp" / "a.bin", "new");
+  fs::create_directories(dir / "folder" / "inside");
+  EXPECT_EQ(extractAttachment(mapi, 1, "1", 0, dir / "folder"), ExtractResult::WriteFailed);
+  EXPECT_TRUE(fs::exists(dir / "folder" / "inside"));
+  EXPECT_FALSE(fs::exists(dir / "folder.part0"));
   EXPECT_EQ(extractAttachment(mapi, 1, "none", 0, dir / "target"), ExtractResult::ReadFailed);
   EXPECT_EQ(extractAttachment(mapi, 1, "1", 5, dir / "target"), ExtractResult::NoSuchAttachment);
 
