@@ -1,7 +1,7 @@
 // The case list report over a large case file: building its page model (every case read in key
 // order, filtered, placed on its pages) against a raw scan of the same records in the same
 // order, and writing the model as PDF against the same scan. Prints RATIO lines last.
-// TRV_BENCH_CASES sets the number of cases (TRV_BENCH_SMALL: 2000; default 100000).
+// TRV_BENCH_CASES sets the number of cases (see bench_support.h).
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "cases/reports/case_reports.h"
 #include "core/data/files.h"
 #include "core/data/records.h"
@@ -22,11 +22,6 @@ namespace {
 
 using namespace trv;
 
-int caseCount() {
-  if (const char* n = std::getenv("TRV_BENCH_CASES"); n && std::atoi(n) > 0) return std::atoi(n);
-  return std::getenv("TRV_BENCH_SMALL") ? 2000 : 100000;
-}
-
 constexpr int kBatch = 50;  // the report runner's records per cycle
 
 struct CaseFile {
@@ -35,7 +30,7 @@ struct CaseFile {
   store::FileId id = -1;
   const store::FileDecl& decl = core::declaration(core::DataFile::Sercase);
   int key = decl.findKey("SER:CaseNrKey");
-  int count = caseCount();
+  int count = bench::caseCount();
 
   CaseFile() {
     dir =
@@ -72,11 +67,6 @@ CaseFile& caseFile() {
   return f;
 }
 
-std::map<std::string, double>& timings() {
-  static std::map<std::string, double> t;
-  return t;
-}
-
 // Reads the whole file in key order through the view, batch by batch, as the report loop does.
 template <class Each>
 std::int64_t scan(Each each) {
@@ -111,7 +101,6 @@ void BM_RawScan(benchmark::State& state) {
     benchmark::DoNotOptimize(sum);
     if (n != caseFile().count) state.SkipWithError("records missing");
   }
-  state.SetLabel("raw");
 }
 BENCHMARK(BM_RawScan)->Unit(benchmark::kMillisecond);
 
@@ -126,7 +115,6 @@ void BM_CaseListPages(benchmark::State& state) {
     benchmark::DoNotOptimize(doc.pages.data());
   }
   state.counters["pages"] = pages;
-  state.SetLabel("pages");
 }
 BENCHMARK(BM_CaseListPages)->Unit(benchmark::kMillisecond);
 
@@ -142,35 +130,15 @@ void BM_CaseListPdf(benchmark::State& state) {
     std::string error;
     if (!pdf.writePdf(doc, file, &error)) state.SkipWithError(error.c_str());
   }
-  state.SetLabel("pdf");
 }
 BENCHMARK(BM_CaseListPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs) timings()[r.report_label] = r.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    auto& t = timings();
-    std::printf("cases: %d\n", caseFile().count);
-    auto ratio = [&](const char* name, const char* a, const char* b) {
-      if (t.count(a) && t.count(b) && t[b] > 0) std::printf("RATIO %s %.2f\n", name, t[a] / t[b]);
-    };
-    ratio("case_list_pdf_vs_raw_scan", "pdf", "raw");
-    ratio("case_list_pages_vs_raw_scan", "pages", "raw");
-  }
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
   (void)caseFile();  // generated before any timing
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return bench::runBenchmarks(
+      argc, argv,
+      {{"case_list_pdf_vs_raw_scan", "BM_CaseListPdf/iterations:1", "BM_RawScan"},
+       {"case_list_pages_vs_raw_scan", "BM_CaseListPages", "BM_RawScan"}});
 }

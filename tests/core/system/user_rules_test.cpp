@@ -4,8 +4,8 @@
 
 #include "core/data/database_tool.h"
 #include "core/data/dictionary.h"
-#include "tests/runtime/data/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
+#include "tests/support/recording_sink.h"
 
 namespace trv::core {
 namespace {
@@ -44,7 +44,7 @@ class UserRulesTest : public ::testing::Test {
   }
 
   store::testing::TempFolder db_;
-  data::testing::RecordingSink sink_;
+  trv::testing::RecordingSink sink_;
   Dictionary dict_;
 };
 
