@@ -1,6 +1,7 @@
 #include "cases/procedures/case_procedures.h"
 
 #include "cases/caseform/case_form.h"
+#include "cases/caselist/case_list.h"
 #include "cases/notes/notes_window.h"
 #include "cases/overview/action_queues.h"
 #include "cases/products/select_prod.h"
@@ -13,6 +14,7 @@ void registerCaseProcedures(core::ProgramState& s) {
   registerActionQueues(s, s.queues);
   registerSendMail(s);
   registerCaseForm(s);
+  registerCaseList(s);
   registerNotesWindow(s);
   registerSelectProd(s);
 }

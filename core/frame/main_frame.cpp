@@ -253,7 +253,7 @@ bool MainFrame::SignOn() {
   s_.user.Id = id;
   if (s_.sys.DoLog == 1) writeLogonEntry();
   if (loggedOut) restoreMenusAfterSignOn();
-  loggedOut = false;
+  loggedOut = s_.LoggedOut = false;
   return true;
 }
 
@@ -311,7 +311,7 @@ void MainFrame::restoreMenusAfterSignOn() {
 
 void MainFrame::LogOut() {
   ui::Window& w = window();
-  loggedOut = true;
+  loggedOut = s_.LoggedOut = true;
   w.setMenuHidden(MenuLogon, false);
   for (int m : {MenuLogout, MenuBrowse, MenuHouseHold, MenuSearch, MenuEmail, MenuSystem, MenuPrint,
                 MenuEdit, MenuWindow})

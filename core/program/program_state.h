@@ -108,6 +108,8 @@ class ProgramState {
 
   // The frame's window while it is open, and how many forms hold its timer.
   ui::Window* FrameWindow = nullptr;
+  // The frame has logged out and no user is signed on again yet.
+  bool LoggedOut = false;
   int frameTimerHolds = 0;
 
   // Client forms open now (at most two) and the thread of the one opened last.
