@@ -71,6 +71,11 @@ class UiRuntime {
   bool ended() const;
   // Thread numbers of the running program threads, ascending (thread-safe).
   std::vector<int> threads() const;
+  // The calling program thread gives the baton away until every other program thread started
+  // by start() has ended (adopted host threads are not waited for); the others run meanwhile.
+  // The program body calls it after its frame has closed, so that no window outlives the
+  // services it uses. Does nothing off a program thread.
+  void awaitOtherThreads();
 
   // --- the driver's view (thread-safe) ---
   class Hold {
@@ -142,7 +147,7 @@ class UiRuntime {
 
  private:
   friend class Window;
-  enum class ThreadState { Starting, Running, WaitingEvent, WaitingAnswer };
+  enum class ThreadState { Starting, Running, WaitingEvent, WaitingAnswer, WaitingOthers };
   struct ThreadRec {
     ThreadState state = ThreadState::Starting;
     Window* waitingOn = nullptr;
