@@ -100,7 +100,7 @@ list::ListDecl caseListDecl(core::ProgramState& s) {
   d.columns = caseColumns();
   d.file = s.dictionary.SercaseRelations.get();
   d.orders = {
-      {"SER:CaseNrKey", "SER:CaseNr", CasesTabCase, true},
+      {"SER:CaseNrKey", "SER:CaseNr", CasesTabCase, true, true},
       {"SER:NameKey", "SER:SName", CasesTabName},
       {"SER:FirstEscKey", "SER:FirstEscDate", CasesTabFirstEscalation},
       {"SER:SecEscKey", "SER:SecEscDate", CasesTabSecondEscalation},

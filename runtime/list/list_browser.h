@@ -71,9 +71,11 @@ class ListBrowser {
 
   // One column of the list: the record field it shows and its picture, in column order.
   void AddField(std::string fieldName, std::string picture);
-  // Registers a sort order on a key (empty name: file order) with an optional step-locator
-  // field; returns its number from 1.
-  int AddKeyOrder(std::string keyName, std::string locatorField = {});
+  // Registers a sort order on a key (empty name: file order) with an optional locator field;
+  // returns its number from 1. The locator moves to the first record whose field starts with the
+  // character typed in the list; a collecting locator moves on what has been typed so far ("1",
+  // then "12" finds case 12) until the list moves otherwise.
+  int AddKeyOrder(std::string keyName, std::string locatorField = {}, bool collecting = false);
   // The order that tab position `tab` (from 1) of the sheet `sheet` selects; other tabs select
   // `fallbackOrder`.
   void SetSheet(int sheet, std::vector<int> orderByTab, int fallbackOrder);
@@ -127,6 +129,7 @@ class ListBrowser {
   struct Order {
     int key = -1;
     int locatorField = -1;
+    bool collecting = false;
   };
   void show();
   bool moved(store::Code c, bool* closeWindow);
@@ -154,6 +157,7 @@ class ListBrowser {
   int colour_ = kDefaultListColour;
   std::function<int()> colourSource_;
   int response_ = ResponseCancelled;
+  std::string typed_;  // what a collecting locator has been given so far
 };
 
 }  // namespace trv::list
