@@ -43,7 +43,8 @@ class ClosedCasesTest : public ::testing::Test {
   std::vector<std::uint32_t> stored() {
     std::vector<std::uint32_t> out;
     EXPECT_EQ(cases().setFileOrder(), store::Ok);
-    while (cases().next() == store::Ok) out.push_back(cases().record<core::SercaseRecord>().CaseNr);
+    while (cases().next() == store::Ok)
+      out.push_back(packed(cases().record<core::SercaseRecord>().CaseNr));
     return out;
   }
 
@@ -103,7 +104,7 @@ TEST_F(ClosedCasesTest, ACaseReopenedByAnotherStationMeanwhileStays) {
     ASSERT_EQ(other.next(id, b), store::Ok);
     core::SercaseRecord r;
     std::memcpy(static_cast<void*>(&r), b.record.data(), sizeof r);
-    ASSERT_EQ(r.CaseNr, 2u);
+    ASSERT_EQ(packed(r.CaseNr), 2u);
     r.Status = "Active";
     std::memcpy(b.record.data(), &r, sizeof r);
     b.position.version = 0;
