@@ -10,14 +10,25 @@ function(trv_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
 endfunction()
 
-# trv_test(NAME SOURCES ... DEPS ...): a GoogleTest program registered with ctest.
+# trv_test(NAME SOURCES ... DEPS ... [LABELS ...]): a GoogleTest program registered with
+# ctest. Label "threads" marks the tests that scripts/test runs again under the thread sanitizer
+# (the window model's threads and the desktop); target "tests_threads" builds just those.
 function(trv_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRV_TEST_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  set(environment "QT_QPA_PLATFORM=offscreen;TRV_TEST_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  if(ARG_LABELS)
+    # Labels first: CMake 3.25 flattens the environment's list into the property pairs.
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+      PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "${environment}")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${environment}")
+  endif()
+  foreach(label ${ARG_LABELS})
+    set_property(GLOBAL APPEND PROPERTY TRV_TESTS_LABELLED_${label} ${name})
+  endforeach()
 endfunction()
 
 # trv_benchmark(NAME SOURCES ... DEPS ...): a Google Benchmark program, plus a

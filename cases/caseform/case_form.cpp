@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <string>
 
 #include "cases/caseform/case_rights.h"
@@ -15,9 +14,11 @@
 #include "core/calendar/calendar.h"
 #include "core/clients/client_form.h"
 #include "core/data/records.h"
-#include "core/program/frame_timer.h"
 #include "core/program/program_state.h"
+#include "core/program/thread_slots.h"
 #include "runtime/data/file_relations.h"
+#include "runtime/forms/procedures.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/store/error.h"
 #include "runtime/text/charset.h"
 #include "runtime/text/clock.h"
@@ -40,8 +41,6 @@ using data::LevelOk;
 constexpr const char* kSection = "ChangeCases";
 constexpr std::string_view kCaseDeleted =
     "Case Deleted - Press Sort for an Instant\r\nRefreshment of the Queues ";
-constexpr std::string_view kHistoryFull =
-    "The Case History is full - this entry cannot be added to the Case !";
 
 constexpr std::array<int, 3> kDoneChecks{kFirstDone, kSecDone, kThirdDone};
 constexpr std::array<int, 5> kNoteButtons{kPhoneIn, kPhoneOut, kEmailIn, kEmailOut, kNotes};
@@ -63,7 +62,10 @@ class CaseForm final : public forms::WindowController {
     PRIMARY = d.SercaseRelations.get();
     OKCONTROL = kOk;
     DELETEACTION = 2;  // a delete asks first and never shows the form
-    SINGLESLOT = "ChangeCasesThread";
+    SINGLESLOT = core::kChangeCasesThread;
+    HOLDFRAMETIMER = true;
+    RESTOREONFOCUS = true;
+    AddHelpButton(kHelp, "Creating a Client Case");
     UseFile(*d.SercaseRelations);
     UseFile(*d.LogRelations);
     UseFile(*d.ProblemRelations);
@@ -75,11 +77,6 @@ class CaseForm final : public forms::WindowController {
       d.ArchiveAccess->record<core::ArchiveRecord>().CASENR = static_cast<std::uint32_t>(n);
       return d.ArchiveAccess->fetch("ARC:CaseNrKey") == store::Ok;
     });
-    for (int n : {kCaseNr,      kClientId,   kClientName, kProductId, kPhone,        kProduct,
-                  kProblemText, kPriority,   kStartTime,  kStartDate, kFirstEscDate, kFirstEscTime,
-                  kFirstDone,   kSecEscDate, kSecEscTime, kSecDone,   kThirdEscDate, kThirdEscTime,
-                  kThirdDone,   kStatus,     kHistory})
-      RememberHistoryField(n);
   }
 
   Level Init() override {
@@ -95,7 +92,7 @@ class CaseForm final : public forms::WindowController {
     if (caseNr_ && REQUEST != forms::RequestInsert) {
       sercase().CaseNr = *caseNr_;
       if (s_.dictionary.SercaseAccess->fetch("SER:CaseNrKey") != store::Ok) {
-        say(kCaseDeleted);
+        forms::tell(s_.forms, text::toUtf8(kCaseDeleted));
         RESPONSE = forms::ResponseCancelled;
         return LevelNotify;
       }
@@ -105,8 +102,6 @@ class CaseForm final : public forms::WindowController {
 
   void OnOpen() override {
     WindowController::OnOpen();
-    core::holdFrameTimer(s_);
-    holdingTimer_ = true;
     if (REQUEST == forms::RequestInsert)
       openNewCase();
     else
@@ -119,13 +114,6 @@ class CaseForm final : public forms::WindowController {
       if (RESPONSE != forms::ResponseCompleted) RecordResponse(forms::ResponseCancelled);
       window().close();
       return LevelNotify;
-    }
-    if (event().number == ui::EventGainFocus) {
-      ui::Placement p = window().placement();
-      if (p.iconized) {
-        p.iconized = false;
-        window().setPlacement(p);
-      }
     }
     return WindowController::HandleWindowEvent();
   }
@@ -198,10 +186,6 @@ class CaseForm final : public forms::WindowController {
       case kCancel:
         cancel();
         return LevelNotify;
-      case kHelp:
-        window().update();
-        s_.env.ui.help("Creating a Client Case");
-        return LevelNotify;
       case kYank:
         takeOver();
         return LevelNotify;
@@ -215,13 +199,6 @@ class CaseForm final : public forms::WindowController {
     }
   }
 
-  Level Shutdown() override {
-    const Level l = WindowController::Shutdown();
-    if (holdingTimer_) core::releaseFrameTimer(s_);
-    holdingTimer_ = false;
-    return l;
-  }
-
  private:
   // --- buffers and small services ---
   data::FileAccess& sercaseFile() { return *s_.dictionary.SercaseAccess; }
@@ -231,14 +208,6 @@ class CaseForm final : public forms::WindowController {
   Agent agent() const { return Agent{s_.user.Name, s_.user.Id}; }
   bool isOwner() { return sameAgent(sercase().Owner.view(), s_.user.Name); }
   bool newCase() const { return REQUEST == forms::RequestInsert; }
-
-  void say(std::string_view message, ui::Icon icon = ui::Icon::Exclamation) {
-    ui::MessageRequest m;
-    m.text = text::toUtf8(message);
-    m.caption = s_.AppTitle;
-    m.icon = icon;
-    s_.env.ui.message(m);
-  }
 
   // --- opening ---
   void applyHistoryColours() {
@@ -357,7 +326,7 @@ class CaseForm final : public forms::WindowController {
     const HistoryResult r =
         trace_.writeHistory(sercase(), CaseMemos{f.memo("SER:History"), f.memo("SER:AddHistory")},
                             agent(), s_.env.clock);
-    if (r == HistoryResult::HistoryFull) say(kHistoryFull);
+    if (r == HistoryResult::HistoryFull) forms::tell(s_.forms, text::toUtf8(kHistoryFullMessage));
     window().display(kHistory);
     return r;
   }
@@ -565,15 +534,16 @@ class CaseForm final : public forms::WindowController {
   void checkStartTime() {
     window().update(kStartTime);
     if (!newCase() || service_.acceptsStartTime(sercase().STime)) return;
-    say("  StartTime MUST in SLA-range of " + text::formatPicture("@t1", service_.serviceStart) +
-        " and " + text::formatPicture("@t1", service_.serviceEnd) + " hours!");
+    forms::tell(s_.forms, "  StartTime MUST in SLA-range of " +
+                              text::formatPicture("@t1", service_.serviceStart) + " and " +
+                              text::formatPicture("@t1", service_.serviceEnd) + " hours!");
     window().select(kStartTime);
   }
 
   void checkStartDate() {
     window().update(kStartDate);
     if (!newCase() || service_.acceptsStartDate(sercase().SDate)) return;
-    say("   Service Shift - SLA - No Weekends!");
+    forms::tell(s_.forms, "   Service Shift - SLA - No Weekends!");
     window().select(kStartDate);
   }
 
@@ -656,7 +626,7 @@ class CaseForm final : public forms::WindowController {
     SercaseRecord& r = sercase();
     r.Owner = s_.user.Name;
     setExistingTitle();
-    say("  Case : " + std::to_string(r.CaseNr) + " succesfully yanked !  ");
+    forms::tell(s_.forms, "  Case : " + std::to_string(r.CaseNr) + " succesfully yanked !  ");
     applyStates(afterTakeOver(facts(), trace_.rememberedStatus()));
     showDoneChecks();
     window().display();
@@ -696,7 +666,7 @@ class CaseForm final : public forms::WindowController {
     if (RESPONSE == forms::ResponseCompleted) {
       if (trace_.writeLogEntry(*s_.dictionary.LogAccess, r, agent(), s_.env.clock,
                                s_.sys.DoLog == 1) == LogResult::Failed)
-        say(kActivityLogFailure);
+        forms::tell(s_.forms, text::toUtf8(kActivityLogFailure));
       if (marksFollow) (void)updateQueueMarks(s_.queues, r);
     } else if (!newCase() && window().isOpen() && sercaseFile().position().version != version) {
       showStoredVersion();
@@ -723,7 +693,7 @@ class CaseForm final : public forms::WindowController {
       p = &product();
     const EscalationResult res = applyEscalationMoments(r, p);
     if (!res.ok()) {
-      say(escalationFaultText(res.fault));
+      forms::tell(s_.forms, text::toUtf8(escalationFaultText(res.fault)));
       window().select(kProduct);
       return false;
     }
@@ -759,7 +729,6 @@ class CaseForm final : public forms::WindowController {
   BoxColours colours_;
   ServiceWindow service_;
   std::string firstProblem_;
-  bool holdingTimer_ = false;
 };
 
 }  // namespace
@@ -770,16 +739,11 @@ void ChangeCases(core::ProgramState& s, std::optional<std::uint32_t> caseNr) {
 }
 
 void registerCaseForm(core::ProgramState& s) {
-  s.procedures.add("ChangeCases",
-                   {[&s](std::string_view arg) {
-                      std::optional<std::uint32_t> nr;
-                      std::uint32_t n = 0;
-                      const auto* end = arg.data() + arg.size();
-                      if (!arg.empty() && std::from_chars(arg.data(), end, n).ptr == end) nr = n;
-                      ChangeCases(s, nr);
-                    },
-                    false,
-                    {}});
+  s.procedures.add("ChangeCases", forms::onCallersThread([&s](std::string_view arg) {
+                     forms::ProcedureArgs args(arg);
+                     const std::optional<std::uint32_t> nr = args.next<std::uint32_t>();
+                     ChangeCases(s, args.done() ? nr : std::nullopt);
+                   }));
 }
 
 }  // namespace trv::cases

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "cases/caselist/case_log.h"
-#include "cases/caselist/list_messages.h"
 #include "cases/caselist/record_update.h"
 #include "cases/history/case_trace.h"
 #include "cases/history/history_text.h"
 #include "core/data/records.h"
 #include "core/program/program_state.h"
 #include "runtime/data/file_relations.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/store/error.h"
 #include "runtime/text/charset.h"
 #include "runtime/text/clock.h"
@@ -175,13 +175,13 @@ class AssignWindow final : private OwnPositionContext, public forms::WindowContr
     SercaseRecord& r = cases.record<SercaseRecord>();
     r.CaseNr = caseNr_;
     if (cases.fetch("SER:CaseNrKey") != store::Ok) {
-      tell(s_, "  Can't retrieve record", ui::Icon::Exclamation);
+      forms::tell(s_.forms, "  Can't retrieve record", ui::Icon::Exclamation);
       return false;
     }
     // The owner as stored now: another station may have assigned the case meanwhile.
     if (text::equalClipped(r.Owner.view(), agent)) {
       s_.env.ui.beep();
-      tell(s_, "  Agent owns the case already...", ui::Icon::Information);
+      forms::tell(s_.forms, "  Agent owns the case already...", ui::Icon::Information);
       window().select(AssignAgentList);
       return false;
     }
@@ -189,7 +189,7 @@ class AssignWindow final : private OwnPositionContext, public forms::WindowContr
     const std::optional<std::string> entry = withAssignmentEntry(
         history, s_.env.clock.today(), s_.env.clock.now(), s_.user.Name, agent, remark_);
     if (!entry) {
-      tell(s_, kHistoryFullMessage, ui::Icon::Exclamation);
+      forms::tell(s_.forms, std::string(kHistoryFullMessage), ui::Icon::Exclamation);
       return false;
     }
     history = *entry;
@@ -197,7 +197,8 @@ class AssignWindow final : private OwnPositionContext, public forms::WindowContr
     r.UpdateFlag = 1;
     const UpdateResult written = updateWithMessages(s_, *s_.dictionary.SercaseRelations);
     if (!written.ok) {
-      tell(s_, "  An Error occurred during Assignment " + written.errorText, ui::Icon::Exclamation);
+      forms::tell(s_.forms, "  An Error occurred during Assignment " + written.errorText,
+                  ui::Icon::Exclamation);
       return false;
     }
     writeCaseLogEntry(s_, CaseLogKind::Assign, r.CaseNr);

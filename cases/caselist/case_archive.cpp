@@ -3,11 +3,11 @@
 #include <cstring>
 #include <string>
 
-#include "cases/caselist/list_messages.h"
 #include "cases/caselist/record_update.h"
 #include "core/data/records.h"
 #include "core/program/program_state.h"
 #include "runtime/data/file_relations.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/store/error.h"
 
 namespace trv::cases {
@@ -30,19 +30,21 @@ ArchiveOutcome archiveCase(core::ProgramState& s, std::uint32_t caseNr) {
   archive.primeRecord();
   cases.record<SercaseRecord>().CaseNr = caseNr;
   if (cases.fetch("SER:CaseNrKey") != store::Ok) {
-    tell(s, "Unable to Retrieve Record", ui::Icon::Exclamation);
+    forms::tell(s.forms, "Unable to Retrieve Record", ui::Icon::Exclamation);
     return ArchiveOutcome::CaseNotFound;
   }
   archive.record<ArchiveRecord>().CASENR = caseNr;
   const store::Code found = archive.fetch("ARC:CaseNrKey");
   if (found != store::Ok && found != store::RecordNotFound) {
     // The knowledge base cannot be read now: never add a second entry over an unread one.
-    tell(s, "Unable to Add Case to Knowledge Base", ui::Icon::Exclamation);
+    forms::tell(s.forms, "Unable to Add Case to Knowledge Base", ui::Icon::Exclamation);
     return ArchiveOutcome::Failed;
   }
   const bool present = found == store::Ok;
   if (present &&
-      ask(s, " Case " + nr + " exists already in Knowledge Base,\r\n Overwrite current record..?",
+      forms::ask(
+          s.forms,
+          " Case " + nr + " exists already in Knowledge Base,\r\n Overwrite current record..?",
           ui::Icon::Question, {"&Yes", "&No"}, 1) != 1)
     return ArchiveOutcome::Kept;
 
@@ -50,17 +52,18 @@ ArchiveOutcome archiveCase(core::ProgramState& s, std::uint32_t caseNr) {
   archive.memo("ARC:History") = cases.memo("SER:History");
   if (!present) {
     if (archive.insert() != data::LevelOk) {
-      tell(s, "Unable to Add Case to Knowledge Base", ui::Icon::Exclamation);
+      forms::tell(s.forms, "Unable to Add Case to Knowledge Base", ui::Icon::Exclamation);
       return ArchiveOutcome::Failed;
     }
-    tell(s, "Case " + nr + " Successfully Exported to Knowledge Base !", ui::Icon::Exclamation);
+    forms::tell(s.forms, "Case " + nr + " Successfully Exported to Knowledge Base !",
+                ui::Icon::Exclamation);
     return ArchiveOutcome::Added;
   }
   if (!updateWithMessages(s, *s.dictionary.ArchiveRelations).ok) {
-    tell(s, "Unable to Add Case to Knowledge Base", ui::Icon::Exclamation);
+    forms::tell(s.forms, "Unable to Add Case to Knowledge Base", ui::Icon::Exclamation);
     return ArchiveOutcome::Failed;
   }
-  tell(s, "Case " + nr + " successfully Updated !", ui::Icon::Exclamation);
+  forms::tell(s.forms, "Case " + nr + " successfully Updated !", ui::Icon::Exclamation);
   return ArchiveOutcome::Updated;
 }
 

@@ -9,14 +9,16 @@
 #include "cases/caselist/case_list_rules.h"
 #include "cases/caselist/case_log.h"
 #include "cases/caselist/closed_cases.h"
-#include "cases/caselist/list_messages.h"
 #include "cases/caselist/record_update.h"
 #include "cases/history/case_trace.h"
 #include "core/data/records.h"
 #include "core/frame/frame_menu.h"
 #include "core/program/list_environment.h"
 #include "core/program/program_state.h"
+#include "core/program/thread_slots.h"
 #include "runtime/data/file_relations.h"
+#include "runtime/forms/procedures.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/list/list_window.h"
 #include "runtime/store/error.h"
 #include "runtime/ui/ui_runtime.h"
@@ -27,8 +29,6 @@ namespace {
 
 using core::SercaseRecord;
 
-constexpr const char* kSlot = "BrowsCasesThread";
-constexpr const char* kQueuesSlot = "ActionQueuesThread";
 // The list enhancement's column-refresh event.
 constexpr int kColumnRefreshEvent = 1082;
 
@@ -119,7 +119,7 @@ list::ListDecl caseListDecl(core::ProgramState& s) {
   for (const CasePopupItem& item :
        casePopupItems(s.user.Level, CasesQueues, CasesYank, CasesAssign))
     d.popup.push_back({item.text, item.button});
-  d.singleSlot = kSlot;
+  d.singleSlot = core::kBrowsCasesThread;
   d.enhanced = true;
   return d;
 }
@@ -132,6 +132,8 @@ class CaseList final : public list::ListWindow {
     UseFile(*d.ArchiveRelations);
     UseFile(*d.IdeRelations);
     UseFile(*d.LogRelations);
+    RESTOREONFOCUS = true;
+    AddHelpButton(CasesHelp, "Browse Cases");
   }
 
   forms::Level Init() override {
@@ -166,11 +168,6 @@ class CaseList final : public list::ListWindow {
       recount();
       showButtonsByLevel();
       applyButtonStates();
-      ui::Placement p = window().placement();
-      if (p.iconized) {
-        p.iconized = false;
-        window().setPlacement(p);
-      }
     }
     return ListWindow::HandleWindowEvent();
   }
@@ -199,16 +196,14 @@ class CaseList final : public list::ListWindow {
       case CasesDeleteClosed:
         if (usable(control)) deleteClosed();
         return forms::LevelNotify;
-      case CasesHelp:
-        s_.env.ui.help("Browse Cases");
-        return forms::LevelNotify;
       default:
         return ListWindow::HandleAccepted();
     }
   }
 
   forms::Level Shutdown() override {
-    const bool ownedSlot = s_.globals.slot(kSlot) == ui::UiRuntime::currentThread();
+    const bool ownedSlot =
+        s_.globals.slot(core::kBrowsCasesThread) == ui::UiRuntime::currentThread();
     const forms::Level l = ListWindow::Shutdown();
     if (ownedSlot && !s_.LoggedOut) showFrameMailMenu(true);
     return l;
@@ -290,18 +285,14 @@ class CaseList final : public list::ListWindow {
     window().setStatus(1, title);
   }
 
+  // A running overview comes to the front; else a new one starts on its own thread.
   void openQueues() {
-    if (const int t = s_.globals.slot(kQueuesSlot)) {
-      s_.env.ui.postToThread(t, ui::EventGainFocus);
-      return;
-    }
     const forms::ProcedureEntry* e = s_.procedures.find("ActionQueues");
     if (!e || !e->body) {
       (void)s_.AppMessages.RaiseWithText(24, "ActionQueues");
       return;
     }
-    auto body = e->body;
-    s_.globals.slots[kQueuesSlot] = s_.env.ui.start([body] { body({}); });
+    forms::startProcedure(s_.forms, *e);
   }
 
   void yank() {
@@ -316,17 +307,19 @@ class CaseList final : public list::ListWindow {
     if (trace.writeHistory(r, CaseMemos{f.memo("SER:History"), f.memo("SER:AddHistory")},
                            Agent{s_.user.Name, s_.user.Id},
                            s_.env.clock) != HistoryResult::Written) {
-      tell(s_, kHistoryFullMessage, ui::Icon::Exclamation);
+      forms::tell(s_.forms, std::string(kHistoryFullMessage), ui::Icon::Exclamation);
       return;
     }
     r.Owner = s_.user.Name;
     const UpdateResult written = updateWithMessages(s_, *s_.dictionary.SercaseRelations);
     if (!written.ok) {
-      tell(s_, "An Error occurred during updating " + written.errorText, ui::Icon::Exclamation);
+      forms::tell(s_.forms, "An Error occurred during updating " + written.errorText,
+                  ui::Icon::Exclamation);
       browser().Refresh();
       return;
     }
-    tell(s_, "  Case : " + std::to_string(nr) + " Succesfully Yanked !  ", ui::Icon::Exclamation);
+    forms::tell(s_.forms, "  Case : " + std::to_string(nr) + " Succesfully Yanked !  ",
+                ui::Icon::Exclamation);
     window().setDisabled(CasesYank, true);
     browser().Refresh();
     writeCaseLogEntry(s_, CaseLogKind::Yanked, nr);
@@ -347,8 +340,8 @@ class CaseList final : public list::ListWindow {
   }
 
   void deleteClosed() {
-    if (ask(s_, "  Are you sure to Delete All Closed Cases?", ui::Icon::Information,
-            {"&Yes", "&No"}, 2) != 1)
+    if (forms::ask(s_.forms, "  Are you sure to Delete All Closed Cases?", ui::Icon::Information,
+                   {"&Yes", "&No"}, 2) != 1)
       return;
     const ClosedCasesPass pass = deleteClosedCases(sercaseFile(), [this](std::uint32_t nr) {
       writeCaseLogEntry(s_, CaseLogKind::DeletedClosed, nr);
@@ -359,9 +352,10 @@ class CaseList final : public list::ListWindow {
       (void)store::setError(pass.readFailure);
       (void)s_.AppMessages.Raise(pass.readFailure == store::RecordNotAvailable ? 28 : 19);
     } else if (pass.found == 0) {
-      tell(s_, "There's nothing to delete...", ui::Icon::Information);
+      forms::tell(s_.forms, "There's nothing to delete...", ui::Icon::Information);
     }
-    if (!pass.failed.empty()) tell(s_, closedCasesFailureText(pass.failed), ui::Icon::Information);
+    if (!pass.failed.empty())
+      forms::tell(s_.forms, closedCasesFailureText(pass.failed), ui::Icon::Information);
     recount();
     browser().Refresh();
     window().select(CasesList);
@@ -379,7 +373,7 @@ void BrowsCases(core::ProgramState& s) {
 }
 
 void registerCaseList(core::ProgramState& s) {
-  s.procedures.add("BrowsCases", {[&s](std::string_view) { BrowsCases(s); }, true, {}});
+  s.procedures.add("BrowsCases", forms::onOwnThread([&s](std::string_view) { BrowsCases(s); }));
 }
 
 }  // namespace trv::cases

@@ -1,10 +1,10 @@
 #include "cases/caselist/case_log.h"
 
-#include "cases/caselist/list_messages.h"
 #include "cases/history/case_trace.h"
 #include "core/data/words.h"
 #include "core/jobs/activity_log.h"
 #include "core/program/program_state.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/text/clock.h"
 
 namespace trv::cases {
@@ -32,7 +32,7 @@ void writeCaseLogEntry(core::ProgramState& s, CaseLogKind kind, std::uint32_t ca
   e.date = s.env.clock.today();
   e.time = s.env.clock.now();
   if (core::jobs::addLogEntry(*s.dictionary.LogAccess, e) != store::Ok)
-    tell(s, kActivityLogFailure, ui::Icon::Exclamation);
+    forms::tell(s.forms, std::string(kActivityLogFailure), ui::Icon::Exclamation);
 }
 
 }  // namespace trv::cases

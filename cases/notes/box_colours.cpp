@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/program/program_state.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/ini/ini_settings.h"
 #include "runtime/ui/ui_runtime.h"
 
@@ -36,12 +37,8 @@ bool chooseBoxColour(core::ProgramState& s, std::string_view section, bool forTe
   const ui::Answer a = s.env.ui.dialog(d);
   if (!a.ok) return false;
   if (a.colour == other) {
-    ui::MessageRequest m;
-    m.text = forText ? "Text Color cannot be the same as Background Color"
-                     : "Background Color cannot be the same as Text Color";
-    m.caption = s.AppTitle;
-    m.icon = ui::Icon::Exclamation;
-    s.env.ui.message(m);
+    forms::tell(s.forms, forText ? "Text Color cannot be the same as Background Color"
+                                 : "Background Color cannot be the same as Text Color");
     return false;
   }
   chosen = a.colour;

@@ -1,13 +1,13 @@
 #include "cases/notes/notes_window.h"
 
-#include <charconv>
-
 #include "cases/notes/box_colours.h"
 #include "cases/notes/notes_text.h"
 #include "cases/sendmail/send_mail.h"
 #include "core/data/records.h"
 #include "core/program/program_state.h"
 #include "runtime/data/file_access.h"
+#include "runtime/forms/procedures.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/store/error.h"
 #include "runtime/text/charset.h"
 #include "runtime/text/fixed_string.h"
@@ -168,6 +168,7 @@ class NotesWindow final : public forms::WindowController {
         mailMode_(mailMode),
         b_(b) {
     FIRSTFIELD = kText;
+    AddHelpButton(kHelp, "Email Options");
   }
 
   NotesOutcome outcome;
@@ -208,9 +209,6 @@ class NotesWindow final : public forms::WindowController {
       case kCancel:
         outcome.revert = true;
         window().close();
-        return data::LevelNotify;
-      case kHelp:
-        s_.env.ui.help("Email Options");
         return data::LevelNotify;
       case kEdit:
         editSubject();
@@ -306,15 +304,6 @@ class NotesWindow final : public forms::WindowController {
   void chooseColour(bool forText) {
     if (chooseBoxColour(s_, kNotesSection, forText, colours_))
       window().setColours(kText, colours_.text, colours_.background);
-  }
-
-  // A message with the application title, an exclamation icon and OK.
-  void tell(std::string_view text1252, bool caption = true) {
-    ui::MessageRequest m;
-    m.text = text::toUtf8(text1252);
-    if (caption) m.caption = s_.AppTitle;
-    m.icon = caption ? ui::Icon::Exclamation : ui::Icon::None;
-    (void)s_.env.ui.message(m);
   }
 
   // False (after a beep, the focus back on the text) while there is no text.
@@ -420,18 +409,18 @@ class NotesWindow final : public forms::WindowController {
     std::string address, clientName, fileError;
     if (!clientAddress(address, clientName, fileError)) {
       outcome.mailNotSent = true;
-      tell("Error opening Client file");
-      tell(fileError, false);
+      forms::tell(s_.forms, "Error opening Client file");
+      forms::tell(s_.forms, text::toUtf8(fileError), ui::Icon::None, forms::Caption::None);
       return;
     }
     if (address.empty()) {
       outcome.mailNotSent = true;
-      tell("Error : email address empty");
+      forms::tell(s_.forms, "Error : email address empty");
       return;
     }
     if (!plausibleMailAddress(address)) {
       outcome.mailNotSent = true;
-      tell("Error : email address not valid");
+      forms::tell(s_.forms, "Error : email address not valid");
       return;
     }
     SendMailRequest r;
@@ -507,18 +496,10 @@ namespace {
 
 // The registry's call: "KIND [CASENR [MAILMODE]]", over the files opened here.
 void runFromRegistry(core::ProgramState& s, std::string_view arg) {
-  int kind = 1;
-  std::uint32_t caseNr = 0;
-  int mailMode = 0;
-  const char* p = arg.data();
-  const char* end = arg.data() + arg.size();
-  auto number = [&p, end](auto& n) {
-    while (p < end && *p == ' ') ++p;
-    if (p < end) p = std::from_chars(p, end, n).ptr;
-  };
-  number(kind);
-  number(caseNr);
-  number(mailMode);
+  forms::ProcedureArgs args(arg);
+  const int kind = args.next<int>().value_or(1);
+  const std::uint32_t caseNr = args.next<std::uint32_t>().value_or(0);
+  const int mailMode = args.next<int>().value_or(0);
   s.globals.LastResponse = forms::ResponseCancelled;
   data::FileAccess* cases = s.dictionary.SercaseAccess.get();
   data::FileAccess* client = s.dictionary.ClientAccess.get();
@@ -539,7 +520,7 @@ void runFromRegistry(core::ProgramState& s, std::string_view arg) {
 
 void registerNotesWindow(core::ProgramState& s) {
   s.procedures.add("AddNotes",
-                   {[&s](std::string_view arg) { runFromRegistry(s, arg); }, false, {}});
+                   forms::onCallersThread([&s](std::string_view arg) { runFromRegistry(s, arg); }));
 }
 
 }  // namespace trv::cases

@@ -7,6 +7,7 @@
 #include "cases/overview/overview_display.h"
 #include "core/data/files.h"
 #include "core/program/program_state.h"
+#include "core/program/thread_slots.h"
 #include "core/queues/queue_rebuild.h"
 #include "core/queues/shared_queues.h"
 #include "runtime/forms/form_globals.h"
@@ -22,7 +23,6 @@
 namespace trv::cases {
 namespace {
 
-constexpr const char* kSlot = "ActionQueuesThread";
 constexpr const char* kBrowses = "Browses";
 constexpr int kDefaultPosition = 45;
 constexpr int kWidth = 319;
@@ -86,7 +86,7 @@ class ActionOverview {
     open();
     if (w_) loop();
     w_.reset();
-    auto it = s_.globals.slots.find(kSlot);
+    auto it = s_.globals.slots.find(core::kActionQueuesThread);
     if (it != s_.globals.slots.end() && it->second == me) it->second = 0;
   }
 
@@ -203,11 +203,7 @@ class ActionOverview {
   }
 
   void onGainFocus() {
-    ui::Placement p = w_->placement();
-    if (p.iconized) {
-      p.iconized = false;
-      w_->setPlacement(p);
-    }
+    w_->setIconized(false);
     redisplay();
   }
 
@@ -444,7 +440,8 @@ void registerActionQueues(core::ProgramState& state, core::SharedQueues& queues)
   core::ProgramState* s = &state;
   core::SharedQueues* q = &queues;
   state.procedures.add("ActionQueues",
-                       {[s, q](std::string_view) { ActionQueues(*s, *q); }, true, kSlot});
+                       forms::onOwnThread([s, q](std::string_view) { ActionQueues(*s, *q); },
+                                          core::kActionQueuesThread, forms::WhenRunning::ToFront));
 }
 
 }  // namespace trv::cases

@@ -45,7 +45,8 @@ enum OverviewControl : int {
 void ActionQueues(core::ProgramState& state, core::SharedQueues& queues);
 
 // Registers "ActionQueues" with state.procedures: started on a thread of its own, filling the
-// slot "ActionQueuesThread". Both arguments must outlive every start.
+// slot "ActionQueuesThread"; a start while it runs brings it to the front instead. Both
+// arguments must outlive every start.
 void registerActionQueues(core::ProgramState& state, core::SharedQueues& queues);
 
 }  // namespace trv::cases

@@ -56,7 +56,7 @@ void SelectProd(core::ProgramState& s) {
 }
 
 void registerSelectProd(core::ProgramState& s) {
-  s.procedures.add("SelectProd", {[&s](std::string_view) { SelectProd(s); }, false, {}});
+  s.procedures.add("SelectProd", forms::onCallersThread([&s](std::string_view) { SelectProd(s); }));
 }
 
 }  // namespace trv::cases

@@ -2,6 +2,7 @@
 
 #include "cases/sendmail/outgoing_mail.h"
 #include "core/program/program_state.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/mail/simple_mapi.h"
 #include "runtime/text/charset.h"
 #include "runtime/ui/ui_runtime.h"
@@ -40,14 +41,6 @@ bool blankUtf8(const std::string& s) {
   return s.find_first_not_of(' ') == std::string::npos;
 }
 
-void show(core::ProgramState& s, const std::string& text1252, ui::Icon icon, bool caption) {
-  ui::MessageRequest m;
-  m.text = text::toUtf8(text1252);
-  if (caption) m.caption = s.AppTitle;
-  m.icon = icon;
-  s.env.ui.message(m);
-}
-
 // Hands the message to the mail system and reports a failure; the user's own cancel in the
 // mail system's dialog is no failure to report.
 SendMailOutcome send(core::ProgramState& s, const ComposedMail& composed) {
@@ -64,7 +57,7 @@ SendMailOutcome send(core::ProgramState& s, const ComposedMail& composed) {
   out.sent = out.result == mail::MapiSuccess;
   if (!out.sent && out.result != mail::MapiUserAbort) {
     out.failure = sendFailureText(out.result, detail);
-    show(s, out.failure, ui::Icon::Exclamation, true);
+    forms::tell(s.forms, text::toUtf8(out.failure));
   }
   return out;
 }
@@ -126,7 +119,8 @@ class SendMailWindow final : public forms::WindowController {
 
   void addressBook() {
     if (s_.env.mapi == nullptr) {
-      show(s_, addressProblemText(mail::MapiFailure), ui::Icon::Exclamation, false);
+      forms::tell(s_.forms, text::toUtf8(addressProblemText(mail::MapiFailure)),
+                  ui::Icon::Exclamation, forms::Caption::None);
       return;
     }
     std::uint32_t count = 0;
@@ -138,9 +132,10 @@ class SendMailWindow final : public forms::WindowController {
       const std::size_t dropped = takeAddressBookAnswer(m, *list);
       chosen_ = std::move(m.chosen);
       b_.toText = text::toUtf8(m.toText);
-      if (dropped > 0) show(s_, recipientsCutText(list->size()), ui::Icon::Exclamation, true);
+      if (dropped > 0) forms::tell(s_.forms, text::toUtf8(recipientsCutText(list->size())));
     } else if (r != mail::MapiSuccess && r != mail::MapiUserAbort) {
-      show(s_, addressProblemText(r), ui::Icon::Exclamation, false);
+      forms::tell(s_.forms, text::toUtf8(addressProblemText(r)), ui::Icon::Exclamation,
+                  forms::Caption::None);
     }
     if (list != nullptr) (void)s_.env.mapi->MAPIFreeBuffer(list);
     window().display();
@@ -285,16 +280,14 @@ std::optional<SendMailRequest> decodeSendMailArg(std::string_view arg) {
 }
 
 void registerSendMail(core::ProgramState& s) {
-  s.procedures.add("SendOutLook", {[&s](std::string_view arg) {
-                                     const auto r = decodeSendMailArg(arg);
-                                     if (!r) {
-                                       s.globals.LastResponse = forms::ResponseCancelled;
-                                       return;
-                                     }
-                                     (void)SendOutLook(s, *r);
-                                   },
-                                   false,
-                                   {}});
+  s.procedures.add("SendOutLook", forms::onCallersThread([&s](std::string_view arg) {
+                     const auto r = decodeSendMailArg(arg);
+                     if (!r) {
+                       s.globals.LastResponse = forms::ResponseCancelled;
+                       return;
+                     }
+                     (void)SendOutLook(s, *r);
+                   }));
 }
 
 }  // namespace trv::cases

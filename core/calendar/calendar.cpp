@@ -48,11 +48,7 @@ ui::WindowDecl declaration() {
 // The redraw sequence after a step: range report, title, mark, grid.
 void redraw(ui::UiRuntime& rt, ui::Window& w, const MonthGrid& grid, YearBound bound) {
   if (bound != YearBound::None) {
-    ui::MessageRequest m;
-    m.text = std::string(rangeMessage(bound));
-    m.caption = std::string(kDateOutOfRange);
-    m.icon = ui::Icon::Information;
-    (void)rt.message(m);
+    rt.message(std::string(rangeMessage(bound)), std::string(kDateOutOfRange));
   }
   w.setTitle(grid.title());
   w.setValue(kCalendarMonthField, std::int64_t{grid.month()});

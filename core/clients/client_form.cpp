@@ -1,13 +1,13 @@
 #include "core/clients/client_form.h"
 
 #include "core/data/records.h"
-#include "core/program/frame_timer.h"
 #include "core/program/program_state.h"
+#include "core/program/thread_slots.h"
 #include "runtime/data/file_relations.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/forms/record_use.h"
 #include "runtime/store/error.h"
 #include "runtime/text/charset.h"
-#include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
 
 namespace trv::core {
@@ -123,45 +123,28 @@ class ClientForm final : public forms::WindowController {
     PRIMARY = s.dictionary.ClientRelations.get();
     OKCONTROL = kOk;
     DELETEACTION = 2;  // the list's delete asks first and never shows the form
+    // At most two forms: a third brings the last one to the front and never opens.
+    SINGLESLOT = kUpdateclientThread;
+    INSTANCELIMIT = 2;
+    HOLDFRAMETIMER = true;
+    RESTOREONFOCUS = true;
     UseFile(*s.dictionary.ClientRelations);
     AddCloseButton(kCancel, forms::ResponseCancelled);
-    for (int n : {kSName, kLName, kContact, kPhone, kPhone2, kEmail, kPriorityFix, kPriority, kFax,
-                  kAddress, kZip, kCity, kState, kRemarks})
-      RememberHistoryField(n);
+    AddHelpButton(kHelp, "Inserting Clients");
   }
 
   data::Level Init() override {
-    const int request = s_.globals.NextRequest;
-    if (request != forms::RequestSelect) {
-      // At most two forms: a third brings the last one to the front and never opens.
-      if (s_.UpdateclientCount >= 2) {
-        if (s_.UpdateclientThread)
-          s_.env.ui.postToThread(s_.UpdateclientThread, ui::EventGainFocus);
-        s_.globals.NextRequest = 0;
-        return data::LevelFatal;
-      }
-      ++s_.UpdateclientCount;
-      s_.UpdateclientThread = ui::UiRuntime::currentThread();
-      counted_ = true;
-    }
-    const bool byId = !text::clip(clientId_).empty();
-    if (byId) {
-      client().SName = text::fromUtf8(clientId_);
-      s_.globals.NextRequest = forms::RequestChange;
-    }
     if (data::Level l = WindowController::Init(); l != data::LevelOk) return l;
     window().setTitle(REQUEST == forms::RequestInsert ? "Adding a Client Record"
                                                       : "Changing a Client Record");
     const int level = s_.user.Level;
-    if (byId) {
+    if (byId()) {
       window().setDisabled(kSName, true);
       window().select(kLName);
       if (!found_) {
-        ui::MessageRequest m;
-        m.text = "Client ID is changed ! - Press OK in the \r\nCase Window to select a new ID..";
-        m.caption = s_.AppTitle;
-        m.icon = ui::Icon::Exclamation;
-        s_.env.ui.message(m);
+        forms::tell(
+            s_.forms,
+            "Client ID is changed ! - Press OK in the \r\nCase Window to select a new ID..");
         RESPONSE = forms::ResponseCancelled;
         window().close();
         return data::LevelOk;
@@ -177,18 +160,15 @@ class ClientForm final : public forms::WindowController {
   }
 
   data::Level PrepareRequest() override {
-    if (!text::clip(clientId_).empty()) {
-      // The case's client, fetched without messages; a vanished client is said at opening.
+    if (byId()) {
+      // A case's client is always changed. It is fetched without messages; a vanished client
+      // is said at opening.
+      REQUEST = forms::RequestChange;
+      client().SName = text::fromUtf8(clientId_);
       found_ = s_.dictionary.ClientAccess->fetch("CLI:SNameKey") == store::Ok;
       if (!found_) return data::LevelOk;
     }
     return WindowController::PrepareRequest();
-  }
-
-  void OnOpen() override {
-    WindowController::OnOpen();
-    holdFrameTimer(s_);
-    holdingTimer_ = true;
   }
 
   data::Level HandleAccepted() override {
@@ -205,34 +185,9 @@ class ClientForm final : public forms::WindowController {
           return data::LevelNotify;
         }
         return WindowController::HandleAccepted();
-      case kHelp:
-        window().update();
-        s_.env.ui.help("Inserting Clients");
-        return data::LevelNotify;
       default:
         return WindowController::HandleAccepted();
     }
-  }
-
-  data::Level HandleWindowEvent() override {
-    if (event().number == ui::EventGainFocus) {
-      ui::Placement p = window().placement();
-      if (p.iconized) {
-        p.iconized = false;
-        window().setPlacement(p);
-      }
-    }
-    return WindowController::HandleWindowEvent();
-  }
-
-  data::Level Shutdown() override {
-    const data::Level l = WindowController::Shutdown();
-    if (holdingTimer_) releaseFrameTimer(s_);
-    if (counted_) {
-      if (s_.UpdateclientCount > 0) --s_.UpdateclientCount;
-      if (s_.UpdateclientCount == 0) s_.UpdateclientThread = 0;
-    }
-    return l;
   }
 
   // The client's values as stored (a cancelled or refused edit never reaches the case).
@@ -253,9 +208,7 @@ class ClientForm final : public forms::WindowController {
 
   ProgramState& s_;
   std::string clientId_;
-  bool counted_ = false;
   bool found_ = true;
-  bool holdingTimer_ = false;
 };
 
 }  // namespace
@@ -276,6 +229,12 @@ void Updateclient(ProgramState& s, const std::string& clientId, std::string* ful
     }
     client.close();
   }
+}
+
+void registerClientForm(ProgramState& s) {
+  s.procedures.add("Updateclient", forms::onCallersThread([&s](std::string_view id) {
+                     Updateclient(s, std::string(id));
+                   }));
 }
 
 }  // namespace trv::core

@@ -16,4 +16,7 @@ class ProgramState;
 void Updateclient(ProgramState& state, const std::string& clientId = {},
                   std::string* fullName = nullptr, std::string* phone = nullptr);
 
+// Registers "Updateclient" (argument: the client id, or empty), run on its caller's thread.
+void registerClientForm(ProgramState& state);
+
 }  // namespace trv::core

@@ -64,7 +64,9 @@ list::ListDecl clientListDecl(ProgramState& s) {
 
 class ClientList final : public list::ListWindow {
  public:
-  explicit ClientList(ProgramState& s) : ListWindow(listEnvironment(s), clientListDecl(s)), s_(s) {}
+  explicit ClientList(ProgramState& s) : ListWindow(listEnvironment(s), clientListDecl(s)), s_(s) {
+    AddHelpButton(ClientsHelp, "Browse Clients");
+  }
 
   void OnOpen() override {
     const bool admin = s_.user.Level == 2;
@@ -78,9 +80,6 @@ class ClientList final : public list::ListWindow {
       case ClientsImport:
         RunProcedure("ImportClientData", 0);
         browser().Reset();
-        return data::LevelNotify;
-      case ClientsHelp:
-        s_.env.ui.help("Browse Clients");
         return data::LevelNotify;
       default:
         return ListWindow::HandleAccepted();
@@ -96,6 +95,11 @@ class ClientList final : public list::ListWindow {
 void BrowsClients(ProgramState& s) {
   ClientList list(s);
   list.Run();
+}
+
+void registerClientList(ProgramState& s) {
+  s.procedures.add("BrowsClients",
+                   forms::onCallersThread([&s](std::string_view) { BrowsClients(s); }));
 }
 
 }  // namespace trv::core

@@ -27,4 +27,7 @@ enum ClientListControl : int {
 // whose Select leaves the chosen client in the Client buffer with the response completed.
 void BrowsClients(ProgramState& state);
 
+// Registers "BrowsClients", run on its caller's thread.
+void registerClientList(ProgramState& state);
+
 }  // namespace trv::core

@@ -12,18 +12,12 @@ namespace {
 
 enum : int { kImage = 1, kText, kIconize, kClose, kCase };
 
-void setIconized(ui::Window& w, bool iconized) {
-  ui::Placement p = w.placement();
-  p.iconized = iconized;
-  w.setPlacement(p);
-}
-
 }  // namespace
 
 void CaseMessage(ProgramState& s, std::uint32_t caseNr, const std::string& text) {
   // A frame sent to the task bar comes back first, so the warning is seen.
   if (s.FrameWindow && s.FrameWindow->placement().iconized) {
-    setIconized(*s.FrameWindow, false);
+    s.FrameWindow->setIconized(false);
     s.env.ui.postToThread(ui::UiRuntime::currentThread(), ui::EventGainFocus);
   }
   ui::WindowDecl d;
@@ -56,7 +50,7 @@ void CaseMessage(ProgramState& s, std::uint32_t caseNr, const std::string& text)
       if (e.control == kClose) w->close();
       if (e.control == kIconize) {
         w->close();
-        if (s.FrameWindow) setIconized(*s.FrameWindow, true);
+        if (s.FrameWindow) s.FrameWindow->setIconized(true);
       }
       if (e.control == kCase) {
         readCase = true;

@@ -3,6 +3,10 @@
 // database folder (falling back to the local one), checks that the system file belongs to this
 // version, reads the system record, signs the user on and shows the menus the user's level
 // allows, then runs the frame's event loop until the frame closes.
+//
+// The frame is split by role: start_up.h holds the checks made before the window opens,
+// frame_commands.cpp the menu commands and the popup, main_frame.cpp the window's life, its
+// timer and the sign-on.
 
 #include <cstdint>
 #include <memory>
@@ -37,14 +41,13 @@ class MainFrame : public forms::WindowController {
 
   // Shows the sign-on window; a failed first sign-on ends the frame. True when signed on.
   bool SignOn();
-  // Reads the system record into the frame's copies; the two messages when it cannot.
-  void ReadSystemRecord();
   // Menus by the signed-on user's level.
   void ShowMenusForLevel();
   void UpdateClock();
   // The timer's work: tick count and rescan, the restart request, title and "&Message" by
   // level, the clock zones.
   void Tick();
+  // --- commands (frame_commands.cpp) ---
   void LogOut();
   // Exit, with the administrator's confirmation on a server workstation.
   void Exit();
@@ -61,19 +64,15 @@ class MainFrame : public forms::WindowController {
   int splashThread = 0;
 
  private:
-  bool anotherCopyRuns();
-  void findDatabaseFolder();
-  bool databaseIsCompatible();
-  void readWorkstationSettings();
   void writeLogonEntry();
-  void say(const std::string& text, const std::string& caption);
   void restoreMenusAfterSignOn();
+  void writeLogEntry(const char* action, const char* failureText);
+  // --- commands (frame_commands.cpp) ---
   void runCommand(int menu);
   // The right-click popup of the frame's work area.
   void popup();
   void chooseListColour();
   void chooseWallpaper();
-  void writeLogEntry(const char* action, const char* failureText);
   // The rescan: the queues rebuilt (with the timed backup first and the scheduled deletion of
   // each closed case), then with `warnings` the overdue warnings.
   void rescan(bool warnings);
@@ -89,5 +88,8 @@ class MainFrame : public forms::WindowController {
 
 // The procedure "Main": runs the frame on the calling thread until it closes.
 void Main(ProgramState& state);
+
+// Registers "Main", run on its caller's thread (the program's first).
+void registerMain(ProgramState& state);
 
 }  // namespace trv::core

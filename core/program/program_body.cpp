@@ -2,6 +2,7 @@
 
 #include "core/program/mapi_messages.h"
 #include "core/program/program_state.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/mail/simple_mapi.h"
 #include "runtime/ui/ui_runtime.h"
 
@@ -9,13 +10,8 @@ namespace trv::core {
 namespace {
 
 // The mail results are shown in a box with no icon and no caption.
-void reportMailResult(ui::UiRuntime& ui, const std::optional<std::string>& text) {
-  if (!text) return;
-  ui::MessageRequest m;
-  m.text = *text;
-  m.caption = "";
-  m.icon = ui::Icon::None;
-  ui.message(m);
+void reportMailResult(ProgramState& s, const std::optional<std::string>& text) {
+  if (text) forms::tell(s.forms, *text, ui::Icon::None, forms::Caption::None);
 }
 
 }  // namespace
@@ -33,7 +29,7 @@ void RunProgram(ProgramState& s) {
                      ? s.env.mapi->MAPILogon(0, "", "", mail::kMapiNewSession, 0, s.MapiSession)
                      : mail::MapiFailure;
   s.MapiAltSession = 0;
-  if (!ui.ended()) reportMailResult(ui, logonResultText(s.MapiResult));
+  if (!ui.ended()) reportMailResult(s, logonResultText(s.MapiResult));
 
   if (const forms::ProcedureEntry* main = s.procedures.find("Main"); main && !ui.ended())
     main->body({});
@@ -48,7 +44,7 @@ void RunProgram(ProgramState& s) {
   s.AppSettings.Shutdown();
   const std::uint32_t off =
       s.env.mapi ? s.env.mapi->MAPILogoff(s.MapiSession, 0, 0, 0) : mail::MapiInvalidSession;
-  if (!ui.ended()) reportMailResult(ui, logoffResultText(off));
+  if (!ui.ended()) reportMailResult(s, logoffResultText(off));
   s.MapiAltSession = 0;
   s.dictionary.release();
   s.AppMessages.Shutdown();

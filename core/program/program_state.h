@@ -96,7 +96,7 @@ class ProgramState {
   bool ShowCaseMessages = true;
   bool HideOnHold = false;
   std::string WallpaperFile;
-  int ListColor = 12975860;
+  int ListColor;  // the lists' colour: list::kDefaultListColour until the frame reads it
 
   // The frame's rescan of the case file, run by its timer: with `warnings` the overdue warnings
   // (which rebuild the queues first), else the queue rebuild alone. Unset: no rescan.
@@ -106,15 +106,10 @@ class ProgramState {
   // The closing jobs of a signed-on run (log cleaning, "LogOut", the backup at the end).
   std::function<void()> closingJobs;
 
-  // The frame's window while it is open, and how many forms hold its timer.
+  // The frame's window while it is open.
   ui::Window* FrameWindow = nullptr;
   // The frame has logged out and no user is signed on again yet.
   bool LoggedOut = false;
-  int frameTimerHolds = 0;
-
-  // Client forms open now (at most two) and the thread of the one opened last.
-  int UpdateclientCount = 0;
-  int UpdateclientThread = 0;
 
   // The action queues AFT and BEF, shared by every thread.
   SharedQueues queues;

@@ -2,6 +2,7 @@
 
 #include "core/data/records.h"
 #include "core/program/program_state.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/forms/record_use.h"
 #include "runtime/text/charset.h"
 #include "runtime/ui/ui_runtime.h"
@@ -71,21 +72,13 @@ class LogonWindow final : public forms::WindowController {
     return names;
   }
 
-  void say(const char* textToShow) {
-    ui::MessageRequest m;
-    m.text = textToShow;
-    m.caption = s_.AppTitle;
-    m.icon = ui::Icon::Information;
-    s_.env.ui.message(m);
-  }
-
   void attempt() {
     signedOn_ = false;
     ++attempts_;
     window().update();
     data::FileAccess& f = *s_.dictionary.IdeAccess;
     if (f.fetch("IDE:KeyName") != store::Ok) {
-      say("Unknown User");
+      forms::tell(s_.forms, "Unknown User", ui::Icon::Information);
       ide().Name = "";
       window().display(kName);
     } else if (text::upper1252(ide().PassWord.view()) ==
@@ -94,7 +87,7 @@ class LogonWindow final : public forms::WindowController {
       return;
     }
     if (attempts_ >= 3) {
-      say("     Access Denied...   ");
+      forms::tell(s_.forms, "     Access Denied...   ", ui::Icon::Information);
       RESPONSE = forms::ResponseCancelled;
       window().close();
       return;

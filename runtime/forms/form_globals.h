@@ -27,13 +27,18 @@ enum Response : int {
 struct FormGlobals {
   int NextRequest = 0;
   int LastResponse = 0;
-  int NavigationRequest = 0;
   // Thread numbers of running single-instance windows by slot name ("BrowsCasesThread");
   // 0 or missing: none runs.
   std::map<std::string, int> slots;
+  // How many windows run under a slot that allows more than one (the client form's two).
+  std::map<std::string, int> instanceCounts;
   int slot(const std::string& name) const {
     auto it = slots.find(name);
     return it == slots.end() ? 0 : it->second;
+  }
+  int instances(const std::string& name) const {
+    auto it = instanceCounts.find(name);
+    return it == instanceCounts.end() ? 0 : it->second;
   }
 };
 

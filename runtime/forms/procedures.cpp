@@ -2,6 +2,9 @@
 
 #include <cctype>
 
+#include "runtime/forms/window_controller.h"
+#include "runtime/ui/ui_runtime.h"
+
 namespace trv::forms {
 namespace {
 std::string upper(std::string_view s) {
@@ -23,6 +26,24 @@ const ProcedureEntry* ProcedureRegistry::find(std::string_view name) const {
 
 std::vector<std::string> ProcedureRegistry::names() const {
   return names_;
+}
+
+void startProcedure(FormContext& ctx, const ProcedureEntry& entry, std::string_view arg) {
+  if (!entry.ownThread) {
+    entry.body(arg);
+    return;
+  }
+  const bool slotted = !entry.startSlot.empty();
+  if (slotted && entry.whenRunning == WhenRunning::ToFront)
+    if (const int running = ctx.globals.slot(entry.startSlot)) {
+      // Set from the start on, before the new thread has opened its window: a second start
+      // meanwhile must not open a second window.
+      ctx.ui.postToThread(running, ui::EventGainFocus);
+      return;
+    }
+  auto body = entry.body;
+  const int thread = ctx.ui.start([body, a = std::string(arg)] { body(a); });
+  if (slotted) ctx.globals.slots[entry.startSlot] = thread;
 }
 
 }  // namespace trv::forms

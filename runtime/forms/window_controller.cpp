@@ -50,6 +50,9 @@ void WindowController::AddSavedFile(data::FileAccess& file) {
 void WindowController::AddCloseButton(int control, int response) {
   closeButtons_.emplace_back(control, response);
 }
+void WindowController::AddHelpButton(int control, std::string topic) {
+  helpButtons_.emplace_back(control, std::move(topic));
+}
 
 int WindowController::Run() {
   if (Init() == LevelOk) RunEventLoop();
@@ -64,16 +67,9 @@ Level WindowController::Init() {
   ERRORS->PushProcedureName(name_);
   pushedName_ = true;
   REQUEST = g.NextRequest;
-  int me = ui::UiRuntime::currentThread();
-  if (!SINGLESLOT.empty() && REQUEST != RequestSelect) {
-    int running = g.slot(SINGLESLOT);
-    // A slot whose thread has no window left is stale: take it over.
-    if (running != 0 && ctx_.ui.postToThread(running, ui::EventGainFocus)) {
-      g.NextRequest = 0;
-      return LevelFatal;
-    }
-    g.slots[SINGLESLOT] = me;
-    ownsSlot_ = true;
+  if (!SINGLESLOT.empty() && REQUEST != RequestSelect && !TakeInstanceSlot()) {
+    g.NextRequest = 0;
+    return LevelFatal;
   }
   g.NextRequest = 0;
   g.LastResponse = 0;
@@ -111,9 +107,7 @@ Level WindowController::Shutdown() {
     (void)PRIMARY->cancelAutoNumber();
   for (auto it = opened_.rbegin(); it != opened_.rend(); ++it) (*it)->close();
   opened_.clear();
-  FormGlobals& g = ctx_.globals;
-  if (ownsSlot_ && g.slot(SINGLESLOT) == ui::UiRuntime::currentThread()) g.slots[SINGLESLOT] = 0;
-  ownsSlot_ = false;
+  GiveInstanceSlotBack();
   if (OPENED && window_ && ctx_.settings) {
     const ui::Placement& p = window_->placement();
     ctx_.settings->SaveWindowPosition(
@@ -121,9 +115,56 @@ Level WindowController::Shutdown() {
         window_->resizable());
   }
   window_.reset();
+  ReleaseFrameTimer();
   if (pushedName_) ERRORS->PushProcedureName(name_, true);
   pushedName_ = false;
   return LevelOk;
+}
+
+bool WindowController::TakeInstanceSlot() {
+  FormGlobals& g = ctx_.globals;
+  const int running = g.slot(SINGLESLOT);
+  if (INSTANCELIMIT <= 1) {
+    // A slot whose thread has no window left is stale: take it over.
+    if (running != 0 && ctx_.ui.postToThread(running, ui::EventGainFocus)) return false;
+  } else if (g.instances(SINGLESLOT) >= INSTANCELIMIT) {
+    if (running != 0) ctx_.ui.postToThread(running, ui::EventGainFocus);
+    return false;
+  } else {
+    ++g.instanceCounts[SINGLESLOT];
+  }
+  g.slots[SINGLESLOT] = ui::UiRuntime::currentThread();
+  ownsSlot_ = true;
+  return true;
+}
+
+void WindowController::GiveInstanceSlotBack() {
+  if (!ownsSlot_) return;
+  ownsSlot_ = false;
+  FormGlobals& g = ctx_.globals;
+  if (INSTANCELIMIT <= 1) {
+    if (g.slot(SINGLESLOT) == ui::UiRuntime::currentThread()) g.slots[SINGLESLOT] = 0;
+    return;
+  }
+  int& count = g.instanceCounts[SINGLESLOT];
+  if (count > 0) --count;
+  if (count == 0) g.slots[SINGLESLOT] = 0;
+}
+
+void WindowController::HoldFrameTimer() {
+  for (ui::Window* w : ctx_.ui.windows())
+    if (w->kind() == ui::WindowKind::Frame) {
+      w->holdTimer();
+      heldFrame_ = w->id();
+      return;
+    }
+}
+
+void WindowController::ReleaseFrameTimer() {
+  // Found again by its number: the frame may have closed while this window was open.
+  if (heldFrame_ != 0)
+    if (ui::Window* frame = ctx_.ui.find(heldFrame_)) frame->releaseTimer();
+  heldFrame_ = 0;
 }
 
 Level WindowController::RunEventLoop() {
@@ -160,6 +201,7 @@ Level WindowController::HandleWindowEvent() {
     case ui::EventOpenWindow:
       if (!openHandled_) {
         openHandled_ = true;
+        if (HOLDFRAMETIMER) HoldFrameTimer();
         OnOpen();
         if (FIRSTFIELD) window_->select(FIRSTFIELD);
       }
@@ -168,6 +210,7 @@ Level WindowController::HandleWindowEvent() {
       forceRefresh_ = true;
       return LevelOk;
     case ui::EventGainFocus:
+      if (RESTOREONFOCUS) window_->setIconized(false);
       if (forceRefresh_) {
         forceRefresh_ = false;
         Refresh();
@@ -183,6 +226,11 @@ Level WindowController::HandleAccepted() {
   for (const auto& [button, response] : closeButtons_)
     if (button == c) {
       Close(response);
+      return LevelNotify;
+    }
+  for (const auto& [button, topic] : helpButtons_)
+    if (button == c) {
+      ctx_.ui.help(topic);
       return LevelNotify;
     }
   if (OKCONTROL != 0 && c == OKCONTROL && !validating_) return HandleCompleted();
@@ -443,8 +491,6 @@ int WindowController::RunProcedure(const std::string& name, int request, std::st
 void WindowController::RememberHistoryRecord() {
   if (PRIMARY) history_ = {PRIMARY->file().buffer()};
 }
-
-void WindowController::RememberHistoryField(int) {}
 
 void WindowController::RestoreHistoryField(int control) {
   if (!PRIMARY || history_.empty() || !window_) return;

@@ -15,6 +15,12 @@
 // close, the slot is cleared only by the instance that set it, the position is saved when the
 // window was opened, the procedure name is popped.
 //
+// Options a window declares in its constructor, so that no window codes them again: a
+// single-instance slot and how many instances it allows (SINGLESLOT, INSTANCELIMIT), holding
+// the frame's timer while the window is open (HOLDFRAMETIMER), bringing an iconized window back
+// when it gains the focus (RESTOREONFOCUS), a help button with its topic (AddHelpButton) and
+// buttons that close the window with a response (AddCloseButton).
+//
 // Forms: OK (OKCONTROL) first re-accepts every data control in declaration order (a handler
 // that moves the focus stops the pass, and the form stays open), then completes by REQUEST:
 // an insert writes the record (a duplicate key shows message 13 and stays); a change that
@@ -71,6 +77,7 @@ struct FormContext {
   FormGlobals& globals;
   ProcedureRegistry* procedures = nullptr;
   ini::IniSettings* settings = nullptr;  // window positions; none kept when null
+  const std::string* caption = nullptr;  // the program's caption for its own boxes (AppTitle)
 };
 
 class WindowController {
@@ -86,16 +93,26 @@ class WindowController {
   bool OPENED = false;
   MessageCatalog* ERRORS = nullptr;
   int FIRSTFIELD = 0;
-  int* VCRREQUEST = nullptr;
   data::FileRelations* PRIMARY = nullptr;
   int OKCONTROL = 0;
   int INSERTACTION = 2;  // 2 close, 3 insert another, 4 ask message 3
-  int CHANGEACTION = 1;
   int DELETEACTION = 1;  // 2 ask message 9 and delete without the form, 4 without asking
   int CANCELACTION = 3;  // bit 1 save on close, bit 2 ask first; clear bit 1: ask message 8
-  int HISTORYKEY = 0;
-  // The slot of a single-instance window ("BrowsCasesThread"); empty for none.
+
+  // --- options, declared in the constructor ---
+  // The slot of a single-instance window ("BrowsCasesThread"); empty for none. A call other
+  // than RequestSelect while INSTANCELIMIT windows run under the slot brings the one opened
+  // last to the front and returns at once. With a limit of one the slot is cleared only by the
+  // instance that set it, and a slot whose thread has no window left is taken over; with a
+  // higher limit (the client form allows two) the running ones are counted and the slot is
+  // cleared when the last one closes.
   std::string SINGLESLOT;
+  int INSTANCELIMIT = 1;
+  // The frame's timer stands still from the window's opening until it closes; several windows
+  // may hold it at once, and the last one to close restarts it.
+  bool HOLDFRAMETIMER = false;
+  // Gain focus brings the window back when it was iconized.
+  bool RESTOREONFOCUS = false;
 
   // --- operations, in the order of their slots ---
   virtual Level RunEventLoop();
@@ -120,10 +137,8 @@ class WindowController {
   virtual Level HandleEvent();
   virtual Level HandleFieldEvent() { return LevelOk; }
   virtual Level HandleNewSelection() { return LevelOk; }
-  virtual Level HandleRejected() { return LevelOk; }
   virtual Level HandleSelected() { return LevelOk; }
   virtual Level HandleWindowEvent();
-  virtual void UpdateRecordBuffers() {}
 
   // --- set-up, before Run ---
   // A file the procedure uses: opened through its relations at Init, closed at Shutdown.
@@ -132,8 +147,10 @@ class WindowController {
   void AddSavedFile(data::FileAccess& file);
   // A button that sets RESPONSE and closes the window.
   void AddCloseButton(int control, int response = ResponseCancelled);
+  // A button that opens the help topic ("Inserting Clients").
+  void AddHelpButton(int control, std::string topic);
+  // Keeps a copy of the record just saved, from which RestoreHistoryField takes a field back.
   void RememberHistoryRecord();
-  void RememberHistoryField(int control);
   // Numbers an insert must not reserve (kept by another file): the reservation moves past them.
   void SkipReservedNumbers(std::function<bool(std::int64_t)> taken) {
     numberTaken_ = std::move(taken);
@@ -163,6 +180,11 @@ class WindowController {
   Level DeleteWithoutForm();
   void Close(int response);
   void RollBackOpenTransaction();
+  // The single-instance check of Init and its undoing at Shutdown.
+  bool TakeInstanceSlot();
+  void GiveInstanceSlotBack();
+  void HoldFrameTimer();
+  void ReleaseFrameTimer();
 
   FormContext& ctx_;
   std::string name_;
@@ -173,6 +195,7 @@ class WindowController {
   std::vector<data::FileRelations*> opened_;
   std::vector<data::FileAccess*> savedFiles_;
   std::vector<std::pair<int, int>> closeButtons_;
+  std::vector<std::pair<int, std::string>> helpButtons_;
   std::vector<store::RecordBuffer> saved_;
   std::vector<store::RecordBuffer> history_;
   bool pushedName_ = false;
@@ -181,6 +204,7 @@ class WindowController {
   bool openHandled_ = false;
   bool forceRefresh_ = false;
   bool validating_ = false;
+  std::uint64_t heldFrame_ = 0;  // the frame window whose timer this window holds
   std::function<bool(std::int64_t)> numberTaken_;
 };
 

@@ -75,10 +75,7 @@ bool PrintPreviewer::Preview(std::shared_ptr<const Document> document) {
             printed = true;
             w->close();
           } else if (!error.empty()) {
-            ui::MessageRequest m;
-            m.text = "The report was not printed: " + error;
-            m.caption = "Report Preview";
-            rt_.message(m);
+            rt_.message("The report was not printed: " + error, "Report Preview");
           }
           break;
         }

@@ -78,10 +78,7 @@ void ReportRunner::ReportNoRecords(const ReportSettings& settings) {
     (void)messages_.raise(22);
     return;
   }
-  ui::MessageRequest m;
-  m.text = settings.noRecordsText;
-  m.caption = settings.noRecordsCaption;
-  rt_.message(m);
+  rt_.message(settings.noRecordsText, settings.noRecordsCaption);
 }
 
 ReportResponse ReportRunner::Run(RecordLoop& loop, ReportLayout& layout,
@@ -146,9 +143,7 @@ ReportResponse ReportRunner::Run(RecordLoop& loop, ReportLayout& layout,
   } else {
     std::string error;
     if (!output_.print(*document_, &error) && !error.empty()) {
-      ui::MessageRequest m;
-      m.text = "The report was not printed: " + error;
-      rt_.message(m);
+      rt_.message("The report was not printed: " + error, "");
     }
   }
   return ResponseCompleted;

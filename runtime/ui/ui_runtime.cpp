@@ -358,6 +358,14 @@ int UiRuntime::message(const MessageRequest& request) {
   return button >= 1 && button <= static_cast<int>(request.buttons.size()) ? button : 0;
 }
 
+void UiRuntime::message(std::string text, std::string caption, Icon icon) {
+  MessageRequest m;
+  m.text = std::move(text);
+  m.caption = std::move(caption);
+  m.icon = icon;
+  (void)message(m);
+}
+
 Answer UiRuntime::dialog(const DialogRequest& request) {
   RequestId id;
   {

@@ -128,6 +128,8 @@ class UiRuntime {
   // --- services for program threads (they give way while the user answers) ---
   // The position of the button pressed (from 1); 0 when the program ended.
   int message(const MessageRequest& request);
+  // A box with OK only.
+  void message(std::string text, std::string caption, Icon icon = Icon::Information);
   Answer dialog(const DialogRequest& request);
   // The chosen item's number; 0 for none.
   int popup(std::string_view menuText);

@@ -414,6 +414,13 @@ void Window::setPlacement(const Placement& placement) {
   windowChanged();
 }
 
+void Window::setIconized(bool iconized) {
+  if (state_.placement.iconized == iconized) return;
+  Placement p = state_.placement;
+  p.iconized = iconized;
+  setPlacement(p);
+}
+
 const MenuItemState* Window::menuItem(int number) const {
   for (const auto& m : state_.menu)
     if (!m.separator && m.number == number) return &m;

@@ -105,6 +105,8 @@ class Window {
   void releaseTimer();
   int timerHolds() const { return timerHolds_; }
   void setPlacement(const Placement& placement);
+  // Iconizes the window or brings it back; nothing when it already is so.
+  void setIconized(bool iconized);
   const Placement& placement() const { return state_.placement; }
   bool resizable() const { return state_.resizable; }
   // Keys that reach the procedure as pre-alert and alert key events instead of their default.

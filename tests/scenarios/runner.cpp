@@ -148,17 +148,17 @@ bool runScenario(const Suite& suite, const std::string& name, std::string_view t
     }
     ws.beepsBefore = ws.frontEnd.takeBeeps();
     std::size_t from = 1;
-    std::string name = stepName(suite.steps, step.tokens, from);
-    const StepFn* fn = suite.steps.find(name);
+    const std::string called = stepName(suite.steps, step.tokens, from);
+    const StepFn* fn = suite.steps.find(called);
     if (!fn) {
-      report("unknown step \"" + name + "\"");
+      report("unknown step \"" + called + "\"");
       return false;
     }
     std::vector<Token> args(step.tokens.begin() + static_cast<std::ptrdiff_t>(from),
                             step.tokens.end());
-    Outcome out = (*fn)(ws, args);
-    if (!out.ok) {
-      report(out.found);
+    const Outcome outcome = (*fn)(ws, args);
+    if (!outcome.ok) {
+      report(outcome.found);
       return false;
     }
   }
