@@ -32,28 +32,45 @@ using core::SercaseRecord;
 // The list enhancement's column-refresh event.
 constexpr int kColumnRefreshEvent = 1082;
 
+// The 19 columns; numbers and moments right-justified, each with its indent.
 std::vector<list::ListColumnDecl> caseColumns() {
   return {
-      {"Case Nr", 31, "SER:CaseNr", "@N06", true},
-      {"Client", 31, "SER:SName", "@s6"},
-      {"Product", 80, "SER:Product", "@s50"},
-      {"ID", 20, "SER:IDProduct", "@s16"},
-      {"Problem", 100, "SER:SProblem", "@s80"},
-      {"Priority", 26, "SER:Priority", "@s7"},
-      {"Status", 25, "SER:Status", "@s7"},
-      {"Agent", 50, "SER:Owner", "@s20"},
-      {"Start Date", 44, "SER:SDate", "@D5", true},
-      {"Start Time", 41, "SER:STime", "@T1", true},
-      {"Esc-1 Date", 48, "SER:FirstEscDate", "@D5", true},
-      {"Esc-1 Time", 45, "SER:FirstEscTime", "@T1", true},
+      {"Case Nr", 31, "SER:CaseNr", "@N06", true, 2},
+      {"Client", 31, "SER:SName", "@s6", false, 2},
+      {"Product", 80, "SER:Product", "@s50", false, 1},
+      {"ID", 20, "SER:IDProduct", "@s16", false, 1},
+      {"Problem", 100, "SER:SProblem", "@s80", false, 1},
+      {"Priority", 26, "SER:Priority", "@s7", false, 1},
+      {"Status", 25, "SER:Status", "@s7", false, 2},
+      {"Agent", 50, "SER:Owner", "@s20", false, 2},
+      {"Start Date", 44, "SER:SDate", "@D5", true, 2},
+      {"Start Time", 41, "SER:STime", "@T1", true, 2},
+      {"Esc-1 Date", 48, "SER:FirstEscDate", "@D5", true, 2},
+      {"Esc-1 Time", 45, "SER:FirstEscTime", "@T1", true, 2},
       {"S1", 12, "SER:FirstAction", "@s1"},
-      {"Esc-2  Date", 47, "SER:SecEscDate", "@D5B", true},
-      {"Esc-2 Time", 43, "SER:SecEscTime", "@T1B", true},
+      {"Esc-2  Date", 47, "SER:SecEscDate", "@D5B", true, 2},
+      {"Esc-2 Time", 43, "SER:SecEscTime", "@T1B", true, 2},
       {"S2", 13, "SER:SecAction", "@s1"},
-      {"Esc-3  Date", 43, "SER:ThirdEscDate", "@D5B", true},
-      {"Esc-3 Time", 43, "SER:ThirdEscTime", "@T1B", true},
-      {"S3", 10, "SER:ThirdAction", "@s1"},
+      {"Esc-3  Date", 43, "SER:ThirdEscDate", "@D5B", true, 2},
+      {"Esc-3 Time", 43, "SER:ThirdEscTime", "@T1B", true, 2},
+      {"S3", 10, "SER:ThirdAction", "@s1", false, 3},
   };
+}
+
+// The case list's own values for the list enhancement: sorting on the case number chooses the
+// "Case" tab, on any other column the "First Escalation" tab; the case number locates by the
+// digits typed; no graph of the case number and no totals; the case number's order is its own
+// group.
+void caseListSettings(listext::ListSettings& st) {
+  for (std::size_t i = 0; i < st.columns.size(); ++i) {
+    listext::ColumnEntry& c = st.columns[i];
+    c.tab = i == 0 ? CasesTabCase : CasesTabFirstEscalation;
+    if (i == 0) c.locator = 'E';
+    c.graph = i != 0;
+    c.total = false;
+  }
+  st.groups = {{"SER:CaseNr", {{"SER:CaseNr", false, "@N06"}}}};
+  st.applyAll.toGroups = true;
 }
 
 list::ListDecl caseListDecl(core::ProgramState& s) {
@@ -127,7 +144,7 @@ list::ListDecl caseListDecl(core::ProgramState& s) {
 class CaseList final : public list::ListWindow {
  public:
   explicit CaseList(core::ProgramState& s)
-      : ListWindow(core::listEnvironment(s), caseListDecl(s)), s_(s) {
+      : ListWindow(core::listEnvironment(s, caseListSettings), caseListDecl(s)), s_(s) {
     core::Dictionary& d = s.dictionary;
     UseFile(*d.ArchiveRelations);
     UseFile(*d.IdeRelations);
@@ -164,8 +181,15 @@ class CaseList final : public list::ListWindow {
 
   forms::Level HandleWindowEvent() override {
     if (event().number == ui::EventGainFocus) {
-      // The list itself has read its page again and taken the list colour.
+      // The list itself has read its page again and taken the list colour. Cases added or
+      // removed meanwhile (another station, the scheduled deletion) enter a list sorted by a
+      // column only when it is sorted again.
+      const std::uint64_t before = count_;
       recount();
+      if (count_ != before && browser().view().sorted()) {
+        browser().view().Resort();
+        browser().Refresh();
+      }
       showButtonsByLevel();
       applyButtonStates();
     }
@@ -357,6 +381,8 @@ class CaseList final : public list::ListWindow {
     if (!pass.failed.empty())
       forms::tell(s_.forms, closedCasesFailureText(pass.failed), ui::Icon::Information);
     recount();
+    // A list sorted by a column is sorted again: the cases gone leave its order.
+    if (browser().view().sorted()) browser().view().Resort();
     browser().Refresh();
     window().select(CasesList);
   }

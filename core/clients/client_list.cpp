@@ -35,12 +35,17 @@ list::ListDecl clientListDecl(ProgramState& s) {
       ui::button("?Help", "Help").withNumber(ClientsHelp).at(4, 2),
   };
   d.list = ClientsList;
+  // Every column left-justified with an indent of 2 (and resizable by the user).
   d.columns = {
-      {"Name", 28, "CLI:SName", "@s6"},        {"Full Name", 80, "CLI:LName", "@s80"},
-      {"Contact", 80, "CLI:Contact", "@s30"},  {"Phone", 80, "CLI:Phone", "@s29"},
-      {"Email", 80, "CLI:Email", "@s99"},      {"Address", 80, "CLI:Address", "@s30"},
-      {"ZIP Code", 44, "CLI:ZIPCode", "@s10"}, {"City", 80, "CLI:City", "@s30"},
-      {"State", 80, "CLI:State", "@s30"},
+      {"Name", 28, "CLI:SName", "@s6", false, 2},
+      {"Full Name", 80, "CLI:LName", "@s80", false, 2},
+      {"Contact", 80, "CLI:Contact", "@s30", false, 2},
+      {"Phone", 80, "CLI:Phone", "@s29", false, 2},
+      {"Email", 80, "CLI:Email", "@s99", false, 2},
+      {"Address", 80, "CLI:Address", "@s30", false, 2},
+      {"ZIP Code", 44, "CLI:ZIPCode", "@s10", false, 2},
+      {"City", 80, "CLI:City", "@s30", false, 2},
+      {"State", 80, "CLI:State", "@s30", false, 2},
   };
   d.file = s.dictionary.ClientRelations.get();
   d.orders = {
@@ -62,9 +67,23 @@ list::ListDecl clientListDecl(ProgramState& s) {
   return d;
 }
 
+// The client list's own values for the list enhancement: the column table's widths and
+// descriptions (every column shown and sortable, text sorted without regard to case).
+void clientListSettings(listext::ListSettings& st) {
+  static const std::pair<int, const char*> kTable[] = {
+      {24, "ID- nummer"},   {200, "Client Name"},  {120, "Contact Person"},
+      {64, "Phone Number"}, {396, "Email Addess"}, {120, "Address"},
+      {40, "ZIP Code"},     {120, "City"},         {120, "State"}};
+  for (std::size_t i = 0; i < st.columns.size() && i < std::size(kTable); ++i) {
+    st.columns[i].widthDlu = kTable[i].first;
+    st.columns[i].description = kTable[i].second;
+  }
+}
+
 class ClientList final : public list::ListWindow {
  public:
-  explicit ClientList(ProgramState& s) : ListWindow(listEnvironment(s), clientListDecl(s)), s_(s) {
+  explicit ClientList(ProgramState& s)
+      : ListWindow(listEnvironment(s, clientListSettings), clientListDecl(s)), s_(s) {
     AddHelpButton(ClientsHelp, "Browse Clients");
   }
 

@@ -1,11 +1,15 @@
 #include "core/program/list_environment.h"
 
 #include "core/program/program_state.h"
+#include "listext/quorix_list.h"
 
 namespace trv::core {
 
-list::ListEnvironment listEnvironment(ProgramState& s) {
-  return {s.forms, s.ListColor, {}};
+list::ListEnvironment listEnvironment(ProgramState& s,
+                                      std::function<void(listext::ListSettings&)> adjust) {
+  return {s.forms, s.ListColor, [adjust = std::move(adjust)](list::ListWindow& list) {
+            return listext::attachEnhancement(list, adjust);
+          }};
 }
 
 }  // namespace trv::core

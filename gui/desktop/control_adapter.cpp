@@ -49,6 +49,10 @@ bool ControlAdapter::sendsKey(const ControlView&, int key) const {
          (plain >= ui::KeyF1 && plain <= ui::KeyF12);
 }
 
+const ControlAdapter& adapterFor(const ui::ControlState& c) {
+  return c.cellOf != 0 ? cellEditorAdapter() : adapterFor(c.kind);
+}
+
 const ControlAdapter& adapterFor(ControlKind kind) {
   switch (kind) {
     case ControlKind::Button:

@@ -20,6 +20,9 @@ const ControlAdapter& radioAdapter();
 // list_control.cpp
 const ControlAdapter& listAdapter();
 
+// cell_editor.cpp: an entry of a list's in-place row editor (ui::ControlState::cellOf)
+const ControlAdapter& cellEditorAdapter();
+
 // static_controls.cpp
 const ControlAdapter& labelAdapter();  // strings and prompts
 const ControlAdapter& imageAdapter();

@@ -93,6 +93,8 @@ class ControlAdapter {
 
 // The adapter of a kind; every kind has one.
 const ControlAdapter& adapterFor(ui::ControlKind kind);
+// The adapter of a control: its kind's, or the in-place cell editor's for an entry over a list.
+const ControlAdapter& adapterFor(const ui::ControlState& control);
 
 // Average width of a character for the widget's font, at least a digit's.
 int charWidth(const QWidget* w);

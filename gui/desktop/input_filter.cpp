@@ -62,7 +62,7 @@ bool InputFilter::eventFilter(QObject* obj, QEvent* e) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove: {
       ControlView* c = host_.find(number);
-      return c && adapterFor(c->state.kind).mouse(*c, obj, static_cast<QMouseEvent*>(e), host_);
+      return c && adapterFor(c->state).mouse(*c, obj, static_cast<QMouseEvent*>(e), host_);
     }
     default:
       return false;
@@ -73,7 +73,7 @@ bool InputFilter::key(int number, QKeyEvent* e) {
   auto k = modelKey(e);
   if (!k) return false;
   ControlView* c = host_.find(number);
-  if (!c || !adapterFor(c->state.kind).sendsKey(*c, *k)) return false;
+  if (!c || !adapterFor(c->state).sendsKey(*c, *k)) return false;
   host_.flush(number);
   Input in;
   in.kind = Input::Kind::Key;

@@ -3,12 +3,14 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdlib>
 
 #include "gui/desktop/control_kinds.h"
+#include "gui/desktop/list_header.h"
 #include "gui/desktop/qt_values.h"
 
 namespace trv::gui {
@@ -88,6 +90,7 @@ class ListAdapter final : public ControlAdapter {
       in.column = t->currentIndex().column() + 1;
       host.post(in);
     });
+    followSidewaysScroll(t, host, number);
     return t;
   }
 
@@ -136,7 +139,9 @@ class ListAdapter final : public ControlAdapter {
       QHeaderView* header = tree->header();
       int divider = dividerAt(*header, p.x());
       in.zone = divider > 0 ? ui::ListZone::Divider : ui::ListZone::Header;
-      in.column = divider > 0 ? divider : header->logicalIndexAt(p) + 1;
+      in.column = divider > 0 ? divider : headerColumnAt(*header, p.x());
+      if (key == ui::KeyMouseLeft || key == ui::KeyMouseMove)
+        headerPointer(tree, p, key == ui::KeyMouseLeft);
       // A drag that sized columns ends here: the widths go first, so that the procedure reads
       // them back when the release reaches it.
       if (key == ui::KeyMouseLeftUp) postColumnWidths(view, host);
@@ -161,20 +166,16 @@ class ListAdapter final : public ControlAdapter {
  protected:
   void show(ControlView& view, const ControlState& c, ControlHost&) const override {
     auto* t = static_cast<QTreeWidget*>(view.widget);
-    QStringList headers;
-    for (const auto& col : c.columns) headers << qs(col.header);
-    if (t->columnCount() != static_cast<int>(c.columns.size()) ||
-        t->headerItem()->text(0) != (headers.isEmpty() ? QString() : headers[0])) {
+    // Rows shown again keep the list where the user scrolled it sideways.
+    const int sideways = t->horizontalScrollBar()->value();
+    if (t->columnCount() != static_cast<int>(c.columns.size()))
       t->setColumnCount(static_cast<int>(c.columns.size()));
-      t->setHeaderLabels(headers);
-    }
+    showHeader(t, c);
     int total = 0;
     for (std::size_t i = 0; i < c.columns.size(); ++i) {
       int pixels = columnPixels(t, columnChars(c.columns[i]));
       total += pixels;
       if (i + 1 < c.columns.size()) t->setColumnWidth(static_cast<int>(i), pixels);
-      t->headerItem()->setTextAlignment(static_cast<int>(i),
-                                        c.columns[i].rightAligned ? Qt::AlignRight : Qt::AlignLeft);
     }
     t->setMinimumWidth(std::min(total + 4, 100 * charWidth(t)));
     t->clear();
@@ -183,10 +184,18 @@ class ListAdapter final : public ControlAdapter {
       auto* item = new QTreeWidgetItem;
       for (std::size_t i = 0; i < row.cells.size(); ++i) {
         item->setText(static_cast<int>(i), qs(row.cells[i]));
-        if (i < c.columns.size() && c.columns[i].rightAligned)
-          item->setTextAlignment(static_cast<int>(i), Qt::AlignRight | Qt::AlignVCenter);
-        if (auto fgc = toQColor(row.colour)) item->setForeground(static_cast<int>(i), *fgc);
-        if (auto bgc = toQColor(row.background)) item->setBackground(static_cast<int>(i), *bgc);
+        const ui::ListColumn* col = i < c.columns.size() ? &c.columns[i] : nullptr;
+        if (col)
+          item->setTextAlignment(static_cast<int>(i), alignmentOf(ui::dataJustification(*col)));
+        // A row's own colours come first, then the column's.
+        const int fg = row.colour != ui::kColorNone ? row.colour
+                       : col                        ? col->colour
+                                                    : ui::kColorNone;
+        const int bg = row.background != ui::kColorNone ? row.background
+                       : col                            ? col->background
+                                                        : ui::kColorNone;
+        if (auto fgc = toQColor(fg)) item->setForeground(static_cast<int>(i), *fgc);
+        if (auto bgc = toQColor(bg)) item->setBackground(static_cast<int>(i), *bgc);
       }
       items << item;
     }
@@ -195,6 +204,7 @@ class ListAdapter final : public ControlAdapter {
       t->setCurrentItem(t->topLevelItem(c.selected - 1));
       t->scrollToItem(t->currentItem());
     }
+    t->horizontalScrollBar()->setValue(sideways);
   }
 };
 

@@ -212,7 +212,7 @@ void WindowView::build(const ui::WindowSnapshot& snapshot) {
       controls_[c.number] = std::move(view);
       continue;
     }
-    const ControlAdapter& adapter = adapterFor(c.kind);
+    const ControlAdapter& adapter = adapterFor(c);
     QWidget* w = adapter.create(c, layout_->containerWidget(c.parent), *this);
     auto view = std::make_unique<ControlView>();
     view->state = c;
@@ -281,7 +281,7 @@ void WindowView::applyControl(ControlView& view, const ControlState& c) {
     mdi_->setBackground(img.isNull() ? QBrush(QColor(0x80, 0x80, 0x80)) : QBrush(img));
     return;
   }
-  adapterFor(c.kind).update(view, c, *this);
+  adapterFor(c).update(view, c, *this);
 }
 
 void WindowView::apply(const ui::WindowState& s) {
@@ -446,7 +446,7 @@ void WindowView::showPage(int page) {
 void WindowView::flush(int number) {
   ControlView* c = find(number);
   if (!c || !c->dirty) return;
-  auto text = adapterFor(c->state.kind).typed(c->widget);
+  auto text = adapterFor(c->state).typed(c->widget);
   if (!text) return;
   c->dirty = false;
   c->pending = true;

@@ -1,5 +1,7 @@
 #include "runtime/list/list_browser.h"
 
+#include <algorithm>
+
 #include "runtime/store/record_codec.h"
 #include "runtime/text/charset.h"
 #include "runtime/text/fixed_string.h"
@@ -57,12 +59,18 @@ ListBrowser::ListBrowser(ui::Window& window, int listControl, data::FileAccess& 
   for (int c = 32; c < 127; ++c) window_.alert(c);
   for (int c = 160; c < 256; ++c) window_.alert(c);
   // Checks reach every row of the view, not just the page on show.
-  window_.setListReach(list_, {[this] { return static_cast<std::int64_t>(CountAll()); },
-                               [this](std::int64_t row) {
-                                 const int at = scrollPagerTo(*pager_, row);
-                                 show();
-                                 return at;
-                               }});
+  // A blank row being inserted in place counts; the page stays as it is under that edit.
+  window_.setListReach(
+      list_, {[this] { return static_cast<std::int64_t>(CountAll()) + (pendingAt_ > 0 ? 1 : 0); },
+              [this](std::int64_t row) {
+                if (pendingAt_ > 0)
+                  return row >= 1 && row <= static_cast<std::int64_t>(pager_->rows().size() + 1)
+                             ? static_cast<int>(row)
+                             : 0;
+                const int at = scrollPagerTo(*pager_, row);
+                show();
+                return at;
+              }});
 }
 
 ListBrowser::~ListBrowser() {
@@ -71,6 +79,13 @@ ListBrowser::~ListBrowser() {
 
 void ListBrowser::AddField(std::string fieldName, std::string picture) {
   columns_.push_back({file_.decl().findField(fieldName), std::move(picture)});
+  display_.push_back(static_cast<int>(columns_.size()) - 1);
+}
+
+void ListBrowser::SetDisplayColumns(std::vector<int> fields) {
+  std::erase_if(fields, [&](int f) { return f < 0 || f >= static_cast<int>(columns_.size()); });
+  display_ = std::move(fields);
+  show();
 }
 
 int ListBrowser::AddKeyOrder(std::string keyName, std::string locatorField, bool collecting) {
@@ -83,6 +98,39 @@ int ListBrowser::AddKeyOrder(std::string keyName, std::string locatorField, bool
   return static_cast<int>(orders_.size());
 }
 
+int ListBrowser::AddSortOrder(std::vector<store::SortPart> parts, std::string locatorField,
+                              bool collecting) {
+  Order o;
+  o.sorted = true;
+  o.parts = std::move(parts);
+  o.locatorField = locatorField.empty() ? -1 : file_.decl().findField(locatorField);
+  o.collecting = collecting;
+  orders_.push_back(std::move(o));
+  if (orders_.size() == 1) SetOrder(1);
+  return static_cast<int>(orders_.size());
+}
+
+bool ListBrowser::isSortOrder(int order) const {
+  return order >= 1 && order <= static_cast<int>(orders_.size()) &&
+         orders_[static_cast<std::size_t>(order - 1)].sorted;
+}
+
+int ListBrowser::sheetOrder() const {
+  if (!sheet_) return orders_.empty() ? 0 : 1;
+  const int tab = window_.selected(sheet_);
+  return tab >= 1 && tab <= static_cast<int>(orderByTab_.size())
+             ? orderByTab_[static_cast<std::size_t>(tab - 1)]
+             : fallbackOrder_;
+}
+
+void ListBrowser::SwitchOrder(int order, bool* closeWindow) {
+  const store::RecordBuffer* cur = pager_->current();
+  const std::optional<store::RecordBuffer> keep =
+      cur ? std::optional<store::RecordBuffer>(*cur) : std::nullopt;
+  SetOrder(order);
+  moved(keep ? pager_->refreshAround(*keep) : pager_->top(), closeWindow);
+}
+
 void ListBrowser::SetSheet(int sheet, std::vector<int> orderByTab, int fallbackOrder) {
   sheet_ = sheet;
   orderByTab_ = std::move(orderByTab);
@@ -92,7 +140,12 @@ void ListBrowser::SetSheet(int sheet, std::vector<int> orderByTab, int fallbackO
 void ListBrowser::SetOrder(int order) {
   if (order < 1 || order > static_cast<int>(orders_.size())) return;
   order_ = order;
-  reader_->SetKeyOrder(orders_[order - 1].key);
+  const Order& o = orders_[static_cast<std::size_t>(order - 1)];
+  if (o.sorted) {
+    reader_->SetSortOrder(o.parts);
+  } else {
+    reader_->SetKeyOrder(o.key);
+  }
 }
 
 void ListBrowser::SetButtons(const Buttons& buttons) {
@@ -110,9 +163,11 @@ void ListBrowser::SetListColour(int colour) {
 }
 
 std::string ListBrowser::CellText(const store::RecordBuffer& record, std::size_t column) const {
-  if (column >= columns_.size() || columns_[column].field < 0) return {};
-  const store::FieldDecl& f = file_.decl().fields[static_cast<std::size_t>(columns_[column].field)];
-  const std::string& picture = columns_[column].picture;
+  if (column >= display_.size()) return {};
+  const Column& c = columns_[static_cast<std::size_t>(display_[column])];
+  if (c.field < 0) return {};
+  const store::FieldDecl& f = file_.decl().fields[static_cast<std::size_t>(c.field)];
+  const std::string& picture = c.picture;
   std::string shown;
   if (isNumeric(f.type)) {
     shown = text::formatPicture(picture, store::readNumber(f, record.record.data()));
@@ -126,12 +181,18 @@ void ListBrowser::show() {
   std::vector<ui::ListRow> rows;
   for (const store::RecordBuffer& r : pager_->rows()) {
     ui::ListRow row;
-    for (std::size_t c = 0; c < columns_.size(); ++c) row.cells.push_back(CellText(r, c));
+    for (std::size_t c = 0; c < display_.size(); ++c) row.cells.push_back(CellText(r, c));
     rows.push_back(std::move(row));
+  }
+  if (pendingAt_ > 0) {
+    ui::ListRow blank;
+    blank.cells.resize(columns_.size());
+    const std::size_t at = std::min(static_cast<std::size_t>(pendingAt_ - 1), rows.size());
+    rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(blank));
   }
   const bool empty = rows.empty();
   window_.setRows(list_, std::move(rows));
-  window_.setSelected(list_, pager_->selected() + 1);
+  window_.setSelected(list_, selectedRow());
   for (int b : {buttons_.change, buttons_.remove, buttons_.select})
     if (b) window_.setDisabled(b, empty);
 }
@@ -165,6 +226,20 @@ void ListBrowser::Refresh() {
 
 void ListBrowser::Reset() {
   moved(pager_->top(), nullptr);
+}
+
+void ListBrowser::RefreshAround(const store::RecordBuffer& record) {
+  moved(pager_->refreshAround(record), nullptr);
+}
+
+void ListBrowser::SetPendingRow(int at) {
+  pendingAt_ = std::max(at, 0);
+  show();
+}
+
+int ListBrowser::selectedRow() const {
+  if (pendingAt_ > 0) return std::min(pendingAt_, static_cast<int>(pager_->rows().size()) + 1);
+  return pager_->selected() + 1;
 }
 
 bool ListBrowser::LoadCurrent() {
@@ -259,7 +334,10 @@ bool ListBrowser::runUpdate(ListRequest request, bool* closeWindow) {
     return true;
   if (request != RequestInsert && !LoadCurrent()) return true;
   const int response = ask_(request);
+  if (response == ResponseInPlace) return true;  // the row is being edited where it stands
   if (response == ResponseCompleted) {
+    // A sorted order is sorted again, so the record written shows in its place.
+    if (reader_->sorted()) reader_->Resort();
     const store::RecordBuffer written = file_.buffer();
     moved(pager_->refreshAround(written), closeWindow);
   } else {
@@ -269,8 +347,9 @@ bool ListBrowser::runUpdate(ListRequest request, bool* closeWindow) {
 }
 
 bool ListBrowser::locate(char32_t typed, bool* closeWindow) {
-  const Order& o = orders_.empty() ? Order{} : orders_[static_cast<std::size_t>(order_ - 1)];
-  if (o.key < 0 || o.locatorField < 0) return false;
+  const Order none;
+  const Order& o = orders_.empty() ? none : orders_[static_cast<std::size_t>(order_ - 1)];
+  if ((o.key < 0 && !o.sorted) || o.locatorField < 0) return false;
   store::RecordBuffer probe(file_.decl());
   const store::FieldDecl& f = file_.decl().fields[static_cast<std::size_t>(o.locatorField)];
   std::string value = o.collecting ? typed_ : std::string();
@@ -337,17 +416,7 @@ bool ListBrowser::HandleEvent(const ui::Event& e, bool* closeWindow) {
         return true;
       }
       if (sheet_ && e.control == sheet_) {
-        const int tab = window_.selected(sheet_);
-        const int order = tab >= 1 && tab <= static_cast<int>(orderByTab_.size())
-                              ? orderByTab_[static_cast<std::size_t>(tab - 1)]
-                              : fallbackOrder_;
-        if (order != order_) {
-          const store::RecordBuffer* cur = pager_->current();
-          const std::optional<store::RecordBuffer> keep =
-              cur ? std::optional<store::RecordBuffer>(*cur) : std::nullopt;
-          SetOrder(order);
-          moved(keep ? pager_->refreshAround(*keep) : pager_->top(), closeWindow);
-        }
+        if (const int order = sheetOrder(); order != order_) SwitchOrder(order, closeWindow);
         return true;
       }
       return false;

@@ -19,6 +19,7 @@
 
 #include "runtime/data/file_access.h"
 #include "runtime/data/level.h"
+#include "runtime/store/sort_snapshot.h"
 #include "runtime/ui/events.h"
 #include "runtime/view/list_pager.h"
 #include "runtime/view/view_reader.h"
@@ -41,7 +42,13 @@ enum ListRequest : int {
   RequestDelete = 3,
   RequestSelect = 4
 };
-enum ListResponse : int { ResponseCompleted = 1, ResponseCancelled = 2 };
+enum ListResponse : int {
+  ResponseCompleted = 1,
+  ResponseCancelled = 2,
+  // What an ask procedure answers when it edits the row in place (RowEditor): the edit goes on
+  // after it returns, so the page stays as shown.
+  ResponseInPlace = 3,
+};
 
 class ListBrowser {
  public:
@@ -76,11 +83,27 @@ class ListBrowser {
   // character typed in the list; a collecting locator moves on what has been typed so far ("1",
   // then "12" finds case 12) until the list moves otherwise.
   int AddKeyOrder(std::string keyName, std::string locatorField = {}, bool collecting = false);
+  // Registers a sort order that no key gives (a column's order): the view is sorted once each
+  // time the order is chosen (see view::ViewReader::SetSortOrder). The locator works on
+  // `locatorField` from its first character (collecting what is typed, as a key order's may).
+  // Returns its number from 1.
+  int AddSortOrder(std::vector<store::SortPart> parts, std::string locatorField = {},
+                   bool collecting = false);
+  bool isSortOrder(int order) const;
   // The order that tab position `tab` (from 1) of the sheet `sheet` selects; other tabs select
   // `fallbackOrder`.
   void SetSheet(int sheet, std::vector<int> orderByTab, int fallbackOrder);
+  // The order the sheet's selected tab chooses (the first order when there is no sheet).
+  int sheetOrder() const;
   void SetOrder(int order);
   int order() const { return order_; }
+  // Chooses the order (a sorted one anew) and reads the page again around the selected row;
+  // `closeWindow` is set when reading failed and the window must close.
+  void SwitchOrder(int order, bool* closeWindow = nullptr);
+
+  // The fields (by their place in AddField's order, from 0) that the list's columns show, in
+  // display order; shows the rows again.
+  void SetDisplayColumns(std::vector<int> fields);
 
   void SetButtons(const Buttons& buttons);
   // The list's own popup items, shown before the standard ones and a separator.
@@ -105,6 +128,16 @@ class ListBrowser {
   void Refresh();
   // Reads the page again from the top (a changed order, range or filter).
   void Reset();
+  // Reads the page again around `record` (one just written) and selects it.
+  void RefreshAround(const store::RecordBuffer& record);
+  // A blank row shown at place `at` (from 1) of the page and selected, for a record that is
+  // being inserted in place; 0: none. The page's own rows move down past it.
+  void SetPendingRow(int at);
+  int pendingRow() const { return pendingAt_; }
+  // The selected row's place on the page (from 1; 0 none), the pending row counted.
+  int selectedRow() const;
+  // The record of the selected row as last read; null when the page is empty.
+  const store::RecordBuffer* current() const { return pager_->current(); }
 
   // The record of the selected row, read again by its position into the file's buffer (the
   // change watch). False when there is none or it has gone (the list is refreshed then).
@@ -114,7 +147,7 @@ class ListBrowser {
   // Rows on show, and every row of the view (reads the whole view: for checks, not for display).
   const std::vector<store::RecordBuffer>& rows() const { return pager_->rows(); }
   std::uint64_t CountAll();
-  // The text of one cell of a record, as the list shows it.
+  // The text of one cell (display column from 0) of a record, as the list shows it.
   std::string CellText(const store::RecordBuffer& record, std::size_t column) const;
 
   // The popup menu text: the list's own items and "-" when it has any, then the items for the
@@ -130,6 +163,8 @@ class ListBrowser {
     int key = -1;
     int locatorField = -1;
     bool collecting = false;
+    bool sorted = false;
+    std::vector<store::SortPart> parts;
   };
   void show();
   bool moved(store::Code c, bool* closeWindow);
@@ -145,6 +180,7 @@ class ListBrowser {
   std::unique_ptr<view::ViewReader> reader_;
   std::unique_ptr<view::ListPager> pager_;
   std::vector<Column> columns_;
+  std::vector<int> display_;  // columns_ index of each display column
   std::vector<Order> orders_;
   int order_ = 0;
   int sheet_ = 0;
@@ -157,6 +193,7 @@ class ListBrowser {
   int colour_ = kDefaultListColour;
   std::function<int()> colourSource_;
   int response_ = ResponseCancelled;
+  int pendingAt_ = 0;
   std::string typed_;  // what a collecting locator has been given so far
 };
 

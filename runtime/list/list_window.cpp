@@ -1,7 +1,10 @@
 #include "runtime/list/list_window.h"
 
+#include <algorithm>
+
 #include "runtime/data/file_access.h"
 #include "runtime/data/file_relations.h"
+#include "runtime/forms/record_use.h"
 #include "runtime/ini/ini_settings.h"
 #include "runtime/list/list_format.h"
 #include "runtime/ui/window.h"
@@ -22,8 +25,38 @@ ui::WindowDecl withColumns(ui::WindowDecl window, int list,
     if (numberOf(window, i) != list) continue;
     std::vector<ui::ListColumn>& shown = window.controls[i].columns;
     shown.clear();
-    for (const ListColumnDecl& c : columns)
-      shown.push_back({c.header, charsOfDialogUnits(c.widthDlu), c.picture, c.rightAligned});
+    for (const ListColumnDecl& c : columns) {
+      ui::ListColumn col{c.header, charsOfDialogUnits(c.widthDlu), c.picture, c.rightAligned};
+      col.headerIndent = col.dataIndent = c.indent;
+      shown.push_back(std::move(col));
+    }
+  }
+  return window;
+}
+
+// The numbers of an in-place list's cell entries, one per column, after the window's controls.
+std::vector<int> cellEditorNumbers(const ListDecl& d) {
+  std::vector<int> numbers;
+  if (!d.inPlace || !d.file) return numbers;
+  int highest = 0;
+  for (std::size_t i = 0; i < d.window.controls.size(); ++i)
+    highest = std::max(highest, numberOf(d.window, i));
+  for (std::size_t c = 0; c < d.columns.size(); ++c)
+    numbers.push_back(highest + 1 + static_cast<int>(c));
+  return numbers;
+}
+
+// The window of the list: the list control's columns from the column table, and an in-place
+// list's cell entries, each named by its column's field.
+ui::WindowDecl windowOf(const ListDecl& d) {
+  ui::WindowDecl window = withColumns(d.window, d.list, d.columns);
+  const std::vector<int> editors = cellEditorNumbers(d);
+  for (std::size_t c = 0; c < editors.size(); ++c) {
+    const ListColumnDecl& column = d.columns[c];
+    window.controls.push_back(ui::cellEditor("?EditInPlace:" + column.field, d.list,
+                                             static_cast<int>(c) + 1, column.picture,
+                                             forms::useRecordField(d.file->file(), column.field))
+                                  .withNumber(editors[c]));
   }
   return window;
 }
@@ -40,10 +73,10 @@ std::vector<int> tabsOf(const ui::WindowDecl& window, int sheet) {
 }  // namespace
 
 ListWindow::ListWindow(const ListEnvironment& environment, ListDecl decl)
-    : WindowController(environment.forms, decl.procedure,
-                       withColumns(decl.window, decl.list, decl.columns)),
+    : WindowController(environment.forms, decl.procedure, windowOf(decl)),
       env_(environment),
-      decl_(std::move(decl)) {
+      decl_(std::move(decl)),
+      editors_(cellEditorNumbers(decl_)) {
   SINGLESLOT = decl_.singleSlot;
   if (decl_.file) UseFile(*decl_.file);
   if (decl_.buttons.close) AddCloseButton(decl_.buttons.close, forms::ResponseCancelled);
@@ -90,6 +123,9 @@ data::Level ListWindow::Init() {
   browser_->SetAskProcedure([this](ListRequest r) { return RunUpdate(r); });
   browser_->SetListColourSource([this] { return env_.listColour; });
   if (decl_.enhanced && env_.enhancement) extension_ = env_.enhancement(*this);
+  if (decl_.inPlace)
+    editor_ = std::make_unique<RowEditor>(window(), decl_.list, *browser_, *decl_.file, editors_,
+                                          decl_.inPlace->arrowAction);
   if (browser_->Open() != data::LevelOk) return data::LevelFatal;
   return data::LevelOk;
 }
@@ -105,11 +141,13 @@ void ListWindow::OnOpen() {
 data::Level ListWindow::Shutdown() {
   if (extension_) extension_->Closing();
   extension_.reset();
+  editor_.reset();
   browser_.reset();
   return WindowController::Shutdown();
 }
 
 data::Level ListWindow::HandleEvent() {
+  if (editor_ && editor_->HandleEvent(event())) return data::LevelNotify;
   if (extension_ && extension_->HandleEvent(event())) return data::LevelNotify;
   if (browser_) {
     bool close = false;
@@ -126,6 +164,7 @@ data::Level ListWindow::HandleEvent() {
 }
 
 int ListWindow::RunUpdate(ListRequest request) {
+  if (editor_) return editor_->Start(request);
   if (decl_.form.empty()) return forms::ResponseCancelled;
   return RunProcedure(decl_.form, request);
 }

@@ -14,6 +14,10 @@
 // ListEnvironment then attaches its ListExtension when the list opens, and the extension sees
 // every event before the browser.
 //
+// A list without a form may edit its rows in place instead (`inPlace`): ListWindow then adds one
+// cell entry per column to the window, named by the column's field as its use variable and
+// numbered after the window's own controls, and runs a RowEditor for Insert, Change and Delete.
+//
 // Runs on the thread that calls Run (any program thread); the listed file's relations must be
 // set up. Failures are the browser's and the controller's (messages 1, 28, 24).
 
@@ -25,6 +29,7 @@
 
 #include "runtime/forms/window_controller.h"
 #include "runtime/list/list_browser.h"
+#include "runtime/list/row_editor.h"
 
 namespace trv::list {
 
@@ -38,6 +43,7 @@ struct ListColumnDecl {
   std::string field;
   std::string picture;  // "@s16", "@N06", "@T1B"
   bool rightAligned = false;
+  int indent = 0;  // of the header and the cells, in dialog units
 };
 
 // One sort order, in registration order: a key of the listed file (empty: the file's stored
@@ -81,6 +87,12 @@ struct ListDecl {
   std::string singleSlot;
   // Header sorting, column moves and saved layouts through the program's list extension.
   bool enhanced = false;
+  // Rows edited in place (RowEditor) rather than through `form`; `arrowAction` is a sum of
+  // EditAction values.
+  struct InPlace {
+    int arrowAction = EditSave;
+  };
+  std::optional<InPlace> inPlace;
 };
 
 // What attaches to every enhanced list. Made when the list's browser is set up (its orders
@@ -114,6 +126,8 @@ class ListWindow : public forms::WindowController {
   int Run() override;
 
   const ListDecl& decl() const { return decl_; }
+  // The cell entries of an in-place list, in column order (empty for other lists).
+  const std::vector<int>& cellEditors() const { return editors_; }
   // Between Init and Shutdown.
   ListBrowser& browser() { return *browser_; }
   bool hasBrowser() const { return browser_ != nullptr; }
@@ -132,6 +146,8 @@ class ListWindow : public forms::WindowController {
   ListDecl decl_;
   std::unique_ptr<ListBrowser> browser_;
   std::unique_ptr<ListExtension> extension_;
+  std::vector<int> editors_;
+  std::unique_ptr<RowEditor> editor_;
   std::optional<store::RecordBuffer> chosen_;
 };
 

@@ -1063,6 +1063,12 @@ bool Connection::inTransaction() const {
   return impl_->inTxn;
 }
 
+RawFile Connection::raw(FileId id) {
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return {};
+  return {impl_->db, f->schema, f->decl};
+}
+
 void TEST_setFaults(TEST_Faults faults) {
   std::lock_guard lock(gFaultsMutex);
   gFaults = std::move(faults);

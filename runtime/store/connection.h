@@ -27,7 +27,17 @@
 #include "runtime/store/declaration.h"
 #include "runtime/store/error.h"
 
+struct sqlite3;
+
 namespace trv::store {
+
+// What the store's own extensions kept in files of their own (sort snapshots) reach of an open
+// file: the SQLite connection it is attached to and the schema it is attached under.
+struct RawFile {
+  sqlite3* db = nullptr;  // null when the file is not open
+  std::string schema;
+  const FileDecl* decl = nullptr;
+};
 
 // Where a record is: its row and the version it had when it was read.
 struct Position {
@@ -138,6 +148,10 @@ class Connection {
   std::string TEST_fetchPlan(FileId id, int key);
   // Explains the plan of the last statement this file ran (for tests of key sequences).
   std::string TEST_lastPlan(FileId id);
+
+  // For the store's extensions only (see RawFile); no statement of theirs may stay open when
+  // their operation returns.
+  RawFile raw(FileId id);
 
  private:
   struct Impl;

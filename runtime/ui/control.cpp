@@ -148,9 +148,27 @@ ControlDecl spin(std::string equate, std::string picture, std::int64_t low, std:
   d.use = std::move(use);
   return d;
 }
+char headerJustification(const ListColumn& column) {
+  if (column.headerJustify != 0) return column.headerJustify;
+  return column.rightAligned ? 'R' : 'L';
+}
+
+char dataJustification(const ListColumn& column) {
+  if (column.dataJustify != 0) return column.dataJustify;
+  return column.rightAligned ? 'R' : 'L';
+}
+
 ControlDecl list(std::string equate, std::vector<ListColumn> columns) {
   auto d = make(ControlKind::List, std::move(equate));
   d.columns = std::move(columns);
+  return d;
+}
+ControlDecl cellEditor(std::string equate, int list, int column, std::string picture,
+                       std::optional<UseVar> use) {
+  auto d = entry(std::move(equate), std::move(picture), std::move(use));
+  d.cellOf = list;
+  d.cellColumn = column;
+  d.hidden = true;
   return d;
 }
 ControlDecl sheet(std::string equate) {

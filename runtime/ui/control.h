@@ -63,7 +63,26 @@ struct ListColumn {
   int width = 0;  // characters
   std::string picture;
   bool rightAligned = false;
+  // How the header and the cells are justified: 'L', 'R', 'C' or 'D' (decimal), each with an
+  // indent in dialog units; 0 follows rightAligned.
+  char headerJustify = 0;
+  int headerIndent = 0;
+  char dataJustify = 0;
+  int dataIndent = 0;
+  bool fixed = false;  // stays in view when the list scrolls sideways
+  bool underline = false;
+  bool border = true;  // a line at its right edge
+  bool resizable = true;
+  // The column's own colours, normal and selected; kColorNone: the list's.
+  int colour = kColorNone;
+  int background = kColorNone;
+  int selectedColour = kColorNone;
+  int selectedBackground = kColorNone;
+  friend bool operator==(const ListColumn&, const ListColumn&) = default;
 };
+// The justification letter a column shows its header / its cells with.
+char headerJustification(const ListColumn& column);
+char dataJustification(const ListColumn& column);
 
 struct ListRow {
   std::vector<std::string> cells;
@@ -107,6 +126,11 @@ struct ControlDecl {
   std::vector<ListColumn> columns;   // list
   std::int64_t low = 0;              // spin and progress range
   std::int64_t high = 0;
+  // An entry that edits a list's cell in place: not laid out with the other controls, but shown
+  // over the cell of list `cellOf`'s selected row in column `cellColumn` (from 1) while an edit
+  // lasts (see cellEditor).
+  int cellOf = 0;
+  int cellColumn = 0;
 
   ControlDecl& withNumber(int n) {
     number = n;
@@ -200,6 +224,10 @@ ControlDecl combo(std::string equate, std::string picture, std::optional<UseVar>
 ControlDecl spin(std::string equate, std::string picture, std::int64_t low, std::int64_t high,
                  std::optional<UseVar> use = {});
 ControlDecl list(std::string equate, std::vector<ListColumn> columns);
+// The entry of a list's in-place row editor for list column `column` (from 1) of list `list`:
+// hidden until an edit shows it over the cell.
+ControlDecl cellEditor(std::string equate, int list, int column, std::string picture,
+                       std::optional<UseVar> use = {});
 ControlDecl sheet(std::string equate);
 ControlDecl tab(std::string equate, std::string text);
 ControlDecl progress(std::string equate, std::int64_t low = 0, std::int64_t high = 100);
@@ -236,9 +264,16 @@ struct ControlState {
   std::vector<std::string> choices;
   std::vector<ListColumn> columns;
   std::vector<ListRow> rows;
+  // A list's header as the pointer works it: the column shown pressed (from 1; 0 none) and the
+  // text of the header being dragged, shown grey under the pointer (empty: no drag).
+  int pressedHeader = 0;
+  std::string dragHeader;
+  int scrolledColumns = 0;  // a list's columns scrolled out of view on the left
   std::int64_t low = 0;
   std::int64_t high = 0;
   std::string radioValue;  // a radio's own value
+  int cellOf = 0;          // an in-place cell editor: its list and column (see ControlDecl)
+  int cellColumn = 0;
 };
 
 }  // namespace trv::ui

@@ -137,6 +137,7 @@ struct Input {
     Mouse,        // `key` (a KeyMouse... key) on list `control` at row, column, zone, or on the
                   // window itself (control 0); releases and moves never change the selection
     ColumnWidth,  // the user sized list `control`'s `column` (from 1) to `width` characters
+    Scroll,       // the user scrolled list `control` sideways: `column` columns out of view
     Close,        // the window's close box
     Activate,     // the window comes to the front and gets the focus
     Deactivate,   // another program took the focus

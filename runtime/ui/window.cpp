@@ -75,6 +75,8 @@ Window::Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl) : rt_(rt
     c.columns = d.columns;
     c.low = d.low;
     c.high = d.high;
+    c.cellOf = d.cellOf;
+    c.cellColumn = d.cellColumn;
     c.radioValue = d.kind == ControlKind::Radio
                        ? (d.value.empty() ? withoutAmpersand(d.text) : d.value)
                        : std::string();
@@ -332,6 +334,14 @@ void Window::setRows(int number, std::vector<ListRow> rows) {
     c->rows = std::move(rows);
     if (c->selected > static_cast<int>(c->rows.size()))
       c->selected = static_cast<int>(c->rows.size());
+    changed(*c);
+  }
+}
+
+void Window::setHeaderMarks(int number, int pressed, std::string dragged) {
+  if (auto* c = find(number); c && (c->pressedHeader != pressed || c->dragHeader != dragged)) {
+    c->pressedHeader = pressed;
+    c->dragHeader = std::move(dragged);
     changed(*c);
   }
 }
@@ -703,6 +713,16 @@ bool Window::translate(const Input& in, Event& out) {
         col.width = in.width;
         update(c->number);
       }
+      return false;
+    }
+    case K::Scroll: {
+      // Where the list stands sideways is the procedure's to read when it needs it; no event.
+      ControlState* c = find(in.control);
+      if (!c || c->kind != ControlKind::List || in.column < 0 ||
+          in.column > static_cast<int>(c->columns.size()) || c->scrolledColumns == in.column)
+        return false;
+      c->scrolledColumns = in.column;
+      changed(*c);
       return false;
     }
     case K::Close:

@@ -78,6 +78,9 @@ class Window {
   void setChoices(int number, std::vector<std::string> choices);
   void setColumns(int number, std::vector<ListColumn> columns);
   void setRows(int number, std::vector<ListRow> rows);
+  // Marks a list's header: `pressed` (from 1; 0 none) shows pressed, `dragged` is the text of a
+  // header being dragged (empty: none).
+  void setHeaderMarks(int number, int pressed, std::string dragged);
   // A list without a reach holds all its rows. The owner clears it (an empty ListReach) before
   // what it uses goes.
   void setListReach(int number, ListReach reach);

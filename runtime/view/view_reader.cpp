@@ -10,6 +10,65 @@ ViewReader::ViewReader(store::Connection& connection, store::FileId file,
                        const store::FileDecl& decl)
     : connection_(connection), file_(file), decl_(decl) {}
 
+void ViewReader::SetKeyOrder(int key) {
+  key_ = key;
+  sorted_ = false;
+  snapshot_.reset();
+}
+
+void ViewReader::SetSortOrder(std::vector<store::SortPart> parts) {
+  sorted_ = true;
+  sortParts_ = std::move(parts);
+  snapshot_.reset();
+}
+
+store::Code ViewReader::snapshot() {
+  if (snapshot_) return store::Ok;
+  return store::SortSnapshot::take(connection_, file_, sortParts_, &snapshot_);
+}
+
+store::Code ViewReader::collectSorted(std::int64_t from, bool forward, int count,
+                                      std::vector<store::RecordBuffer>& out) {
+  if (const store::Code c = snapshot(); c != store::Ok) return c;
+  if (count <= 0) return store::Ok;
+  const bool narrowed = !filters_.empty() || (range_ && range_->within);
+  const int chunk = narrowed ? std::max(count * 2, 50) : count;
+  const std::size_t start = out.size();
+  std::int64_t at = from;
+  while (static_cast<int>(out.size() - start) < count && at >= 0 && at < snapshot_->size()) {
+    std::vector<store::RecordBuffer> batch;
+    std::vector<std::int64_t> places;
+    if (const store::Code c = snapshot_->read(at, forward, chunk, batch, places); c != store::Ok)
+      return c;
+    if (batch.empty()) break;
+    for (store::RecordBuffer& b : batch) {
+      if (static_cast<int>(out.size() - start) >= count) break;
+      if (shows(b)) out.push_back(std::move(b));
+    }
+    at = forward ? places.back() + 1 : places.back() - 1;
+  }
+  if (!forward) std::reverse(out.begin() + static_cast<std::ptrdiff_t>(start), out.end());
+  store::clearError();
+  return store::Ok;
+}
+
+store::Code ViewReader::placeBeside(const store::RecordBuffer& at, bool forward,
+                                    std::int64_t* place) {
+  if (const store::Code c = snapshot(); c != store::Ok) return c;
+  std::int64_t found = -1;
+  if (const store::Code c = snapshot_->placeOf(at.position.row, &found); c != store::Ok) return c;
+  if (found >= 0) {
+    *place = forward ? found + 1 : found - 1;
+    return store::Ok;
+  }
+  // Not in the snapshot (added since): its value places it.
+  const std::string value = store::sortValue(decl_, sortParts_, at.record.data());
+  if (const store::Code c = snapshot_->lowerBound(value, at.position.row, &found); c != store::Ok)
+    return c;
+  *place = forward ? found : found - 1;
+  return store::Ok;
+}
+
 void ViewReader::SetRange(store::RecordBuffer low, store::RecordBuffer high, Predicate within) {
   range_ = Range{std::move(low), std::move(high), std::move(within)};
 }
@@ -61,6 +120,7 @@ store::Code ViewReader::collect(bool forward, int count, std::vector<store::Reco
 }
 
 store::Code ViewReader::first(int count, std::vector<store::RecordBuffer>& out) {
+  if (sorted_) return collectSorted(0, true, count, out);
   store::Code c = store::Ok;
   if (key_ < 0) {
     c = connection_.setFileOrder(file_);
@@ -72,6 +132,10 @@ store::Code ViewReader::first(int count, std::vector<store::RecordBuffer>& out) 
 }
 
 store::Code ViewReader::last(int count, std::vector<store::RecordBuffer>& out) {
+  if (sorted_) {
+    if (const store::Code c = snapshot(); c != store::Ok) return c;
+    return collectSorted(snapshot_->size() - 1, false, count, out);
+  }
   store::Code c = store::Ok;
   if (key_ < 0) {
     c = connection_.setFileOrder(file_);
@@ -84,18 +148,35 @@ store::Code ViewReader::last(int count, std::vector<store::RecordBuffer>& out) {
 
 store::Code ViewReader::after(const store::RecordBuffer& at, int count,
                               std::vector<store::RecordBuffer>& out) {
+  if (sorted_) {
+    std::int64_t place = 0;
+    if (const store::Code c = placeBeside(at, true, &place); c != store::Ok) return c;
+    return collectSorted(place, true, count, out);
+  }
   if (const store::Code c = connection_.setSequenceAt(file_, key_, at); c != store::Ok) return c;
   return collect(true, count, out);
 }
 
 store::Code ViewReader::before(const store::RecordBuffer& at, int count,
                                std::vector<store::RecordBuffer>& out) {
+  if (sorted_) {
+    std::int64_t place = 0;
+    if (const store::Code c = placeBeside(at, false, &place); c != store::Ok) return c;
+    return collectSorted(place, false, count, out);
+  }
   if (const store::Code c = connection_.setSequenceAt(file_, key_, at); c != store::Ok) return c;
   return collect(false, count, out);
 }
 
 store::Code ViewReader::from(const store::RecordBuffer& probe, int count,
                              std::vector<store::RecordBuffer>& out) {
+  if (sorted_) {
+    if (const store::Code c = snapshot(); c != store::Ok) return c;
+    std::int64_t place = 0;
+    const std::string prefix = store::sortPrefix(decl_, sortParts_, probe.record.data());
+    if (const store::Code c = snapshot_->lowerBound(prefix, 0, &place); c != store::Ok) return c;
+    return collectSorted(place, true, count, out);
+  }
   if (key_ < 0) return first(count, out);
   const store::RecordBuffer* start = &probe;
   if (range_) {

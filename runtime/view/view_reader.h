@@ -1,21 +1,24 @@
 #pragma once
 // ViewReader: the records of one data file as a list or a report sees them, a few at a time.
 //
-// A view is a file in one key order (or file order), optionally narrowed by a range (records
-// between a low and a high key value that satisfy a bound test) and by named filters. Every read
-// positions with one index search and reads only the records asked for (plus those the filters
-// skip), so a page costs the same at the start, the middle and the end of a large file. No read
-// statement stays open between calls: callers may yield between any two calls.
+// A view is a file in one key order (or file order, or a sorted order that no key gives),
+// optionally narrowed by a range (records between a low and a high key value that satisfy a bound
+// test) and by named filters. Every read positions with one index search and reads only the records
+// asked for (plus those the filters skip), so a page costs the same at the start, the middle and
+// the end of a large file. No read statement stays open between calls: callers may yield between
+// any two calls.
 //
 // Not thread-safe: a view belongs to the thread whose store connection it reads.
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "runtime/store/connection.h"
+#include "runtime/store/sort_snapshot.h"
 
 namespace trv::view {
 
@@ -31,8 +34,15 @@ class ViewReader {
   store::FileId file() const { return file_; }
 
   // Key order by the key's index in the declaration, or -1 for file order.
-  void SetKeyOrder(int key) { key_ = key; }
+  void SetKeyOrder(int key);
   int keyOrder() const { return key_; }
+  // A sorted order: the records in the order of `parts`, read from a snapshot of the file taken
+  // at the first read after this call (see store::SortSnapshot: a page costs the same anywhere,
+  // records added since do not show until Resort). A range then only filters.
+  void SetSortOrder(std::vector<store::SortPart> parts);
+  bool sorted() const { return sorted_; }
+  // Takes the sorted order's snapshot again at the next read.
+  void Resort() { snapshot_.reset(); }
 
   // Narrows the view to records from `low` (key fields) up to `high`, as long as `within` holds
   // for each record read; reading stops at the first record for which it fails. Key order only.
@@ -65,11 +75,20 @@ class ViewReader {
   // Reads on from the sequence already set; `forward` gives the direction of the sequence.
   store::Code collect(bool forward, int count, std::vector<store::RecordBuffer>& out);
   bool passesFilters(const store::RecordBuffer& record) const;
+  // Sorted order: reads on from place `from` of the snapshot, taking it first when needed.
+  store::Code collectSorted(std::int64_t from, bool forward, int count,
+                            std::vector<store::RecordBuffer>& out);
+  // The place after (`forward`) or before the record `at`, which the snapshot may not hold.
+  store::Code placeBeside(const store::RecordBuffer& at, bool forward, std::int64_t* place);
+  store::Code snapshot();
 
   store::Connection& connection_;
   store::FileId file_;
   const store::FileDecl& decl_;
   int key_ = -1;
+  bool sorted_ = false;
+  std::vector<store::SortPart> sortParts_;
+  std::unique_ptr<store::SortSnapshot> snapshot_;
   struct Range {
     store::RecordBuffer low;
     store::RecordBuffer high;

@@ -118,6 +118,27 @@ TEST(ListSteps, RowsCountEveryRowReachedByScrollingAndAnyRowIsReached) {
       "expect ?Browse:1 row 3 \"Carol\" \"1\"\n");
 }
 
+TEST(ListSteps, ARowEditedInPlaceIsTypedIntoTheEntryOverItsCell) {
+  EXPECT_PASSES(
+      "call TestEditList select\n"
+      "expect {ITM:Name} hidden\n"
+      "press ?Insert\n"
+      "expect {ITM:Name} visible\n"
+      "type {ITM:Name} \"Ann\"\n"
+      "key Enter\n"
+      "expect {ITM:Name} hidden\n"
+      "expect ?Browse:1 rows 1\n"
+      "expect ?Browse:1 row 1 \"Ann\"\n"
+      "press ?Change\n"
+      "type {ITM:Name} \"Bea\"\n"
+      "key Esc\n"
+      "expect ?Browse:1 row 1 \"Ann\"\n");
+  EXPECT_FAILS_WITH(
+      "call TestEditList select\n"
+      "type {ITM:Name} \"Ann\"\n",
+      "{ITM:Name} shows no entry: no row of the list is being edited in place");
+}
+
 TEST(ReportSteps, ChecksReadThePagesOfTheReportPreviewInFront) {
   EXPECT_PASSES(
       "call TestReport select 12\n"

@@ -5,6 +5,7 @@
 #include "runtime/data/file_relations.h"
 #include "runtime/forms/record_use.h"
 #include "runtime/list/list_browser.h"
+#include "runtime/list/list_window.h"
 #include "runtime/report/report_layout.h"
 #include "runtime/report/report_runner.h"
 #include "runtime/store/record_codec.h"
@@ -422,6 +423,29 @@ void registerTestProcedures(Suite& suite) {
                                        f.close();
                                      },
                                      true, ""});
+    // call TestEditList select: the item names, edited in place (Insert, Change, Delete).
+    ws.procedures.add("TestEditList",
+                      {[&ws, file](std::string_view) {
+                         list::ListDecl d;
+                         d.procedure = "TestEditList";
+                         d.window.title = "Edited Items";
+                         d.window.controls = {ui::list("?Browse:1", {}).withNumber(1),
+                                              ui::button("?Insert", "&Insert").withNumber(2),
+                                              ui::button("?Change", "&Change").withNumber(3),
+                                              ui::button("?Delete", "&Delete").withNumber(4),
+                                              ui::button("?Close", "&Close").withNumber(5)};
+                         d.list = 1;
+                         d.columns = {{"Name", 40, "ITM:Name", "@s10"}};
+                         d.file = &file->relations;
+                         d.orders = {{"ITM:NameKey", "ITM:Name", 0, true}};
+                         d.buttons = {.insert = 2, .change = 3, .remove = 4, .close = 5};
+                         d.select = list::SelectMode::Never;
+                         d.inPlace = list::ListDecl::InPlace{};
+                         int colour = 0;
+                         list::ListWindow l({ws.context, colour, {}}, std::move(d));
+                         l.Run();
+                       },
+                       true, ""});
     // call TestList select [N]: the item list, the file first filled with N items when empty.
     ws.procedures.add("TestList", {[&ws, file](std::string_view arg) {
                                      data::FileAccess& f = file->access;

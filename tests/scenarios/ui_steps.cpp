@@ -184,6 +184,9 @@ Outcome type(Workstation& ws, const Args& a) {
   Outcome o = looking(ws, [&] {
     Found f = findControl(ws, a[0]);
     if (!f.error.empty()) return fail(f.error);
+    // A list's in-place editor exists only while a row is edited.
+    if (const ui::ControlState* c = f.window->control(f.control); c && c->cellOf && c->hidden)
+      return fail(a[0].text + " shows no entry: no row of the list is being edited in place");
     before = f.window->id();
     control = f.control;
     ui::Input in = input(ui::Input::Kind::Focus);

@@ -1,0 +1,409 @@
+// The list enhancement's life: set-up against the list, the event dispatcher, the saved layout.
+
+#include "listext/quorix_list.h"
+
+#include "listext/sort_orders.h"
+#include "runtime/ini/ini_settings.h"
+#include "runtime/list/list_format.h"
+#include "runtime/text/charset.h"
+#include "runtime/ui/window.h"
+
+namespace trv::listext {
+namespace {
+
+std::string clipped(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+// A built-in format carries field numbers only where counting the groups would not give them.
+std::string builtInText(const std::vector<FormatColumn>& groups) {
+  std::vector<FormatColumn> plain = groups;
+  for (FormatColumn& g : plain) g.fieldGiven = false;
+  const auto counted = parseFormat(formatString(plain, false));
+  bool same = counted && counted->size() == groups.size();
+  for (std::size_t i = 0; same && i < groups.size(); ++i)
+    same = (*counted)[i].field == groups[i].field;
+  return formatString(groups, !same);
+}
+
+}  // namespace
+
+QuorixList::QuorixList(list::ListWindow& list, ListSettings settings)
+    : list_(list), settings_(std::move(settings)), query_(list.browser().view().decl()) {
+  upper_ = settings_.upper;
+  ascDesc_ = settings_.ascDesc;
+  filterEqual_ = settings_.filterEqual;
+  hdrToken_ = ascDesc_ == 1 ? descToken_ : ascToken_;
+  query_.Init();
+  loadColumnTables();
+  for (int control : settings_.formatSlots) slots_.push_back({control, "0"});
+  if (slots_.empty()) slots_.push_back({1, "0"});
+  bindFields();
+  // The header's mouse hits reach the object as alert keys of the list.
+  for (int k : {ui::KeyMouseLeft, ui::KeyMouseLeftUp, ui::KeyMouseMove, ui::KeyMouseLeft2,
+                ui::KeyMouseRight, ui::KeyMouseRightUp})
+    list_.window().alert(k);
+  listBoxMenu_ = listBoxItems(settings_.mask);
+  registerSortOrders();
+  applyBuiltInLayout();
+  restorePreferences();
+  sortAtOpen();
+}
+
+QuorixList::~QuorixList() {
+  query_.Shutdown();
+}
+
+std::unique_ptr<list::ListExtension> attachEnhancement(
+    list::ListWindow& list, const std::function<void(ListSettings&)>& adjust) {
+  ListSettings s = defaultSettings(list.decl());
+  if (adjust) adjust(s);
+  return std::make_unique<QuorixList>(list, std::move(s));
+}
+
+// --- set-up ---------------------------------------------------------------------------------
+
+void QuorixList::loadColumnTables() {
+  model_.Load(settings_.columns);
+  for (const Column& c : model_.all()) {
+    const std::string name = text::upper1252(clipped(c.field));
+    query_.AddQueryField(name, name, {}, true, true);
+  }
+}
+
+void QuorixList::bindFields() {
+  const auto& declared = list_.decl().columns;
+  auto bind = [&](Column& c) {
+    c.listField = -1;
+    for (std::size_t i = 0; i < declared.size(); ++i)
+      if (store::sameName(clipped(declared[i].field), clipped(c.field)))
+        c.listField = static_cast<int>(i);
+  };
+  for (Column& c : model_.all()) bind(c);
+  for (Column& c : model_.shown()) bind(c);
+  // A column the list does not show a field of cannot be displayed.
+  std::erase_if(model_.shown(), [](const Column& c) { return c.listField < 0; });
+  model_.Renumber();
+}
+
+void QuorixList::registerSortOrders() {
+  list::ListBrowser& b = list_.browser();
+  const store::FileDecl& decl = b.view().decl();
+  auto parts = [&](const Column& c, bool descending) {
+    std::vector<store::SortPart> out;
+    for (const OrderComponent& oc :
+         listext::sortOrderOf(c, descending, settings_.groups, settings_.applyAll, upper_)) {
+      const int f = decl.findField(oc.name);
+      if (f >= 0) out.push_back({f, oc.descending, oc.upper});
+    }
+    return out;
+  };
+  for (Column& c : model_.all()) {
+    if (c.sortField == 0) continue;
+    const std::string locator = decl.findField(c.field) >= 0 ? c.field : std::string();
+    // An entry locator ('E') collects what is typed; the others locate on each character.
+    c.sortField = b.AddSortOrder(parts(c, false), locator, c.locator == 'E');
+    b.AddSortOrder(parts(c, true), locator, c.locator == 'E');
+    for (Column& s : model_.shown())
+      if (s.qnos == c.qnos) s.sortField = c.sortField;
+  }
+}
+
+int QuorixList::sortOrderOf(int qnos) const {
+  for (const Column& c : model_.all())
+    if (c.qnos == qnos) return c.sortField;
+  return 0;
+}
+
+void QuorixList::applyBuiltInLayout() {
+  // The built-in layout is the list's declared columns, in the order the column table shows.
+  const std::vector<ui::ListColumn> declared = controlColumns();
+  std::vector<FormatColumn> groups;
+  for (const Column& c : model_.shown()) {
+    const auto i = static_cast<std::size_t>(c.listField);
+    if (i >= declared.size()) continue;
+    groups.push_back(groupOf(declared[i], c.qnos, list_.decl().columns[i].widthDlu));
+  }
+  def_.origFormat = builtInText(groups);
+  applyGroups(groups);
+  def_.look = lookNow();
+  hscroll_ = def_.look.hscroll;
+  vscroll_ = def_.look.vscroll;
+}
+
+void QuorixList::restorePreferences() {
+  ini::IniSettings* ini = list_.context().settings;
+  RestoredLayout r;
+  if (ini)
+    r = readLayout(*ini, settings_.section, settings_.control, def_.origFormat, slots_.size(),
+                   def_.look);
+  const std::string builtIn = def_.origFormat;
+  for (std::size_t i = 0; i < slots_.size(); ++i)
+    slots_[i].format = i < r.layout.formats.size() ? r.layout.formats[i] : builtIn;
+  currentSlot_ = 0;
+  if (!r.accepted) {
+    sortColumn_ = 1;
+    return;
+  }
+  // A stored format that is no format of this list leaves the built-in one.
+  if (clipped(slots_[0].format) != "0") {
+    const auto groups = parseFormat(slots_[0].format);
+    if (!groups || !model_.ShowFormat(*groups)) {
+      slots_[0].format = builtIn;
+    } else {
+      applyGroups(*groups);
+    }
+  }
+  const ListLook& look = r.layout.look;
+  hscroll_ = look.hscroll;
+  vscroll_ = look.vscroll;
+  if (const ui::ControlState* c = list_.window().control(list_.decl().list)) {
+    ui::Font f = c->font;
+    f.face = look.font;
+    f.size = look.point;
+    f.colour = look.colour;
+    f.bold = look.style % 4096 >= 700;
+    f.italic = (look.style & 4096) != 0;
+    if (!(f == c->font)) list_.window().setFont(list_.decl().list, f);
+  }
+  const int shown = static_cast<int>(model_.shown().size());
+  sortColumn_ = r.layout.sortColumn >= 0 && r.layout.sortColumn <= shown ? r.layout.sortColumn : 1;
+  ascDesc_ = r.layout.ascDesc == 1 ? 1 : 0;
+}
+
+void QuorixList::sortAtOpen() {
+  const Column* c = model_.at(sortColumn_);
+  if (!settings_.sortAtOpen || c == nullptr || c->sortField == 0) {
+    // The list opens in its key order; the saved direction waits for the first header click.
+    sortColumn_ = 0;
+    return;
+  }
+  viewOrder_ = true;
+  currentCol_ = sortColumn_;
+  sortColumn_ = 0;
+  SortOnColumn();
+  const int order = getSortOrderNumber();
+  if (order > 0) list_.browser().SetOrder(order);
+}
+
+// --- the window's columns -------------------------------------------------------------------
+
+std::vector<ui::ListColumn> QuorixList::controlColumns() const {
+  const ui::ControlState* c = list_.window().control(list_.decl().list);
+  return c ? c->columns : std::vector<ui::ListColumn>{};
+}
+
+void QuorixList::setControlColumns(std::vector<ui::ListColumn> columns) {
+  list_.window().setColumns(list_.decl().list, std::move(columns));
+}
+
+void QuorixList::applyShown() {
+  setControlColumns(model_.controlColumns());
+  list_.browser().SetDisplayColumns(model_.listFields());
+}
+
+void QuorixList::applyGroups(const std::vector<FormatColumn>& groups) {
+  std::vector<ui::ListColumn> cols;
+  for (std::size_t i = 0; i < groups.size() && i < model_.shown().size(); ++i) {
+    cols.push_back(controlColumnOf(groups[i]));
+    model_.shown()[i].widthDlu = groups[i].widthDlu;
+  }
+  setControlColumns(cols);
+  list_.browser().SetDisplayColumns(model_.listFields());
+  model_.ReadBack(cols);
+}
+
+int QuorixList::listWidth() const {
+  const ui::ControlState* c = list_.window().control(list_.decl().list);
+  return c ? c->width : 0;
+}
+
+ListLook QuorixList::lookNow() const {
+  ListLook l = def_.look;
+  if (const ui::ControlState* c = list_.window().control(list_.decl().list)) {
+    l.x = c->column;
+    l.y = c->row;
+    l.width = c->width;
+    l.height = c->height;
+    l.font = c->font.face;
+    l.point = c->font.size;
+    l.colour = c->font.colour;
+    l.style = (c->font.bold ? 700 : 400) + (c->font.italic ? 4096 : 0);
+  }
+  l.hscroll = hscroll_;
+  l.vscroll = vscroll_;
+  return l;
+}
+
+std::string QuorixList::formatNow() {
+  model_.ReadBack(controlColumns());
+  return formatString(model_.groups());
+}
+
+void QuorixList::RefreshColumns(bool keepSortColumn) {
+  if (!keepSortColumn) {
+    qnos_ = 0;
+    if (const Column* c = model_.at(sortColumn_)) qnos_ = c->qnos;
+  }
+  model_.ReadBack(controlColumns());
+  const ui::ControlState* c = list_.window().control(list_.decl().list);
+  const int scrolled = c ? c->scrolledColumns : 0;
+  if (const int at = model_.Place(listWidth(), vscroll_ ? 1 : 0, scrolled, qnos_); at > 0)
+    sortColumn_ = at;
+}
+
+void QuorixList::BuildFormatString() {
+  model_.Renumber();
+  slots_[currentSlot_].format = formatString(model_.groups());
+  applyShown();
+}
+
+void QuorixList::SwitchFormatSlot(int control) {
+  const ui::ControlState* c = list_.window().control(list_.decl().list);
+  if (c == nullptr || c->hidden) return;
+  slots_[currentSlot_].format = formatNow();
+  for (std::size_t i = 0; i < slots_.size(); ++i)
+    if (slots_[i].control == control) currentSlot_ = i;
+  const auto groups = parseFormat(slots_[currentSlot_].format);
+  if (groups && model_.ShowFormat(*groups)) applyGroups(*groups);
+}
+
+// --- events ---------------------------------------------------------------------------------
+
+bool QuorixList::HandleEvent(const ui::Event& e) {
+  const int list = list_.decl().list;
+  switch (e.number) {
+    case ui::EventOpenWindow:
+      list_.window().post(EventRefreshColumns, list);
+      return false;
+    case ui::EventSized:
+    case ui::EventGainFocus:
+      RefreshColumns(true);
+      return false;
+    case ui::EventNewSelection:
+      // A tab chosen while the list is sorted by a header returns to the tab's key order.
+      if (e.control != 0 && e.control == list_.decl().sheet && (viewOrder_ || fileSeq_)) {
+        ClearSortIndicator();
+        sortColumn_ = 0;
+        qnos_ = 0;
+        viewOrder_ = false;
+        fileSeq_ = false;
+      }
+      if (e.control == list && cursorOn_) cursorColumn_ = e.column;
+      return false;
+    case ui::EventPreAlertKey:
+    case ui::EventAlertKey:
+      if (e.control != list) return false;
+      return mouse(e);
+    default:
+      break;
+  }
+  if (e.number < ui::EventUser) return false;
+  switch (e.number) {
+    case EventHeaderPress:
+      handleHeaderPress();
+      return true;
+    case EventHeaderRelease:
+      handleHeaderRelease(false);
+      return true;
+    case EventCancelPress:
+      cancelHeaderPress();
+      return true;
+    case EventRightPress:
+      return true;
+    case EventRightRelease:
+      handleHeaderRightClick();
+      return true;
+    case EventRefreshWindow:
+      RefreshSortOrder();
+      return true;
+    case EventDragMove:
+      trackHeaderDrag();
+      return true;
+    case EventDropLeft:
+    case EventDropRight:
+      if (settings_.mask & 0x2000) dropMove(e.number == EventDropLeft);
+      return true;
+    case EventRestoreDefault:
+      RestoreDefaultLayout();
+      return true;
+    case 1037:
+    case 1038:
+    case 1039:
+    case 1040: {
+      static const char* const kCodes[] = {"HJL", "HJR", "HJC", "HJD"};
+      ApplyOptionCode(kCodes[e.number - 1037]);
+      return true;
+    }
+    case 1041:
+    case 1042:
+    case 1043:
+    case 1044: {
+      static const char* const kCodes[] = {"FJL", "FJR", "FJC", "FJD"};
+      ApplyOptionCode(kCodes[e.number - 1041]);
+      return true;
+    }
+    case 1051:
+    case 1052:
+    case 1053:
+    case 1054: {
+      static const char* const kCodes[] = {"FXD", "ULI", "BDR", "RSZ"};
+      ApplyOptionCode(kCodes[e.number - 1051]);
+      return true;
+    }
+    case 1061:
+      ApplyOptionCode("HSC");
+      return true;
+    case 1062:
+      ApplyOptionCode("VSC");
+      return true;
+    case EventHideColumn:
+      HideColumn();
+      return true;
+    case EventFitAll:
+      FitAllColumns();
+      return true;
+    case EventSortColumn:
+      if (const Column* c = model_.at(currentCol_); c && c->sortField != 0) {
+        SortOnColumn();
+        list_.window().post(EventRefreshWindow, list);
+      }
+      return true;
+    case EventFilterEqual:
+    case EventFilterBelow:
+    case EventFilterAbove:
+    case EventFilterNotEqual:
+    case EventFilterClear:
+      filterByValue(e.number);
+      return true;
+    case EventFilterInclusive:
+      ApplyOptionCode("EQL");
+      return true;
+    case EventRefreshColumns:
+      RefreshColumns(true);
+      return true;
+    default:
+      // The designer, colours, print, export, graph and the filter value window (1045-1050,
+      // 1055-1060, 1063, 1069-1073, 1078) are commands of their own windows; any other number
+      // changes nothing.
+      return e.number >= EventHeaderPress && e.number <= EventRefreshColumns;
+  }
+}
+
+void QuorixList::Closing() {
+  ClearSortIndicator();
+  ini::IniSettings* ini = list_.context().settings;
+  if (!ini) return;
+  slots_[currentSlot_].format = formatNow();
+  SavedLayout l;
+  for (const Slot& s : slots_) l.formats.push_back(s.format);
+  l.origFormat = def_.origFormat;
+  l.look = lookNow();
+  const Column* sorted = viewOrder_ ? model_.at(sortColumn_) : nullptr;
+  l.sortColumn = sorted ? sortColumn_ : 0;
+  l.ascDesc = sorted ? sorted->ascDesc : 0;
+  (void)writeLayout(*ini, settings_.section, settings_.control, l);
+}
+
+}  // namespace trv::listext

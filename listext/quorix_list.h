@@ -1,0 +1,198 @@
+#pragma once
+// QuorixList: the list enhancement of one record list: click-to-sort on a column header with a
+// sort mark in the header (">Name", "<Name"), a header dragged beside its column moves the column
+// one place, a double click on a header divider fits the column to its values, a right click on
+// a header offers "Escape|Key Sequence|File Sequence", and the layout (column order, widths,
+// headers, sort column and direction, font) is kept in the configuration file between runs.
+//
+// It attaches to a ListWindow when the list's browser is set up (its key orders registered, the
+// first page not yet read): it registers an ascending and a descending sort order per sortable
+// column, restores the saved layout and, unless the list opens in its key order, sorts on the
+// saved sort column. It then sees every event of the window before the list does. Header mouse
+// hits (press, move with the button down, release, right press and release, double click) arrive
+// as alert keys of the list control with the row (0: the header), the column (display position)
+// and the zone; they become the program events below, which the object then carries out.
+//
+// Sorting by a column reads the list from a snapshot taken when the column is chosen
+// (view::ViewReader::SetSortOrder), so a page costs the same anywhere in the order. While a header
+// sort is on, choosing a tab of the list's sheet returns to the tab's key order ("Key Sequence").
+//
+// Runs on the list's thread. Nothing it does reports an error of its own; a stored layout that
+// does not fit the list is ignored.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "listext/column_model.h"
+#include "listext/header_menu.h"
+#include "listext/list_settings.h"
+#include "listext/saved_layout.h"
+#include "runtime/list/list_window.h"
+#include "runtime/view/example_query.h"
+
+namespace trv::listext {
+
+// The program events of the list enhancement (the commands 1036-1080 are posted by menu items).
+enum QuorixEvent : int {
+  EventHeaderPress = 1025,
+  EventHeaderRelease = 1026,
+  EventCancelPress = 1028,
+  EventRightPress = 1029,
+  EventRightRelease = 1030,
+  EventRefreshWindow = 1031,
+  EventDragMove = 1032,
+  EventDropLeft = 1034,
+  EventDropRight = 1035,
+  EventRestoreDefault = 1036,
+  EventHideColumn = 1065,
+  EventFitAll = 1067,
+  EventSortColumn = 1068,
+  EventFilterEqual = 1074,
+  EventFilterBelow = 1075,
+  EventFilterAbove = 1076,
+  EventFilterNotEqual = 1077,
+  EventFilterByValue = 1078,
+  EventFilterClear = 1079,
+  EventFilterInclusive = 1080,
+  EventRefreshColumns = 1082,
+};
+
+class QuorixList final : public list::ListExtension {
+ public:
+  // `list` must outlive the object (it does: the list owns it).
+  QuorixList(list::ListWindow& list, ListSettings settings);
+  ~QuorixList() override;
+
+  bool HandleEvent(const ui::Event& event) override;
+  void Closing() override;
+
+  // --- what the object holds (for the list procedure and tests) ---
+  const ColumnModel& columns() const { return model_; }
+  int sortColumn() const { return sortColumn_; }  // display position; 0 none
+  bool viewOrder() const { return viewOrder_; }   // the list takes its order from a header
+  bool fileSequence() const { return fileSeq_; }
+  // The list's format string now (with field numbers) and the built-in one.
+  std::string formatNow();
+  const std::string& builtInFormat() const { return def_.origFormat; }
+  // The sort-order numbers registered for the column of field number `qnos`: ascending, and
+  // descending the next; 0 when it is not sortable.
+  int sortOrderOf(int qnos) const;
+
+  // --- operations a list or a menu item reaches ---
+  void RefreshColumns(bool keepSortColumn);
+  void SortOnColumn();
+  void ShowSortIndicator();
+  void ClearSortIndicator();
+  void MoveColumnLeft();
+  void MoveColumnRight();
+  void BuildFormatString();
+  bool HandleDoubleClick(const ui::Event& hit);
+  void FitAllColumns();
+  void HideColumn();
+  void ApplyOptionCode(const std::string& code);
+  void RestoreDefaultLayout();
+  void ToggleColumnCursor() { cursorOn_ = !cursorOn_; }
+  void ShowHeaderMenu();
+  void SwitchFormatSlot(int control);
+  // The list's sort-order choice: the header's order, the file order or the tab's key order.
+  void RefreshSortOrder();
+
+ private:
+  struct Hit {
+    int row = -1;  // 0 the header, 255 below the rows
+    int column = 0;
+    int zone = 0;  // 1 divider, 6 outside every column, 2 inside
+  };
+  struct Look {
+    std::string origFormat;
+    ListLook look;
+  };
+  struct Slot {
+    int control = 0;
+    std::string format = "0";
+  };
+
+  void loadColumnTables();
+  void bindFields();
+  void registerSortOrders();
+  void applyBuiltInLayout();
+  void restorePreferences();
+  void sortAtOpen();
+
+  Hit hitOf(const ui::Event& e) const;
+  bool mouse(const ui::Event& e);
+  void handleHeaderPress();
+  void cancelHeaderPress();
+  void trackHeaderDrag();
+  void handleHeaderRelease(bool showMessage);
+  void handleHeaderRightClick();
+  void dropMove(bool left);
+  void keySequence(bool fileOrder);
+  void filterByValue(int event);
+  int getSortOrderNumber();
+  void onSortColumnChanged(const Column& column);
+
+  // The list control's columns; setting them shows them.
+  std::vector<ui::ListColumn> controlColumns() const;
+  void setControlColumns(std::vector<ui::ListColumn> columns);
+  // Shows the model's displayed columns in the list, in their order.
+  void applyShown();
+  // Sets the list's columns from format groups (the displayed columns must match them).
+  void applyGroups(const std::vector<FormatColumn>& groups);
+  // The width (dialog units) that fits display column `seq`'s widest loaded value.
+  int fittedWidth(int seq) const;
+  int addColumnPadding(const Column& c, int width) const;
+  ListLook lookNow() const;
+  void setHeaderMarks();
+  std::string currentValue(const Column& c) const;
+  int fileOrder() const;
+  int listWidth() const;
+
+  list::ListWindow& list_;
+  ListSettings settings_;
+  ColumnModel model_;
+  view::ExampleQuery query_;
+  std::vector<MenuItem> listBoxMenu_;
+  std::vector<Slot> slots_;
+  std::size_t currentSlot_ = 0;
+  Look def_;
+
+  // Option fields.
+  bool upper_ = true;
+  int ascDesc_ = 0;  // the direction the next new sort column takes
+  bool filterEqual_ = false;
+  bool hscroll_ = true;
+  bool vscroll_ = true;
+  std::string hdrToken_ = ">";
+  const std::string ascToken_ = ">";
+  const std::string descToken_ = "<";
+
+  // The list's sort state.
+  bool viewOrder_ = false;
+  bool fileSeq_ = false;
+  bool restoreHeader_ = false;
+  int sortColumn_ = 0;  // display position of the sort column
+  int qnos_ = 0;        // field number of the sort column
+  int currentCol_ = 0;
+  bool cursorOn_ = false;
+  int cursorColumn_ = 0;
+
+  // Header gestures.
+  Hit press_;
+  Hit release_;
+  Hit doubleClick_;
+  bool armed_ = false;
+  bool pressing_ = false;  // the left button is down since a press on the list
+  bool maskShown_ = false;
+  std::string maskText_;
+  int pressedMark_ = 0;
+  int dragColumn_ = 0;
+};
+
+// The enhancement of an enhanced list with settings made from its declaration, adjusted by
+// `adjust` when given.
+std::unique_ptr<list::ListExtension> attachEnhancement(
+    list::ListWindow& list, const std::function<void(ListSettings&)>& adjust = {});
+
+}  // namespace trv::listext

@@ -1,0 +1,98 @@
+#include "listext/saved_layout.h"
+
+#include <charconv>
+
+#include "runtime/ini/ini_settings.h"
+
+namespace trv::listext {
+namespace {
+
+std::string clipped(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+std::string key(std::string_view prefix, std::string_view name) {
+  return "Quorix" + std::string(prefix) + "-" + std::string(name);
+}
+
+// A whole number stored under the key; `fallback` when it is missing or no number.
+int number(const ini::IniSettings& ini, std::string_view section, const std::string& k,
+           int fallback) {
+  const std::string v = clipped(ini.ReadValue(section, k));
+  int out = 0;
+  const char* end = v.data() + v.size();
+  const auto [p, ec] = std::from_chars(v.data(), end, out);
+  return v.empty() || ec != std::errc() || p != end ? fallback : out;
+}
+
+}  // namespace
+
+RestoredLayout readLayout(const ini::IniSettings& ini, std::string_view section,
+                          std::string_view name, const std::string& builtInFormat,
+                          std::size_t slots, const ListLook& current) {
+  RestoredLayout r;
+  SavedLayout& l = r.layout;
+  l.look = current;
+  l.formats.assign(slots, builtInFormat);
+  std::string orig = ini.ReadValue(section, key("OrigFormatString", name));
+  if (orig.empty()) orig = "0";
+  if (clipped(orig) != clipped(builtInFormat)) {
+    l.origFormat = builtInFormat;
+    return r;
+  }
+  r.accepted = true;
+  l.origFormat = orig;
+  for (std::size_t n = 0; n < slots; ++n) {
+    const std::string v =
+        ini.ReadValue(section, key("FormatString", std::string(name) + std::to_string(n + 1)));
+    if (!v.empty()) l.formats[n] = v;
+  }
+  ListLook& k = l.look;
+  k.x = number(ini, section, key("Xpos", name), k.x);
+  k.y = number(ini, section, key("Ypos", name), k.y);
+  k.height = number(ini, section, key("Height", name), k.height);
+  k.width = number(ini, section, key("Width", name), k.width);
+  k.hscroll = number(ini, section, key("Hscroll", name), k.hscroll ? 1 : 0) != 0;
+  k.vscroll = number(ini, section, key("Vscroll", name), k.vscroll ? 1 : 0) != 0;
+  k.lineHeight = number(ini, section, key("LineHeight", name), k.lineHeight);
+  if (std::string f = clipped(ini.ReadValue(section, key("Font", name))); !f.empty()) k.font = f;
+  k.point = number(ini, section, key("Point", name), k.point);
+  k.colour = number(ini, section, key("Color", name), k.colour);
+  k.style = number(ini, section, key("Style", name), k.style);
+  l.sortColumn = number(ini, section, key("PrevCol", name), 1);
+  l.ascDesc = number(ini, section, key("AscDesc", name), 0);
+  return r;
+}
+
+bool writeLayout(ini::IniSettings& ini, std::string_view section, std::string_view name,
+                 const SavedLayout& l) {
+  bool ok = true;
+  auto put = [&](std::string_view prefix, const std::string& value) {
+    ok = ini.WriteValue(section, key(prefix, name), value) && ok;
+  };
+  auto putNumber = [&](std::string_view prefix, std::int64_t value) {
+    ok = ini.WriteValue(section, key(prefix, name), value) && ok;
+  };
+  for (std::size_t n = 0; n < l.formats.size(); ++n)
+    ok = ini.WriteValue(section, key("FormatString", std::string(name) + std::to_string(n + 1)),
+                        l.formats[n]) &&
+         ok;
+  put("OrigFormatString", l.origFormat);
+  putNumber("Xpos", l.look.x);
+  putNumber("Ypos", l.look.y);
+  putNumber("Height", l.look.height);
+  putNumber("Width", l.look.width);
+  putNumber("Hscroll", l.look.hscroll ? 1 : 0);
+  putNumber("Vscroll", l.look.vscroll ? 1 : 0);
+  putNumber("LineHeight", l.look.lineHeight);
+  put("Font", l.look.font);
+  putNumber("Point", l.look.point);
+  putNumber("Color", l.look.colour);
+  putNumber("Style", l.look.style);
+  putNumber("PrevCol", l.sortColumn);
+  putNumber("AscDesc", l.ascDesc);
+  return ok;
+}
+
+}  // namespace trv::listext
