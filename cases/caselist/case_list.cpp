@@ -162,7 +162,6 @@ class CaseList final : public list::ListWindow {
 
   void OnOpen() override {
     ListWindow::OnOpen();
-    showButtonsByLevel();
     applyButtonStates();
     window().post(kColumnRefreshEvent);
   }
@@ -190,7 +189,6 @@ class CaseList final : public list::ListWindow {
         browser().view().Resort();
         browser().Refresh();
       }
-      showButtonsByLevel();
       applyButtonStates();
     }
     return ListWindow::HandleWindowEvent();
@@ -280,16 +278,8 @@ class CaseList final : public list::ListWindow {
     window().setStatus(1, title);
   }
 
-  void showButtonsByLevel() {
-    const CaseButtons b = caseButtons(s_.user.Level, count_ == 0, true);
-    window().setHidden(CasesDeleteClosed, !b.deleteClosed.shown);
-    window().setHidden(CasesDelete, !b.deleteCase.shown);
-    window().setHidden(CasesYank, !b.yank.shown);
-    window().setHidden(CasesArchive, !b.archive.shown);
-    window().setHidden(CasesAssign, !b.assign.shown);
-    window().setHidden(CasesExport, !b.exportCases.shown);
-  }
-
+  // The buttons shown and enabled by the level, the count and the highlighted case's owner, and
+  // the title with the count.
   void applyButtonStates() {
     const std::optional<SercaseRecord> current = highlighted();
     const bool own = !current || ownsCase(current->Owner.view(), s_.user.Name);
