@@ -2,7 +2,7 @@
 // at most about twice what SQLite itself takes to sort the file by that column (a raw
 // "SELECT id ... ORDER BY upper(field)" on the same file), and a page anywhere in the sorted
 // order at most about twice the first page of a key order. Prints RATIO lines last.
-// TRV_BENCH_CASES sets the number of clients (TRV_BENCH_SMALL: 2000; default 100000).
+// TRV_BENCH_CASES sets the number of clients (see bench_support.h).
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <new>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "core/data/files.h"
 #include "core/data/records.h"
 #include "runtime/view/list_pager.h"
@@ -23,11 +23,6 @@
 namespace {
 
 using namespace trv;
-
-int clientCount() {
-  if (const char* n = std::getenv("TRV_BENCH_CASES"); n && std::atoi(n) > 0) return std::atoi(n);
-  return std::getenv("TRV_BENCH_SMALL") ? 2000 : 100000;
-}
 
 // A few syllables make names that sort in no relation to the order they were added in.
 std::string nameOf(int i) {
@@ -47,7 +42,7 @@ struct ClientFile {
   store::FileId id = -1;
   const store::FileDecl& decl = core::declaration(core::DataFile::Client);
   int lname = decl.findField("CLI:LName");
-  int count = clientCount();
+  int count = bench::caseCount();
 
   ClientFile() {
     dir = std::filesystem::temp_directory_path() / ("trv_bench_sort_" + std::to_string(::getpid()));
@@ -80,11 +75,6 @@ ClientFile& clients() {
   return f;
 }
 
-std::map<std::string, double>& timings() {
-  static std::map<std::string, double> t;
-  return t;
-}
-
 std::vector<store::SortPart> byFullName(bool descending = false) {
   return {{clients().lname, descending, true}};
 }
@@ -93,7 +83,8 @@ std::vector<store::SortPart> byFullName(bool descending = false) {
 void BM_RawSqliteSort(benchmark::State& state) {
   ClientFile& f = clients();
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+  if (sqlite3_open_v2(f.path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
+      SQLITE_OK)
     std::abort();
   const store::FieldDecl& field = f.decl.fields[static_cast<std::size_t>(f.lname)];
   const std::string sql = "SELECT id FROM records ORDER BY upper(substr(data, " +
@@ -112,7 +103,6 @@ void BM_RawSqliteSort(benchmark::State& state) {
   }
   sqlite3_finalize(s);
   sqlite3_close(db);
-  state.SetLabel("raw");
 }
 BENCHMARK(BM_RawSqliteSort)->Unit(benchmark::kMillisecond);
 
@@ -127,7 +117,6 @@ void BM_HeaderSort(benchmark::State& state) {
     descending = !descending;
     if (pager.top() != store::Ok || pager.rows().size() != 20) state.SkipWithError("not sorted");
   }
-  state.SetLabel("sort");
 }
 BENCHMARK(BM_HeaderSort)->Unit(benchmark::kMillisecond);
 
@@ -140,7 +129,6 @@ void BM_KeyOrderFirstPage(benchmark::State& state) {
     if (pager.top() != store::Ok || pager.rows().size() != 20) state.SkipWithError("no page");
     benchmark::DoNotOptimize(pager.rows().data());
   }
-  state.SetLabel("keyfirst");
 }
 BENCHMARK(BM_KeyOrderFirstPage)->Unit(benchmark::kMicrosecond);
 
@@ -167,38 +155,17 @@ void BM_SortedPage(benchmark::State& state) {
     if (c != store::Ok) state.SkipWithError("no page");
     benchmark::DoNotOptimize(page.data());
   }
-  state.SetLabel(where == 0 ? "middle" : where == 1 ? "end" : "located");
 }
 BENCHMARK(BM_SortedPage)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
-
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs) timings()[r.report_label] = r.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    auto& t = timings();
-    std::printf("clients: %d\n", clients().count);
-    std::printf("goals: each ratio at most 2\n");
-    auto ratio = [&](const char* name, const char* a, const char* b) {
-      if (t.count(a) && t.count(b) && t[b] > 0) std::printf("RATIO %s %.2f\n", name, t[a] / t[b]);
-    };
-    // Milliseconds against milliseconds, microseconds against microseconds.
-    ratio("header_sort_vs_raw_sqlite_sort", "sort", "raw");
-    ratio("sorted_middle_page_vs_key_first_page", "middle", "keyfirst");
-    ratio("sorted_end_page_vs_key_first_page", "end", "keyfirst");
-    ratio("sorted_located_page_vs_key_first_page", "located", "keyfirst");
-  }
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  // Goals: each ratio at most 2.
+  return bench::runBenchmarks(
+      argc, argv,
+      {{"header_sort_vs_raw_sqlite_sort", "BM_HeaderSort", "BM_RawSqliteSort"},
+       {"sorted_middle_page_vs_key_first_page", "BM_SortedPage/0", "BM_KeyOrderFirstPage"},
+       {"sorted_end_page_vs_key_first_page", "BM_SortedPage/1", "BM_KeyOrderFirstPage"},
+       {"sorted_located_page_vs_key_first_page", "BM_SortedPage/2", "BM_KeyOrderFirstPage"}});
 }

@@ -38,19 +38,6 @@ ui::UseVar historyMemo(data::FileAccess& f) {
   return u;
 }
 
-ui::MenuItemDecl item(int number, std::string text) {
-  ui::MenuItemDecl m;
-  m.number = number;
-  m.text = std::move(text);
-  return m;
-}
-
-ui::MenuItemDecl menu(int number, std::string text, std::vector<ui::MenuItemDecl> items) {
-  ui::MenuItemDecl m = item(number, std::move(text));
-  m.items = std::move(items);
-  return m;
-}
-
 }  // namespace
 
 int buttonOfMenuItem(int item) {
@@ -86,25 +73,29 @@ ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
   d.kind = ui::WindowKind::Modal;
   d.resizable = true;
   d.menu = {
-      menu(kMenuWindow, "&Window",
-           {menu(kMenuColour, "Colo&r",
-                 {item(kItemTextColour, "&Text Color"), item(kItemBackground, "&Background")}),
-            item(kItemHelp, "&Help"), item(kItemCancel, "&Cancel"), item(kItemOk, "&OK")}),
-      menu(kMenuAction, "&Action",
-           {item(kItemNotes, "&Notes"), item(kItemEmailOut, "&Email Out"),
-            item(kItemEmailIn, "E&mail In"), item(kItemPhoneOut, "Phone &Out"),
-            item(kItemPhoneIn, "Phone &In"), item(kItemYank, "&Yank"), item(kItemPrint, "&Print")}),
+      ui::submenu(kMenuWindow, "&Window",
+                  {ui::submenu(kMenuColour, "Colo&r",
+                               {ui::menuItem(kItemTextColour, "&Text Color"),
+                                ui::menuItem(kItemBackground, "&Background")}),
+                   ui::menuItem(kItemHelp, "&Help"), ui::menuItem(kItemCancel, "&Cancel"),
+                   ui::menuItem(kItemOk, "&OK")}),
+      ui::submenu(
+          kMenuAction, "&Action",
+          {ui::menuItem(kItemNotes, "&Notes"), ui::menuItem(kItemEmailOut, "&Email Out"),
+           ui::menuItem(kItemEmailIn, "E&mail In"), ui::menuItem(kItemPhoneOut, "Phone &Out"),
+           ui::menuItem(kItemPhoneIn, "Phone &In"), ui::menuItem(kItemYank, "&Yank"),
+           ui::menuItem(kItemPrint, "&Print")}),
   };
 
   auto& c = d.controls;
   // Client and product.
-  c.push_back(ui::prompt("?Prompt:CaseNr", "Case Nr:").withNumber(16).at(1, 1));
+  c.push_back(ui::prompt("?Prompt:CaseNr", "Case Nr:").withNumber(kCaseNrPrompt).at(1, 1));
   c.push_back(ui::entry("?SER:CaseNr", "@n06", field(s, "SER:CaseNr"))
                   .withNumber(kCaseNr)
                   .at(1, 2)
                   .size(6)
                   .asReadOnly());  // the number is reserved for the case, never typed
-  c.push_back(ui::prompt("?Prompt:SName", "Client ID").withNumber(18).at(2, 1));
+  c.push_back(ui::prompt("?Prompt:SName", "Client ID").withNumber(kClientIdPrompt).at(2, 1));
   c.push_back(ui::entry("?SER:SName", "@s6", field(s, "SER:SName"))
                   .withNumber(kClientId)
                   .withTip("Client Name")
@@ -127,20 +118,20 @@ ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
                   .withNumber(kProductId)
                   .at(5, 3)
                   .size(16));
-  c.push_back(ui::prompt("?Prompt:Phone", "Phone").withNumber(22).at(4, 1));
+  c.push_back(ui::prompt("?Prompt:Phone", "Phone").withNumber(kPhonePrompt).at(4, 1));
   c.push_back(ui::string("?SER:Phone", "")
                   .withUse(field(s, "SER:Phone"))
                   .withPicture("@s16")
                   .withNumber(kPhone)
                   .at(4, 2)
                   .size(15));
-  c.push_back(ui::prompt("?Prompt:Product", "Product").withNumber(25).at(5, 1));
+  c.push_back(ui::prompt("?Prompt:Product", "Product").withNumber(kProductPrompt).at(5, 1));
   c.push_back(ui::entry("?SER:Product", "@s50", field(s, "SER:Product"))
                   .withNumber(kProduct)
                   .withTip("Product Name")
                   .at(5, 2)
                   .size(50));
-  c.push_back(ui::prompt("?Prompt:Problem", "Problem").withNumber(27).at(6, 1));
+  c.push_back(ui::prompt("?Prompt:Problem", "Problem").withNumber(kProblemPrompt).at(6, 1));
   c.push_back(ui::entry("?SER:SProblem", "@s80", field(s, "SER:SProblem"))
                   .withNumber(kProblemText)
                   .withTip("Problem Description")
@@ -159,16 +150,20 @@ ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
                   .withTip("Choose Priority")
                   .at(7, 2)
                   .size(7));
-  c.push_back(ui::prompt("?Prompt:Priority", "Priority").withNumber(32).at(7, 1));
+  c.push_back(ui::prompt("?Prompt:Priority", "Priority").withNumber(kPriorityPrompt).at(7, 1));
   c.push_back(ui::string("?PriorityLabel", "").withNumber(kPriorityLabel).at(7, 3).size(26));
-  c.push_back(ui::group("?CaseStart", "Case Start").withNumber(36).at(8, 1));
-  c.push_back(ui::button("?PickDate", "Pick Other Date").withNumber(kPickDate).in(36));
-  c.push_back(ui::prompt("?Prompt:STime", "Time").withNumber(38).in(36));
-  c.push_back(
-      ui::entry("?SER:STime", "@t1", field(s, "SER:STime")).withNumber(kStartTime).size(5).in(36));
-  c.push_back(ui::prompt("?Prompt:SDate", "Date").withNumber(40).in(36));
-  c.push_back(
-      ui::entry("?SER:SDate", "@d5", field(s, "SER:SDate")).withNumber(kStartDate).size(8).in(36));
+  c.push_back(ui::group("?CaseStart", "Case Start").withNumber(kCaseStart).at(8, 1));
+  c.push_back(ui::button("?PickDate", "Pick Other Date").withNumber(kPickDate).in(kCaseStart));
+  c.push_back(ui::prompt("?Prompt:STime", "Time").withNumber(kStartTimePrompt).in(kCaseStart));
+  c.push_back(ui::entry("?SER:STime", "@t1", field(s, "SER:STime"))
+                  .withNumber(kStartTime)
+                  .size(5)
+                  .in(kCaseStart));
+  c.push_back(ui::prompt("?Prompt:SDate", "Date").withNumber(kStartDatePrompt).in(kCaseStart));
+  c.push_back(ui::entry("?SER:SDate", "@d5", field(s, "SER:SDate"))
+                  .withNumber(kStartDate)
+                  .size(8)
+                  .in(kCaseStart));
 
   // The three escalations.
   struct Escalation {
@@ -177,43 +172,45 @@ ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
     const char* picture;
   };
   const Escalation escalations[] = {
-      {41, kFirstEscDate, 43, kFirstEscTime, kFirstDone, "First Esc Date:", "First Esc Time:",
-       "SER:FirstEscDate", "SER:FirstEscTime", "SER:FirstAction", ""},
-      {46, kSecEscDate, 48, kSecEscTime, kSecDone,
+      {kFirstEscDatePrompt, kFirstEscDate, kFirstEscTimePrompt, kFirstEscTime, kFirstDone,
+       "First Esc Date:", "First Esc Time:", "SER:FirstEscDate", "SER:FirstEscTime",
+       "SER:FirstAction", ""},
+      {kSecEscDatePrompt, kSecEscDate, kSecEscTimePrompt, kSecEscTime, kSecDone,
        "Sec Esc Date:", "Sec Esc Time:", "SER:SecEscDate", "SER:SecEscTime", "SER:SecAction", "b"},
-      {51, kThirdEscDate, 53, kThirdEscTime, kThirdDone, "Third Esc Date:", "Third Esc Time:",
-       "SER:ThirdEscDate", "SER:ThirdEscTime", "SER:ThirdAction", "b"},
+      {kThirdEscDatePrompt, kThirdEscDate, kThirdEscTimePrompt, kThirdEscTime, kThirdDone,
+       "Third Esc Date:", "Third Esc Time:", "SER:ThirdEscDate", "SER:ThirdEscTime",
+       "SER:ThirdAction", "b"},
   };
-  c.push_back(ui::group("?Escalations", "Escalations").withNumber(30).at(9, 1));
+  c.push_back(ui::group("?Escalations", "Escalations").withNumber(kEscalationGroup).at(9, 1));
   int row = 1;
   for (const Escalation& e : escalations) {
     c.push_back(ui::prompt(std::string("?Prompt:") + e.dateField, e.dateText)
                     .withNumber(e.datePrompt)
                     .at(row, 1)
-                    .in(30));
+                    .in(kEscalationGroup));
     c.push_back(ui::entry(std::string("?") + e.dateField, std::string("@d5") + e.picture,
                           field(s, e.dateField))
                     .withNumber(e.date)
                     .at(row, 2)
                     .size(8)
                     .asReadOnly()
-                    .in(30));
+                    .in(kEscalationGroup));
     c.push_back(ui::prompt(std::string("?Prompt:") + e.timeField, e.timeText)
                     .withNumber(e.timePrompt)
                     .at(row, 3)
-                    .in(30));
+                    .in(kEscalationGroup));
     c.push_back(ui::entry(std::string("?") + e.timeField, std::string("@t1") + e.picture,
                           field(s, e.timeField))
                     .withNumber(e.time)
                     .at(row, 4)
                     .size(5)
                     .asReadOnly()
-                    .in(30));
+                    .in(kEscalationGroup));
     c.push_back(ui::check(std::string("?") + e.mark, "Done", doneMark(s, e.mark))
                     .withNumber(e.done)
                     .withValue("1")
                     .at(row, 5)
-                    .in(30));
+                    .in(kEscalationGroup));
     ++row;
   }
 
@@ -240,9 +237,9 @@ ui::WindowDecl caseWindowDecl(data::FileAccess& s) {
                   .at(11, 1)
                   .size(80, 12)
                   .asReadOnly());
-  c.push_back(ui::group("?Action", "Action").withNumber(67).at(12, 1));
-  c.push_back(ui::button("?Yank", "&Yank Case").withNumber(kYank).in(67));
-  c.push_back(ui::button("?Print", "&Print Case").withNumber(kPrint).in(67));
+  c.push_back(ui::group("?Action", "Action").withNumber(kActionGroup).at(12, 1));
+  c.push_back(ui::button("?Yank", "&Yank Case").withNumber(kYank).in(kActionGroup));
+  c.push_back(ui::button("?Print", "&Print Case").withNumber(kPrint).in(kActionGroup));
   return d;
 }
 

@@ -18,27 +18,7 @@
 namespace trv::cases {
 namespace {
 
-enum : int {
-  kWindowMenu = 1,
-  kColourMenu,
-  kTextColour,
-  kBackground,
-  kText,
-  kOk,
-  kSendEmail,
-  kCancel,
-  kAddSignature,
-  kHelp,
-  kAddProblem,
-  kEdit,
-  kHeaderArea,
-  kSubjectEntry,
-  kSubjectPrompt,
-  kCaptionEntry,
-  kSubjectLine,
-  kHeader,
-  kFirstRadio,  // 19-24: choices 1-6
-};
+using enum notes::Control;
 
 constexpr const char* kAddHistory = "SER:AddHistory";
 
@@ -74,12 +54,11 @@ ui::WindowDecl notesDecl(data::FileAccess& cases, NotesBuffers& b) {
   ui::WindowDecl d;
   d.kind = ui::WindowKind::Modal;
   d.menu = {
-      {kWindowMenu, "?WindowMenu", "&Window", {}},
-      {kColourMenu,
-       "?ColorMenu",
-       "Colo&r",
-       {{kTextColour, "?TextColor", "&Text Color", {}},
-        {kBackground, "?Background", "&Background", {}}}},
+      ui::menuItem(kWindowMenu, "&Window").withEquate("?WindowMenu"),
+      ui::submenu(kColourMenu, "Colo&r",
+                  {ui::menuItem(kTextColour, "&Text Color").withEquate("?TextColor"),
+                   ui::menuItem(kBackground, "&Background").withEquate("?Background")})
+          .withEquate("?ColorMenu"),
   };
   auto& c = d.controls;
   c.push_back(ui::textBox("?SER:AddHistory", useNotes(cases))

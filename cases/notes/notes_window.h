@@ -7,11 +7,6 @@
 //
 // It runs modally over the case form on the calling program thread, with an event loop of its
 // own, and works on that thread's Sercase buffer (the case form's).
-//
-// Control numbers: menus 1, 2 with items "&Text Color" 3 and "&Background" 4; the text box 5;
-// "&OK" 6, "Send Email" 7, "&Cancel" 8, "Add Signature" 9, "&Help" 10, " Add Problem" 11,
-// "&Edit" 12, the header area 13, the subject entry 14, "Subject :  " 15, the caption entry 16,
-// the subject line 17, the option "Header" 18 with radios 19-24 (choices 1-6).
 
 #include <string>
 
@@ -22,6 +17,31 @@ class ProgramState;
 }
 
 namespace trv::cases {
+
+// Control numbers of the notes window.
+namespace notes {
+enum Control : int {
+  kWindowMenu = 1,
+  kColourMenu = 2,
+  kTextColour = 3,  // menu item "&Text Color"
+  kBackground = 4,  // menu item "&Background"
+  kText = 5,
+  kOk = 6,
+  kSendEmail = 7,
+  kCancel = 8,
+  kAddSignature = 9,
+  kHelp = 10,
+  kAddProblem = 11,
+  kEdit = 12,
+  kHeaderArea = 13,
+  kSubjectEntry = 14,
+  kSubjectPrompt = 15,
+  kCaptionEntry = 16,
+  kSubjectLine = 17,
+  kHeader = 18,      // the option "Header"
+  kFirstRadio = 19,  // its radios 19-24: choices 1-6
+};
+}  // namespace notes
 
 struct NotesOutcome {
   bool confirmed = false;    // OK, or "Send Email" once the mail was dealt with

@@ -52,26 +52,32 @@ ui::WindowDecl overviewDecl() {
   d.title = "Action Overview";
   d.kind = ui::WindowKind::Child;
   d.controls = {
-      ui::list("?List1", builtInColumns(kListToProcess)).withTip("Cases to Process").at(1, 1),
-      ui::list("?List2", builtInColumns(kListLate)).withTip("Late Cases").at(1, 2),
-      ui::button("?AllCases", kCaptionAll).at(2, 1).asHidden(),
-      ui::button("?SortButton", "Sort Priority").at(2, 2),
-      ui::string("?ProblemPrompt", "Problem :").at(3, 1),
-      ui::string("?ProblemText", "").size(80).at(3, 2),
-      ui::button("?Update", "&Update").at(5, 1),
-      ui::button("?Close", "&Close").at(5, 2),
-      ui::button("?Help", "&Help").at(5, 3),
-      ui::string("?OwnerPrompt", "Owner   :").at(4, 1),
-      ui::string("?OwnerText", "").size(20).at(4, 2),
-      ui::line("?Line").at(6, 1),
-      ui::string("?LatePrompt", "Late : ").at(7, 1),
-      ui::string("?LateCount", "").withPicture("@n6").at(7, 2),
-      ui::string("?WaitingCount", "").withPicture("@n6").at(8, 2),
-      ui::string("?Escalations1", "Escalations").at(7, 3),
-      ui::string("?WaitingPrompt", "Waiting : ").at(8, 1),
-      ui::string("?Blank", "").at(8, 4),
-      ui::string("?Escalations2", "Escalations").at(8, 3),
-      ui::box("?Box").at(7, 1),
+      ui::list("?List1", builtInColumns(kListToProcess))
+          .withNumber(OverviewListToProcess)
+          .withTip("Cases to Process")
+          .at(1, 1),
+      ui::list("?List2", builtInColumns(kListLate))
+          .withNumber(OverviewListLate)
+          .withTip("Late Cases")
+          .at(1, 2),
+      ui::button("?AllCases", kCaptionAll).withNumber(OverviewOwnAll).at(2, 1).asHidden(),
+      ui::button("?SortButton", "Sort Priority").withNumber(OverviewSort).at(2, 2),
+      ui::string("?ProblemPrompt", "Problem :").withNumber(OverviewProblemPrompt).at(3, 1),
+      ui::string("?ProblemText", "").withNumber(OverviewProblemText).size(80).at(3, 2),
+      ui::button("?Update", "&Update").withNumber(OverviewUpdate).at(5, 1),
+      ui::button("?Close", "&Close").withNumber(OverviewClose).at(5, 2),
+      ui::button("?Help", "&Help").withNumber(OverviewHelp).at(5, 3),
+      ui::string("?OwnerPrompt", "Owner   :").withNumber(OverviewOwnerPrompt).at(4, 1),
+      ui::string("?OwnerText", "").withNumber(OverviewOwnerText).size(20).at(4, 2),
+      ui::line("?Line").withNumber(OverviewLine).at(6, 1),
+      ui::string("?LatePrompt", "Late : ").withNumber(OverviewLatePrompt).at(7, 1),
+      ui::string("?LateCount", "").withNumber(OverviewLateCount).withPicture("@n6").at(7, 2),
+      ui::string("?WaitingCount", "").withNumber(OverviewWaitingCount).withPicture("@n6").at(8, 2),
+      ui::string("?Escalations1", "Escalations").withNumber(OverviewEscalations1).at(7, 3),
+      ui::string("?WaitingPrompt", "Waiting : ").withNumber(OverviewWaitingPrompt).at(8, 1),
+      ui::string("?Blank", "").withNumber(OverviewBlank).at(8, 4),
+      ui::string("?Escalations2", "Escalations").withNumber(OverviewEscalations2).at(8, 3),
+      ui::box("?Box").withNumber(OverviewBox).at(7, 1),
   };
   for (ui::ControlDecl& c : d.controls) c.font = ui::Font{"Tahoma", 8};
   return d;
@@ -383,9 +389,9 @@ class ActionOverview {
     const core::RescanInputs inputs{s_.user.Name, level(), s_.HideOnHold};
     // A case file that cannot be read leaves the queues as the scan left them, without a
     // message: the next rescan tries again.
-    (void)core::rebuildQueuesForOverview(q_,
-                                         core::filePath(s_.DatabaseFolder, core::DataFile::Sercase),
-                                         s_.AppSettings, inputs, s_.env.clock);
+    (void)core::rebuildQueuesForOverview(
+        q_, core::filePath(s_.DatabaseFolder, core::DataFile::Sercase), s_.AppSettings, inputs,
+        s_.env.clock, [this] { return s_.env.ui.yieldBaton(); });
     stampClock();
     redisplay();
     if (active_ != 0) showSelection(active_);

@@ -35,8 +35,15 @@ enum OverviewControl : int {
   OverviewHelp = 9,
   OverviewOwnerPrompt = 10,
   OverviewOwnerText = 11,
+  OverviewLine = 12,
+  OverviewLatePrompt = 13,
   OverviewLateCount = 14,
   OverviewWaitingCount = 15,
+  OverviewEscalations1 = 16,
+  OverviewWaitingPrompt = 17,
+  OverviewBlank = 18,
+  OverviewEscalations2 = 19,
+  OverviewBox = 20,
 };
 
 // Runs the overview until its window closes (its close button, "&Close", a close posted to its

@@ -5,6 +5,7 @@
 #include "cases/notes/notes_window.h"
 #include "cases/overview/action_queues.h"
 #include "cases/products/select_prod.h"
+#include "cases/reports/reports.h"
 #include "cases/sendmail/send_mail.h"
 #include "core/program/program_state.h"
 
@@ -17,6 +18,7 @@ void registerCaseProcedures(core::ProgramState& s) {
   registerCaseList(s);
   registerNotesWindow(s);
   registerSelectProd(s);
+  reports::registerReports(s);
 }
 
 }  // namespace trv::cases

@@ -9,25 +9,22 @@
 namespace trv::cases {
 namespace {
 
+using enum productpick::Control;
+
 list::ListDecl pickListDecl(core::ProgramState& s) {
   list::ListDecl d;
   d.procedure = "SelectProd";
   d.window.title = "Select Product";
   d.window.kind = ui::WindowKind::Child;
   d.window.resizable = true;
-  d.window.controls = {
-      ui::list("?Browse:1", {})
-          .withNumber(PickList)
-          .withTip("Browsing Records")
-          .at(1, 1)
-          .size(40, 15),
-      ui::button("?Select", "&Select").withNumber(PickSelect).at(2, 1),
-      ui::sheet("?CurrentTab").withNumber(PickSheet).at(3, 1),
-      ui::tab("?Tab:1", "Product ID").withNumber(PickTabId).in(PickSheet),
-      ui::tab("?Tab:2", "Product Name").withNumber(PickTabName).in(PickSheet),
-      ui::button("?Close", "Close").withNumber(PickClose).at(4, 1),
-  };
-  d.list = PickList;
+  d.list = kList;
+  d.buttons = {.select = kSelect, .close = kClose};
+  d.window.controls = list::browseControls(d, "Browsing Records", 40, 15);
+  d.window.controls.insert(d.window.controls.end(),
+                           {ui::sheet("?CurrentTab").withNumber(kSheet).at(3, 1),
+                            ui::tab("?Tab:1", "Product ID").withNumber(kTabId).in(kSheet),
+                            ui::tab("?Tab:2", "Product Name").withNumber(kTabName).in(kSheet),
+                            ui::button("?Close", "Close").withNumber(kClose).at(4, 1)});
   // The name field holds 50 characters; the list shows 30.
   d.columns = {
       {"Product ID", 68, "SLA:IDProduct", "@s16"},
@@ -35,11 +32,10 @@ list::ListDecl pickListDecl(core::ProgramState& s) {
   };
   d.file = s.dictionary.SlaRelations.get();
   d.orders = {
-      {"SLA:ProductKey", "SLA:Product", PickTabName},
-      {"SLA:IDPRODUCTKEY", "SLA:IDProduct", PickTabId, true},
+      {"SLA:ProductKey", "SLA:Product", kTabName},
+      {"SLA:IDPRODUCTKEY", "SLA:IDProduct", kTabId, true},
   };
-  d.sheet = PickSheet;
-  d.buttons = {.select = PickSelect, .close = PickClose};
+  d.sheet = kSheet;
   d.defaultColour = kPickListColour;
   return d;
 }

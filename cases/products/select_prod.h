@@ -15,14 +15,16 @@ class ProgramState;
 namespace trv::cases {
 
 // Control numbers of the "Select Product" window.
-enum ProductPickControl : int {
-  PickList = 1,
-  PickSelect = 2,
-  PickSheet = 3,
-  PickTabId = 4,
-  PickTabName = 5,
-  PickClose = 6,
+namespace productpick {
+enum Control : int {
+  kList = 1,
+  kSelect = 2,
+  kSheet = 3,
+  kTabId = 4,
+  kTabName = 5,
+  kClose = 6,
 };
+}  // namespace productpick
 
 // The list colour of the pick list when key "Color" of section "Config" is 0 or missing; the
 // other lists fall back on list::kDefaultListColour.

@@ -12,23 +12,7 @@
 namespace trv::cases {
 namespace {
 
-enum : int {
-  kSheet = 1,
-  kAddressTab,
-  kToPrompt,
-  kTo,
-  kAddressBook,
-  kSubjectPrompt,
-  kSubject,
-  kAttachPath,
-  kAttachButton,
-  kAttachPrompt,
-  kTextTab,
-  kText,
-  kNotes,
-  kSend,
-  kCancel,
-};
+using enum sendmail::Control;
 
 constexpr std::uint32_t kAddressEditFields = 4;
 

@@ -21,6 +21,27 @@ class ProgramState;
 
 namespace trv::cases {
 
+// Control numbers of the send-mail window.
+namespace sendmail {
+enum Control : int {
+  kSheet = 1,
+  kAddressTab = 2,
+  kToPrompt = 3,
+  kTo = 4,
+  kAddressBook = 5,
+  kSubjectPrompt = 6,
+  kSubject = 7,
+  kAttachPath = 8,
+  kAttachButton = 9,
+  kAttachPrompt = 10,
+  kTextTab = 11,
+  kText = 12,
+  kNotes = 13,
+  kSend = 14,
+  kCancel = 15,
+};
+}  // namespace sendmail
+
 // Texts in the records' charset (Windows-1252).
 struct SendMailRequest {
   std::string caseNumber;  // not used by the window

@@ -13,28 +13,7 @@
 namespace trv::core {
 namespace {
 
-enum : int {
-  kSheet = 1,
-  kTab = 2,
-  kSNamePrompt = 3,
-  kSName = 4,
-  kLName = 6,
-  kContact = 8,
-  kPhone = 10,
-  kPhone2 = 12,
-  kEmail = 14,
-  kPriorityFix = 15,
-  kPriority = 16,
-  kFax = 18,
-  kAddress = 20,
-  kZip = 22,
-  kCity = 24,
-  kState = 26,
-  kRemarks = 28,
-  kOk = 29,
-  kCancel = 30,
-  kHelp = 31,
-};
+using enum clientform::Control;
 
 struct EntrySpec {
   int number;

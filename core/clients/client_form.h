@@ -10,6 +10,33 @@ namespace trv::core {
 
 class ProgramState;
 
+// Control numbers of the client form's window; each entry's prompt has the entry's number
+// minus one.
+namespace clientform {
+enum Control : int {
+  kSheet = 1,
+  kTab = 2,
+  kSNamePrompt = 3,
+  kSName = 4,
+  kLName = 6,
+  kContact = 8,
+  kPhone = 10,
+  kPhone2 = 12,
+  kEmail = 14,
+  kPriorityFix = 15,
+  kPriority = 16,
+  kFax = 18,
+  kAddress = 20,
+  kZip = 22,
+  kCity = 24,
+  kState = 26,
+  kRemarks = 28,
+  kOk = 29,
+  kCancel = 30,
+  kHelp = 31,
+};
+}  // namespace clientform
+
 // Runs the form on the calling thread with the request in NextRequest; the response is left in
 // LastResponse. fullName (50 characters) and phone (16) receive the client's stored values when
 // clientId is not blank; either may be null.

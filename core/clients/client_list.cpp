@@ -2,12 +2,14 @@
 
 #include "core/program/list_environment.h"
 #include "core/program/program_state.h"
+#include "runtime/forms/procedures.h"
 #include "runtime/list/list_window.h"
-#include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
 
 namespace trv::core {
 namespace {
+
+using enum clientlist::Control;
 
 list::ListDecl clientListDecl(ProgramState& s) {
   list::ListDecl d;
@@ -15,26 +17,21 @@ list::ListDecl clientListDecl(ProgramState& s) {
   d.window.title = "Clients";
   d.window.kind = ui::WindowKind::Child;
   d.window.resizable = true;
-  d.window.controls = {
-      ui::list("?Browse:1", {})
-          .withNumber(ClientsList)
-          .withTip("Browsing Records")
-          .at(1, 1)
-          .size(80, 15),
-      ui::button("?Select", "&Select").withNumber(ClientsSelect).at(2, 1),
-      ui::button("?Insert", "&Insert").withNumber(ClientsInsert).at(2, 2),
-      ui::button("?Change", "&Change").withNumber(ClientsChange).at(2, 3),
-      ui::button("?Delete", "&Delete").withNumber(ClientsDelete).at(2, 4),
-      ui::sheet("?CurrentTab").withNumber(ClientsSheet).at(3, 1),
-      ui::tab("?Tab:1", "CLI:SNameKey").withNumber(ClientsTabName).in(ClientsSheet),
-      ui::button("?Import", "Im&port").withNumber(ClientsImport).in(ClientsTabName),
-      ui::tab("?Tab:2", "CLI:KeyFullName").withNumber(ClientsTabFullName).in(ClientsSheet),
-      ui::tab("?Tab:3", "CLI:KeyCity").withNumber(ClientsTabCity).in(ClientsSheet),
-      ui::tab("?Tab:4", "CLI:KeyContact").withNumber(ClientsTabContact).in(ClientsSheet),
-      ui::button("?Close", "Close").withNumber(ClientsClose).at(4, 1),
-      ui::button("?Help", "Help").withNumber(ClientsHelp).at(4, 2),
-  };
-  d.list = ClientsList;
+  d.list = kList;
+  d.buttons = {.select = kSelect, .insert = kInsert, .change = kChange, .remove = kDelete};
+  d.buttons.close = kClose;
+  d.buttons.help = kHelp;
+  d.window.controls = list::browseControls(d, "Browsing Records", 80, 15);
+  d.window.controls.insert(
+      d.window.controls.end(),
+      {ui::sheet("?CurrentTab").withNumber(kSheet).at(3, 1),
+       ui::tab("?Tab:1", "CLI:SNameKey").withNumber(kTabName).in(kSheet),
+       ui::button("?Import", "Im&port").withNumber(kImport).in(kTabName),
+       ui::tab("?Tab:2", "CLI:KeyFullName").withNumber(kTabFullName).in(kSheet),
+       ui::tab("?Tab:3", "CLI:KeyCity").withNumber(kTabCity).in(kSheet),
+       ui::tab("?Tab:4", "CLI:KeyContact").withNumber(kTabContact).in(kSheet),
+       ui::button("?Close", "Close").withNumber(kClose).at(4, 1),
+       ui::button("?Help", "Help").withNumber(kHelp).at(4, 2)});
   // Every column left-justified with an indent of 2 (and resizable by the user).
   d.columns = {
       {"Name", 28, "CLI:SName", "@s6", false, 2},
@@ -49,19 +46,13 @@ list::ListDecl clientListDecl(ProgramState& s) {
   };
   d.file = s.dictionary.ClientRelations.get();
   d.orders = {
-      {"CLI:KeyFullName", "CLI:LName", ClientsTabFullName},
-      {"CLI:KeyCity", "CLI:City", ClientsTabCity},
-      {"CLI:KeyContact", "CLI:Contact", ClientsTabContact},
-      {"CLI:SNameKey", "CLI:SName", ClientsTabName, true},
+      {"CLI:KeyFullName", "CLI:LName", kTabFullName},
+      {"CLI:KeyCity", "CLI:City", kTabCity},
+      {"CLI:KeyContact", "CLI:Contact", kTabContact},
+      {"CLI:SNameKey", "CLI:SName", kTabName, true},
       {},  // file sequence, for the list enhancement's header menu
   };
-  d.sheet = ClientsSheet;
-  d.buttons = {.select = ClientsSelect,
-               .insert = ClientsInsert,
-               .change = ClientsChange,
-               .remove = ClientsDelete,
-               .close = ClientsClose,
-               .help = ClientsHelp};
+  d.sheet = kSheet;
   d.form = "Updateclient";
   d.enhanced = true;
   return d;
@@ -84,19 +75,19 @@ class ClientList final : public list::ListWindow {
  public:
   explicit ClientList(ProgramState& s)
       : ListWindow(listEnvironment(s, clientListSettings), clientListDecl(s)), s_(s) {
-    AddHelpButton(ClientsHelp, "Browse Clients");
+    AddHelpButton(kHelp, "Browse Clients");
   }
 
   void OnOpen() override {
     const bool admin = s_.user.Level == 2;
-    window().setHidden(ClientsImport, !admin);
-    window().setDisabled(ClientsImport, !admin);
+    window().setHidden(kImport, !admin);
+    window().setDisabled(kImport, !admin);
     ListWindow::OnOpen();
   }
 
   data::Level HandleAccepted() override {
     switch (event().control) {
-      case ClientsImport:
+      case kImport:
         RunProcedure("ImportClientData", 0);
         browser().Reset();
         return data::LevelNotify;

@@ -7,21 +7,23 @@ namespace trv::core {
 class ProgramState;
 
 // Control numbers of the "Clients" window.
-enum ClientListControl : int {
-  ClientsList = 1,
-  ClientsSelect = 2,
-  ClientsInsert = 3,
-  ClientsChange = 4,
-  ClientsDelete = 5,
-  ClientsSheet = 6,
-  ClientsTabName = 7,
-  ClientsImport = 8,  // on the first tab; administrators only
-  ClientsTabFullName = 9,
-  ClientsTabCity = 10,
-  ClientsTabContact = 11,
-  ClientsClose = 12,
-  ClientsHelp = 13,
+namespace clientlist {
+enum Control : int {
+  kList = 1,
+  kSelect = 2,
+  kInsert = 3,
+  kChange = 4,
+  kDelete = 5,
+  kSheet = 6,
+  kTabName = 7,
+  kImport = 8,  // on the first tab; administrators only
+  kTabFullName = 9,
+  kTabCity = 10,
+  kTabContact = 11,
+  kClose = 12,
+  kHelp = 13,
 };
+}  // namespace clientlist
 
 // Runs the list on the calling thread; RequestSelect in NextRequest makes it a selecting list
 // whose Select leaves the chosen client in the Client buffer with the response completed.

@@ -7,7 +7,7 @@
 namespace trv::core {
 namespace {
 
-enum : int { kTitle = 1, kLine, kImage, kMaker1, kMaker2 };
+using enum splash::Control;
 
 class SplashWindow final : public forms::WindowController {
  public:

@@ -7,6 +7,11 @@ namespace trv::core {
 
 class ProgramState;
 
+// Control numbers of the splash window.
+namespace splash {
+enum Control : int { kTitle = 1, kLine = 2, kImage = 3, kMaker1 = 4, kMaker2 = 5 };
+}  // namespace splash
+
 // Runs the splash window on the calling thread (the frame starts it on a thread of its own).
 void AppSplash(ProgramState& state);
 

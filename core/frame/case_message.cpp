@@ -10,7 +10,7 @@
 namespace trv::core {
 namespace {
 
-enum : int { kImage = 1, kText, kIconize, kClose, kCase };
+using enum casemessage::Control;
 
 }  // namespace
 

@@ -9,6 +9,11 @@ namespace trv::core {
 
 class ProgramState;
 
+// Control numbers of the case-message window.
+namespace casemessage {
+enum Control : int { kImage = 1, kText = 2, kIconize = 3, kClose = 4, kCase = 5 };
+}  // namespace casemessage
+
 // Shows the warning on the calling (the frame's) thread and returns when it has closed.
 void CaseMessage(ProgramState& state, std::uint32_t caseNr, const std::string& text);
 

@@ -6,6 +6,11 @@
 #include "core/problems/problem_list.h"
 #include "core/products/product_form.h"
 #include "core/products/product_list.h"
+#include "core/system/about.h"
+#include "core/system/activity_log_list.h"
+#include "core/system/password.h"
+#include "core/system/system_options.h"
+#include "core/system/users.h"
 
 namespace trv::core {
 
@@ -16,6 +21,11 @@ void registerCoreProcedures(ProgramState& s) {
   registerBrowsSLA(s);
   registerUpdateSLA(s);
   registerBrowsProblem(s);
+  registerUsers(s);
+  registerUpdatePass(s);
+  registerSystemOptions(s);
+  registerActivityLog(s);
+  registerAbout(s);
 }
 
 }  // namespace trv::core

@@ -1,56 +1,53 @@
 #include "core/frame/frame_menu.h"
 
 namespace trv::core {
-namespace {
-
-ui::MenuItemDecl item(int number, std::string text, std::vector<ui::MenuItemDecl> items = {}) {
-  ui::MenuItemDecl d;
-  d.number = number;
-  d.text = std::move(text);
-  d.items = std::move(items);
-  return d;
-}
-
-ui::MenuItemDecl separator(int number) {
-  return item(number, "-");
-}
-
-}  // namespace
 
 std::vector<ui::MenuItemDecl> frameMenu() {
   return {
-      item(MenuFile, "Trova&nel",
-           {item(MenuLogon, "&Logon"), item(MenuLogout, "&Log&out"), item(MenuExit, "E&xit")}),
-      item(MenuBrowse, "&Browse",
-           {item(MenuBrowseQueues, "&Queues"), item(MenuBrowseCases, "&Cases"),
-            item(MenuBrowseClients, "Cli&ents"), item(MenuBrowseProducts, "&Products"),
-            item(MenuBrowseArchive, "&Archive")}),
-      item(MenuHouseHold, "&HouseHold",
-           {item(MenuQueues, "&Queues",
-                 {item(MenuMessage, "&Message"), item(MenuNoOnHold, "&No On Hold")}),
-            item(MenuPassSignature, "&Pass/Signature"), item(MenuBrowseColor, "&BrowseColor"),
-            item(MenuWallpaper, "&Wallpaper")}),
-      item(MenuSearch, "&Search",
-           {item(MenuSearchCase, "&Case"), item(MenuSearchArchive, "&Archive"),
-            item(MenuSearchBoth, "&Both")}),
-      item(MenuEmail, "E&mail", {item(MenuEmailSend, "&Send"), item(MenuEmailInbox, "&Inbox")}),
-      item(MenuSystem, "S&ystem",
-           {item(MenuActivityLog, "&Activity Log"), item(MenuProblems, "&Problems"),
-            item(MenuOptions, "&Options"), item(MenuUsers, "&Users")}),
-      item(MenuPrint, "&Print",
-           {item(MenuPrintCases, "&Cases"), item(MenuPrintClients, "Cli&ents"),
-            item(MenuPrintProducts, "&Products"), item(MenuPrintArchive, "&Archive"),
-            separator(MenuPrintSeparator), item(MenuPrintActivityLog, "&Activity Log"),
-            item(MenuPrintSetup, "P&rint Setup...")}),
-      item(MenuEdit, "&Edit",
-           {item(MenuCut, "Cu&t"), item(MenuCopy, "&Copy"), item(MenuPaste, "&Paste")}),
-      item(MenuWindow, "&Window",
-           {item(MenuTile, "T&ile"), item(MenuCascade, "&Cascade"),
-            item(MenuArrange, "&Arrange Icons")}),
-      item(MenuHelp, "He&lp",
-           {item(MenuAbout, "&About"), item(MenuContents, "&Contents"),
-            separator(MenuHelpSeparator), item(MenuHelpSearch, "&Search for Help On..."),
-            item(MenuHowToUseHelp, "&How to Use Help")}),
+      ui::submenu(MenuFile, "Trova&nel",
+                  {ui::menuItem(MenuLogon, "&Logon"), ui::menuItem(MenuLogout, "&Log&out"),
+                   ui::menuItem(MenuExit, "E&xit")}),
+      ui::submenu(
+          MenuBrowse, "&Browse",
+          {ui::menuItem(MenuBrowseQueues, "&Queues"), ui::menuItem(MenuBrowseCases, "&Cases"),
+           ui::menuItem(MenuBrowseClients, "Cli&ents"),
+           ui::menuItem(MenuBrowseProducts, "&Products"),
+           ui::menuItem(MenuBrowseArchive, "&Archive")}),
+      ui::submenu(MenuHouseHold, "&HouseHold",
+                  {ui::submenu(MenuQueues, "&Queues",
+                               {ui::menuItem(MenuMessage, "&Message"),
+                                ui::menuItem(MenuNoOnHold, "&No On Hold")}),
+                   ui::menuItem(MenuPassSignature, "&Pass/Signature"),
+                   ui::menuItem(MenuBrowseColor, "&BrowseColor"),
+                   ui::menuItem(MenuWallpaper, "&Wallpaper")}),
+      ui::submenu(
+          MenuSearch, "&Search",
+          {ui::menuItem(MenuSearchCase, "&Case"), ui::menuItem(MenuSearchArchive, "&Archive"),
+           ui::menuItem(MenuSearchBoth, "&Both")}),
+      ui::submenu(MenuEmail, "E&mail",
+                  {ui::menuItem(MenuEmailSend, "&Send"), ui::menuItem(MenuEmailInbox, "&Inbox")}),
+      ui::submenu(
+          MenuSystem, "S&ystem",
+          {ui::menuItem(MenuActivityLog, "&Activity Log"), ui::menuItem(MenuProblems, "&Problems"),
+           ui::menuItem(MenuOptions, "&Options"), ui::menuItem(MenuUsers, "&Users")}),
+      ui::submenu(
+          MenuPrint, "&Print",
+          {ui::menuItem(MenuPrintCases, "&Cases"), ui::menuItem(MenuPrintClients, "Cli&ents"),
+           ui::menuItem(MenuPrintProducts, "&Products"), ui::menuItem(MenuPrintArchive, "&Archive"),
+           ui::menuSeparator(MenuPrintSeparator),
+           ui::menuItem(MenuPrintActivityLog, "&Activity Log"),
+           ui::menuItem(MenuPrintSetup, "P&rint Setup...")}),
+      ui::submenu(MenuEdit, "&Edit",
+                  {ui::menuItem(MenuCut, "Cu&t"), ui::menuItem(MenuCopy, "&Copy"),
+                   ui::menuItem(MenuPaste, "&Paste")}),
+      ui::submenu(MenuWindow, "&Window",
+                  {ui::menuItem(MenuTile, "T&ile"), ui::menuItem(MenuCascade, "&Cascade"),
+                   ui::menuItem(MenuArrange, "&Arrange Icons")}),
+      ui::submenu(MenuHelp, "He&lp",
+                  {ui::menuItem(MenuAbout, "&About"), ui::menuItem(MenuContents, "&Contents"),
+                   ui::menuSeparator(MenuHelpSeparator),
+                   ui::menuItem(MenuHelpSearch, "&Search for Help On..."),
+                   ui::menuItem(MenuHowToUseHelp, "&How to Use Help")}),
   };
 }
 

@@ -79,10 +79,13 @@ void MainFrame::rescan(bool warnings) {
   RescanHooks hooks;
   hooks.beforeRebuild = [&] { jobs_->timedBackup(frame); };
   hooks.closedCase = [&](const SercaseRecord& kase, const store::Position& at) {
-    if (jobs_->closedCase(frame, kase, at) == jobs::DeletionOutcome::Deleted)
-      if (const int t = s_.globals.slot(kBrowsCasesThread))
-        s_.env.ui.postToThread(t, ui::EventGainFocus);
+    if (jobs_->closedCase(frame, kase, at) != jobs::DeletionOutcome::Deleted) return false;
+    if (const int t = s_.globals.slot(kBrowsCasesThread))
+      s_.env.ui.postToThread(t, ui::EventGainFocus);
+    return true;
   };
+  // A large case file takes a while to read: the other threads' windows answer in between.
+  hooks.betweenBatches = [this] { return s_.env.ui.yieldBaton(); };
   const RescanInputs inputs{s_.user.Name, s_.user.Level, s_.HideOnHold};
   (void)rebuildQueues(s_.queues, *s_.dictionary.SercaseAccess, s_.AppSettings, inputs, s_.env.clock,
                       hooks);

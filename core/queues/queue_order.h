@@ -8,6 +8,7 @@
 // Texts compare as text, byte by byte, trailing blanks ignored ("High" < "Medium" < "Minimal").
 // Every sort is stable: entries equal in every key keep their insertion order.
 
+#include <functional>
 #include <vector>
 
 #include "core/queues/queue_entry.h"
@@ -21,7 +22,13 @@ constexpr QueueOrder orderOfChoice(long long sortChoice) {
   return sortChoice == 0 ? QueueOrder::Date : QueueOrder::Priority;
 }
 
-void sortAft(std::vector<QueueEntry>& aft, QueueOrder order);
-void sortBef(std::vector<QueueEntry>& bef, QueueOrder order);
+// Called every kSortStepEntries steps of a long sort, where the caller may let other threads
+// run; returns false to stop the sort.
+using SortStep = std::function<bool()>;
+inline constexpr int kSortStepEntries = 32768;
+
+// Each returns false when `step` stopped it (the queue is then as it was), else true.
+bool sortAft(std::vector<QueueEntry>& aft, QueueOrder order, const SortStep& step = nullptr);
+bool sortBef(std::vector<QueueEntry>& bef, QueueOrder order, const SortStep& step = nullptr);
 
 }  // namespace trv::core

@@ -14,17 +14,24 @@
 namespace trv::core {
 namespace {
 
-// Large enough that a scan of 10^5 cases is a few hundred statements, small enough that a
-// batch of records with their histories stays a few megabytes.
-constexpr int kScanBatchRows = 500;
-
 std::string userSection(std::string_view userName) {
   return text::toUtf8(text::clip(userName));
 }
 
-void sortAll(QueueContents& c, long long sortChoice) {
-  sortAft(c.AFT, orderOfChoice(sortChoice));
-  sortBef(c.BEF, orderOfChoice(sortChoice));
+// False when `step` stopped the sort.
+bool sortAll(QueueContents& c, long long sortChoice, const BetweenBatches& step) {
+  return sortAft(c.AFT, orderOfChoice(sortChoice), step) &&
+         sortBef(c.BEF, orderOfChoice(sortChoice), step);
+}
+
+// Room for about as many entries as the queues held after the last rebuild, so that the scan
+// does not copy large queues as they grow.
+QueueContents sizedLike(const SharedQueues& queues) {
+  const SharedQueues::Snapshot last = queues.snapshot();
+  QueueContents c;
+  c.AFT.reserve(last->AFT.size() + last->AFT.size() / 8);
+  c.BEF.reserve(last->BEF.size() + last->BEF.size() / 8);
+  return c;
 }
 
 }  // namespace
@@ -35,14 +42,26 @@ long long userSortChoice(const ini::IniSettings& settings, std::string_view user
 
 RebuildOutcome scanCaseFile(store::Connection& conn, store::FileId file, store::RecordBuffer& buf,
                             const QueueViewer& viewer, std::int32_t today, std::int32_t now,
-                            const ClosedCaseHook& closedCase, QueueContents& out) {
+                            const ClosedCaseHook& closedCase, QueueContents& out,
+                            const BetweenBatches& betweenBatches) {
   RebuildOutcome o;
   conn.setBulkRows(file, kScanBatchRows);
+  conn.setSequenceMemos(file, false);
   o.code = conn.setFileOrder(file);
   std::uint32_t aftNr = static_cast<std::uint32_t>(out.AFT.size());
   std::uint32_t befNr = static_cast<std::uint32_t>(out.BEF.size());
   SercaseRecord c;
+  int inBatch = 0;
   while (o.code == store::Ok) {
+    // The batch's records are all read (the store's statements are reset): a safe point to let
+    // other threads in, unless a hook left a transaction open.
+    if (++inBatch > kScanBatchRows) {
+      inBatch = 1;
+      if (betweenBatches && !conn.inTransaction() && !betweenBatches()) {
+        o.stopped = true;
+        break;
+      }
+    }
     const store::Code step = conn.next(file, buf);
     if (step != store::Ok) {
       if (step != store::RecordNotFound) o.code = step;
@@ -56,7 +75,7 @@ RebuildOutcome scanCaseFile(store::Connection& conn, store::FileId file, store::
     ++o.cases;
     if (isClosed(c)) {
       ++o.closed;
-      if (closedCase) closedCase(c, buf.position);
+      if (closedCase && closedCase(c, buf.position)) inBatch = kScanBatchRows;
       continue;
     }
     if (!viewerSees(viewer, c)) continue;
@@ -67,8 +86,15 @@ RebuildOutcome scanCaseFile(store::Connection& conn, store::FileId file, store::
     else
       out.BEF.push_back(makeEntry(c, *p, ++befNr));
   }
-  // Back to single reads for whoever uses this file next on the connection.
+  // Back to single reads with memos for whoever uses this file next on the connection, and the
+  // last case whole in the buffer, as a read of it would leave it.
   conn.setBulkRows(file, 1);
+  conn.setSequenceMemos(file, true);
+  if (o.cases > 0 && buf.position.valid()) {
+    const store::Error keep = store::lastError();
+    if (conn.get(file, buf.position, buf) != store::Ok)
+      store::setError(keep.code, keep.driverCode, keep.driverText);
+  }
   return o;
 }
 
@@ -93,22 +119,23 @@ RebuildOutcome rebuildQueues(SharedQueues& queues, data::FileAccess& sercase,
   }
   const QueueViewer viewer{inputs.userName, inputs.userLevel, queues.ownCasesOnly(),
                            inputs.hideOnHold};
-  QueueContents fresh;
+  QueueContents fresh = sizedLike(queues);
   // The clock is read once so that every case is placed against the same moment.
   const std::int32_t today = clock.today(), now = clock.now();
   o = scanCaseFile(data::FileAccess::threadConnection(), sercase.fileId(), sercase.buffer(), viewer,
-                   today, now, hooks.closedCase, fresh);
+                   today, now, hooks.closedCase, fresh, hooks.betweenBatches);
   o.sortChoice = sortChoice;
   sercase.close();
-  if (o.code != store::Ok) return o;
-  sortAll(fresh, sortChoice);
-  queues.replace(std::move(fresh));
+  if (o.code != store::Ok || o.stopped) return o;
+  o.stopped = !sortAll(fresh, sortChoice, hooks.betweenBatches);
+  if (!o.stopped) queues.replace(std::move(fresh));
   return o;
 }
 
 RebuildOutcome rebuildQueuesForOverview(SharedQueues& queues, const std::string& caseFilePath,
                                         const ini::IniSettings& settings,
-                                        const RescanInputs& inputs, const text::Clock& clock) {
+                                        const RescanInputs& inputs, const text::Clock& clock,
+                                        const BetweenBatches& betweenBatches) {
   const long long sortChoice = userSortChoice(settings, inputs.userName);
   RebuildOutcome o;
   o.sortChoice = sortChoice;
@@ -119,15 +146,15 @@ RebuildOutcome rebuildQueuesForOverview(SharedQueues& queues, const std::string&
   if (o.code != store::Ok) return o;
   const QueueViewer viewer{inputs.userName, inputs.userLevel, queues.ownCasesOnly(),
                            inputs.hideOnHold};
-  QueueContents fresh;
+  QueueContents fresh = sizedLike(queues);
   store::RecordBuffer buf(decl);
   const std::int32_t today = clock.today(), now = clock.now();
-  o = scanCaseFile(conn, file, buf, viewer, today, now, nullptr, fresh);
+  o = scanCaseFile(conn, file, buf, viewer, today, now, nullptr, fresh, betweenBatches);
   o.sortChoice = sortChoice;
   conn.close(file);
-  if (o.code != store::Ok) return o;
-  sortAll(fresh, sortChoice);
-  queues.replace(std::move(fresh));
+  if (o.code != store::Ok || o.stopped) return o;
+  o.stopped = !sortAll(fresh, sortChoice, betweenBatches);
+  if (!o.stopped) queues.replace(std::move(fresh));
   return o;
 }
 

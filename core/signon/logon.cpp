@@ -13,16 +13,7 @@
 namespace trv::core {
 namespace {
 
-enum : int {
-  kGroup = 1,
-  kNamePrompt,
-  kPasswordPrompt,
-  kLight,
-  kName,
-  kPassword,
-  kOk,
-  kExit,
-};
+using enum logon::Control;
 
 constexpr const char* kLights[] = {"Trffc10a.ico", "Trffc10b.ico", "Trffc10c.ico"};
 

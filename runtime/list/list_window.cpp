@@ -72,6 +72,26 @@ std::vector<int> tabsOf(const ui::WindowDecl& window, int sheet) {
 
 }  // namespace
 
+std::vector<ui::ControlDecl> browseControls(const ListDecl& d, std::string tip, int width,
+                                            int height) {
+  std::vector<ui::ControlDecl> c = {ui::list("?Browse:1", {})
+                                        .withNumber(d.list)
+                                        .withTip(std::move(tip))
+                                        .at(1, 1)
+                                        .size(width, height)};
+  const std::pair<int, const char*> row[] = {{d.buttons.select, "Select"},
+                                             {d.buttons.insert, "Insert"},
+                                             {d.buttons.change, "Change"},
+                                             {d.buttons.remove, "Delete"}};
+  int column = 0;
+  for (const auto& [number, name] : row)
+    if (number)
+      c.push_back(ui::button(std::string("?") + name, std::string("&") + name)
+                      .withNumber(number)
+                      .at(2, ++column));
+  return c;
+}
+
 ListWindow::ListWindow(const ListEnvironment& environment, ListDecl decl)
     : WindowController(environment.forms, decl.procedure, windowOf(decl)),
       env_(environment),
@@ -94,6 +114,12 @@ int ListWindow::Run() {
 data::Level ListWindow::Init() {
   if (data::Level l = WindowController::Init(); l != data::LevelOk) return l;
   if (!decl_.file) return data::LevelFatal;
+  if (keepsFormat()) {
+    if (const ui::ControlState* list = window().control(decl_.list))
+      window().setColumns(decl_.list,
+                          withListFormat(list->columns, context().settings->ReadValue(
+                                                            decl_.formatSection, decl_.formatKey)));
+  }
   browser_ = std::make_unique<ListBrowser>(window(), decl_.list, decl_.file->file());
   for (const ListColumnDecl& c : decl_.columns) browser_->AddField(c.field, c.picture);
 
@@ -143,6 +169,11 @@ data::Level ListWindow::Shutdown() {
   extension_.reset();
   editor_.reset();
   browser_.reset();
+  if (keepsFormat() && OPENED && hasWindow()) {
+    if (const ui::ControlState* list = window().control(decl_.list))
+      (void)context().settings->WriteValue(decl_.formatSection, decl_.formatKey,
+                                           listFormat(list->columns));
+  }
   return WindowController::Shutdown();
 }
 
@@ -161,6 +192,10 @@ data::Level ListWindow::HandleEvent() {
     }
   }
   return WindowController::HandleEvent();
+}
+
+bool ListWindow::keepsFormat() {
+  return !decl_.formatKey.empty() && context().settings != nullptr;
 }
 
 int ListWindow::RunUpdate(ListRequest request) {

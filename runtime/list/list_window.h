@@ -81,6 +81,11 @@ struct ListDecl {
   SelectMode select = SelectMode::OnRequest;
   // The colour when key "Color" of section "Config" is 0 or missing.
   int defaultColour = kDefaultListColour;
+  // Where the column widths are kept between runs (section "Browses", key "SLABrowse"): read
+  // when the list opens (list::withListFormat: a format that does not fit is ignored), written
+  // back when it closes. Empty key: not kept.
+  std::string formatSection;
+  std::string formatKey;
   // Items of the list's own at the head of its popup menu ("Queues", pressing its button).
   std::vector<ListBrowser::PopupItem> popup;
   // The thread slot of a single-instance list ("BrowsLogThread"); empty: any number.
@@ -94,6 +99,13 @@ struct ListDecl {
   };
   std::optional<InPlace> inPlace;
 };
+
+// The controls that open most list windows, in this order: the list control ("?Browse:1",
+// numbered `decl.list`, with `tip`, `width` characters by `height` lines, at the top) and, in a
+// row under it, the buttons of `decl.buttons` that have numbers among "&Select", "&Insert",
+// "&Change" and "&Delete" (equates "?Select", "?Insert", ...). The window's other controls follow.
+std::vector<ui::ControlDecl> browseControls(const ListDecl& decl, std::string tip, int width,
+                                            int height);
 
 // What attaches to every enhanced list. Made when the list's browser is set up (its orders
 // registered, before the first page is read); gone before the browser and the files close.
@@ -142,6 +154,8 @@ class ListWindow : public forms::WindowController {
   virtual int RunUpdate(ListRequest request);
 
  private:
+  bool keepsFormat();
+
   ListEnvironment env_;
   ListDecl decl_;
   std::unique_ptr<ListBrowser> browser_;

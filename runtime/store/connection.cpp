@@ -10,7 +10,6 @@
 #include <charconv>
 #include <chrono>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -152,6 +151,7 @@ struct OpenFile {
   bool hidden = false;  // closed, but kept because it is the connection's main database
   std::map<std::string, sqlite3_stmt*> statements;
   std::string lastSql;
+  std::string readSql;  // the statement of the last read of the sequence
 
   Seq seq = Seq::None;
   int seqKey = -1;
@@ -160,17 +160,25 @@ struct OpenFile {
   std::int64_t lastRow = 0;
   std::string lastImage;
   int bulkRows = 1;
-  std::deque<Row> ahead;
+  bool sequenceMemos = true;  // next/previous read the memos
+  // Records read ahead: ahead[aheadNext, aheadEnd) are still to be handed out. The rows keep
+  // their storage from one read to the next (a buffer's old storage comes back to them in
+  // exchange), so a long scan allocates nothing per record.
+  std::vector<Row> ahead;
+  std::size_t aheadNext = 0;
+  std::size_t aheadEnd = 0;
   bool aheadForward = true;
 
   std::string table() const { return schema + ".records"; }
   std::string keyColumn(int k) const { return sqlName(decl->keys[k].name); }
-  std::string selectColumns() const {
+  std::string selectColumns(bool memos = true) const {
     std::string s = "id, version, data";
-    for (const MemoDecl& m : decl->memos) s += ", " + sqlName(m.name);
+    if (memos)
+      for (const MemoDecl& m : decl->memos) s += ", " + sqlName(m.name);
     return s;
   }
-  void forget() { ahead.clear(); }
+  void forget() { aheadNext = aheadEnd = 0; }
+  bool aheadEmpty() const { return aheadNext == aheadEnd; }
   void finalizeAll() {
     for (auto& [sql, s] : statements) sqlite3_finalize(s);
     statements.clear();
@@ -247,27 +255,38 @@ struct Connection::Impl {
     });
   }
 
-  // Reads every row of a select into rows.
-  int readRows(sqlite3_stmt* s, const OpenFile& f, bool withImage, std::vector<Row>& rows) {
+  // Reads every row of a select (id, version, data, the memos when `memos`, then the key image
+  // when `withImage`) into rows[n], rows[n + 1], ..., reusing their storage, and advances n.
+  int readRows(sqlite3_stmt* s, const OpenFile& f, bool memos, bool withImage,
+               std::vector<Row>& rows, std::size_t& n) {
+    const std::size_t before = n;
+    const std::size_t memoCount = f.decl->memos.size();
+    auto assign = [&](std::string& to, int col) {
+      const void* p = sqlite3_column_blob(s, col);
+      if (p == nullptr)
+        to.clear();
+      else
+        to.assign(static_cast<const char*>(p), sqlite3_column_bytes(s, col));
+    };
     return retrying([&] {
-      rows.clear();
+      n = before;
       sqlite3_reset(s);
       int rc;
       while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        Row r;
+        if (n == rows.size()) rows.emplace_back();
+        Row& r = rows[n++];
         r.id = sqlite3_column_int64(s, 0);
         r.version = sqlite3_column_int64(s, 1);
-        r.data.assign(static_cast<const char*>(sqlite3_column_blob(s, 2)),
-                      sqlite3_column_bytes(s, 2));
+        assign(r.data, 2);
+        r.memos.resize(memoCount);
         int col = 3;
-        for (std::size_t m = 0; m < f.decl->memos.size(); ++m, ++col) {
-          const void* p = sqlite3_column_blob(s, col);
-          r.memos.emplace_back(p ? static_cast<const char*>(p) : "", sqlite3_column_bytes(s, col));
+        for (std::string& m : r.memos) {
+          if (memos)
+            assign(m, col++);
+          else
+            m.clear();
         }
-        if (withImage)
-          r.image.assign(static_cast<const char*>(sqlite3_column_blob(s, col)),
-                         sqlite3_column_bytes(s, col));
-        rows.push_back(std::move(r));
+        if (withImage) assign(r.image, col);
       }
       return rc == SQLITE_DONE ? SQLITE_OK : rc;
     });
@@ -293,16 +312,13 @@ struct Connection::Impl {
   }
 
   Code step(OpenFile& f, bool forward, RecordBuffer& buf);
+  // A SQLite result code, or kNotPrepared (the error set) when a statement could not be made.
+  static constexpr int kNotPrepared = -1;
+  int readAhead(OpenFile& f, bool forward);
 
   static void fill(const Row& r, RecordBuffer& buf) {
     buf.record = r.data;
     buf.memos = r.memos;
-    buf.position = {r.id, r.version};
-  }
-  // Sequential reads hand each row over once: move it rather than copy the memos.
-  static void fill(Row&& r, RecordBuffer& buf) {
-    buf.record = std::move(r.data);
-    buf.memos = std::move(r.memos);
     buf.position = {r.id, r.version};
   }
 
@@ -674,9 +690,10 @@ Code Connection::fetch(FileId id, int key, RecordBuffer& buf) {
   Use u(s);
   u.bindText(1, *img);
   std::vector<Row> rows;
-  if (int rc = impl_->readRows(s, *f, false, rows); rc != SQLITE_OK)
+  std::size_t n = 0;
+  if (int rc = impl_->readRows(s, *f, true, false, rows, n); rc != SQLITE_OK)
     return fromSqlite(impl_->db, rc);
-  if (rows.empty()) return setError(RecordNotFound);
+  if (n == 0) return setError(RecordNotFound);
   Impl::fill(rows[0], buf);
   return Ok;
 }
@@ -695,17 +712,26 @@ std::string Connection::TEST_fetchPlan(FileId id, int key) {
   return plan;
 }
 
-std::string Connection::TEST_lastPlan(FileId id) {
-  OpenFile* f = impl_->file(id);
-  if (f == nullptr) return {};
+namespace {
+std::string explain(sqlite3* db, const std::string& sql) {
   sqlite3_stmt* s = nullptr;
   std::string plan;
-  if (sqlite3_prepare_v2(impl_->db, ("EXPLAIN QUERY PLAN " + f->lastSql).c_str(), -1, &s,
-                         nullptr) == SQLITE_OK)
+  if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &s, nullptr) == SQLITE_OK)
     while (sqlite3_step(s) == SQLITE_ROW)
       plan += std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 3))) + "\n";
   sqlite3_finalize(s);
   return plan;
+}
+}  // namespace
+
+std::string Connection::TEST_lastPlan(FileId id) {
+  OpenFile* f = impl_->file(id);
+  return f == nullptr ? std::string() : explain(impl_->db, f->lastSql);
+}
+
+std::string Connection::TEST_lastReadPlan(FileId id) {
+  OpenFile* f = impl_->file(id);
+  return f == nullptr ? std::string() : explain(impl_->db, f->readSql);
 }
 
 Code Connection::get(FileId id, Position pos, RecordBuffer& buf) {
@@ -718,9 +744,10 @@ Code Connection::get(FileId id, Position pos, RecordBuffer& buf) {
   Use u(s);
   u.bindInt(1, pos.row);
   std::vector<Row> rows;
-  if (int rc = impl_->readRows(s, *f, false, rows); rc != SQLITE_OK)
+  std::size_t n = 0;
+  if (int rc = impl_->readRows(s, *f, true, false, rows, n); rc != SQLITE_OK)
     return fromSqlite(impl_->db, rc);
-  if (rows.empty()) return setError(RecordNotFound);
+  if (n == 0) return setError(RecordNotFound);
   Impl::fill(rows[0], buf);
   return Ok;
 }
@@ -782,58 +809,82 @@ void Connection::setBulkRows(FileId id, int rows) {
   if (OpenFile* f = impl_->file(id)) {
     f->bulkRows = std::clamp(rows, 1, 1000);
     f->forget();
+    // Keep no more rows' storage than a read can use.
+    if (f->ahead.size() > static_cast<std::size_t>(f->bulkRows))
+      f->ahead.resize(static_cast<std::size_t>(f->bulkRows));
   }
 }
 
-Code Connection::Impl::step(OpenFile& f, bool forward, RecordBuffer& buf) {
-  Impl& m = *this;
-  if (f.seq == Seq::None) f.seq = Seq::File;
-  if (!f.ahead.empty() && f.aheadForward != forward) f.forget();
-  if (f.ahead.empty()) {
-    const bool byKey = f.seq == Seq::Key;
-    const std::string col = byKey ? f.keyColumn(f.seqKey) : std::string("id");
-    const char* dir = forward ? "" : " DESC";
-    std::string where;
-    int mode = 0;  // 0 no bound, 1 image bound, 2 image and row bound, 3 row bound
-    if (byKey) {
-      if (f.haveLast) {
-        where = forward ? col + " >= ?1 AND (" + col + ", id) > (?1, ?2)"
-                        : col + " <= ?1 AND (" + col + ", id) < (?1, ?2)";
-        mode = 2;
-      } else if (f.startImage) {
-        where = col + (forward ? " >= ?1" : " <= ?1");
-        mode = 1;
-      } else {
-        where = col + " IS NOT NULL";
-      }
-    } else if (f.haveLast) {
-      where = forward ? "id > ?2" : "id < ?2";
-      mode = 3;
-    } else {
-      where = "1";
-    }
-    std::string sql = "SELECT " + f.selectColumns() + (byKey ? ", " + col : "") + " FROM " +
-                      f.table() + " WHERE " + where + " ORDER BY " +
-                      (byKey ? col + dir + ", " : "") + "id" + dir + " LIMIT ?3";
-    sqlite3_stmt* s = m.prepare(f, sql);
-    if (s == nullptr) return lastError().code;
-    Use u(s);
-    if (mode == 1) u.bindText(1, *f.startImage);
-    if (mode == 2) u.bindText(1, f.lastImage);
-    if (mode >= 2) u.bindInt(2, f.lastRow);
-    u.bindInt(3, f.bulkRows);
-    std::vector<Row> rows;
-    if (int rc = m.readRows(s, f, byKey, rows); rc != SQLITE_OK) return fromSqlite(m.db, rc);
-    if (rows.empty()) return setError(RecordNotFound);
-    f.ahead.assign(std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
-    f.aheadForward = forward;
+void Connection::setSequenceMemos(FileId id, bool read) {
+  if (OpenFile* f = impl_->file(id)) {
+    f->sequenceMemos = read;
+    f->forget();
   }
-  Row r = std::move(f.ahead.front());
-  f.ahead.pop_front();
+}
+
+// Fills f.ahead with the next bulkRows records of the sequence, with one statement that is an
+// index search wherever the sequence stands. Going on from a record inside a run of equal keys
+// takes two searches merged in key order: the rest of the run (k = ? AND id > ?, a search on
+// the key and the row) and the keys beyond it (k > ?). One bound on the pair (k, id) would make
+// SQLite search on k alone and step over the run's earlier records one by one, so a page inside
+// a long run would cost the run.
+int Connection::Impl::readAhead(OpenFile& f, bool forward) {
+  const bool byKey = f.seq == Seq::Key;
+  const char* dir = forward ? "" : " DESC";
+  const char* beyond = forward ? " > " : " < ";
+  const std::string col = byKey ? f.keyColumn(f.seqKey) : std::string();
+  const std::string select = "SELECT " + f.selectColumns(f.sequenceMemos) +
+                             (byKey ? ", " + col : std::string()) + " FROM " + f.table() +
+                             " WHERE ";
+  const std::string order =
+      (byKey ? " ORDER BY " + col + dir + ", id" : std::string(" ORDER BY id")) + dir + " LIMIT ?3";
+  std::string where;
+  int bound = 0;  // 0 none, 1 the start image, 2 the last record
+  if (!byKey) {
+    where = f.haveLast ? std::string("id") + beyond + "?2" : "1";
+    bound = f.haveLast ? 2 : 0;
+  } else if (f.haveLast) {
+    where = col + " = ?1 AND id" + beyond + "?2 UNION ALL " + select + col + beyond + "?1";
+    bound = 2;
+  } else if (f.startImage) {
+    where = col + (forward ? " >= ?1" : " <= ?1");
+    bound = 1;
+  } else {
+    where = col + " IS NOT NULL";
+  }
+  f.readSql = select + where + order;
+  sqlite3_stmt* s = prepare(f, f.readSql);
+  if (s == nullptr) return kNotPrepared;
+  Use u(s);
+  if (bound == 1) u.bindText(1, *f.startImage);
+  if (bound == 2) {
+    if (byKey) u.bindText(1, f.lastImage);
+    u.bindInt(2, f.lastRow);
+  }
+  u.bindInt(3, f.bulkRows);
+  return readRows(s, f, f.sequenceMemos, byKey, f.ahead, f.aheadEnd);
+}
+
+Code Connection::Impl::step(OpenFile& f, bool forward, RecordBuffer& buf) {
+  if (f.seq == Seq::None) f.seq = Seq::File;
+  if (!f.aheadEmpty() && f.aheadForward != forward) f.forget();
+  if (f.aheadEmpty()) {
+    f.forget();
+    f.aheadForward = forward;
+    if (int rc = readAhead(f, forward); rc != SQLITE_OK) {
+      f.forget();
+      return rc == kNotPrepared ? lastError().code : fromSqlite(db, rc);
+    }
+    if (f.aheadEmpty()) return setError(RecordNotFound);
+  }
+  Row& r = f.ahead[f.aheadNext++];
   f.haveLast = true;
   f.lastRow = r.id;
-  f.lastImage = std::move(r.image);
-  fill(std::move(r), buf);
+  f.lastImage.swap(r.image);
+  // The buffer takes the row's storage and leaves its own for the next read.
+  buf.record.swap(r.data);
+  buf.memos.swap(r.memos);
+  buf.position = {r.id, r.version};
   return Ok;
 }
 

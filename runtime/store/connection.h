@@ -111,8 +111,9 @@ class Connection {
   [[nodiscard]] Code setFileOrder(FileId id);
   // Sets the sequence to go on from the record `at` (its key fields and its row): next reads the
   // records after it and previous the ones before it, in the order of key `key`, or in file
-  // order when `key` is -1. Lets a list page on from any row, duplicates included, with one
-  // index search. EntryNotFound when the record's key fields leave it out of that key.
+  // order when `key` is -1. Lets a list page on from any row, duplicates included: each read
+  // costs an index search wherever the record stands in a run of equal keys. EntryNotFound when
+  // the record's key fields leave it out of that key.
   [[nodiscard]] Code setSequenceAt(FileId id, int key, const RecordBuffer& at);
   // The next / previous record of the sequence; RecordNotFound at its end. Records added,
   // changed or deleted in between (here or by other stations) are seen, the current one
@@ -122,6 +123,9 @@ class Connection {
   // Reading hint: next/previous read this many records at a time (1 to 1000). Records read
   // ahead are returned as they were read; any write through this connection drops them.
   void setBulkRows(FileId id, int rows);
+  // Reading hint: with `read` false, next/previous leave the memos of buf empty, for a scan that
+  // needs only the records (it reads less). fetch and get always read the memos.
+  void setSequenceMemos(FileId id, bool read);
 
   // Adds buf as a new record. With an auto-numbered key whose field is 0, the record gets the
   // highest number plus one (1 in an empty file), taken and added in one statement; buf.record
@@ -148,6 +152,9 @@ class Connection {
   std::string TEST_fetchPlan(FileId id, int key);
   // Explains the plan of the last statement this file ran (for tests of key sequences).
   std::string TEST_lastPlan(FileId id);
+  // Explains the plan of the statement that the last read of the file's sequence ran (the last
+  // next/previous that read from the file rather than from the records read ahead).
+  std::string TEST_lastReadPlan(FileId id);
 
   // For the store's extensions only (see RawFile); no statement of theirs may stay open when
   // their operation returns.

@@ -2,6 +2,23 @@
 
 namespace trv::ui {
 
+MenuItemDecl menuItem(int number, std::string text) {
+  MenuItemDecl m;
+  m.number = number;
+  m.text = std::move(text);
+  return m;
+}
+
+MenuItemDecl submenu(int number, std::string text, std::vector<MenuItemDecl> items) {
+  MenuItemDecl m = menuItem(number, std::move(text));
+  m.items = std::move(items);
+  return m;
+}
+
+MenuItemDecl menuSeparator(int number) {
+  return menuItem(number, "-");
+}
+
 std::string withoutAmpersand(std::string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {

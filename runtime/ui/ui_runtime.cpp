@@ -114,6 +114,8 @@ bool UiRuntime::readyLocked(const ThreadRec& rec) const {
       return true;
     case ThreadState::Running:
       return false;
+    case ThreadState::Yielding:
+      return true;
     case ThreadState::WaitingEvent:
       return ended_ || !rec.waitingOn->open_ || !rec.waitingOn->queue_.empty() ||
              (rec.deadline && std::chrono::steady_clock::now() >= *rec.deadline);
@@ -137,9 +139,35 @@ bool UiRuntime::idleLocked() const {
 
 int UiRuntime::nextRunnerLocked() const {
   if (batonOwner_ != 0) return 0;
-  for (const auto& [n, rec] : threads_)
-    if (readyLocked(rec)) return n;
-  return 0;
+  // Threads that yielded go after every other thread that can run, the earliest first.
+  int yielder = 0;
+  std::uint64_t turn = 0;
+  for (const auto& [n, rec] : threads_) {
+    if (!readyLocked(rec)) continue;
+    if (rec.state != ThreadState::Yielding) return n;
+    if (yielder == 0 || rec.yieldTurn < turn) {
+      yielder = n;
+      turn = rec.yieldTurn;
+    }
+  }
+  return yielder;
+}
+
+bool UiRuntime::yieldBaton() {
+  const int me = currentThread();
+  std::unique_lock lock(m_);
+  if (ended_) return false;
+  if (me == 0 || current() != this || batonOwner_ != me) return true;
+  const bool othersReady = std::any_of(threads_.begin(), threads_.end(), [&](const auto& t) {
+    return t.first != me && readyLocked(t.second);
+  });
+  if (!othersReady) return true;
+  ThreadRec& rec = threads_[me];
+  rec.state = ThreadState::Yielding;
+  rec.yieldTurn = ++yieldTurns_;
+  releaseLocked();
+  acquireLocked(lock, me);
+  return !ended_;
 }
 
 void UiRuntime::acquireLocked(std::unique_lock<std::mutex>& lock, int me) {

@@ -3,11 +3,11 @@
 //
 // Thread rules. Program threads are real threads started through start(); they pass one
 // baton, so exactly one runs at a time. A program thread gives the baton away only while it
-// waits for an event (Window::accept), shows a message box, dialog or popup menu, prints, and
-// when it ends. Program code may therefore read and change any window's state without locks.
-// When several threads could run, the lowest thread number goes first, so runs are repeatable.
-// Calls marked "thread-safe" may come from any thread (the desktop's, a test's); everything
-// else requires a program thread holding the baton.
+// waits for an event (Window::accept), shows a message box, dialog or popup menu, prints, when
+// it yields in the middle of long work (yieldBaton), and when it ends. Program code may therefore
+// read and change any window's state without locks. When several threads could run, the lowest
+// thread number goes first, so runs are repeatable. Calls marked "thread-safe" may come from any
+// thread (the desktop's, a test's); everything else requires a program thread holding the baton.
 //
 // The driver (tests, the scenario runner) waits until the program is idle (every program
 // thread waiting, nothing pending for any of them), then holds the baton itself to inspect
@@ -71,6 +71,13 @@ class UiRuntime {
   bool ended() const;
   // Thread numbers of the running program threads, ascending (thread-safe).
   std::vector<int> threads() const;
+  // Lets every other program thread that can run take its turn first, then goes on: long work
+  // (a rescan of a large file) calls it between steps so that the other threads' windows keep
+  // answering. Threads that yield take turns in the order they yielded. Returns at once when no
+  // other thread can run. The caller must hold nothing another thread may need: no open read
+  // statement and no transaction. Returns false once the program has ended (the work should
+  // stop), true otherwise; off a program thread it only says whether the program still runs.
+  bool yieldBaton();
   // The calling program thread gives the baton away until every other program thread started
   // by start() has ended (adopted host threads are not waited for); the others run meanwhile.
   // The program body calls it after its frame has closed, so that no window outlives the
@@ -149,9 +156,17 @@ class UiRuntime {
 
  private:
   friend class Window;
-  enum class ThreadState { Starting, Running, WaitingEvent, WaitingAnswer, WaitingOthers };
+  enum class ThreadState {
+    Starting,
+    Running,
+    WaitingEvent,
+    WaitingAnswer,
+    Yielding,
+    WaitingOthers
+  };
   struct ThreadRec {
     ThreadState state = ThreadState::Starting;
+    std::uint64_t yieldTurn = 0;  // while Yielding: the order in which it yielded
     Window* waitingOn = nullptr;
     RequestId waitingFor = 0;
     std::vector<Window*> stack;
@@ -177,6 +192,7 @@ class UiRuntime {
   mutable std::mutex m_;
   std::condition_variable cv_;
   int batonOwner_ = 0;  // a thread number, kDriver, or 0 when free
+  std::uint64_t yieldTurns_ = 0;
   bool ended_ = false;
   std::map<int, ThreadRec> threads_;
   std::vector<std::thread> handles_;

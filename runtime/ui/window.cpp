@@ -573,6 +573,14 @@ bool Window::acceptText(ControlState& c, const std::string& typed, Event& out) {
   }
   changed(c);
   update(c.number);
+  // A value typed into a drop list, combo or spin is also a new selection, as choosing an item
+  // or stepping the spin is.
+  if (c.kind == ControlKind::DropList || c.kind == ControlKind::Combo ||
+      c.kind == ControlKind::Spin) {
+    out = Event(EventNewSelection, c.number);
+    extra_.push_back(Event(EventAccepted, c.number));
+    return true;
+  }
   out = Event(EventAccepted, c.number);
   return true;
 }

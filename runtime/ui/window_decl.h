@@ -19,7 +19,19 @@ struct MenuItemDecl {
   bool hidden = false;
   bool disabled = false;
   bool checked = false;
+
+  MenuItemDecl& withEquate(std::string e) {
+    equate = std::move(e);
+    return *this;
+  }
 };
+
+// Menu factories, beside the control factories of control.h:
+// `submenu(MenuFile, "&File", {menuItem(MenuExit, "E&xit")})`. Number 0 numbers the item after
+// the controls, in declaration order.
+MenuItemDecl menuItem(int number, std::string text);
+MenuItemDecl submenu(int number, std::string text, std::vector<MenuItemDecl> items);
+MenuItemDecl menuSeparator(int number = 0);
 
 struct WindowDecl {
   std::string title;

@@ -13,16 +13,6 @@
 
 namespace trv::scenario {
 
-TempDir::TempDir(const char* prefix) {
-  std::string tmpl = (std::filesystem::temp_directory_path() / prefix).string() + "XXXXXX";
-  if (::mkdtemp(tmpl.data())) path_ = tmpl;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-}
-
 Workstation::Workstation()
     : clock(*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)),
       ui(clock, frontEnd),

@@ -24,21 +24,11 @@
 #include "runtime/ui/ui_runtime.h"
 #include "tests/scenarios/scenario.h"
 #include "tests/scenarios/scenario_reports.h"
+#include "tests/support/temp_dir.h"
 
 namespace trv::scenario {
 
-// A temporary folder removed with everything in it.
-class TempDir {
- public:
-  explicit TempDir(const char* prefix);
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using trv::testing::TempDir;
 
 // One workstation for one scenario file: folders, clock, runtime, program state.
 struct Workstation {

@@ -314,7 +314,15 @@ class ItemReport : public report::RecordLoop {
 // bar, File/Exit ends.
 class TestFrame : public forms::WindowController {
  public:
-  enum : int { kTestWindow = 10, kForm = 11, kLogOut = 12, kExit = 13, kSignature = 14 };
+  enum : int {
+    kBrowseMenu = 1,
+    kFileMenu = 2,
+    kTestWindow = 10,
+    kForm = 11,
+    kLogOut = 12,
+    kExit = 13,
+    kSignature = 14
+  };
   explicit TestFrame(forms::FormContext& c) : WindowController(c, "TestFrame", declaration()) {}
 
   void OnOpen() override { window().setStatus(1, "Ready"); }
@@ -353,18 +361,12 @@ class TestFrame : public forms::WindowController {
     d.title = "Vorn Trovanel 1.2";
     d.kind = ui::WindowKind::Frame;
     d.statusZones = 2;
-    auto item = [](int n, const char* text) {
-      ui::MenuItemDecl m;
-      m.number = n;
-      m.text = text;
-      return m;
-    };
-    ui::MenuItemDecl browse = item(1, "&Browse");
-    browse.items = {item(kTestWindow, "&Test Window"), item(kForm, "&Form")};
-    ui::MenuItemDecl file = item(2, "&File");
-    file.items = {item(kLogOut, "Log &Out"), item(kSignature, "&Pass/Signature"), item(0, "-"),
-                  item(kExit, "E&xit")};
-    d.menu = {browse, file};
+    d.menu = {
+        ui::submenu(kBrowseMenu, "&Browse",
+                    {ui::menuItem(kTestWindow, "&Test Window"), ui::menuItem(kForm, "&Form")}),
+        ui::submenu(kFileMenu, "&File",
+                    {ui::menuItem(kLogOut, "Log &Out"), ui::menuItem(kSignature, "&Pass/Signature"),
+                     ui::menuSeparator(), ui::menuItem(kExit, "E&xit")})};
     return d;
   }
 };

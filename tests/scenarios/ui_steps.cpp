@@ -714,12 +714,14 @@ void registerUiSteps(StepTable& s) {
   s.add("expect file", expectFile);
   s.add("expect file-exists", expectFileExists);
 
-  s.add("expect-control text",
-        controlStep(3, "expect CONTROL text \"TEXT\"",
-                    [](Workstation&, const ui::Window&, const ui::ControlState& c, const Args& r) {
-                      if (rtrim(c.text) == rtrim(r[0].text)) return pass();
-                      return fail("it shows " + quote(c.text));
-                    }));
+  s.add(
+      "expect-control text",
+      controlStep(3, "expect CONTROL text \"TEXT\"",
+                  [](Workstation& ws, const ui::Window&, const ui::ControlState& c, const Args& r) {
+                    const std::string want = value(ws, r[0]).value_or(r[0].text);
+                    if (rtrim(c.text) == rtrim(want)) return pass();
+                    return fail("it shows " + quote(c.text));
+                  }));
   s.add("expect-control value", controlStep(3, "expect CONTROL value VALUE",
                                             [](Workstation& ws, const ui::Window&,
                                                const ui::ControlState& c, const Args& r) {

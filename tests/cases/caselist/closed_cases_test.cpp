@@ -11,7 +11,7 @@
 #include "core/data/dictionary.h"
 #include "core/data/records.h"
 #include "tests/packed.h"
-#include "tests/runtime/data/recording_sink.h"
+#include "tests/support/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
 
 namespace trv::cases {
@@ -50,7 +50,7 @@ class ClosedCasesTest : public ::testing::Test {
 
   store::testing::TempFolder dir_;
   std::filesystem::path db_ = std::filesystem::path(dir_.path()) / "DataBase";
-  data::testing::RecordingSink sink_;
+  trv::testing::RecordingSink sink_;
   core::Dictionary dict_;
 };
 

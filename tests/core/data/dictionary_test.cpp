@@ -12,7 +12,7 @@
 
 #include "core/data/database_tool.h"
 #include "core/data/records.h"
-#include "tests/runtime/data/recording_sink.h"
+#include "tests/support/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
 #include "tests/packed.h"
 
@@ -67,7 +67,7 @@ class DictionaryTest : public ::testing::Test {
   }
 
   TempFolder dir_;
-  data::testing::RecordingSink sink_;
+  trv::testing::RecordingSink sink_;
   Dictionary dict_;
 };
 
@@ -198,7 +198,7 @@ TEST(DictionaryOpenTest, MissingUsersFileAndForeignSystemFileCannotBeOpened) {
   TempFolder missing, foreign;
   ASSERT_TRUE(createIncompatibleDatabase(foreign.path()).ok);
   std::filesystem::create_directories(missing.path());
-  data::testing::RecordingSink sink;
+  trv::testing::RecordingSink sink;
   Dictionary dict;
   dict.setUp(sink);
 
@@ -226,7 +226,7 @@ TEST(DictionaryCrashTest, KilledClientRenameIsAllOrNothing) {
   for (int round = 0; round < 5; ++round) {
     const pid_t kid = ::fork();
     if (kid == 0) {
-      data::testing::RecordingSink sink;
+      trv::testing::RecordingSink sink;
       Dictionary dict;
       dict.setUp(sink);
       dict.setNames(dir.path());

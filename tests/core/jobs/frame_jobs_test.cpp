@@ -11,7 +11,7 @@
 #include "core/jobs/system_record.h"
 #include "runtime/text/date_time.h"
 #include "tests/packed.h"
-#include "tests/runtime/data/recording_sink.h"
+#include "tests/support/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
 
 namespace trv::core::jobs {
@@ -118,7 +118,7 @@ class FrameJobsTest : public ::testing::Test {
   fs::path db_ = fs::path(dir_.path()) / "DataBase";
   fs::path program_ = fs::path(dir_.path()) / "Program";
   fs::path bu_ = fs::path(dir_.path()) / "Backups" / "Daily";
-  data::testing::RecordingSink sink_;
+  trv::testing::RecordingSink sink_;
   Dictionary dict_;
   RecordingJobMessages messages_;
   text::ManualClock clock_{kToday, at(10, 0)};

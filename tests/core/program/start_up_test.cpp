@@ -11,6 +11,7 @@
 #include "core/frame/frame_menu.h"
 #include "core/program/program_body.h"
 #include "core/program/program_state.h"
+#include "core/signon/logon.h"
 #include "runtime/ini/ini_settings.h"
 #include "runtime/platform/instance_registry.h"
 #include "runtime/text/clock.h"
@@ -24,7 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum LogonControl : int { kName = 5, kPassword = 6, kOk = 7, kExit = 8, kLight = 4 };
+using enum logon::Control;
 
 class StartUpTest : public ::testing::Test {
  protected:

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "runtime/text/clock.h"
 #include "runtime/text/date_time.h"
 #include "tests/packed.h"
+#include "tests/support/recording_sink.h"
 
 namespace trv::core {
 namespace {
@@ -49,23 +51,6 @@ struct CaseSpec {
   const char* client = "CLI";
 };
 
-// File access here is expected to show no message; any shown is recorded.
-class RecordingSink : public data::MessageSink {
- public:
-  data::Level raise(int id) override {
-    ids.push_back(id);
-    return data::LevelNotify;
-  }
-  data::Level raiseWithText(int id, std::string_view) override { return raise(id); }
-  data::MessageButton showMessage(int id, int, data::MessageButton b) override {
-    ids.push_back(id);
-    return b;
-  }
-  void setFileName(std::string_view) override {}
-  void setFieldName(std::string_view) override {}
-  std::vector<int> ids;
-};
-
 // A case file and a configuration file in a temporary folder, a clock stopped at noon on
 // 10 December 2026, and the queues.
 class QueueRebuildTest : public ::testing::Test {
@@ -78,7 +63,7 @@ class QueueRebuildTest : public ::testing::Test {
     settings_.Init(folder_, "trvnel12.ini");
   }
   ~QueueRebuildTest() override {
-    EXPECT_THAT(sink_.ids, IsEmpty());
+    EXPECT_THAT(sink_.ids(), IsEmpty());
     sercase_.shutdown();
     std::error_code ec;
     std::filesystem::remove_all(folder_, ec);
@@ -109,6 +94,7 @@ class QueueRebuildTest : public ::testing::Test {
       r.Priority = s.priority;
       r.SName = s.client;
       r.SProblem = "Problem of case " + std::to_string(s.nr);
+      sercase_.buffer().memos[0] = "History of case " + std::to_string(s.nr);
       ASSERT_EQ(sercase_.add(), store::Ok) << "case " << s.nr;
     }
     ASSERT_EQ(conn.commit(), store::Ok);
@@ -147,7 +133,7 @@ class QueueRebuildTest : public ::testing::Test {
   const text::FixedString<20> kAnna{"Anna"};
 
   std::filesystem::path folder_;
-  RecordingSink sink_;
+  trv::testing::RecordingSink sink_;  // file access here is expected to show no message
   data::FileAccess sercase_;
   ini::IniSettings settings_;
   text::ManualClock clock_;
@@ -356,21 +342,85 @@ TEST_F(QueueRebuildTest, ClosedCasesGoToTheDeletionAfterTheBackupCheck) {
               trv::testing::packed(c.CaseNr));
     EXPECT_EQ(sercase_.position(), pos);
     EXPECT_EQ(sercase_.remove(), store::Ok);
+    return true;
+  };
+  // A deletion is a write: the scan lets others in right after it.
+  hooks.betweenBatches = [&] {
+    calls.push_back("others");
+    return true;
   };
   const RebuildOutcome o = rebuild(1, false, hooks);
   ASSERT_EQ(o.code, store::Ok);
   EXPECT_EQ(o.cases, 600u);
   EXPECT_EQ(o.closed, 60u);
-  ASSERT_EQ(calls.size(), 61u);
+  ASSERT_EQ(calls.size(), 121u);
   EXPECT_EQ(calls[0], "backup");
   EXPECT_EQ(calls[1], "closed 10");
-  EXPECT_EQ(calls[60], "closed 600");
+  EXPECT_EQ(calls[2], "others");
+  EXPECT_EQ(calls[3], "closed 20");
+  EXPECT_EQ(calls[119], "closed 600");
   EXPECT_EQ(queues_.snapshot()->AFT.size(), 540u);
 
   ASSERT_EQ(sercase_.open(), data::LevelOk);
   std::uint64_t left = 0;
   ASSERT_EQ(sercase_.count(&left), store::Ok);
   EXPECT_EQ(left, 540u);
+  sercase_.close();
+}
+
+// Between batches the rescan holds nothing open: another station writes meanwhile, and readers
+// still see the previous queues whole. At the end the buffer holds the last case, memos included.
+TEST_F(QueueRebuildTest, RescanLetsOthersInBetweenBatchesAndPublishesOnlyAtTheEnd) {
+  std::vector<CaseSpec> cases;
+  for (std::uint32_t nr = 1; nr <= 2 * kScanBatchRows + 100; ++nr)
+    cases.push_back({nr, {"N", kToday + 1, 1}});
+  addCases(cases);
+  ASSERT_EQ(rebuild().code, store::Ok);
+  const auto before = queues_.snapshot();
+
+  const store::FileDecl& decl = declaration(DataFile::Sercase);
+  store::Connection other;
+  store::FileId otherFile = -1;
+  ASSERT_EQ(other.open(decl, casePath(), store::OpenMode::Shared, &otherFile), store::Ok);
+  other.setLockRecoverySeconds(1);
+  std::uint32_t nextNr = 100000;
+  RescanHooks hooks;
+  int stops = 0;
+  hooks.betweenBatches = [&] {
+    ++stops;
+    EXPECT_FALSE(data::FileAccess::threadConnection().inTransaction());
+    store::RecordBuffer b(decl);
+    SercaseRecord r;
+    r.CaseNr = ++nextNr;
+    r.Status = "Active";
+    r.FirstAction = "N";
+    r.FirstEscDate = kToday + 1;
+    r.FirstEscTime = 1;
+    std::memcpy(b.record.data(), &r, sizeof r);
+    b.memos[0] = "History of case " + std::to_string(nextNr);
+    EXPECT_EQ(other.add(otherFile, b), store::Ok);  // a write lock is there to be had
+    EXPECT_EQ(queues_.snapshot(), before);
+    return true;
+  };
+  ASSERT_EQ(sercase_.open(), data::LevelOk);  // kept open, as the frame keeps it
+  const RebuildOutcome o = rebuild(1, false, hooks);
+  ASSERT_EQ(o.code, store::Ok);
+  EXPECT_FALSE(o.stopped);
+  EXPECT_EQ(stops, 2);
+  EXPECT_EQ(o.cases, cases.size() + 2);  // the cases added meanwhile come at the end
+  EXPECT_EQ(queues_.snapshot()->AFT.size(), cases.size() + 2);
+  EXPECT_EQ(trv::testing::packed(sercase_.record<SercaseRecord>().CaseNr), 100002u);
+  EXPECT_EQ(sercase_.buffer().memos[0], "History of case 100002");
+
+  // A rescan stopped part-way (the program is ending) leaves the queues as they were.
+  const auto complete = queues_.snapshot();
+  hooks.betweenBatches = [] { return false; };
+  const RebuildOutcome stopped = rebuild(1, false, hooks);
+  EXPECT_EQ(stopped.code, store::Ok);
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_EQ(stopped.cases, static_cast<std::size_t>(kScanBatchRows));
+  EXPECT_EQ(queues_.snapshot(), complete);
+  other.close(otherFile);
   sercase_.close();
 }
 
@@ -407,9 +457,9 @@ TEST_F(QueueRebuildTest, AnUnreadableCaseFileLeavesTheQueuesAsTheyWere) {
   // The frame's rescan after the database folder vanished: its message, and the same queues.
   sercase_.setName((folder_ / "gone" / "Sercase.kvx").string());
   EXPECT_NE(rebuild().code, store::Ok);
-  EXPECT_THAT(sink_.ids, ElementsAre(10));
+  EXPECT_THAT(sink_.ids(), ElementsAre(10));
   EXPECT_EQ(sercase_.openCount(), 0);
-  sink_.ids.clear();
+  sink_.raised.clear();
   EXPECT_EQ(queues_.snapshot(), before);
   EXPECT_THAT(numbers(queues_.snapshot()->AFT), ElementsAre(1));
 }

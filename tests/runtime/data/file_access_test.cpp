@@ -6,15 +6,15 @@
 
 #include <thread>
 
-#include "tests/runtime/data/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
+#include "tests/support/recording_sink.h"
 
 namespace trv::data {
 namespace {
 
 using store::testing::TempFolder;
 using ::testing::ElementsAre;
-using testing::RecordingSink;
+using trv::testing::RecordingSink;
 
 class FileAccessTest : public ::testing::Test {
  protected:

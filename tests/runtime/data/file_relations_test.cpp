@@ -3,8 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/runtime/data/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
+#include "tests/support/recording_sink.h"
 
 namespace trv::data {
 namespace {
@@ -68,7 +68,7 @@ class FileRelationsTest : public ::testing::Test {
   }
 
   TempFolder dir_;
-  testing::RecordingSink sink_;
+  trv::testing::RecordingSink sink_;
   FileAccess parents_, children_;
   FileRelations parentRel_, childRel_;
 };

@@ -9,8 +9,8 @@
 #include "runtime/ui/headless.h"
 #include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
-#include "tests/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
+#include "tests/support/recording_sink.h"
 
 namespace trv::list {
 namespace {

@@ -256,6 +256,29 @@ TEST_F(ListWindowTest, ColourFromTheConfigurationAtOpeningAndTheSharedOneOnGainF
   EXPECT_EQ(control(kList).background, 255);
 }
 
+TEST_F(ListWindowTest, AKeptFormatComesBackAndADamagedOneIsIgnored) {
+  ListDecl d = decl();
+  d.formatSection = "Browses";
+  d.formatKey = "ItemBrowse";
+  ASSERT_TRUE(settings.WriteValue("Browses", "ItemBrowse", "12,9"));
+  open(d);
+  EXPECT_EQ(control(kList).columns.at(0).width, 12);
+  ui::Input sized = to(front(), ui::Input::Kind::ColumnWidth, kList);
+  sized.column = 1;
+  sized.width = 15;
+  input(sized);
+  pressOn(kClose);
+  finish();
+  EXPECT_EQ(settings.ReadValue("Browses", "ItemBrowse"), "15,9");
+
+  ASSERT_TRUE(settings.WriteValue("Browses", "ItemBrowse", "12"));
+  open(d);
+  EXPECT_EQ(control(kList).columns.at(0).width, 10);
+  pressOn(kClose);
+  finish();
+  EXPECT_EQ(settings.ReadValue("Browses", "ItemBrowse"), "10,7");
+}
+
 TEST_F(ListWindowTest, OwnPopupItemsComeFirstAndPressTheirButton) {
   ListDecl d = decl();
   d.popup = {{"Queues", kQueues}};

@@ -8,25 +8,11 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/temp_dir.h"
+
 namespace trv::mail::testing {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "trvmail-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using trv::testing::TempDir;
 
 inline void writeText(const std::filesystem::path& file, const std::string& text) {
   std::filesystem::create_directories(file.parent_path());

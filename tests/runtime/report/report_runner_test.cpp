@@ -10,8 +10,8 @@
 #include "runtime/ui/headless.h"
 #include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
-#include "tests/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
+#include "tests/support/recording_sink.h"
 
 namespace trv::report {
 namespace {
@@ -156,7 +156,7 @@ TEST_F(ReportRunnerTest, NothingProcessedRaisesNoRecordsAndShowsNoPreview) {
   ASSERT_EQ(conn_.empty(id_), store::Ok);
   startReport();  // ... and an empty file processes nothing
   ASSERT_TRUE(driver_.waitIdle());
-  EXPECT_EQ(sink_.raised, std::vector<int>{22});
+  EXPECT_EQ(sink_.ids(), std::vector<int>{22});
   EXPECT_FALSE(output_.shown);
   EXPECT_EQ(response_, ResponseCancelled);
 }

@@ -113,6 +113,73 @@ TEST_F(StoreTest, DuplicatesOfAKeyComeInAddOrderAcrossBulkReads) {
   }
 }
 
+// Going on from a record inside a run of equal keys: the rest of the run in record order, then
+// the keys beyond it, both ways, whatever the read size, and each read an index search on the key
+// and the row (never a walk over the run's earlier records).
+TEST_F(StoreTest, SequenceGoesOnFromInsideARunOfEqualKeys) {
+  ASSERT_EQ(add({0, "f0", "f", 1}), Ok);
+  std::vector<RecordBuffer> run;
+  for (int i = 0; i < 6; ++i) {
+    RecordBuffer b = itemBuffer(decl_, {0, "g" + std::to_string(i), "g", 7});
+    ASSERT_EQ(conn_.add(id_, b), Ok);
+    run.push_back(b);
+    if (i == 2) {
+      ASSERT_EQ(add({0, "h0", "h", 0}), Ok);  // a higher key added in between
+    }
+  }
+  ASSERT_EQ(add({0, "f1", "f", 1}), Ok);
+  const int key = 2;  // group and time: equal for the whole run
+  for (int bulk : {1, 2, 4, 100}) {
+    conn_.setBulkRows(id_, bulk);
+    for (std::size_t at = 0; at < run.size(); ++at) {
+      std::vector<std::string> expectNext, expectPrevious;
+      for (std::size_t i = at + 1; i < run.size(); ++i)
+        expectNext.push_back(testing::field(decl_, run[i], 1));
+      expectNext.push_back("h0");
+      for (std::size_t i = at; i-- > 0;) expectPrevious.push_back(testing::field(decl_, run[i], 1));
+      expectPrevious.insert(expectPrevious.end(), {"f1", "f0"});
+      for (bool forward : {true, false}) {
+        ASSERT_EQ(conn_.setSequenceAt(id_, key, run[at]), Ok);
+        std::vector<std::string> got;
+        RecordBuffer b(decl_);
+        while ((forward ? conn_.next(id_, b) : conn_.previous(id_, b)) == Ok) {
+          if (got.empty()) {
+            // The run's rest (a search on the key and the row) merged with the keys beyond it
+            // (a search on the key): no scan, no sort.
+            const std::string plan = conn_.TEST_lastReadPlan(id_);
+            EXPECT_THAT(plan, HasSubstr(forward ? "=? AND rowid>?" : "=? AND rowid<?")) << plan;
+            EXPECT_THAT(plan, HasSubstr(forward ? "GroupKey>?)" : "GroupKey<?)")) << plan;
+            EXPECT_THAT(plan, ::testing::Not(HasSubstr("SCAN"))) << plan;
+            EXPECT_THAT(plan, ::testing::Not(HasSubstr("TEMP B-TREE"))) << plan;
+          }
+          got.push_back(testing::field(decl_, b, 1));
+        }
+        EXPECT_EQ(got, forward ? expectNext : expectPrevious) << bulk << " " << at << forward;
+      }
+    }
+  }
+}
+
+// A scan may leave the memos out; fetch and get still read them.
+TEST_F(StoreTest, SequenceReadsWithoutMemosOnRequest) {
+  RecordBuffer b = itemBuffer(decl_, {0, "m", "", 0});
+  b.memos[0] = "a note";
+  ASSERT_EQ(conn_.add(id_, b), Ok);
+  RecordBuffer r(decl_);
+  for (bool memos : {false, true}) {
+    conn_.setSequenceMemos(id_, memos);
+    ASSERT_EQ(conn_.setFileOrder(id_), Ok);
+    ASSERT_EQ(conn_.next(id_, r), Ok);
+    EXPECT_EQ(testing::field(decl_, r, 1), "m");
+    EXPECT_EQ(r.position, b.position);
+    ASSERT_EQ(r.memos.size(), 1u);
+    EXPECT_EQ(r.memos[0], memos ? "a note" : "");
+    conn_.setSequenceMemos(id_, false);
+    ASSERT_EQ(conn_.get(id_, b.position, r), Ok);
+    EXPECT_EQ(r.memos[0], "a note");
+  }
+}
+
 TEST_F(StoreTest, ScanGoesOnAfterDeletingTheCurrentRecord) {
   for (int i = 0; i < 6; ++i) ASSERT_EQ(add({0, "r" + std::to_string(i), "", 0}), Ok);
   conn_.setBulkRows(id_, 4);

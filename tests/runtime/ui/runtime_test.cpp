@@ -285,5 +285,68 @@ TEST_F(Runtime, PrintWaitsWithoutTheBatonAndReturnsHowItWent) {
   EXPECT_FALSE(driver.answerPrint({}));  // nothing shown any more
 }
 
+// Long work that yields between its steps lets the other threads' windows answer in between;
+// two such works take turns; once the program ends, a yield says to stop.
+TEST_F(Runtime, YieldingWorkLetsOtherThreadsRunBetweenSteps) {
+  std::vector<std::string> log;
+  auto work = [&](const std::string& who, int steps) {
+    for (int i = 0; i < steps; ++i) {
+      log.push_back(who + std::to_string(i));
+      if (!rt.yieldBaton()) {
+        log.push_back(who + " stopped");
+        return;
+      }
+    }
+  };
+  Recorder first, second;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("First"));
+    first.loop(*w, [&](const Event& e) {
+      if (e.number != EventAccepted) return;
+      if (e.control == 2) rt.endProgram();  // say, another thread ends the program meanwhile
+      work("a", 3);
+    });
+  }),
+            1);
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Second"));
+    second.loop(*w, [&](const Event& e) {
+      if (e.number != EventAccepted) return;
+      if (e.control == 1)
+        log.push_back("b answers");
+      else
+        work("b", 2);
+    });
+  }),
+            2);
+  ASSERT_TRUE(driver.waitIdle());
+  Window *one = nullptr, *two = nullptr;
+  ASSERT_TRUE(driver.inspect([&] {
+    one = rt.threadWindows(1).front();
+    two = rt.threadWindows(2).front();
+  }));
+  // Both inputs arrive together: thread 1 goes first and yields to thread 2 after each step.
+  ASSERT_TRUE(driver.inspect([&] {
+    rt.post(to(one, Input::Kind::Press, 1));
+    rt.post(to(two, Input::Kind::Press, 1));
+  }));
+  ASSERT_TRUE(driver.waitIdle());
+  EXPECT_EQ(log, (std::vector<std::string>{"a0", "b answers", "a1", "a2"}));
+
+  log.clear();
+  ASSERT_TRUE(driver.inspect([&] {
+    two->post(EventAccepted, 2);  // long work on thread 2 too
+    rt.post(to(one, Input::Kind::Press, 1));
+  }));
+  ASSERT_TRUE(driver.waitIdle());
+  EXPECT_EQ(log, (std::vector<std::string>{"a0", "b0", "a1", "b1", "a2"}));
+
+  // Work that yields after the program has ended is told to stop.
+  log.clear();
+  ASSERT_TRUE(driver.inspect([&] { one->post(EventAccepted, 2); }));
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  EXPECT_EQ(log, (std::vector<std::string>{"a0", "a stopped"}));
+}
+
 }  // namespace
 }  // namespace trv::ui

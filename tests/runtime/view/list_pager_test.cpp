@@ -1,5 +1,7 @@
 #include "runtime/view/list_pager.h"
 
+#include <gmock/gmock.h>
+
 #include "tests/runtime/view/view_fixture.h"
 
 namespace trv::view {
@@ -95,6 +97,56 @@ TEST_F(ListPagerTest, ARecordLeftOutOfTheNewOrderStartsItAtTheTop) {
   EXPECT_EQ(pager_.selected(), 0);
   EXPECT_EQ(shown().size(), 4u);
   EXPECT_NE(selectedName(), "N000");
+}
+
+// A run of equal keys longer than a page: every move inside it follows record order, never
+// repeating or skipping a row, and reads with index searches only.
+TEST_F(ListPagerTest, MovesInsideARunOfEqualKeysFollowRecordOrder) {
+  Names expected;
+  ASSERT_EQ(conn_.begin(), store::Ok);
+  auto add = [&](const std::string& name, const std::string& group) {
+    store::RecordBuffer b = probe({0, name, group, 0});
+    ASSERT_EQ(conn_.add(id_, b), store::Ok);
+  };
+  for (int i = 0; i < 11; ++i) add("R" + std::to_string(10 + i), "G");  // the run, added first
+  add("A1", "A");
+  for (int i = 11; i < 22; ++i) add("R" + std::to_string(10 + i), "G");
+  add("Z1", "Z");
+  ASSERT_EQ(conn_.commit(), store::Ok);
+  expected.push_back("A1");
+  for (int i = 0; i < 22; ++i) expected.push_back("R" + std::to_string(10 + i));
+  expected.push_back("Z1");
+  auto page = [&](int first) {
+    return Names(expected.begin() + first, expected.begin() + first + 4);
+  };
+  auto searchesOnly = [&] {
+    const std::string plan = conn_.TEST_lastReadPlan(id_);
+    EXPECT_THAT(plan, ::testing::HasSubstr("SEARCH")) << plan;
+    EXPECT_THAT(plan, ::testing::Not(::testing::HasSubstr("SCAN"))) << plan;
+  };
+
+  reader_->SetKeyOrder(kGroupKey);
+  ASSERT_EQ(pager_.top(), store::Ok);
+  for (int first = 4; first + 4 <= 24; first += 4) {
+    ASSERT_EQ(pager_.pageDown(), store::Ok);
+    searchesOnly();
+    EXPECT_EQ(shown(), page(first));
+  }
+  ASSERT_EQ(pager_.pageUp(), store::Ok);
+  searchesOnly();
+  EXPECT_EQ(shown(), page(16));
+  pager_.select(3);
+  ASSERT_EQ(pager_.lineDown(), store::Ok);
+  searchesOnly();
+  EXPECT_EQ(shown(), page(17));
+  pager_.select(0);
+  ASSERT_EQ(pager_.lineUp(), store::Ok);
+  EXPECT_EQ(shown(), page(16));
+  pager_.select(2);
+  ASSERT_EQ(pager_.refresh(), store::Ok);
+  searchesOnly();
+  EXPECT_EQ(shown(), page(16));
+  EXPECT_EQ(selectedName(), expected[18]);
 }
 
 TEST_F(ListPagerTest, EmptyViewHasNoSelection) {

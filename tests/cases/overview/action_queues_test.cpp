@@ -2,23 +2,18 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "core/data/database_tool.h"
 #include "core/data/files.h"
-#include "core/program/program_state.h"
 #include "core/queues/queue_rebuild.h"
 #include "core/queues/shared_queues.h"
-#include "runtime/text/clock.h"
 #include "runtime/text/date_time.h"
-#include "runtime/ui/headless.h"
-#include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
+#include "tests/support/window_fixture.h"
 
 namespace trv::cases {
 namespace {
@@ -44,116 +39,65 @@ struct OpenCase {
   int updateFlag = 0;
 };
 
-// A program state over a starter database with a case file, a configuration file of its own,
-// a clock stopped at noon on 10 December 2026, and the overview started on a program thread the
-// way its starters start it.
-class ActionQueuesTest : public ::testing::Test {
+// A case file in the starter database, a clock stopped at noon on 10 December 2026, and the
+// overview started on a program thread the way its starters start it.
+class ActionQueuesTest : public testing::WindowFixture {
  protected:
-  ActionQueuesTest()
-      : folder_(std::filesystem::temp_directory_path() /
-                ("trv_overview_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_ / "db");
-    EXPECT_TRUE(core::createStarterDatabase(db()).ok);
-    state_.AppMessages.Init();
-    state_.AppSettings.Init(folder_, "trvnel12.ini");
-    state_.DatabaseFolder = db();
-    state_.user.Name = "Anna";
-    state_.user.Level = 1;
-    state_.sys.RefreshInterval = 1;
-    registerActionQueues(state_, queues_);
-  }
-  ~ActionQueuesTest() override {
-    rt_.endProgram();
-    EXPECT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
+  ActionQueuesTest() : WindowFixture(kToday, kNoon) {
+    state.user.Name = "Anna";
+    state.user.Level = 1;
+    state.sys.RefreshInterval = 1;
+    registerActionQueues(state, queues_);
   }
 
-  std::string db() const { return (folder_ / "db").string(); }
-  ini::IniSettings& ini() { return state_.AppSettings; }
+  ini::IniSettings& ini() { return state.AppSettings; }
 
   void addCases(const std::vector<OpenCase>& cases) {
-    for (const OpenCase& c : cases)
-      ASSERT_TRUE(core::insertRecord(db(), {{"SER:CaseNr", num(c.nr)},
-                                            {"SER:SName", "C" + num(c.nr % 100)},
-                                            {"SER:SProblem", "Problem " + num(c.nr)},
-                                            {"SER:Owner", c.owner},
-                                            {"SER:Priority", c.priority},
-                                            {"SER:Status", "Active"},
-                                            {"SER:UpdateFlag", num(c.updateFlag)},
-                                            {"SER:FirstAction", "N"},
-                                            {"SER:FirstEscDate", num(c.date)},
-                                            {"SER:FirstEscTime", num(c.time)},
-                                            {"SER:SecAction", "D"},
-                                            {"SER:ThirdAction", "D"}})
-                      .ok)
-          << c.nr;
+    for (const OpenCase& c : cases) {
+      SCOPED_TRACE(c.nr);
+      insert({{"SER:CaseNr", num(c.nr)},
+              {"SER:SName", "C" + num(c.nr % 100)},
+              {"SER:SProblem", "Problem " + num(c.nr)},
+              {"SER:Owner", c.owner},
+              {"SER:Priority", c.priority},
+              {"SER:Status", "Active"},
+              {"SER:UpdateFlag", num(c.updateFlag)},
+              {"SER:FirstAction", "N"},
+              {"SER:FirstEscDate", num(c.date)},
+              {"SER:FirstEscTime", num(c.time)},
+              {"SER:SecAction", "D"},
+              {"SER:ThirdAction", "D"}});
+    }
   }
   // The frame's last rescan, as it would have left the queues.
   void rescan() {
-    const core::RescanInputs in{state_.user.Name, state_.user.Level, state_.HideOnHold};
-    ASSERT_EQ(core::rebuildQueuesForOverview(queues_, core::filePath(db(), core::DataFile::Sercase),
-                                             ini(), in, clock_)
+    const core::RescanInputs in{state.user.Name, state.user.Level, state.HideOnHold};
+    ASSERT_EQ(core::rebuildQueuesForOverview(
+                  queues_, core::filePath(database(), core::DataFile::Sercase), ini(), in, clock)
                   .code,
               store::Ok);
   }
   // Starts the overview through the registry, as the frame's Browse menu does.
   void startOverview() {
-    const forms::ProcedureEntry* e = state_.procedures.find("ActionQueues");
+    const forms::ProcedureEntry* e = state.procedures.find("ActionQueues");
     ASSERT_NE(e, nullptr);
     ASSERT_TRUE(e->ownThread);
-    auto body = e->body;
-    state_.globals.slots[e->startSlot] = rt_.start([body] { body({}); });
-    ASSERT_NE(state_.globals.slot("ActionQueuesThread"), 0);
-    ASSERT_NE(window(), nullptr) << driver_.describe();
+    call("ActionQueues", 0);
+    ASSERT_NE(state.globals.slot("ActionQueuesThread"), 0);
+    ASSERT_NE(window(), nullptr) << driver.describe();
   }
   // Records every call of the case form.
   void registerCaseForm() {
-    state_.procedures.add("ChangeCases", {[this](std::string_view arg) {
-                                            opened_.push_back(num(state_.globals.NextRequest) +
-                                                              ":" + std::string(arg));
-                                          },
-                                          false, ""});
+    state.procedures.add("ChangeCases", {[this](std::string_view arg) {
+                                           opened_.push_back(num(state.globals.NextRequest) + ":" +
+                                                             std::string(arg));
+                                         },
+                                         false, ""});
   }
 
-  ui::Window* window() {
-    ui::Window* w = nullptr;
-    EXPECT_TRUE(driver_.inspect([&] { w = rt_.front(); }));
-    return w;
-  }
-  // Column `column` (from 0) of every row of a list.
-  std::vector<std::string> column(int list, std::size_t col) {
-    std::vector<std::string> out;
-    EXPECT_TRUE(driver_.inspect([&] {
-      for (const ui::ListRow& r : rt_.front()->control(list)->rows) out.push_back(r.cells[col]);
-    }));
-    return out;
-  }
   std::vector<std::string> cases(int list) { return column(list, 1); }
-  const ui::ControlState& control(int n) { return *window()->control(n); }
-  void send(ui::Input::Kind kind, int control = 0, int row = 0, int key = ui::KeyNone) {
-    ASSERT_TRUE(driver_.waitIdle());
-    ui::Input in;
-    in.kind = kind;
-    in.window = window()->id();
-    in.control = control;
-    in.row = row;
-    in.key = key;
-    in.zone = ui::ListZone::Cell;
-    rt_.post(in);
-    ASSERT_TRUE(driver_.waitIdle());
-  }
-  void press(int control) { send(ui::Input::Kind::Press, control); }
+  void click(int list, int row) { mouse(list, row, ui::KeyMouseLeft); }
 
-  std::filesystem::path folder_;
-  text::ManualClock clock_{kToday, kNoon};
-  ui::HeadlessFrontEnd fe_;
-  ui::UiRuntime rt_{clock_, fe_};
-  ui::HeadlessDriver driver_{rt_, fe_, &clock_};
-  core::ProgramState state_{
-      core::ProgramEnvironment{clock_, rt_, nullptr, {}, {}, nullptr, nullptr}};
   core::SharedQueues queues_;
   std::vector<std::string> opened_;
 };
@@ -181,8 +125,7 @@ TEST_F(ActionQueuesTest, OpensOnTheLastRescanWithCountsTitleAndFirstRowSelected)
   EXPECT_THAT(column(OverviewListLate, 7), ElementsAre("", "~at.ico"));
   EXPECT_EQ(ui::valueNumber(control(OverviewLateCount).value), 2);
   EXPECT_EQ(ui::valueNumber(control(OverviewWaitingCount).value), 2);
-  EXPECT_EQ(window()->title(),
-            "All Open Case(s) - Supervisor Anna - Current Date - Time : 10/12/26 - 12:00");
+  EXPECT_EQ(title(), "All Open Case(s) - Supervisor Anna - Current Date - Time : 10/12/26 - 12:00");
   EXPECT_EQ(window()->placement(), (ui::Placement{false, false, 45, 45, 319, 159}));
   EXPECT_EQ(window()->timer(), 3000);
 
@@ -215,20 +158,19 @@ TEST_F(ActionQueuesTest, ButtonsAndTitleByLevelAndSystemOption) {
   addCases(kMix);
   for (const Case& c : table) {
     SCOPED_TRACE(c.title + std::to_string(c.level) + std::to_string(c.sysViewFlag2));
-    state_.user.Level = c.level;
-    state_.sys.ViewFlag2 = c.sysViewFlag2;
+    state.user.Level = c.level;
+    state.sys.ViewFlag2 = c.sysViewFlag2;
     ASSERT_TRUE(ini().WriteValue("Anna", "ViewFlag", std::int64_t{c.viewFlag}));
     rescan();
     startOverview();
     EXPECT_EQ(control(OverviewOwnAll).hidden, c.ownAllHidden);
     EXPECT_EQ(control(OverviewSort).hidden, c.sortHidden);
     EXPECT_EQ(control(OverviewOwnerPrompt).hidden, c.ownerPromptHidden);
-    EXPECT_EQ(window()->title(),
-              std::string(c.title) + "Anna - Current Date - Time : 10/12/26 - 12:00");
+    EXPECT_EQ(title(), std::string(c.title) + "Anna - Current Date - Time : 10/12/26 - 12:00");
     EXPECT_EQ(queues_.ownCasesOnly(), c.level == 0 || c.viewFlag == 1);
     press(OverviewClose);
-    ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
-    EXPECT_EQ(state_.globals.slot("ActionQueuesThread"), 0);
+    waitEnded();
+    EXPECT_EQ(state.globals.slot("ActionQueuesThread"), 0);
   }
 }
 
@@ -247,7 +189,7 @@ TEST_F(ActionQueuesTest, OwnAllButtonRebuildsFromTheCaseFileAndKeepsTheChoice) {
   EXPECT_EQ(ui::valueNumber(control(OverviewWaitingCount).value), 1);
   EXPECT_EQ(control(OverviewListToProcess).tip, "Problem : Problem 11");
   EXPECT_EQ(control(OverviewOwnerText).text, "");
-  EXPECT_EQ(window()->title(), "Cases of Supervisor Anna - Current Date - Time : 10/12/26 - 12:00");
+  EXPECT_EQ(title(), "Cases of Supervisor Anna - Current Date - Time : 10/12/26 - 12:00");
 
   press(OverviewOwnAll);  // back to all cases, with the other station's new ones
   EXPECT_EQ(ini().ReadNumber("Anna", "ViewFlag"), 0);
@@ -260,9 +202,9 @@ TEST_F(ActionQueuesTest, ARebuildOverAVanishedCaseFileKeepsTheQueuesSilently) {
   addCases(kMix);
   rescan();
   startOverview();
-  std::filesystem::remove(core::filePath(db(), core::DataFile::Sercase));
+  std::filesystem::remove(core::filePath(database(), core::DataFile::Sercase));
   press(OverviewOwnAll);
-  EXPECT_FALSE(driver_.message());
+  EXPECT_FALSE(driver.message());
   EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("12", "11"));
   EXPECT_THAT(cases(OverviewListLate), ElementsAre("14", "70001"));
   EXPECT_EQ(ini().ReadNumber("Anna", "ViewFlag"), 1);
@@ -299,22 +241,20 @@ TEST_F(ActionQueuesTest, TimerResortsTheSharedQueuesWithoutReadingTheCaseFile) {
   EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("12", "20", "11"));
   // The case form's queue marks leave the queues in date order; another station's new case
   // waits for the next rescan.
-  ASSERT_TRUE(driver_.inspect([&] { (void)queues_.updateMarks(11, 1); }));
+  ASSERT_TRUE(driver.inspect([&] { (void)queues_.updateMarks(11, 1); }));
   addCases({{19, kTomorrow, kNoon}});
 
-  ASSERT_TRUE(driver_.advance(3000));
+  ASSERT_TRUE(driver.advance(3000));
   EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("12", "20", "11"));
   EXPECT_THAT(column(OverviewListToProcess, 7), ElementsAre("~letter.ico", "", "~letter.ico"));
-  EXPECT_EQ(window()->title(),
-            "All Open Case(s) - Supervisor Anna - Current Date - Time : 10/12/26 - 12:00");
-  ASSERT_TRUE(driver_.advance(3000));
-  EXPECT_EQ(window()->title(),
-            "All Open Case(s) - Supervisor Anna - Current Date - Time : 10/12/26 - 12:01");
+  EXPECT_EQ(title(), "All Open Case(s) - Supervisor Anna - Current Date - Time : 10/12/26 - 12:00");
+  ASSERT_TRUE(driver.advance(3000));
+  EXPECT_EQ(title(), "All Open Case(s) - Supervisor Anna - Current Date - Time : 10/12/26 - 12:01");
 }
 
 TEST_F(ActionQueuesTest, AUsersTimerSortsByDateUntilUpdateReadsTheUsersChoice) {
   registerCaseForm();
-  state_.user.Level = 0;
+  state.user.Level = 0;
   ASSERT_TRUE(ini().WriteValue("Anna", "ViewFlag2", std::int64_t{1}));
   addCases({{11, kTomorrow, kNoon},
             {20, kTomorrow + 2, kNoon, "ANNA", "High"},
@@ -323,7 +263,7 @@ TEST_F(ActionQueuesTest, AUsersTimerSortsByDateUntilUpdateReadsTheUsersChoice) {
   startOverview();
   EXPECT_TRUE(control(OverviewSort).hidden);
   EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("20", "11"));  // the rescan's order
-  ASSERT_TRUE(driver_.advance(3000));
+  ASSERT_TRUE(driver.advance(3000));
   EXPECT_THAT(cases(OverviewListToProcess), ElementsAre("11", "20"));
   press(OverviewUpdate);
   EXPECT_THAT(opened_, ElementsAre("2:11"));
@@ -332,11 +272,11 @@ TEST_F(ActionQueuesTest, AUsersTimerSortsByDateUntilUpdateReadsTheUsersChoice) {
 
 TEST_F(ActionQueuesTest, TimerFollowsTheRefreshInterval) {
   for (auto [interval, period] : {std::pair{1, 3000}, {2, 6000}, {3, 9000}, {0, 0}, {4, 0}}) {
-    state_.sys.RefreshInterval = interval;
+    state.sys.RefreshInterval = interval;
     startOverview();
     EXPECT_EQ(window()->timer(), period) << interval;
     press(OverviewClose);
-    ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
+    waitEnded();
   }
 }
 
@@ -350,12 +290,12 @@ TEST_F(ActionQueuesTest, UpdateOpensTheSelectedCaseOfTheActiveList) {
   EXPECT_EQ(control(OverviewProblemText).text, "Problem 70001");
 
   press(OverviewUpdate);
-  send(ui::Input::Kind::Select, OverviewListLate, 2);
-  send(ui::Input::Kind::Key, 0, 0, ui::KeyEnter);  // the list has no focus: nothing opens
-  send(ui::Input::Kind::Mouse, OverviewListLate, 2, ui::KeyMouseLeft2);
-  send(ui::Input::Kind::Key, 0, 0, ui::KeyEnter);  // the double-click gave the list the focus
-  send(ui::Input::Kind::Focus, OverviewUpdate);
-  send(ui::Input::Kind::Key, 0, 0, ui::KeyEnter);  // Enter on a button presses it
+  select(OverviewListLate, 2);
+  key(ui::KeyEnter);  // the list has no focus: nothing opens
+  doubleClick(OverviewListLate, 2);
+  key(ui::KeyEnter);  // the double-click gave the list the focus
+  focus(OverviewUpdate);
+  key(ui::KeyEnter);  // Enter on a button presses it
   EXPECT_THAT(opened_, ElementsAre("2:70001", "2:70002", "2:70002", "2:70002"));
   EXPECT_EQ(control(OverviewProblemText).text, "Problem 70002");
 }
@@ -365,7 +305,7 @@ TEST_F(ActionQueuesTest, AClickOnTheOtherListMakesItTheOneUpdateOpens) {
   addCases(kMix);
   rescan();
   startOverview();
-  send(ui::Input::Kind::Mouse, OverviewListLate, 2, ui::KeyMouseLeft);
+  click(OverviewListLate, 2);
   EXPECT_EQ(control(OverviewListToProcess).selected, 0);
   EXPECT_EQ(control(OverviewProblemText).text, "Problem 70001");
   press(OverviewUpdate);
@@ -374,38 +314,38 @@ TEST_F(ActionQueuesTest, AClickOnTheOtherListMakesItTheOneUpdateOpens) {
 
 TEST_F(ActionQueuesTest, TheCaseFormsQueueMarksShowWhenItReturns) {
   // The case form saves case 12 as seen by its owner.
-  state_.procedures.add("ChangeCases", {[this](std::string_view arg) {
-                                          opened_.emplace_back(arg);
-                                          (void)queues_.updateMarks(12, 0);
-                                        },
-                                        false, ""});
+  state.procedures.add("ChangeCases", {[this](std::string_view arg) {
+                                         opened_.emplace_back(arg);
+                                         (void)queues_.updateMarks(12, 0);
+                                       },
+                                       false, ""});
   addCases(kMix);
   rescan();
   startOverview();
   EXPECT_THAT(column(OverviewListToProcess, 7), ElementsAre("~letter.ico", ""));
-  send(ui::Input::Kind::Focus, OverviewListToProcess);
-  send(ui::Input::Kind::Key, 0, 0, ui::KeyEnter);
+  focus(OverviewListToProcess);
+  key(ui::KeyEnter);
   EXPECT_THAT(opened_, ElementsAre("12"));
   EXPECT_THAT(column(OverviewListToProcess, 7), ElementsAre("", ""));
 }
 
 TEST_F(ActionQueuesTest, HelpRestoreAndTheFramesCloseAtLogOut) {
   startOverview();
-  const int thread = state_.globals.slot("ActionQueuesThread");
+  const int thread = state.globals.slot("ActionQueuesThread");
   press(OverviewHelp);
-  EXPECT_THAT(fe_.helpTopics(), ElementsAre(::testing::EndsWith("#Activity View")));
+  EXPECT_THAT(frontEnd.helpTopics(), ElementsAre(::testing::EndsWith("#Activity View")));
 
   ui::Input place;
   place.kind = ui::Input::Kind::Place;
   place.window = window()->id();
   place.placement = {true, false, 60, 70, 319, 159};
-  rt_.post(place);
-  ASSERT_TRUE(rt_.postToThread(thread, ui::EventGainFocus));
+  rt.post(place);
+  ASSERT_TRUE(rt.postToThread(thread, ui::EventGainFocus));
   EXPECT_EQ(window()->placement(), (ui::Placement{false, false, 60, 70, 319, 159}));
 
-  ASSERT_TRUE(rt_.postToThread(thread, ui::EventCloseWindow));
-  ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
-  EXPECT_EQ(state_.globals.slot("ActionQueuesThread"), 0);
+  ASSERT_TRUE(rt.postToThread(thread, ui::EventCloseWindow));
+  waitEnded();
+  EXPECT_EQ(state.globals.slot("ActionQueuesThread"), 0);
   EXPECT_EQ(ini().ReadNumber("Browses", "QueXPosition"), 60);
 }
 
@@ -414,7 +354,7 @@ TEST_F(ActionQueuesTest, UpdateWithBothQueuesEmptyOpensNothing) {
   startOverview();
   press(OverviewUpdate);
   EXPECT_THAT(opened_, IsEmpty());
-  EXPECT_FALSE(driver_.message());
+  EXPECT_FALSE(driver.message());
   EXPECT_EQ(ui::valueNumber(control(OverviewLateCount).value), 0);
 }
 
@@ -423,10 +363,10 @@ TEST_F(ActionQueuesTest, WithoutACaseFormUpdateShowsTheRegistryMessage) {
   rescan();
   startOverview();
   press(OverviewUpdate);
-  auto m = driver_.message();
+  auto m = driver.message();
   ASSERT_TRUE(m);
   EXPECT_EQ(m->second.text, "The Procedure ChangeCases has not been defined.");
-  ASSERT_TRUE(driver_.answerMessage("OK"));
+  ASSERT_TRUE(driver.answerMessage("OK"));
   EXPECT_NE(window(), nullptr);
 }
 
@@ -443,10 +383,10 @@ TEST_F(ActionQueuesTest, ClosingKeepsPositionAndEachListsFormatAndFreesTheSlot) 
   place.kind = ui::Input::Kind::Place;
   place.window = window()->id();
   place.placement = {false, false, 200, 80, 400, 300};
-  rt_.post(place);
-  send(ui::Input::Kind::Close);
-  ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
-  EXPECT_EQ(state_.globals.slot("ActionQueuesThread"), 0);
+  rt.post(place);
+  closeWindow();
+  waitEnded();
+  EXPECT_EQ(state.globals.slot("ActionQueuesThread"), 0);
   EXPECT_EQ(ini().ReadNumber("Browses", "QueXPosition"), 200);
   EXPECT_EQ(ini().ReadNumber("Browses", "QueYPosition"), 80);
   EXPECT_EQ(ini().ReadValue("Browses", "ActionList1"), "30,23,26,26,20,20,20");

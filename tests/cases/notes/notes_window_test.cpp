@@ -1,200 +1,104 @@
 #include "cases/notes/notes_window.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cases/notes/notes_text.h"
 #include "core/data/database_tool.h"
 #include "core/data/records.h"
-#include "core/program/program_state.h"
 #include "runtime/mail/local_mail_store.h"
 #include "runtime/mail/mail_system.h"
 #include "runtime/text/charset.h"
-#include "runtime/text/clock.h"
-#include "runtime/text/date_time.h"
-#include "runtime/ui/headless.h"
-#include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
+#include "tests/support/window_fixture.h"
 
 namespace trv::cases {
 namespace {
 
-enum : int {
-  kTextColour = 3,
-  kBackground = 4,
-  kText = 5,
-  kOk = 6,
-  kSend = 7,
-  kCancel = 8,
-  kAddSignature = 9,
-  kHelp = 10,
-  kAddProblem = 11,
-  kEdit = 12,
-  kHeaderArea = 13,
-  kSubjectEntry = 14,
-  kCaptionEntry = 16,
-  kSubjectLine = 17,
-  kHeader = 18,
-  kRadio1 = 19,
-};
+using enum notes::Control;
 
 constexpr std::uint32_t kCase = 42;
 
-// A program state over a starter database holding case 42 of client "ACME", a configuration
-// file of its own and a local mail store with a capturing transport; the notes window runs on
-// a program thread over the case, as the case form opens it.
-class NotesWindowTest : public ::testing::Test {
+// Case 42 of client "ACME" in the starter database and a local mail store with a capturing
+// transport; the notes window runs on a program thread over the case, as the case form opens it.
+class NotesWindowTest : public testing::WindowFixture {
  protected:
   NotesWindowTest()
-      : folder_(std::filesystem::temp_directory_path() /
-                ("trv_notes_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name())),
-        made_(makeFolders(folder_)),
-        store_(*mail::LocalMailStore::create(folder_ / "config", folder_ / "Mail",
+      : store_(*mail::LocalMailStore::create(configFolder(), programFolder() / "Mail",
                                              "desk@trovanel.test")),
-        mail_(store_.environment(clock_)) {
-    EXPECT_TRUE(core::createStarterDatabase(db()).ok);
-    state_.AppMessages.Init();
-    state_.AppSettings.Init(folder_ / "config", "trvnel12.ini");
-    state_.dictionary.setUp(state_.AppMessages);
-    state_.dictionary.setNames(db());
-    state_.AppTitle = core::kAppTitle;
-    state_.user.Name = "Anna";
-    state_.user.FullName = "Anna Berg";
-    state_.user.Company = "Help Desk Ltd";
-    EXPECT_EQ(mail_.MAPILogon(0, "", "", mail::kMapiNewSession, 0, state_.MapiSession),
+        mail_(store_.environment(clock)) {
+    state.env.mapi = &mail_;
+    state.user.Name = "Anna";
+    state.user.FullName = "Anna Berg";
+    state.user.Company = "Help Desk Ltd";
+    EXPECT_EQ(mail_.MAPILogon(0, "", "", mail::kMapiNewSession, 0, state.MapiSession),
               mail::MapiSuccess)
         << mail_.lastDetail();
-    EXPECT_TRUE(core::insertRecord(db(), {{"SER:CaseNr", std::to_string(kCase)},
-                                          {"SER:SName", "ACME"},
-                                          {"SER:SProblem", "Printer jams"},
-                                          {"SER:Status", "Active"},
-                                          {"SER:Priority", "High"}})
-                    .ok);
+    insert({{"SER:CaseNr", std::to_string(kCase)},
+            {"SER:SName", "ACME"},
+            {"SER:SProblem", "Printer jams"},
+            {"SER:Status", "Active"},
+            {"SER:Priority", "High"}});
   }
   ~NotesWindowTest() override {
-    rt_.endProgram();
-    EXPECT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
-    (void)mail_.MAPILogoff(state_.MapiSession, 0, 0, 0);
-    state_.dictionary.release();
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
+    // The windows close before the mail session ends.
+    rt.endProgram();
+    EXPECT_TRUE(rt.waitFinished(std::chrono::seconds(10)));
+    (void)mail_.MAPILogoff(state.MapiSession, 0, 0, 0);
   }
 
-  static bool makeFolders(const std::filesystem::path& f) {
-    std::filesystem::remove_all(f);
-    std::filesystem::create_directories(f / "db");
-    std::filesystem::create_directories(f / "config");
-    return true;
-  }
-  std::string db() const { return (folder_ / "db").string(); }
-  ini::IniSettings& ini() { return state_.AppSettings; }
+  ini::IniSettings& ini() { return state.AppSettings; }
   void addClient(const std::string& email) {
-    ASSERT_TRUE(core::insertRecord(
-                    db(), {{"CLI:SName", "ACME"}, {"CLI:LName", "Acme Ltd"}, {"CLI:Email", email}})
-                    .ok);
+    insert({{"CLI:SName", "ACME"}, {"CLI:LName", "Acme Ltd"}, {"CLI:Email", email}});
   }
 
   // Opens the window for `kind` over case 42; the case form's own Client buffer holds "FORM".
   void open(ActionKind kind, int mailMode = 1) {
     finished_ = false;
-    ASSERT_NE(rt_.start([this, kind, mailMode] {
-      data::FileAccess& cases = *state_.dictionary.SercaseAccess;
-      data::FileAccess& client = *state_.dictionary.ClientAccess;
+    start([this, kind, mailMode] {
+      data::FileAccess& cases = *state.dictionary.SercaseAccess;
+      data::FileAccess& client = *state.dictionary.ClientAccess;
       if (cases.open() != data::LevelOk || client.open() != data::LevelOk) return;
       cases.record<core::SercaseRecord>().CaseNr = kCase;
       if (cases.fetch("SER:CaseNrKey") == store::Ok) {
         cases.memo("SER:AddHistory") = "left over from before";
         client.record<core::ClientRecord>().SName = "FORM";
-        outcome_ = AddNotes(state_, kind, mailMode);
+        outcome_ = AddNotes(state, kind, mailMode);
         notesAfter_ = cases.memo("SER:AddHistory");
         clientAfter_ = client.record<core::ClientRecord>().SName.str();
       }
       client.close();
       cases.close();
       finished_ = true;
-    }),
-              0);
-    ASSERT_TRUE(driver_.waitIdle());
-    ASSERT_NE(window(), nullptr) << driver_.describe();
+    });
+    ASSERT_NE(window(), nullptr) << driver.describe();
   }
   // Waits for the window's thread to end.
   void finish() {
-    ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10))) << driver_.describe();
+    waitEnded();
     ASSERT_TRUE(finished_);
   }
 
-  ui::Window* window() {
-    ui::Window* w = nullptr;
-    EXPECT_TRUE(driver_.inspect([&] { w = rt_.front(); }));
-    return w;
-  }
-  ui::ControlState control(int n) {
-    ui::ControlState c;
-    EXPECT_TRUE(driver_.inspect([&] {
-      if (const ui::ControlState* p = rt_.front() ? rt_.front()->control(n) : nullptr) c = *p;
-    }));
-    return c;
-  }
   std::string text(int n) { return control(n).text; }
-  int focus() {
+  int focused() {
     int f = 0;
-    EXPECT_TRUE(driver_.inspect([&] { f = rt_.front()->focus(); }));
+    EXPECT_TRUE(driver.inspect([&] { f = rt.front()->focus(); }));
     return f;
-  }
-  void send(ui::Input in) {
-    ASSERT_TRUE(driver_.waitIdle());
-    in.window = window()->id();
-    rt_.post(in);
-    ASSERT_TRUE(driver_.waitIdle());
-  }
-  void press(int control) {
-    ui::Input in;
-    in.kind = ui::Input::Kind::Press;
-    in.control = control;
-    send(in);
-  }
-  // As the scenario step `type`: the focus, then the text accepted.
-  void type(int control, const std::string& value) {
-    ui::Input in;
-    in.kind = ui::Input::Kind::Focus;
-    in.control = control;
-    send(in);
-    in.kind = ui::Input::Kind::Accept;
-    in.text = value;
-    send(in);
-  }
-  void closeBox() {
-    ui::Input in;
-    in.kind = ui::Input::Kind::Close;
-    send(in);
   }
   // The message now shown (empty when none), answered with OK.
   std::string answerMessage(std::string* caption = nullptr) {
-    EXPECT_TRUE(driver_.waitIdle());
-    const auto m = driver_.message();
+    const auto m = message();
     if (!m) return {};
-    if (caption) *caption = m->second.caption;
-    EXPECT_TRUE(driver_.answerMessage("&OK"));
-    EXPECT_TRUE(driver_.waitIdle());
-    return m->second.text;
+    if (caption) *caption = m->caption;
+    answer("&OK");
+    return m->text;
   }
 
-  std::filesystem::path folder_;
-  bool made_;
-  text::ManualClock clock_{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
   mail::LocalMailStore store_;
   mail::MailSystem mail_;
-  ui::HeadlessFrontEnd fe_;
-  ui::UiRuntime rt_{clock_, fe_};
-  ui::HeadlessDriver driver_{rt_, fe_, &clock_};
-  core::ProgramState state_{
-      core::ProgramEnvironment{clock_, rt_, &mail_, folder_ / "config", {}, nullptr, nullptr}};
   NotesOutcome outcome_;
   std::string notesAfter_;
   std::string clientAfter_;
@@ -226,8 +130,8 @@ TEST_F(NotesWindowTest, SubjectLineByTheStoredChoice) {
     ASSERT_TRUE(ini().WriteValue("AddNotes", "Title", c.title ? c.title : ""));
     ASSERT_TRUE(ini().WriteValue("AddNotes", "Subject2", c.subject2 ? c.subject2 : ""));
     open(ActionKind::EmailOut);
-    EXPECT_EQ(window()->title(), "Adding an Outgoing Email to Case Nr. 42");
-    EXPECT_FALSE(control(kSend).hidden);
+    EXPECT_EQ(title(), "Adding an Outgoing Email to Case Nr. 42");
+    EXPECT_FALSE(control(kSendEmail).hidden);
     EXPECT_TRUE(control(kOk).hidden);
     EXPECT_FALSE(control(kHelp).hidden);
     EXPECT_EQ(control(kEdit).disabled, !c.editEnabled);
@@ -235,12 +139,12 @@ TEST_F(NotesWindowTest, SubjectLineByTheStoredChoice) {
       EXPECT_FALSE(control(kSubjectLine).hidden);
       EXPECT_EQ(text(kSubjectLine), c.line);
       EXPECT_TRUE(control(kSubjectEntry).hidden);
-      EXPECT_EQ(focus(), kText);
+      EXPECT_EQ(focused(), kText);
     } else {
       EXPECT_TRUE(control(kSubjectLine).hidden);
       EXPECT_FALSE(control(kSubjectEntry).hidden);
       EXPECT_EQ(text(kSubjectEntry), "");
-      EXPECT_EQ(focus(), kSubjectEntry);
+      EXPECT_EQ(focused(), kSubjectEntry);
     }
     press(kCancel);
     finish();
@@ -249,30 +153,30 @@ TEST_F(NotesWindowTest, SubjectLineByTheStoredChoice) {
 
 TEST_F(NotesWindowTest, ChangingTheChoiceEditingAndClosingKeepTheSubjects) {
   open(ActionKind::EmailOut);
-  EXPECT_EQ(text(kRadio1 + 2), "Spanish");
-  press(kRadio1 + 2);
+  EXPECT_EQ(text(kFirstRadio + 2), "Spanish");
+  press(kFirstRadio + 2);
   EXPECT_EQ(text(kSubjectLine), "Su Llamada del Apoyo - Registrated bajo el Caso Nr. : 42");
-  press(kRadio1 + 5);
+  press(kFirstRadio + 5);
   EXPECT_EQ(text(kSubjectLine), "Printer jams - Case Nr. 42");
   EXPECT_TRUE(control(kEdit).disabled);
-  press(kRadio1 + 4);
+  press(kFirstRadio + 4);
   EXPECT_TRUE(control(kSubjectLine).hidden);
   EXPECT_FALSE(control(kEdit).disabled);
-  EXPECT_EQ(focus(), kSubjectEntry);
+  EXPECT_EQ(focused(), kSubjectEntry);
   type(kSubjectEntry, "Your printer   ");
   EXPECT_EQ(text(kSubjectLine), "Your printer 42");
   EXPECT_FALSE(control(kSubjectLine).hidden);
   EXPECT_TRUE(control(kSubjectEntry).hidden);
 
   // Template 1 edited with its caption: the window and the file keep both.
-  press(kRadio1);
+  press(kFirstRadio);
   press(kEdit);
   EXPECT_FALSE(control(kSubjectEntry).hidden);
   EXPECT_FALSE(control(kCaptionEntry).hidden);
   EXPECT_EQ(text(kSubjectEntry), "Your Support Call - Registrated under Case Nr. :");
   EXPECT_EQ(text(kCaptionEntry), "English");
   type(kCaptionEntry, "Tickets");
-  EXPECT_EQ(text(kRadio1), "Tickets");
+  EXPECT_EQ(text(kFirstRadio), "Tickets");
   type(kSubjectEntry, "Ticket Nr. :");
   EXPECT_EQ(text(kSubjectLine), "Ticket Nr. : 42");
   // A cleared entry keeps the template.
@@ -294,16 +198,16 @@ TEST_F(NotesWindowTest, ChangingTheChoiceEditingAndClosingKeepTheSubjects) {
 
 TEST_F(NotesWindowTest, ANoteTakesItsTextOnOkAndLeavesTheMailSettingsAlone) {
   open(ActionKind::PhoneOut);
-  EXPECT_EQ(window()->title(), "Adding an Outgoing Call to Case Nr. 42");
+  EXPECT_EQ(title(), "Adding an Outgoing Call to Case Nr. 42");
   EXPECT_TRUE(control(kAddSignature).hidden);
   EXPECT_TRUE(control(kAddProblem).hidden);
   EXPECT_TRUE(control(kHeaderArea).hidden);
-  EXPECT_TRUE(control(kSend).hidden);
+  EXPECT_TRUE(control(kSendEmail).hidden);
   EXPECT_EQ(text(kText), "");  // what an earlier window left is gone
-  (void)fe_.takeBeeps();
+  (void)frontEnd.takeBeeps();
   press(kOk);
-  EXPECT_EQ(fe_.takeBeeps(), 1);
-  EXPECT_EQ(focus(), kText);
+  EXPECT_EQ(frontEnd.takeBeeps(), 1);
+  EXPECT_EQ(focused(), kText);
   ASSERT_NE(window(), nullptr);
   type(kText, "Called back, printer works.");
   press(kOk);
@@ -324,20 +228,20 @@ TEST_F(NotesWindowTest, CancelAndTheCloseBoxRevertAndLeaveNoText) {
   };
   const Case cases[] = {
       {"Cancel", [this] { press(kCancel); }},
-      {"close box", [this] { closeBox(); }},
+      {"close box", [this] { closeWindow(); }},
       {"Esc",
        [this] {
          ui::Input in;
          in.kind = ui::Input::Kind::Key;
          in.key = ui::KeyEsc;
-         send(in);
+         post(in);
        }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     outcome_ = {};
     open(ActionKind::StatusChange);
-    EXPECT_EQ(window()->title(), "Changing Status of Case Nr. 42 to Active");
+    EXPECT_EQ(title(), "Changing Status of Case Nr. 42 to Active");
     type(kText, "Waiting for parts");
     c.leave();
     finish();
@@ -364,7 +268,8 @@ TEST_F(NotesWindowTest, AMailThatCannotGoIsToldAndMarkedNotSent) {
     SCOPED_TRACE(c.label);
     if (c.email) {
       if (added) {
-        ASSERT_TRUE(core::updateRecord(db(), {"CLI:SName", "ACME"}, {{"CLI:Email", c.email}}).ok);
+        ASSERT_TRUE(
+            core::updateRecord(database(), {"CLI:SName", "ACME"}, {{"CLI:Email", c.email}}).ok);
       } else {
         addClient(c.email);
       }
@@ -373,7 +278,7 @@ TEST_F(NotesWindowTest, AMailThatCannotGoIsToldAndMarkedNotSent) {
     outcome_ = {};
     open(ActionKind::EmailOut);
     type(kText, "The part is ordered.");
-    press(kSend);
+    press(kSendEmail);
     std::vector<std::string> shown;
     std::vector<std::string> captions;
     for (std::string caption, m = answerMessage(&caption); !m.empty();
@@ -406,7 +311,7 @@ TEST_F(NotesWindowTest, ASentMailCarriesProblemSignatureAndSubject) {
   EXPECT_EQ(ui::valueNumber(control(kAddProblem).value), 1);
   EXPECT_EQ(ui::valueNumber(control(kAddSignature).value), 1);
   type(kText, "The part is ordered.");
-  press(kSend);
+  press(kSendEmail);
   EXPECT_EQ(answerMessage(), "");
   finish();
 
@@ -438,7 +343,7 @@ TEST_F(NotesWindowTest, ARefusedSendIsMarkedNotSent) {
   store_.refuseSends();
   open(ActionKind::EmailOut);
   type(kText, "The part is ordered.");
-  press(kSend);
+  press(kSendEmail);
   EXPECT_NE(answerMessage().find("The message was not sent"), std::string::npos);
   finish();
   EXPECT_TRUE(outcome_.confirmed);
@@ -450,25 +355,25 @@ TEST_F(NotesWindowTest, SendEmailWantsATextAndASubject) {
   addClient("client@example.com");
   ASSERT_TRUE(ini().WriteValue("AddNotes", "Title", "5"));
   open(ActionKind::EmailOut);
-  (void)fe_.takeBeeps();
-  press(kSend);  // no text
-  EXPECT_EQ(fe_.takeBeeps(), 1);
-  EXPECT_EQ(focus(), kText);
+  (void)frontEnd.takeBeeps();
+  press(kSendEmail);  // no text
+  EXPECT_EQ(frontEnd.takeBeeps(), 1);
+  EXPECT_EQ(focused(), kText);
   ui::Input in;
   in.kind = ui::Input::Kind::Accept;
   in.control = kText;
   in.text = "The part is ordered.";
-  send(in);
-  press(kSend);  // no subject typed: the subject entry is offered
-  EXPECT_EQ(fe_.takeBeeps(), 1);
+  post(in);
+  press(kSendEmail);  // no subject typed: the subject entry is offered
+  EXPECT_EQ(frontEnd.takeBeeps(), 1);
   EXPECT_FALSE(control(kSubjectEntry).hidden);
   EXPECT_TRUE(control(kCaptionEntry).hidden);
-  EXPECT_EQ(focus(), kSubjectEntry);
+  EXPECT_EQ(focused(), kSubjectEntry);
   type(kSubjectEntry, "");  // an empty typed subject is refused
-  EXPECT_EQ(fe_.takeBeeps(), 1);
-  EXPECT_EQ(focus(), kSubjectEntry);
+  EXPECT_EQ(frontEnd.takeBeeps(), 1);
+  EXPECT_EQ(focused(), kSubjectEntry);
   type(kSubjectEntry, "Your parts");
-  press(kSend);
+  press(kSendEmail);
   finish();
   ASSERT_EQ(store_.sent().size(), 1u);
   EXPECT_EQ(mail::sentMailField(store_.sent()[0], "subject"), "Your parts 42");
@@ -482,23 +387,23 @@ TEST_F(NotesWindowTest, ColoursAreChosenStoredAndNeverEqual) {
   EXPECT_EQ(control(kText).colour, ui::kColorNone);
 
   press(kTextColour);
-  ASSERT_TRUE(driver_.waitIdle());
-  auto d = driver_.dialog();
+  ASSERT_TRUE(driver.waitIdle());
+  auto d = driver.dialog();
   ASSERT_TRUE(d);
   EXPECT_EQ(d->second.title, "Choose Text Color");
   ui::Answer a;
   a.ok = true;
   a.colour = 255;
-  ASSERT_TRUE(driver_.answerDialog(a));
+  ASSERT_TRUE(driver.answerDialog(a));
   EXPECT_EQ(control(kText).colour, 255);
   EXPECT_EQ(ini().ReadValue("AddNotes", "TextColor"), "255");
 
   press(kBackground);
-  ASSERT_TRUE(driver_.waitIdle());
-  d = driver_.dialog();
+  ASSERT_TRUE(driver.waitIdle());
+  d = driver.dialog();
   ASSERT_TRUE(d);
   EXPECT_EQ(d->second.title, "Choose Background Color");
-  ASSERT_TRUE(driver_.answerDialog(a));
+  ASSERT_TRUE(driver.answerDialog(a));
   EXPECT_EQ(answerMessage(), "Background Color cannot be the same as Text Color");
   EXPECT_EQ(control(kText).background, 16777215);
   EXPECT_EQ(ini().ReadValue("AddNotes", "BgrColor"), "16777215");
@@ -509,25 +414,24 @@ TEST_F(NotesWindowTest, ColoursAreChosenStoredAndNeverEqual) {
 TEST_F(NotesWindowTest, HelpAndTheRegisteredProcedure) {
   open(ActionKind::EmailOut);
   press(kHelp);
-  ASSERT_TRUE(driver_.waitIdle());
-  ASSERT_FALSE(fe_.helpTopics().empty());
-  EXPECT_NE(fe_.helpTopics().back().find("Email Options"), std::string::npos);
+  ASSERT_TRUE(driver.waitIdle());
+  ASSERT_FALSE(frontEnd.helpTopics().empty());
+  EXPECT_NE(frontEnd.helpTopics().back().find("Email Options"), std::string::npos);
   press(kCancel);
   finish();
 
-  registerNotesWindow(state_);
-  const forms::ProcedureEntry* e = state_.procedures.find("AddNotes");
+  registerNotesWindow(state);
+  const forms::ProcedureEntry* e = state.procedures.find("AddNotes");
   ASSERT_NE(e, nullptr);
   EXPECT_FALSE(e->ownThread);
   auto body = e->body;
-  ASSERT_NE(rt_.start([body] { body("21 42"); }), 0);
-  ASSERT_TRUE(driver_.waitIdle());
+  start([body] { body("21 42"); });
   ASSERT_NE(window(), nullptr);
-  EXPECT_EQ(window()->title(), "Changing Priority of Case Nr. 42 to High");
+  EXPECT_EQ(title(), "Changing Priority of Case Nr. 42 to High");
   type(kText, "Client asked");
   press(kOk);
-  ASSERT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
-  EXPECT_EQ(state_.globals.LastResponse, forms::ResponseCompleted);
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(10)));
+  EXPECT_EQ(state.globals.LastResponse, forms::ResponseCompleted);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include "runtime/text/clock.h"
 #include "runtime/text/date_time.h"
 #include "tests/packed.h"
-#include "tests/runtime/data/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
+#include "tests/support/recording_sink.h"
 
 namespace trv::cases {
 namespace {
@@ -247,7 +247,7 @@ class CaseLogTest : public HistoryTest {
 
   store::testing::TempFolder dir_;
   std::filesystem::path db_ = std::filesystem::path(dir_.path()) / "DataBase";
-  data::testing::RecordingSink sink_;
+  trv::testing::RecordingSink sink_;
   core::Dictionary dict_;
 };
 
