@@ -11,8 +11,8 @@
 #include "core/data/dictionary.h"
 #include "core/data/records.h"
 #include "tests/packed.h"
-#include "tests/support/recording_sink.h"
 #include "tests/runtime/store/test_files.h"
+#include "tests/support/recording_sink.h"
 
 namespace trv::cases {
 namespace {
