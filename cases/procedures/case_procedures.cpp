@@ -1,11 +1,13 @@
 #include "cases/procedures/case_procedures.h"
 
+#include "cases/archive/archive_windows.h"
 #include "cases/caseform/case_form.h"
 #include "cases/caselist/case_list.h"
 #include "cases/notes/notes_window.h"
 #include "cases/overview/action_queues.h"
 #include "cases/products/select_prod.h"
 #include "cases/reports/reports.h"
+#include "cases/search/search_windows.h"
 #include "cases/sendmail/send_mail.h"
 #include "core/program/program_state.h"
 
@@ -19,6 +21,8 @@ void registerCaseProcedures(core::ProgramState& s) {
   registerNotesWindow(s);
   registerSelectProd(s);
   reports::registerReports(s);
+  registerArchive(s);
+  registerSearch(s);
 }
 
 }  // namespace trv::cases
