@@ -33,7 +33,9 @@ struct ColumnEntry {
   bool graph = true;
   int graphType = 1;
   bool sortable = true;
-  char locator = 'S';  // 'X': excluded (with display false, the column is left out entirely)
+  // 'S' step, 'E' entry (what is typed collects); 'X': excluded (with display false, the column
+  // is left out entirely).
+  char locator = 'S';
 };
 
 // One component of a sort group or of the apply-all table.

@@ -102,8 +102,9 @@ void QuorixList::registerSortOrders() {
   for (Column& c : model_.all()) {
     if (c.sortField == 0) continue;
     const std::string locator = decl.findField(c.field) >= 0 ? c.field : std::string();
-    c.sortField = b.AddSortOrder(parts(c, false), locator);
-    b.AddSortOrder(parts(c, true), locator);
+    // An entry locator ('E') collects what is typed; the others locate on each character.
+    c.sortField = b.AddSortOrder(parts(c, false), locator, c.locator == 'E');
+    b.AddSortOrder(parts(c, true), locator, c.locator == 'E');
     for (Column& s : model_.shown())
       if (s.qnos == c.qnos) s.sortField = c.sortField;
   }

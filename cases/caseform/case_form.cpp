@@ -41,8 +41,6 @@ using data::LevelOk;
 constexpr const char* kSection = "ChangeCases";
 constexpr std::string_view kCaseDeleted =
     "Case Deleted - Press Sort for an Instant\r\nRefreshment of the Queues ";
-constexpr std::string_view kHistoryFull =
-    "The Case History is full - this entry cannot be added to the Case !";
 
 constexpr std::array<int, 3> kDoneChecks{kFirstDone, kSecDone, kThirdDone};
 constexpr std::array<int, 5> kNoteButtons{kPhoneIn, kPhoneOut, kEmailIn, kEmailOut, kNotes};
@@ -328,7 +326,7 @@ class CaseForm final : public forms::WindowController {
     const HistoryResult r =
         trace_.writeHistory(sercase(), CaseMemos{f.memo("SER:History"), f.memo("SER:AddHistory")},
                             agent(), s_.env.clock);
-    if (r == HistoryResult::HistoryFull) forms::tell(s_.forms, text::toUtf8(kHistoryFull));
+    if (r == HistoryResult::HistoryFull) forms::tell(s_.forms, text::toUtf8(kHistoryFullMessage));
     window().display(kHistory);
     return r;
   }

@@ -66,6 +66,9 @@ enum class LogResult {
 
 // The message of a refused activity-log record (application title, exclamation icon, OK).
 inline constexpr std::string_view kActivityLogFailure = "Activity Log Update Failure";
+// The message of an entry that does not fit in the case history (exclamation icon, OK).
+inline constexpr std::string_view kHistoryFullMessage =
+    "The Case History is full - this entry cannot be added to the Case !";
 
 class CaseTrace {
  public:

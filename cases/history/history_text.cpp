@@ -92,4 +92,10 @@ std::string takeOverLine(std::int32_t date, std::int32_t time, std::string_view 
          std::string(text::clip(newOwner)) + " from Agent " + paddedAgent(previousOwner);
 }
 
+std::string assignmentLine(std::int32_t date, std::int32_t time, std::string_view agent,
+                           std::string_view newOwner) {
+  return "Case ASSIGNMENT: " + historyDate(date) + " - " + historyTime(time) + " by Agent " +
+         std::string(text::clip(agent)) + " to Agent " + std::string(text::clip(newOwner));
+}
+
 }  // namespace trv::cases

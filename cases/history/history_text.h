@@ -64,4 +64,8 @@ std::string creationLine(std::int32_t startDate, std::int32_t startTime, std::st
 std::string takeOverLine(std::int32_t date, std::int32_t time, std::string_view newOwner,
                          std::string_view previousOwner);
 
+// The assignment line: the agent who assigns and the new owner, both clipped.
+std::string assignmentLine(std::int32_t date, std::int32_t time, std::string_view agent,
+                           std::string_view newOwner);
+
 }  // namespace trv::cases

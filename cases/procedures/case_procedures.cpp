@@ -2,6 +2,7 @@
 
 #include "cases/archive/archive_windows.h"
 #include "cases/caseform/case_form.h"
+#include "cases/caselist/case_list.h"
 #include "cases/export/export_file.h"
 #include "cases/mailwin/email_in.h"
 #include "cases/notes/notes_window.h"
@@ -19,6 +20,7 @@ void registerCaseProcedures(core::ProgramState& s) {
   registerSendMail(s);
   registerEmailIn(s);
   registerCaseForm(s);
+  registerCaseList(s);
   registerNotesWindow(s);
   registerSelectProd(s);
   reports::registerReports(s);

@@ -73,7 +73,7 @@ data::Level MainFrame::HandleAccepted() {
 
 void MainFrame::LogOut() {
   ui::Window& w = window();
-  loggedOut = true;
+  loggedOut = s_.LoggedOut = true;
   w.setMenuHidden(MenuLogon, false);
   for (int m : {MenuLogout, MenuBrowse, MenuHouseHold, MenuSearch, MenuEmail, MenuSystem, MenuPrint,
                 MenuEdit, MenuWindow})

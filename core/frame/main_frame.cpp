@@ -169,7 +169,7 @@ bool MainFrame::SignOn() {
   std::uint16_t id = 0;
   if (!Logon(s_, level, id)) {
     if (!signedOnMark) return false;
-    loggedOut = true;
+    loggedOut = s_.LoggedOut = true;
     return false;
   }
   (void)readSystemRecord(s_);
@@ -181,7 +181,7 @@ bool MainFrame::SignOn() {
   s_.user.Id = id;
   if (s_.sys.DoLog == 1) writeLogonEntry();
   if (loggedOut) restoreMenusAfterSignOn();
-  loggedOut = false;
+  loggedOut = s_.LoggedOut = false;
   return true;
 }
 

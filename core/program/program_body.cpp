@@ -34,6 +34,12 @@ void RunProgram(ProgramState& s) {
   if (const forms::ProcedureEntry* main = s.procedures.find("Main"); main && !ui.ended())
     main->body({});
 
+  // The frame has closed: the windows it started on threads of their own close too, and every
+  // one of them has given its files back before the files are taken down.
+  for (const int t : ui.threads())
+    if (t != ui::UiRuntime::currentThread()) (void)ui.postToThread(t, ui::EventCloseWindow);
+  ui.awaitOtherThreads();
+
   s.AppSettings.BeforeShutdown();
   s.AppSettings.Shutdown();
   const std::uint32_t off =

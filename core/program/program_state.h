@@ -108,6 +108,8 @@ class ProgramState {
 
   // The frame's window while it is open.
   ui::Window* FrameWindow = nullptr;
+  // The frame has logged out and no user is signed on again yet.
+  bool LoggedOut = false;
 
   // The action queues AFT and BEF, shared by every thread.
   SharedQueues queues;

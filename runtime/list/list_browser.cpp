@@ -88,20 +88,23 @@ void ListBrowser::SetDisplayColumns(std::vector<int> fields) {
   show();
 }
 
-int ListBrowser::AddKeyOrder(std::string keyName, std::string locatorField) {
+int ListBrowser::AddKeyOrder(std::string keyName, std::string locatorField, bool collecting) {
   Order o;
   o.key = keyName.empty() ? -1 : file_.decl().findKey(keyName);
   o.locatorField = locatorField.empty() ? -1 : file_.decl().findField(locatorField);
+  o.collecting = collecting;
   orders_.push_back(o);
   if (orders_.size() == 1) SetOrder(1);
   return static_cast<int>(orders_.size());
 }
 
-int ListBrowser::AddSortOrder(std::vector<store::SortPart> parts, std::string locatorField) {
+int ListBrowser::AddSortOrder(std::vector<store::SortPart> parts, std::string locatorField,
+                              bool collecting) {
   Order o;
   o.sorted = true;
   o.parts = std::move(parts);
   o.locatorField = locatorField.empty() ? -1 : file_.decl().findField(locatorField);
+  o.collecting = collecting;
   orders_.push_back(std::move(o));
   if (orders_.size() == 1) SetOrder(1);
   return static_cast<int>(orders_.size());
@@ -195,6 +198,7 @@ void ListBrowser::show() {
 }
 
 bool ListBrowser::moved(store::Code c, bool* closeWindow) {
+  typed_.clear();  // any other move starts a collecting locator afresh
   if (c == store::Ok) {
     show();
     return true;
@@ -348,14 +352,26 @@ bool ListBrowser::locate(char32_t typed, bool* closeWindow) {
   if ((o.key < 0 && !o.sorted) || o.locatorField < 0) return false;
   store::RecordBuffer probe(file_.decl());
   const store::FieldDecl& f = file_.decl().fields[static_cast<std::size_t>(o.locatorField)];
-  const std::string ch(1, static_cast<char>(typed));
+  std::string value = o.collecting ? typed_ : std::string();
+  value += static_cast<char>(typed);
   if (isNumeric(f.type)) {
-    if (typed < '0' || typed > '9') return true;
-    store::writeNumber(f, probe.record.data(), typed - '0');
+    if (typed < '0' || typed > '9') {
+      typed_.clear();
+      return true;
+    }
+    // A digit that would make the number too large for its field is not taken.
+    if (value.size() > 18 || !store::writeNumber(f, probe.record.data(), std::stoll(value)))
+      return true;
   } else {
-    (void)store::setFieldText(f, probe.record.data(), ch);
+    if (value.size() > f.width) value.resize(f.width);
+    (void)store::setFieldText(f, probe.record.data(), value);
   }
-  return moved(pager_->locate(probe), closeWindow);
+  if (o.collecting) typed_ = value;
+  const store::Code c = pager_->locate(probe);
+  const std::string keep = typed_;
+  const bool handled = moved(c, closeWindow);
+  typed_ = keep;
+  return handled;
 }
 
 bool ListBrowser::handleKey(int key, bool* closeWindow) {
@@ -395,6 +411,7 @@ bool ListBrowser::HandleEvent(const ui::Event& e, bool* closeWindow) {
       return false;  // the procedure may want it too
     case ui::EventNewSelection:
       if (e.control == list_) {
+        typed_.clear();
         pager_->select(window_.selected(list_) - 1);
         return true;
       }

@@ -78,13 +78,17 @@ class ListBrowser {
 
   // One column of the list: the record field it shows and its picture, in column order.
   void AddField(std::string fieldName, std::string picture);
-  // Registers a sort order on a key (empty name: file order) with an optional step-locator
-  // field; returns its number from 1.
-  int AddKeyOrder(std::string keyName, std::string locatorField = {});
+  // Registers a sort order on a key (empty name: file order) with an optional locator field;
+  // returns its number from 1. The locator moves to the first record whose field starts with the
+  // character typed in the list; a collecting locator moves on what has been typed so far ("1",
+  // then "12" finds case 12) until the list moves otherwise.
+  int AddKeyOrder(std::string keyName, std::string locatorField = {}, bool collecting = false);
   // Registers a sort order that no key gives (a column's order): the view is sorted once each
   // time the order is chosen (see view::ViewReader::SetSortOrder). The locator works on
-  // `locatorField` from its first character. Returns its number from 1.
-  int AddSortOrder(std::vector<store::SortPart> parts, std::string locatorField = {});
+  // `locatorField` from its first character (collecting what is typed, as a key order's may).
+  // Returns its number from 1.
+  int AddSortOrder(std::vector<store::SortPart> parts, std::string locatorField = {},
+                   bool collecting = false);
   bool isSortOrder(int order) const;
   // The order that tab position `tab` (from 1) of the sheet `sheet` selects; other tabs select
   // `fallbackOrder`.
@@ -158,6 +162,7 @@ class ListBrowser {
   struct Order {
     int key = -1;
     int locatorField = -1;
+    bool collecting = false;
     bool sorted = false;
     std::vector<store::SortPart> parts;
   };
@@ -189,6 +194,7 @@ class ListBrowser {
   std::function<int()> colourSource_;
   int response_ = ResponseCancelled;
   int pendingAt_ = 0;
+  std::string typed_;  // what a collecting locator has been given so far
 };
 
 }  // namespace trv::list

@@ -126,7 +126,7 @@ data::Level ListWindow::Init() {
   int fallback = 0;
   std::vector<std::pair<int, int>> orderOfTab;  // (tab control, order)
   for (const KeyOrderDecl& o : decl_.orders) {
-    const int order = browser_->AddKeyOrder(o.key, o.locator);
+    const int order = browser_->AddKeyOrder(o.key, o.locator, o.collecting);
     if (o.byDefault && fallback == 0) fallback = order;
     if (o.tab) orderOfTab.emplace_back(o.tab, order);
   }

@@ -47,12 +47,14 @@ struct ListColumnDecl {
 };
 
 // One sort order, in registration order: a key of the listed file (empty: the file's stored
-// order), the field its step locator works on (empty: none) and the tab that chooses it.
+// order), the field its locator works on (empty: none) and the tab that chooses it.
 struct KeyOrderDecl {
   std::string key;
   std::string locator;
   int tab = 0;             // control number of the tab; 0: no tab chooses it
   bool byDefault = false;  // the list opens in it, and tabs without an order choose it
+  // The locator collects what is typed ("12" finds 12) instead of locating on each character.
+  bool collecting = false;
 };
 
 enum class SelectMode {

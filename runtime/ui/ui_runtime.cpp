@@ -100,6 +100,15 @@ std::vector<int> UiRuntime::threads() const {
   return out;
 }
 
+void UiRuntime::awaitOtherThreads() {
+  const int me = tlsThread;
+  if (me == 0 || tlsRuntime != this) return;
+  std::unique_lock lock(m_);
+  threads_[me].state = ThreadState::WaitingOthers;
+  releaseLocked();
+  acquireLocked(lock, me);
+}
+
 bool UiRuntime::readyLocked(const ThreadRec& rec) const {
   switch (rec.state) {
     case ThreadState::Starting:
@@ -116,6 +125,9 @@ bool UiRuntime::readyLocked(const ThreadRec& rec) const {
       auto it = answers_.find(rec.waitingFor);
       return it == answers_.end() || it->second.has_value();
     }
+    case ThreadState::WaitingOthers:
+      return std::none_of(threads_.begin(), threads_.end(),
+                          [&rec](const auto& t) { return &t.second != &rec && !t.second.adopted; });
   }
   return false;
 }

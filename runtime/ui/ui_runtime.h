@@ -78,6 +78,11 @@ class UiRuntime {
   // statement and no transaction. Returns false once the program has ended (the work should
   // stop), true otherwise; off a program thread it only says whether the program still runs.
   bool yieldBaton();
+  // The calling program thread gives the baton away until every other program thread started
+  // by start() has ended (adopted host threads are not waited for); the others run meanwhile.
+  // The program body calls it after its frame has closed, so that no window outlives the
+  // services it uses. Does nothing off a program thread.
+  void awaitOtherThreads();
 
   // --- the driver's view (thread-safe) ---
   class Hold {
@@ -162,7 +167,14 @@ class UiRuntime {
 
  private:
   friend class Window;
-  enum class ThreadState { Starting, Running, WaitingEvent, WaitingAnswer, Yielding };
+  enum class ThreadState {
+    Starting,
+    Running,
+    WaitingEvent,
+    WaitingAnswer,
+    Yielding,
+    WaitingOthers
+  };
   struct ThreadRec {
     ThreadState state = ThreadState::Starting;
     std::uint64_t yieldTurn = 0;  // while Yielding: the order in which it yielded

@@ -2,11 +2,26 @@
 
 #include <algorithm>
 
+#include "runtime/store/record_codec.h"
+
 namespace trv::view {
 
 using store::Code;
 using store::Ok;
 using store::RecordBuffer;
+
+namespace {
+
+// Whether the record has a place in the view's key order: a record whose key fields are all
+// blank or zero is left out of that key.
+bool placed(const ViewReader& reader, const RecordBuffer& r) {
+  const int key = reader.keyOrder();
+  if (key < 0) return true;
+  const store::FileDecl& d = reader.decl();
+  return store::keyImage(d, d.keys[static_cast<std::size_t>(key)], r.record.data()).has_value();
+}
+
+}  // namespace
 
 ListPager::ListPager(ViewReader& reader, int pageRows)
     : reader_(reader), pageRows_(std::max(1, pageRows)) {}
@@ -153,9 +168,12 @@ Code ListPager::refreshAround(const RecordBuffer& record) {
   RecordBuffer latest(reader_.decl());
   const Code got = reader_.connection().get(reader_.file(), record.position, latest);
   const int at = selected_ < 0 ? 0 : selected_;
-  if (got == Ok && reader_.shows(latest)) return pageAround(latest, true, at);
+  if (got == Ok && reader_.shows(latest) && placed(reader_, latest))
+    return pageAround(latest, true, at);
   if (got != Ok && got != store::RecordNotFound) return got;
-  // Gone, or no longer in the view: its old key still places its neighbours.
+  // Gone, or no longer in the view: its old key still places its neighbours, unless it never
+  // had a place in this order (another order was chosen): then the view starts at its top.
+  if (!placed(reader_, record)) return top();
   if (Code c = pageAround(record, false, at); c != Ok) return c;
   if (rows_.empty()) return top();
   return Ok;

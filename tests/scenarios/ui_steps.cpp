@@ -416,6 +416,16 @@ Outcome expectMessage(Workstation& ws, const Args& a) {
   return pass();
 }
 
+// The popup menu shown reads exactly this menu text ("Queues|-|&Insert|...").
+Outcome expectPopup(Workstation& ws, const Args& a) {
+  if (a.size() != 1) return usage("expect popup \"MENU TEXT\"");
+  auto p = ws.driver.popup();
+  if (!p) return fail("no popup menu is shown");
+  if (p->second.menuText != a[0].text)
+    return fail("the popup menu is " + quote(p->second.menuText));
+  return pass();
+}
+
 Outcome expectCaption(Workstation& ws, const Args& a) {
   if (a.size() != 1) return usage("expect caption \"TEXT\"");
   auto m = ws.driver.message();
@@ -692,6 +702,7 @@ void registerUiSteps(StepTable& s) {
   s.add("expect windows", expectWindows);
   s.add("expect message", expectMessage);
   s.add("expect caption", expectCaption);
+  s.add("expect popup", expectPopup);
   s.add("expect no-message", expectNoMessage);
   s.add("expect beep", [](Workstation& ws, const Args&) { return expectBeep(ws, true); });
   s.add("expect no-beep", [](Workstation& ws, const Args&) { return expectBeep(ws, false); });

@@ -63,11 +63,13 @@ TEST(HistoryHeader, DatesAndTimesKeepTheirLeadingBlankOnlyBelowTen) {
   EXPECT_EQ(historyTime(kTime), " 9:07");
 }
 
-TEST(HistoryLines, CreationAndTakeOver) {
+TEST(HistoryLines, CreationTakeOverAndAssignment) {
   EXPECT_EQ(creationLine(kDate, kTime, "Admin"),
             "Case CREATED :  5/03/02 -  9:07  by Agent " + kAdmin);
   EXPECT_EQ(takeOverLine(kDate, kTime, "Carol               ", "Bob"),
             "Case YANKED :  5/03/02 -  9:07 by Agent Carol from Agent Bob                 ");
+  EXPECT_EQ(assignmentLine(kDate, kTime, "Carol               ", "Bob                 "),
+            "Case ASSIGNMENT:  5/03/02 -  9:07 by Agent Carol to Agent Bob");
 }
 
 TEST(HistoryLines, OverlongNameIsCutToItsField) {

@@ -156,6 +156,37 @@ TEST_F(Runtime, ThreadsTakeTurnsAndPostsReachTheInnermostWindow) {
   EXPECT_EQ(rt.start([] {}), 1);  // numbers are reused
 }
 
+TEST_F(Runtime, AThreadAwaitingTheOthersGoesOnOnlyOnceTheyHaveEnded) {
+  Recorder frame, list;
+  std::vector<std::string> order;
+  ASSERT_EQ(rt.start([&] {
+    {
+      auto w = rt.open(decl("Frame"));
+      frame.loop(*w, [&](const Event& e) {
+        if (e.number == EventAccepted)
+          (void)rt.start([&] {
+            auto l = rt.open(decl("List"));
+            list.loop(*l);
+            order.push_back("list closed");
+          });
+      });
+    }
+    for (int t : rt.threads())
+      if (t != UiRuntime::currentThread()) (void)rt.postToThread(t, EventCloseWindow);
+    rt.awaitOtherThreads();
+    order.push_back("frame went on");
+  }),
+            1);
+  ASSERT_TRUE(driver.waitIdle());
+  Window* frameWin = nullptr;
+  ASSERT_TRUE(driver.inspect([&] { frameWin = rt.threadWindows(1).front(); }));
+  input(to(frameWin, Input::Kind::Press, 1));
+  EXPECT_EQ(titles(), (std::vector<std::string>{"Frame", "List"}));
+  input(to(frameWin, Input::Kind::Close));
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  EXPECT_EQ(order, (std::vector<std::string>{"list closed", "frame went on"}));
+}
+
 TEST_F(Runtime, MessageBoxWaitsForTheAnswerAndEndingTheProgramUnwinds) {
   std::vector<int> answers;
   bool loopEnded = false;

@@ -86,6 +86,19 @@ TEST_F(ListPagerTest, RefreshFollowsAChangedRecordAndStepsOverADeletedOne) {
   EXPECT_EQ(shown(), (Names{"N005", "N007", "N008", "N009"}));
 }
 
+TEST_F(ListPagerTest, ARecordLeftOutOfTheNewOrderStartsItAtTheTop) {
+  addItems(6);
+  store::RecordBuffer ungrouped = probe({0, "N000", "", 0});  // no group: not in its key
+  ASSERT_EQ(conn_.add(id_, ungrouped), store::Ok);
+  ASSERT_EQ(pager_.top(), store::Ok);
+  ASSERT_EQ(selectedName(), "N000");
+  reader_->SetKeyOrder(kGroupKey);
+  ASSERT_EQ(pager_.refreshAround(*pager_.current()), store::Ok);
+  EXPECT_EQ(pager_.selected(), 0);
+  EXPECT_EQ(shown().size(), 4u);
+  EXPECT_NE(selectedName(), "N000");
+}
+
 // A run of equal keys longer than a page: every move inside it follows record order, never
 // repeating or skipping a row, and reads with index searches only.
 TEST_F(ListPagerTest, MovesInsideARunOfEqualKeysFollowRecordOrder) {
