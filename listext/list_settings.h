@@ -69,6 +69,8 @@ struct ListSettings {
   bool printView = true;
   bool printPage = true;
   std::string separator = ",";
+  std::string csvFileName = "XPort.CSV";
+  std::string htmlFileName = "XPort.HTM";
   bool browseHeader = true;
   bool shellExecute = true;
   int ascDesc = 0;

@@ -369,6 +369,12 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
         list_.window().post(EventRefreshWindow, list);
       }
       return true;
+    case EventExportCsv:
+      ExportCsv();
+      return true;
+    case EventExportHtml:
+      ExportHtml();
+      return true;
     case EventFilterEqual:
     case EventFilterBelow:
     case EventFilterAbove:
@@ -383,8 +389,8 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
       RefreshColumns(true);
       return true;
     default:
-      // The designer, colours, print, export, graph and the filter value window (1045-1050,
-      // 1055-1060, 1063, 1069-1073, 1078) are commands of their own windows; any other number
+      // The designer, colours, print, graph and the filter value window (1045-1050,
+      // 1055-1060, 1063, 1069-1071, 1078) are commands of their own windows; any other number
       // changes nothing.
       return e.number >= EventHeaderPress && e.number <= EventRefreshColumns;
   }

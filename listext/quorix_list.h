@@ -26,6 +26,7 @@
 
 #include "listext/column_model.h"
 #include "listext/header_menu.h"
+#include "listext/list_export.h"
 #include "listext/list_settings.h"
 #include "listext/saved_layout.h"
 #include "runtime/list/list_window.h"
@@ -48,6 +49,8 @@ enum QuorixEvent : int {
   EventHideColumn = 1065,
   EventFitAll = 1067,
   EventSortColumn = 1068,
+  EventExportCsv = 1072,
+  EventExportHtml = 1073,
   EventFilterEqual = 1074,
   EventFilterBelow = 1075,
   EventFilterAbove = 1076,
@@ -97,6 +100,18 @@ class QuorixList final : public list::ListExtension {
   void SwitchFormatSlot(int control);
   // The list's sort-order choice: the header's order, the file order or the tab's key order.
   void RefreshSortOrder();
+  // Every record of the view, with the displayed columns as shown, to the export file
+  // (settings' csvFileName / htmlFileName, in the current folder unless a folder is given), then
+  // the file opened with the desktop's opener when shellExecute is set. A file that cannot be
+  // written is reported ("Quorix") and not opened.
+  void ExportCsv();
+  void ExportHtml();
+  // Asks the comparison and the value of a filter on the current column; on return
+  // filterSymbol() and filterValue() hold them (the value empty: no filter).
+  void AskFilterValue();
+  const std::string& filterSymbol() const { return symbol_; }
+  const std::string& filterValue() const { return svalue_; }
+  int currentColumn() const { return currentCol_; }
 
  private:
   struct Hit {
@@ -130,6 +145,7 @@ class QuorixList final : public list::ListExtension {
   void dropMove(bool left);
   void keySequence(bool fileOrder);
   void filterByValue(int event);
+  void exportList(ExportFormat format);
   int getSortOrderNumber();
   void onSortColumnChanged(const Column& column);
 
@@ -188,6 +204,10 @@ class QuorixList final : public list::ListExtension {
   std::string maskText_;
   int pressedMark_ = 0;
   int dragColumn_ = 0;
+
+  // The filter window's fields.
+  std::string symbol_ = "EQ";
+  std::string svalue_;
 };
 
 // The enhancement of an enhanced list with settings made from its declaration, adjusted by
