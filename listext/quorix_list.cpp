@@ -382,6 +382,9 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
     case EventFilterClear:
       filterByValue(e.number);
       return true;
+    case EventFilterByValue:
+      filterByAskedValue();
+      return true;
     case EventFilterInclusive:
       ApplyOptionCode("EQL");
       return true;
@@ -389,8 +392,8 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
       RefreshColumns(true);
       return true;
     default:
-      // The designer, colours, print, graph and the filter value window (1045-1050,
-      // 1055-1060, 1063, 1069-1071, 1078) are commands of their own windows; any other number
+      // The designer, colours, print and graph (1045-1050,
+      // 1055-1060, 1063, 1069-1071) are commands of their own windows; any other number
       // changes nothing.
       return e.number >= EventHeaderPress && e.number <= EventRefreshColumns;
   }

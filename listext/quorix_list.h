@@ -146,6 +146,7 @@ class QuorixList final : public list::ListExtension {
   void keySequence(bool fileOrder);
   void filterByValue(int event);
   void exportList(ExportFormat format);
+  void filterByAskedValue();
   int getSortOrderNumber();
   void onSortColumnChanged(const Column& column);
 

@@ -198,5 +198,68 @@ TEST_F(ListExportTest, CountsTheRecordsInPlaceAndReportsAFileItCannotWrite) {
   EXPECT_EQ(fe.shellOpens().size(), 1u);
 }
 
+TEST_F(ListExportTest, TheFilterWindowSetsAFilterOnlyWhenSearched) {
+  add("O'Neil", "");
+  add("Doe, J", "red");
+  add("Baker", "red");
+  open();
+  ui::Window* list = front();
+  auto names = [&] {
+    std::vector<std::string> out;
+    ui::ControlState c;
+    EXPECT_TRUE(driver.inspect([&] { c = *list->control(kList); }));
+    for (const ui::ListRow& r : c.rows) out.push_back(r.cells[0]);
+    return out;
+  };
+  // The Group column becomes the current one (a press that ends on a divider does not sort).
+  mouse(ui::KeyMouseLeft, 2);
+  mouse(ui::KeyMouseLeftUp, 2, ui::ListZone::Divider);
+  post(EventFilterByValue);
+  ui::Window* w = front();
+  ASSERT_NE(w, list);
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(w->title(), "Group");
+    EXPECT_EQ(w->selected(1), 1);  // "=" first
+    EXPECT_EQ(w->text(11), "");
+  }));
+  input(to(w, ui::Input::Kind::Press, 7));  // "<>"
+  ui::Input typed = to(w, ui::Input::Kind::Accept, 11);
+  typed.text = "red";
+  input(typed);
+  input(to(w, ui::Input::Kind::Press, 12));  // Search
+  EXPECT_EQ(names(), (std::vector<std::string>{"O'Neil"}));
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(quorix_->filterSymbol(), "NE");
+    EXPECT_EQ(quorix_->filterValue(), "red");
+  }));
+
+  // The next use shows the last choice; Esc and the close box each set nothing and empty the
+  // value, the comparison kept.
+  for (bool esc : {true, false}) {
+    post(EventFilterByValue);
+    w = front();
+    ASSERT_TRUE(driver.inspect([&] {
+      EXPECT_EQ(w->selected(1), 6);
+      EXPECT_EQ(w->text(11), esc ? "red" : "");
+    }));
+    typed = to(w, ui::Input::Kind::Accept, 11);
+    typed.text = "zzz";
+    input(typed);
+    if (esc) {
+      ui::Input k = to(w, ui::Input::Kind::Key);
+      k.key = ui::KeyEsc;
+      input(k);
+    } else {
+      input(to(w, ui::Input::Kind::Close));
+    }
+    EXPECT_EQ(front(), list);
+    EXPECT_EQ(names(), (std::vector<std::string>{"O'Neil"}));
+    ASSERT_TRUE(driver.inspect([&] {
+      EXPECT_EQ(quorix_->filterSymbol(), "NE");
+      EXPECT_EQ(quorix_->filterValue(), "");
+    }));
+  }
+}
+
 }  // namespace
 }  // namespace trv::listext
