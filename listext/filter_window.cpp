@@ -112,6 +112,8 @@ void QuorixList::filterByAskedValue() {
   } else if (symbol_ == "CT") {
     query_.SetFieldLimits(name, "", "", "*" + caret + v, true, true, false);
   }
+  for (const Comparison& k : kComparisons)
+    if (symbol_ == k.code) noteLimit(name, std::string(k.button) + " " + v);
   RefreshSortOrder();
 }
 

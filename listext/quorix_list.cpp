@@ -369,6 +369,12 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
         list_.window().post(EventRefreshWindow, list);
       }
       return true;
+    case EventPrintPage:
+      PrintList("Page");
+      return true;
+    case EventPrintView:
+      PrintList("View");
+      return true;
     case EventExportCsv:
       ExportCsv();
       return true;
@@ -392,8 +398,8 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
       RefreshColumns(true);
       return true;
     default:
-      // The designer, colours, print and graph (1045-1050,
-      // 1055-1060, 1063, 1069-1071) are commands of their own windows; any other number
+      // The designer, colours, graph (1045-1050, 1055-1060,
+      // 1063, 1071) are commands of their own windows; any other number
       // changes nothing.
       return e.number >= EventHeaderPress && e.number <= EventRefreshColumns;
   }

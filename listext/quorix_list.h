@@ -21,12 +21,15 @@
 // does not fit the list is ignored.
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "listext/column_model.h"
 #include "listext/header_menu.h"
 #include "listext/list_export.h"
+#include "listext/list_print.h"
 #include "listext/list_settings.h"
 #include "listext/saved_layout.h"
 #include "runtime/list/list_window.h"
@@ -49,6 +52,8 @@ enum QuorixEvent : int {
   EventHideColumn = 1065,
   EventFitAll = 1067,
   EventSortColumn = 1068,
+  EventPrintPage = 1069,
+  EventPrintView = 1070,
   EventExportCsv = 1072,
   EventExportHtml = 1073,
   EventFilterEqual = 1074,
@@ -109,6 +114,12 @@ class QuorixList final : public list::ListExtension {
   // Asks the comparison and the value of a filter on the current column; on return
   // filterSymbol() and filterValue() hold them (the value empty: no filter).
   void AskFilterValue();
+  // The list as a table report: "View" every record of the view, with the column totals, to the
+  // preview (allPreview); "Page" the rows on show, to the printer (pagePreview: the preview).
+  // Any other mode prints nothing.
+  void PrintList(const std::string& mode);
+  // The pages of the last print (for the preview and tests).
+  const std::shared_ptr<const report::Document>& lastPrint() const { return lastPrint_; }
   const std::string& filterSymbol() const { return symbol_; }
   const std::string& filterValue() const { return svalue_; }
   int currentColumn() const { return currentCol_; }
@@ -147,6 +158,12 @@ class QuorixList final : public list::ListExtension {
   void filterByValue(int event);
   void exportList(ExportFormat format);
   void filterByAskedValue();
+  std::vector<PrintColumn> printColumns();
+  std::string headerText(const Column& c) const;
+  std::string orderText();
+  std::string filterText() const;
+  // Notes the limit text of a field for the print's footer; an empty field clears them all.
+  void noteLimit(const std::string& field, const std::string& limit);
   int getSortOrderNumber();
   void onSortColumnChanged(const Column& column);
 
@@ -209,6 +226,9 @@ class QuorixList final : public list::ListExtension {
   // The filter window's fields.
   std::string symbol_ = "EQ";
   std::string svalue_;
+
+  std::map<std::string, std::string> limitTexts_;
+  std::shared_ptr<const report::Document> lastPrint_;
 };
 
 // The enhancement of an enhanced list with settings made from its declaration, adjusted by
