@@ -375,6 +375,9 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
     case EventPrintView:
       PrintList("View");
       return true;
+    case EventShowGraph:
+      ShowGraph();
+      return true;
     case EventExportCsv:
       ExportCsv();
       return true;
@@ -398,9 +401,8 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
       RefreshColumns(true);
       return true;
     default:
-      // The designer, colours, graph (1045-1050, 1055-1060,
-      // 1063, 1071) are commands of their own windows; any other number
-      // changes nothing.
+      // The designer, colours, (1045-1050, 1055-1060, 1063) are commands of their own windows; any
+      // other number changes nothing.
       return e.number >= EventHeaderPress && e.number <= EventRefreshColumns;
   }
 }

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "listext/column_graph.h"
 #include "listext/column_model.h"
 #include "listext/header_menu.h"
 #include "listext/list_export.h"
@@ -54,6 +55,7 @@ enum QuorixEvent : int {
   EventSortColumn = 1068,
   EventPrintPage = 1069,
   EventPrintView = 1070,
+  EventShowGraph = 1071,
   EventExportCsv = 1072,
   EventExportHtml = 1073,
   EventFilterEqual = 1074,
@@ -118,6 +120,11 @@ class QuorixList final : public list::ListExtension {
   // preview (allPreview); "Page" the rows on show, to the printer (pagePreview: the preview).
   // Any other mode prints nothing.
   void PrintList(const std::string& mode);
+  // Counts every record of the view per value of the current column and shows the bar chart
+  // until its window closes; fewer than two or more than 50 categories are reported instead.
+  void ShowGraph();
+  // The categories of the graph on show (empty when none is).
+  const std::vector<Category>& graphCategories() const { return lastGraph_; }
   // The pages of the last print (for the preview and tests).
   const std::shared_ptr<const report::Document>& lastPrint() const { return lastPrint_; }
   const std::string& filterSymbol() const { return symbol_; }
@@ -229,6 +236,7 @@ class QuorixList final : public list::ListExtension {
 
   std::map<std::string, std::string> limitTexts_;
   std::shared_ptr<const report::Document> lastPrint_;
+  std::vector<Category> lastGraph_;
 };
 
 // The enhancement of an enhanced list with settings made from its declaration, adjusted by

@@ -9,7 +9,7 @@ list::ListEnvironment listEnvironment(ProgramState& s,
                                       std::function<void(listext::ListSettings&)> adjust) {
   return {s.forms, s.ListColor, [&s, adjust = std::move(adjust)](list::ListWindow& list) {
             return listext::attachEnhancement(list, [&](listext::ListSettings& ls) {
-              ls.reports = s.reports;  // the list's print goes where the program's reports go
+              ls.reports = s.env.reports;  // the list's print goes where the program's reports go
               if (adjust) adjust(ls);
             });
           }};
