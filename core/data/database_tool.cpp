@@ -40,6 +40,11 @@ ToolResult setFields(DataFile file, store::RecordBuffer& b, const FieldValues& f
   for (const auto& [name, value] : fields) {
     if (fileOfField(name) != file)
       return fail(name + " is not a field of " + std::string(fileTitle(file)));
+    // A memo ("SER:History") takes the text as it stands.
+    if (const int memo = declaration(file).findMemo(name); memo >= 0) {
+      b.memos[static_cast<std::size_t>(memo)] = value;
+      continue;
+    }
     if (std::string why = setFieldText(file, name, b.record, value); !why.empty()) return fail(why);
   }
   return {};
