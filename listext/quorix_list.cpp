@@ -375,6 +375,13 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
     case EventPrintView:
       PrintList("View");
       return true;
+    case EventDesignList:
+      DesignList();
+      return true;
+    case EventColumnColours:
+      currentCol_ = press_.column;
+      EditColumnColors();
+      return true;
     case EventShowGraph:
       ShowGraph();
       return true;
@@ -401,7 +408,7 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
       RefreshColumns(true);
       return true;
     default:
-      // The designer, colours, (1045-1050, 1055-1060, 1063) are commands of their own windows; any
+      // The attribute and header text editors (1046-1050, 1055-1060) are not offered here; any
       // other number changes nothing.
       return e.number >= EventHeaderPress && e.number <= EventRefreshColumns;
   }

@@ -50,6 +50,8 @@ enum QuorixEvent : int {
   EventDropLeft = 1034,
   EventDropRight = 1035,
   EventRestoreDefault = 1036,
+  EventDesignList = 1045,
+  EventColumnColours = 1063,
   EventHideColumn = 1065,
   EventFitAll = 1067,
   EventSortColumn = 1068,
@@ -123,6 +125,12 @@ class QuorixList final : public list::ListExtension {
   // Counts every record of the view per value of the current column and shows the bar chart
   // until its window closes; fewer than two or more than 50 categories are reported instead.
   void ShowGraph();
+  // "Format Listbox...": the columns shown and their order (add, hide, move), the current
+  // column's header text and width (as the option mask allows), its colours, the default
+  // layout. Every change reaches the list at once and is kept with its saved layout.
+  void DesignList();
+  // The four colours of the current column, by name; "&Reset" gives it the list's own.
+  void EditColumnColors();
   // The categories of the graph on show (empty when none is).
   const std::vector<Category>& graphCategories() const { return lastGraph_; }
   // The pages of the last print (for the preview and tests).
