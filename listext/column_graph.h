@@ -77,6 +77,9 @@ struct GraphPreferences {
 // colour name not known leaves its bar black.
 GraphPreferences readGraphPreferences(const ini::IniSettings* ini);
 
+// The name of a "FontStyle" value; `shown` for a value without one.
+std::string fontStyleName(int style, const std::string& shown);
+
 // The graph window: the first line (records read and the column), "OK", the filter line,
 // "&Output", and per category its bar, legend, count and percentage over a baseline.
 ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t records,

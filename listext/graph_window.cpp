@@ -62,6 +62,10 @@ ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t
                   .withNumber(kFirstLine)
                   .at(1, 1));
   c.push_back(ui::button("?OK", "OK").withNumber(kOk).at(1, 80).asDefault());
+  c.push_back(ui::button("?Preferences", "Pre&ferences")
+                  .withNumber(kPreferences)
+                  .withTip("Change Colors and/or Font")
+                  .at(1, 86));
   c.push_back(ui::string("?FilterLine", "Filter: " + filter.substr(0, 100))
                   .withNumber(kFilterLine)
                   .at(2, 1));
@@ -102,6 +106,22 @@ ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t
   place(c.emplace_back(ui::line("?Baseline").withNumber(kBaseline)), g.x0, g.y0 + 2,
         g.baselineLength, 4);
   return d;
+}
+
+void QuorixList::redrawGraph(ui::Window& w, const GraphPreferences& prefs, std::size_t bars) {
+  ui::Font font;
+  font.face = prefs.fontName;
+  font.size = prefs.fontSize;
+  font.colour = prefs.fontColour;
+  font.bold = prefs.fontStyle % 4096 >= 700;
+  font.italic = (prefs.fontStyle & 4096) != 0;
+  w.setFont(kCountCaption, font);
+  w.setFont(kPercentCaption, font);
+  for (std::size_t i = 0; i < bars; ++i) {
+    const int n = static_cast<int>(i) + 1;
+    w.setColours(kBar + n, 0, prefs.colours[i % prefs.colours.size()]);
+    for (int base : {kLegend, kCount, kPercent}) w.setFont(base + n, font);
+  }
 }
 
 void QuorixList::ShowGraph() {
@@ -155,12 +175,15 @@ void QuorixList::ShowGraph() {
   while (w->accept(e)) {
     if (e.number == ui::EventCloseWindow || (e.number == ui::EventAccepted && e.control == kOk)) {
       w->close();
+    } else if (e.number == ui::EventAccepted && e.control == kPreferences) {
+      EditGraphPreferences();
+      redrawGraph(*w, readGraphPreferences(list_.context().settings), categories.size());
     } else if (e.number == ui::EventAccepted && e.control == kOutput) {
       // The buttons are out of the picture while it is taken, and back a second later.
-      for (int n : {kOk, kOutput}) w->setHidden(n, true);
+      for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, true);
       w->setTimer(100);
     } else if (e.number == ui::EventTimer) {
-      for (int n : {kOk, kOutput}) w->setHidden(n, false);
+      for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, false);
       w->select(kOk);
       w->setTimer(0);
     }

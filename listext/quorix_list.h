@@ -131,6 +131,10 @@ class QuorixList final : public list::ListExtension {
   void DesignList();
   // The four colours of the current column, by name; "&Reset" gives it the list's own.
   void EditColumnColors();
+  // "Quorix Preferences": the order of the graph's colours (the first 8 colour the bars) and its
+  // font, written to section "QuorixPreferences" however the window closes (the order only
+  // with "OK").
+  void EditGraphPreferences();
   // The categories of the graph on show (empty when none is).
   const std::vector<Category>& graphCategories() const { return lastGraph_; }
   // The pages of the last print (for the preview and tests).
@@ -173,6 +177,7 @@ class QuorixList final : public list::ListExtension {
   void filterByValue(int event);
   void exportList(ExportFormat format);
   void filterByAskedValue();
+  void redrawGraph(ui::Window& w, const GraphPreferences& prefs, std::size_t bars);
   std::vector<PrintColumn> printColumns();
   std::string headerText(const Column& c) const;
   std::string orderText();

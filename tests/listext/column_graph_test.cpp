@@ -181,6 +181,34 @@ TEST_F(ColumnGraphTest, GraphsTheCurrentColumnUntilOk) {
     EXPECT_EQ(graph->text(103), "3");
     EXPECT_EQ(graph->text(203), "60.0");
   }));
+  // "Pre&ferences": a colour moved up takes effect with OK; the bars take the new order.
+  input(to(graph, ui::Input::Kind::Press, 3));
+  ui::Window* prefs = front();
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(prefs->title(), "Quorix Preferences");
+    EXPECT_EQ(prefs->text(9), "Arial8 pt Bold");
+  }));
+  ui::Input pick = to(prefs, ui::Input::Kind::Select, 4);
+  pick.row = 2;
+  input(pick);
+  input(to(prefs, ui::Input::Kind::Press, 5));   // up
+  input(to(prefs, ui::Input::Kind::Press, 11));  // OK
+  EXPECT_EQ(front(), graph);
+  EXPECT_EQ(settings.ReadValue("QuorixPreferences", "Col01"), "Olive");
+  EXPECT_EQ(settings.ReadValue("QuorixPreferences", "Col02"), "Maroon");
+  EXPECT_EQ(settings.ReadValue("QuorixPreferences", "FontSize"), "8");
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(graph->control(401)->background, 32896);  // Olive
+    EXPECT_EQ(graph->control(103)->font.size, 8);
+  }));
+  // An order changed but not confirmed is not kept.
+  input(to(graph, ui::Input::Kind::Press, 3));
+  prefs = front();
+  input(pick);
+  input(to(prefs, ui::Input::Kind::Press, 5));
+  input(to(prefs, ui::Input::Kind::Close));
+  EXPECT_EQ(settings.ReadValue("QuorixPreferences", "Col01"), "Olive");
+
   input(to(graph, ui::Input::Kind::Press, 2));  // OK
   EXPECT_EQ(front(), list);
   ASSERT_TRUE(driver.inspect([&] { EXPECT_TRUE(quorix_->graphCategories().empty()); }));
