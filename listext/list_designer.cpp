@@ -196,6 +196,8 @@ void QuorixList::DesignList() {
         }
         setControlColumns(std::move(cols));
         model_.ReadBack(controlColumns());
+        // The sort column keeps its mark before the new text.
+        if (viewOrder_ && currentCol_ == sortColumn_) ShowSortIndicator();
         slots_[currentSlot_].format = formatNow();
         break;
       }

@@ -6,6 +6,7 @@
 #include "runtime/ini/ini_settings.h"
 #include "runtime/list/list_format.h"
 #include "runtime/text/charset.h"
+#include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
 
 namespace trv::listext {
@@ -376,7 +377,30 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
       PrintList("View");
       return true;
     case EventDesignList:
+      RefreshColumns(false);
       DesignList();
+      sortColumn_ = 0;
+      RefreshColumns(true);
+      if (viewOrder_) ShowSortIndicator();
+      return true;
+    case 1046:
+    case 1047:
+    case 1048: {
+      static const char* const kCodes[] = {"WID", "HOS", "DOS"};
+      EditAttribute(kCodes[e.number - 1046]);
+      return true;
+    }
+    case 1050:
+      EditHeaderText("HDR");
+      return true;
+    case 1059:
+      if (const ui::ControlState* c = list_.window().control(list)) {
+        ui::DialogRequest r;
+        r.kind = ui::DialogKind::Font;
+        r.font = c->font;
+        const ui::Answer a = list_.context().ui.dialog(r);
+        if (a.ok) list_.window().setFont(list, a.font);
+      }
       return true;
     case EventColumnColours:
       currentCol_ = press_.column;
@@ -408,8 +432,8 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
       RefreshColumns(true);
       return true;
     default:
-      // The attribute and header text editors (1046-1050, 1055-1060) are not offered here; any
-      // other number changes nothing.
+      // The list control's position, size and line height (1055-1058, 1060) cannot be changed
+      // in this window model; any other number changes nothing.
       return e.number >= EventHeaderPress && e.number <= EventRefreshColumns;
   }
 }

@@ -129,6 +129,12 @@ class QuorixList final : public list::ListExtension {
   // column's header text and width (as the option mask allows), its colours, the default
   // layout. Every change reaches the list at once and is kept with its saved layout.
   void DesignList();
+  // One number of the column under the mouse at the last press, in a small window: "WID" its
+  // width, "HOS" its header indent, "DOS" its data indent; applied as it changes. Other codes
+  // show nothing.
+  void EditAttribute(const std::string& code);
+  // The header text of the column under the mouse ("HDR"; other codes show nothing).
+  void EditHeaderText(const std::string& code);
   // The four colours of the current column, by name; "&Reset" gives it the list's own.
   void EditColumnColors();
   // "Quorix Preferences": the order of the graph's colours (the first 8 colour the bars) and its

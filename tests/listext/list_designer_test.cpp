@@ -137,5 +137,41 @@ TEST_F(ListDesignerTest, HidingTheSortColumnEndsTheHeaderSortAndColoursGoByName)
   closeBox();
 }
 
+TEST_F(ListDesignerTest, TheColumnEditorsChangeTheColumnUnderTheMouseAsTheyGo) {
+  open();
+  // The last press was on the Group header's divider (no sort).
+  for (int key : {ui::KeyMouseLeft, ui::KeyMouseLeftUp}) {
+    ui::Input in = to(list_, ui::Input::Kind::Mouse, kList);
+    in.key = key;
+    in.column = 2;
+    in.zone = ui::ListZone::Divider;
+    input(in);
+  }
+  post(1046);  // width
+  ui::Window* w = front();
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(w->title(), "Group");
+    EXPECT_EQ(w->text(1), "Width:");
+  }));
+  ui::Input value = to(w, ui::Input::Kind::Accept, 2);
+  value.text = "17";
+  input(value);
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(list_->control(kList)->columns[1].width, 17); }));
+  press(w, 3);
+  post(1050);  // header text
+  w = front();
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(w->title(), "Header Text: Group"); }));
+  value = to(w, ui::Input::Kind::Accept, 2);
+  value.text = "Team";
+  input(value);
+  press(w, 3);
+  EXPECT_EQ(headers(), (std::vector<std::string>{">Name", "Team", "Nr"}));
+  post(1047);  // the header indent
+  w = front();
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(w->text(1), "Header offset:"); }));
+  press(w, 3);
+  EXPECT_EQ(front(), list_);
+}
+
 }  // namespace
 }  // namespace trv::listext
