@@ -250,7 +250,7 @@ void QuorixList::EditColumnColors() {
   std::unique_ptr<ui::Window> w = list_.context().ui.open(std::move(d));
   w->setTitle("Colors for Column: " + clipped(c->description));
   auto show = [&] {
-    const ui::ListColumn& l = controlColumns()[at];
+    const ui::ListColumn l = controlColumns()[at];
     w->setSelected(kNormalBackground, colourPosition(l.background));
     w->setSelected(kSelectedBackground, colourPosition(l.selectedBackground));
     w->setSelected(kNormalText, colourPosition(l.colour));
