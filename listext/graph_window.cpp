@@ -2,6 +2,7 @@
 // bar chart in a window of its own.
 
 #include "listext/column_graph.h"
+#include "listext/progress_window.h"
 #include "listext/quorix_list.h"
 #include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
@@ -135,9 +136,12 @@ void QuorixList::ShowGraph() {
   CategoryCounter counter;
   bool tooMany = false;
   std::vector<store::RecordBuffer> chunk;
+  auto progress = std::make_unique<ProgressWindow>(ui, expectedRecords());
   store::Code code = b.view().first(500, chunk);
   while (code == store::Ok && !chunk.empty() && !tooMany) {
     for (const store::RecordBuffer& r : chunk) {
+      progress->Step();
+      progress->SetTitle("Record=" + std::to_string(counter.records() + 1) + " - ");
       if (!counter.Add(exportValue(b.CellText(r, at)))) {
         tooMany = true;
         break;
@@ -147,6 +151,7 @@ void QuorixList::ShowGraph() {
     chunk.clear();
     if (!tooMany) code = b.view().after(last, 500, chunk);
   }
+  progress.reset();
   // The list reads its page again, as after a print.
   b.Reset();
   if (tooMany) {

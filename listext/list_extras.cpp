@@ -1,11 +1,21 @@
 // The list's exports: every record of its view, as the list shows it, to a file.
 
+#include <optional>
+
 #include "listext/list_export.h"
+#include "listext/progress_window.h"
 #include "listext/quorix_list.h"
 #include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
 
 namespace trv::listext {
+
+std::uint64_t QuorixList::expectedRecords() {
+  list::ListBrowser& b = list_.browser();
+  std::uint64_t n = 0;
+  if (b.view().connection().count(b.view().file(), &n) != store::Ok || n < 1) n = b.CountAll();
+  return n;
+}
 
 void QuorixList::ExportCsv() {
   exportList(ExportFormat::Csv);
@@ -38,11 +48,14 @@ void QuorixList::exportList(ExportFormat format) {
       file.Open(list_.window().title(), settings_.browseHeader ? &headers : nullptr, separator);
   list::ListBrowser& b = list_.browser();
   std::vector<store::RecordBuffer> chunk;
+  std::optional<ProgressWindow> progress;
+  if (ok) progress.emplace(ui, expectedRecords());
   // A failed read ends the export as after the last record: what was written stays, counted.
   if (ok && b.view().first(500, chunk) == store::Ok) {
     std::vector<std::string> cells(headers.size());
     while (ok && !chunk.empty()) {
       for (const store::RecordBuffer& r : chunk) {
+        progress->Step();
         for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = exportValue(b.CellText(r, i));
         if (!(ok = file.WriteRecord(cells))) break;
       }
@@ -52,6 +65,7 @@ void QuorixList::exportList(ExportFormat format) {
       if (b.view().after(last, 500, chunk) != store::Ok) break;
     }
   }
+  progress.reset();
   if (ok) ok = file.Finish();
   // The list reads its page again, as after a print.
   b.Reset();

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "listext/list_print.h"
+#include "listext/progress_window.h"
 #include "listext/quorix_list.h"
 #include "runtime/report/print_previewer.h"
 #include "runtime/text/charset.h"
@@ -146,11 +147,13 @@ void QuorixList::PrintList(const std::string& mode) {
 
   bool readFailed = false;
   if (view) {
+    ProgressWindow progress(ui, expectedRecords());
     std::vector<store::RecordBuffer> chunk;
     store::Code c = b.view().first(500, chunk);
     while (c == store::Ok && !chunk.empty()) {
       for (const store::RecordBuffer& r : chunk) {
         ++count;
+        progress.Step();
         printRecord(r, true);
       }
       store::RecordBuffer last = std::move(chunk.back());

@@ -183,6 +183,8 @@ class QuorixList final : public list::ListExtension {
   void filterByValue(int event);
   void exportList(ExportFormat format);
   void filterByAskedValue();
+  // The records a pass over the view expects: the file's count, else the view's.
+  std::uint64_t expectedRecords();
   void redrawGraph(ui::Window& w, const GraphPreferences& prefs, std::size_t bars);
   std::vector<PrintColumn> printColumns();
   std::string headerText(const Column& c) const;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "listext/progress_window.h"
 #include "listext/quorix_list.h"
 #include "tests/runtime/forms/form_fixture.h"
 
@@ -48,6 +49,15 @@ TEST(ListExportFormat, QuotesEachCellByWhatItHolds) {
   EXPECT_EQ(csvHeaderLine({"Last, First ", ""}, ','), "Last, First,");
   EXPECT_EQ(htmlRow({"1042", "", "a<b&c"}),
             "<TR> <TD>1042</TD> <TD>&nbsp</TD> <TD>a<b&c</TD> </TR>");
+}
+
+TEST(ListExportFormat, ProgressNeverDividesByZeroNorPassesAHundred) {
+  EXPECT_EQ(progressPercent(0, 0), 0);
+  EXPECT_EQ(progressPercent(5, 0), 0);
+  EXPECT_EQ(progressPercent(1, 3), 33);
+  EXPECT_EQ(progressPercent(3, 3), 100);
+  EXPECT_EQ(progressPercent(7, 3), 100);
+  EXPECT_EQ(progressPercent(std::uint64_t{1} << 60, (std::uint64_t{1} << 60) + 1), 99);
 }
 
 TEST(ListExportFormat, AFileThatCannotBeCreatedIsReported) {
