@@ -3,6 +3,7 @@
 #include "listext/column_graph.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "runtime/ini/ini_settings.h"
@@ -77,6 +78,50 @@ BarChart layoutBars(const std::vector<Category>& categories, int width, int heig
   }
   g.baselineLength = n * (g.bar + g.gap) - g.gap + 1;
   return g;
+}
+
+void groupByMonth(int month, std::string& text) {
+  static const char* const kMonths[] = {"January",   "February", "March",    "April",
+                                        "May",       "June",     "July",     "August",
+                                        "September", "October",  "November", "December"};
+  if (month < 1 || month > 12) return;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%2d =%s", month, kMonths[month - 1]);
+  text = buf;
+}
+
+void groupByWeekday(int day, std::string& text) {
+  static const char* const kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                      "Thursday", "Friday", "Saturday"};
+  if (day < 1 || day > 7) return;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%2d =%s", day, kDays[day - 1]);
+  text = buf;
+}
+
+namespace {
+
+// The hour band of a two-digit hour text, `hours` wide; nothing for any other text.
+void groupByHours(std::string& text, int hours) {
+  std::string h = text;
+  while (!h.empty() && h.back() == ' ') h.pop_back();
+  if (h.size() != 2 || h < "00" || h > "23" || !std::isdigit(static_cast<unsigned char>(h[0])) ||
+      !std::isdigit(static_cast<unsigned char>(h[1])))
+    return;
+  const int from = (std::stoi(h) / hours) * hours;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d:00-%02d:59", from, from + hours - 1);
+  text = buf;
+}
+
+}  // namespace
+
+void groupBySixHours(std::string& text) {
+  groupByHours(text, 6);
+}
+
+void groupByFourHours(std::string& text) {
+  groupByHours(text, 4);
 }
 
 std::string legendText(const Category& c) {

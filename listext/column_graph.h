@@ -56,6 +56,14 @@ struct BarChart {
 // The chart of the categories in a window `width` by `height` pixels.
 BarChart layoutBars(const std::vector<Category>& categories, int width, int height);
 
+// Category groupers: a month (1-12), a weekday (1-7, Sunday first) or a two-digit hour in `text`
+// become a category text that sorts in calendar order (" 1 =January", "00:00-05:59"). A value
+// outside the range leaves `text` as it is.
+void groupByMonth(int month, std::string& text);
+void groupByWeekday(int day, std::string& text);
+void groupBySixHours(std::string& text);
+void groupByFourHours(std::string& text);
+
 // The legend under a bar: the name, without a grouping prefix (" 1 =January" shows "January").
 std::string legendText(const Category& c);
 // The percentage as shown: one decimal when a bar slot is 26 pixels or more, else whole.

@@ -38,6 +38,32 @@ TEST(ColumnGraph, CountsAtMostFiftyCategoriesInNameOrderWithTheirShares) {
   EXPECT_TRUE(CategoryCounter().categories().empty());
 }
 
+TEST(ColumnGraph, GroupersGiveCategoriesInCalendarOrder) {
+  struct Case {
+    void (*group)(std::string&);
+    std::string in, out;
+  } hours[] = {
+      {groupBySixHours, "05", "00:00-05:59"},  {groupBySixHours, "18 ", "18:00-23:59"},
+      {groupBySixHours, "05:30", "05:30"},     {groupBySixHours, "24", "24"},
+      {groupByFourHours, "07", "04:00-07:59"}, {groupByFourHours, "20", "20:00-23:59"},
+      {groupByFourHours, "ab", "ab"},
+  };
+  for (Case c : hours) {
+    c.group(c.in);
+    EXPECT_EQ(c.in, c.out);
+  }
+  std::string t = "x";
+  groupByMonth(13, t);
+  EXPECT_EQ(t, "x");
+  groupByMonth(2, t);
+  EXPECT_EQ(t, " 2 =February");
+  std::string october;
+  groupByMonth(10, october);
+  EXPECT_LT(t, october);  // the leading blank sorts February first
+  groupByWeekday(1, t);
+  EXPECT_EQ(t, " 1 =Sunday");
+}
+
 TEST(ColumnGraph, LaysBarsOutWideUpToFiveAndNarrowFromSix) {
   struct Case {
     int n, width, gap, bar, x0;
