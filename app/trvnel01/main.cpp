@@ -9,6 +9,7 @@
 #include "core/program/program_state.h"
 #include "gui/desktop/run_desktop.h"
 #include "runtime/mail/mail_system.h"
+#include "runtime/mail/window_mail_dialogs.h"
 #include "runtime/platform/folders.h"
 #include "runtime/platform/instance_registry.h"
 #include "runtime/text/clock.h"
@@ -29,11 +30,15 @@ int main(int argc, char** argv) {
   return gui::runDesktop(
       argc, argv, clock,
       [&](ui::UiRuntime& ui, report::ReportOutput& reports) {
+        // The address book and the send dialog are windows of the program's own runtime.
+        mail::WindowMailDialogs dialogs(ui);
+        mail.setDialogs(&dialogs);
         core::ProgramState state(
             core::ProgramEnvironment{clock, ui, &mail, config, program, &instances, &reports});
         core::registerCoreProcedures(state);
         cases::registerCaseProcedures(state);
         core::RunProgram(state);
+        mail.setDialogs(nullptr);
       },
-      gui::DesktopOptions{program});
+      gui::DesktopOptions{program, core::kAppTitle});
 }

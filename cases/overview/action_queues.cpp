@@ -51,6 +51,8 @@ ui::WindowDecl overviewDecl() {
   ui::WindowDecl d;
   d.title = "Action Overview";
   d.kind = ui::WindowKind::Child;
+  d.icon = "Zoruve.ico";
+  d.resizable = true;  // two lists that show more in a larger window
   d.controls = {
       ui::list("?List1", builtInColumns(kListToProcess))
           .withNumber(OverviewListToProcess)

@@ -29,12 +29,14 @@ std::string iconOf(std::uint16_t newUpdate) {
 }
 
 std::vector<ui::ListColumn> builtInColumns(int list) {
-  return {
+  std::vector<ui::ListColumn> columns = {
       {"Nr", 26, "@n_6", true},       {"Case", 23, "@n_10", false},
       {"Priority", 26, "@s7", false}, {"Client", 26, "@s6", false},
       {"Fase", 20, "@s4", false},     {"Time", list == kListLate ? 20 : 21, "@T1", false},
       {"Date", 20, "@D5", false},
   };
+  columns[1].icon = true;  // the case shows its update mark's icon
+  return columns;
 }
 
 ui::ListRow queueRow(const core::QueueEntry& e) {

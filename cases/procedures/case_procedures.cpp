@@ -2,6 +2,7 @@
 
 #include "cases/archive/archive_windows.h"
 #include "cases/caseform/case_form.h"
+#include "cases/export/export_file.h"
 #include "cases/notes/notes_window.h"
 #include "cases/overview/action_queues.h"
 #include "cases/products/select_prod.h"
@@ -21,6 +22,7 @@ void registerCaseProcedures(core::ProgramState& s) {
   reports::registerReports(s);
   registerArchive(s);
   registerSearch(s);
+  registerExportFile(s);
 }
 
 }  // namespace trv::cases

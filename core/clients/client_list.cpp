@@ -89,6 +89,7 @@ class ClientList final : public list::ListWindow {
     switch (event().control) {
       case kImport:
         RunProcedure("ImportClientData", 0);
+        browser().view().Resort();  // the import added clients: a sorted order sorts again
         browser().Reset();
         return data::LevelNotify;
       default:

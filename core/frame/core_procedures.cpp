@@ -1,6 +1,7 @@
 #include "core/frame/core_procedures.h"
 
 #include "core/clients/client_form.h"
+#include "core/clients/client_import.h"
 #include "core/clients/client_list.h"
 #include "core/frame/main_frame.h"
 #include "core/problems/problem_list.h"
@@ -18,6 +19,7 @@ void registerCoreProcedures(ProgramState& s) {
   registerMain(s);
   registerClientList(s);
   registerClientForm(s);
+  registerClientImport(s);
   registerBrowsSLA(s);
   registerUpdateSLA(s);
   registerBrowsProblem(s);

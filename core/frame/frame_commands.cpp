@@ -131,6 +131,7 @@ void MainFrame::chooseWallpaper() {
   s_.env.ui.setCurrentFolder(folder);
   if (a.ok) s_.WallpaperFile = a.path;
   s_.AppSettings.WriteValue("Config", "WallSel", s_.WallpaperFile);
+  window().setImage(kFrameWallpaper, s_.WallpaperFile);
 }
 
 namespace {

@@ -36,18 +36,24 @@ std::vector<ui::MenuItemDecl> frameMenu() {
            ui::menuItem(MenuPrintProducts, "&Products"), ui::menuItem(MenuPrintArchive, "&Archive"),
            ui::menuSeparator(MenuPrintSeparator),
            ui::menuItem(MenuPrintActivityLog, "&Activity Log"),
-           ui::menuItem(MenuPrintSetup, "P&rint Setup...")}),
+           ui::menuItem(MenuPrintSetup, "P&rint Setup...")
+               .asStandard(ui::StandardAction::PrintSetup)}),
       ui::submenu(MenuEdit, "&Edit",
-                  {ui::menuItem(MenuCut, "Cu&t"), ui::menuItem(MenuCopy, "&Copy"),
-                   ui::menuItem(MenuPaste, "&Paste")}),
+                  {ui::menuItem(MenuCut, "Cu&t").asStandard(ui::StandardAction::Cut),
+                   ui::menuItem(MenuCopy, "&Copy").asStandard(ui::StandardAction::Copy),
+                   ui::menuItem(MenuPaste, "&Paste").asStandard(ui::StandardAction::Paste)}),
       ui::submenu(MenuWindow, "&Window",
-                  {ui::menuItem(MenuTile, "T&ile"), ui::menuItem(MenuCascade, "&Cascade"),
-                   ui::menuItem(MenuArrange, "&Arrange Icons")}),
+                  {ui::menuItem(MenuTile, "T&ile").asStandard(ui::StandardAction::Tile),
+                   ui::menuItem(MenuCascade, "&Cascade").asStandard(ui::StandardAction::Cascade),
+                   ui::menuItem(MenuArrange, "&Arrange Icons")
+                       .asStandard(ui::StandardAction::ArrangeIcons)}),
       ui::submenu(MenuHelp, "He&lp",
                   {ui::menuItem(MenuAbout, "&About"), ui::menuItem(MenuContents, "&Contents"),
                    ui::menuSeparator(MenuHelpSeparator),
-                   ui::menuItem(MenuHelpSearch, "&Search for Help On..."),
-                   ui::menuItem(MenuHowToUseHelp, "&How to Use Help")}),
+                   ui::menuItem(MenuHelpSearch, "&Search for Help On...")
+                       .asStandard(ui::StandardAction::HelpIndex),
+                   ui::menuItem(MenuHowToUseHelp, "&How to Use Help")
+                       .asStandard(ui::StandardAction::HelpOnHelp)}),
   };
 }
 

@@ -8,6 +8,9 @@
 
 namespace trv::core {
 
+// The frame's one control: its picture, the wallpaper behind its child windows.
+inline constexpr int kFrameWallpaper = 1;
+
 enum FrameMenu : int {
   MenuFile = -1,
   MenuLogon = -2,

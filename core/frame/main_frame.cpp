@@ -29,6 +29,8 @@ ui::WindowDecl frameDecl() {
   ui::WindowDecl d;
   d.title = kAppTitle;
   d.kind = ui::WindowKind::Frame;
+  d.icon = "Zoruve.ico";
+  d.controls = {ui::image("?Wallpaper", "").withNumber(kFrameWallpaper)};
   d.menu = frameMenu();
   d.statusZones = 4;
   d.resizable = true;
@@ -215,6 +217,7 @@ void MainFrame::restoreMenusAfterSignOn() {
 }
 
 void MainFrame::OnOpen() {
+  window().setImage(kFrameWallpaper, s_.WallpaperFile);
   WindowController::OnOpen();
   window().setMenuDisabled(MenuActivityLog, !s_.sys.DoLog);
   if (s_.user.Level == 2 && s_.sys.Server) {
@@ -253,14 +256,6 @@ void MainFrame::Tick() {
 data::Level MainFrame::HandleWindowEvent() {
   if (event().number == ui::EventTimer) {
     Tick();
-    if (registration_) {
-      while (auto request = registration_->nextRequest()) {
-        if (*request == platform::InstanceRequest::kBringToFront)
-          s_.env.ui.postToThread(ui::UiRuntime::currentThread(), ui::EventGainFocus);
-        else
-          window().post(ui::EventCloseWindow);
-      }
-    }
   } else if (event().number == ui::EventGainFocus && !loggedOut && hasWindow()) {
     ShowMenusForLevel();
     window().setMenuDisabled(MenuActivityLog, !s_.sys.DoLog);

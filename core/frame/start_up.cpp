@@ -12,6 +12,7 @@
 #include "runtime/platform/folders.h"
 #include "runtime/platform/instance_registry.h"
 #include "runtime/store/error.h"
+#include "runtime/ui/ui_runtime.h"
 
 namespace trv::core {
 namespace {
@@ -40,6 +41,18 @@ bool anotherCopyRuns(ProgramState& s,
       platform::InstanceStatus::kAlreadyRunning) {
     (void)reg->post(kInstanceClass, platform::InstanceRequest::kBringToFront);
     return true;
+  }
+  // A later copy's request is answered when it comes, whatever window this thread shows then
+  // (the frame's own timer stops while a form holds it).
+  if (registration) {
+    ui::UiRuntime& ui = s.env.ui;
+    const int thread = ui::UiRuntime::currentThread();
+    registration->watch([&ui, thread](platform::InstanceRequest request) {
+      if (request == platform::InstanceRequest::kBringToFront)
+        ui.bringToFront(thread);
+      else
+        ui.postToThread(thread, ui::EventCloseWindow);
+    });
   }
   return false;
 }

@@ -16,7 +16,8 @@ class ProgramState;
 
 // True when another copy of the program runs: it has been asked to come to the front. False
 // when there is none (or no instance registry): this copy has then registered itself and keeps
-// the registration in `registration` for as long as it runs.
+// the registration in `registration` for as long as it runs; a later copy's request brings the
+// calling thread's innermost window to the front (or closes its windows) as soon as it comes.
 bool anotherCopyRuns(ProgramState& state,
                      std::unique_ptr<platform::InstanceRegistration>& registration);
 

@@ -15,6 +15,8 @@ using ui::ControlKind;
 using ui::ControlState;
 using ui::Input;
 
+constexpr int kPictureButton = 24;  // pixels of a button's picture when it has no text
+
 // Check boxes and radio buttons change only when the model says so.
 class ModelCheck : public QCheckBox {
  public:
@@ -59,12 +61,15 @@ class ButtonAdapter final : public ControlAdapter {
  protected:
   void show(ControlView& view, const ControlState& c, ControlHost& host) const override {
     auto* b = static_cast<QPushButton*>(view.widget);
-    b->setText(qs(c.text));
     b->setDefault(c.isDefault);
-    if (!c.image.empty()) {
-      QImage img = host.image(c.image);
-      b->setIcon(img.isNull() ? QIcon() : QIcon(QPixmap::fromImage(img)));
-    }
+    QImage img = c.image.empty() ? QImage() : host.image(c.image);
+    b->setIcon(img.isNull() ? QIcon() : QIcon(QPixmap::fromImage(img)));
+    if (c.text.empty() && !img.isNull()) b->setIconSize(QSize(kPictureButton, kPictureButton));
+    // A picture button whose picture is missing says what it does, never shows a blank face.
+    QString text = qs(c.text);
+    if (text.isEmpty() && img.isNull() && !c.image.empty())
+      text = qs(!c.tip.empty() ? c.tip : c.equate.substr(c.equate.rfind('?') + 1));
+    b->setText(text);
   }
 };
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QMdiArea>
 #include <QTimer>
 #include <QUrl>
@@ -13,9 +12,11 @@
 #include <mutex>
 #include <variant>
 
+#include "gui/desktop/image_loader.h"
 #include "gui/desktop/qt_values.h"
 #include "gui/desktop/report_printing.h"
 #include "gui/desktop/requests.h"
+#include "gui/desktop/standard_actions.h"
 #include "gui/desktop/window_view.h"
 #include "runtime/text/clock.h"
 #include "runtime/ui/ui_runtime.h"
@@ -44,6 +45,9 @@ struct Req {
   ui::Request request;
 };
 struct Beep {};
+struct ToFront {
+  ui::WindowId window;
+};
 struct Help {
   std::string file;
   std::string topic;
@@ -64,8 +68,8 @@ struct Staged {
   std::uint64_t job;
   std::shared_ptr<const report::Document> document;
 };
-using Note = std::variant<Opened, Changed, ControlNote, Closed, Req, Beep, Help, Shell, Ended,
-                          Pages, PageTurn, Staged>;
+using Note = std::variant<Opened, Changed, ControlNote, Closed, Req, Beep, ToFront, Help, Shell,
+                          Ended, Pages, PageTurn, Staged>;
 
 }  // namespace
 
@@ -85,6 +89,7 @@ struct DesktopFrontEnd::Impl {
   std::map<std::uint64_t, std::shared_ptr<const report::Document>> printJobs;
   std::function<void()> ended;
   std::filesystem::path imageFolder;
+  std::unique_ptr<StandardActions> standard;  // made once Qt runs (attach)
   bool hasEnded = false;
 
   void push(Note n) {
@@ -128,17 +133,10 @@ struct DesktopFrontEnd::Impl {
     for (auto& [id, v] : views) v->setInputEnabled(innermostOf(v->state().thread) == v.get());
   }
   std::string resolveImage(const std::string& name) const {
-    if (name.rfind(":/", 0) == 0) return name;
-    std::filesystem::path p(name);
-    if (p.is_absolute()) return name;
     std::vector<std::filesystem::path> places;
     if (rt) places.push_back(rt->currentFolder());
     places.push_back(imageFolder);
-    for (const auto& folder : places) {
-      std::error_code ec;
-      if (!folder.empty() && std::filesystem::exists(folder / p, ec)) return (folder / p).string();
-    }
-    return name;
+    return gui::resolveImage(name, places);
   }
 
   void show(Opened& n) {
@@ -153,6 +151,12 @@ struct DesktopFrontEnd::Impl {
     auto view = std::make_unique<WindowView>(
         n.snapshot, mdi, owner, post, [this](const std::string& s) { return resolveImage(s); });
     WindowView* v = view.get();
+    const int thread = n.snapshot.window.thread;
+    v->onStandardAction([this](ui::StandardAction a) { runStandard(a); });
+    v->onBlockedClose([this, thread] {
+      QApplication::beep();
+      if (WindowView* inner = innermostOf(thread)) inner->bringToFront();
+    });
     views[n.snapshot.window.id] = std::move(view);
     order.push_back(n.snapshot.window.id);
     updateInput();
@@ -178,8 +182,10 @@ struct DesktopFrontEnd::Impl {
     else if (!order.empty())
       owner = views[order.back()]->window();
     ui::RequestId id = n.id;
-    auto done = [this, id](ui::Answer a) {
+    auto done = [this, id, back = QPointer<QWidget>(owner)](ui::Answer a) {
       requests.erase(id);
+      // The window the box stood above takes the keyboard back, at the control it had.
+      if (back && back->isVisible()) back->window()->activateWindow();
       if (rt) rt->answer(id, std::move(a));
     };
     if (const auto* print = std::get_if<ui::PrintRequest>(&n.request)) {
@@ -203,22 +209,34 @@ struct DesktopFrontEnd::Impl {
     if (auto it = views.find(n.window); it != views.end()) it->second->showPage(n.page);
   }
   void show(Staged& n) { printJobs[n.job] = std::move(n.document); }
+  void show(ToFront& n) {
+    if (auto it = views.find(n.window); it != views.end()) it->second->bringToFront();
+  }
   void show(Beep&) {
     QApplication::beep();
     for (auto& [id, v] : views) v->refused();
   }
-  void show(Help& n) {
-    // Help topics are pages beside the help file: "<file>/<topic>.html" (a folder named like the
-    // file), else the file itself.
-    std::filesystem::path file(resolveImage(n.file));
-    std::filesystem::path page = file.parent_path() / file.stem() / (n.topic + ".html");
-    std::error_code ec;
-    if (std::filesystem::exists(page, ec))
-      QDesktopServices::openUrl(QUrl::fromLocalFile(qs(page.string())));
-    else if (!n.file.empty() && std::filesystem::exists(file, ec))
-      QDesktopServices::openUrl(QUrl::fromLocalFile(qs(file.string())));
-    else
-      QApplication::beep();
+  // The frame owns what help says: a window asking for help may be gone a moment later.
+  void show(Help& n) { openHelp(n.file, n.topic, helpFolders(), lastingWindow()); }
+  std::vector<std::filesystem::path> helpFolders() const {
+    std::vector<std::filesystem::path> places;
+    if (rt) places.push_back(rt->currentFolder());
+    places.push_back(imageFolder);
+    return places;
+  }
+  QWidget* lastingWindow() const {
+    if (WindowView* f = frame()) return f->window();
+    return order.empty() ? nullptr : views.at(order.back())->window();
+  }
+  void runStandard(ui::StandardAction action) {
+    if (!standard) return;
+    StandardActions::Context c;
+    WindowView* f = frame();
+    c.area = f ? f->mdiArea() : nullptr;
+    c.owner = lastingWindow();
+    c.helpFile = rt ? rt->helpFile() : std::string();
+    c.folders = helpFolders();
+    standard->run(action, c);
   }
   void show(Shell& n) { QDesktopServices::openUrl(QUrl::fromUserInput(qs(n.target))); }
   void show(Ended&) {
@@ -259,6 +277,7 @@ DesktopFrontEnd::~DesktopFrontEnd() {
 
 void DesktopFrontEnd::attach(ui::UiRuntime& runtime) {
   impl_->rt = &runtime;
+  if (!impl_->standard) impl_->standard = std::make_unique<StandardActions>();
   impl_->receiver = std::make_unique<QObject>();
   impl_->timer = new QTimer(impl_->receiver.get());
   impl_->timer->setSingleShot(true);
@@ -310,6 +329,9 @@ void DesktopFrontEnd::request(ui::RequestId id, ui::WindowId owner, const ui::Re
 }
 void DesktopFrontEnd::beep() {
   impl_->push(Beep{});
+}
+void DesktopFrontEnd::bringToFront(ui::WindowId window) {
+  impl_->push(ToFront{window});
 }
 void DesktopFrontEnd::help(const std::string& file, const std::string& topic) {
   impl_->push(Help{file, topic});

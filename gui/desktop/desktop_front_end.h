@@ -55,6 +55,7 @@ class DesktopFrontEnd final : public ui::FrontEnd {
   void windowClosed(ui::WindowId window) override;
   void request(ui::RequestId id, ui::WindowId owner, const ui::Request& request) override;
   void beep() override;
+  void bringToFront(ui::WindowId window) override;
   void help(const std::string& file, const std::string& topic) override;
   void shellOpen(const std::string& target) override;
   void programEnded() override;

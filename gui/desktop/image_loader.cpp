@@ -2,10 +2,16 @@
 
 #include <jpeglib.h>
 
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <map>
+
+#include "runtime/platform/folders.h"
 
 namespace trv::gui {
 namespace {
@@ -67,6 +73,27 @@ QImage decodeJpeg(const unsigned char* data, std::size_t size, std::string* erro
   return image;
 }
 
+std::string resolveImage(const std::string& name,
+                         const std::vector<std::filesystem::path>& folders) {
+  if (name.empty() || name.rfind(":/", 0) == 0) return name;
+  const std::filesystem::path p(name);
+  if (p.is_absolute()) return name;
+  for (const auto& folder : folders) {
+    if (folder.empty()) continue;
+    if (auto found = platform::findIgnoringCase(folder / p.parent_path(), p.filename()))
+      return found->string();
+  }
+  // The built-in images, by their names in lower case.
+  static const std::map<QString, QString> builtIn = [] {
+    std::map<QString, QString> m;
+    const QDir dir(QStringLiteral(":/trv/images"));
+    for (const QString& f : dir.entryList(QDir::Files)) m[f.toLower()] = dir.filePath(f);
+    return m;
+  }();
+  auto it = builtIn.find(QString::fromStdString(p.filename().string()).toLower());
+  return it == builtIn.end() ? name : it->second.toStdString();
+}
+
 QImage loadImage(const std::filesystem::path& file, std::string* error) {
   QFile f(QString::fromStdString(file.string()));
   if (!f.open(QIODevice::ReadOnly)) {
@@ -77,7 +104,18 @@ QImage loadImage(const std::filesystem::path& file, std::string* error) {
   if (isJpeg(data))
     return decodeJpeg(reinterpret_cast<const unsigned char*>(data.constData()),
                       static_cast<std::size_t>(data.size()), error);
-  QImage image = QImage::fromData(data);
+  // A file of several pictures (an icon's sizes) gives its largest.
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  QImage image;
+  const int count = std::max(1, reader.imageCount());
+  for (int i = 0; i < count; ++i) {
+    if (i > 0 && !reader.jumpToImage(i)) break;
+    QImage one = reader.read();
+    if (!one.isNull() && one.width() * one.height() > image.width() * image.height())
+      image = std::move(one);
+  }
   if (image.isNull() && error) *error = "not an image in a known format";
   return image;
 }

@@ -18,6 +18,10 @@ namespace {
 using ui::ControlState;
 using ui::Input;
 
+constexpr int kWidestFieldChars = 60;
+constexpr int kEntryPadding = 12;
+constexpr int kChoicePadding = 32;  // the drop button beside the text
+
 bool numericPicture(const std::string& p) {
   return !p.empty() && !text::isTextPicture(p);
 }
@@ -50,8 +54,15 @@ class EntryAdapter final : public ControlAdapter {
     if (numericPicture(c.picture) &&
         (c.picture.size() > 1 && (c.picture[1] == 'n' || c.picture[1] == 'N')))
       e->setAlignment(Qt::AlignRight);
-    int chars = c.width > 0 ? c.width : std::clamp(width > 0 ? width + 1 : 20, 4, 60);
-    e->setMinimumWidth(chars * charWidth(e) + 12);
+    // As wide as the picture's characters; a very long field takes the room there is and
+    // scrolls.
+    int chars = std::max(c.width > 0 ? c.width : (width > 0 ? width + 1 : 20), 4);
+    if (chars <= kWidestFieldChars) {
+      e->setFixedWidth(chars * charWidth(e) + kEntryPadding);
+    } else {
+      e->setMinimumWidth(kWidestFieldChars * charWidth(e) + kEntryPadding);
+      e->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
     int number = c.number;
     QObject::connect(e, &QLineEdit::textEdited, host.receiver(), [&host, number] {
       if (auto* v = host.find(number)) v->dirty = true;
@@ -110,7 +121,7 @@ class SpinAdapter final : public ControlAdapter {
     s->picture = c.picture;
     s->setKeyboardTracking(false);
     int chars = c.width > 0 ? c.width : std::max(6, text::pictureWidth(c.picture) + 1);
-    s->setMinimumWidth(chars * charWidth(s) + 30);
+    s->setFixedWidth(chars * charWidth(s) + 30);
     int number = c.number;
     QObject::connect(s, &QSpinBox::valueChanged, host.receiver(), [&host, number, s] {
       if (host.applying()) return;
@@ -142,7 +153,14 @@ class ChoiceAdapter final : public ControlAdapter {
     auto* cb = new QComboBox(parent);
     cb->setEditable(c.kind == ui::ControlKind::Combo);
     cb->setInsertPolicy(QComboBox::NoInsert);
-    if (c.width > 0) cb->setMinimumWidth(c.width * charWidth(cb) + 32);
+    // As wide as its declared or picture characters, else as its longest choice.
+    int chars = c.width > 0 ? c.width : text::pictureWidth(c.picture);
+    if (chars > 0) {
+      cb->setFixedWidth(std::min(chars, kWidestFieldChars) * charWidth(cb) + kChoicePadding);
+    } else {
+      cb->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+      cb->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
     int number = c.number;
     QObject::connect(cb, &QComboBox::activated, host.receiver(), [&host, number](int index) {
       if (host.applying()) return;

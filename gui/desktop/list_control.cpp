@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "gui/desktop/control_kinds.h"
 #include "gui/desktop/list_header.h"
@@ -20,6 +21,22 @@ using ui::ControlState;
 using ui::Input;
 
 constexpr int kDefaultColumnChars = 10;
+constexpr int kFrame = 4;
+constexpr int kNarrowestChars = 30;
+constexpr int kWidestChars = 100;
+
+// A list that asks for the width of its columns.
+class ModelList : public QTreeWidget {
+ public:
+  using QTreeWidget::QTreeWidget;
+  int preferredWidth = 0;
+
+  QSize sizeHint() const override {
+    QSize s = QTreeWidget::sizeHint();
+    if (preferredWidth > 0) s.setWidth(preferredWidth);
+    return s;
+  }
+};
 constexpr int kColumnPadding = 12;
 
 int columnPixels(const QWidget* list, int chars) {
@@ -66,7 +83,7 @@ void postColumnWidths(const ControlView& view, ControlHost& host) {
 class ListAdapter final : public ControlAdapter {
  public:
   QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
-    auto* t = new QTreeWidget(parent);
+    auto* t = new ModelList(parent);
     t->setRootIsDecorated(false);
     t->setUniformRowHeights(true);
     t->setAllColumnsShowFocus(true);
@@ -164,7 +181,7 @@ class ListAdapter final : public ControlAdapter {
   }
 
  protected:
-  void show(ControlView& view, const ControlState& c, ControlHost&) const override {
+  void show(ControlView& view, const ControlState& c, ControlHost& host) const override {
     auto* t = static_cast<QTreeWidget*>(view.widget);
     // Rows shown again keep the list where the user scrolled it sideways.
     const int sideways = t->horizontalScrollBar()->value();
@@ -177,12 +194,32 @@ class ListAdapter final : public ControlAdapter {
       total += pixels;
       if (i + 1 < c.columns.size()) t->setColumnWidth(static_cast<int>(i), pixels);
     }
-    t->setMinimumWidth(std::min(total + 4, 100 * charWidth(t)));
+    // As wide as declared, else as its columns as far as that is sensible; in a smaller window
+    // it scrolls sideways.
+    const int wanted = c.width > 0 ? c.width * charWidth(t) + kFrame
+                                   : std::min(total + kFrame, kWidestChars * charWidth(t));
+    t->setMinimumWidth(std::min(wanted, kNarrowestChars * charWidth(t)));
+    static_cast<ModelList*>(t)->preferredWidth = wanted;
+    t->updateGeometry();
     t->clear();
+    // Icons named by the rows' extra cell, each loaded once.
+    std::map<std::string, QIcon> icons;
+    auto iconOf = [&](const std::string& name) {
+      auto [it, fresh] = icons.try_emplace(name);
+      if (fresh) {
+        QImage img = host.image(name);
+        if (!img.isNull()) it->second = QIcon(QPixmap::fromImage(img));
+      }
+      return it->second;
+    };
     QList<QTreeWidgetItem*> items;
     for (const auto& row : c.rows) {
       auto* item = new QTreeWidgetItem;
-      for (std::size_t i = 0; i < row.cells.size(); ++i) {
+      const std::size_t named = c.columns.size();
+      if (named < row.cells.size() && !row.cells[named].empty())
+        for (std::size_t i = 0; i < named; ++i)
+          if (c.columns[i].icon) item->setIcon(static_cast<int>(i), iconOf(row.cells[named]));
+      for (std::size_t i = 0; i < std::min(row.cells.size(), named); ++i) {
         item->setText(static_cast<int>(i), qs(row.cells[i]));
         const ui::ListColumn* col = i < c.columns.size() ? &c.columns[i] : nullptr;
         if (col)

@@ -1,6 +1,12 @@
 #include "gui/desktop/qt_values.h"
 
+#include <QCoreApplication>
+
 namespace trv::gui {
+
+QString titleText(std::string_view title) {
+  return title.empty() ? QCoreApplication::applicationName() : qs(title);
+}
 
 std::optional<QColor> toQColor(int colour) {
   if (colour < 0) return std::nullopt;

@@ -20,6 +20,10 @@ inline std::string us(const QString& text) {
   return text.toUtf8().toStdString();
 }
 
+// A window's or message box's title: an empty one shows the program's name (the application
+// name runDesktop sets), never the name of the executable.
+QString titleText(std::string_view title);
+
 // Nothing for kColorNone or any other negative value.
 std::optional<QColor> toQColor(int colour);
 int fromQColor(const QColor& colour);

@@ -60,6 +60,64 @@ bool printReport(const report::Document& document, QPrinter& printer) {
   return painter.end();
 }
 
+namespace {
+
+// What the printer set-up chose; Qt main thread only.
+struct PrinterChoice {
+  bool made = false;
+  QString printerName;
+  QString outputFile;
+  int copies = 1;
+  QPrinter::ColorMode colour = QPrinter::Color;
+  QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
+};
+
+PrinterChoice& choice() {
+  static PrinterChoice c;
+  return c;
+}
+
+void rememberChoice(const QPrinter& printer) {
+  PrinterChoice& c = choice();
+  c.made = true;
+  c.printerName = printer.printerName();
+  c.outputFile = printer.outputFileName();
+  c.copies = printer.copyCount();
+  c.colour = printer.colorMode();
+  c.duplex = printer.duplex();
+}
+
+}  // namespace
+
+void applyPrinterChoice(QPrinter& printer) {
+  const PrinterChoice& c = choice();
+  if (!c.made) return;
+  if (!c.outputFile.isEmpty()) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(c.outputFile);
+  } else {
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    printer.setPrinterName(c.printerName);
+  }
+  printer.setCopyCount(c.copies);
+  printer.setColorMode(c.colour);
+  printer.setDuplex(c.duplex);
+}
+
+QPointer<QWidget> showPrinterSetup(QWidget* owner) {
+  auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+  applyPrinterChoice(*printer);
+  auto* dialog = new QPrintDialog(printer.get(), owner);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(QStringLiteral("Print Setup"));
+  dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+  QObject::connect(dialog, &QDialog::finished, dialog, [printer](int result) {
+    if (result == QDialog::Accepted) rememberChoice(*printer);
+  });
+  dialog->open();
+  return dialog;
+}
+
 QPointer<QWidget> showPrintDialog(std::shared_ptr<const report::Document> document,
                                   const ui::PrintRequest& request, QWidget* owner, AnswerFn done) {
   if (!document || document->pages.empty()) {
@@ -67,6 +125,7 @@ QPointer<QWidget> showPrintDialog(std::shared_ptr<const report::Document> docume
     return nullptr;
   }
   auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+  applyPrinterChoice(*printer);
   preparePrinter(*printer, *document);
   if (!request.title.empty()) printer->setDocName(qs(request.title));
   auto* dialog = new QPrintDialog(printer.get(), owner);

@@ -24,6 +24,13 @@ void preparePrinter(QPrinter& printer, const report::Document& document);
 // printer. False when the printer cannot be painted on.
 [[nodiscard]] bool printReport(const report::Document& document, QPrinter& printer);
 
+// The printer set-up: a print dialog on the printer chosen so far; what the user chooses there
+// (the printer or a file, copies, colour, both sides) is kept for the run and used by every
+// print dialog after it. Returns the dialog.
+QPointer<QWidget> showPrinterSetup(QWidget* owner);
+// Gives `printer` the choice of the printer set-up, when one was made.
+void applyPrinterChoice(QPrinter& printer);
+
 // Shows the print dialog for `document` above owner (may be null) without a nested event loop;
 // once the user chose, prints and answers through `done` exactly once: printed (with the printer
 // or file), failed (with why) or cancelled, also when the dialog is closed without a choice.

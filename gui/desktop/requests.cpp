@@ -4,11 +4,14 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QStringList>
 #include <QTimer>
 #include <memory>
@@ -43,11 +46,27 @@ QMessageBox::Icon iconOf(ui::Icon icon) {
   return QMessageBox::NoIcon;
 }
 
+// The box is wide enough that no file path in its text breaks at a "/" (as far as the screen
+// lets it be).
+void keepPathsWhole(QMessageBox* box) {
+  auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (!label) return;
+  int widest = 0;
+  const QStringList words = box->text().split(QRegularExpression(QStringLiteral("\\s+")));
+  for (const QString& word : words)
+    if (word.contains(QLatin1Char('/')))
+      widest = std::max(widest, label->fontMetrics().horizontalAdvance(word) + 4);
+  if (QScreen* screen = box->screen())
+    widest = std::min(widest, screen->availableSize().width() * 3 / 4);
+  if (widest > 0) label->setMinimumWidth(widest);
+}
+
 QWidget* showMessage(const ui::MessageRequest& r, QWidget* owner, AnswerFn done) {
   auto* box = new QMessageBox(owner);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setWindowTitle(qs(r.caption));
+  box->setWindowTitle(titleText(r.caption));
   box->setText(qs(r.text));
+  keepPathsWhole(box);
   box->setTextFormat(Qt::PlainText);
   box->setIcon(iconOf(r.icon));
   std::vector<QAbstractButton*> buttons;

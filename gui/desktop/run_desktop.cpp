@@ -16,8 +16,10 @@ int runDesktop(int& argc, char** argv, const text::Clock& clock,
                const DesktopOptions& options) {
   std::unique_ptr<QApplication> own;
   if (!QCoreApplication::instance()) own = std::make_unique<QApplication>(argc, argv);
-  QApplication::setWindowIcon(QIcon(":/trv/images/trvnel.png"));
+  QApplication::setWindowIcon(QIcon(":/trv/images/trvnel.png"));  // until the frame shows its own
   QApplication::setQuitOnLastWindowClosed(false);  // the program decides when it ends
+  if (!options.applicationTitle.empty())
+    QApplication::setApplicationName(QString::fromStdString(options.applicationTitle));
 
   DesktopFrontEnd desktop;
   desktop.setImageFolder(options.imageFolder);

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <string>
 
 namespace trv::report {
 class ReportOutput;
@@ -18,6 +19,9 @@ namespace trv::gui {
 
 struct DesktopOptions {
   std::filesystem::path imageFolder;  // where relative image names are looked for
+  // The program's name at the desktop: the caption of windows and message boxes that have
+  // none of their own.
+  std::string applicationTitle;
 };
 
 // Creates the Qt application (unless one exists), a window runtime on `clock` shown by the

@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "gui/desktop/model_window.h"
 #include "gui/desktop/page_view.h"
 #include "gui/desktop/qt_values.h"
+#include "gui/desktop/standard_actions.h"
 #include "gui/desktop/window_layout.h"
 
 namespace trv::gui {
@@ -28,6 +30,22 @@ using ui::Input;
 namespace {
 
 constexpr int kPlaceDelayMs = 150;
+const QColor kWorkAreaGrey(0x80, 0x80, 0x80);
+
+// Calls back when the watched widget changes size.
+class ResizeWatch : public QObject {
+ public:
+  explicit ResizeWatch(std::function<void()> resized) : resized_(std::move(resized)) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Resize) resized_();
+    return false;
+  }
+
+ private:
+  std::function<void()> resized_;
+};
 
 }  // namespace
 
@@ -43,6 +61,12 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
   filter_ = std::make_unique<InputFilter>(static_cast<ControlHost&>(*this),
                                           [this](QObject* widget) { return numberOf(widget); });
   hooks_->close = [this] {
+    // While another window of its thread is in front, the close is refused at once, and that
+    // window shows where the work waits.
+    if (!inputEnabled_) {
+      if (blocked_) blocked_();
+      return;
+    }
     Input in;
     in.kind = Input::Kind::Close;
     post(in);
@@ -67,6 +91,14 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
     case ui::WindowKind::Frame: {
       auto* main = new ModelWindow<QMainWindow>(hooks_);
       mdi_ = new QMdiArea(main);
+      mdi_->setBackground(QBrush(kWorkAreaGrey));
+      // A flurry of sizes (a drag, the first layout) fits the picture once, when it settles.
+      wallpaperTimer_ = new QTimer(main);
+      wallpaperTimer_->setSingleShot(true);
+      QObject::connect(wallpaperTimer_, &QTimer::timeout, guard_.get(),
+                       [this] { showWallpaper(); });
+      wallpaperWatch_ = std::make_unique<ResizeWatch>([this] { wallpaperTimer_->start(0); });
+      mdi_->viewport()->installEventFilter(wallpaperWatch_.get());
       mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
       mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
       auto* centre = new QWidget(main);
@@ -109,8 +141,13 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
   }
   if (!state_.resizable && state_.kind != ui::WindowKind::Frame)
     window_->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-  window_->setWindowTitle(qs(state_.title));
-  window_->setWindowIcon(QIcon(QStringLiteral(":/trv/images/trvnel.png")));
+  window_->setWindowTitle(titleText(state_.title));
+  QImage icon = image(state_.icon);
+  // The frame's icon is the program's: the windows without one of their own show it too.
+  if (!icon.isNull() && state_.kind == ui::WindowKind::Frame)
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+  window_->setWindowIcon(icon.isNull() ? QApplication::windowIcon()
+                                       : QIcon(QPixmap::fromImage(icon)));
 
   contentLayout_ = new QVBoxLayout(content_);
   if (state_.kind == ui::WindowKind::Frame) contentLayout_->setContentsMargins(4, 2, 4, 2);
@@ -159,9 +196,11 @@ WindowView::~WindowView() {
   hooks_->closing = true;
   if (!window_) return;
   for (auto& [w, n] : owners_) w->removeEventFilter(filter_.get());
+  if (mdi_ && wallpaperWatch_) mdi_->viewport()->removeEventFilter(wallpaperWatch_.get());
   // The widgets go later; nothing they signal on the way may reach this view.
   guard_.reset();
   placeTimer_->stop();
+  if (wallpaperTimer_) wallpaperTimer_->stop();
   if (auto* sub = qobject_cast<QMdiSubWindow*>(window_.data())) {
     if (sub->mdiArea()) sub->mdiArea()->removeSubWindow(sub);
   }
@@ -190,19 +229,31 @@ void WindowView::show() {
     window_->showMinimized();
   else
     window_->show();
-  if (state_.kind != ui::WindowKind::Child || !qobject_cast<QMdiSubWindow*>(window_.data()))
+  auto* sub = qobject_cast<QMdiSubWindow*>(window_.data());
+  if (sub) {
+    // Placed by the work area when it has no position of its own: keep it inside.
+    QRect g = keptVisible(window_->geometry());
+    if (g != window_->geometry()) window_->setGeometry(g);
+    if (sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
+  } else {
     window_->raise();
-  window_->activateWindow();
-  if (auto* c = find(state_.focus)) {
-    ++applying_;
-    modelFocus_ = state_.focus;
-    c->widget->setFocus(Qt::OtherFocusReason);
-    --applying_;
   }
+  window_->activateWindow();
+  focusModelControl();
+}
+
+void WindowView::focusModelControl() {
+  ControlView* c = find(state_.focus);
+  if (!c || !c->widget->isEnabled()) return;
+  ++applying_;
+  modelFocus_ = state_.focus;
+  c->widget->setFocus(Qt::OtherFocusReason);
+  --applying_;
 }
 
 void WindowView::build(const ui::WindowSnapshot& snapshot) {
   layout_ = std::make_unique<WindowLayout>(content_, contentLayout_);
+  layout_->plan(snapshot.controls);
   for (const auto& c : snapshot.controls) {
     if (state_.kind == ui::WindowKind::Frame && c.kind == ControlKind::Image) {
       // The frame's picture is the wallpaper of its work area.
@@ -228,14 +279,42 @@ void WindowView::build(const ui::WindowSnapshot& snapshot) {
     if (adapter.laidOut(c, *this)) layout_->place(c, w);
   }
   layout_->finish();
-  // Prompts name the control after them: their mnemonic moves the focus there.
+  // A prompt's mnemonic moves the focus to the control it labels, or else to the control right
+  // after it.
   QLabel* prompt = nullptr;
   for (const auto& c : snapshot.controls) {
     ControlView* view = find(c.number);
     if (!view) continue;
-    if (prompt && takesFocus(c.kind)) prompt->setBuddy(view->widget);
-    prompt = c.kind == ControlKind::Prompt ? static_cast<QLabel*>(view->widget) : nullptr;
+    if (prompt && takesFocus(c.kind) && !prompt->buddy()) prompt->setBuddy(view->widget);
+    prompt = nullptr;
+    if (c.kind != ControlKind::Prompt) continue;
+    auto* label = static_cast<QLabel*>(view->widget);
+    if (auto to = layout_->labels().find(c.number); to != layout_->labels().end()) {
+      if (ControlView* labelled = find(to->second)) label->setBuddy(labelled->widget);
+    } else {
+      prompt = label;
+    }
   }
+}
+
+void WindowView::showWallpaper() {
+  if (!mdi_) return;
+  const QSize area = mdi_->viewport()->size();
+  if (wallpaper_.isNull() || area.isEmpty()) {
+    mdi_->setBackground(QBrush(kWorkAreaGrey));
+    return;
+  }
+  if (mdi_->background().texture().size() == area && wallpaperShown_ == wallpaper_.cacheKey())
+    return;
+  wallpaperShown_ = wallpaper_.cacheKey();
+  // The picture fills the work area, its middle shown when the proportions differ.
+  QImage fitted = wallpaper_.scaled(area, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+  QPixmap shown(area);
+  QPainter p(&shown);
+  p.drawImage(QPoint((area.width() - fitted.width()) / 2, (area.height() - fitted.height()) / 2),
+              fitted);
+  p.end();
+  mdi_->setBackground(QBrush(shown));
 }
 
 void WindowView::holdControls(int number, QWidget* widget) {
@@ -277,8 +356,8 @@ void WindowView::applyControl(ControlView& view, const ControlState& c) {
   view.pending = false;
   QSignalBlocker block(view.widget);
   if (c.kind == ControlKind::Image && view.widget == mdi_) {
-    QImage img = image(c.image);
-    mdi_->setBackground(img.isNull() ? QBrush(QColor(0x80, 0x80, 0x80)) : QBrush(img));
+    wallpaper_ = image(c.image);
+    showWallpaper();
     return;
   }
   adapterFor(c).update(view, c, *this);
@@ -286,7 +365,7 @@ void WindowView::applyControl(ControlView& view, const ControlState& c) {
 
 void WindowView::apply(const ui::WindowState& s) {
   ++applying_;
-  if (s.title != state_.title) window_->setWindowTitle(qs(s.title));
+  if (s.title != state_.title) window_->setWindowTitle(titleText(s.title));
   applyMenu(s.menu);
   applyStatus(s.status);
   if (s.placement != applied_ && s.placement != reported_) applyPlacement(s.placement);
@@ -307,6 +386,7 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
   if (signature == menuSignature_) return;
   menuSignature_ = signature;
   menuBar_->clear();
+  menuActions_.clear();
   std::vector<QMenu*> menus(menu.size(), nullptr);
   for (std::size_t i = 0; i < menu.size(); ++i) {
     const auto& m = menu[i];
@@ -322,6 +402,21 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
       QMenu* sub = into ? into->addMenu(qs(m.text)) : menuBar_->addMenu(qs(m.text));
       menus[i] = sub;
       action = sub->menuAction();
+    } else if (m.standard != ui::StandardAction::None) {
+      // The window layer's own: carried out here, and open while the procedure is busy.
+      action = into ? into->addAction(qs(m.text)) : menuBar_->addAction(qs(m.text));
+      const ui::StandardAction standard = m.standard;
+      QObject::connect(action, &QAction::triggered, guard_.get(), [this, standard] {
+        if (standard_) standard_(standard);
+      });
+      const bool arranges = standard == ui::StandardAction::Tile ||
+                            standard == ui::StandardAction::Cascade ||
+                            standard == ui::StandardAction::ArrangeIcons;
+      if (into && arranges && mdi_ && !into->property("trv-lists-windows").toBool()) {
+        into->setProperty("trv-lists-windows", true);
+        QObject::connect(into, &QMenu::aboutToShow, guard_.get(),
+                         [this, into] { StandardActions::listWindows(into, mdi_); });
+      }
     } else {
       action = into ? into->addAction(qs(m.text)) : menuBar_->addAction(qs(m.text));
       int number = m.number;
@@ -331,8 +426,17 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
       action->setChecked(m.checked);
     }
     action->setVisible(!m.hidden);
-    action->setEnabled(!m.disabled);
+    menuActions_.push_back({action, m});
   }
+  enableMenu();
+}
+
+void WindowView::enableMenu() {
+  // While another window of the thread is in front, the procedure's own items wait; the
+  // standard ones and the menus that hold them stay open.
+  for (auto& [action, m] : menuActions_)
+    action->setEnabled(!m.disabled &&
+                       (inputEnabled_ || m.submenu || m.standard != ui::StandardAction::None));
 }
 
 void WindowView::applyStatus(const std::vector<std::string>& status) {
@@ -348,26 +452,26 @@ void WindowView::applyStatus(const std::vector<std::string>& status) {
     labels[static_cast<qsizetype>(i)]->setText(i < status.size() ? qs(status[i]) : QString());
 }
 
+QSize WindowView::fittedSize(QSize asked) const {
+  // A size too small for the controls becomes the size they ask for, as far as the screen or
+  // the work area holds it.
+  QSize least = window_->minimumSizeHint().expandedTo(window_->minimumSize());
+  if (asked.width() >= least.width() && asked.height() >= least.height()) return asked;
+  QSize want = window_->sizeHint().expandedTo(least).expandedTo(asked);
+  QRect area = availableArea(window_->geometry().topLeft());
+  if (!area.isEmpty()) want = want.boundedTo(area.size()).expandedTo(least);
+  return want;
+}
+
 void WindowView::applyPlacement(const ui::Placement& p) {
   applied_ = p;
-  if (p.width > 0 && p.height > 0) window_->resize(p.width, p.height);
-  if (p.x != 0 || p.y != 0 || p.width > 0) {
-    QPoint at(p.x, p.y);
-    if (!qobject_cast<QMdiSubWindow*>(window_.data())) {
-      // A position saved on a screen that is gone comes back onto the nearest one.
-      QScreen* screen = QGuiApplication::screenAt(at);
-      if (!screen) screen = QGuiApplication::primaryScreen();
-      if (screen) {
-        QRect area = screen->availableGeometry();
-        QSize size = window_->size();
-        at.setX(
-            std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width())));
-        at.setY(
-            std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
-      }
-    }
-    window_->move(at);
-  }
+  // Positions are the client area's (inside the window manager's frame) both ways, so that a
+  // saved position comes back exactly; a size is never smaller than the controls need.
+  QRect g = window_->geometry();
+  if (p.width > 0 && p.height > 0) g.setSize(fittedSize(QSize(p.width, p.height)));
+  if (p.x != 0 || p.y != 0 || p.width > 0) g.moveTopLeft(QPoint(p.x, p.y));
+  g = keptVisible(g);
+  if (g != window_->geometry()) window_->setGeometry(g);
   if (window_->isVisible()) {
     if (p.maximized && !window_->isMaximized())
       window_->showMaximized();
@@ -378,13 +482,31 @@ void WindowView::applyPlacement(const ui::Placement& p) {
   }
 }
 
+QRect WindowView::availableArea(QPoint at) const {
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(window_.data()))
+    return sub->mdiArea() ? sub->mdiArea()->viewport()->rect() : QRect();
+  // A position on a screen that is gone comes back onto the nearest one.
+  QScreen* screen = QGuiApplication::screenAt(at);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect();
+}
+
+QRect WindowView::keptVisible(QRect g) const {
+  // A work-area window stays inside the work area, a window on the screen, as far as it fits.
+  QRect area = availableArea(g.topLeft());
+  if (area.isEmpty()) return g;
+  g.moveLeft(std::clamp(g.left(), area.left(), std::max(area.left(), area.right() - g.width())));
+  g.moveTop(std::clamp(g.top(), area.top(), std::max(area.top(), area.bottom() - g.height())));
+  return g;
+}
+
 ui::Placement WindowView::currentPlacement() const {
   ui::Placement p;
   p.maximized = window_->isMaximized();
   p.iconized = window_->isMinimized();
   QRect g = window_->normalGeometry().isValid() && (p.maximized || p.iconized)
                 ? window_->normalGeometry()
-                : QRect(window_->pos(), window_->size());
+                : window_->geometry();
   p.x = g.x();
   p.y = g.y();
   p.width = g.width();
@@ -400,20 +522,45 @@ void WindowView::placed() {
 void WindowView::activeChanged(bool active) {
   if (active == active_) return;
   active_ = active;
+  // A window that comes to the front types into the control the model has selected.
+  if (active) {
+    QWidget* has = QApplication::focusWidget();
+    if (!has || has == window_ || !window_->isAncestorOf(has)) focusModelControl();
+  }
   Input in;
   in.kind = active ? Input::Kind::Activate : Input::Kind::Deactivate;
   post(in);
 }
 
-void WindowView::setInputEnabled(bool enabled) {
+void WindowView::bringToFront() {
   if (!window_) return;
-  if (state_.kind == ui::WindowKind::Frame) {
-    // The frame's work area holds other threads' windows: only its own parts go quiet.
-    if (menuBar_) menuBar_->setEnabled(enabled);
-    content_->setEnabled(enabled);
-  } else {
-    content_->setEnabled(enabled);
+  // The window it stands in or above (the frame) comes back first when it was iconized.
+  if (QWidget* under = window_->parentWidget(); under && under->window()->isMinimized())
+    under->window()->showNormal();
+  if (window_->isMinimized()) {
+    if (state_.placement.maximized)
+      window_->showMaximized();
+    else
+      window_->showNormal();
   }
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(window_.data())) {
+    if (sub->mdiArea()) {
+      sub->mdiArea()->setActiveSubWindow(sub);
+      sub->mdiArea()->window()->raise();
+      sub->mdiArea()->window()->activateWindow();
+    }
+  } else {
+    window_->raise();
+    window_->activateWindow();
+  }
+}
+
+void WindowView::setInputEnabled(bool enabled) {
+  inputEnabled_ = enabled;
+  if (!window_) return;
+  // A frame's work area holds other threads' windows: only its own parts go quiet.
+  enableMenu();
+  content_->setEnabled(enabled);
 }
 
 void WindowView::refused() {

@@ -15,7 +15,9 @@
 // Positions and sizes are in the desktop's logical pixels; a placement with no size keeps the
 // window's natural size, and a restored position is kept on a visible screen.
 
+#include <QImage>
 #include <QPointer>
+#include <QRect>
 #include <functional>
 #include <map>
 #include <memory>
@@ -26,6 +28,7 @@
 
 class QWidget;
 class QMdiArea;
+class QAction;
 class QMenuBar;
 class QStatusBar;
 class QBoxLayout;
@@ -60,8 +63,14 @@ class WindowView final : private ControlHost {
   void show();
   void apply(const ui::WindowState& state);
   void apply(const ui::ControlState& control);
-  // While another window of the same program thread is in front of this one, its input is off.
+  // While another window of the same program thread is in front of this one, its input is off;
+  // a close then calls `blocked` (the desktop shows the window in front) instead of closing.
   void setInputEnabled(bool enabled);
+  void onBlockedClose(std::function<void()> blocked) { blocked_ = std::move(blocked); }
+  // The menu's standard actions go to `run` (the desktop carries them out).
+  void onStandardAction(std::function<void(ui::StandardAction)> run) { standard_ = std::move(run); }
+  // Restores the window when it is iconized, raises it and gives it the keyboard focus.
+  void bringToFront();
   // The model refused input (it beeps and leaves the control as it was): a field whose typed
   // text was sent shows the model's value again.
   void refused();
@@ -99,10 +108,18 @@ class WindowView final : private ControlHost {
   void build(const ui::WindowSnapshot& snapshot);
   void applyControl(ControlView& view, const ui::ControlState& c);
   void applyMenu(const std::vector<ui::MenuItemState>& menu);
+  void enableMenu();
   void applyStatus(const std::vector<std::string>& status);
   void applyPlacement(const ui::Placement& placement);
+  QSize fittedSize(QSize asked) const;
+  QRect availableArea(QPoint at) const;
+  QRect keptVisible(QRect geometry) const;
   ui::Placement currentPlacement() const;
   void placed();
+  // The frame's wallpaper, fitted to its work area.
+  void showWallpaper();
+  // Gives the keyboard focus to the control the model has selected.
+  void focusModelControl();
   void activeChanged(bool active);
   int numberOf(QObject* widget) const;
 
@@ -122,6 +139,10 @@ class WindowView final : private ControlHost {
   PageView* pageView_ = nullptr;
   QTimer* placeTimer_ = nullptr;
   std::unique_ptr<InputFilter> filter_;
+  std::unique_ptr<QObject> wallpaperWatch_;
+  QImage wallpaper_;
+  qint64 wallpaperShown_ = 0;  // the picture fitted last (its cache key)
+  QTimer* wallpaperTimer_ = nullptr;
   std::unique_ptr<WindowLayout> layout_;
   std::map<int, std::unique_ptr<ControlView>> controls_;
   std::vector<int> order_;          // control numbers in declaration order
@@ -133,6 +154,10 @@ class WindowView final : private ControlHost {
   int applying_ = 0;  // > 0 while model state is being shown: no input goes back
   int modelFocus_ = 0;
   bool active_ = false;
+  bool inputEnabled_ = true;
+  std::function<void()> blocked_;
+  std::function<void(ui::StandardAction)> standard_;
+  std::vector<std::pair<QAction*, ui::MenuItemState>> menuActions_;
 };
 
 }  // namespace trv::gui

@@ -23,6 +23,9 @@ namespace {
 
 std::atomic<std::uint64_t> gNextSerial{1};
 
+// How many times an open is tried while the file stays busy.
+constexpr int kBusyOpenTries = 3;
+
 // Keyed by the object's serial, not its address, so a new FileAccess at a freed address never
 // finds a dead object's state.
 using StateMap = std::unordered_map<std::uint64_t, std::unique_ptr<FileAccess::ThreadState>>;
@@ -104,14 +107,23 @@ Level FileAccess::openPhysically(ThreadState& s) {
   store::Connection& conn = threadConnection();
   const bool missing = !exists(path);
   store::OpenNotes notes;
-  store::Code code = conn.open(decl_, path, store::OpenMode::Shared, &s.id, &notes);
+  // Other stations' locks are waited for as long as the file's lock recovery says, and a file
+  // still busy after that is tried again: a file that cannot be opened ends the program.
+  conn.setOpenWaitSeconds(lockRecovery_);
+  auto openAs = [&](store::OpenMode mode) {
+    store::Code c = conn.open(decl_, path, mode, &s.id, &notes);
+    for (int tries = 1; c == store::RecordNotAvailable && tries < kBusyOpenTries; ++tries)
+      c = conn.open(decl_, path, mode, &s.id, &notes);
+    return c;
+  };
+  store::Code code = openAs(store::OpenMode::Shared);
   if (code == store::AccessDenied) {
     (void)conn.send("Recover=" + std::to_string(lockRecovery_));
-    code = conn.open(decl_, path, store::OpenMode::Shared, &s.id, &notes);
+    code = openAs(store::OpenMode::Shared);
     if (code == store::AccessDenied) {
       const store::Error denied = store::lastError();
       if (sink_.raise(2) == LevelFatal) return LevelFatal;
-      code = conn.open(decl_, path, store::OpenMode::ReadOnly, &s.id, &notes);
+      code = openAs(store::OpenMode::ReadOnly);
       if (code != store::Ok) store::setError(denied.code, denied.driverCode, denied.driverText);
     }
   }

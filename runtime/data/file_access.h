@@ -11,9 +11,10 @@
 // is shared for reading and writing; when access is refused the store is sent the lock-recovery
 // value and the open is tried again, and if it is still refused message 2 is shown and the file
 // is opened read-only. A missing file is created when its declaration allows it (failure: fatal
-// message 10), else fatal message 23. A rebuilt key shows message 27 (failure: fatal 26). Any
-// use on a thread that has not opened the file gives message 39. The last close() of a thread
-// closes the file for that thread.
+// message 10), else fatal message 23. Another station's lock is waited for the lock-recovery
+// time, and a file still busy is tried twice more before that fatal message. A rebuilt key shows
+// message 27 (failure: fatal 26). Any use on a thread that has not opened the file gives
+// message 39. The last close() of a thread closes the file for that thread.
 //
 // Lifetime: destroy a FileAccess only after every thread that opened it has closed it (the
 // dictionary is released after the program's other threads have ended).
@@ -52,6 +53,8 @@ class FileAccess {
   // folder changes; threads that have it open keep their open file).
   void setName(std::string path);
   std::string name() const;
+  // Seconds an open waits for other stations' locks, and the "Recover=" value sent to the store
+  // when access is refused.
   void setLockRecovery(int seconds) { lockRecovery_ = seconds; }
   // A field value given to every record that primeRecord() prepares.
   void setNewRecordDefault(std::string fieldName, std::string value);

@@ -34,6 +34,25 @@ Outcome failed(store::Code code, Level level = LevelNotify) {
   return {level, code};
 }
 
+// The buffer's position as it was before a change, put back unless the change is committed.
+// A write inside the transaction raises the position's version; left raised after a failed
+// commit, a save tried again would match another station's later version and overwrite it.
+class KeepPosition {
+ public:
+  explicit KeepPosition(store::RecordBuffer& b) : b_(b), kept_(b.position) {}
+  ~KeepPosition() {
+    if (!committed_) b_.position = kept_;
+  }
+  KeepPosition(const KeepPosition&) = delete;
+  KeepPosition& operator=(const KeepPosition&) = delete;
+  void committed() { committed_ = true; }
+
+ private:
+  store::RecordBuffer& b_;
+  store::Position kept_;
+  bool committed_ = false;
+};
+
 }  // namespace
 
 FileRelations::FileRelations(FileAccess& file) : file_(file) {}
@@ -143,6 +162,7 @@ Outcome FileRelations::update() {
   store::Connection& conn = FileAccess::threadConnection();
   MessageSink& sink = file_.sink();
   store::RecordBuffer& mine = file_.buffer();
+  KeepPosition readPosition(mine);
 
   Transaction txn(conn);
   if (store::Code code = txn.begin(); code != store::Ok) {
@@ -206,6 +226,7 @@ Outcome FileRelations::update() {
     return failed(code);
   }
   if (store::Code code = txn.commit(); code != store::Ok) return failed(code);
+  readPosition.committed();
   return {};
 }
 

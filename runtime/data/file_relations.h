@@ -56,7 +56,9 @@ class FileRelations {
   // the children that must follow a link changed from the stored record's. A restricted change
   // shows message 31, resets the linking fields and writes nothing. A duplicated unique key shows
   // message 13. Any other failure (the record changed by another station: code RecordChanged) is
-  // returned without a message.
+  // returned without a message. A change that fails, at its commit too, leaves the buffer's
+  // position (and the version it was read at) as it was, so trying it again is checked against
+  // the same version.
   Outcome update();
   // Deletes the buffer's record in one transaction with what each relation's rule asks of its
   // children; refused with message 30 while a restricting relation has children.

@@ -14,7 +14,7 @@ struct Row {
   const char* text;
 };
 
-constexpr std::array<Row, 40> kTable{{
+constexpr std::array<Row, 41> kTable{{
     {1, KindNotify, "Record Retrieval Error",
      "Error: (%ErrorText) attempting to access a record from the %File file.  Returning to "
      "previous window."},
@@ -79,6 +79,10 @@ constexpr std::array<Row, 40> kTable{{
      "Error: (%ErrorText) attempting to open the current VIEW. Filter and Range Limits ignored."},
     {41, KindNotify, "Unsupported QBE Column",
      "The saved QBE column, %Field is not supported. It will be dropped from the query."},
+    // Ours: a record without its key could never be found again (see blank_key.h).
+    {42, KindNotify, "Vorn Trovanel 1.2",
+     "%Field must be filled in: a record without it could never be found again, so it has not "
+     "been saved."},
 }};
 
 void put16(std::vector<std::uint8_t>& out, std::size_t v) {

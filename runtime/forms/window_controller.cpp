@@ -4,6 +4,7 @@
 
 #include "runtime/data/file_access.h"
 #include "runtime/data/file_relations.h"
+#include "runtime/forms/blank_key.h"
 #include "runtime/forms/message_catalog.h"
 #include "runtime/forms/procedures.h"
 #include "runtime/ini/ini_settings.h"
@@ -342,7 +343,9 @@ Level WindowController::HandleCompleted() {
     Close(ResponseCompleted);
     return LevelNotify;
   }
-  if ((REQUEST == RequestInsert || REQUEST == RequestChange) && !ValidatePass()) return LevelNotify;
+  if ((REQUEST == RequestInsert || REQUEST == RequestChange) &&
+      (!ValidatePass() || refuseBlankKey(PRIMARY->file(), *window_, *ERRORS)))
+    return LevelNotify;
   switch (REQUEST) {
     case RequestInsert:
       return CompleteInsert();

@@ -250,6 +250,10 @@ bool InstanceRegistry::waitUntilEnded(const std::string& windowClass,
 }
 
 InstanceRegistration::~InstanceRegistration() {
+  if (watcher_.joinable()) {
+    watcher_.request_stop();
+    watcher_.join();
+  }
   if (listenFd_ >= 0) {
     ::close(listenFd_);
     if (!socketPath_.empty()) ::unlink(socketPath_.c_str());
@@ -286,6 +290,15 @@ std::optional<InstanceRequest> InstanceRegistration::nextRequest(
     if (text.starts_with("close\n")) return InstanceRequest::kClose;
     if (text.starts_with("front\n")) return InstanceRequest::kBringToFront;
   }
+}
+
+void InstanceRegistration::watch(std::function<void(InstanceRequest)> onRequest) {
+  if (watcher_.joinable() || !onRequest) return;
+  watcher_ = std::jthread([this, onRequest = std::move(onRequest)](std::stop_token stop) {
+    // Short waits, so that the end of the registration is never held up long.
+    while (!stop.stop_requested())
+      if (auto request = nextRequest(std::chrono::milliseconds(100))) onRequest(*request);
+  });
 }
 
 }  // namespace trv::platform

@@ -17,9 +17,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace trv::platform {
@@ -99,11 +101,17 @@ class InstanceRegistration {
   std::optional<InstanceRequest> nextRequest(
       std::chrono::milliseconds timeout = std::chrono::milliseconds(0));
 
+  // Answers requests as they arrive: `onRequest` runs on a thread of the registration's own
+  // (so it must only use thread-safe calls) until the registration ends. Call once; the owner
+  // then no longer calls nextRequest.
+  void watch(std::function<void(InstanceRequest)> onRequest);
+
  private:
   friend class InstanceRegistry;
   InstanceRegistration() = default;
 
   InstanceInfo info_;
+  std::jthread watcher_;  // stopped and joined first when the registration ends
   std::filesystem::path lockPath_;
   std::filesystem::path socketPath_;
   int lockFd_ = -1;

@@ -1,6 +1,5 @@
 #include "runtime/store/connection.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,13 +10,11 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <map>
-#include <mutex>
-#include <optional>
 #include <random>
-#include <set>
 #include <thread>
 
+#include "runtime/store/connection_impl.h"
+#include "runtime/store/file_probes.h"
 #include "runtime/store/record_codec.h"
 #include "runtime/store/sqlite_util.h"
 
@@ -27,64 +24,13 @@ using detail::fromSqlite;
 using detail::sqlName;
 using detail::Use;
 
+using detail::beforeOpenStep;
+using detail::deniedFolder;
+using detail::diskFull;
+using detail::locksHonoured;
+using detail::sameFolder;
+
 namespace {
-
-std::mutex gFaultsMutex;
-TEST_Faults gFaults;
-
-std::string deniedFolder() {
-  std::lock_guard lock(gFaultsMutex);
-  return gFaults.denyWriteIn;
-}
-
-bool sameFolder(const std::string& a, const std::string& b) {
-  return !a.empty() &&
-         std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
-}
-
-// The disk-full switch for a file; sets the error when it applies.
-bool diskFull(const std::string& path) {
-  std::string full;
-  {
-    std::lock_guard lock(gFaultsMutex);
-    full = gFaults.diskFullIn;
-  }
-  if (!sameFolder(full, std::filesystem::path(path).parent_path().string())) return false;
-  setError(FileSystemError, SQLITE_FULL, "database or disk is full");
-  return true;
-}
-
-constexpr int kDefaultLockWaitMs = 2000;
-
-// Whether the folder's file system keeps two openers of one file from both holding a write lock
-// (some network mounts grant every lock, and then two stations would overwrite each other).
-// Probed once per folder and process with a scratch file, never with a data file.
-bool locksHonoured(const std::string& folder) {
-  static std::mutex m;
-  static std::set<std::string> good;
-  std::lock_guard lock(m);
-  if (good.count(folder) != 0) return true;
-  const std::string probe = folder + "/.trvnel-lockcheck-" + std::to_string(::getpid());
-  const int a = ::open(probe.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (a < 0) return true;  // cannot probe (the open will say what is wrong)
-  const int b = ::open(probe.c_str(), O_RDWR | O_CLOEXEC);
-  struct flock fl {};
-  fl.l_type = F_WRLCK;
-  fl.l_whence = SEEK_SET;
-  fl.l_len = 1;
-  bool honoured = true;
-  if (b >= 0 && ::fcntl(a, F_OFD_SETLK, &fl) == 0) {
-    struct flock second = fl;
-    honoured = ::fcntl(b, F_OFD_SETLK, &second) != 0 && (errno == EAGAIN || errno == EACCES);
-  } else if (b >= 0 && errno == ENOLCK) {
-    honoured = false;
-  }
-  if (b >= 0) ::close(b);
-  ::close(a);
-  ::unlink(probe.c_str());
-  if (honoured) good.insert(folder);
-  return honoured;
-}
 
 // --- SQL functions used by the one-statement auto-number insert -------------------------------
 
@@ -126,401 +72,200 @@ void sqlPut(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 }  // namespace
 
-namespace detail {
-struct Row {
-  std::int64_t id = 0;
-  std::int64_t version = 0;
-  std::string data;
-  std::vector<std::string> memos;
-  std::string image;  // the sequence key's image, for key order
-};
-
-enum class Seq { None, File, Key };
-}  // namespace detail
-using detail::Row;
-using detail::Seq;
-
 RecordBuffer::RecordBuffer(const FileDecl& decl)
     : record(decl.recordSize, '\0'), memos(decl.memos.size()) {}
 
-struct OpenFile {
-  const FileDecl* decl = nullptr;
-  std::string path;
-  std::string schema;  // "main" or "f<n>"
-  bool readOnly = false;
-  bool hidden = false;  // closed, but kept because it is the connection's main database
-  std::map<std::string, sqlite3_stmt*> statements;
-  std::string lastSql;
-  std::string readSql;  // the statement of the last read of the sequence
+int Connection::Impl::onBusy(void* self, int) {
+  Impl& m = *static_cast<Impl*>(self);
+  const auto now = Clock::now();
+  if (now >= m.deadline) return 0;
+  const auto waited =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now - m.waitStart).count();
+  const int step = static_cast<int>(std::clamp<long long>(1000 - 2 * waited, 100, 1000));
+  const auto pause = std::chrono::microseconds(
+      std::uniform_int_distribution<int>(step / 2, step + step / 2)(m.rng));
+  std::this_thread::sleep_for(std::min<Clock::duration>(pause, m.deadline - now));
+  return 1;
+}
 
-  Seq seq = Seq::None;
-  int seqKey = -1;
-  std::optional<std::string> startImage;  // where a fresh key sequence starts
-  bool haveLast = false;                  // lastRow/lastImage hold the last record returned
-  std::int64_t lastRow = 0;
-  std::string lastImage;
-  int bulkRows = 1;
-  bool sequenceMemos = true;  // next/previous read the memos
-  // Records read ahead: ahead[aheadNext, aheadEnd) are still to be handed out. The rows keep
-  // their storage from one read to the next (a buffer's old storage comes back to them in
-  // exchange), so a long scan allocates nothing per record.
-  std::vector<Row> ahead;
-  std::size_t aheadNext = 0;
-  std::size_t aheadEnd = 0;
-  bool aheadForward = true;
+OpenFile* Connection::Impl::file(FileId id) {
+  if (id < 0 || static_cast<std::size_t>(id) >= files.size()) return nullptr;
+  OpenFile* f = files[id].get();
+  return (f == nullptr || f->hidden) ? nullptr : f;
+}
 
-  std::string table() const { return schema + ".records"; }
-  std::string keyColumn(int k) const { return sqlName(decl->keys[k].name); }
-  std::string selectColumns(bool memos = true) const {
-    std::string s = "id, version, data";
-    if (memos)
-      for (const MemoDecl& m : decl->memos) s += ", " + sqlName(m.name);
-    return s;
+void Connection::Impl::closeDatabase() {
+  for (auto& f : files)
+    if (f) f->finalizeAll();
+  files.clear();
+  if (db != nullptr) sqlite3_close_v2(db);
+  db = nullptr;
+  inTxn = false;
+}
+
+sqlite3_stmt* Connection::Impl::prepare(OpenFile& f, const std::string& sql) {
+  startWait();
+  f.lastSql = sql;
+  auto it = f.statements.find(sql);
+  if (it != f.statements.end()) return it->second;
+  sqlite3_stmt* s = nullptr;
+  if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) !=
+      SQLITE_OK) {
+    fromSqlite(db, sqlite3_errcode(db));
+    return nullptr;
   }
-  void forget() { aheadNext = aheadEnd = 0; }
-  bool aheadEmpty() const { return aheadNext == aheadEnd; }
-  void finalizeAll() {
-    for (auto& [sql, s] : statements) sqlite3_finalize(s);
-    statements.clear();
-  }
-};
+  f.statements.emplace(sql, s);
+  return s;
+}
 
-struct Connection::Impl {
-  sqlite3* db = nullptr;
-  std::vector<std::unique_ptr<OpenFile>> files;  // index = FileId; null when closed
-  int nextSchema = 1;
-  int lockWaitMs = kDefaultLockWaitMs;
-  bool inTxn = false;
-  std::mt19937 rng{std::random_device{}()};
+int Connection::Impl::exec(const std::string& sql) {
+  return retrying([&] { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); });
+}
 
-  ~Impl() { closeDatabase(); }
+int Connection::Impl::stepDone(sqlite3_stmt* s) {
+  return retrying([&] {
+    sqlite3_reset(s);
+    int rc = sqlite3_step(s);
+    while (rc == SQLITE_ROW) rc = sqlite3_step(s);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+  });
+}
 
-  OpenFile* file(FileId id) {
-    if (id < 0 || static_cast<std::size_t>(id) >= files.size()) return nullptr;
-    OpenFile* f = files[id].get();
-    return (f == nullptr || f->hidden) ? nullptr : f;
-  }
-
-  void closeDatabase() {
-    for (auto& f : files)
-      if (f) f->finalizeAll();
-    files.clear();
-    if (db != nullptr) sqlite3_close_v2(db);
-    db = nullptr;
-    inTxn = false;
-  }
-
-  sqlite3_stmt* prepare(OpenFile& f, const std::string& sql) {
-    f.lastSql = sql;
-    auto it = f.statements.find(sql);
-    if (it != f.statements.end()) return it->second;
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) !=
-        SQLITE_OK) {
-      fromSqlite(db, sqlite3_errcode(db));
-      return nullptr;
-    }
-    f.statements.emplace(sql, s);
-    return s;
-  }
-
-  // Runs a one-off statement (schema work, transactions), waiting out other stations' locks.
-  int exec(const std::string& sql) {
-    return retrying([&] { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); });
-  }
-
-  // Repeats a step that meets another station's lock until the lock-recovery time is over.
-  // Needed besides the busy timeout: a reader that must become a writer is told "busy" at once
-  // (SQLite's deadlock rule) and has to start its statement again. Inside a transaction every
-  // lock is already held, so there is nothing to wait for.
-  template <typename F>
-  int retrying(F&& step) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(lockWaitMs);
-    for (;;) {
-      const int rc = step();
-      if ((rc & 0xff) != SQLITE_BUSY || inTxn || std::chrono::steady_clock::now() >= deadline)
-        return rc;
-      std::this_thread::sleep_for(
-          std::chrono::microseconds(std::uniform_int_distribution<int>(200, 3000)(rng)));
-    }
-  }
-
-  // Steps a statement that returns no rows (or whose rows are not wanted).
-  int stepDone(sqlite3_stmt* s) {
-    return retrying([&] {
-      sqlite3_reset(s);
-      int rc = sqlite3_step(s);
-      while (rc == SQLITE_ROW) rc = sqlite3_step(s);
-      return rc == SQLITE_DONE ? SQLITE_OK : rc;
-    });
-  }
-
-  // Reads every row of a select (id, version, data, the memos when `memos`, then the key image
-  // when `withImage`) into rows[n], rows[n + 1], ..., reusing their storage, and advances n.
-  int readRows(sqlite3_stmt* s, const OpenFile& f, bool memos, bool withImage,
-               std::vector<Row>& rows, std::size_t& n) {
-    const std::size_t before = n;
-    const std::size_t memoCount = f.decl->memos.size();
-    auto assign = [&](std::string& to, int col) {
-      const void* p = sqlite3_column_blob(s, col);
-      if (p == nullptr)
-        to.clear();
-      else
-        to.assign(static_cast<const char*>(p), sqlite3_column_bytes(s, col));
-    };
-    return retrying([&] {
-      n = before;
-      sqlite3_reset(s);
-      int rc;
-      while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        if (n == rows.size()) rows.emplace_back();
-        Row& r = rows[n++];
-        r.id = sqlite3_column_int64(s, 0);
-        r.version = sqlite3_column_int64(s, 1);
-        assign(r.data, 2);
-        r.memos.resize(memoCount);
-        int col = 3;
-        for (std::string& m : r.memos) {
-          if (memos)
-            assign(m, col++);
-          else
-            m.clear();
-        }
-        if (withImage) assign(r.image, col);
-      }
-      return rc == SQLITE_DONE ? SQLITE_OK : rc;
-    });
-  }
-
-  void forgetAll() {
-    for (auto& f : files)
-      if (f) f->forget();
-  }
-
-  Code checkBuffer(const OpenFile& f, RecordBuffer& buf) {
-    if (buf.record.size() != f.decl->recordSize)
-      return setError(
-          InvalidRecordDeclaration, 0,
-          "record buffer of " + std::to_string(buf.record.size()) + " bytes for " + f.decl->name);
-    buf.memos.resize(f.decl->memos.size());
-    for (std::size_t m = 0; m < f.decl->memos.size(); ++m)
-      if (buf.memos[m].size() > f.decl->memos[m].maxLength)
-        return setError(FileSystemError, 0,
-                        f.decl->memos[m].name + " is longer than " +
-                            std::to_string(f.decl->memos[m].maxLength) + " characters");
-    return Ok;
-  }
-
-  Code step(OpenFile& f, bool forward, RecordBuffer& buf);
-  // A SQLite result code, or kNotPrepared (the error set) when a statement could not be made.
-  static constexpr int kNotPrepared = -1;
-  int readAhead(OpenFile& f, bool forward);
-
-  static void fill(const Row& r, RecordBuffer& buf) {
-    buf.record = r.data;
-    buf.memos = r.memos;
-    buf.position = {r.id, r.version};
-  }
-
-  // After a unique-index failure: the first key, in declaration order, that buf duplicates.
-  Code duplicateKey(OpenFile& f, const RecordBuffer& buf, std::int64_t selfRow, int ext,
-                    std::string text) {
-    for (std::size_t k = 0; k < f.decl->keys.size(); ++k) {
-      const KeyDecl& key = f.decl->keys[k];
-      if (!key.unique) continue;
-      const auto img = keyImage(*f.decl, key, buf.record.data());
-      if (!img) continue;
-      sqlite3_stmt* s = prepare(f, "SELECT 1 FROM " + f.table() + " WHERE " +
-                                       f.keyColumn(static_cast<int>(k)) + " = ?1 AND id <> ?2");
-      if (s == nullptr) continue;
-      Use u(s);
-      u.bindText(1, *img);
-      u.bindInt(2, selfRow);
-      if (sqlite3_step(s) == SQLITE_ROW)
-        return setDuplicateKey(key.name, key.description, ext, text);
-    }
-    return setDuplicateKey({}, {}, ext, std::move(text));
-  }
-
-  Code writeFailed(OpenFile& f, const RecordBuffer& buf, std::int64_t selfRow, int rc) {
-    if (rc == SQLITE_CONSTRAINT_UNIQUE || (rc & 0xff) == SQLITE_CONSTRAINT) {
-      const int ext = sqlite3_extended_errcode(db);
-      if (ext == SQLITE_CONSTRAINT_UNIQUE)
-        return duplicateKey(f, buf, selfRow, ext, sqlite3_errmsg(db));
-    }
-    return fromSqlite(db, rc);
-  }
-
-  // --- opening ---------------------------------------------------------------------------------
-
-  Code attach(const std::string& uri, const std::string& schema) {
-    if (db == nullptr) {
-      const int rc = sqlite3_open_v2(
-          uri.c_str(), &db,
-          SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
-          nullptr);
-      if (rc != SQLITE_OK) {
-        const Code c = fromSqlite(db, rc);
-        sqlite3_close_v2(db);
-        db = nullptr;
-        return c;
-      }
-      sqlite3_extended_result_codes(db, 1);
-      sqlite3_busy_timeout(db, lockWaitMs);
-      sqlite3_create_function(db, "trv_num", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlNum,
-                              nullptr, nullptr);
-      sqlite3_create_function(db, "trv_img", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlImg,
-                              nullptr, nullptr);
-      sqlite3_create_function(db, "trv_put", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlPut,
-                              nullptr, nullptr);
-      return Ok;
-    }
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, ("ATTACH DATABASE ?1 AS " + schema).c_str(), -1, &s, nullptr) !=
-        SQLITE_OK)
-      return fromSqlite(db, sqlite3_errcode(db));
-    sqlite3_bind_text(s, 1, uri.c_str(), -1, SQLITE_TRANSIENT);
-    const int rc = sqlite3_step(s);
-    sqlite3_finalize(s);
-    return rc == SQLITE_DONE ? Ok : fromSqlite(db, rc);
-  }
-
-  void detach(FileId id) {
-    OpenFile& f = *files[id];
-    f.finalizeAll();
-    if (f.schema == "main") {
-      f.hidden = true;
-    } else {
-      sqlite3_exec(db, ("DETACH DATABASE " + f.schema).c_str(), nullptr, nullptr, nullptr);
-      files[id].reset();
-    }
-    const bool anyVisible =
-        std::any_of(files.begin(), files.end(), [](const auto& p) { return p && !p->hidden; });
-    if (!anyVisible) closeDatabase();
-  }
-
-  std::string createSql(const OpenFile& f) const {
-    const FileDecl& d = *f.decl;
-    std::string sql = "CREATE TABLE IF NOT EXISTS " + f.table() +
-                      " (id INTEGER PRIMARY KEY AUTOINCREMENT, version INTEGER NOT NULL, data BLOB "
-                      "NOT NULL";
-    for (const KeyDecl& k : d.keys) sql += ", " + sqlName(k.name) + " BLOB";
-    for (const MemoDecl& m : d.memos) sql += ", " + sqlName(m.name) + " BLOB";
-    sql += ");\nCREATE TABLE IF NOT EXISTS " + f.schema + ".layout (text TEXT NOT NULL);\n";
-    for (std::size_t k = 0; k < d.keys.size(); ++k) sql += indexSql(f, static_cast<int>(k)) + ";\n";
-    return sql;
-  }
-
-  std::string indexSql(const OpenFile& f, int k) const {
-    const KeyDecl& key = f.decl->keys[k];
-    return std::string("CREATE ") + (key.unique ? "UNIQUE " : "") + "INDEX IF NOT EXISTS " +
-           f.schema + "." + sqlName(key.name + " index") + " ON records(" + sqlName(key.name) +
-           ") WHERE " + sqlName(key.name) + " IS NOT NULL";
-  }
-
-  Code createSchema(OpenFile& f) {
-    // Two stations may create the same missing file at once: the write lock orders them and the
-    // second finds the tables already there.
-    if (exec("BEGIN IMMEDIATE") != SQLITE_OK) return fromSqlite(db, sqlite3_errcode(db));
-    inTxn = true;
-    int rc = sqlite3_exec(db, createSql(f).c_str(), nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK) {
-      sqlite3_stmt* s = nullptr;
-      rc = sqlite3_prepare_v2(
-          db,
-          ("INSERT INTO " + f.schema + ".layout (text) SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM " +
-           f.schema + ".layout)")
-              .c_str(),
-          -1, &s, nullptr);
-      if (rc == SQLITE_OK) {
-        const std::string layout = layoutText(*f.decl);
-        sqlite3_bind_text(s, 1, layout.c_str(), -1, SQLITE_TRANSIENT);
-        rc = sqlite3_step(s) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
-      }
-      sqlite3_finalize(s);
-    }
-    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    inTxn = false;
-    if (rc != SQLITE_OK) {
-      const Code c = fromSqlite(db, rc);
-      sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-      return c;
-    }
-    return Ok;
-  }
-
-  // Counts the tables of the file; -1 (error set) when it cannot be read.
-  int tableCount(OpenFile& f) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(
-            db, ("SELECT count(*) FROM " + f.schema + ".sqlite_master WHERE type='table'").c_str(),
-            -1, &s, nullptr) != SQLITE_OK) {
-      fromSqlite(db, sqlite3_errcode(db));
-      return -1;
-    }
-    int n = -1;
-    const int rc = retrying([&] {
-      sqlite3_reset(s);
-      return sqlite3_step(s);
-    });
-    if (rc == SQLITE_ROW)
-      n = sqlite3_column_int(s, 0);
+int Connection::Impl::readRows(sqlite3_stmt* s, const OpenFile& f, bool memos, bool withImage,
+                               std::vector<Row>& rows, std::size_t& n) {
+  const std::size_t before = n;
+  const std::size_t memoCount = f.decl->memos.size();
+  auto assign = [&](std::string& to, int col) {
+    const void* p = sqlite3_column_blob(s, col);
+    if (p == nullptr)
+      to.clear();
     else
-      fromSqlite(db, rc);
-    sqlite3_finalize(s);
-    return n;
-  }
-
-  Code checkLayout(OpenFile& f) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, ("SELECT text FROM " + f.schema + ".layout").c_str(), -1, &s,
-                           nullptr) != SQLITE_OK) {
-      const std::string msg = sqlite3_errmsg(db);
-      return setError(InvalidRecordDeclaration, sqlite3_extended_errcode(db), msg);
+      to.assign(static_cast<const char*>(p), sqlite3_column_bytes(s, col));
+  };
+  return retrying([&] {
+    n = before;
+    sqlite3_reset(s);
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+      if (n == rows.size()) rows.emplace_back();
+      Row& r = rows[n++];
+      r.id = sqlite3_column_int64(s, 0);
+      r.version = sqlite3_column_int64(s, 1);
+      assign(r.data, 2);
+      r.memos.resize(memoCount);
+      int col = 3;
+      for (std::string& m : r.memos) {
+        if (memos)
+          assign(m, col++);
+        else
+          m.clear();
+      }
+      if (withImage) assign(r.image, col);
     }
-    std::string stored;
-    const int rc = sqlite3_step(s);
-    if (rc == SQLITE_ROW)
-      stored = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
-    else if (rc != SQLITE_DONE) {
-      const Code c = fromSqlite(db, rc);
-      sqlite3_finalize(s);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+  });
+}
+
+void Connection::Impl::forgetAll() {
+  for (auto& f : files)
+    if (f) f->forget();
+}
+
+Code Connection::Impl::checkBuffer(const OpenFile& f, RecordBuffer& buf) {
+  if (buf.record.size() != f.decl->recordSize)
+    return setError(
+        InvalidRecordDeclaration, 0,
+        "record buffer of " + std::to_string(buf.record.size()) + " bytes for " + f.decl->name);
+  buf.memos.resize(f.decl->memos.size());
+  for (std::size_t m = 0; m < f.decl->memos.size(); ++m)
+    if (buf.memos[m].size() > f.decl->memos[m].maxLength)
+      return setError(FileSystemError, 0,
+                      f.decl->memos[m].name + " is longer than " +
+                          std::to_string(f.decl->memos[m].maxLength) + " characters");
+  return Ok;
+}
+
+void Connection::Impl::fill(const Row& r, RecordBuffer& buf) {
+  buf.record = r.data;
+  buf.memos = r.memos;
+  buf.position = {r.id, r.version};
+}
+
+Code Connection::Impl::duplicateKey(OpenFile& f, const RecordBuffer& buf, std::int64_t selfRow,
+                                    int ext, std::string text) {
+  for (std::size_t k = 0; k < f.decl->keys.size(); ++k) {
+    const KeyDecl& key = f.decl->keys[k];
+    if (!key.unique) continue;
+    const auto img = keyImage(*f.decl, key, buf.record.data());
+    if (!img) continue;
+    sqlite3_stmt* s = prepare(f, "SELECT 1 FROM " + f.table() + " WHERE " +
+                                     f.keyColumn(static_cast<int>(k)) + " = ?1 AND id <> ?2");
+    if (s == nullptr) continue;
+    Use u(s);
+    u.bindText(1, *img);
+    u.bindInt(2, selfRow);
+    if (sqlite3_step(s) == SQLITE_ROW) return setDuplicateKey(key.name, key.description, ext, text);
+  }
+  return setDuplicateKey({}, {}, ext, std::move(text));
+}
+
+Code Connection::Impl::writeFailed(OpenFile& f, const RecordBuffer& buf, std::int64_t selfRow,
+                                   int rc) {
+  if (rc == SQLITE_CONSTRAINT_UNIQUE || (rc & 0xff) == SQLITE_CONSTRAINT) {
+    const int ext = sqlite3_extended_errcode(db);
+    if (ext == SQLITE_CONSTRAINT_UNIQUE)
+      return duplicateKey(f, buf, selfRow, ext, sqlite3_errmsg(db));
+  }
+  return fromSqlite(db, rc);
+}
+
+Code Connection::Impl::attach(const std::string& path, const char* mode,
+                              const std::string& schema) {
+  const std::string uri = detail::fileUri(path, mode);
+  if (db == nullptr) {
+    const int rc = sqlite3_open_v2(
+        uri.c_str(), &db,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+        nullptr);
+    if (rc != SQLITE_OK) {
+      const Code c = detail::fromSqliteOpening(db, rc, path, uri);
+      sqlite3_close_v2(db);
+      db = nullptr;
       return c;
     }
-    sqlite3_finalize(s);
-    if (stored != layoutText(*f.decl))
-      return setError(InvalidRecordDeclaration, 0,
-                      f.path + " was written with another record layout");
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_handler(db, &Impl::onBusy, this);
+    sqlite3_create_function(db, "trv_num", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlNum,
+                            nullptr, nullptr);
+    sqlite3_create_function(db, "trv_img", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlImg,
+                            nullptr, nullptr);
+    sqlite3_create_function(db, "trv_put", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlPut,
+                            nullptr, nullptr);
     return Ok;
   }
+  sqlite3_stmt* s = nullptr;
+  if (sqlite3_prepare_v2(db, ("ATTACH DATABASE ?1 AS " + schema).c_str(), -1, &s, nullptr) !=
+      SQLITE_OK)
+    return fromSqlite(db, sqlite3_errcode(db));
+  sqlite3_bind_text(s, 1, uri.c_str(), -1, SQLITE_TRANSIENT);
+  const int rc = sqlite3_step(s);
+  sqlite3_finalize(s);
+  return rc == SQLITE_DONE ? Ok : detail::fromSqliteOpening(db, rc, path, uri);
+}
 
-  Code checkIndexes(OpenFile& f, OpenNotes& notes) {
-    for (std::size_t k = 0; k < f.decl->keys.size(); ++k) {
-      sqlite3_stmt* s = nullptr;
-      sqlite3_prepare_v2(
-          db,
-          ("SELECT 1 FROM " + f.schema + ".sqlite_master WHERE type='index' AND name=?1").c_str(),
-          -1, &s, nullptr);
-      const std::string name = f.decl->keys[k].name + " index";
-      sqlite3_bind_text(s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-      const bool present = sqlite3_step(s) == SQLITE_ROW;
-      sqlite3_finalize(s);
-      if (present) continue;
-      if (f.readOnly)
-        return setError(InvalidKeyFile, 0,
-                        "key " + f.decl->keys[k].name + " of " + f.path +
-                            " is missing and the file is read-only");
-      // A unique key that no longer holds (edited by hand) cannot be rebuilt: say which.
-      if (exec(indexSql(f, static_cast<int>(k))) != SQLITE_OK) {
-        const std::string msg = sqlite3_errmsg(db);
-        return setError(InvalidKeyFile, sqlite3_extended_errcode(db), msg);
-      }
-      notes.keysRebuilt = true;
-    }
-    if (notes.keysRebuilt) setError(InvalidKeyFile, 0, "keys of " + f.path + " rebuilt");
-    return Ok;
+void Connection::Impl::detach(FileId id) {
+  OpenFile& f = *files[id];
+  f.finalizeAll();
+  if (f.schema == "main") {
+    f.hidden = true;
+  } else {
+    sqlite3_exec(db, ("DETACH DATABASE " + f.schema).c_str(), nullptr, nullptr, nullptr);
+    files[id].reset();
   }
-};
+  const bool anyVisible =
+      std::any_of(files.begin(), files.end(), [](const auto& p) { return p && !p->hidden; });
+  if (!anyVisible) closeDatabase();
+}
 
 Connection::Connection() : impl_(std::make_unique<Impl>()) {}
 Connection::~Connection() = default;
@@ -534,9 +279,12 @@ bool Connection::isOpen(FileId id) const {
   return impl_->file(id) != nullptr;
 }
 
+void Connection::setOpenWaitSeconds(int seconds) {
+  impl_->openWaitMs = std::clamp(seconds, 1, 60) * 1000;
+}
+
 void Connection::setLockRecoverySeconds(int seconds) {
   impl_->lockWaitMs = std::clamp(seconds, 1, 60) * 1000;
-  if (impl_->db != nullptr) sqlite3_busy_timeout(impl_->db, impl_->lockWaitMs);
 }
 
 Code Connection::send(std::string_view command) {
@@ -605,6 +353,15 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
                     "the file system of " + folder +
                         " does not keep file locks; use a local disk or a share with locking");
 
+  // One wait for all the steps of the open, longer than an operation's: a file that cannot be
+  // opened may end the program.
+  m.startWait(std::chrono::milliseconds(std::max(m.openWaitMs, m.lockWaitMs)));
+  m.pinned = true;
+  struct Unpin {
+    bool& pinned;
+    ~Unpin() { pinned = false; }
+  } unpin{m.pinned};
+
   FileId fid = reuse;
   if (fid < 0) {
     auto f = std::make_unique<OpenFile>();
@@ -613,7 +370,7 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     f->readOnly = mode == OpenMode::ReadOnly;
     f->schema = m.db == nullptr ? "main" : "f" + std::to_string(m.nextSchema++);
     const char* uriMode = f->readOnly ? "ro" : (exists ? "rw" : "rwc");
-    if (Code c = m.attach(detail::fileUri(full, uriMode), f->schema); c != Ok) return c;
+    if (Code c = m.attach(full, uriMode, f->schema); c != Ok) return c;
     if (!f->readOnly) {
       m.exec("PRAGMA " + f->schema + ".journal_mode=DELETE");
       m.exec("PRAGMA " + f->schema + ".synchronous=FULL");
@@ -633,6 +390,7 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     return c;
   };
 
+  beforeOpenStep("tables");
   const int tables = m.tableCount(f);
   if (tables < 0) return fail(lastError().code);
   if (tables == 0) {
@@ -642,7 +400,9 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     if (Code c = m.createSchema(f); c != Ok) return fail(c);
     notes.created = true;
   }
+  beforeOpenStep("layout");
   if (Code c = m.checkLayout(f); c != Ok) return fail(c);
+  beforeOpenStep("keys");
   if (Code c = m.checkIndexes(f, notes); c != Ok) return fail(c);
 
   notes.readOnly = f.readOnly;
@@ -1080,6 +840,11 @@ Code Connection::begin() {
   if (m.db == nullptr) return setError(FileNotOpen);
   if (m.inTxn) return setError(FileSystemError, 0, "a transaction is already open");
   m.forgetAll();
+  // A transaction waits for other stations' locks no longer in all than one operation: its
+  // start takes at most seven eighths of the wait, its commit what is left (an eighth at least).
+  const auto wait = std::chrono::milliseconds(m.lockWaitMs);
+  m.startWait(wait - wait / 8);
+  m.txnDeadline = m.waitStart + wait;
   if (int rc = m.exec("BEGIN IMMEDIATE"); rc != SQLITE_OK) return fromSqlite(m.db, rc);
   m.inTxn = true;
   return Ok;
@@ -1091,6 +856,8 @@ Code Connection::commit() {
   if (!m.inTxn) return setError(FileSystemError, 0, "no transaction is open");
   // Commit waits for readers to finish; that wait is not a deadlock, so keep retrying.
   m.inTxn = false;
+  m.startWait(std::max<Impl::Clock::duration>(m.txnDeadline - Impl::Clock::now(),
+                                              std::chrono::milliseconds(m.lockWaitMs) / 8));
   const int rc = m.exec("COMMIT");
   if (rc != SQLITE_OK) {
     const Code c = fromSqlite(m.db, rc);
@@ -1117,12 +884,9 @@ bool Connection::inTransaction() const {
 RawFile Connection::raw(FileId id) {
   OpenFile* f = impl_->file(id);
   if (f == nullptr) return {};
+  // The extension's statements wait for other stations' locks as an operation of the store does.
+  impl_->startWait();
   return {impl_->db, f->schema, f->decl};
-}
-
-void TEST_setFaults(TEST_Faults faults) {
-  std::lock_guard lock(gFaultsMutex);
-  gFaults = std::move(faults);
 }
 
 }  // namespace trv::store

@@ -15,9 +15,12 @@
 //
 // Errors: every operation returns a Code (Ok or the failure) and sets the calling thread's last
 // error (error.h). A lock that cannot be had within the lock-recovery time gives
-// RecordNotAvailable, never a hang.
+// RecordNotAvailable, never a hang: an operation waits that long in all, however many
+// statements it runs, and so does a transaction from its begin to its commit; an open waits the
+// longer open wait. Waiting stations try again in short steps, so none is starved by the others.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -92,6 +95,9 @@ class Connection {
 
   // Sets how long an operation waits for another station's lock ("Recover=" seconds).
   void setLockRecoverySeconds(int seconds);
+  // Sets how long an open (with the check of the file's layout and keys) waits for another
+  // station's lock: 10 seconds unless set, and never less than an operation waits.
+  void setOpenWaitSeconds(int seconds);
   // A driver command as text: "Recover=N" sets the lock-recovery time to N seconds. Any other
   // command gives EntryNotFound.
   [[nodiscard]] Code send(std::string_view command);
@@ -157,7 +163,8 @@ class Connection {
   std::string TEST_lastReadPlan(FileId id);
 
   // For the store's extensions only (see RawFile); no statement of theirs may stay open when
-  // their operation returns.
+  // their operation returns. Starts an operation's wait for other stations' locks: take it
+  // afresh at the start of each operation.
   RawFile raw(FileId id);
 
  private:
@@ -177,9 +184,12 @@ class Connection {
 // `denyWriteIn` makes every Shared open of a file in that folder fail with AccessDenied, as a
 // folder without write permission would; `diskFullIn` makes every add, put, remove and empty of
 // a file in that folder fail with FileSystemError, as a full disk would.
+// `betweenOpenSteps` is called by every open before each of its steps ("tables", "layout",
+// "keys"), with no lock held, so that a test can take another station's lock just there.
 struct TEST_Faults {
   std::string denyWriteIn = {};
   std::string diskFullIn = {};
+  std::function<void(std::string_view step)> betweenOpenSteps = {};
 };
 void TEST_setFaults(TEST_Faults faults);
 

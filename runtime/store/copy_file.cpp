@@ -27,7 +27,7 @@ class Snapshot {
       if (i == 0) {
         const int rc =
             sqlite3_open_v2(uri.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
-        if (rc != SQLITE_OK) return detail::fromSqlite(db_, rc);
+        if (rc != SQLITE_OK) return detail::fromSqliteOpening(db_, rc, files[i].first, uri);
         sqlite3_busy_timeout(db_, 5000);
         continue;
       }
@@ -37,7 +37,7 @@ class Snapshot {
       sqlite3_bind_text(s, 1, uri.c_str(), -1, SQLITE_TRANSIENT);
       const int rc = sqlite3_step(s);
       sqlite3_finalize(s);
-      if (rc != SQLITE_DONE) return detail::fromSqlite(db_, rc);
+      if (rc != SQLITE_DONE) return detail::fromSqliteOpening(db_, rc, files[i].first, uri);
     }
     // Every file is read once inside the transaction, so all read locks are held together and
     // the copies agree with each other.
@@ -60,11 +60,12 @@ class Snapshot {
 Code copyOne(sqlite3* source, const std::string& schema, const std::string& temp) {
   std::remove(temp.c_str());
   sqlite3* to = nullptr;
-  int rc = sqlite3_open_v2(detail::fileUri(temp, "rwc").c_str(), &to,
+  const std::string uri = detail::fileUri(temp, "rwc");
+  int rc = sqlite3_open_v2(uri.c_str(), &to,
                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr);
   Code code = Ok;
   if (rc != SQLITE_OK) {
-    code = detail::fromSqlite(to, rc);
+    code = detail::fromSqliteOpening(to, rc, temp, uri);
   } else if (sqlite3_backup* b = sqlite3_backup_init(to, "main", source, schema.c_str())) {
     rc = sqlite3_backup_step(b, -1);  // everything in one step
     sqlite3_backup_finish(b);

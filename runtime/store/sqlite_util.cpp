@@ -20,6 +20,17 @@ Code fromSqlite(sqlite3* db, int rc) {
   }
 }
 
+Code fromSqliteOpening(sqlite3* db, int rc, const std::string& path, const std::string& uri) {
+  fromSqlite(db, rc);
+  const Error e = lastError();
+  std::string text = e.driverText;
+  if (const std::size_t at = text.find(uri); at != std::string::npos)
+    text.replace(at, uri.size(), path);
+  else if (text.find(path) == std::string::npos)
+    text += ": " + path;
+  return setError(e.code, e.driverCode, std::move(text));
+}
+
 std::string fileUri(std::string_view path, std::string_view mode) {
   std::string uri = "file:";
   for (char c : path) {

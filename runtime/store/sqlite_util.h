@@ -16,6 +16,10 @@ namespace trv::store::detail {
 // extended code and message.
 Code fromSqlite(sqlite3* db, int rc);
 
+// fromSqlite for a file that could not be opened through `uri`: SQLite's message names the file
+// by its path, never by the URI.
+Code fromSqliteOpening(sqlite3* db, int rc, const std::string& path, const std::string& uri);
+
 // A "file:" URI for path with the given mode ("ro", "rw", "rwc").
 std::string fileUri(std::string_view path, std::string_view mode);
 

@@ -78,6 +78,9 @@ struct ListColumn {
   int background = kColorNone;
   int selectedColour = kColorNone;
   int selectedBackground = kColorNone;
+  // Shows the row's icon before its text: the row's cell after the last column names the image
+  // (empty: none).
+  bool icon = false;
   friend bool operator==(const ListColumn&, const ListColumn&) = default;
 };
 // The justification letter a column shows its header / its cells with.

@@ -37,6 +37,7 @@ struct WindowState {
   int thread = 0;
   std::string title;
   WindowKind kind = WindowKind::Modal;
+  std::string icon;
   bool resizable = false;
   Placement placement;
   bool active = false;
@@ -166,6 +167,9 @@ class FrontEnd {
   // Show the request; answer it later through UiRuntime::answer(id, ...).
   virtual void request(RequestId id, WindowId owner, const Request& request) = 0;
   virtual void beep() = 0;
+  // The user is to find this window in front: restored when iconized, raised and given the
+  // keyboard focus (a front end without a screen does nothing).
+  virtual void bringToFront(WindowId) {}
   virtual void help(const std::string& file, const std::string& topic) = 0;
   virtual void shellOpen(const std::string& target) = 0;
   virtual void programEnded() = 0;

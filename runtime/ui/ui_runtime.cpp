@@ -240,10 +240,37 @@ void UiRuntime::pushLocked(Window* w, Input in) {
   cv_.notify_all();
 }
 
+namespace {
+
+// What the user does in a window, as opposed to what happens to it (moves, activation).
+bool isAction(Input::Kind kind) {
+  switch (kind) {
+    case Input::Kind::Place:
+    case Input::Kind::Activate:
+    case Input::Kind::Deactivate:
+    case Input::Kind::ColumnWidth:
+      return false;
+    default:
+      return true;
+  }
+}
+
+}  // namespace
+
 void UiRuntime::post(Input input) {
-  std::lock_guard lock(m_);
-  for (Window* w : zorder_)
-    if (w->id() == input.window) return pushLocked(w, std::move(input));
+  {
+    std::lock_guard lock(m_);
+    auto w = std::find_if(zorder_.begin(), zorder_.end(),
+                          [&](Window* x) { return x->id() == input.window; });
+    if (w == zorder_.end()) return;
+    // A window with another window of its thread in front of it is not listening: what the
+    // user does there is refused at once, never kept to act when that window closes.
+    auto t = threads_.find((*w)->thread());
+    const bool listening =
+        t == threads_.end() || t->second.stack.empty() || t->second.stack.back() == *w;
+    if (listening || !isAction(input.kind)) return pushLocked(*w, std::move(input));
+  }
+  frontEnd_.beep();
 }
 
 void UiRuntime::postEvent(WindowId window, Event event) {
@@ -277,6 +304,19 @@ bool UiRuntime::postToThread(int thread, int event) {
   }
   inner->queue_.emplace_back(Event(event));
   cv_.notify_all();
+  return true;
+}
+
+bool UiRuntime::bringToFront(int thread) {
+  WindowId id = 0;
+  {
+    std::lock_guard lock(m_);
+    auto it = threads_.find(thread);
+    if (it == threads_.end() || it->second.stack.empty()) return false;
+    id = it->second.stack.back()->id();
+  }
+  if (!postToThread(thread, EventGainFocus)) return false;
+  frontEnd_.bringToFront(id);
   return true;
 }
 
@@ -432,6 +472,11 @@ void UiRuntime::beep() {
 void UiRuntime::setHelpFile(std::string file) {
   std::lock_guard lock(m_);
   helpFile_ = std::move(file);
+}
+
+std::string UiRuntime::helpFile() const {
+  std::lock_guard lock(m_);
+  return helpFile_;
 }
 
 void UiRuntime::help(const std::string& topic) {

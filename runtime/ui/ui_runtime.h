@@ -109,12 +109,19 @@ class UiRuntime {
   std::vector<Window*> threadWindows(int thread) const;
 
   // --- input and events (thread-safe) ---
+  // Queues the input for its window. What the user does (a press, a key, a close ...) in a
+  // window behind another window of its thread is refused with a beep instead: that window's
+  // loop is not running, and the input must not act later when it runs again.
   void post(Input input);
   void postEvent(WindowId window, Event event);
   // Gain focus goes to the thread's innermost window (which comes to the front); close window
   // closes the thread's windows from the innermost outwards. Other events are ignored. False
   // when the thread has no window.
   bool postToThread(int thread, int event);
+  // Posts gain focus to the thread's innermost window and has the front end show that window
+  // in front of every other (restored when iconized): a second start of the program, a single
+  // window asked for again. False when the thread has no window.
+  bool bringToFront(int thread);
   // Runs task on the thread, inside the event loop of its innermost window, as though that
   // window's procedure had called it (a procedure called "on the frame's thread"). False when
   // the thread has no window.
@@ -140,6 +147,8 @@ class UiRuntime {
   [[nodiscard]] PrintResult print(const PrintRequest& request);
   void beep();
   void setHelpFile(std::string file);
+  // The help file set for the run (thread-safe).
+  std::string helpFile() const;
   void help(const std::string& topic);
   void shellOpen(const std::string& target);
 

@@ -29,6 +29,7 @@ void flattenMenu(const std::vector<MenuItemDecl>& items, int parent, int& next,
     s.hidden = d.hidden;
     s.disabled = d.disabled;
     s.checked = d.checked;
+    s.standard = d.standard;
     out.push_back(s);
     if (s.submenu) flattenMenu(d.items, static_cast<int>(out.size()) - 1, next, out);
   }
@@ -41,6 +42,7 @@ Window::Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl) : rt_(rt
   state_.thread = thread;
   state_.title = std::move(decl.title);
   state_.kind = decl.kind;
+  state_.icon = std::move(decl.icon);
   state_.resizable = decl.resizable;
   state_.timerHundredths = decl.timerHundredths;
   state_.status.resize(static_cast<std::size_t>(std::max(decl.statusZones, 0)));
@@ -87,11 +89,18 @@ Window::Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl) : rt_(rt
   }
   int next = highest + 1;
   flattenMenu(decl.menu, -1, next, state_.menu);
-  for (const auto& c : controls_)
-    if (takesFocus(c.kind) && !c.hidden && !c.disabled) {
-      state_.focus = c.number;
+  // The first control that takes input has the focus until the procedure selects another, so
+  // that nothing typed at once is lost; tab sheets and buttons only when there is nothing else.
+  const ControlState* first = nullptr;
+  for (const auto& c : controls_) {
+    if (!takesFocus(c.kind) || c.hidden || c.disabled) continue;
+    if (!first) first = &c;
+    if (c.kind != ControlKind::Sheet && c.kind != ControlKind::Button) {
+      first = &c;
       break;
     }
+  }
+  if (first) state_.focus = first->number;
 }
 
 Window::~Window() {
@@ -626,6 +635,7 @@ bool Window::translate(const Input& in, Event& out) {
     case K::Press: {
       if (const MenuItemState* m = menuItem(in.control)) {
         if (m->hidden || m->disabled || m->submenu) return false;
+        if (m->standard != StandardAction::None) return false;  // the front end's to do
         out = Event(EventAccepted, m->number);
         return true;
       }

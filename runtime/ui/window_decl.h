@@ -11,6 +11,22 @@ namespace trv::ui {
 
 enum class WindowKind { Frame, Child, Modal, Progress };
 
+// What the window layer itself does for a menu item, without the procedure: the printer set-up,
+// the clipboard on the focused entry, arranging the frame's child windows, and the help file's
+// index and its own instructions. Such an item gives the procedure no event.
+enum class StandardAction {
+  None,
+  PrintSetup,
+  Cut,
+  Copy,
+  Paste,
+  Tile,
+  Cascade,
+  ArrangeIcons,
+  HelpIndex,
+  HelpOnHelp,
+};
+
 struct MenuItemDecl {
   int number = 0;  // 0: numbered after the controls, in declaration order
   std::string equate;
@@ -19,9 +35,15 @@ struct MenuItemDecl {
   bool hidden = false;
   bool disabled = false;
   bool checked = false;
+  StandardAction standard = StandardAction::None;
 
   MenuItemDecl& withEquate(std::string e) {
     equate = std::move(e);
+    return *this;
+  }
+  // The window layer carries the item out itself (StandardAction).
+  MenuItemDecl& asStandard(StandardAction action) {
+    standard = action;
     return *this;
   }
 };
@@ -36,6 +58,7 @@ MenuItemDecl menuSeparator(int number = 0);
 struct WindowDecl {
   std::string title;
   WindowKind kind = WindowKind::Modal;
+  std::string icon;  // an image name; empty: the program's icon
   std::vector<ControlDecl> controls;
   std::vector<MenuItemDecl> menu;
   int statusZones = 0;
@@ -54,6 +77,7 @@ struct MenuItemState {
   bool hidden = false;
   bool disabled = false;
   bool checked = false;
+  StandardAction standard = StandardAction::None;
 };
 
 // One entry of a popup menu from the menu text grammar.

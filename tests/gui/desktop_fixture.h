@@ -4,6 +4,7 @@
 // model with the baton held.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "gui/desktop/desktop_front_end.h"
 #include "gui/desktop/window_view.h"
@@ -20,6 +22,12 @@
 #include "runtime/ui/window.h"
 
 namespace trv::gui::testing {
+
+// A name in the temporary folder that no other test process uses (several builds of the suite
+// may run at once on one machine).
+inline std::filesystem::path scratchPath(const std::string& name) {
+  return std::filesystem::path(::testing::TempDir()) / (name + "_" + std::to_string(::getpid()));
+}
 
 // The process's Qt application, made on first use; qt_environment.cpp ends it after the last
 // test, before the process's own exit handlers run.

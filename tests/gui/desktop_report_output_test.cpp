@@ -127,7 +127,7 @@ TEST_F(DesktopReport, PreviewDrawsThePageTheModelShows) {
 }
 
 TEST_F(DesktopReport, PrintingWaitsWithoutTheBatonAndWritesThePages) {
-  const fs::path pdf = fs::path(::testing::TempDir()) / "trv_desktop_print.pdf";
+  const fs::path pdf = testing::scratchPath("trv_desktop_print").replace_extension(".pdf");
   fs::remove(pdf);
   press(PrintPreviewer::kPrint);
   QPrintDialog* dialog = printDialog();
@@ -160,7 +160,7 @@ TEST_F(DesktopReport, CancelledPrintStaysInThePreviewAndAFailedOneSaysWhy) {
   EXPECT_TRUE(desktop.requestWidgets().empty());  // nothing to tell after a cancel
 
   // A PDF file inside a regular file cannot be written.
-  const fs::path notAFolder = fs::path(::testing::TempDir()) / "trv_not_a_folder";
+  const fs::path notAFolder = testing::scratchPath("trv_not_a_folder");
   std::ofstream(notAFolder) << "x";
   press(PrintPreviewer::kPrint);
   dialog = printDialog();

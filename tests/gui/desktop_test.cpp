@@ -265,8 +265,7 @@ TEST_F(DesktopForm, EscInAFieldClosesThroughTheModel) {
 TEST_F(DesktopForm, PlacementsComeFromAndGoBackToTheModel) {
   ASSERT_TRUE(inModel([&] { form.window->setPlacement({false, false, 60, 40, 420, 380}); }));
   QWidget* win = v->window();
-  ASSERT_TRUE(
-      waitFor([&] { return win->size() == QSize(420, 380) && win->pos() == QPoint(60, 40); }));
+  ASSERT_TRUE(waitFor([&] { return win->geometry() == QRect(60, 40, 420, 380); }));
   win->resize(500, 400);
   ASSERT_TRUE(waitFor([&] {
     Placement p;
@@ -441,7 +440,7 @@ TEST_F(DesktopTest, OnlyTheInnermostWindowOfAThreadTakesInput) {
 
 TEST_F(DesktopTest, ImagesShowOnControlsAndAsTheFramesWallpaper) {
   namespace fs = std::filesystem;
-  fs::path dir = fs::path(::testing::TempDir()) / "trv_desktop_images";
+  fs::path dir = testing::scratchPath("trv_desktop_images");
   fs::create_directories(dir);
   QImage logo(40, 20, QImage::Format_RGB32);
   logo.fill(QColor(10, 120, 200));

@@ -53,7 +53,7 @@ std::vector<unsigned char> solidJpeg(int width, int height, unsigned char r, uns
 
 class Images : public ::testing::Test {
  protected:
-  fs::path dir = fs::path(::testing::TempDir()) / "trv_images";
+  fs::path dir = testing::scratchPath("trv_images");
   void SetUp() override {
     testing::qtApp();
     fs::create_directories(dir);
@@ -105,6 +105,31 @@ TEST_F(Images, BadFilesGiveANullImageAndAReason) {
   std::string error;
   EXPECT_TRUE(loadImage(dir / "missing.jpg", &error).isNull());
   EXPECT_FALSE(error.empty());
+}
+
+// Every image a window names is found, in the program folder first and without regard to
+// letter case, else among the program's own; an icon gives its largest picture.
+TEST_F(Images, ImageNamesResolveWithoutRegardToCaseAndTheProgramsOwnAreBuiltIn) {
+  const std::vector<std::string> named = {
+      "Zoruve.ico",   "zoruve.ico", "Trffc10a.ico", "Trffc10b.ico", "Trffc10c.ico",
+      "SEND1.ICO",    "To2.ico",    "TO2.ICO",      "Timer.ico",    "~letter.ico",
+      "~at.ico",      "Mail10.ico", "Member.ico",   "MOVEUP.ICO",   "MOVEDOWN.ICO",
+      "~QwCheck.ICO", "Hand.cur",   "logo.jpg",     "logo2.jpg",    "LOGO2.JPG"};
+  for (const std::string& name : named) {
+    std::string error;
+    const std::string file = resolveImage(name, {dir});
+    QImage img = loadImage(file, &error);
+    EXPECT_FALSE(img.isNull()) << name << " -> " << file << ": " << error;
+    if (name.ends_with(".ico") || name.ends_with(".ICO")) {
+      EXPECT_EQ(img.width(), 48) << name;
+    }
+  }
+  // A picture of the user's own in the program folder wins over the built-in one.
+  write("Logo2.JPG", solidJpeg(16, 8, 0, 0, 0));
+  EXPECT_EQ(resolveImage("logo2.jpg", {"", dir}), (dir / "Logo2.JPG").string());
+  EXPECT_EQ(loadImage(resolveImage("logo2.jpg", {dir}), nullptr).size(), QSize(16, 8));
+  EXPECT_EQ(resolveImage("/abs/pic.png", {dir}), "/abs/pic.png");
+  EXPECT_EQ(resolveImage("nothing.ico", {dir}), "nothing.ico");
 }
 
 }  // namespace

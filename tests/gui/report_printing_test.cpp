@@ -47,7 +47,7 @@ struct PrintCase {
 
 TEST(ReportPrint, PrintsThePagesOfTheRangeOnTheDocumentsPaper) {
   testing::qtApp();
-  const fs::path pdf = fs::path(::testing::TempDir()) / "trv_report_print.pdf";
+  const fs::path pdf = testing::scratchPath("trv_report_print").replace_extension(".pdf");
   const std::vector<PrintCase> cases = {
       {false, 0, 0, 3, "Sheet 1", "Sheet 3"},
       {true, 0, 0, 3, "Sheet 1", "Sheet 3"},

@@ -4,6 +4,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -30,6 +31,32 @@ class DesktopRequests : public DesktopTest {
     return found;
   }
 };
+
+// Boxes and windows without a caption of their own carry the program's name, never the name of
+// the executable; a path in a message is not broken at its "/".
+TEST_F(DesktopRequests, WithoutACaptionTheProgramsNameShows) {
+  const QString executable = QCoreApplication::applicationName();
+  QCoreApplication::setApplicationName("Vorn Trovanel 1.2");
+  std::atomic<int> answer{-1};
+  run([&] {
+    ui::WindowDecl d;  // a form opened to delete has no title
+    auto w = rt->open(d);
+    answer = rt->message({"Cannot read /srv/trv/DataBase/Client.kvx", "", ui::Icon::None});
+  });
+  auto* box = shown<QMessageBox>();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->windowTitle(), "Vorn Trovanel 1.2");
+  EXPECT_EQ(box->text(), "Cannot read /srv/trv/DataBase/Client.kvx");
+  auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+  ASSERT_NE(label, nullptr);
+  EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance("/srv/trv/DataBase/Client.kvx"));
+  WindowView* v = desktop.view(desktop.windows().front());
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->window()->windowTitle(), "Vorn Trovanel 1.2");
+  box->buttons().front()->click();
+  EXPECT_TRUE(waitFor([&] { return answer == 1; }));
+  QCoreApplication::setApplicationName(executable);
+}
 
 struct BoxCase {
   std::vector<std::string> buttons;
@@ -108,7 +135,7 @@ TEST_F(DesktopRequests, AnOpenBoxIsAnsweredAsCancelledWhenTheProgramEnds) {
 
 TEST_F(DesktopRequests, DialogsAnswerTheirChoiceAndFileDialogsMoveTheCurrentFolder) {
   namespace fs = std::filesystem;
-  fs::path dir = fs::path(::testing::TempDir()) / "trv_dialogs";
+  fs::path dir = testing::scratchPath("trv_dialogs");
   fs::create_directories(dir);
   std::ofstream(dir / "VKT.csv") << "heading\n";
   rt->setCurrentFolder(dir);

@@ -198,6 +198,33 @@ TEST_F(StartUpTest, AnIncompatibleSystemFileEndsTheProgram) {
   EXPECT_TRUE(rt_.waitFinished(std::chrono::seconds(10)));
 }
 
+TEST_F(StartUpTest, TheFrameShowsTheWallpaperAtStartAndAfterAChoice) {
+  startToLogon();
+  signOn("Admin", "admin");
+  ASSERT_TRUE(driver_.advance(500));  // past the splash window
+  std::string shown;
+  ASSERT_TRUE(driver_.inspect([&] { shown = frame()->control(1)->image; }));
+  EXPECT_EQ(shown, "logo2.jpg");  // the default of a fresh workstation
+  ASSERT_TRUE(driver_.inspect([&] {
+    ui::Input in;
+    in.kind = ui::Input::Kind::Press;
+    in.window = frame()->id();
+    in.control = MenuWallpaper;
+    rt_.post(in);
+  }));
+  ASSERT_TRUE(driver_.waitIdle());
+  auto d = driver_.dialog();
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->second.title, "Choose Wallpaper");
+  ui::Answer chosen;
+  chosen.ok = true;
+  chosen.path = (program_ / "beach.jpg").string();
+  ASSERT_TRUE(driver_.answerDialog(chosen));
+  ASSERT_TRUE(driver_.inspect([&] { shown = frame()->control(1)->image; }));
+  EXPECT_EQ(shown, chosen.path);
+  EXPECT_EQ(ini("Config", "WallSel"), chosen.path);
+}
+
 TEST_F(StartUpTest, ASecondCopyEndsAndBringsTheFirstToTheFront) {
   std::unique_ptr<platform::InstanceRegistration> first;
   ASSERT_EQ(instances_.registerInstance(kInstanceClass, "Vorn Trovanel 1.2", first),

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <thread>
 
+#include "tests/runtime/store/stations.h"
 #include "tests/runtime/store/test_files.h"
 #include "tests/support/recording_sink.h"
 
@@ -89,6 +91,21 @@ TEST_F(FileAccessTest, UnwritableFolderWarnsThenOpensReadOnly) {
   setName("x");
   EXPECT_EQ(items_.insert(), LevelNotify);
   EXPECT_THAT(sink_.ids(), ElementsAre(2, 4));
+  items_.close();
+}
+
+// Another station holds the file locked for longer than an operation waits (it is writing a
+// long transaction): opening the file waits its lock-recovery time and tries again, rather than
+// end the program.
+TEST_F(FileAccessTest, OpenOfAFileLockedForAWhileWaitsAndTriesAgain) {
+  ASSERT_EQ(items_.open(), LevelOk);  // creates the file
+  items_.close();
+  items_.setLockRecovery(1);
+  store::testing::LockHolder writer(items_.name(), store::testing::LockHolder::Write,
+                                    std::chrono::milliseconds(1500));
+  ASSERT_TRUE(writer.held());
+  EXPECT_EQ(items_.open(), LevelOk);
+  EXPECT_THAT(sink_.ids(), ElementsAre());
   items_.close();
 }
 

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/runtime/store/stations.h"
 #include "tests/runtime/store/test_files.h"
 #include "tests/support/recording_sink.h"
 
@@ -145,6 +146,44 @@ TEST_F(FileRelationsTest, ChangeOfARecordChangedMeanwhileTouchesNothing) {
   rename("R");
   EXPECT_EQ(parentRel_.update().code, store::RecordChanged);
   EXPECT_THAT(childRows(), ElementsAre("c1:P", "c2:p", "c3:Q"));
+}
+
+// Station A's save fails at the commit (a third program is reading the file), station B then
+// saves its own change, and A tries again: the retry must see B's change, not overwrite it.
+TEST_F(FileRelationsTest, SaveTriedAgainAfterAFailedCommitCannotOverwriteAnotherStationsChange) {
+  relate(Rule::Cascade, Rule::Restrict);
+  FileAccess::threadConnection().setLockRecoverySeconds(1);
+  readParent("P");
+  const store::Position read = parents_.position();
+  rename("R");
+  const std::string edited = parents_.buffer().record;
+  {
+    store::testing::LockHolder reader(parents_.name(), store::testing::LockHolder::Read);
+    ASSERT_TRUE(reader.held());
+    EXPECT_EQ(parentRel_.update().code, store::RecordNotAvailable);
+  }
+  EXPECT_EQ(parents_.position(), read);
+  EXPECT_EQ(parents_.buffer().record, edited);
+
+  const store::FileDecl& decl = parents_.decl();
+  const std::string path = parents_.name();
+  const pid_t stationB = store::testing::spawn([&] {
+    store::Connection b;
+    store::FileId id;
+    store::RecordBuffer rec(decl);
+    if (b.open(decl, path, store::OpenMode::Shared, &id) != store::Ok) return 2;
+    if (b.get(id, read, rec) != store::Ok) return 3;
+    (void)store::setFieldText(decl.fields[3], rec.record.data(), "7");
+    return b.put(id, rec) == store::Ok ? 0 : 4;
+  });
+  ASSERT_EQ(store::testing::exitCode(stationB), 0);
+
+  EXPECT_EQ(parentRel_.update().code, store::RecordChanged);
+  ASSERT_EQ(parents_.reget(read), store::Ok);
+  EXPECT_EQ(parentName(), "P");
+  EXPECT_EQ(store::fieldText(decl.fields[3], parents_.buffer().record.data()), "7");
+  EXPECT_THAT(childRows(), ElementsAre("c1:P", "c2:p", "c3:Q"));
+  FileAccess::threadConnection().setLockRecoverySeconds(2);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "runtime/forms/window_controller.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "tests/runtime/forms/form_fixture.h"
 
@@ -250,6 +251,32 @@ TEST_F(Forms, NoMessageIsShownWhileATransactionIsOpen) {
   ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
   EXPECT_FALSE(openWhileShown);
   EXPECT_EQ(rows(), Rows{"1:Nut"});
+}
+
+// The save fails at its commit while another program reads the file; meanwhile another station
+// changes the record. Saving again must show that change, never overwrite it.
+TEST_F(Forms, SaveTriedAgainAfterAFailedCommitNeverOverwritesAnotherStationsChange) {
+  stationAdd("Nut");
+  call(RequestChange, [&](ItemForm&) {
+    data::FileAccess::threadConnection().setLockRecoverySeconds(1);
+    fetchByName("Nut");
+  });
+  sqlite3* reader = nullptr;
+  ASSERT_EQ(sqlite3_open(dir.file("Item.kvx").c_str(), &reader), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM records;", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  type("Mine");
+  press(3);
+  EXPECT_EQ(shownMessage(), "Record Update Error");
+  sqlite3_exec(reader, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(reader);
+  stationRename("Nut", "Other");
+  answer("Yes");
+  EXPECT_EQ(shownMessage(), "Record Was Not Updated");
+  answer("OK");
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(rt.front()->text(2), "Other"); }));
+  EXPECT_EQ(rows(), Rows{"1:Other"});
+  closeBox();
 }
 
 }  // namespace

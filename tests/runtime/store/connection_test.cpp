@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <random>
 
@@ -427,6 +428,69 @@ TEST(StoreOpenTest, LockHeldElsewhereGivesRecordNotAvailableNotAHang) {
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
   EXPECT_EQ(conn.add(id, b), Ok);
+}
+
+// Another station takes the file's lock between the steps of an open: the open waits, then says
+// the file is busy (33), never that its layout is another (47) or a key must be rebuilt (46).
+TEST(StoreOpenTest, LockTakenDuringAnOpenIsBusyNeverABadLayoutOrKey) {
+  TempFolder dir;
+  const FileDecl decl = testing::itemDecl();
+  const std::string path = dir.file("Item.kvx");
+  {
+    Connection first;
+    FileId id = -1;
+    ASSERT_EQ(first.open(decl, path, OpenMode::Shared, &id), Ok);
+  }
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+  for (const char* step : {"layout", "keys"}) {
+    TEST_Faults faults;
+    faults.betweenOpenSteps = [&](std::string_view next) {
+      if (next == step) sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    };
+    TEST_setFaults(faults);
+    Connection conn;
+    conn.setLockRecoverySeconds(1);
+    conn.setOpenWaitSeconds(1);
+    FileId id = -1;
+    OpenNotes notes;
+    EXPECT_EQ(conn.open(decl, path, OpenMode::Shared, &id, &notes), RecordNotAvailable) << step;
+    EXPECT_EQ(lastError().code, RecordNotAvailable) << step;
+    TEST_setFaults({});
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    ASSERT_EQ(conn.open(decl, path, OpenMode::Shared, &id, &notes), Ok) << step;
+    EXPECT_FALSE(notes.keysRebuilt) << step;
+  }
+  sqlite3_close(other);
+}
+
+// SQLite is given files as "file:" addresses; a file that cannot be opened is named by its path.
+TEST(StoreOpenTest, FileThatCannotBeOpenedIsNamedByItsPath) {
+  TempFolder dir;
+  const FileDecl decl = testing::itemDecl();
+  std::string deep = dir.path();
+  while (deep.size() < 600) {  // longer than SQLite takes, well within what Linux does
+    deep += "/" + std::string(60, 'd');
+    ASSERT_TRUE(std::filesystem::create_directory(deep));
+  }
+  const std::string path = deep + "/Item.kvx";
+  for (bool attached : {false, true}) {
+    Connection conn;
+    FileId first = -1, id = -1;
+    if (attached) {
+      ASSERT_EQ(conn.open(decl, dir.file("First.kvx"), OpenMode::Shared, &first), Ok);
+    }
+    EXPECT_NE(conn.open(decl, path, OpenMode::Shared, &id), Ok);
+    const std::string text = lastError().driverText;
+    EXPECT_THAT(text, HasSubstr(path)) << attached;
+    EXPECT_THAT(text, ::testing::Not(HasSubstr("file:/"))) << attached;
+    EXPECT_THAT(text, ::testing::Not(HasSubstr("?mode="))) << attached;
+  }
+  // A backup of such a file says the same.
+  std::filesystem::copy_file(dir.file("First.kvx"), path);
+  EXPECT_NE(copyFile(path, dir.file("Copy.kvx")), Ok);
+  EXPECT_THAT(lastError().driverText, HasSubstr(path));
+  EXPECT_THAT(lastError().driverText, ::testing::Not(HasSubstr("file:/")));
 }
 
 TEST(StoreOpenTest, MissingKeyIsRebuilt) {

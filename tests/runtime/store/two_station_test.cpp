@@ -1,44 +1,26 @@
 // Several processes on one database folder, as several workstations would be.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <random>
 #include <set>
 #include <thread>
 
 #include "runtime/store/connection.h"
+#include "tests/runtime/store/stations.h"
 #include "tests/runtime/store/test_files.h"
 
 namespace trv::store {
 namespace {
 
+using testing::exitCode;
 using testing::Item;
 using testing::itemBuffer;
+using testing::spawn;
 using testing::TempFolder;
-
-// Runs body in a child process; returns its pid. The child exits with body's result.
-template <typename F>
-pid_t spawn(F body) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    int rc = 1;
-    try {
-      rc = body();
-    } catch (...) {
-    }
-    ::_exit(rc);
-  }
-  return pid;
-}
-
-int exitCode(pid_t pid) {
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
-}
 
 TEST(TwoStationTest, SimultaneousAddsGetUniqueNumbersAndNoneIsLost) {
   TempFolder dir;
@@ -117,6 +99,95 @@ TEST(TwoStationTest, SecondWriteOfTheSameRecordIsRefused) {
   RecordBuffer stored(decl);
   ASSERT_EQ(c.get(id, mine.position, stored), Ok);
   EXPECT_EQ(testing::field(decl, stored, 2), "parent");
+}
+
+// Eight stations saving one record as fast as they can, and four more starting up meanwhile:
+// every save finishes within the lock wait (none waits out the others), every station that
+// starts opens the file, and no increment is lost.
+TEST(TwoStationTest, EightStationsSavingAtOnceFinishWithinTheWaitAndOthersStillOpen) {
+  TempFolder dir;
+  const FileDecl decl = testing::itemDecl();
+  const std::string path = dir.file("Item.kvx");
+  RecordBuffer counter = itemBuffer(decl, {0, "counter", "", 0});
+  {
+    Connection c;
+    FileId id;
+    ASSERT_EQ(c.open(decl, path, OpenMode::Shared, &id), Ok);
+    ASSERT_EQ(c.add(id, counter), Ok);
+  }
+  struct Result {
+    bool opened = false;
+    int saved = 0, busy = 0, other = 0;
+    long long slowestMs = 0;
+  };
+  constexpr int kWriters = 8, kStarting = 4;
+  const auto runFor = std::chrono::milliseconds(3000);
+  int go[2], results[2];
+  ASSERT_EQ(::pipe(go), 0);
+  ASSERT_EQ(::pipe(results), 0);
+  auto station = [&](bool writer) {
+    return [&, writer] {
+      Result r;
+      char ch;
+      if (writer && ::read(go[0], &ch, 1) != 1) return 2;
+      const auto end = std::chrono::steady_clock::now() + runFor;
+      Connection c;
+      FileId id;
+      r.opened = c.open(decl, path, OpenMode::Shared, &id) == Ok;
+      while (r.opened) {
+        const auto start = std::chrono::steady_clock::now();
+        RecordBuffer b(decl);
+        Code code = c.get(id, counter.position, b);
+        if (code == Ok) code = c.begin();
+        if (code == Ok) {
+          const FieldDecl& n = decl.fields[3];
+          writeNumber(n, b.record.data(), readNumber(n, b.record.data()) + 1);
+          code = c.put(id, b);
+          code = code == Ok ? c.commit() : code;
+          if (code != Ok) c.rollback();
+        }
+        r.slowestMs =
+            std::max<long long>(r.slowestMs, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                 std::chrono::steady_clock::now() - start)
+                                                 .count());
+        if (code == Ok)
+          ++r.saved;
+        else if (code == RecordNotAvailable)
+          ++r.busy;
+        else if (code != RecordChanged)
+          ++r.other;
+        if (!writer || std::chrono::steady_clock::now() >= end) break;
+      }
+      return ::write(results[1], &r, sizeof r) == sizeof r ? 0 : 3;
+    };
+  };
+  std::vector<pid_t> kids;
+  for (int i = 0; i < kWriters; ++i) kids.push_back(spawn(station(true)));
+  ASSERT_EQ(::write(go[1], std::string(kWriters, 'g').data(), kWriters), kWriters);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  for (int i = 0; i < kStarting; ++i) kids.push_back(spawn(station(false)));
+  ::close(results[1]);
+  for (pid_t k : kids) EXPECT_EQ(exitCode(k), 0);
+  Result total, r;
+  int opened = 0;
+  while (::read(results[0], &r, sizeof r) == static_cast<ssize_t>(sizeof r)) {
+    opened += r.opened ? 1 : 0;
+    total.saved += r.saved;
+    total.busy += r.busy;
+    total.other += r.other;
+    total.slowestMs = std::max(total.slowestMs, r.slowestMs);
+  }
+  EXPECT_EQ(opened, kWriters + kStarting);
+  EXPECT_EQ(total.busy, 0);
+  EXPECT_EQ(total.other, 0);
+  EXPECT_LT(total.slowestMs, 2000);
+  Connection c;
+  FileId id;
+  ASSERT_EQ(c.open(decl, path, OpenMode::Shared, &id), Ok);
+  RecordBuffer b(decl);
+  ASSERT_EQ(c.get(id, counter.position, b), Ok);
+  EXPECT_EQ(readNumber(decl.fields[3], b.record.data()), total.saved);
+  std::printf("%d saves, slowest %lld ms\n", total.saved, total.slowestMs);
 }
 
 // A station killed while it renames a parent and its children in one transaction over two

@@ -64,6 +64,39 @@ TEST_F(Runtime, NestedWindowHoldsTheOuterTimerAndTicksDoNotPileUp) {
   EXPECT_EQ(inner.seen, (std::vector<std::string>{"515:0", "513:0"}));
 }
 
+// A close or a press on a window behind another window of its thread is refused when it is
+// made, with a beep; it never acts later, when the window in front has gone.
+TEST_F(Runtime, InputToAWindowBehindItsThreadsInnerWindowIsRefusedAtOnce) {
+  Recorder outer, inner;
+  Window* outerWindow = nullptr;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Outer"));
+    outerWindow = w.get();
+    outer.loop(*w, [&](const Event& e) {
+      if (e.number == EventAccepted) {
+        auto m = rt.open(decl("Inner"));
+        inner.loop(*m);
+      }
+    });
+  }),
+            1);
+  input(to(front(), Input::Kind::Press, 1));
+  ASSERT_EQ(titles(), (std::vector<std::string>{"Outer", "Inner"}));
+  (void)fe.takeBeeps();
+  Input moved = to(outerWindow, Input::Kind::Place);
+  moved.placement = {false, false, 5, 5, 300, 200};
+  input(moved);  // a move is no action: it is kept
+  input(to(outerWindow, Input::Kind::Close));
+  input(to(outerWindow, Input::Kind::Press, 1));
+  EXPECT_EQ(fe.takeBeeps(), 2);
+  closeFront();
+  EXPECT_EQ(titles(), (std::vector<std::string>{"Outer"}));  // no close was kept for it
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(outerWindow->placement().x, 5); }));
+  closeFront();
+  EXPECT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  EXPECT_EQ(outer.seen.back(), "513:0");
+}
+
 TEST_F(Runtime, HeldTimerRestartsOnlyWhenTheLastHoldIsReleased) {
   Recorder rec;
   Window* frame = nullptr;

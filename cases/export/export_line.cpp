@@ -1,0 +1,96 @@
+#include "cases/export/export_line.h"
+
+#include "core/data/records.h"
+#include "runtime/text/charset.h"
+#include "runtime/text/fixed_string.h"
+#include "runtime/text/picture.h"
+
+namespace trv::cases {
+namespace {
+
+constexpr std::size_t kCacheLimit = 100000;
+
+std::string trimmed(std::string s) {
+  const std::size_t b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return {};
+  const std::size_t e = s.find_last_not_of(' ');
+  return s.substr(b, e - b + 1);
+}
+
+void appendQuoted(std::string& out, std::string_view utf8) {
+  out += '"';
+  for (const char c : utf8) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+// A record text (the records' charset, blank-padded) as UTF-8 without its trailing blanks.
+void appendText(std::string& out, std::string_view field) {
+  out += ',';
+  field = text::clip(field);
+  bool ascii = true;
+  for (const char c : field) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  appendQuoted(out, ascii ? std::string(field) : text::toUtf8(field));
+}
+
+}  // namespace
+
+std::string exportQuoted(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size() + 2);
+  appendQuoted(out, utf8);
+  return out;
+}
+
+void ExportFormatter::appendPictured(std::string& out, bool date, std::int32_t value) {
+  out += ',';
+  if (value == 0) {
+    out += "\"\"";
+    return;
+  }
+  auto& cache = date ? dates_ : times_;
+  auto it = cache.find(value);
+  if (it == cache.end()) {
+    if (cache.size() >= kCacheLimit) cache.clear();
+    std::string shown;
+    appendQuoted(shown, trimmed(text::formatPicture(date ? "D5" : "T1", value)));
+    it = cache.emplace(value, std::move(shown)).first;
+  }
+  out += it->second;
+}
+
+void ExportFormatter::appendLine(const core::SercaseRecord& r, std::string& out) {
+  out += std::to_string(r.CaseNr);
+  appendText(out, r.SName.view());
+  appendText(out, r.LName.view());
+  appendText(out, r.IDProduct.view());
+  appendText(out, r.Product.view());
+  appendText(out, r.SProblem.view());
+  appendText(out, r.Owner.view());
+  appendText(out, r.Status.view());
+  appendPictured(out, true, r.Cdate);
+  appendText(out, r.Priority.view());
+  appendPictured(out, true, r.SDate);
+  appendPictured(out, false, r.STime);
+  appendPictured(out, true, r.FirstEscDate);
+  appendPictured(out, false, r.FirstEscTime);
+  appendText(out, r.FirstAction.view());
+  appendPictured(out, true, r.SecEscDate);
+  appendPictured(out, false, r.SecEscTime);
+  appendText(out, r.SecAction.view());
+  appendPictured(out, true, r.ThirdEscDate);
+  appendPictured(out, false, r.ThirdEscTime);
+  appendText(out, r.ThirdAction.view());
+  out += "\r\n";
+}
+
+std::string exportLine(const core::SercaseRecord& r) {
+  ExportFormatter f;
+  std::string line;
+  f.appendLine(r, line);
+  return line;
+}
+
+}  // namespace trv::cases

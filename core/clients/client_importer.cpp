@@ -1,0 +1,142 @@
+#include "core/clients/client_importer.h"
+
+#include <cstring>
+
+#include "core/data/records.h"
+#include "runtime/store/error.h"
+#include "runtime/text/fixed_string.h"
+
+namespace trv::core {
+namespace {
+
+ClientRecord& clientOf(store::RecordBuffer& b) {
+  return *std::launder(reinterpret_cast<ClientRecord*>(b.record.data()));
+}
+
+// The values of the line over the client's; a new client also takes its contact and e-mail.
+void fill(ClientRecord& c, const ImportRecord& v, bool isNew) {
+  const auto either = [&v](int first, int second) -> const std::string& {
+    return text::clip(v[first]).empty() ? v[second] : v[first];
+  };
+  if (isNew) {
+    c.Contact = v[VktNaam];
+    c.Email = v[VktEmail];
+  }
+  c.Phone = either(VktTel, VktThuisTel);
+  c.Address = either(VktAdres, VktThuisAdres);
+  c.ZIPCode = either(VktPc, VktThuisPc);
+  c.City = either(VktPlaats, VktThuisPlaats);
+  c.State = either(VktRegio, VktThuisRegio);
+  c.Phone2 = v[VktMobiel];
+  c.Fax = either(VktFax, VktThuisFax);
+  c.Remarks = v[VktRemark];
+}
+
+}  // namespace
+
+ClientImporter::ClientImporter(store::Connection& connection, store::FileId file,
+                               const store::FileDecl& decl, std::filesystem::path errorLog,
+                               std::int32_t date, std::int32_t time)
+    : conn_(connection),
+      file_(file),
+      decl_(decl),
+      fullNameKey_(decl.findKey("CLI:KeyFullName")),
+      shortNameKey_(decl.findKey("CLI:SNameKey")),
+      errorLog_(std::move(errorLog)),
+      date_(date),
+      time_(time) {}
+
+bool ClientImporter::run(std::istream& in, const std::function<void(std::uint64_t)>& progress,
+                         std::string* failure) {
+  bool inGroup = false;
+  int groupLines = 0;
+  auto groupStart = std::chrono::steady_clock::now();
+  const auto endGroup = [&]() -> bool {
+    groupLines = 0;
+    if (!inGroup) return true;
+    inGroup = false;
+    if (conn_.commit() == store::Ok) return true;
+    if (failure) {
+      const store::Error& e = store::lastError();
+      *failure = e.driverText.empty() ? e.text : e.text + ": " + e.driverText;
+    }
+    return false;
+  };
+  std::string line;
+  while (std::getline(in, line)) {
+    ++linesRead_;
+    if (linesRead_ == 1) continue;  // the heading line
+    if (!inGroup && !conn_.inTransaction()) {
+      // Without a transaction (another station holds the file) each write stands alone.
+      inGroup = conn_.begin() == store::Ok;
+      groupStart = std::chrono::steady_clock::now();
+    }
+    if (progress) progress(linesRead_);
+    importLine(splitImportLine(line));
+    if (++groupLines >= kGroupLines || std::chrono::steady_clock::now() - groupStart >= kGroupTime)
+      if (!endGroup()) return false;
+  }
+  return endGroup();
+}
+
+void ClientImporter::importLine(const ImportRecord& v) {
+  const std::string fullName = importFullName(v);
+  // A line without any name would otherwise land on the previous line's client.
+  if (refusedCharacters(v) || fullName.empty()) {
+    logError(ImportError::NoCsvRecord, v);
+    return;
+  }
+  store::RecordBuffer b(decl_);
+  clientOf(b) = ClientRecord();
+  clientOf(b).LName = fullName;
+  if (conn_.fetch(file_, fullNameKey_, b) != store::Ok) {
+    addClient(v, fullName);
+    return;
+  }
+  if (text::clip(v[VktEmail]) == clientOf(b).Email.view()) {
+    fill(clientOf(b), v, false);
+    if (conn_.put(file_, b) != store::Ok) {
+      logError(ImportError::DoubleKey, v);
+    } else {
+      imported_ = true;
+    }
+    return;
+  }
+  ++runningNumber_;
+  addClient(v, numberedName(fullName, runningNumber_));
+}
+
+void ClientImporter::addClient(const ImportRecord& v, const std::string& fullName) {
+  imported_ = true;
+  store::RecordBuffer b(decl_);
+  ClientRecord rec;  // text blank, numbers 0, as a primed record
+  rec.LName = fullName;
+  fill(rec, v, true);
+  bool named = false;
+  for (int attempt = 0; attempt <= kLastShortNameNumber && !named; ++attempt) {
+    rec.SName = shortNameCandidate(fullName, attempt);
+    store::RecordBuffer probe(decl_);
+    clientOf(probe) = rec;
+    named = conn_.fetch(file_, shortNameKey_, probe) != store::Ok;
+  }
+  clientOf(b) = rec;
+  // Every short name of the numbering taken: the line is refused rather than looping on.
+  if (!named || conn_.add(file_, b) != store::Ok) logError(ImportError::DoubleKey, v);
+}
+
+void ClientImporter::logError(ImportError reason, const ImportRecord& v) {
+  ++rejected_;
+  lastError_ = reason;
+  const std::string line = importErrorLine(date_, time_, reason, v[VktNaam], v[VktEmail]) + "\r\n";
+  // Opened at the first refused line and kept for the run; each line is flushed at once.
+  if (!log_.is_open()) log_.open(errorLog_, std::ios::binary | std::ios::app);
+  log_.write(line.data(), static_cast<std::streamsize>(line.size()));
+  log_.flush();
+  if (!log_) {
+    logFailed_ = true;
+    log_.close();
+    log_.clear();
+  }
+}
+
+}  // namespace trv::core

@@ -1,0 +1,100 @@
+#include "core/clients/client_importer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "core/data/files.h"
+#include "core/data/records.h"
+#include "tests/support/temp_dir.h"
+
+namespace trv::core {
+namespace {
+
+// An address-book line with the company, the display name and the e-mail filled.
+std::string bookLine(const std::string& company, const std::string& name,
+                     const std::string& email) {
+  std::string f[kImportFields];
+  f[VktBedrijf] = company, f[VktNaam] = name, f[VktEmail] = email;
+  std::string s;
+  for (int i = 0; i < kImportFields; ++i) s += (i ? "," : "") + f[i];
+  return s + "\r\n";
+}
+
+class ClientImporterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(conn.open(decl, (dir.path() / "Client.kvx").string(), store::OpenMode::Shared, &id),
+              store::Ok);
+  }
+  void addClient(const std::string& sname, const std::string& lname) {
+    store::RecordBuffer b(decl);
+    ClientRecord r;
+    r.SName = sname;
+    r.LName = lname;
+    std::memcpy(b.record.data(), &r, sizeof r);
+    ASSERT_EQ(conn.add(id, b), store::Ok);
+  }
+  std::uint64_t count() {
+    std::uint64_t n = 0;
+    EXPECT_EQ(conn.count(id, &n), store::Ok);
+    return n;
+  }
+  ClientImporter importer(const std::filesystem::path& log) {
+    return ClientImporter(conn, id, decl, log, 73000, 1);
+  }
+  std::string logText() {
+    std::ifstream in(dir.path() / "ImportError.log", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  testing::TempDir dir;
+  const store::FileDecl& decl = declaration(DataFile::Client);
+  store::Connection conn;
+  store::FileId id = -1;
+};
+
+TEST_F(ClientImporterTest, ARefusedLineLeavesTheOthersOfItsGroupWritten) {
+  addClient("BETA", "Beta Ltd");
+  addClient("BETA1", "Beta Ltd1");  // the name the second Beta person would get
+  std::istringstream in("heading\r\n" + bookLine("Acme Ltd", "Ann", "ann@acme.com") +
+                        bookLine("Beta Ltd", "Carl", "carl@beta.com") +
+                        bookLine("Gamma Ltd", "Gus", "gus@gamma.com"));
+  ClientImporter imp = importer(dir.path() / "ImportError.log");
+  std::string failure;
+  ASSERT_TRUE(imp.run(in, {}, &failure)) << failure;
+  EXPECT_EQ(imp.linesRead(), 4u);
+  EXPECT_EQ(imp.rejected(), 1u);
+  EXPECT_EQ(imp.lastError(), ImportError::DoubleKey);
+  EXPECT_EQ(count(), 4u);
+  EXPECT_FALSE(conn.inTransaction());
+  EXPECT_NE(logText().find("Double key"), std::string::npos);
+  EXPECT_NE(logText().find(" - Carl - carl@beta.com\r\n"), std::string::npos);
+}
+
+TEST_F(ClientImporterTest, AllShortNamesTakenRefusesTheLineInsteadOfLoopingOn) {
+  addClient("Acme L", "Acme Lab");
+  for (int n = 1; n <= 99; ++n) addClient("Acme" + std::to_string(n), "Acme " + std::to_string(n));
+  std::istringstream in("heading\r\n" + bookLine("Acme Ltd", "Ann", "ann@acme.com"));
+  ClientImporter imp = importer(dir.path() / "ImportError.log");
+  ASSERT_TRUE(imp.run(in, {}, nullptr));
+  EXPECT_EQ(imp.rejected(), 1u);
+  EXPECT_EQ(count(), 100u);
+  EXPECT_NE(logText().find("Double key"), std::string::npos);
+}
+
+TEST_F(ClientImporterTest, AnUnwritableLogIsNotedAndTheImportGoesOn) {
+  std::istringstream in("heading\r\n" + bookLine("", "", "nobody@example.com") +
+                        bookLine("Acme Ltd", "Ann", "ann@acme.com") + bookLine("", "", "x@y"));
+  ClientImporter imp = importer(dir.path() / "missing" / "ImportError.log");
+  ASSERT_TRUE(imp.run(in, {}, nullptr));
+  EXPECT_TRUE(imp.logFailed());
+  EXPECT_EQ(imp.rejected(), 2u);
+  EXPECT_TRUE(imp.imported());
+  EXPECT_EQ(count(), 1u);
+}
+
+}  // namespace
+}  // namespace trv::core

@@ -1,0 +1,151 @@
+// The program's own windows at the desktop, as a person meets them: a second start brings the
+// running copy back, a blank client is refused with the focus on its id, and a picture of each
+// window is kept among the test's artefacts.
+
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPushButton>
+#include <fstream>
+
+#include "core/frame/main_frame.h"
+#include "core/program/program_body.h"
+#include "runtime/mail/window_mail_dialogs.h"
+#include "tests/gui/program_fixture.h"
+
+namespace trv::gui::testing {
+namespace {
+
+enum ClientForm : int { kClientId = 4, kClientOk = 29 };
+enum LogonControl : int { kLogonPassword = 6 };
+
+// The view of the window whose title starts so, once it shows.
+class ProgramWindows : public ProgramDesktopTest {
+ protected:
+  WindowView* titled(const QString& start) {
+    WindowView* found = nullptr;
+    (void)waitFor([&] {
+      for (ui::WindowId id : desktop.windows())
+        if (WindowView* v = desktop.view(id); v && v->window()->windowTitle().startsWith(start))
+          found = v;
+      return found != nullptr;
+    });
+    return found;
+  }
+  void runProcedure(const std::string& name, int request, std::string arg = {}) {
+    run([this, name, request, arg] {
+      state_->globals.NextRequest = request;
+      if (const forms::ProcedureEntry* e = state_->procedures.find(name)) e->body(arg);
+    });
+  }
+};
+
+TEST_F(ProgramWindows, ASecondStartBringsTheRunningCopysFrameBack) {
+  std::ofstream(folder_ / "config" / "trvnel12.ini") << "[Config]\nDataBase=" << database() << "\n";
+  std::unique_ptr<core::ProgramState> first = makeState();
+  core::registerCoreProcedures(*first);
+  run([&] { core::RunProgram(*first); });
+  ASSERT_TRUE(answer(messageBox(), "OK"));  // no mail system on this workstation
+  WindowView* logon = titled("Vorn Trovanel 1.2 - Logon");
+  ASSERT_NE(logon, nullptr);
+  saveArtefact(logon->window(), "logon.png");
+  auto* password = widget<QLineEdit>(logon, kLogonPassword);
+  ASSERT_NE(password, nullptr);
+  QTest::keyClicks(password, "admin");
+  QTest::keyClick(password, Qt::Key_Return);  // OK is the default button
+  WindowView* frame = view(0);
+  ASSERT_NE(qobject_cast<QMainWindow*>(frame->window()), nullptr);
+  ASSERT_NE(titled("Vorn Trovanel 1.2"), nullptr);
+  ASSERT_TRUE(waitFor([&] {
+    return !desktop.view(desktop.windows().back())->window()->windowTitle().contains("Logon");
+  }));
+  ASSERT_TRUE(waitFor([&] {
+    return desktop.windows().size() == 2 && !frame->mdiArea()->background().texture().isNull();
+  }));  // the splash window on the wallpaper
+  saveArtefact(frame->window(), "frame_with_splash.png");
+
+  frame->window()->showMinimized();
+  ASSERT_TRUE(waitFor([&] { return frame->window()->isMinimized(); }));
+  std::unique_ptr<core::ProgramState> second = makeState();
+  std::atomic<bool> ended{false};
+  run([&] {
+    core::Main(*second);  // finds the first copy, asks it to come forward and ends
+    ended = true;
+  });
+  EXPECT_TRUE(waitFor([&] { return ended.load(); }));
+  EXPECT_TRUE(waitFor([&] {
+    return !frame->window()->isMinimized() && QApplication::activeWindow() == frame->window();
+  })) << frame->window()->isMinimized()
+      << " active "
+      << (QApplication::activeWindow() ? QApplication::activeWindow()->windowTitle().toStdString()
+                                       : "none");
+  EXPECT_TRUE(endProgram());
+}
+
+TEST_F(ProgramWindows, ABlankClientIsRefusedWithTheFocusOnItsId) {
+  runProcedure("Updateclient", forms::RequestInsert);
+  WindowView* form = titled("Adding a Client Record");
+  ASSERT_NE(form, nullptr);
+  EXPECT_TRUE(
+      waitFor([&] { return QApplication::focusWidget() == form->controlWidget(kClientId); }));
+  saveArtefact(form->window(), "client_form.png");
+  widget<QPushButton>(form, kClientOk)->click();
+  QMessageBox* box = messageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->windowTitle(), "Vorn Trovanel 1.2");
+  EXPECT_EQ(box->text(),
+            "Name ID must be filled in: a record without it could never be found again, so it has "
+            "not been saved.");
+  saveArtefact(box, "blank_key_message.png");
+  ASSERT_TRUE(answer(box, "OK"));
+  EXPECT_TRUE(
+      waitFor([&] { return QApplication::focusWidget() == form->controlWidget(kClientId); }));
+  EXPECT_TRUE(form->window()->isVisible());
+  std::uint64_t clients = 1;
+  ASSERT_TRUE(core::countRecords(database(), "Client", &clients).ok);
+  EXPECT_EQ(clients, 0u);
+}
+
+// Pictures of the program's other windows (the logon, the frame and the client form have
+// theirs above), to look at.
+TEST_F(ProgramWindows, EveryWindowKeepsAPicture) {
+  struct Shot {
+    const char* procedure;
+    const char* title;
+    const char* file;
+  };
+  const std::vector<Shot> shots = {
+      {"BrowsClients", "Clients", "client_list.png"},
+      {"ActionQueues", "All Open Case", "action_overview.png"},
+      {"SendOutLook", "Vorn Trovanel 1.2 - Send Mail", "send_mail.png"},
+  };
+  for (const Shot& s : shots) {
+    SCOPED_TRACE(s.procedure);
+    runProcedure(s.procedure, 0);
+    WindowView* v = titled(s.title);
+    ASSERT_NE(v, nullptr);
+    ASSERT_TRUE(waitFor([&] { return v->window()->isVisible(); }));
+    saveArtefact(v->window(), s.file);
+    v->window()->close();
+    ASSERT_TRUE(waitFor([&] { return desktop.windows().empty(); }));
+  }
+  // The mail system's address book, as the send-mail window's button opens it.
+  mail::WindowMailDialogs dialogs(*rt);
+  mail::AddressRequest request;
+  request.caption = "Address To:";
+  request.editFields = 4;
+  request.book = {{"Ann Client", "ann@example.com"}, {"Bob Client", "bob@example.com"}};
+  std::atomic<bool> answered{false};
+  run([&] {
+    (void)dialogs.chooseRecipients(request);
+    answered = true;
+  });
+  WindowView* book = titled("Address To:");
+  ASSERT_NE(book, nullptr);
+  saveArtefact(book->window(), "address_book.png");
+  book->window()->close();
+  EXPECT_TRUE(waitFor([&] { return answered.load(); }));
+}
+
+}  // namespace
+}  // namespace trv::gui::testing

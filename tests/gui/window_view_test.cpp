@@ -1,0 +1,336 @@
+// What a person meets when a window opens: the keyboard focus in the first field, the window
+// where it was left and large enough for its controls, controls as large as their content.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <list>
+
+#include "runtime/ui/use_var.h"
+#include "tests/gui/desktop_fixture.h"
+
+namespace trv::gui {
+namespace {
+
+using namespace trv::ui;
+using testing::DesktopTest;
+
+enum : int { kSheet = 1, kTab, kIdPrompt, kId, kNamePrompt, kName, kOk, kCancel, kHelp };
+
+// A form like the client form: a sheet first, then its fields, then a row of buttons.
+WindowDecl formDecl(WindowKind kind = WindowKind::Modal) {
+  WindowDecl d;
+  d.title = "Client";
+  d.kind = kind;
+  d.resizable = true;
+  d.controls = {
+      sheet("?Sheet").withNumber(kSheet),
+      tab("?Tab", "General").withNumber(kTab).in(kSheet),
+      prompt("?IdPrompt", "Name ID:").withNumber(kIdPrompt).in(kTab),
+      entry("?Id", "@s6").withNumber(kId).in(kTab),
+      prompt("?NamePrompt", "Full Name").withNumber(kNamePrompt).in(kTab),
+      entry("?Name", "@s40").withNumber(kName).in(kTab),
+      button("?OK", "OK").withNumber(kOk).at(2, 1).asDefault(),
+      button("?Cancel", "Cancel").withNumber(kCancel).at(2, 2),
+      button("?Help", "Help").withNumber(kHelp).at(2, 3),
+  };
+  return d;
+}
+
+// Runs a window until it is closed; `first` is the control the procedure selects at opening (0:
+// none), `placement` where it opens (none when empty). The last placement reported is kept.
+struct Procedure {
+  WindowDecl decl = formDecl();
+  int first = 0;
+  Placement placement;
+  Placement last;  // read with the baton held
+
+  void run(UiRuntime& rt) {
+    auto w = rt.open(decl);
+    if (placement.width > 0 || placement.x != 0) w->setPlacement(placement);
+    Event e;
+    while (w->accept(e)) {
+      if (e.number == EventOpenWindow && first) w->select(first);
+      if (e.number == EventCloseWindow) w->close();
+      last = w->placement();
+    }
+    last = w->placement();
+  }
+};
+
+class WindowViewTest : public DesktopTest {
+ protected:
+  // Procedures outlive the program threads that run them (they end in TearDown).
+  std::list<Procedure> procedures;
+  Procedure& procedure(WindowDecl decl = formDecl()) {
+    procedures.emplace_back();
+    procedures.back().decl = std::move(decl);
+    return procedures.back();
+  }
+
+  // Opens procedure p and returns the view of its window (the n-th opened).
+  WindowView* open(Procedure& p, std::size_t n = 0) {
+    run([this, &p] { p.run(*rt); });
+    return view(n);
+  }
+  // The program has ended its procedures and the desktop shows no window any more.
+  bool closed() {
+    return rt->waitFinished(std::chrono::milliseconds(kWaitMs)) &&
+           waitFor([&] { return desktop.windows().empty(); });
+  }
+};
+
+TEST_F(WindowViewTest, TheFirstFieldHasTheKeyboardFocusWhenAFormOpens) {
+  Procedure& form = procedure();
+  WindowView* v = open(form);
+  ASSERT_NE(v, nullptr);
+  // The sheet comes first, but typing goes into the first entry.
+  EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == v->controlWidget(kId); }));
+  QTest::keyClicks(QApplication::focusWidget(), "ACME");
+  EXPECT_EQ(widget<QLineEdit>(v, kId)->text(), "ACME");
+  v->window()->close();
+  EXPECT_TRUE(closed());
+}
+
+TEST_F(WindowViewTest, TheFieldTheProcedureSelectsAtOpeningHasTheFocus) {
+  Procedure& form = procedure();
+  form.first = kName;
+  WindowView* v = open(form);
+  ASSERT_NE(v, nullptr);
+  EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == v->controlWidget(kName); }));
+  v->window()->close();
+  EXPECT_TRUE(closed());
+}
+
+TEST_F(WindowViewTest, AWindowInTheFramesWorkAreaGetsTheFocusToo) {
+  WindowDecl frameDecl;
+  frameDecl.title = "Frame";
+  frameDecl.kind = WindowKind::Frame;
+  frameDecl.resizable = true;
+  Procedure& frame = procedure(frameDecl);
+  Procedure& child = procedure(formDecl(WindowKind::Child));
+  ASSERT_NE(open(frame), nullptr);
+  WindowView* v = open(child, 1);
+  ASSERT_NE(v, nullptr);
+  ASSERT_NE(qobject_cast<QMdiSubWindow*>(v->window()), nullptr);
+  EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == v->controlWidget(kId); }));
+}
+
+TEST_F(WindowViewTest, APositionSavedAtClosingBringsTheWindowBackExactly) {
+  Procedure& first = procedure();
+  WindowView* v = open(first);
+  ASSERT_NE(v, nullptr);
+  const QRect moved(130, 90, 520, 330);
+  v->window()->setGeometry(moved);
+  ASSERT_TRUE(waitFor([&] {
+    Placement p;
+    EXPECT_TRUE(inModel([&] { p = first.last; }));
+    return p.x == moved.x() && p.width == moved.width();
+  }));
+  v->window()->close();
+  ASSERT_TRUE(closed());
+
+  for (int start = 0; start < 3; ++start) {  // each start opens where the last one was saved
+    Procedure& again = procedure();
+    again.placement = first.last;
+    WindowView* w = open(again, 0);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(waitFor([&] { return w->window()->geometry() == moved; }))
+        << "start " << start << ": " << w->window()->geometry().x() << ","
+        << w->window()->geometry().y();
+    w->window()->close();
+    ASSERT_TRUE(closed());
+    EXPECT_EQ(again.last, first.last);
+    first.last = again.last;
+  }
+}
+
+TEST_F(WindowViewTest, AWindowOpensLargeEnoughForItsControlsAndOnTheScreen) {
+  Procedure& tiny = procedure();
+  tiny.placement = {false, false, 100000, 50, 20, 10};
+  WindowView* v = open(tiny);
+  ASSERT_NE(v, nullptr);
+  QWidget* win = v->window();
+  ASSERT_TRUE(waitFor([&] { return win->isVisible(); }));
+  EXPECT_GE(win->width(), win->minimumSizeHint().width());
+  EXPECT_GE(win->height(), win->minimumSizeHint().height());
+  QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(win->geometry().topLeft())) << win->geometry().x();
+  for (int n : {kId, kName, kOk, kCancel, kHelp})
+    EXPECT_FALSE(v->controlWidget(n)->visibleRegion().isEmpty()) << "control " << n;
+}
+
+TEST_F(WindowViewTest, ControlsAreAsLargeAsTheirContent) {
+  Procedure& form = procedure();
+  form.placement = {false, false, 40, 40, 900, 500};
+  WindowView* v = open(form);
+  ASSERT_NE(v, nullptr);
+  ASSERT_TRUE(waitFor([&] { return v->window()->width() == 900; }));
+  auto* id = widget<QLineEdit>(v, kId);
+  auto* name = widget<QLineEdit>(v, kName);
+  auto *ok = widget<QPushButton>(v, kOk), *cancel = widget<QPushButton>(v, kCancel),
+       *help = widget<QPushButton>(v, kHelp);
+  ASSERT_TRUE(id && name && ok && cancel && help);
+  // An entry holds its picture's characters, not the window's width.
+  EXPECT_LT(id->width() * 4, name->width());
+  EXPECT_LT(name->width(), 700);
+  const int digit = id->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+  EXPECT_GE(id->width(), 6 * digit);
+  // Buttons are sized by their text and stand in their declared order.
+  EXPECT_LT(cancel->width(), 200);
+  EXPECT_EQ(ok->width(), help->width());
+  EXPECT_LT(ok->x(), cancel->x());
+  EXPECT_LT(cancel->x(), help->x());
+  EXPECT_EQ(ok->y(), help->y());
+  saveArtefact(v->window(), "form_sizes.png");
+}
+
+// A progress window stands above its owner without a close box and keeps a picture.
+TEST_F(WindowViewTest, AProgressWindowShowsItsBar) {
+  WindowDecl d;
+  d.title = "Exporting Cases";
+  d.kind = WindowKind::Progress;
+  d.controls = {string("?Status", "Case 120 of 400").withNumber(1),
+                progress("?Bar", 0, 400).withNumber(2), button("?Cancel", "&Cancel").withNumber(3)};
+  Procedure& p = procedure(d);
+  WindowView* v = open(p);
+  ASSERT_NE(v, nullptr);
+  ASSERT_TRUE(inModel([&] { rt->windows().back()->setValue(2, std::int64_t{120}); }));
+  auto* bar = widget<QProgressBar>(v, 2);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(waitFor([&] { return bar->value() == 120; }));
+  EXPECT_FALSE(v->window()->windowFlags() & Qt::WindowCloseButtonHint);
+  saveArtefact(v->window(), "progress.png");
+}
+
+// Prompts declared as a row before their controls (the sign-on window's "Name" and "Password",
+// an image, then the two fields) each stand beside the control they label.
+TEST_F(WindowViewTest, PromptsStandBesideTheControlsTheyLabel) {
+  WindowDecl d;
+  d.title = "Logon";
+  d.controls = {
+      prompt("?Prompt1", "&Name").withNumber(1),
+      prompt("?Prompt2", "&Password").withNumber(2),
+      image("?Light", "").withNumber(3),
+      combo("?Name", "@s20").withNumber(4),
+      entry("?Password", "@s20").asPassword().withNumber(5),
+      prompt("?Prompt3", "Phone").withNumber(6),
+      string("?Phone", "555-1234").withNumber(7),
+      button("?OK", "&OK").asDefault().withNumber(8),
+  };
+  Procedure& logon = procedure(d);
+  WindowView* v = open(logon);
+  ASSERT_NE(v, nullptr);
+  ASSERT_TRUE(waitFor([&] { return v->window()->isVisible(); }));
+  auto middle = [&](int n) {
+    QWidget* w = v->controlWidget(n);
+    return w->mapTo(v->window(), w->rect().center()).y();
+  };
+  auto* name = widget<QLabel>(v, 1);
+  auto* password = widget<QLabel>(v, 2);
+  ASSERT_TRUE(name && password);
+  EXPECT_EQ(middle(1), middle(4));
+  EXPECT_EQ(middle(2), middle(5));
+  EXPECT_EQ(middle(6), middle(7));  // a shown value sits beside its label too
+  EXPECT_LT(middle(4), middle(5));
+  EXPECT_EQ(name->buddy(), v->controlWidget(4));
+  EXPECT_EQ(password->buddy(), v->controlWidget(5));
+  saveArtefact(v->window(), "prompts.png");
+}
+
+// The frame's picture fills its work area, also after the frame changes size.
+TEST_F(WindowViewTest, TheWallpaperFillsTheWorkArea) {
+  // A small picture of 4:3, as the shipped wallpapers are (sanitizer runs scale big ones slowly).
+  const std::filesystem::path dir = testing::scratchPath("trv_wallpaper");
+  std::filesystem::create_directories(dir);
+  QImage picture(64, 48, QImage::Format_RGB32);
+  picture.fill(QColor(40, 90, 160));
+  ASSERT_TRUE(picture.save(QString::fromStdString((dir / "logo2.jpg").string()), "JPEG"));
+  rt->setCurrentFolder(dir);
+  WindowDecl frameDecl;
+  frameDecl.title = "Frame";
+  frameDecl.kind = WindowKind::Frame;
+  frameDecl.resizable = true;
+  frameDecl.controls = {image("?Wallpaper", "logo2.jpg").withNumber(1)};
+  Procedure& frame = procedure(frameDecl);
+  frame.placement = {false, false, 10, 10, 500, 400};
+  WindowView* f = open(frame);
+  ASSERT_NE(f, nullptr);
+  QMdiArea* area = f->mdiArea();
+  ASSERT_NE(area, nullptr);
+
+  auto fills = [&] {
+    const QBrush b = area->background();
+    return !b.texture().isNull() && b.texture().size() == area->viewport()->size();
+  };
+  EXPECT_TRUE(waitFor(fills));
+  f->window()->resize(640, 420);
+  EXPECT_TRUE(waitFor(fills));
+  EXPECT_TRUE(endProgram());
+  std::filesystem::remove_all(dir);
+}
+
+TEST_F(WindowViewTest, APictureButtonWithoutItsPictureShowsItsTip) {
+  WindowDecl d;
+  d.title = "Send";
+  d.controls = {button("?Send", "").withImage("gone.ico").withTip("Send this message"),
+                button("?To", "").withImage("To2.ico").withTip("Address book")};
+  Procedure& mail = procedure(d);
+  WindowView* v = open(mail);
+  ASSERT_NE(v, nullptr);
+  auto* send = widget<QPushButton>(v, 1);
+  auto* to = widget<QPushButton>(v, 2);
+  ASSERT_TRUE(send && to);
+  EXPECT_EQ(send->text(), "Send this message");
+  EXPECT_TRUE(to->text().isEmpty());
+  EXPECT_FALSE(to->icon().isNull());
+}
+
+// The frame's close box while a form of its thread is open: refused on the spot (the form comes
+// to the front), and nothing happens to the frame when the form closes later.
+TEST_F(WindowViewTest, ClosingTheFrameBehindAFormIsRefusedAndNeverActsLater) {
+  std::vector<int> frameEvents;  // read with the baton held
+  run([&] {
+    WindowDecl d;
+    d.title = "Frame";
+    d.kind = WindowKind::Frame;
+    d.resizable = true;
+    auto frame = rt->open(d);
+    Event e;
+    while (frame->accept(e)) {
+      frameEvents.push_back(e.number);
+      if (e.number == EventOpenWindow) {
+        auto form = rt->open(formDecl());
+        Event f;
+        while (form->accept(f))
+          if (f.number == EventCloseWindow) form->close();
+      }
+      if (e.number == EventCloseWindow) frame->close();
+    }
+  });
+  WindowView* frame = view(0);
+  WindowView* form = view(1);
+  ASSERT_TRUE(frame && form);
+  ASSERT_TRUE(waitFor([&] { return form->window()->isVisible(); }));
+  frame->window()->activateWindow();
+  frame->window()->close();
+  EXPECT_TRUE(waitFor([&] { return QApplication::activeWindow() == form->window(); }));
+  form->window()->close();
+  ASSERT_TRUE(waitFor([&] { return desktop.windows().size() == 1; }));
+  bool closed = true;
+  ASSERT_TRUE(inModel([&] {
+    closed = std::find(frameEvents.begin(), frameEvents.end(), int{EventCloseWindow}) !=
+             frameEvents.end();
+  }));
+  EXPECT_FALSE(closed);
+  EXPECT_TRUE(frame->window()->isVisible());
+  EXPECT_TRUE(endProgram());
+}
+
+}  // namespace
+}  // namespace trv::gui
