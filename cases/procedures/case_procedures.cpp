@@ -3,6 +3,7 @@
 #include "cases/archive/archive_windows.h"
 #include "cases/caseform/case_form.h"
 #include "cases/export/export_file.h"
+#include "cases/mailwin/email_in.h"
 #include "cases/notes/notes_window.h"
 #include "cases/overview/action_queues.h"
 #include "cases/products/select_prod.h"
@@ -16,6 +17,7 @@ namespace trv::cases {
 void registerCaseProcedures(core::ProgramState& s) {
   registerActionQueues(s, s.queues);
   registerSendMail(s);
+  registerEmailIn(s);
   registerCaseForm(s);
   registerNotesWindow(s);
   registerSelectProd(s);

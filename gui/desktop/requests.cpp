@@ -122,6 +122,8 @@ QWidget* showDialog(const ui::DialogRequest& r, QWidget* owner, const std::files
         QString filters = nameFilters(r.masks);
         if (!filters.isEmpty()) d->setNameFilters(filters.split(";;"));
         if (!start.isEmpty()) d->selectFile(start);
+        // The program asks before a file is replaced (UiRuntime::dialog), so the dialog does not.
+        if (r.kind == ui::DialogKind::FileSave) d->setOption(QFileDialog::DontConfirmOverwrite);
       }
       QObject::connect(d, &QFileDialog::finished, d, [d, done](int result) {
         ui::Answer a;

@@ -87,7 +87,7 @@ std::string formatReceived(std::int64_t seconds) {
 
 std::string asciiExtension(const std::string& name) {
   const std::string ext = fs::path(name).extension().string();
-  if (ext.size() > 16) return {};
+  if (ext.empty() || ext.size() > 16) return {};  // no extension, or not one to keep
   for (char c : ext.substr(1))
     if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return {};
   return ext;
@@ -378,13 +378,12 @@ MapiResult MailSystem::MAPIReadMail(MapiHandle session, std::uint32_t, std::stri
     if (MaildirResult r = s->inbox.read(*entry, bytes); !r.ok())
       return finish(r.status == MaildirStatus::NotFound ? MapiInvalidMessage : MapiFailure,
                     r.detail);
-    auto parsed = parseMail(bytes);
-    if (!parsed) return finish(MapiFailure, "message " + entry->id + " cannot be read as mail");
+    const ParsedMail parsed = parseMailOrText(bytes);
 
     auto out =
-        std::make_unique<MapiMessage>(describe(*parsed, *entry, !(flags & kMapiEnvelopeOnly)));
+        std::make_unique<MapiMessage>(describe(parsed, *entry, !(flags & kMapiEnvelopeOnly)));
     if (!(flags & kMapiEnvelopeOnly) && !(flags & kMapiSuppressAttach)) {
-      if (std::string problem = s->writeAttachments(*parsed, *out); !problem.empty())
+      if (std::string problem = s->writeAttachments(parsed, *out); !problem.empty())
         return finish(MapiAttachmentWriteFailure, problem);
     }
 

@@ -292,4 +292,11 @@ std::optional<ParsedMail> parseMail(std::string_view bytes) {
   return mail;
 }
 
+ParsedMail parseMailOrText(std::string_view bytes) {
+  if (auto mail = parseMail(bytes)) return std::move(*mail);
+  ParsedMail mail;
+  mail.text = normaliseLines(utf8Text(std::string(bytes).c_str()));
+  return mail;
+}
+
 }  // namespace trv::mail

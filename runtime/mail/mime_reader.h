@@ -36,6 +36,9 @@ struct ParsedMail {
 
 // Nothing when bytes are not a message at all.
 std::optional<ParsedMail> parseMail(std::string_view bytes);
+// As parseMail, but bytes that are not a message (a text without headers) give a message with
+// no headers whose text is those bytes, so that whatever was delivered can still be read.
+ParsedMail parseMailOrText(std::string_view bytes);
 
 // A safe file name for an attachment name given by a message; fallback when none is left.
 std::string safeFileName(std::string_view name, std::string_view fallback);

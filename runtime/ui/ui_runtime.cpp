@@ -1,6 +1,7 @@
 #include "runtime/ui/ui_runtime.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "runtime/text/clock.h"
 #include "runtime/ui/window.h"
@@ -431,6 +432,18 @@ Answer UiRuntime::dialog(const DialogRequest& request) {
     answers_[id];
   }
   Answer a = waitAnswer(id, request);
+  if (a.ok && request.kind == DialogKind::FileSave && !a.path.empty() &&
+      std::filesystem::exists(std::filesystem::path(a.path))) {
+    // The question comes from here, not from the front end, so that every front end asks it.
+    MessageRequest q;
+    q.text = std::filesystem::path(a.path).filename().string() +
+             " already exists.\r\nDo you want to replace it?";
+    q.caption = request.title;
+    q.icon = Icon::Exclamation;
+    q.buttons = {"&Yes", "&No"};
+    q.defaultButton = 2;
+    if (message(q) != 1) return dialog(request);  // the dialog again, as before the choice
+  }
   if (a.ok && (request.kind == DialogKind::FileOpen || request.kind == DialogKind::FileSave ||
                request.kind == DialogKind::Folder)) {
     std::filesystem::path p(a.path);

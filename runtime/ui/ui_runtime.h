@@ -139,6 +139,8 @@ class UiRuntime {
   int message(const MessageRequest& request);
   // A box with OK only.
   void message(std::string text, std::string caption, Icon icon = Icon::Information);
+  // A save dialog answered with an existing file asks "<name> already exists.\r\nDo you want to
+  // replace it?" (Yes / No, No the default); No shows the dialog again.
   Answer dialog(const DialogRequest& request);
   // The chosen item's number; 0 for none.
   int popup(std::string_view menuText);
