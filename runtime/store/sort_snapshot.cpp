@@ -122,6 +122,10 @@ SortSnapshot::~SortSnapshot() {
 Code SortSnapshot::take(Connection& connection, FileId file, std::vector<SortPart> parts,
                         std::unique_ptr<SortSnapshot>* out) {
   clearError();
+  // The snapshot's table would belong to the transaction and vanish with its rollback, leaving
+  // later pages with no table to read.
+  if (connection.inTransaction())
+    return setError(FileSystemError, 0, "a sorted snapshot cannot be taken inside a transaction");
   std::unique_ptr<SortSnapshot> s(new SortSnapshot(connection, file, std::move(parts)));
   if (const Code c = s->build(); c != Ok) return c;
   *out = std::move(s);
