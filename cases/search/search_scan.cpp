@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
+#include <type_traits>
 
 #include "core/data/records.h"
 #include "runtime/data/file_access.h"
@@ -20,9 +22,13 @@ static_assert(offsetof(core::SercaseRecord, IDProduct) == offsetof(core::Archive
 static_assert(offsetof(core::SercaseRecord, SProblem) == offsetof(core::ArchiveRecord, SProblem));
 static_assert(offsetof(core::SercaseRecord, CaseNr) == offsetof(core::ArchiveRecord, CASENR));
 
-// The case fields of a case or knowledge-base record (the two share their first 299 bytes).
-const core::ArchiveRecord& caseFields(const std::string& record) {
-  return *reinterpret_cast<const core::ArchiveRecord*>(record.data());
+// The case fields of a case or knowledge-base record (the two share their first 299 bytes),
+// copied so that a record shorter than an archive record is never read past its end.
+core::ArchiveRecord caseFields(const std::string& record) {
+  static_assert(std::is_trivially_copyable_v<core::ArchiveRecord>);
+  core::ArchiveRecord r{};
+  std::memcpy(&r, record.data(), std::min(record.size(), sizeof r));
+  return r;
 }
 
 template <std::size_t N>
@@ -131,7 +137,7 @@ bool SearchScan::Step(int records) {
 
 void SearchScan::check(const Source& source) {
   const store::RecordBuffer& b = source.file->buffer();
-  const core::ArchiveRecord& r = caseFields(b.record);
+  const core::ArchiveRecord r = caseFields(b.record);
   bool found = false;
   switch (subject_) {
     case SearchSubject::ClientId:

@@ -24,6 +24,11 @@ class Transaction {
     open_ = false;
     return c_.commit();
   }
+  // Ends the transaction before a message waits for the user: the lock must not be held meanwhile.
+  void rollback() {
+    if (open_) c_.rollback();
+    open_ = false;
+  }
 
  private:
   store::Connection& c_;
@@ -194,6 +199,7 @@ Outcome FileRelations::update() {
           const store::FieldDecl& f = file_.decl().fields[p];
           std::memcpy(mine.record.data() + f.offset, before.record.data() + f.offset, f.width);
         }
+        txn.rollback();
         sink.setFileName(child.name());
         return failed(store::Ok, sink.raise(31) == LevelFatal ? LevelFatal : LevelNotify);
       }
@@ -220,6 +226,9 @@ Outcome FileRelations::update() {
       sink.setFileName(file_.name());
       const std::string description = store::lastError().keyDescription;
       const store::Error keep = store::lastError();
+      txn.rollback();
+      (void)store::setDuplicateKey(keep.keyName, keep.keyDescription, keep.driverCode,
+                                   keep.driverText);
       const Level l = sink.raiseWithText(13, description);
       return failed(keep.code, l == LevelFatal ? LevelFatal : LevelNotify);
     }
@@ -272,6 +281,7 @@ Outcome FileRelations::remove() {
       return store::Ok;
     });
     if (refused) {
+      txn.rollback();
       sink.setFileName(child.name());
       return failed(store::Ok, sink.raise(30) == LevelFatal ? LevelFatal : LevelNotify);
     }

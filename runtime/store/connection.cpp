@@ -152,6 +152,8 @@ int Connection::Impl::readRows(sqlite3_stmt* s, const OpenFile& f, bool memos, b
       r.id = sqlite3_column_int64(s, 0);
       r.version = sqlite3_column_int64(s, 1);
       assign(r.data, 2);
+      // Callers take a record of the declared size; a short (damaged) row is padded with zeros.
+      r.data.resize(f.decl->recordSize, '\0');
       r.memos.resize(memoCount);
       int col = 3;
       for (std::string& m : r.memos) {

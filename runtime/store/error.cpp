@@ -78,9 +78,7 @@ Code setDuplicateKey(std::string keyName, std::string keyDescription, int driver
 void clearError() {
   Error* e = slot();
   // Every read starts here: leave an error that is already clear alone.
-  if (e == nullptr || (e->code == Ok && e->driverCode == 0 && e->text.empty() &&
-                       e->driverText.empty() && e->keyName.empty() && e->keyDescription.empty()))
-    return;
+  if (e == nullptr || *e == Error{}) return;
   *e = Error{};
 }
 

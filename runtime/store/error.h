@@ -36,6 +36,7 @@ struct Error {
   std::string driverText;      // the driver's message
   std::string keyName;         // for DuplicateKey: the key that would be duplicated
   std::string keyDescription;  // for DuplicateKey: that key's registered description
+  friend bool operator==(const Error&, const Error&) = default;
 };
 
 // The text of a code of the table ("Record Not Found"); "Unknown Error" for any other value.

@@ -122,6 +122,10 @@ SortSnapshot::~SortSnapshot() {
 Code SortSnapshot::take(Connection& connection, FileId file, std::vector<SortPart> parts,
                         std::unique_ptr<SortSnapshot>* out) {
   clearError();
+  // The snapshot's table would belong to the transaction and vanish with its rollback, leaving
+  // later pages with no table to read.
+  if (connection.inTransaction())
+    return setError(FileSystemError, 0, "a sorted snapshot cannot be taken inside a transaction");
   std::unique_ptr<SortSnapshot> s(new SortSnapshot(connection, file, std::move(parts)));
   if (const Code c = s->build(); c != Ok) return c;
   *out = std::move(s);
@@ -248,6 +252,21 @@ sqlite3_stmt* prepared(sqlite3* db, const std::string& sql) {
   return s;
 }
 
+// What a page reads: from a place on, one record each (the memos come with it). CROSS JOIN keeps
+// the snapshot as the outer loop: a seek by place, then one row each.
+std::string pageSql(const RawFile& raw, const std::string& table, bool forward) {
+  std::string columns = "s.seq, r.id, r.version, r.data";
+  for (const MemoDecl& m : raw.decl->memos) columns += ", r." + sqlName(m.name);
+  return "SELECT " + columns + " FROM temp." + table + " AS s CROSS JOIN " + raw.schema +
+         ".records AS r ON r.id = s.rid WHERE s.seq " +
+         (forward ? ">= ?1 ORDER BY s.seq" : "<= ?1 ORDER BY s.seq DESC") + " LIMIT ?2";
+}
+
+// What a binary search over the places reads at each step.
+std::string placeSql(const std::string& table) {
+  return "SELECT v, rid FROM temp." + table + " WHERE seq = ?1";
+}
+
 }  // namespace
 
 Code SortSnapshot::read(std::int64_t from, bool forward, int count, std::vector<RecordBuffer>& out,
@@ -259,13 +278,7 @@ Code SortSnapshot::read(std::int64_t from, bool forward, int count, std::vector<
   Statements& st = statements_->on(raw);
   sqlite3_stmt*& s = forward ? st.forward : st.backward;
   if (s == nullptr) {
-    std::string columns = "s.seq, r.id, r.version, r.data";
-    for (const MemoDecl& m : raw.decl->memos) columns += ", r." + sqlName(m.name);
-    // CROSS JOIN keeps the snapshot as the outer loop: a seek by place, then one row each.
-    s = prepared(raw.db, "SELECT " + columns + " FROM temp." + table_ + " AS s CROSS JOIN " +
-                             raw.schema + ".records AS r ON r.id = s.rid WHERE s.seq " +
-                             (forward ? ">= ?1 ORDER BY s.seq" : "<= ?1 ORDER BY s.seq DESC") +
-                             " LIMIT ?2");
+    s = prepared(raw.db, pageSql(raw, table_, forward));
     if (s == nullptr) return lastError().code;
   }
   Use u(s);
@@ -302,7 +315,7 @@ Code SortSnapshot::lowerBound(std::string_view value, std::int64_t row, std::int
   if (raw.db == nullptr) return setError(FileNotOpen);
   Statements& st = statements_->on(raw);
   if (st.at == nullptr) {
-    st.at = prepared(raw.db, "SELECT v, rid FROM temp." + table_ + " WHERE seq = ?1");
+    st.at = prepared(raw.db, placeSql(table_));
     if (st.at == nullptr) return lastError().code;
   }
   // Places are in (value, row) order: a binary search of point reads.
@@ -332,9 +345,7 @@ std::string SortSnapshot::TEST_plans() {
   if (raw.db == nullptr) return {};
   std::string plans;
   for (const std::string& sql :
-       {"SELECT s.seq, r.data FROM temp." + table_ + " AS s CROSS JOIN " + raw.schema +
-            ".records AS r ON r.id = s.rid WHERE s.seq >= ?1 ORDER BY s.seq LIMIT ?2",
-        "SELECT v, rid FROM temp." + table_ + " WHERE seq = ?1"}) {
+       {pageSql(raw, table_, true), pageSql(raw, table_, false), placeSql(table_)}) {
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(raw.db, ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &s, nullptr) ==
         SQLITE_OK)

@@ -4,6 +4,7 @@
 // its default button, a message with the level in `answers`, else LevelNotify (LevelFatal for
 // the messages that end a window: 10, 23, 26 and 39).
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -26,6 +27,7 @@ class RecordingSink : public data::MessageSink {
   data::Level raise(int id) override { return raiseWithText(id, {}); }
   data::Level raiseWithText(int id, std::string_view text) override {
     raised.push_back({id, file_, std::string(text), store::lastError().code});
+    if (onRaise) onRaise(id);
     auto it = answers.find(id);
     if (it != answers.end()) return it->second;
     return (id == 10 || id == 23 || id == 26 || id == 39) ? data::LevelFatal : data::LevelNotify;
@@ -46,6 +48,8 @@ class RecordingSink : public data::MessageSink {
 
   std::vector<Raised> raised;
   std::map<int, data::Level> answers;
+  // Called with each message's number as it is raised, e.g. to check what holds while it shows.
+  std::function<void(int)> onRaise;
 
  private:
   std::string file_;

@@ -186,5 +186,25 @@ TEST_F(FileRelationsTest, SaveTriedAgainAfterAFailedCommitCannotOverwriteAnother
   FileAccess::threadConnection().setLockRecoverySeconds(2);
 }
 
+// A refusal's message waits for the user: the transaction must already be over, so that other
+// stations are not held up behind a message box.
+TEST_F(FileRelationsTest, RefusalMessagesShowOutsideTheTransaction) {
+  relate(Rule::Restrict, Rule::Restrict);
+  std::vector<bool> inTxn;
+  sink_.onRaise = [&](int) { inTxn.push_back(FileAccess::threadConnection().inTransaction()); };
+  readParent("P");
+  rename("R");
+  EXPECT_FALSE(parentRel_.update().ok());  // 31: children refuse the rename
+  add(parents_, "S", "");
+  readParent("S");  // no children: the duplicate name itself is refused
+  rename("Q");
+  EXPECT_EQ(parentRel_.update().code, store::DuplicateKey);  // 13
+  readParent("P");
+  EXPECT_FALSE(parentRel_.remove().ok());  // 30: children refuse the delete
+  EXPECT_THAT(sink_.ids(), ElementsAre(31, 13, 30));
+  EXPECT_EQ(sink_.raised[1].code, store::DuplicateKey);
+  EXPECT_THAT(inTxn, ElementsAre(false, false, false));
+}
+
 }  // namespace
 }  // namespace trv::data

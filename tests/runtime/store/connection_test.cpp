@@ -181,6 +181,28 @@ TEST_F(StoreTest, SequenceReadsWithoutMemosOnRequest) {
   }
 }
 
+// A damaged row shorter than the record is read as a full record, its missing bytes zero: callers
+// copy or view a whole record from the buffer.
+TEST_F(StoreTest, ShortStoredRowReadsAsAFullSizeRecord) {
+  ASSERT_EQ(add({0, "abcdef", "g", 0}), Ok);
+  const RawFile raw = conn_.raw(id_);
+  ASSERT_EQ(sqlite3_exec(
+                raw.db, ("UPDATE " + raw.schema + ".records SET data = substr(data, 1, 6)").c_str(),
+                nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  RecordBuffer b(decl_);
+  for (bool bulk : {false, true}) {
+    conn_.setBulkRows(id_, bulk ? 4 : 1);
+    ASSERT_EQ(conn_.setFileOrder(id_), Ok);
+    ASSERT_EQ(conn_.next(id_, b), Ok);
+    ASSERT_EQ(b.record.size(), decl_.recordSize);
+    EXPECT_EQ(b.record.find_first_not_of('\0', 6), std::string::npos);
+  }
+  RecordBuffer again(decl_);
+  ASSERT_EQ(conn_.get(id_, b.position, again), Ok);
+  EXPECT_EQ(again.record, b.record);
+}
+
 TEST_F(StoreTest, ScanGoesOnAfterDeletingTheCurrentRecord) {
   for (int i = 0; i < 6; ++i) ASSERT_EQ(add({0, "r" + std::to_string(i), "", 0}), Ok);
   conn_.setBulkRows(id_, 4);

@@ -209,5 +209,23 @@ TEST_F(SortedViewTest, EveryReadOfTheSnapshotIsASearch) {
   EXPECT_EQ(out[0].memos.size(), 1u);
 }
 
+// A snapshot's table taken inside a transaction would go with the transaction's rollback, and the
+// next page would find no table: it is refused there, and taken after.
+TEST_F(SortedViewTest, SnapshotIsRefusedInsideATransaction) {
+  addItems(5);
+  std::unique_ptr<store::SortSnapshot> s;
+  ASSERT_EQ(conn_.begin(), store::Ok);
+  EXPECT_EQ(store::SortSnapshot::take(conn_, id_, {{kName, false, true}}, &s),
+            store::FileSystemError);
+  EXPECT_NE(store::lastError().driverText.find("transaction"), std::string::npos);
+  EXPECT_EQ(s, nullptr);
+  conn_.rollback();
+  ASSERT_EQ(store::SortSnapshot::take(conn_, id_, {{kName, false, true}}, &s), store::Ok);
+  std::vector<store::RecordBuffer> out;
+  std::vector<std::int64_t> places;
+  ASSERT_EQ(s->read(0, true, 2, out, places), store::Ok);
+  EXPECT_EQ(names(out), (std::vector<std::string>{"N001", "N002"}));
+}
+
 }  // namespace
 }  // namespace trv::view
