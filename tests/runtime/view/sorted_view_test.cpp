@@ -197,7 +197,8 @@ TEST_F(SortedViewTest, AnOrderThatTheNumberKeyGivesReadsTheKeyAndShowsTheSnapsho
   // Numbers out of row order, so the key's order is not the file's.
   ASSERT_EQ(conn_.begin(), store::Ok);
   for (std::uint32_t nr : {900u, 35u, 500u, 31u}) {
-    store::RecordBuffer b = store::testing::itemBuffer(decl_, Item{nr, "n", "g", 0});
+    store::RecordBuffer b =
+        store::testing::itemBuffer(decl_, Item{nr, "x" + std::to_string(nr), "G", 0});
     ASSERT_EQ(conn_.add(id_, b), store::Ok);
   }
   ASSERT_EQ(conn_.commit(), store::Ok);
@@ -228,7 +229,7 @@ TEST_F(SortedViewTest, AnOrderThatTheNumberKeyGivesReadsTheKeyAndShowsTheSnapsho
   // A range and filters only narrow, as they do a snapshot.
   for (ViewReader* v : {&keyed, &snapped}) {
     v->SetRange(probe(Item{500, "", "", 0}), probe(Item{500, "", "", 0}),
-                [&](const store::RecordBuffer& r) { return name(r) != "n"; });
+                [&](const store::RecordBuffer& r) { return name(r).rfind('x', 0) != 0; });
     v->SetNamedFilter("g", [&](const store::RecordBuffer& r) {
       return store::testing::field(decl_, r, kGroup) == "G";
     });
