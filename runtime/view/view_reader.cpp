@@ -1,10 +1,16 @@
 #include "runtime/view/view_reader.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "runtime/store/record_codec.h"
 
 namespace trv::view {
+namespace {
+
+std::atomic<int> gSnapshotsTaken{0};
+
+}  // namespace
 
 ViewReader::ViewReader(store::Connection& connection, store::FileId file,
                        const store::FileDecl& decl)
@@ -19,11 +25,33 @@ void ViewReader::SetKeyOrder(int key) {
 void ViewReader::SetSortOrder(std::vector<store::SortPart> parts) {
   sorted_ = true;
   sortParts_ = std::move(parts);
+  sortKey_ = keyGivingOrder(decl_, sortParts_);
   snapshot_.reset();
+}
+
+int ViewReader::keyGivingOrder(const store::FileDecl& decl,
+                               const std::vector<store::SortPart>& parts) {
+  if (parts.size() != 1 || parts[0].descending) return -1;
+  const int field = parts[0].field;
+  if (field < 0 || static_cast<std::size_t>(field) >= decl.fields.size()) return -1;
+  const store::FieldType type = decl.fields[static_cast<std::size_t>(field)].type;
+  if (type == store::FieldType::String || type == store::FieldType::CString) return -1;
+  for (std::size_t k = 0; k < decl.keys.size(); ++k) {
+    const store::KeyDecl& key = decl.keys[k];
+    if (key.autoNumber && key.components.size() == 1 &&
+        key.components[0] == static_cast<std::size_t>(field))
+      return static_cast<int>(k);
+  }
+  return -1;
+}
+
+int ViewReader::TEST_snapshotsTaken() {
+  return gSnapshotsTaken.load();
 }
 
 store::Code ViewReader::snapshot() {
   if (snapshot_) return store::Ok;
+  ++gSnapshotsTaken;
   return store::SortSnapshot::take(connection_, file_, sortParts_, &snapshot_);
 }
 
@@ -110,7 +138,10 @@ store::Code ViewReader::collect(bool forward, int count, std::vector<store::Reco
     const store::Code c = forward ? connection_.next(file_, buf) : connection_.previous(file_, buf);
     if (c == store::RecordNotFound) break;
     if (c != store::Ok) return c;
-    if (range_ && range_->within && !range_->within(buf)) break;
+    if (range_ && range_->within && !range_->within(buf)) {
+      if (sorted_) continue;  // a sorted order's range only filters
+      break;
+    }
     if (!passesFilters(buf)) continue;
     out.push_back(std::move(buf));
   }
@@ -120,27 +151,27 @@ store::Code ViewReader::collect(bool forward, int count, std::vector<store::Reco
 }
 
 store::Code ViewReader::first(int count, std::vector<store::RecordBuffer>& out) {
-  if (sorted_) return collectSorted(0, true, count, out);
+  if (snapshotted()) return collectSorted(0, true, count, out);
   store::Code c = store::Ok;
-  if (key_ < 0) {
+  if (readKey() < 0) {
     c = connection_.setFileOrder(file_);
   } else {
-    c = connection_.setKeyOrder(file_, key_, range_ ? &range_->low : nullptr);
+    c = connection_.setKeyOrder(file_, readKey(), range_ && !sorted_ ? &range_->low : nullptr);
   }
   if (c != store::Ok) return c;
   return collect(true, count, out);
 }
 
 store::Code ViewReader::last(int count, std::vector<store::RecordBuffer>& out) {
-  if (sorted_) {
+  if (snapshotted()) {
     if (const store::Code c = snapshot(); c != store::Ok) return c;
     return collectSorted(snapshot_->size() - 1, false, count, out);
   }
   store::Code c = store::Ok;
-  if (key_ < 0) {
+  if (readKey() < 0) {
     c = connection_.setFileOrder(file_);
   } else {
-    c = connection_.setKeyOrder(file_, key_, range_ ? &range_->high : nullptr);
+    c = connection_.setKeyOrder(file_, readKey(), range_ && !sorted_ ? &range_->high : nullptr);
   }
   if (c != store::Ok) return c;
   return collect(false, count, out);
@@ -148,45 +179,48 @@ store::Code ViewReader::last(int count, std::vector<store::RecordBuffer>& out) {
 
 store::Code ViewReader::after(const store::RecordBuffer& at, int count,
                               std::vector<store::RecordBuffer>& out) {
-  if (sorted_) {
+  if (snapshotted()) {
     std::int64_t place = 0;
     if (const store::Code c = placeBeside(at, true, &place); c != store::Ok) return c;
     return collectSorted(place, true, count, out);
   }
-  if (const store::Code c = connection_.setSequenceAt(file_, key_, at); c != store::Ok) return c;
+  if (const store::Code c = connection_.setSequenceAt(file_, readKey(), at); c != store::Ok)
+    return c;
   return collect(true, count, out);
 }
 
 store::Code ViewReader::before(const store::RecordBuffer& at, int count,
                                std::vector<store::RecordBuffer>& out) {
-  if (sorted_) {
+  if (snapshotted()) {
     std::int64_t place = 0;
     if (const store::Code c = placeBeside(at, false, &place); c != store::Ok) return c;
     return collectSorted(place, false, count, out);
   }
-  if (const store::Code c = connection_.setSequenceAt(file_, key_, at); c != store::Ok) return c;
+  if (const store::Code c = connection_.setSequenceAt(file_, readKey(), at); c != store::Ok)
+    return c;
   return collect(false, count, out);
 }
 
 store::Code ViewReader::from(const store::RecordBuffer& probe, int count,
                              std::vector<store::RecordBuffer>& out) {
-  if (sorted_) {
+  if (snapshotted()) {
     if (const store::Code c = snapshot(); c != store::Ok) return c;
     std::int64_t place = 0;
     const std::string prefix = store::sortPrefix(decl_, sortParts_, probe.record.data());
     if (const store::Code c = snapshot_->lowerBound(prefix, 0, &place); c != store::Ok) return c;
     return collectSorted(place, true, count, out);
   }
-  if (key_ < 0) return first(count, out);
+  if (readKey() < 0) return first(count, out);
   const store::RecordBuffer* start = &probe;
-  if (range_) {
+  if (range_ && !sorted_) {
     // A probe below the range starts at the range's low end.
     const store::KeyDecl& k = decl_.keys[static_cast<std::size_t>(key_)];
     const auto probeImage = store::keyImage(decl_, k, probe.record.data());
     const auto lowImage = store::keyImage(decl_, k, range_->low.record.data());
     if (!probeImage || (lowImage && *probeImage < *lowImage)) start = &range_->low;
   }
-  if (const store::Code c = connection_.setKeyOrder(file_, key_, start); c != store::Ok) return c;
+  if (const store::Code c = connection_.setKeyOrder(file_, readKey(), start); c != store::Ok)
+    return c;
   return collect(true, count, out);
 }
 

@@ -39,10 +39,20 @@ class ViewReader {
   // A sorted order: the records in the order of `parts`, read from a snapshot of the file taken
   // at the first read after this call (see store::SortSnapshot: a page costs the same anywhere,
   // records added since do not show until Resort). A range then only filters.
+  // When a key of the file gives that very order (see keyGivingOrder), the view reads that key
+  // instead and takes no snapshot: the same records in the same order, without sorting the file.
   void SetSortOrder(std::vector<store::SortPart> parts);
   bool sorted() const { return sorted_; }
   // Takes the sorted order's snapshot again at the next read.
   void Resort() { snapshot_.reset(); }
+
+  // The key whose order is exactly the order of `parts`, or -1: one ascending part on the one
+  // field of an auto-numbered key (every record has its number, so none is missing from the key;
+  // equal numbers, were there any, follow their rows as in a snapshot). Keys compare text
+  // without regard to case, but an auto-numbered key's field is a number.
+  static int keyGivingOrder(const store::FileDecl& decl, const std::vector<store::SortPart>& parts);
+  // The snapshots taken by every view so far (for tests).
+  static int TEST_snapshotsTaken();
 
   // Narrows the view to records from `low` (key fields) up to `high`, as long as `within` holds
   // for each record read; reading stops at the first record for which it fails. Key order only.
@@ -81,6 +91,10 @@ class ViewReader {
   // The place after (`forward`) or before the record `at`, which the snapshot may not hold.
   store::Code placeBeside(const store::RecordBuffer& at, bool forward, std::int64_t* place);
   store::Code snapshot();
+  // Sorted from a snapshot (not read through a key that gives the order).
+  bool snapshotted() const { return sorted_ && sortKey_ < 0; }
+  // The key the reads follow: the key order's, or the key that gives the sorted order.
+  int readKey() const { return sorted_ ? sortKey_ : key_; }
 
   store::Connection& connection_;
   store::FileId file_;
@@ -88,6 +102,7 @@ class ViewReader {
   int key_ = -1;
   bool sorted_ = false;
   std::vector<store::SortPart> sortParts_;
+  int sortKey_ = -1;  // the key that gives the sorted order, or -1
   std::unique_ptr<store::SortSnapshot> snapshot_;
   struct Range {
     store::RecordBuffer low;

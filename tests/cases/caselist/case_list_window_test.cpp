@@ -7,6 +7,7 @@
 #include "core/data/records.h"
 #include "runtime/store/connection.h"
 #include "runtime/ui/window.h"
+#include "runtime/view/view_reader.h"
 #include "tests/support/window_fixture.h"
 
 namespace trv::cases {
@@ -54,6 +55,13 @@ TEST_F(CaseListWindowTest, DeleteClosedOnAFullDiskNamesEveryCaseItCouldNotDelete
   EXPECT_EQ(title(), "Browse Cases 3 records available");
   EXPECT_EQ(count(*state.dictionary.SercaseAccess), 3u);
   EXPECT_EQ(count(*state.dictionary.LogAccess), 0u);
+}
+
+TEST_F(CaseListWindowTest, OpensSortedOnTheCaseNumberThroughItsKeyWithoutASnapshot) {
+  const int taken = view::ViewReader::TEST_snapshotsTaken();
+  call("BrowsCases", 0);
+  ASSERT_EQ(title(), "Browse Cases 3 records available");
+  EXPECT_EQ(view::ViewReader::TEST_snapshotsTaken(), taken);
 }
 
 TEST_F(CaseListWindowTest, ASecondStartBringsTheMinimisedListBack) {
