@@ -193,10 +193,13 @@ class ActivityLog final : public list::ListWindow {
     const text::Clock& clock = s_.env.clock;
     const std::int32_t today = clock.today();
     const std::int32_t now = clock.now();
-    if (emptyLog(*s_.dictionary.LogAccess, s_.user.Id, s_.user.Name, today, now) != store::Ok)
-      forms::tell(s_.forms, "Unable to Update Log");
+    const bool emptied =
+        emptyLog(*s_.dictionary.LogAccess, s_.user.Id, s_.user.Name, today, now) == store::Ok;
+    if (!emptied) forms::tell(s_.forms, "Unable to Update Log");
     reread();
     count();
+    // A failed emptying kept every entry: the log is not "since today".
+    if (!emptied) return;
     jobs::SystemStamps stamp;
     stamp.log = true;
     stamp.logLimit = today;
