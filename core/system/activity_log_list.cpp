@@ -165,7 +165,15 @@ class ActivityLog final : public list::ListWindow {
 
   void count() {
     counts_ = countLog(*s_.dictionary.LogAccess);
-    if (counts_.code != store::Ok) forms::tell(s_.forms, "Error Reading Log File");
+    // Closing the message gives focus back, which counts again: tell once per run of failures.
+    if (counts_.code != store::Ok) {
+      if (!countFailed_) {
+        countFailed_ = true;
+        forms::tell(s_.forms, "Error Reading Log File");
+      }
+    } else {
+      countFailed_ = false;
+    }
     showCounts();
   }
 
@@ -227,6 +235,7 @@ class ActivityLog final : public list::ListWindow {
 
   ProgramState& s_;
   LogCounts counts_;
+  bool countFailed_ = false;  // "Error Reading Log File" shown, no good count since
 };
 
 }  // namespace
