@@ -66,7 +66,7 @@ CaseFields fieldsOf(const store::RecordBuffer& b, bool withHistory) {
   static_assert(sizeof(ArchiveRecord) <= sizeof(R));
   const R whole = recordOf<R>(b);
   ArchiveRecord r;
-  std::memcpy(&r, &whole, sizeof r);
+  std::memcpy(static_cast<void*>(&r), &whole, sizeof r);
   CaseFields c;
   c.caseNr = r.CASENR;
   c.sname = shown(r.SNAME.view());
