@@ -210,6 +210,7 @@ void QuorixList::ShowHeaderMenu() {
 void QuorixList::filterByValue(int event) {
   if (event == EventFilterClear) {
     query_.ClearLimits();
+    noteLimit("", "");
   } else {
     const Column* c = model_.at(currentCol_);
     if (c == nullptr) return;
@@ -233,6 +234,8 @@ void QuorixList::filterByValue(int event) {
       default:
         return;
     }
+    static const char* const kShown[] = {"=", "<", ">", "<>"};
+    noteLimit(name, std::string(kShown[event - EventFilterEqual]) + " " + v);
   }
   RefreshSortOrder();
 }

@@ -111,6 +111,19 @@ bool ColumnModel::MoveRight(int seq) {
   return true;
 }
 
+bool ColumnModel::Show(int qnos) {
+  Column* c = byField(qnos);
+  if (c == nullptr || c->listField < 0 || byFieldShown(qnos)) return false;
+  Column s = *c;
+  s.display = true;
+  if (s.widthDlu == 0) s.widthDlu = 10;
+  s.seq = s.col = static_cast<int>(shown_.size()) + 1;
+  shown_.push_back(std::move(s));
+  c->icon = 1;
+  c->col = c->seq;
+  return true;
+}
+
 bool ColumnModel::Hide(int seq) {
   if (shown_.size() <= 1 || seq < 1 || seq > static_cast<int>(shown_.size())) return false;
   const Column gone = shown_[static_cast<std::size_t>(seq - 1)];

@@ -85,6 +85,10 @@ class ColumnModel {
   // The displayed column at `seq` one place left / right. False (nothing changes) at the end.
   bool MoveLeft(int seq);
   bool MoveRight(int seq);
+  // Shows the built-in column of field number `qnos` last, with the settings it held when it was
+  // hidden (10 dialog units wide when it has no width); false when it is shown already or the
+  // list has no field for it.
+  bool Show(int qnos);
   // Removes the displayed column at `seq` (its state goes back to `all`); false for the last one.
   bool Hide(int seq);
 

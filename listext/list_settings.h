@@ -13,6 +13,9 @@
 namespace trv::list {
 struct ListDecl;
 }
+namespace trv::report {
+class ReportOutput;
+}
 
 namespace trv::listext {
 
@@ -70,7 +73,15 @@ struct ListSettings {
   bool graph = true;
   bool printView = true;
   bool printPage = true;
+  int maxFontSize = 14;  // the print's font sizes, points
+  int minFontSize = 6;
+  bool allPreview = true;    // "View" prints show the preview first
+  bool pagePreview = false;  // "Page" prints go straight to the printer
+  // Where prints go; none: a print makes its pages only.
+  report::ReportOutput* reports = nullptr;
   std::string separator = ",";
+  std::string csvFileName = "XPort.CSV";
+  std::string htmlFileName = "XPort.HTM";
   bool browseHeader = true;
   bool shellExecute = true;
   int ascDesc = 0;

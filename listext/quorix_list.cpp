@@ -6,6 +6,7 @@
 #include "runtime/ini/ini_settings.h"
 #include "runtime/list/list_format.h"
 #include "runtime/text/charset.h"
+#include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
 
 namespace trv::listext {
@@ -370,12 +371,60 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
         list_.window().post(EventRefreshWindow, list);
       }
       return true;
+    case EventPrintPage:
+      PrintList("Page");
+      return true;
+    case EventPrintView:
+      PrintList("View");
+      return true;
+    case EventDesignList:
+      RefreshColumns(false);
+      DesignList();
+      sortColumn_ = 0;
+      RefreshColumns(true);
+      if (viewOrder_) ShowSortIndicator();
+      return true;
+    case 1046:
+    case 1047:
+    case 1048: {
+      static const char* const kCodes[] = {"WID", "HOS", "DOS"};
+      EditAttribute(kCodes[e.number - 1046]);
+      return true;
+    }
+    case 1050:
+      EditHeaderText("HDR");
+      return true;
+    case 1059:
+      if (const ui::ControlState* c = list_.window().control(list)) {
+        ui::DialogRequest r;
+        r.kind = ui::DialogKind::Font;
+        r.font = c->font;
+        const ui::Answer a = list_.context().ui.dialog(r);
+        if (a.ok) list_.window().setFont(list, a.font);
+      }
+      return true;
+    case EventColumnColours:
+      currentCol_ = press_.column;
+      EditColumnColors();
+      return true;
+    case EventShowGraph:
+      ShowGraph();
+      return true;
+    case EventExportCsv:
+      ExportCsv();
+      return true;
+    case EventExportHtml:
+      ExportHtml();
+      return true;
     case EventFilterEqual:
     case EventFilterBelow:
     case EventFilterAbove:
     case EventFilterNotEqual:
     case EventFilterClear:
       filterByValue(e.number);
+      return true;
+    case EventFilterByValue:
+      filterByAskedValue();
       return true;
     case EventFilterInclusive:
       ApplyOptionCode("EQL");
@@ -384,9 +433,8 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
       RefreshColumns(true);
       return true;
     default:
-      // The designer, colours, print, export, graph and the filter value window (1045-1050,
-      // 1055-1060, 1063, 1069-1073, 1078) are commands of their own windows; any other number
-      // changes nothing.
+      // The list control's position, size and line height (1055-1058, 1060) cannot be changed
+      // in this window model; any other number changes nothing.
       return e.number >= EventHeaderPress && e.number <= EventRefreshColumns;
   }
 }

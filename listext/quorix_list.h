@@ -21,11 +21,16 @@
 // does not fit the list is ignored.
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "listext/column_graph.h"
 #include "listext/column_model.h"
 #include "listext/header_menu.h"
+#include "listext/list_export.h"
+#include "listext/list_print.h"
 #include "listext/list_settings.h"
 #include "listext/saved_layout.h"
 #include "runtime/list/list_window.h"
@@ -45,9 +50,16 @@ enum QuorixEvent : int {
   EventDropLeft = 1034,
   EventDropRight = 1035,
   EventRestoreDefault = 1036,
+  EventDesignList = 1045,
+  EventColumnColours = 1063,
   EventHideColumn = 1065,
   EventFitAll = 1067,
   EventSortColumn = 1068,
+  EventPrintPage = 1069,
+  EventPrintView = 1070,
+  EventShowGraph = 1071,
+  EventExportCsv = 1072,
+  EventExportHtml = 1073,
   EventFilterEqual = 1074,
   EventFilterBelow = 1075,
   EventFilterAbove = 1076,
@@ -97,6 +109,45 @@ class QuorixList final : public list::ListExtension {
   void SwitchFormatSlot(int control);
   // The list's sort-order choice: the header's order, the file order or the tab's key order.
   void RefreshSortOrder();
+  // Every record of the view, with the displayed columns as shown, to the export file
+  // (settings' csvFileName / htmlFileName, in the current folder unless a folder is given), then
+  // the file opened with the desktop's opener when shellExecute is set. A file that cannot be
+  // written is reported ("Quorix") and not opened.
+  void ExportCsv();
+  void ExportHtml();
+  // Asks the comparison and the value of a filter on the current column; on return
+  // filterSymbol() and filterValue() hold them (the value empty: no filter).
+  void AskFilterValue();
+  // The list as a table report: "View" every record of the view, with the column totals, to the
+  // preview (allPreview); "Page" the rows on show, to the printer (pagePreview: the preview).
+  // Any other mode prints nothing.
+  void PrintList(const std::string& mode);
+  // Counts every record of the view per value of the current column and shows the bar chart
+  // until its window closes; fewer than two or more than 50 categories are reported instead.
+  void ShowGraph();
+  // "Format Listbox...": the columns shown and their order (add, hide, move), the current
+  // column's header text and width (as the option mask allows), its colours, the default
+  // layout. Every change reaches the list at once and is kept with its saved layout.
+  void DesignList();
+  // One number of the column under the mouse at the last press, in a small window: "WID" its
+  // width, "HOS" its header indent, "DOS" its data indent; applied as it changes. Other codes
+  // show nothing.
+  void EditAttribute(const std::string& code);
+  // The header text of the column under the mouse ("HDR"; other codes show nothing).
+  void EditHeaderText(const std::string& code);
+  // The four colours of the current column, by name; "&Reset" gives it the list's own.
+  void EditColumnColors();
+  // "Quorix Preferences": the order of the graph's colours (the first 8 colour the bars) and its
+  // font, written to section "QuorixPreferences" however the window closes (the order only
+  // with "OK").
+  void EditGraphPreferences();
+  // The categories of the graph on show (empty when none is).
+  const std::vector<Category>& graphCategories() const { return lastGraph_; }
+  // The pages of the last print (for the preview and tests).
+  const std::shared_ptr<const report::Document>& lastPrint() const { return lastPrint_; }
+  const std::string& filterSymbol() const { return symbol_; }
+  const std::string& filterValue() const { return svalue_; }
+  int currentColumn() const { return currentCol_; }
 
  private:
   struct Hit {
@@ -130,6 +181,17 @@ class QuorixList final : public list::ListExtension {
   void dropMove(bool left);
   void keySequence(bool fileOrder);
   void filterByValue(int event);
+  void exportList(ExportFormat format);
+  void filterByAskedValue();
+  // The records a pass over the view expects: the file's count, else the view's.
+  std::uint64_t expectedRecords();
+  void redrawGraph(ui::Window& w, const GraphPreferences& prefs, std::size_t bars);
+  std::vector<PrintColumn> printColumns();
+  std::string headerText(const Column& c) const;
+  std::string orderText();
+  std::string filterText() const;
+  // Notes the limit text of a field for the print's footer; an empty field clears them all.
+  void noteLimit(const std::string& field, const std::string& limit);
   int getSortOrderNumber();
   void onSortColumnChanged(const Column& column);
 
@@ -188,6 +250,14 @@ class QuorixList final : public list::ListExtension {
   std::string maskText_;
   int pressedMark_ = 0;
   int dragColumn_ = 0;
+
+  // The filter window's fields.
+  std::string symbol_ = "EQ";
+  std::string svalue_;
+
+  std::map<std::string, std::string> limitTexts_;
+  std::shared_ptr<const report::Document> lastPrint_;
+  std::vector<Category> lastGraph_;
 };
 
 // The enhancement of an enhanced list with settings made from its declaration, adjusted by

@@ -7,8 +7,11 @@ namespace trv::core {
 
 list::ListEnvironment listEnvironment(ProgramState& s,
                                       std::function<void(listext::ListSettings&)> adjust) {
-  return {s.forms, s.ListColor, [adjust = std::move(adjust)](list::ListWindow& list) {
-            return listext::attachEnhancement(list, adjust);
+  return {s.forms, s.ListColor, [&s, adjust = std::move(adjust)](list::ListWindow& list) {
+            return listext::attachEnhancement(list, [&](listext::ListSettings& ls) {
+              ls.reports = s.env.reports;  // the list's print goes where the program's reports go
+              if (adjust) adjust(ls);
+            });
           }};
 }
 

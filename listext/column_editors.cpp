@@ -1,0 +1,109 @@
+// The small editors of the column under the mouse: one number (width, header or data indent) and
+// the header text. Each change reaches the list at once; neither has a cancel.
+
+#include "listext/quorix_list.h"
+#include "runtime/list/list_format.h"
+#include "runtime/ui/ui_runtime.h"
+#include "runtime/ui/use_var.h"
+#include "runtime/ui/window.h"
+
+namespace trv::listext {
+namespace {
+
+std::string clipped(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+enum EditorControl : int { kPrompt = 1, kValue, kOk };
+
+}  // namespace
+
+void QuorixList::EditAttribute(const std::string& code) {
+  if (code != "WID" && code != "HOS" && code != "DOS") return;
+  currentCol_ = press_.column;
+  model_.ReadBack(controlColumns());
+  Column* c = model_.at(currentCol_);
+  if (c == nullptr) return;
+  const std::size_t at = static_cast<std::size_t>(currentCol_ - 1);
+  int value = code == "WID" ? controlColumns()[at].width : code == "HOS" ? c->hoffset : c->foffset;
+  const char* prompt = code == "WID" ? "Width:" : code == "HOS" ? "Header offset:" : "Data offset:";
+
+  ui::WindowDecl d;
+  d.title = clipped(headerText(*c)).substr(0, 20);
+  d.kind = ui::WindowKind::Modal;
+  d.controls = {
+      ui::prompt("?Prompt", std::string(prompt).substr(0, 20)).withNumber(kPrompt).at(1, 1),
+      ui::spin("?Value", "@n3", 0, 999, ui::useNumber("Value", value)).withNumber(kValue).at(1, 16),
+      ui::button("?OK", "OK").withNumber(kOk).at(2, 16).asDefault()};
+  std::unique_ptr<ui::Window> w = list_.context().ui.open(std::move(d));
+  w->display();
+  w->select(kValue);
+  ui::Event e;
+  while (w->accept(e)) {
+    if (e.number == ui::EventCloseWindow || (e.number == ui::EventAccepted && e.control == kOk)) {
+      w->close();
+      continue;
+    }
+    if (e.control != kValue || (e.number != ui::EventAccepted && e.number != ui::EventNewSelection))
+      continue;
+    w->update(kValue);
+    auto cols = controlColumns();
+    if (at >= cols.size()) break;
+    ui::ListColumn& l = cols[at];
+    if (code == "WID") {
+      l.width = value;
+    } else if (code == "HOS") {
+      l.headerIndent = value;
+      if (l.headerJustify == 0) l.headerJustify = c->hjust;
+    } else {
+      l.dataIndent = value;
+      if (l.dataJustify == 0) l.dataJustify = c->fjust;
+    }
+    setControlColumns(std::move(cols));
+    model_.ReadBack(controlColumns());
+  }
+  w.reset();
+  slots_[currentSlot_].format = formatNow();
+}
+
+void QuorixList::EditHeaderText(const std::string& code) {
+  if (code != "HDR") return;
+  currentCol_ = press_.column;
+  model_.ReadBack(controlColumns());
+  const Column* c = model_.at(currentCol_);
+  if (c == nullptr) return;
+  const std::size_t at = static_cast<std::size_t>(currentCol_ - 1);
+  std::string text = headerText(*c);
+
+  ui::WindowDecl d;
+  d.title = "Header Text: " + clipped(headerText(*c)).substr(0, 20);
+  d.kind = ui::WindowKind::Modal;
+  d.controls = {
+      ui::prompt("?Prompt", "Header Text:").withNumber(kPrompt).at(1, 1),
+      ui::entry("?Value", "@s25", ui::useText("Value", text)).withNumber(kValue).at(1, 14),
+      ui::button("?OK", "OK").withNumber(kOk).at(2, 14).asDefault()};
+  std::unique_ptr<ui::Window> w = list_.context().ui.open(std::move(d));
+  w->display();
+  w->select(kValue);
+  ui::Event e;
+  while (w->accept(e)) {
+    if (e.number == ui::EventCloseWindow || (e.number == ui::EventAccepted && e.control == kOk)) {
+      w->close();
+      continue;
+    }
+    if (e.number != ui::EventAccepted || e.control != kValue) continue;
+    w->update(kValue);
+    auto cols = controlColumns();
+    if (at >= cols.size()) break;
+    cols[at].header = text;
+    setControlColumns(std::move(cols));
+    model_.ReadBack(controlColumns());
+    // The sort column keeps its mark before the new text.
+    if (viewOrder_ && currentCol_ == sortColumn_) ShowSortIndicator();
+  }
+  w.reset();
+  slots_[currentSlot_].format = formatNow();
+}
+
+}  // namespace trv::listext

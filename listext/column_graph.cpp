@@ -1,0 +1,175 @@
+// The column graph's categories, geometry and preferences.
+
+#include "listext/column_graph.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "runtime/ini/ini_settings.h"
+
+namespace trv::listext {
+namespace {
+
+struct NamedColour {
+  const char* name;
+  int value;
+};
+constexpr NamedColour kColours[] = {
+    {"None", -1},        {"Black", 0},         {"Maroon", 128},       {"Green", 32768},
+    {"Olive", 32896},    {"Navy", 8388608},    {"Purple", 8388736},   {"Teal", 8421376},
+    {"Gray", 8421504},   {"Silver", 12632256}, {"Red", 255},          {"Lime", 65280},
+    {"Yellow", 65535},   {"Blue", 16711680},   {"Fuschia", 16711935}, {"Aqua", 16776960},
+    {"White", 16777215},
+};
+constexpr const char* kDefaultColours[] = {"Maroon", "Olive", "Navy", "Silver",
+                                           "Purple", "Green", "Teal", "Gray"};
+
+}  // namespace
+
+bool CategoryCounter::Add(const std::string& name) {
+  auto it = counts_.find(name);
+  if (it == counts_.end()) {
+    if (counts_.size() >= kMaxCategories) return false;
+    it = counts_.emplace(name, 0).first;
+  }
+  ++it->second;
+  ++records_;
+  return true;
+}
+
+std::vector<Category> CategoryCounter::categories() const {
+  std::vector<Category> out;
+  for (const auto& [name, count] : counts_) {
+    Category c{name, count, 0};
+    // A share never divides by zero nor passes 100.
+    if (records_ > 0)
+      c.percent = std::min(100.0, static_cast<double>(count * 1000 / records_) / 10.0);
+    out.push_back(std::move(c));
+  }
+  return out;
+}
+
+BarChart layoutBars(const std::vector<Category>& categories, int width, int height) {
+  BarChart g;
+  const int n = static_cast<int>(categories.size());
+  if (n == 0) return g;
+  if (n >= 6) {
+    g.gap = 4;
+    g.bar = (width - 80) / n - 4;
+    if (g.bar < 10) {
+      g.gap = 2;
+      g.bar = (width - 80) / n - 2;
+    }
+  } else {
+    const int slot = (width - 160) / n;
+    g.gap = slot / 5;
+    g.bar = 4 * g.gap;
+  }
+  g.bar = std::max(g.bar, 1);
+  g.y0 = height - 50;
+  g.x0 = (width - ((n - 1) * (g.bar + g.gap) + g.bar)) / 2 + 32;
+  std::int64_t largest = 0;
+  for (const Category& c : categories) largest = std::max(largest, c.count);
+  for (int i = 0; i < n; ++i) {
+    g.xs.push_back(g.x0 + i * (g.bar + g.gap));
+    const std::int64_t v = categories[static_cast<std::size_t>(i)].count;
+    g.heights.push_back(largest > 0 ? static_cast<int>(v * (g.y0 - 30) / largest) : 0);
+  }
+  g.baselineLength = n * (g.bar + g.gap) - g.gap + 1;
+  return g;
+}
+
+void groupByMonth(int month, std::string& text) {
+  static const char* const kMonths[] = {"January",   "February", "March",    "April",
+                                        "May",       "June",     "July",     "August",
+                                        "September", "October",  "November", "December"};
+  if (month < 1 || month > 12) return;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%2d =%s", month, kMonths[month - 1]);
+  text = buf;
+}
+
+void groupByWeekday(int day, std::string& text) {
+  static const char* const kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                      "Thursday", "Friday", "Saturday"};
+  if (day < 1 || day > 7) return;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%2d =%s", day, kDays[day - 1]);
+  text = buf;
+}
+
+namespace {
+
+// The hour band of a two-digit hour text, `hours` wide; nothing for any other text.
+void groupByHours(std::string& text, int hours) {
+  std::string h = text;
+  while (!h.empty() && h.back() == ' ') h.pop_back();
+  if (h.size() != 2 || h < "00" || h > "23" || !std::isdigit(static_cast<unsigned char>(h[0])) ||
+      !std::isdigit(static_cast<unsigned char>(h[1])))
+    return;
+  const int from = (std::stoi(h) / hours) * hours;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d:00-%02d:59", from, from + hours - 1);
+  text = buf;
+}
+
+}  // namespace
+
+void groupBySixHours(std::string& text) {
+  groupByHours(text, 6);
+}
+
+void groupByFourHours(std::string& text) {
+  groupByHours(text, 4);
+}
+
+std::string legendText(const Category& c) {
+  if (c.name.size() >= 4 && c.name.compare(2, 2, " =") == 0) return c.name.substr(4);
+  return c.name;
+}
+
+std::string percentText(double percent, int slot) {
+  char buf[16];
+  if (slot < 26) {
+    std::snprintf(buf, sizeof buf, "%d", static_cast<int>(percent + 0.5));
+  } else {
+    std::snprintf(buf, sizeof buf, "%.1f", percent);
+  }
+  return buf;
+}
+
+int colourOfName(const std::string& name, int fallback) {
+  for (const NamedColour& c : kColours)
+    if (name == c.name) return c.value;
+  return fallback;
+}
+
+std::string nameOfColour(int value) {
+  for (const NamedColour& c : kColours)
+    if (value == c.value) return c.name;
+  return {};
+}
+
+GraphPreferences readGraphPreferences(const ini::IniSettings* ini) {
+  GraphPreferences p;
+  for (std::size_t i = 0; i < p.colours.size(); ++i) {
+    char key[8];
+    std::snprintf(key, sizeof key, "Col%02d", static_cast<int>(i + 1));
+    std::string name = ini ? ini->ReadValue("QuorixPreferences", key) : std::string();
+    if (name.empty()) name = kDefaultColours[i];
+    p.colours[i] = colourOfName(name, 0);
+  }
+  if (!ini) return p;
+  if (std::string f = ini->ReadValue("QuorixPreferences", "FontName"); !f.empty()) p.fontName = f;
+  auto number = [&](const char* key, int& into) {
+    if (!ini->ReadValue("QuorixPreferences", key).empty())
+      into = static_cast<int>(ini->ReadNumber("QuorixPreferences", key));
+  };
+  number("FontSize", p.fontSize);
+  number("FontColor", p.fontColour);
+  number("FontStyle", p.fontStyle);
+  return p;
+}
+
+}  // namespace trv::listext

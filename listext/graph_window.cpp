@@ -1,0 +1,199 @@
+// The column graph: the records of the list counted per value of the current column, drawn as a
+// bar chart in a window of its own.
+
+#include "listext/column_graph.h"
+#include "listext/progress_window.h"
+#include "listext/quorix_list.h"
+#include "runtime/ui/ui_runtime.h"
+#include "runtime/ui/window.h"
+
+namespace trv::listext {
+namespace {
+
+std::string clipped(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+// The graph is laid out in pixels; the window model places controls on a grid of characters.
+constexpr int kPixelsPerColumn = 8;
+constexpr int kPixelsPerRow = 16;
+constexpr int kGraphWidth = 800;
+constexpr int kGraphHeight = 480;
+
+enum GraphControl : int {
+  kFirstLine = 1,
+  kOk,
+  kPreferences,
+  kFilterLine,
+  kOutput,
+  kCountCaption,
+  kPercentCaption,
+  kBaseline,
+  kCount = 100,
+  kPercent = 200,
+  kLegend = 300,
+  kBar = 400,
+};
+
+ui::ControlDecl& place(ui::ControlDecl& c, int x, int y, int w, int h) {
+  return c.at(y / kPixelsPerRow + 1, x / kPixelsPerColumn + 1)
+      .size(std::max(1, w / kPixelsPerColumn), std::max(1, h / kPixelsPerRow));
+}
+
+}  // namespace
+
+ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t records,
+                           const std::string& description, const std::string& filter,
+                           const GraphPreferences& prefs) {
+  const BarChart g = layoutBars(categories, kGraphWidth, kGraphHeight);
+  ui::Font font;
+  font.face = prefs.fontName;
+  font.size = prefs.fontSize;
+  font.colour = prefs.fontColour;
+  font.bold = prefs.fontStyle % 4096 >= 700;
+  font.italic = (prefs.fontStyle & 4096) != 0;
+
+  ui::WindowDecl d;
+  d.title = description;
+  d.kind = ui::WindowKind::Modal;
+  auto& c = d.controls;
+  c.push_back(ui::string("?FirstLine", std::to_string(records) +
+                                           " Categories of Field: " + description.substr(0, 40))
+                  .withNumber(kFirstLine)
+                  .at(1, 1));
+  c.push_back(ui::button("?OK", "OK").withNumber(kOk).at(1, 80).asDefault());
+  c.push_back(ui::button("?Preferences", "Pre&ferences")
+                  .withNumber(kPreferences)
+                  .withTip("Change Colors and/or Font")
+                  .at(1, 86));
+  c.push_back(ui::string("?FilterLine", "Filter: " + filter.substr(0, 100))
+                  .withNumber(kFilterLine)
+                  .at(2, 1));
+  c.push_back(ui::button("?Output", "&Output")
+                  .withNumber(kOutput)
+                  .withTip("Copies an Window Image to the ClipBoard")
+                  .at(2, 86));
+  place(
+      c.emplace_back(ui::string("?CountCaption", "Count").withNumber(kCountCaption).withFont(font)),
+      g.x0 - 70, g.y0 + 4, g.bar, kPixelsPerRow);
+  place(c.emplace_back(
+            ui::string("?PercentCaption", "Percent").withNumber(kPercentCaption).withFont(font)),
+        g.x0 - 70, g.y0 + 20, g.bar, kPixelsPerRow);
+  for (std::size_t i = 0; i < categories.size(); ++i) {
+    const Category& cat = categories[i];
+    const int n = static_cast<int>(i) + 1;
+    const int x = g.xs[i];
+    const int h = g.heights[i];
+    // The ninth category takes the first colour again.
+    const int colour = prefs.colours[i % prefs.colours.size()];
+    place(c.emplace_back(
+              ui::box("?Bar" + std::to_string(n)).withNumber(kBar + n).withColours(0, colour)),
+          x, g.y0 - h + 2, g.bar, h);
+    place(c.emplace_back(ui::string("?Legend" + std::to_string(n), legendText(cat))
+                             .withNumber(kLegend + n)
+                             .withFont(font)),
+          x, g.y0 - kPixelsPerRow - 10, g.bar, kPixelsPerRow);
+    place(c.emplace_back(ui::string("?Count" + std::to_string(n), std::to_string(cat.count))
+                             .withNumber(kCount + n)
+                             .withFont(font)),
+          x, g.y0 + 4, g.bar, kPixelsPerRow);
+    place(c.emplace_back(
+              ui::string("?Percent" + std::to_string(n), percentText(cat.percent, g.bar + g.gap))
+                  .withNumber(kPercent + n)
+                  .withFont(font)),
+          x, g.y0 + 20, g.bar, kPixelsPerRow);
+  }
+  place(c.emplace_back(ui::line("?Baseline").withNumber(kBaseline)), g.x0, g.y0 + 2,
+        g.baselineLength, 4);
+  return d;
+}
+
+void QuorixList::redrawGraph(ui::Window& w, const GraphPreferences& prefs, std::size_t bars) {
+  ui::Font font;
+  font.face = prefs.fontName;
+  font.size = prefs.fontSize;
+  font.colour = prefs.fontColour;
+  font.bold = prefs.fontStyle % 4096 >= 700;
+  font.italic = (prefs.fontStyle & 4096) != 0;
+  w.setFont(kCountCaption, font);
+  w.setFont(kPercentCaption, font);
+  for (std::size_t i = 0; i < bars; ++i) {
+    const int n = static_cast<int>(i) + 1;
+    w.setColours(kBar + n, 0, prefs.colours[i % prefs.colours.size()]);
+    for (int base : {kLegend, kCount, kPercent}) w.setFont(base + n, font);
+  }
+}
+
+void QuorixList::ShowGraph() {
+  ui::UiRuntime& ui = list_.context().ui;
+  const Column* column = model_.at(currentCol_);
+  if (column == nullptr) return;
+  const std::string description = clipped(column->description);
+  const std::size_t at = static_cast<std::size_t>(column->seq - 1);
+  list::ListBrowser& b = list_.browser();
+
+  CategoryCounter counter;
+  bool tooMany = false;
+  std::vector<store::RecordBuffer> chunk;
+  auto progress = std::make_unique<ProgressWindow>(ui, expectedRecords());
+  store::Code code = b.view().first(500, chunk);
+  while (code == store::Ok && !chunk.empty() && !tooMany) {
+    for (const store::RecordBuffer& r : chunk) {
+      progress->Step();
+      progress->SetTitle("Record=" + std::to_string(counter.records() + 1) + " - ");
+      if (!counter.Add(exportValue(b.CellText(r, at)))) {
+        tooMany = true;
+        break;
+      }
+    }
+    store::RecordBuffer last = std::move(chunk.back());
+    chunk.clear();
+    if (!tooMany) code = b.view().after(last, 500, chunk);
+  }
+  progress.reset();
+  // The list reads its page again, as after a print.
+  b.Reset();
+  if (tooMany) {
+    ui.message("Too complex to graph - exceeds max number of categories: " +
+                   std::to_string(kMaxCategories) + " - '" + description,
+               "Quorix", ui::Icon::Exclamation);
+    return;
+  }
+  if (code != store::Ok) return;
+  std::vector<Category> categories = counter.categories();
+  if (categories.size() < 2) {
+    ui.message((categories.empty() ? "There are no categories to Graph of '"
+                                   : "There is only one category to Graph of '") +
+                   description + "'",
+               "Quorix", ui::Icon::Exclamation);
+    return;
+  }
+
+  const std::string filter = filterText();
+  GraphPreferences prefs = readGraphPreferences(list_.context().settings);
+  lastGraph_ = categories;
+  std::unique_ptr<ui::Window> w =
+      ui.open(graphWindow(categories, counter.records(), description, filter, prefs));
+  w->select(kOk);
+  ui::Event e;
+  while (w->accept(e)) {
+    if (e.number == ui::EventCloseWindow || (e.number == ui::EventAccepted && e.control == kOk)) {
+      w->close();
+    } else if (e.number == ui::EventAccepted && e.control == kPreferences) {
+      EditGraphPreferences();
+      redrawGraph(*w, readGraphPreferences(list_.context().settings), categories.size());
+    } else if (e.number == ui::EventAccepted && e.control == kOutput) {
+      // The buttons are out of the picture while it is taken, and back a second later.
+      for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, true);
+      w->setTimer(100);
+    } else if (e.number == ui::EventTimer) {
+      for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, false);
+      w->select(kOk);
+      w->setTimer(0);
+    }
+  }
+  lastGraph_.clear();
+}
+
+}  // namespace trv::listext

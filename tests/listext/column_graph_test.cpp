@@ -1,0 +1,244 @@
+// The column graph: categories counted per value, the bar chart's geometry, the preferences, and
+// the graph of a real list's column.
+
+#include "listext/column_graph.h"
+
+#include <gtest/gtest.h>
+
+#include "listext/quorix_list.h"
+#include "tests/runtime/forms/form_fixture.h"
+
+namespace trv::listext {
+namespace {
+
+std::vector<Category> categories(int n) {
+  std::vector<Category> out;
+  for (int i = 1; i <= n; ++i) out.push_back({"c" + std::to_string(i), i, 0});
+  return out;
+}
+
+TEST(ColumnGraph, CountsAtMostFiftyCategoriesInNameOrderWithTheirShares) {
+  CategoryCounter c;
+  for (const char* v : {"10 =October", " 2 =February", "10 =October", "", "10 =October"})
+    EXPECT_TRUE(c.Add(v));
+  const auto cats = c.categories();
+  ASSERT_EQ(cats.size(), 3u);
+  EXPECT_EQ(cats[0].name, "");
+  EXPECT_EQ(cats[1].name, " 2 =February");
+  EXPECT_EQ(legendText(cats[1]), "February");
+  EXPECT_EQ(cats[2].count, 3);
+  EXPECT_DOUBLE_EQ(cats[2].percent, 60.0);
+  EXPECT_EQ(c.records(), 5);
+
+  CategoryCounter many;
+  for (int i = 0; i < 50; ++i) EXPECT_TRUE(many.Add(std::to_string(i)));
+  EXPECT_TRUE(many.Add("7"));  // a known category still counts
+  EXPECT_FALSE(many.Add("the 51st"));
+  EXPECT_EQ(many.categories().size(), 50u);
+  EXPECT_TRUE(CategoryCounter().categories().empty());
+}
+
+TEST(ColumnGraph, GroupersGiveCategoriesInCalendarOrder) {
+  struct Case {
+    void (*group)(std::string&);
+    std::string in, out;
+  } hours[] = {
+      {groupBySixHours, "05", "00:00-05:59"},  {groupBySixHours, "18 ", "18:00-23:59"},
+      {groupBySixHours, "05:30", "05:30"},     {groupBySixHours, "24", "24"},
+      {groupByFourHours, "07", "04:00-07:59"}, {groupByFourHours, "20", "20:00-23:59"},
+      {groupByFourHours, "ab", "ab"},
+  };
+  for (Case c : hours) {
+    c.group(c.in);
+    EXPECT_EQ(c.in, c.out);
+  }
+  std::string t = "x";
+  groupByMonth(13, t);
+  EXPECT_EQ(t, "x");
+  groupByMonth(2, t);
+  EXPECT_EQ(t, " 2 =February");
+  std::string october;
+  groupByMonth(10, october);
+  EXPECT_LT(t, october);  // the leading blank sorts February first
+  groupByWeekday(1, t);
+  EXPECT_EQ(t, " 1 =Sunday");
+}
+
+TEST(ColumnGraph, LaysBarsOutWideUpToFiveAndNarrowFromSix) {
+  struct Case {
+    int n, width, gap, bar, x0;
+  } cases[] = {
+      {1, 800, 128, 512, 176}, {5, 800, 25, 100, 132}, {6, 800, 4, 116, 74},
+      {50, 800, 4, 10, 84},    {50, 700, 2, 10, 83},  // the gap shrinks below a 10-pixel bar
+  };
+  for (const Case& c : cases) {
+    const BarChart g = layoutBars(categories(c.n), c.width, 480);
+    EXPECT_EQ(g.gap, c.gap) << c.n;
+    EXPECT_EQ(g.bar, c.bar) << c.n;
+    EXPECT_EQ(g.x0, c.x0) << c.n;
+    EXPECT_EQ(g.y0, 430);
+    ASSERT_EQ(g.xs.size(), static_cast<std::size_t>(c.n));
+    EXPECT_EQ(g.xs.back(), c.x0 + (c.n - 1) * (c.bar + c.gap));
+    // The largest category reaches 30 pixels below the top of the chart.
+    EXPECT_EQ(g.heights.back(), 400);
+    EXPECT_EQ(g.heights.front(), 400 / c.n);
+    EXPECT_EQ(g.baselineLength, c.n * (c.bar + c.gap) - c.gap + 1);
+  }
+  EXPECT_EQ(percentText(33.3, 25), "33");
+  EXPECT_EQ(percentText(33.3, 26), "33.3");
+}
+
+TEST(ColumnGraph, ReadsTheBarColoursByNameWithDefaults) {
+  store::testing::TempFolder dir;
+  ini::IniSettings ini;
+  ini.Init(dir.path(), "trvnel12.ini");
+  GraphPreferences p = readGraphPreferences(&ini);
+  EXPECT_EQ(p.colours[0], 128);       // Maroon
+  EXPECT_EQ(p.colours[3], 12632256);  // Silver
+  EXPECT_EQ(p.fontSize, 12);
+  EXPECT_EQ(p.fontStyle, 700);
+  ASSERT_TRUE(ini.WriteValue("QuorixPreferences", "Col01", "Fuschia"));
+  ASSERT_TRUE(ini.WriteValue("QuorixPreferences", "Col02", "Pink"));
+  ASSERT_TRUE(ini.WriteValue("QuorixPreferences", "FontName", "Helvetica Narrow"));
+  ASSERT_TRUE(ini.WriteValue("QuorixPreferences", "FontSize", std::int64_t{9}));
+  p = readGraphPreferences(&ini);
+  EXPECT_EQ(p.colours[0], 16711935);
+  EXPECT_EQ(p.colours[1], 0);  // a name not known leaves the bar black
+  EXPECT_EQ(p.fontName, "Helvetica Narrow");
+  EXPECT_EQ(p.fontSize, 9);
+  EXPECT_EQ(nameOfColour(8421504), "Gray");
+  EXPECT_EQ(colourOfName("None", 5), -1);
+  // The ninth bar takes the first colour again.
+  const ui::WindowDecl d = graphWindow(categories(9), 45, "Group", "", p);
+  auto colourOf = [&](int bar) {
+    for (const ui::ControlDecl& c : d.controls)
+      if (c.number == 400 + bar) return c.background;
+    return -2;
+  };
+  EXPECT_EQ(colourOf(9), colourOf(1));
+  EXPECT_EQ(colourOf(1), 16711935);
+}
+
+enum Control : int { kList = 1, kClose };
+
+class ColumnGraphTest : public forms::testing::FormFixture {
+ protected:
+  void add(const std::string& name, const std::string& group) {
+    station.primeRecord();
+    char* r = station.buffer().record.data();
+    (void)store::setFieldText(station.decl().fields[1], r, name);
+    (void)store::setFieldText(station.decl().fields[2], r, group);
+    ASSERT_EQ(station.insert(), data::LevelOk);
+  }
+  list::ListDecl decl() {
+    list::ListDecl d;
+    d.procedure = "BrowseItems";
+    d.window.title = "Items";
+    d.window.controls = {ui::list("?Browse:1", {}).withNumber(kList).size(40, 10),
+                         ui::button("?Close", "Close").withNumber(kClose)};
+    d.list = kList;
+    d.columns = {{"Group", 24, "ITM:Group", "@s6"}, {"Name", 40, "ITM:Name", "@s10"}};
+    d.file = &itemRel;
+    d.orders = {{"ITM:NameKey", "ITM:Name", 0, true}};
+    d.buttons = {.close = kClose};
+    d.enhanced = true;
+    return d;
+  }
+  void open() {
+    ASSERT_NE(rt.start([this] {
+      list::ListWindow list(env_, decl());
+      list.Run();
+    }),
+              0);
+    ASSERT_TRUE(driver.waitIdle());
+  }
+  void post(int event) {
+    ASSERT_TRUE(driver.inspect([&] { rt.front()->post(event, kList); }));
+    ASSERT_TRUE(driver.waitIdle());
+  }
+  // The Group column becomes the current one (a press that ends on a divider does not sort).
+  void makeGroupCurrent() {
+    for (int key : {ui::KeyMouseLeft, ui::KeyMouseLeftUp}) {
+      ui::Input in = to(front(), ui::Input::Kind::Mouse, kList);
+      in.key = key;
+      in.column = 1;
+      in.zone = key == ui::KeyMouseLeft ? ui::ListZone::Header : ui::ListZone::Divider;
+      input(in);
+    }
+  }
+  QuorixList* quorix_ = nullptr;
+  int colour_ = 0;
+  list::ListEnvironment env_{ctx, colour_, [this](list::ListWindow& w) {
+                               auto e = attachEnhancement(w, [](ListSettings& s) {
+                                 s.sortAtOpen = false;
+                                 s.columns[0].description = "Item group";
+                               });
+                               quorix_ = static_cast<QuorixList*>(e.get());
+                               return e;
+                             }};
+};
+
+TEST_F(ColumnGraphTest, SaysWhenThereIsOnlyOneCategory) {
+  add("a", "red");
+  open();
+  makeGroupCurrent();
+  post(EventShowGraph);
+  EXPECT_EQ(shownMessage(), "Quorix");
+  EXPECT_EQ(driver.message()->second.text, "There is only one category to Graph of 'Item group'");
+  answer("&OK");
+}
+
+TEST_F(ColumnGraphTest, GraphsTheCurrentColumnUntilOk) {
+  int n = 0;
+  for (const char* g : {"red", "blue", "red", "", "red"}) add("n" + std::to_string(++n), g);
+  open();
+  ui::Window* list = front();
+  makeGroupCurrent();
+  post(EventShowGraph);
+  ui::Window* graph = front();
+  ASSERT_NE(graph, list);
+  ASSERT_TRUE(driver.inspect([&] {
+    const auto& cats = quorix_->graphCategories();
+    ASSERT_EQ(cats.size(), 3u);
+    EXPECT_EQ(cats[0].count, 1);  // the empty value is a category of its own
+    EXPECT_EQ(cats[2].name, "red");
+    EXPECT_EQ(cats[2].count, 3);
+    EXPECT_EQ(graph->text(1), "5 Categories of Field: Item group");
+    EXPECT_EQ(graph->text(103), "3");
+    EXPECT_EQ(graph->text(203), "60.0");
+  }));
+  // "Pre&ferences": a colour moved up takes effect with OK; the bars take the new order.
+  input(to(graph, ui::Input::Kind::Press, 3));
+  ui::Window* prefs = front();
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(prefs->title(), "Quorix Preferences");
+    EXPECT_EQ(prefs->text(9), "Arial8 pt Bold");
+  }));
+  ui::Input pick = to(prefs, ui::Input::Kind::Select, 4);
+  pick.row = 2;
+  input(pick);
+  input(to(prefs, ui::Input::Kind::Press, 5));   // up
+  input(to(prefs, ui::Input::Kind::Press, 11));  // OK
+  EXPECT_EQ(front(), graph);
+  EXPECT_EQ(settings.ReadValue("QuorixPreferences", "Col01"), "Olive");
+  EXPECT_EQ(settings.ReadValue("QuorixPreferences", "Col02"), "Maroon");
+  EXPECT_EQ(settings.ReadValue("QuorixPreferences", "FontSize"), "8");
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(graph->control(401)->background, 32896);  // Olive
+    EXPECT_EQ(graph->control(103)->font.size, 8);
+  }));
+  // An order changed but not confirmed is not kept.
+  input(to(graph, ui::Input::Kind::Press, 3));
+  prefs = front();
+  input(pick);
+  input(to(prefs, ui::Input::Kind::Press, 5));
+  input(to(prefs, ui::Input::Kind::Close));
+  EXPECT_EQ(settings.ReadValue("QuorixPreferences", "Col01"), "Olive");
+
+  input(to(graph, ui::Input::Kind::Press, 2));  // OK
+  EXPECT_EQ(front(), list);
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_TRUE(quorix_->graphCategories().empty()); }));
+}
+
+}  // namespace
+}  // namespace trv::listext

@@ -1,0 +1,169 @@
+// The list's print: the font size that fits the columns, the table's layout, and a print of a
+// real list over a small file to the preview and to the printer.
+
+#include "listext/list_print.h"
+
+#include <gtest/gtest.h>
+
+#include "listext/quorix_list.h"
+#include "runtime/report/print_previewer.h"
+#include "runtime/report/report_output.h"
+#include "tests/runtime/forms/form_fixture.h"
+
+namespace trv::listext {
+namespace {
+
+PrintColumn column(int width, bool border = false) {
+  PrintColumn c;
+  c.width = width;
+  c.border = border;
+  return c;
+}
+
+TEST(ListPrintFit, TakesTheLargestSizeThatFitsElseNarrowsEveryColumnEvenly) {
+  struct Case {
+    std::vector<PrintColumn> columns;
+    int points, spare;
+  } cases[] = {
+      {{column(300)}, 14, 1400},
+      {{column(350)}, 12, 1400},
+      {{column(349, true)}, 12, 1400},  // a border counts one unit more
+      {{column(200), column(200)}, 12, 100},
+      {{column(700)}, 6, 1400},
+      {{column(900)}, 6, -1000},
+      {{column(600), column(400)}, 6, -1100},
+      // The width of a wide column (an e-mail address) is more than a byte holds.
+      {{column(300), column(120, true)}, 10, (9800 - 421 * 20) / 2},
+  };
+  for (const Case& c : cases) {
+    const PrintFit f = fitPrint(c.columns, 14, 6);
+    EXPECT_EQ(f.points, c.points) << c.columns[0].width;
+    EXPECT_EQ(f.spare, c.spare) << c.columns[0].width;
+    const ListPrintLayout l(c.columns, f, "Arial", 400, 400);
+    if (f.spare < 0) {
+      EXPECT_LE(l.tableWidth(), kPrintWidth);
+      EXPECT_GT(l.tableWidth(), kPrintWidth - static_cast<int>(c.columns.size()) * 2);
+    }
+  }
+}
+
+TEST(ListPrintLayout, PlacesColumnsWithLinesBetweenAndJustifiesHeadersAndData) {
+  std::vector<PrintColumn> cols = {column(40, true), column(20, true), column(20, true)};
+  cols[1].hjust = cols[1].fjust = 'D';
+  cols[1].total = true;
+  cols[0].header = "Name";
+  cols[1].header = "Amount";
+  const PrintFit fit = fitPrint(cols, 14, 6);
+  ASSERT_EQ(fit.points, 14);
+  const ListPrintLayout l(cols, fit, "Arial", 0, 700);
+  EXPECT_EQ(l.xs(), (std::vector<int>{0, 40 * 28 + fit.spare, 60 * 28 + 2 * fit.spare}));
+  const report::Band h = l.pageHeader({"Clients", "6/05/2002", "10:00", "", "", "", ""});
+  int lines = 0;
+  std::vector<report::Align> aligns;
+  for (const report::PageItem& i : h.items) {
+    if (const auto* line = std::get_if<report::LineItem>(&i)) {
+      ++lines;
+      EXPECT_EQ(line->y1, 650);
+      EXPECT_EQ(line->y2, 650 + 5550);
+    }
+    if (const auto* t = std::get_if<report::TextItem>(&i); t && t->box.y == 650)
+      aligns.push_back(t->align);
+    if (const auto* b = std::get_if<report::BoxItem>(&i)) {
+      EXPECT_EQ(b->box.width, l.tableWidth());
+    }
+  }
+  EXPECT_EQ(lines, 2);  // none right of the last column
+  EXPECT_EQ(aligns, (std::vector<report::Align>{report::Align::kLeft, report::Align::kRight,
+                                                report::Align::kLeft}));
+  // Totals print only under totalled columns.
+  const report::Band t = l.totals({"", "42", ""});
+  ASSERT_EQ(t.items.size(), 1u);
+  EXPECT_EQ(std::get<report::TextItem>(t.items[0]).text, "42");
+}
+
+class RecordingOutput final : public report::ReportOutput {
+ public:
+  void showPages(const ui::Window&, std::shared_ptr<const report::Document> doc) override {
+    shown = std::move(doc);
+  }
+  bool print(const report::Document& doc, std::string*) override {
+    printed.push_back(doc.texts(0));
+    return true;
+  }
+  std::shared_ptr<const report::Document> shown;
+  std::vector<std::vector<std::string>> printed;
+};
+
+enum Control : int { kList = 1, kClose };
+
+class ListPrintTest : public forms::testing::FormFixture {
+ protected:
+  list::ListDecl decl() {
+    list::ListDecl d;
+    d.procedure = "BrowseItems";
+    d.window.title = "Items";
+    d.window.controls = {ui::list("?Browse:1", {}).withNumber(kList).size(40, 10),
+                         ui::button("?Close", "Close").withNumber(kClose)};
+    d.list = kList;
+    d.columns = {{"Name", 40, "ITM:Name", "@s10"}, {"Nr", 26, "ITM:Nr", "@N06", true}};
+    d.file = &itemRel;
+    d.orders = {{"ITM:NameKey", "ITM:Name", 0, true}};
+    d.buttons = {.close = kClose};
+    d.enhanced = true;
+    return d;
+  }
+  void open() {
+    ASSERT_NE(rt.start([this] {
+      list::ListWindow list(env_, decl());
+      list.Run();
+    }),
+              0);
+    ASSERT_TRUE(driver.waitIdle());
+  }
+  void post(int event) {
+    ASSERT_TRUE(driver.inspect([&] { rt.front()->post(event, kList); }));
+    ASSERT_TRUE(driver.waitIdle());
+  }
+
+  RecordingOutput output_;
+  QuorixList* quorix_ = nullptr;
+  int colour_ = 0;
+  list::ListEnvironment env_{ctx, colour_, [this](list::ListWindow& w) {
+                               auto e = attachEnhancement(w, [this](ListSettings& s) {
+                                 s.reports = &output_;
+                                 s.columns[1].total = true;
+                               });
+                               quorix_ = static_cast<QuorixList*>(e.get());
+                               return e;
+                             }};
+};
+
+TEST_F(ListPrintTest, PrintsTheRowsOnShowOrTheWholeViewWithTotalsThroughThePreview) {
+  for (const char* name : {"Cedar", "ash", "Birch"}) stationAdd(name);
+  open();
+  ui::Window* list = front();
+  post(EventPrintPage);
+  ASSERT_EQ(output_.printed.size(), 1u);
+  EXPECT_EQ(
+      output_.printed[0],
+      (std::vector<std::string>{"Items",     "Date:",  " 6/05/2002", "Time:",   "10:00:00",
+                                "Name",      "Nr",     "ash",        "000002",  "Birch",
+                                "000003",    "Cedar",  "000001",     "Font:",   "Arial 14 Point",
+                                "3 Records", "Order:", "+ITM:NAME",  "Filter:", ""}));
+
+  post(EventPrintView);
+  ui::Window* preview = front();
+  ASSERT_NE(preview, list);
+  ASSERT_TRUE(output_.shown);
+  const std::vector<std::string> texts = output_.shown->texts(0);
+  // The totals line under the totalled column, before the footer.
+  const std::vector<std::string> tail(texts.begin() + 7, texts.begin() + 14);
+  EXPECT_EQ(tail, (std::vector<std::string>{"ash", "000002", "Birch", "000003", "Cedar", "000001",
+                                            "000006"}));
+  input(to(preview, ui::Input::Kind::Press, report::PrintPreviewer::kExit));
+  EXPECT_EQ(front(), list);
+  EXPECT_EQ(output_.printed.size(), 1u);
+}
+
+}  // namespace
+}  // namespace trv::listext
