@@ -1,5 +1,8 @@
 #include "cases/reports/case_reports.h"
 
+#include <cstddef>
+#include <cstring>
+
 #include "core/data/records.h"
 #include "core/program/program_state.h"
 #include "runtime/data/file_access.h"
@@ -49,33 +52,21 @@ report::TextItem at(int x, int y, int width, std::string s, const report::FontSp
                           report::Align::kLeft};
 }
 
-}  // namespace
+// A case record begins with the fields of a knowledge-base record, laid out alike.
+static_assert(sizeof(ArchiveRecord) <= sizeof(SercaseRecord));
+static_assert(offsetof(SercaseRecord, CaseNr) == offsetof(ArchiveRecord, CASENR));
+static_assert(offsetof(SercaseRecord, Owner) == offsetof(ArchiveRecord, OWNER));
+static_assert(offsetof(SercaseRecord, ThirdAction) == offsetof(ArchiveRecord, THIRDACTION));
+static_assert(offsetof(SercaseRecord, Status) == offsetof(ArchiveRecord, STATUS));
 
-CaseFields caseFields(const store::RecordBuffer& b, bool withHistory) {
-  const SercaseRecord r = recordOf<SercaseRecord>(b);
-  CaseFields c;
-  c.caseNr = r.CaseNr;
-  c.sname = shown(r.SName.view());
-  c.lname = shown(r.LName.view());
-  c.phone = shown(r.Phone.view());
-  c.product = shown(r.Product.view());
-  c.idProduct = shown(r.IDProduct.view());
-  c.problem = shown(r.SProblem.view());
-  c.priority = shown(r.Priority.view());
-  c.owner = std::string(text::clip(r.Owner.view()));  // kept in the records' charset
-  c.status = shown(r.Status.view());
-  c.sdate = r.SDate;
-  c.stime = r.STime;
-  c.escDate[0] = r.FirstEscDate, c.escDate[1] = r.SecEscDate, c.escDate[2] = r.ThirdEscDate;
-  c.escTime[0] = r.FirstEscTime, c.escTime[1] = r.SecEscTime, c.escTime[2] = r.ThirdEscTime;
-  c.done[0] = r.FirstAction == "D", c.done[1] = r.SecAction == "D",
-  c.done[2] = r.ThirdAction == "D";
-  if (withHistory) c.history = memoOf(b, 0);
-  return c;
-}
-
-CaseFields archiveFields(const store::RecordBuffer& b, bool withHistory) {
-  const ArchiveRecord r = recordOf<ArchiveRecord>(b);
+// The report's fields of a case (SercaseRecord) or knowledge-base (ArchiveRecord) record: read
+// as its own type, then through the part both share.
+template <class R>
+CaseFields fieldsOf(const store::RecordBuffer& b, bool withHistory) {
+  static_assert(sizeof(ArchiveRecord) <= sizeof(R));
+  const R whole = recordOf<R>(b);
+  ArchiveRecord r;
+  std::memcpy(static_cast<void*>(&r), &whole, sizeof r);
   CaseFields c;
   c.caseNr = r.CASENR;
   c.sname = shown(r.SNAME.view());
@@ -85,7 +76,7 @@ CaseFields archiveFields(const store::RecordBuffer& b, bool withHistory) {
   c.idProduct = shown(r.IDPRODUCT.view());
   c.problem = shown(r.SProblem.view());
   c.priority = shown(r.PRIORITY.view());
-  c.owner = std::string(text::clip(r.OWNER.view()));
+  c.owner = std::string(text::clip(r.OWNER.view()));  // kept in the records' charset
   c.status = shown(r.STATUS.view());
   c.sdate = r.SDATE;
   c.stime = r.STIME;
@@ -95,6 +86,16 @@ CaseFields archiveFields(const store::RecordBuffer& b, bool withHistory) {
   c.done[2] = r.THIRDACTION == "D";
   if (withHistory) c.history = memoOf(b, 0);
   return c;
+}
+
+}  // namespace
+
+CaseFields caseFields(const store::RecordBuffer& b, bool withHistory) {
+  return fieldsOf<SercaseRecord>(b, withHistory);
+}
+
+CaseFields archiveFields(const store::RecordBuffer& b, bool withHistory) {
+  return fieldsOf<ArchiveRecord>(b, withHistory);
 }
 
 std::string caseListTitle(const PrintOptions& o) {

@@ -76,7 +76,8 @@ void SearchScan::measure() {
     data::FileAccess& f = *s.file;
     std::int64_t last = 0;
     if (f.setFileOrder() == store::Ok) {
-      scanning(f, true, false);
+      // One row from the end, without its memos.
+      data::FileAccess::threadConnection().setSequenceMemos(f.fileId(), false);
       f.setBulkRows(1);
       if (f.previous() == store::Ok) last = f.position().row;
       scanning(f, false, true);

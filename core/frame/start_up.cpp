@@ -89,19 +89,7 @@ bool readSystemRecord(ProgramState& s) {
     forms::tell(s.forms, "No Configuration Record (sys.kvx) Available", ui::Icon::Information);
     return false;
   }
-  SystemCopies& c = s.sys;
-  c.DoLog = r.DoLog;
-  c.RefreshInterval = r.RefreshInterval;
-  c.ViewFlag2 = r.ViewFlag2;
-  c.DoBackup = r.DoBackup;
-  c.BackUpDays = r.BackUpDays & 0xFF;
-  c.BackUpTime = r.BackUpTime;
-  c.Server = r.Server;
-  c.DeleteClosed = r.DeleteClosed;
-  c.Server2 = r.Server2;
-  c.DeleteDays = r.DeleteDays;
-  c.DeleteTime = r.DeleteTime;
-  c.ProblemFix = r.PROBLEMFIX;
+  s.sys = systemCopies(r);
   if (r.DoBackup) r.BackUpFlag = 0;
   return true;
 }

@@ -16,25 +16,16 @@ list::ListDecl problemListDecl(ProgramState& s) {
   d.window.title = "Problems  - PreSelection";
   d.window.kind = ui::WindowKind::Child;
   d.window.resizable = true;
-  d.window.controls = {
-      ui::list("?Browse:1", {})
-          .withNumber(ProblemsList)
-          .withTip("Browsing Problems")
-          .at(1, 1)
-          .size(50, 15),
-      ui::button("?Insert", "&Insert").withNumber(ProblemsInsert).at(2, 1),
-      ui::button("?Change", "&Change").withNumber(ProblemsChange).at(2, 2),
-      ui::button("?Delete", "&Delete").withNumber(ProblemsDelete).at(2, 3),
-      ui::button("?OK", "&OK").withNumber(ProblemsOk).at(3, 1),
-  };
   d.list = ProblemsList;
-  d.columns = {{"Problem", 80, "PRO:PROBLEM", "@s50"}};
-  d.file = s.dictionary.ProblemRelations.get();
-  d.orders = {{"PRO:KeyProblem", "PRO:PROBLEM", 0, true}};
   d.buttons = {.insert = ProblemsInsert,
                .change = ProblemsChange,
                .remove = ProblemsDelete,
                .close = ProblemsOk};
+  d.window.controls = list::browseControls(d, "Browsing Problems", 50, 15);
+  d.window.controls.push_back(ui::button("?OK", "&OK").withNumber(ProblemsOk).at(3, 1));
+  d.columns = {{"Problem", 80, "PRO:PROBLEM", "@s50"}};
+  d.file = s.dictionary.ProblemRelations.get();
+  d.orders = {{"PRO:KeyProblem", "PRO:PROBLEM", 0, true}};
   d.select = list::SelectMode::Never;
   d.inPlace = list::ListDecl::InPlace{kArrowAction};
   return d;

@@ -2,7 +2,6 @@
 
 #include "core/program/list_environment.h"
 #include "core/program/program_state.h"
-#include "runtime/list/list_format.h"
 #include "runtime/list/list_window.h"
 #include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
@@ -10,32 +9,27 @@
 namespace trv::core {
 namespace {
 
-constexpr const char* kFormatSection = "Browses";
-constexpr const char* kFormatKey = "SLABrowse";
-
 list::ListDecl productListDecl(ProgramState& s) {
   list::ListDecl d;
   d.procedure = "BrowsSLA";
   d.window.title = "Products";
   d.window.kind = ui::WindowKind::Child;
   d.window.resizable = true;
-  d.window.controls = {
-      ui::list("?Browse:1", {})
-          .withNumber(ProductsList)
-          .withTip("Browsing Records")
-          .at(1, 1)
-          .size(100, 15),
-      ui::button("?Select", "&Select").withNumber(ProductsSelect).at(2, 1),
-      ui::button("?Insert", "&Insert").withNumber(ProductsInsert).at(2, 2),
-      ui::button("?Change", "&Change").withNumber(ProductsChange).at(2, 3),
-      ui::button("?Delete", "&Delete").withNumber(ProductsDelete).at(2, 4),
-      ui::sheet("?CurrentTab").withNumber(ProductsSheet).at(3, 1),
-      ui::tab("?Tab:1", "Product ID").withNumber(ProductsTabId).in(ProductsSheet),
-      ui::tab("?Tab:2", "Product Name").withNumber(ProductsTabName).in(ProductsSheet),
-      ui::button("?Close", "Cl&ose").withNumber(ProductsClose).at(4, 1),
-      ui::button("?Help", "Help").withNumber(ProductsHelp).at(4, 2),
-  };
   d.list = ProductsList;
+  d.buttons = {.select = ProductsSelect,
+               .insert = ProductsInsert,
+               .change = ProductsChange,
+               .remove = ProductsDelete,
+               .close = ProductsClose,
+               .help = ProductsHelp};
+  d.window.controls = list::browseControls(d, "Browsing Records", 100, 15);
+  d.window.controls.insert(
+      d.window.controls.end(),
+      {ui::sheet("?CurrentTab").withNumber(ProductsSheet).at(3, 1),
+       ui::tab("?Tab:1", "Product ID").withNumber(ProductsTabId).in(ProductsSheet),
+       ui::tab("?Tab:2", "Product Name").withNumber(ProductsTabName).in(ProductsSheet),
+       ui::button("?Close", "Cl&ose").withNumber(ProductsClose).at(4, 1),
+       ui::button("?Help", "Help").withNumber(ProductsHelp).at(4, 2)});
   // Empty times show as blanks, except the first escalation's, which shows 0:00.
   d.columns = {
       {"Product ID", 57, "SLA:IDProduct", "@s16"}, {"Product Name", 120, "SLA:Product", "@s30"},
@@ -51,29 +45,18 @@ list::ListDecl productListDecl(ProgramState& s) {
       {"SLA:IDPRODUCTKEY", "SLA:IDProduct", ProductsTabId, true},
   };
   d.sheet = ProductsSheet;
-  d.buttons = {.select = ProductsSelect,
-               .insert = ProductsInsert,
-               .change = ProductsChange,
-               .remove = ProductsDelete,
-               .close = ProductsClose,
-               .help = ProductsHelp};
   d.form = "UpdateSLA";
+  // The widths the user left last time; a damaged setting keeps the built-in ones.
+  d.formatSection = "Browses";
+  d.formatKey = "SLABrowse";
   return d;
 }
 
 class ProductList final : public list::ListWindow {
  public:
   explicit ProductList(ProgramState& s)
-      : ListWindow(listEnvironment(s), productListDecl(s)), s_(s) {}
-
-  data::Level Init() override {
-    if (data::Level l = ListWindow::Init(); l != data::LevelOk) return l;
-    // The widths the user left last time; a damaged setting keeps the built-in ones.
-    if (const ui::ControlState* c = window().control(ProductsList))
-      window().setColumns(
-          ProductsList,
-          list::withListFormat(c->columns, s_.AppSettings.ReadValue(kFormatSection, kFormatKey)));
-    return data::LevelOk;
+      : ListWindow(listEnvironment(s), productListDecl(s)), s_(s) {
+    AddHelpButton(ProductsHelp, "Browse Products");
   }
 
   void OnOpen() override {
@@ -91,21 +74,6 @@ class ProductList final : public list::ListWindow {
       for (int b : {ProductsInsert, ProductsChange, ProductsDelete})
         window().setDisabled(b, !mayUpdate());
     return l;
-  }
-
-  data::Level HandleAccepted() override {
-    if (event().control == ProductsHelp) {
-      s_.env.ui.help("Browse Products");
-      return data::LevelNotify;
-    }
-    return ListWindow::HandleAccepted();
-  }
-
-  data::Level Shutdown() override {
-    if (hasWindow())
-      if (const ui::ControlState* c = window().control(ProductsList))
-        (void)s_.AppSettings.WriteValue(kFormatSection, kFormatKey, list::listFormat(c->columns));
-    return ListWindow::Shutdown();
   }
 
  private:

@@ -73,6 +73,10 @@ struct SystemCopies {
   int ProblemFix = 0;
 };
 
+struct SysRecord;
+// The copies taken from the stored system record.
+SystemCopies systemCopies(const SysRecord& r);
+
 class ProgramState {
  public:
   explicit ProgramState(ProgramEnvironment env);

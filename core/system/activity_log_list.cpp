@@ -165,7 +165,15 @@ class ActivityLog final : public list::ListWindow {
 
   void count() {
     counts_ = countLog(*s_.dictionary.LogAccess);
-    if (counts_.code != store::Ok) forms::tell(s_.forms, "Error Reading Log File");
+    // Closing the message gives focus back, which counts again: tell once per run of failures.
+    if (counts_.code != store::Ok) {
+      if (!countFailed_) {
+        countFailed_ = true;
+        forms::tell(s_.forms, "Error Reading Log File");
+      }
+    } else {
+      countFailed_ = false;
+    }
     showCounts();
   }
 
@@ -193,10 +201,13 @@ class ActivityLog final : public list::ListWindow {
     const text::Clock& clock = s_.env.clock;
     const std::int32_t today = clock.today();
     const std::int32_t now = clock.now();
-    if (emptyLog(*s_.dictionary.LogAccess, s_.user.Id, s_.user.Name, today, now) != store::Ok)
-      forms::tell(s_.forms, "Unable to Update Log");
+    const bool emptied =
+        emptyLog(*s_.dictionary.LogAccess, s_.user.Id, s_.user.Name, today, now) == store::Ok;
+    if (!emptied) forms::tell(s_.forms, "Unable to Update Log");
     reread();
     count();
+    // A failed emptying kept every entry: the log is not "since today".
+    if (!emptied) return;
     jobs::SystemStamps stamp;
     stamp.log = true;
     stamp.logLimit = today;
@@ -224,6 +235,7 @@ class ActivityLog final : public list::ListWindow {
 
   ProgramState& s_;
   LogCounts counts_;
+  bool countFailed_ = false;  // "Error Reading Log File" shown, no good count since
 };
 
 }  // namespace

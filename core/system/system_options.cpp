@@ -345,21 +345,8 @@ class SystemOptions final : public forms::WindowController {
   }
 
   void copyToFrame() {
-    const SysRecord& r = sys();
-    SystemCopies& c = s_.sys;
-    c.DoLog = r.DoLog;
-    c.RefreshInterval = r.RefreshInterval;
-    c.ViewFlag2 = r.ViewFlag2;
-    c.DoBackup = r.DoBackup;
-    c.BackUpDays = r.BackUpDays & 0xFF;
-    c.BackUpTime = r.BackUpTime;
-    c.Server = r.Server;
-    c.DeleteClosed = r.DeleteClosed;
-    c.Server2 = r.Server2;
-    c.DeleteDays = r.DeleteDays;
-    c.DeleteTime = r.DeleteTime;
-    c.ProblemFix = r.PROBLEMFIX;
-    if (s_.FrameWindow) s_.FrameWindow->setMenuDisabled(kActivityLogMenu, !c.DoLog);
+    s_.sys = systemCopies(sys());
+    if (s_.FrameWindow) s_.FrameWindow->setMenuDisabled(kActivityLogMenu, !s_.sys.DoLog);
   }
 
   ProgramState& s_;

@@ -23,22 +23,19 @@ list::ListDecl userListDecl(ProgramState& s) {
   d.window.title = "Trovanel Users";
   d.window.kind = ui::WindowKind::Child;
   d.window.resizable = true;
-  d.window.controls = {
-      ui::list("?Browse:1", {})
-          .withNumber(UsersList)
-          .withTip("Browsing Records")
-          .at(1, 1)
-          .size(60, 12),
-      ui::button("?Select", "&Select").withNumber(UsersSelect).at(2, 1),
-      ui::button("?Insert", "&Insert").withNumber(UsersInsert).at(2, 2),
-      ui::button("?Change", "&Change").withNumber(UsersChange).at(2, 3),
-      ui::button("?Delete", "&Delete").withNumber(UsersDelete).at(2, 4),
-      ui::sheet("?CurrentTab").withNumber(UsersSheet).at(3, 1),
-      ui::tab("?Tab:1", "IDE:KeyName").withNumber(UsersTab).in(UsersSheet),
-      ui::button("?Close", "Close").withNumber(UsersClose).at(4, 1),
-      ui::button("?Help", "Help").withNumber(UsersHelp).at(4, 2),
-  };
   d.list = UsersList;
+  d.buttons = {.select = UsersSelect,
+               .insert = UsersInsert,
+               .change = UsersChange,
+               .remove = UsersDelete,
+               .close = UsersClose,
+               .help = UsersHelp};
+  d.window.controls = list::browseControls(d, "Browsing Records", 60, 12);
+  d.window.controls.insert(d.window.controls.end(),
+                           {ui::sheet("?CurrentTab").withNumber(UsersSheet).at(3, 1),
+                            ui::tab("?Tab:1", "IDE:KeyName").withNumber(UsersTab).in(UsersSheet),
+                            ui::button("?Close", "Close").withNumber(UsersClose).at(4, 1),
+                            ui::button("?Help", "Help").withNumber(UsersHelp).at(4, 2)});
   d.columns = {
       {"Name", 80, "IDE:Name", "@s20"},
       {"PassWord", 45, "IDE:PassWord", "@s20"},
@@ -47,12 +44,6 @@ list::ListDecl userListDecl(ProgramState& s) {
   d.file = s.dictionary.IdeRelations.get();
   d.orders = {{"IDE:KeyName", "IDE:Name", UsersTab, true}};
   d.sheet = UsersSheet;
-  d.buttons = {.select = UsersSelect,
-               .insert = UsersInsert,
-               .change = UsersChange,
-               .remove = UsersDelete,
-               .close = UsersClose,
-               .help = UsersHelp};
   d.form = "UpdateUsers";
   return d;
 }
