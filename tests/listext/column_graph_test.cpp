@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "listext/quorix_list.h"
-#include "tests/runtime/forms/form_fixture.h"
+#include "tests/listext/item_list_fixture.h"
 
 namespace trv::listext {
 namespace {
@@ -119,42 +118,15 @@ TEST(ColumnGraph, ReadsTheBarColoursByNameWithDefaults) {
   EXPECT_EQ(colourOf(1), 16711935);
 }
 
-enum Control : int { kList = 1, kClose };
-
-class ColumnGraphTest : public forms::testing::FormFixture {
+class ColumnGraphTest : public testing::ItemListFixture {
  protected:
-  void add(const std::string& name, const std::string& group) {
-    station.primeRecord();
-    char* r = station.buffer().record.data();
-    (void)store::setFieldText(station.decl().fields[1], r, name);
-    (void)store::setFieldText(station.decl().fields[2], r, group);
-    ASSERT_EQ(station.insert(), data::LevelOk);
-  }
-  list::ListDecl decl() {
-    list::ListDecl d;
-    d.procedure = "BrowseItems";
-    d.window.title = "Items";
-    d.window.controls = {ui::list("?Browse:1", {}).withNumber(kList).size(40, 10),
-                         ui::button("?Close", "Close").withNumber(kClose)};
-    d.list = kList;
-    d.columns = {{"Group", 24, "ITM:Group", "@s6"}, {"Name", 40, "ITM:Name", "@s10"}};
-    d.file = &itemRel;
-    d.orders = {{"ITM:NameKey", "ITM:Name", 0, true}};
-    d.buttons = {.close = kClose};
-    d.enhanced = true;
-    return d;
-  }
-  void open() {
-    ASSERT_NE(rt.start([this] {
-      list::ListWindow list(env_, decl());
-      list.Run();
-    }),
-              0);
-    ASSERT_TRUE(driver.waitIdle());
-  }
-  void post(int event) {
-    ASSERT_TRUE(driver.inspect([&] { rt.front()->post(event, kList); }));
-    ASSERT_TRUE(driver.waitIdle());
+  ColumnGraphTest()
+      : ItemListFixture("Items",
+                        {{"Group", 24, "ITM:Group", "@s6"}, {"Name", 40, "ITM:Name", "@s10"}}) {
+    adjust_ = [](ListSettings& s) {
+      s.sortAtOpen = false;
+      s.columns[0].description = "Item group";
+    };
   }
   // The Group column becomes the current one (a press that ends on a divider does not sort).
   void makeGroupCurrent() {
@@ -166,16 +138,6 @@ class ColumnGraphTest : public forms::testing::FormFixture {
       input(in);
     }
   }
-  QuorixList* quorix_ = nullptr;
-  int colour_ = 0;
-  list::ListEnvironment env_{ctx, colour_, [this](list::ListWindow& w) {
-                               auto e = attachEnhancement(w, [](ListSettings& s) {
-                                 s.sortAtOpen = false;
-                                 s.columns[0].description = "Item group";
-                               });
-                               quorix_ = static_cast<QuorixList*>(e.get());
-                               return e;
-                             }};
 };
 
 TEST_F(ColumnGraphTest, SaysWhenThereIsOnlyOneCategory) {

@@ -3,49 +3,25 @@
 
 #include <gtest/gtest.h>
 
-#include "listext/quorix_list.h"
-#include "tests/runtime/forms/form_fixture.h"
+#include "tests/listext/item_list_fixture.h"
 
 namespace trv::listext {
 namespace {
 
-enum Control : int { kList = 1, kClose };
 // The designer's controls.
 enum : int { kShown = 1, kMoveUp = 25, kAdd = 26, kHide = 27, kAll = 28, kColours = 30 };
 
-class ListDesignerTest : public forms::testing::FormFixture {
+class ListDesignerTest : public testing::ItemListFixture {
  protected:
-  ListDesignerTest() {
+  ListDesignerTest()
+      : ItemListFixture("Items", {{"Name", 40, "ITM:Name", "@s10"},
+                                  {"Group", 24, "ITM:Group", "@s6"},
+                                  {"Nr", 26, "ITM:Nr", "@N06", true}}) {
     for (const char* name : {"Cedar", "ash", "Birch"}) stationAdd(name);
   }
-  list::ListDecl decl() {
-    list::ListDecl d;
-    d.procedure = "BrowseItems";
-    d.window.title = "Items";
-    d.window.controls = {ui::list("?Browse:1", {}).withNumber(kList).size(40, 10),
-                         ui::button("?Close", "Close").withNumber(kClose)};
-    d.list = kList;
-    d.columns = {{"Name", 40, "ITM:Name", "@s10"},
-                 {"Group", 24, "ITM:Group", "@s6"},
-                 {"Nr", 26, "ITM:Nr", "@N06", true}};
-    d.file = &itemRel;
-    d.orders = {{"ITM:NameKey", "ITM:Name", 0, true}};
-    d.buttons = {.close = kClose};
-    d.enhanced = true;
-    return d;
-  }
   void open() {
-    ASSERT_NE(rt.start([this] {
-      list::ListWindow list(env_, decl());
-      list.Run();
-    }),
-              0);
-    ASSERT_TRUE(driver.waitIdle());
-    list_ = front();
-  }
-  void post(int event) {
-    ASSERT_TRUE(driver.inspect([&] { rt.front()->post(event, kList); }));
-    ASSERT_TRUE(driver.waitIdle());
+    ItemListFixture::open();
+    if (!HasFatalFailure()) list_ = front();
   }
   std::vector<std::string> headers() {
     std::vector<std::string> h;
@@ -62,13 +38,6 @@ class ListDesignerTest : public forms::testing::FormFixture {
   void press(ui::Window* w, int control) { input(to(w, ui::Input::Kind::Press, control)); }
 
   ui::Window* list_ = nullptr;
-  QuorixList* quorix_ = nullptr;
-  int colour_ = 0;
-  list::ListEnvironment env_{ctx, colour_, [this](list::ListWindow& w) {
-                               auto e = attachEnhancement(w);
-                               quorix_ = static_cast<QuorixList*>(e.get());
-                               return e;
-                             }};
 };
 
 TEST_F(ListDesignerTest, HidesAddsAndMovesColumnsAndTheSavedLayoutKeepsThem) {

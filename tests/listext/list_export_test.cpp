@@ -11,13 +11,10 @@
 #include <sstream>
 
 #include "listext/progress_window.h"
-#include "listext/quorix_list.h"
-#include "tests/runtime/forms/form_fixture.h"
+#include "tests/listext/item_list_fixture.h"
 
 namespace trv::listext {
 namespace {
-
-enum Control : int { kList = 1, kClose };
 
 std::string slurp(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -70,46 +67,17 @@ TEST(ListExportFormat, AFileThatCannotBeCreatedIsReported) {
   EXPECT_NE(f.error().find("Cannot create"), std::string::npos) << f.error();
 }
 
-class ListExportTest : public forms::testing::FormFixture {
+class ListExportTest : public testing::ItemListFixture {
  protected:
+  ListExportTest()
+      : ItemListFixture("Items  ", {{"Name", 40, "ITM:Name", "@s10"},
+                                    {"Group", 24, "ITM:Group", "@s6"},
+                                    {"Nr", 26, "ITM:Nr", "@N06", true}}) {}
   std::filesystem::path base() const { return dir.path(); }
-  void add(const std::string& name, const std::string& group) {
-    station.primeRecord();
-    char* r = station.buffer().record.data();
-    (void)store::setFieldText(station.decl().fields[1], r, name);
-    (void)store::setFieldText(station.decl().fields[2], r, group);
-    ASSERT_EQ(station.insert(), data::LevelOk);
-  }
-
-  list::ListDecl decl() {
-    list::ListDecl d;
-    d.procedure = "BrowseItems";
-    d.window.title = "Items  ";
-    d.window.controls = {ui::list("?Browse:1", {}).withNumber(kList).size(40, 10),
-                         ui::button("?Close", "Close").withNumber(kClose)};
-    d.list = kList;
-    d.columns = {{"Name", 40, "ITM:Name", "@s10"},
-                 {"Group", 24, "ITM:Group", "@s6"},
-                 {"Nr", 26, "ITM:Nr", "@N06", true}};
-    d.file = &itemRel;
-    d.orders = {{"ITM:NameKey", "ITM:Name", 0, true}};
-    d.buttons = {.close = kClose};
-    d.enhanced = true;
-    return d;
-  }
-
+  // The exports are written to the current folder.
   void open() {
     rt.setCurrentFolder(dir.path());
-    ASSERT_NE(rt.start([this] {
-      list::ListWindow list(env_, decl());
-      list.Run();
-    }),
-              0);
-    ASSERT_TRUE(driver.waitIdle());
-  }
-  void post(int event) {
-    ASSERT_TRUE(driver.inspect([&] { rt.front()->post(event, kList); }));
-    ASSERT_TRUE(driver.waitIdle());
+    ItemListFixture::open();
   }
   void mouse(int key, int column, ui::ListZone zone = ui::ListZone::Header) {
     ui::Input in = to(front(), ui::Input::Kind::Mouse, kList);
@@ -119,15 +87,6 @@ class ListExportTest : public forms::testing::FormFixture {
     in.row = 0;
     input(in);
   }
-
-  std::function<void(ListSettings&)> adjust_;
-  QuorixList* quorix_ = nullptr;
-  int colour_ = 0;
-  list::ListEnvironment env_{ctx, colour_, [this](list::ListWindow& w) {
-                               auto e = attachEnhancement(w, adjust_);
-                               quorix_ = static_cast<QuorixList*>(e.get());
-                               return e;
-                             }};
 };
 
 TEST_F(ListExportTest, ExportsEveryRecordAsShownInDisplayOrderAndOpensTheFile) {

@@ -5,10 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "listext/quorix_list.h"
 #include "runtime/report/print_previewer.h"
 #include "runtime/report/report_output.h"
-#include "tests/runtime/forms/form_fixture.h"
+#include "tests/listext/item_list_fixture.h"
 
 namespace trv::listext {
 namespace {
@@ -94,48 +93,18 @@ class RecordingOutput final : public report::ReportOutput {
   std::vector<std::vector<std::string>> printed;
 };
 
-enum Control : int { kList = 1, kClose };
-
-class ListPrintTest : public forms::testing::FormFixture {
+class ListPrintTest : public testing::ItemListFixture {
  protected:
-  list::ListDecl decl() {
-    list::ListDecl d;
-    d.procedure = "BrowseItems";
-    d.window.title = "Items";
-    d.window.controls = {ui::list("?Browse:1", {}).withNumber(kList).size(40, 10),
-                         ui::button("?Close", "Close").withNumber(kClose)};
-    d.list = kList;
-    d.columns = {{"Name", 40, "ITM:Name", "@s10"}, {"Nr", 26, "ITM:Nr", "@N06", true}};
-    d.file = &itemRel;
-    d.orders = {{"ITM:NameKey", "ITM:Name", 0, true}};
-    d.buttons = {.close = kClose};
-    d.enhanced = true;
-    return d;
-  }
-  void open() {
-    ASSERT_NE(rt.start([this] {
-      list::ListWindow list(env_, decl());
-      list.Run();
-    }),
-              0);
-    ASSERT_TRUE(driver.waitIdle());
-  }
-  void post(int event) {
-    ASSERT_TRUE(driver.inspect([&] { rt.front()->post(event, kList); }));
-    ASSERT_TRUE(driver.waitIdle());
+  ListPrintTest()
+      : ItemListFixture("Items",
+                        {{"Name", 40, "ITM:Name", "@s10"}, {"Nr", 26, "ITM:Nr", "@N06", true}}) {
+    adjust_ = [this](ListSettings& s) {
+      s.reports = &output_;
+      s.columns[1].total = true;
+    };
   }
 
   RecordingOutput output_;
-  QuorixList* quorix_ = nullptr;
-  int colour_ = 0;
-  list::ListEnvironment env_{ctx, colour_, [this](list::ListWindow& w) {
-                               auto e = attachEnhancement(w, [this](ListSettings& s) {
-                                 s.reports = &output_;
-                                 s.columns[1].total = true;
-                               });
-                               quorix_ = static_cast<QuorixList*>(e.get());
-                               return e;
-                             }};
 };
 
 TEST_F(ListPrintTest, PrintsTheRowsOnShowOrTheWholeViewWithTotalsThroughThePreview) {
