@@ -1,6 +1,7 @@
 // Column commands: moves, width fitting, hiding, styles, the built-in layout back, the column
 // menu and filters by a cell's value.
 
+#include "listext/list_text.h"
 #include "listext/quorix_list.h"
 #include "runtime/list/list_format.h"
 #include "runtime/store/record_codec.h"
@@ -9,25 +10,6 @@
 #include "runtime/ui/window.h"
 
 namespace trv::listext {
-namespace {
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
-
-// Characters of a UTF-8 text.
-int charCount(const std::string& s) {
-  int n = 0;
-  for (unsigned char c : s)
-    if ((c & 0xC0) != 0x80) ++n;
-  return n;
-}
-
-constexpr int kDluPerChar = 4;
-
-}  // namespace
-
 void QuorixList::dropMove(bool left) {
   RefreshColumns(false);
   if (left) {

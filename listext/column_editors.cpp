@@ -1,6 +1,7 @@
 // The small editors of the column under the mouse: one number (width, header or data indent) and
 // the header text. Each change reaches the list at once; neither has a cancel.
 
+#include "listext/list_text.h"
 #include "listext/quorix_list.h"
 #include "runtime/list/list_format.h"
 #include "runtime/ui/ui_runtime.h"
@@ -9,11 +10,6 @@
 
 namespace trv::listext {
 namespace {
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
 
 enum EditorControl : int { kPrompt = 1, kValue, kOk };
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "listext/list_text.h"
 #include "listext/quorix_list.h"
 #include "runtime/text/charset.h"
 #include "runtime/text/clock.h"
@@ -27,11 +28,6 @@ constexpr std::array<Comparison, 7> kComparisons{{{"=", "EQ"},
                                                   {"Contains", "CT"}}};
 
 enum FilterControl : int { kSymbol = 1, kFirstButton, kValuePrompt = 10, kValue, kSearch };
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
 
 }  // namespace
 

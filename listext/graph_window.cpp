@@ -2,6 +2,7 @@
 // bar chart in a window of its own.
 
 #include "listext/column_graph.h"
+#include "listext/list_text.h"
 #include "listext/progress_window.h"
 #include "listext/quorix_list.h"
 #include "runtime/ui/ui_runtime.h"
@@ -9,11 +10,6 @@
 
 namespace trv::listext {
 namespace {
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
 
 // The graph is laid out in pixels; the window model places controls on a grid of characters.
 constexpr int kPixelsPerColumn = 8;

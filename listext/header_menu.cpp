@@ -1,15 +1,8 @@
 #include "listext/header_menu.h"
 
+#include "listext/list_text.h"
+
 namespace trv::listext {
-namespace {
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
-
-}  // namespace
-
 std::vector<MenuItem> listBoxItems(std::int64_t mask) {
   std::vector<MenuItem> items;
   if ((mask & 0x1FE00000) == 0) return items;

@@ -2,17 +2,13 @@
 // click sorts (a second click on the same header reverses), a drag beside the column moves it,
 // the right-click menu goes back to the key order or the file order.
 
+#include "listext/list_text.h"
 #include "listext/quorix_list.h"
 #include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
 
 namespace trv::listext {
 namespace {
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
 
 bool ownKey(int key) {
   return key == ui::KeyMouseLeft || key == ui::KeyMouseLeftUp || key == ui::KeyMouseMove ||

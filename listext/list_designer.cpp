@@ -2,6 +2,7 @@
 // column's header text and width; and the column colours window.
 
 #include "listext/column_graph.h"
+#include "listext/list_text.h"
 #include "listext/quorix_list.h"
 #include "runtime/list/list_format.h"
 #include "runtime/ui/ui_runtime.h"
@@ -10,11 +11,6 @@
 
 namespace trv::listext {
 namespace {
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
 
 enum DesignControl : int {
   kShownList = 1,

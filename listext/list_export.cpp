@@ -5,16 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "listext/list_text.h"
+
 namespace trv::listext {
-namespace {
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
-
-}  // namespace
-
 std::string exportValue(std::string value) {
   const std::size_t first = value.find_first_not_of(' ');
   value.erase(0, first == std::string::npos ? value.size() : first);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "listext/list_print.h"
+#include "listext/list_text.h"
 #include "listext/progress_window.h"
 #include "listext/quorix_list.h"
 #include "runtime/report/print_previewer.h"
@@ -14,24 +15,6 @@
 #include "runtime/ui/window.h"
 
 namespace trv::listext {
-namespace {
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
-
-int charCount(const std::string& s) {
-  int n = 0;
-  for (unsigned char c : s)
-    if ((c & 0xC0) != 0x80) ++n;
-  return n;
-}
-
-constexpr int kDluPerChar = 4;
-
-}  // namespace
-
 std::string QuorixList::headerText(const Column& c) const {
   std::string h = c.header;
   if (viewOrder_ && c.seq == sortColumn_ && (h.starts_with(ascToken_) || h.starts_with(descToken_)))

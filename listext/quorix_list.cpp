@@ -2,6 +2,7 @@
 
 #include "listext/quorix_list.h"
 
+#include "listext/list_text.h"
 #include "listext/sort_orders.h"
 #include "runtime/ini/ini_settings.h"
 #include "runtime/list/list_format.h"
@@ -11,11 +12,6 @@
 
 namespace trv::listext {
 namespace {
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
 
 // A built-in format carries field numbers only where counting the groups would not give them.
 std::string builtInText(const std::vector<FormatColumn>& groups) {

@@ -2,15 +2,11 @@
 
 #include <charconv>
 
+#include "listext/list_text.h"
 #include "runtime/ini/ini_settings.h"
 
 namespace trv::listext {
 namespace {
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
 
 std::string key(std::string_view prefix, std::string_view name) {
   return "Quorix" + std::string(prefix) + "-" + std::string(name);

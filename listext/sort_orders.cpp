@@ -1,5 +1,6 @@
 #include "listext/sort_orders.h"
 
+#include "listext/list_text.h"
 #include "runtime/store/declaration.h"
 
 namespace trv::listext {
@@ -8,11 +9,6 @@ namespace {
 // A picture whose second character is "s" marks text.
 bool textPicture(const std::string& picture) {
   return picture.size() >= 2 && (picture[1] == 's' || picture[1] == 'S');
-}
-
-std::string clipped(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
 }
 
 OrderComponent component(const std::string& name, bool ownDescending, const std::string& picture,
