@@ -129,6 +129,16 @@ struct DesktopFrontEnd::Impl {
         return v->second.get();
     return nullptr;
   }
+  // The window a new window of the thread stands above: its innermost one, passing over
+  // progress windows. A progress window goes when its work ends, and what that work opened
+  // (a report's preview at its first page) stays, so it must not belong to it.
+  WindowView* ownerOf(int thread) const {
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+      if (auto v = views.find(*it); v != views.end() && v->second->state().thread == thread &&
+                                    v->second->state().kind != ui::WindowKind::Progress)
+        return v->second.get();
+    return nullptr;
+  }
   void updateInput() {
     for (auto& [id, v] : views) v->setInputEnabled(innermostOf(v->state().thread) == v.get());
   }
@@ -142,7 +152,7 @@ struct DesktopFrontEnd::Impl {
   void show(Opened& n) {
     if (views.count(n.snapshot.window.id)) return;
     WindowView* f = frame();
-    WindowView* sameThread = innermostOf(n.snapshot.window.thread);
+    WindowView* sameThread = ownerOf(n.snapshot.window.thread);
     QWidget* owner = sameThread ? sameThread->window() : (f ? f->window() : nullptr);
     QMdiArea* mdi = n.snapshot.window.kind == ui::WindowKind::Child && f ? f->mdiArea() : nullptr;
     auto post = [this](ui::Input in) {
@@ -210,7 +220,14 @@ struct DesktopFrontEnd::Impl {
   }
   void show(Staged& n) { printJobs[n.job] = std::move(n.document); }
   void show(ToFront& n) {
-    if (auto it = views.find(n.window); it != views.end()) it->second->bringToFront();
+    auto it = views.find(n.window);
+    if (it == views.end()) return;
+    // The model may raise a window over one its thread opened later (a progress window over a
+    // report's preview): it becomes its thread's innermost here too, the one taking input.
+    order.erase(std::remove(order.begin(), order.end(), n.window), order.end());
+    order.push_back(n.window);
+    updateInput();
+    it->second->bringToFront();
   }
   void show(Beep&) {
     QApplication::beep();

@@ -8,7 +8,9 @@
 // polling of UiRuntime::checkTimers.
 //
 // Windows of one program thread stack: only the innermost takes input, as the thread waits on
-// that one. A child window goes into the frame's work area when a frame is open.
+// that one. A window brought to the front becomes its thread's innermost (the model raises a
+// report's progress window over the preview opened after it). A child window goes into the frame's
+// work area when a frame is open.
 
 #include <cstdint>
 #include <filesystem>
@@ -73,7 +75,8 @@ class DesktopFrontEnd final : public ui::FrontEnd {
   // itself from the event loop).
   void flush();
   // Qt main thread: the view of an open window (null when none), the windows open in the
-  // order they opened, and the request boxes now shown.
+  // order they opened (a window brought to the front moves last), and the request boxes now
+  // shown.
   WindowView* view(ui::WindowId window) const;
   std::vector<ui::WindowId> windows() const;
   std::vector<QWidget*> requestWidgets() const;

@@ -30,6 +30,13 @@ int PageView::pageCount() const {
   return static_cast<int>(document_->pages.size());
 }
 
+void PageView::setDocument(std::shared_ptr<const report::Document> document) {
+  if (!document) return;
+  document_ = std::move(document);
+  page_ = std::clamp(page_, 1, std::max(pageCount(), 1));
+  update();
+}
+
 void PageView::setPage(int page) {
   page = std::clamp(page, 1, std::max(pageCount(), 1));
   if (page == page_) return;

@@ -17,6 +17,9 @@ class PageView final : public QWidget {
   // `document` must not be null.
   explicit PageView(std::shared_ptr<const report::Document> document, QWidget* parent = nullptr);
 
+  // Shows `document` (not null) in place of the one shown, at the same page where it has it
+  // (a report shown at its first pages gets its whole document).
+  void setDocument(std::shared_ptr<const report::Document> document);
   // Shows page `page` (from 1), kept within the document's pages.
   void setPage(int page);
   int page() const { return page_; }

@@ -571,8 +571,9 @@ void WindowView::refused() {
 void WindowView::showPages(std::shared_ptr<const report::Document> document) {
   if (!window_ || !document) return;
   if (pageView_) {
-    contentLayout_->removeWidget(pageView_);
-    pageView_->deleteLater();
+    // The same window's report, grown whole since its first pages: the view stays as it is.
+    pageView_->setDocument(std::move(document));
+    return;
   }
   pageView_ = new PageView(std::move(document), content_);
   // Below the window's own controls, taking what room the window has.

@@ -75,7 +75,8 @@ class WindowView final : private ControlHost {
   // text was sent shows the model's value again.
   void refused();
   // A report preview: the window's body below its controls shows the document's pages, from
-  // page 1; showPage turns to `page` (from 1). Without pages, showPage does nothing.
+  // page 1 (a later document takes the place of the one shown, at the page shown); showPage
+  // turns to `page` (from 1). Without pages, showPage does nothing.
   void showPages(std::shared_ptr<const report::Document> document);
   void showPage(int page);
 

@@ -127,6 +127,14 @@ void ReportLayout::breakPage() {
   if (pageOpen_ && pageHasDetail_) endPage();
 }
 
+Document ReportLayout::completeDocument() const {
+  Document d;
+  d.title = doc_.title;
+  d.setup = doc_.setup;
+  d.pages.assign(doc_.pages.begin(), doc_.pages.begin() + completePages());
+  return d;
+}
+
 Document ReportLayout::finish() {
   endPage();
   return std::move(doc_);

@@ -4,7 +4,8 @@
 // A report gives its page header and footer (built for each page, so they can carry the page
 // number), then adds detail bands and memo blocks in order. A band that does not fit on the
 // rest of the page starts a new page; a memo block is wrapped to its width and continues on the
-// next page where the page ends. finish() closes the last page and returns the document.
+// next page where the page ends. finish() closes the last page and returns the document; until
+// then the pages already ended can be copied out while the report goes on.
 
 #include <functional>
 #include <string>
@@ -38,6 +39,11 @@ class ReportLayout {
   void breakPage();
 
   int pageCount() const { return static_cast<int>(doc_.pages.size()); }
+  // Pages that nothing more is placed on: every page before the one being filled (footer
+  // included), all of them once finished. A report can show these while it goes on.
+  int completePages() const { return pageCount() - (pageOpen_ ? 1 : 0); }
+  // A copy of the complete pages, with the document's title and setup.
+  Document completeDocument() const;
   Document finish();
 
   // Splits text into lines no wider than `width` for the font (an average-width measure that

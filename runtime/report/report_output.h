@@ -1,6 +1,8 @@
 #pragma once
-// Where a finished report goes: the desktop draws its pages in the "Report Preview" window and
-// prints them; headless runs keep them (and may write them as PDF files) for tests to read.
+// Where a report's pages go: the desktop draws them in the "Report Preview" window and prints
+// them; headless runs keep them (and may write them as PDF files) for tests to read. A preview
+// may open at a report's first page while the report goes on: it gets the pages made by then,
+// and the whole report once it has ended.
 //
 // Called on the program thread that runs the report, with the baton held; an implementation on
 // another thread (the desktop's) takes the shared document and draws it there.
@@ -19,7 +21,9 @@ namespace trv::report {
 class ReportOutput {
  public:
   virtual ~ReportOutput() = default;
-  // The preview window has opened: show the document's pages in it, from page 1.
+  // Show the document's pages in the preview window, from page 1: when it has opened, and again
+  // with the whole report when it opened on the first pages of a report that went on. Each
+  // document is a new one that never changes; a later one replaces the one shown.
   virtual void showPages(const ui::Window& preview, std::shared_ptr<const Document> document) = 0;
   // The preview has turned to `page` (from 1). Outputs that draw no pages ignore it.
   virtual void showPage(const ui::Window& preview, int page) {

@@ -96,6 +96,19 @@ ReportResponse ReportRunner::Run(RecordLoop& loop, ReportLayout& layout,
   std::unique_ptr<ui::Window> w = rt_.open(std::move(decl));
   if (!w) return ResponseCancelled;
 
+  PrintPreviewer previewer(rt_, output_);
+  previewer.SetIniSettings(settings_);
+  // Once the first page is complete the preview shows it while the loop goes on; the progress
+  // window stays in front, so Cancel is still what the user can press.
+  auto showFirstPages = [&] {
+    if (previewer.window()) {
+      previewer.Progress(layout.completePages());
+    } else if (layout.completePages() > 0 &&
+               previewer.Open(std::make_shared<const Document>(layout.completeDocument()), false)) {
+      (void)rt_.raise(*w);
+    }
+  };
+
   bool cancelled = false;
   bool finished = false;
   ui::Event e;
@@ -114,6 +127,7 @@ ReportResponse ReportRunner::Run(RecordLoop& loop, ReportLayout& layout,
         } else if (b.atEnd) {
           finished = true;
         } else {
+          if (settings.preview) showFirstPages();
           w->post(kBatchEvent);
         }
         break;
@@ -130,16 +144,24 @@ ReportResponse ReportRunner::Run(RecordLoop& loop, ReportLayout& layout,
   }
   w->close();
   w.reset();
-  if (cancelled || rt_.ended()) return ResponseCancelled;
+  // A cancelled report shows nothing and prints nothing, also when its first pages were on show:
+  // they would pass for the whole report.
+  if (cancelled || rt_.ended()) {
+    previewer.Close();
+    return ResponseCancelled;
+  }
   if (loop.processed() == 0) {
+    previewer.Close();
     ReportNoRecords(settings);
     return ResponseCancelled;
   }
   document_ = std::make_shared<const Document>(layout.finish());
   if (settings.preview) {
-    PrintPreviewer previewer(rt_, output_);
-    previewer.SetIniSettings(settings_);
-    previewer.Preview(document_);
+    if (previewer.window())
+      previewer.Finish(document_);
+    else
+      (void)previewer.Open(document_, true);
+    previewer.Run();
   } else {
     std::string error;
     if (!output_.print(*document_, &error) && !error.empty()) {

@@ -4,9 +4,14 @@
 // The runner opens the progress window "Progress..." (bar, "% Complete" text, Cancel), reads the
 // view in batches and hands each record to RecordLoop::ProcessRecord, which places what it
 // prints on the report's layout. Each batch is one event of the progress window, so Cancel and
-// other windows are served between batches. At the end of the view the pages go to the preview
-// (or straight to the printer); when no record was processed the report says so and nothing is
-// shown. Runs on the calling program thread and returns when the report has ended.
+// other windows are served between batches. A previewed report opens the "Report Preview" at
+// its first page as soon as that page is complete, behind the progress window, which stays in
+// front (the preview takes no input until the loop ends). At the end of the view the progress
+// window closes and the preview gets the whole report and runs (or the pages go straight to the
+// printer); when no record was processed the report says so and nothing is shown. Cancel (or
+// the progress window's close box, or a failed read) ends the report as cancelled: a preview
+// already open closes with it and nothing is printed, since its pages would pass for the whole
+// report. Runs on the calling program thread and returns when the report has ended.
 
 #include <cstdint>
 #include <functional>

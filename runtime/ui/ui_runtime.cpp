@@ -248,6 +248,22 @@ std::vector<Window*> UiRuntime::threadWindows(int thread) const {
   return it == threads_.end() ? std::vector<Window*>{} : it->second.stack;
 }
 
+bool UiRuntime::raise(Window& window) {
+  {
+    std::lock_guard lock(m_);
+    const int me = currentThread();
+    if (me == 0 || current() != this || window.thread() != me || !window.isOpen()) return false;
+    auto& stack = threads_[me].stack;
+    auto it = std::find(stack.begin(), stack.end(), &window);
+    if (it == stack.end()) return false;
+    stack.erase(it);
+    stack.push_back(&window);
+    toFrontLocked(&window);
+  }
+  frontEnd_.bringToFront(window.id());
+  return true;
+}
+
 void UiRuntime::pushLocked(Window* w, Input in) {
   w->queue_.emplace_back(std::move(in));
   cv_.notify_all();

@@ -112,6 +112,14 @@ class UiRuntime {
   Window* find(WindowId id) const;
   // The thread's open windows from the outermost to the innermost.
   std::vector<Window*> threadWindows(int thread) const;
+  // Makes `window`, open on the calling program thread, the innermost of its thread's windows
+  // and the window in front of all, and has the front end show it in front (no focus event):
+  // for a window that must stay in front of one its thread opened after it (the progress window
+  // of a report over the preview the report opened at its first page). The thread's other
+  // windows refuse what the user does until it closes; the caller goes on waiting in its loop.
+  // When it closes, the window that was innermost before is the innermost again. False (and
+  // nothing changes) for a closed window or one of another thread.
+  bool raise(Window& window);
 
   // --- input and events (thread-safe) ---
   // Queues the input for its window. What the user does (a press, a key, a close ...) in a

@@ -46,6 +46,7 @@ class ItemLoop final : public RecordLoop {
   ItemLoop(view::ViewReader& v, ReportLayout& layout, const store::FileDecl& d)
       : RecordLoop(v), layout_(layout), decl_(d) {}
   data::Level ProcessRecord(const store::RecordBuffer& r) override {
+    if (onRecord) onRecord(static_cast<int>(read()));
     if (store::testing::field(decl_, r, 2) == skipGroup) return data::LevelNotify;
     Band b;
     b.height = 200;
@@ -54,6 +55,8 @@ class ItemLoop final : public RecordLoop {
     return data::LevelOk;
   }
   std::string skipGroup = "none";
+  // Called with each record's number (from 1) before it is printed.
+  std::function<void(int)> onRecord;
 
  private:
   ReportLayout& layout_;
@@ -70,17 +73,19 @@ class ReportRunnerTest : public ::testing::Test {
     rt_.waitFinished(std::chrono::seconds(10));
   }
   void addItems(int n) {
+    ASSERT_EQ(conn_.begin(), store::Ok);
     for (int i = 1; i <= n; ++i) {
       store::RecordBuffer b = store::testing::itemBuffer(
           decl_, Item{0, "N" + std::to_string(100 + i), i % 2 ? "odd" : "even", i});
       ASSERT_EQ(conn_.add(id_, b), store::Ok);
     }
+    ASSERT_EQ(conn_.commit(), store::Ok);
   }
   // Runs the report on a program thread over a view of the item file (read on that thread's
   // own connection, as a report procedure would).
-  void startReport(std::string skipGroup = "none", ReportSettings settings = {}) {
+  void startReport(std::string skipGroup = "none", ReportSettings settings = {}, int pauseAt = 0) {
     settings.recordsPerCycle = 7;
-    ASSERT_NE(rt_.start([this, skipGroup, settings] {
+    ASSERT_NE(rt_.start([this, skipGroup, settings, pauseAt] {
       store::Connection conn;
       store::FileId id = -1;
       if (conn.open(decl_, dir_.file("Item.kvx"), store::OpenMode::Shared, &id) != store::Ok)
@@ -90,6 +95,12 @@ class ReportRunnerTest : public ::testing::Test {
       ReportLayout layout;
       ItemLoop loop(v, layout, decl_);
       loop.skipGroup = skipGroup;
+      // At record pauseAt the report asks a question mid-way: its thread waits for the answer,
+      // so the program is idle and the test sees the windows as the user does at that moment.
+      if (pauseAt > 0)
+        loop.onRecord = [this, pauseAt](int n) {
+          if (n == pauseAt) rt_.message("Paused", "Report");
+        };
       loop.InitCounted(40);
       ReportRunner runner(rt_, sink_, output_);
       response_ = runner.Run(loop, layout, settings);
@@ -102,14 +113,32 @@ class ReportRunnerTest : public ::testing::Test {
     EXPECT_TRUE(driver_.inspect([&] { t = rt_.front() ? rt_.front()->title() : ""; }));
     return t;
   }
-  void press(int control) {
+  void press(int control, std::string title = {}) {
     ASSERT_TRUE(driver_.inspect([&] {
+      ui::Window* w = rt_.front();
+      for (ui::Window* x : rt_.windows())
+        if (x->title() == title) w = x;
       ui::Input in;
       in.kind = ui::Input::Kind::Press;
-      in.window = rt_.front()->id();
+      in.window = w->id();
       in.control = control;
       rt_.post(in);
     }));
+  }
+  // Titles of the open windows from back to front, and the report thread's from the outermost
+  // to the innermost (the one taking input).
+  std::vector<std::string> titles(bool ofThread = false) {
+    std::vector<std::string> out;
+    EXPECT_TRUE(driver_.inspect([&] {
+      const auto ws = ofThread ? rt_.threadWindows(rt_.threads().front()) : rt_.windows();
+      for (ui::Window* w : ws) out.push_back(w->title());
+    }));
+    return out;
+  }
+  ui::Window* window(const std::string& title) {
+    for (ui::Window* w : rt_.windows())
+      if (w->title() == title) return w;
+    return nullptr;
   }
 
   store::testing::TempFolder dir_;
@@ -175,6 +204,99 @@ TEST_F(ReportRunnerTest, AReportsOwnNoRecordsTextReplacesTheMessage) {
   ASSERT_TRUE(driver_.answerMessage("OK"));
   ASSERT_TRUE(driver_.waitIdle());
   EXPECT_EQ(response_, ResponseCancelled);
+}
+
+// 53 lines fit on a page: 200 items make four pages, the first complete at item 54.
+constexpr int kManyItems = 200;
+using Titles = std::vector<std::string>;
+
+TEST_F(ReportRunnerTest, ThePreviewShowsTheFirstPageBehindTheProgressWindowWhileTheReportGoesOn) {
+  addItems(kManyItems);
+  startReport("none", {}, 120);
+  ASSERT_TRUE(driver_.waitIdle());
+  ASSERT_TRUE(driver_.message());
+
+  // Mid-way: the preview is open at page 1, the progress window in front and taking input.
+  EXPECT_EQ(titles(), (Titles{"Report Preview", "Progress..."}));
+  EXPECT_EQ(titles(true), (Titles{"Report Preview", "Progress..."}));
+  const std::shared_ptr<const Document> early = output_.shown;
+  ASSERT_TRUE(early);
+  EXPECT_EQ(early->pages.size(), 1u);  // the page complete when it opened
+  EXPECT_EQ(early->texts(0).front(), "N101");
+  ASSERT_TRUE(driver_.inspect([&] {
+    ui::Window* preview = window("Report Preview");
+    EXPECT_EQ(preview->text(PrintPreviewer::kPageText), "Page 1 of 2...");  // made so far
+    EXPECT_TRUE(preview->control(PrintPreviewer::kNext)->disabled);
+  }));
+  // The preview refuses what the user does there until the report has ended.
+  (void)fe_.takeBeeps();
+  press(PrintPreviewer::kPrint, "Report Preview");
+  EXPECT_EQ(fe_.takeBeeps(), 1);
+
+  ASSERT_TRUE(driver_.answerMessage("OK"));
+  ASSERT_EQ(frontTitle(), "Report Preview");
+  EXPECT_EQ(titles(), Titles{"Report Preview"});
+  // The whole report, as a new document: the one shown first has not changed under its holder.
+  ASSERT_TRUE(output_.shown);
+  EXPECT_NE(output_.shown, early);
+  EXPECT_EQ(early->pages.size(), 1u);
+  ASSERT_EQ(output_.shown->pages.size(), 4u);
+  EXPECT_EQ(output_.shown->texts(3).back(), "N" + std::to_string(100 + kManyItems));
+  std::string pageText;
+  ASSERT_TRUE(driver_.inspect([&] { pageText = rt_.front()->text(PrintPreviewer::kPageText); }));
+  EXPECT_EQ(pageText, "Page 1 of 4");
+  press(PrintPreviewer::kNext);
+  ASSERT_TRUE(driver_.inspect([&] { pageText = rt_.front()->text(PrintPreviewer::kPageText); }));
+  EXPECT_EQ(pageText, "Page 2 of 4");
+  EXPECT_EQ(output_.printedPages, 0);  // the early Print press did nothing
+  press(PrintPreviewer::kPrint);
+  ASSERT_TRUE(driver_.waitIdle());
+  EXPECT_EQ(output_.printedPages, 4);
+  EXPECT_EQ(response_, ResponseCompleted);
+  EXPECT_EQ(processed_, kManyItems);
+}
+
+TEST_F(ReportRunnerTest, CancelAfterThePreviewOpenedClosesItAndPrintsNothing) {
+  for (const bool closeBox : {false, true}) {
+    SCOPED_TRACE(closeBox ? "close box" : "Cancel");
+    ASSERT_EQ(conn_.empty(id_), store::Ok);
+    addItems(kManyItems);
+    output_.shown.reset();
+    startReport("none", {}, 120);
+    ASSERT_TRUE(driver_.waitIdle());
+    ASSERT_EQ(titles(), (Titles{"Report Preview", "Progress..."}));
+    if (closeBox) {
+      ASSERT_TRUE(driver_.inspect([&] {
+        ui::Input in;
+        in.kind = ui::Input::Kind::Close;
+        in.window = window("Progress...")->id();
+        rt_.post(in);
+      }));
+    } else {
+      press(ReportRunner::kCancel, "Progress...");
+    }
+    ASSERT_TRUE(driver_.answerMessage("OK"));
+    ASSERT_TRUE(driver_.waitIdle());
+    EXPECT_TRUE(titles().empty());
+    EXPECT_EQ(response_, ResponseCancelled);
+    EXPECT_LT(processed_, kManyItems);
+    EXPECT_EQ(output_.printedPages, 0);
+  }
+}
+
+TEST_F(ReportRunnerTest, PrintingStraightOpensNoPreviewAndPrintsEveryPage) {
+  addItems(kManyItems);
+  ReportSettings s;
+  s.preview = false;
+  startReport("none", s, 120);
+  ASSERT_TRUE(driver_.waitIdle());
+  EXPECT_EQ(titles(), Titles{"Progress..."});
+  ASSERT_TRUE(driver_.answerMessage("OK"));
+  ASSERT_TRUE(driver_.waitIdle());
+  EXPECT_TRUE(titles().empty());
+  EXPECT_FALSE(output_.shown);
+  EXPECT_EQ(output_.printedPages, 4);
+  EXPECT_EQ(response_, ResponseCompleted);
 }
 
 }  // namespace

@@ -97,6 +97,59 @@ TEST_F(Runtime, InputToAWindowBehindItsThreadsInnerWindowIsRefusedAtOnce) {
   EXPECT_EQ(outer.seen.back(), "513:0");
 }
 
+// Work going on keeps its window in front of one it opened after it (a report's progress
+// window over its preview): the raised window takes the input, the later one refuses it until
+// the raised one closes and the later one's loop runs.
+TEST_F(Runtime, ARaisedWindowTakesInputBeforeTheOneItsThreadOpenedAfterIt) {
+  Recorder work, shown, other;
+  Window* otherWindow = nullptr;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Other"));
+    otherWindow = w.get();
+    other.loop(*w);
+  }),
+            1);
+  ASSERT_TRUE(driver.waitIdle());
+  std::optional<bool> raisedOther, raisedClosed;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Work"));
+    auto s = rt.open(decl("Shown"));
+    raisedOther = rt.raise(*otherWindow);  // another thread's window
+    EXPECT_TRUE(rt.raise(*w));
+    work.loop(*w);
+    shown.loop(*s);
+    raisedClosed = rt.raise(*s);
+  }),
+            2);
+  ASSERT_TRUE(driver.waitIdle());
+  EXPECT_EQ(raisedOther, false);
+  EXPECT_EQ(titles(), (std::vector<std::string>{"Other", "Shown", "Work"}));
+  ASSERT_TRUE(driver.inspect([&] {
+    std::vector<std::string> stack;
+    for (Window* w : rt.threadWindows(2)) stack.push_back(w->title());
+    EXPECT_EQ(stack, (std::vector<std::string>{"Shown", "Work"}));
+  }));
+  Window* shownWindow = nullptr;
+  ASSERT_TRUE(driver.inspect([&] { shownWindow = rt.windows()[1]; }));
+  (void)fe.takeBeeps();
+  input(to(shownWindow, Input::Kind::Press, 1));
+  EXPECT_EQ(fe.takeBeeps(), 1);
+  input(to(front(), Input::Kind::Press, 1));
+  EXPECT_EQ(work.seen.back(), "1:1");
+  closeFront();  // Work
+  EXPECT_EQ(titles(), (std::vector<std::string>{"Other", "Shown"}));
+  input(to(shownWindow, Input::Kind::Press, 1));
+  EXPECT_EQ(fe.takeBeeps(), 0);
+  // The press refused before is not among them.
+  EXPECT_EQ(shown.seen, (std::vector<std::string>{"515:0", "1:1"}));
+  closeFront();
+  ASSERT_TRUE(driver.waitIdle());
+  EXPECT_EQ(raisedClosed, false);
+  EXPECT_FALSE(rt.raise(*otherWindow));  // off a program thread
+  closeFront();
+  EXPECT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+}
+
 TEST_F(Runtime, HeldTimerRestartsOnlyWhenTheLastHoldIsReleased) {
   Recorder rec;
   Window* frame = nullptr;
