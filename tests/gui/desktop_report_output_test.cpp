@@ -1,4 +1,5 @@
-// A finished report in the model's "Report Preview" window, drawn and printed at the desktop.
+// A report in the model's "Report Preview" window, drawn and printed at the desktop: finished,
+// and shown at its first page while it goes on.
 
 #include "gui/desktop/desktop_report_output.h"
 
@@ -15,7 +16,11 @@
 
 #include "gui/desktop/page_view.h"
 #include "runtime/report/print_previewer.h"
+#include "runtime/report/report_runner.h"
+#include "runtime/view/view_reader.h"
 #include "tests/gui/desktop_fixture.h"
+#include "tests/runtime/store/test_files.h"
+#include "tests/support/recording_sink.h"
 
 namespace trv::gui {
 namespace {
@@ -180,6 +185,139 @@ TEST_F(DesktopReport, CancelledPrintStaysInThePreviewAndAFailedOneSaysWhy) {
   ASSERT_TRUE(rt->waitFinished(std::chrono::milliseconds(kWaitMs)));
   EXPECT_EQ(printed, 0);
   fs::remove(notAFolder);
+}
+
+// One line per item of a generated item file; at item `pauseAt` the report asks a question, so
+// its thread waits without the baton and the test looks at the desktop mid-way.
+class ItemReport final : public report::RecordLoop {
+ public:
+  ItemReport(view::ViewReader& v, report::ReportLayout& layout, const store::FileDecl& d,
+             ui::UiRuntime& rt, int pauseAt)
+      : RecordLoop(v), layout_(layout), decl_(d), rt_(rt), pauseAt_(pauseAt) {}
+  data::Level ProcessRecord(const store::RecordBuffer& r) override {
+    if (static_cast<int>(read()) == pauseAt_) rt_.message("Paused", "Report");
+    report::Band b;
+    b.height = 200;
+    b.items.push_back(
+        report::TextItem{{0, 0, 2000, 200}, store::testing::field(decl_, r, 1), {}, {}});
+    layout_.addDetail(b);
+    return data::LevelOk;
+  }
+
+ private:
+  report::ReportLayout& layout_;
+  const store::FileDecl& decl_;
+  ui::UiRuntime& rt_;
+  int pauseAt_;
+};
+
+class DesktopReportGoingOn : public DesktopTest {
+ protected:
+  static constexpr int kItems = 200;  // four pages of 53 lines
+  store::testing::TempFolder dir;
+  store::FileDecl decl = store::testing::itemDecl();
+  std::unique_ptr<DesktopReportOutput> output;
+  trv::testing::RecordingSink sink;
+  std::atomic<int> response{0};
+
+  void SetUp() override {
+    DesktopTest::SetUp();
+    store::Connection conn;
+    store::FileId id = -1;
+    ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), store::OpenMode::Shared, &id), store::Ok);
+    ASSERT_EQ(conn.begin(), store::Ok);
+    for (int i = 1; i <= kItems; ++i) {
+      store::RecordBuffer b =
+          store::testing::itemBuffer(decl, {0, "N" + std::to_string(100 + i), "g", i});
+      ASSERT_EQ(conn.add(id, b), store::Ok);
+    }
+    ASSERT_EQ(conn.commit(), store::Ok);
+    output = std::make_unique<DesktopReportOutput>(*rt, desktop);
+    run([this] {
+      store::Connection c;
+      store::FileId fid = -1;
+      if (c.open(decl, dir.file("Item.kvx"), store::OpenMode::Shared, &fid) != store::Ok) return;
+      view::ViewReader v(c, fid, decl);
+      v.SetKeyOrder(1);
+      report::ReportLayout layout;
+      ItemReport loop(v, layout, decl, *rt, 120);
+      loop.InitCounted(kItems);
+      report::ReportRunner runner(*rt, sink, *output);
+      response = runner.Run(loop, layout, {});
+    });
+  }
+  void TearDown() override {
+    DesktopTest::TearDown();
+    output.reset();
+  }
+  WindowView* titled(const QString& title) {
+    for (ui::WindowId id : desktop.windows())
+      if (WindowView* v = desktop.view(id); v && v->window()->windowTitle() == title) return v;
+    return nullptr;
+  }
+  void answerPause() {
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+      for (QWidget* w : desktop.requestWidgets())
+        if (auto* m = qobject_cast<QMessageBox*>(w); m && m->isVisible()) box = m;
+      return box != nullptr;
+    }));
+    box->buttons().front()->click();
+  }
+};
+
+TEST_F(DesktopReportGoingOn, ThePreviewDrawsPageOneBehindTheProgressWindowThenTheWholeReport) {
+  WindowView* progress = nullptr;
+  WindowView* preview = nullptr;
+  PageView* pages = nullptr;
+  ASSERT_TRUE(waitFor([&] {
+    progress = titled("Progress...");
+    preview = titled("Report Preview");
+    pages = preview ? preview->pageView() : nullptr;
+    return progress && pages && !desktop.requestWidgets().empty();
+  }));
+  EXPECT_EQ(pages->pageCount(), 1);
+  EXPECT_EQ(pages->page(), 1);
+  EXPECT_EQ(desktop.windows().back(), progress->id());  // in front, taking the input
+  auto* cancel = widget<QPushButton>(progress, report::ReportRunner::kCancel);
+  auto* exit = widget<QPushButton>(preview, PrintPreviewer::kExit);
+  ASSERT_TRUE(cancel && exit);
+  EXPECT_TRUE(cancel->isEnabled());
+  EXPECT_FALSE(exit->isEnabled());
+  // The preview stays when the progress window goes: it does not belong to it.
+  EXPECT_NE(preview->window()->parentWidget(), progress->window());
+  saveArtefact(preview->window(), "report_preview_going_on.png");
+
+  answerPause();
+  ASSERT_TRUE(waitFor([&] { return !titled("Progress...") && pages->pageCount() == 4; }));
+  ASSERT_EQ(titled("Report Preview"), preview);
+  EXPECT_EQ(preview->pageView(), pages);
+  EXPECT_TRUE(preview->window()->isVisible());
+  auto* text = widget<QLabel>(preview, PrintPreviewer::kPageText);
+  EXPECT_EQ(text->text(), "Page 1 of 4");
+  auto* next = widget<QPushButton>(preview, PrintPreviewer::kNext);
+  ASSERT_TRUE(waitFor([&] { return next->isEnabled() && exit->isEnabled(); }));
+  next->click();
+  ASSERT_TRUE(waitFor([&] { return pages->page() == 2; }));
+  EXPECT_EQ(text->text(), "Page 2 of 4");
+  exit->click();
+  ASSERT_TRUE(rt->waitFinished(std::chrono::milliseconds(kWaitMs)));
+  EXPECT_EQ(response, report::ResponseCompleted);
+}
+
+TEST_F(DesktopReportGoingOn, CancelClosesTheProgressWindowAndThePreview) {
+  WindowView* progress = nullptr;
+  ASSERT_TRUE(waitFor([&] {
+    progress = titled("Progress...");
+    return progress && titled("Report Preview") && !desktop.requestWidgets().empty();
+  }));
+  auto* cancel = widget<QPushButton>(progress, report::ReportRunner::kCancel);
+  ASSERT_NE(cancel, nullptr);
+  cancel->click();
+  answerPause();
+  ASSERT_TRUE(rt->waitFinished(std::chrono::milliseconds(kWaitMs)));
+  EXPECT_TRUE(waitFor([&] { return desktop.windows().empty(); }));
+  EXPECT_EQ(response, report::ResponseCancelled);
 }
 
 }  // namespace
