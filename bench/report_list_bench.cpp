@@ -1,11 +1,15 @@
 // The case list report over a large case file: building its page model (every case read in key
 // order, filtered, placed on its pages) against a raw scan of the same records in the same
-// order, and writing the model as PDF against the same scan. Prints RATIO lines last.
-// TRV_BENCH_CASES sets the number of cases (see bench_support.h).
+// order, writing the model as PDF against the same scan, and, run by the report runner with its
+// progress window, the time until the preview shows the first page against the time until it
+// shows the whole report. Prints RATIO lines last. TRV_BENCH_CASES sets the number of cases
+// (see bench_support.h).
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +20,11 @@
 #include "core/data/files.h"
 #include "core/data/records.h"
 #include "gui/pdf/pdf_renderer.h"
+#include "runtime/report/report_runner.h"
+#include "runtime/text/clock.h"
+#include "runtime/text/date_time.h"
+#include "runtime/ui/headless.h"
+#include "runtime/ui/ui_runtime.h"
 #include "runtime/view/view_reader.h"
 
 namespace {
@@ -133,6 +142,93 @@ void BM_CaseListPdf(benchmark::State& state) {
 }
 BENCHMARK(BM_CaseListPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+using Clock = std::chrono::steady_clock;
+
+// The case list as a record loop of the report runner.
+class CaseListLoop final : public report::RecordLoop {
+ public:
+  CaseListLoop(view::ViewReader& v, cases::reports::CaseList& list) : RecordLoop(v), list_(list) {}
+  data::Level ProcessRecord(const store::RecordBuffer& r) override { return list_.print(r); }
+
+ private:
+  cases::reports::CaseList& list_;
+};
+
+// Notes when the preview is given pages; at the `endAt`-th time (1: the first page shown while
+// the report goes on, 2: the whole report) it ends the program, so the run stops there.
+class TimedOutput final : public report::ReportOutput {
+ public:
+  TimedOutput(ui::UiRuntime& rt, int endAt) : rt_(rt), endAt_(endAt) {}
+  void showPages(const ui::Window&, std::shared_ptr<const report::Document> document) override {
+    pages = static_cast<int>(document->pages.size());
+    if (++shown_ == endAt_) {
+      at = Clock::now();
+      rt_.endProgram();
+    }
+  }
+  bool print(const report::Document&, std::string*) override { return true; }
+  Clock::time_point at{};
+  int pages = 0;
+
+ private:
+  ui::UiRuntime& rt_;
+  int endAt_;
+  int shown_ = 0;
+};
+
+class NoMessages final : public data::MessageSink {
+ public:
+  data::Level raise(int) override { return data::LevelNotify; }
+  data::Level raiseWithText(int, std::string_view) override { return data::LevelNotify; }
+  data::MessageButton showMessage(int, int, data::MessageButton b) override { return b; }
+  void setFileName(std::string_view) override {}
+  void setFieldName(std::string_view) override {}
+};
+
+// The case list report run by the report runner on a program thread, from the start of the run
+// until the preview is given its first page (range(0) 1) or the whole report (2): wall time,
+// as the report runs on its own thread.
+void BM_ReportShown(benchmark::State& state) {
+  CaseFile& f = caseFile();
+  const int endAt = static_cast<int>(state.range(0));
+  int pages = 0;
+  for (auto _ : state) {
+    text::ManualClock clock{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
+    ui::HeadlessFrontEnd fe;
+    ui::UiRuntime rt(clock, fe);
+    TimedOutput output(rt, endAt);
+    NoMessages messages;
+    std::atomic<Clock::rep> began{0};
+    const std::filesystem::path file = f.dir / "Sercase.kvx";
+    if (rt.start([&] {
+          store::Connection conn;
+          store::FileId id = -1;
+          if (conn.open(f.decl, file.string(), store::OpenMode::Shared, &id) != store::Ok) return;
+          view::ViewReader v(conn, id, f.decl);
+          v.SetKeyOrder(f.key);
+          cases::reports::CaseList list(allCases(), false, "Report of All Cases", " 6/05/02",
+                                        "10:00", "Vorn Trovanel 1.2");
+          CaseListLoop loop(v, list);
+          loop.Init([](const store::RecordBuffer& r) {
+            return static_cast<std::int64_t>(
+                reinterpret_cast<const core::SercaseRecord*>(r.record.data())->CaseNr);
+          });
+          report::ReportRunner runner(rt, messages, output);
+          began = Clock::now().time_since_epoch().count();
+          (void)runner.Run(loop, list.layout(), {});
+        }) == 0 ||
+        !rt.waitFinished(std::chrono::minutes(10)) || output.at == Clock::time_point{}) {
+      state.SkipWithError("the report did not show its pages");
+      break;
+    }
+    pages = output.pages;
+    const Clock::time_point from(Clock::duration(began.load()));
+    state.SetIterationTime(std::chrono::duration<double>(output.at - from).count());
+  }
+  state.counters["pages"] = pages;
+}
+BENCHMARK(BM_ReportShown)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,5 +236,7 @@ int main(int argc, char** argv) {
   return bench::runBenchmarks(
       argc, argv,
       {{"case_list_pdf_vs_raw_scan", "BM_CaseListPdf/iterations:1", "BM_RawScan"},
-       {"case_list_pages_vs_raw_scan", "BM_CaseListPages", "BM_RawScan"}});
+       {"case_list_pages_vs_raw_scan", "BM_CaseListPages", "BM_RawScan"},
+       {"report_first_page_shown_vs_whole_report", "BM_ReportShown/1/manual_time",
+        "BM_ReportShown/2/manual_time", bench::Ratio::kWall}});
 }
