@@ -115,10 +115,10 @@ class UiRuntime {
   // Makes `window`, open on the calling program thread, the innermost of its thread's windows
   // and the window in front of all, and has the front end show it in front (no focus event):
   // for a window that must stay in front of one its thread opened after it (the progress window
-  // of a report over the preview the report opened at its first page). The thread's other
-  // windows refuse what the user does until it closes; the caller goes on waiting in its loop.
-  // When it closes, the window that was innermost before is the innermost again. False (and
-  // nothing changes) for a closed window or one of another thread.
+  // of a report over the preview the report opened at its first page). The thread then waits
+  // in that window's loop, and its other windows refuse what the user does (see post()) until
+  // it closes; the others keep their order. False, with nothing changed, for a closed window,
+  // one of another thread, or off a program thread.
   bool raise(Window& window);
 
   // --- input and events (thread-safe) ---
