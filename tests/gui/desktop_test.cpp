@@ -486,6 +486,7 @@ QRect ink(const QImage& image) {
 TEST_F(DesktopTest, TurnedStringsStandUpAndAWindowsImageGoesToTheClipboard) {
   constexpr int kCopy = 2000;
   ServiceResult copied;
+  ServiceResult opened{true, 0, {}};
   int copies = 0;
   run([&] {
     WindowDecl d;
@@ -497,6 +498,8 @@ TEST_F(DesktopTest, TurnedStringsStandUpAndAWindowsImageGoesToTheClipboard) {
     while (w->accept(e)) {
       if (e.number == kCopy) {
         copied = rt->copyWindowImage(w->id());
+        // A file that is not there is not handed to the desktop's opener.
+        opened = rt->shellOpen("/nonexistent/trv/XPort.CSV");
         ++copies;
       }
       if (e.number == EventCloseWindow) w->close();
@@ -526,6 +529,8 @@ TEST_F(DesktopTest, TurnedStringsStandUpAndAWindowsImageGoesToTheClipboard) {
     return n == 1;
   }));
   EXPECT_TRUE(copied.ok) << copied.detail;
+  EXPECT_FALSE(opened.ok);
+  EXPECT_EQ(opened.error, 2);
   const QImage image = QGuiApplication::clipboard()->image();
   EXPECT_EQ(image.size(), v->window()->grab().size());
   EXPECT_TRUE(endProgram());
