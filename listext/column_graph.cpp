@@ -129,6 +129,24 @@ std::string legendText(const Category& c) {
   return c.name;
 }
 
+PixelBox legendBox(const BarChart& g, std::size_t index, int textWidth, int textHeight) {
+  PixelBox b;
+  if (index >= g.xs.size()) return b;
+  b.x = g.xs[index] + g.bar / 2 - (textHeight * 3) / 2 + 2;
+  b.y = g.y0 - textWidth - 10;
+  b.width = textHeight * 2;
+  b.height = textWidth + 4;
+  return b;
+}
+
+int textHeightPixels(int points) {
+  return (std::max(points, 1) * 96 + 71) / 72;
+}
+
+int textWidthPixels(const std::string& text, int points) {
+  return static_cast<int>(text.size()) * textHeightPixels(points) / 2;
+}
+
 std::string percentText(double percent, int slot) {
   char buf[16];
   if (slot < 26) {

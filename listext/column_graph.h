@@ -64,8 +64,26 @@ void groupByWeekday(int day, std::string& text);
 void groupBySixHours(std::string& text);
 void groupByFourHours(std::string& text);
 
-// The legend under a bar: the name, without a grouping prefix (" 1 =January" shows "January").
+// The legend over a bar: the name, without a grouping prefix (" 1 =January" shows "January").
 std::string legendText(const Category& c);
+
+// Legends stand turned a quarter anticlockwise (tenths of a degree), reading upwards.
+inline constexpr int kLegendAngle = 900;
+struct PixelBox {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const PixelBox&, const PixelBox&) = default;
+};
+// The box of bar `index`'s (from 0) turned legend, whose text unturned is `textWidth` by
+// `textHeight` pixels: twice the text's height wide and its width + 4 high, over the middle of
+// its bar, ending 10 pixels above the baseline.
+PixelBox legendBox(const BarChart& g, std::size_t index, int textWidth, int textHeight);
+// The unturned extent of a text in pixels at `points`, as the window model estimates it (96
+// dots to the inch, an average character half as wide as high).
+int textHeightPixels(int points);
+int textWidthPixels(const std::string& text, int points);
 // The percentage as shown: one decimal when a bar slot is 26 pixels or more, else whole.
 std::string percentText(double percent, int slot);
 

@@ -33,7 +33,7 @@ enum GraphControl : int {
 };
 
 ui::ControlDecl& place(ui::ControlDecl& c, int x, int y, int w, int h) {
-  return c.at(y / kPixelsPerRow + 1, x / kPixelsPerColumn + 1)
+  return c.at(std::max(0, y) / kPixelsPerRow + 1, std::max(0, x) / kPixelsPerColumn + 1)
       .size(std::max(1, w / kPixelsPerColumn), std::max(1, h / kPixelsPerRow));
 }
 
@@ -86,10 +86,14 @@ ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t
     place(c.emplace_back(
               ui::box("?Bar" + std::to_string(n)).withNumber(kBar + n).withColours(0, colour)),
           x, g.y0 - h + 2, g.bar, h);
-    place(c.emplace_back(ui::string("?Legend" + std::to_string(n), legendText(cat))
+    const std::string legend = legendText(cat);
+    const PixelBox lb =
+        legendBox(g, i, textWidthPixels(legend, prefs.fontSize), textHeightPixels(prefs.fontSize));
+    place(c.emplace_back(ui::string("?Legend" + std::to_string(n), legend)
                              .withNumber(kLegend + n)
-                             .withFont(font)),
-          x, g.y0 - kPixelsPerRow - 10, g.bar, kPixelsPerRow);
+                             .withFont(font)
+                             .turned(kLegendAngle)),
+          lb.x, lb.y, lb.width, lb.height);
     place(c.emplace_back(ui::string("?Count" + std::to_string(n), std::to_string(cat.count))
                              .withNumber(kCount + n)
                              .withFont(font)),
@@ -121,6 +125,32 @@ void QuorixList::redrawGraph(ui::Window& w, const GraphPreferences& prefs, std::
   }
 }
 
+namespace {
+
+// Esc during the scan: asked after the warning sound, "No" the default.
+bool quitGraphing(ui::UiRuntime& ui) {
+  ui.beep();
+  ui::MessageRequest q;
+  q.text = "Are you sure you want to quit this Graphing Procedure?";
+  q.caption = "Quorix";
+  q.icon = ui::Icon::Exclamation;
+  q.buttons = {"&Yes", "&No"};
+  q.defaultButton = 2;
+  return ui.message(q) == 1;
+}
+
+}  // namespace
+
+void QuorixList::CaptureWindow() {
+  ui::UiRuntime& ui = list_.context().ui;
+  const std::vector<ui::Window*> stack = ui.threadWindows(ui::UiRuntime::currentThread());
+  if (stack.empty()) return;
+  const ui::ServiceResult r = ui.copyWindowImage(stack.back()->id());
+  if (!r.ok)
+    ui.message("The window's image could not be copied to the clipboard: " + r.detail, "Quorix",
+               ui::Icon::Exclamation);
+}
+
 void QuorixList::ShowGraph() {
   ui::UiRuntime& ui = list_.context().ui;
   const Column* column = model_.at(currentCol_);
@@ -131,11 +161,23 @@ void QuorixList::ShowGraph() {
 
   CategoryCounter counter;
   bool tooMany = false;
+  bool stopped = false;
   std::vector<store::RecordBuffer> chunk;
-  auto progress = std::make_unique<ProgressWindow>(ui, expectedRecords());
+  auto progress = std::make_unique<ProgressWindow>(ui, expectedRecords(), true);
   store::Code code = b.view().first(500, chunk);
-  while (code == store::Ok && !chunk.empty() && !tooMany) {
+  while (code == store::Ok && !chunk.empty() && !tooMany && !stopped) {
+    // Other windows answer between chunks; the program's end gives the graph up.
+    if (!ui.yieldBaton()) {
+      progress.reset();
+      b.Reset();
+      return;
+    }
     for (const store::RecordBuffer& r : chunk) {
+      if (progress->cancelRequested() && quitGraphing(ui)) {
+        counter = CategoryCounter();
+        stopped = true;
+        break;
+      }
       progress->Step();
       progress->SetTitle("Record=" + std::to_string(counter.records() + 1) + " - ");
       if (!counter.Add(exportValue(b.CellText(r, at)))) {
@@ -145,7 +187,7 @@ void QuorixList::ShowGraph() {
     }
     store::RecordBuffer last = std::move(chunk.back());
     chunk.clear();
-    if (!tooMany) code = b.view().after(last, 500, chunk);
+    if (!tooMany && !stopped) code = b.view().after(last, 500, chunk);
   }
   progress.reset();
   // The list reads its page again, as after a print.
@@ -182,6 +224,7 @@ void QuorixList::ShowGraph() {
     } else if (e.number == ui::EventAccepted && e.control == kOutput) {
       // The buttons are out of the picture while it is taken, and back a second later.
       for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, true);
+      CaptureWindow();
       w->setTimer(100);
     } else if (e.number == ui::EventTimer) {
       for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, false);

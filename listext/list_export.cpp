@@ -60,6 +60,14 @@ std::vector<std::string> htmlClosing() {
   return {"</TABLE>", "</HTML>"};
 }
 
+std::string shellErrorText(int error, const std::string& path) {
+  return "Shell launching error:" + std::to_string(error) +
+         "\r\nThe desktop may have no program for this type of file."
+         "\r\nChoose one in the desktop's settings of default applications (file types)"
+         "\r\nand the specify a type for " +
+         path;
+}
+
 ExportFile::ExportFile(std::filesystem::path path, ExportFormat format)
     : path_(std::move(path)), format_(format) {}
 

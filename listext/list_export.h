@@ -37,6 +37,9 @@ std::string csvDataLine(const std::vector<std::string>& values, char separator);
 std::vector<std::string> htmlOpening(const std::string& title);
 std::string htmlRow(const std::vector<std::string>& cells);
 std::vector<std::string> htmlClosing();
+// What the user is told when the desktop cannot open the exported file `path`: the opener's
+// error number, and where a program for the file's type is chosen.
+std::string shellErrorText(int error, const std::string& path);
 
 class ExportFile {
  public:

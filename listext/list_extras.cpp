@@ -73,7 +73,10 @@ void QuorixList::exportList(ExportFormat format) {
     ui.message(file.error(), "Quorix", ui::Icon::Exclamation);
     return;
   }
-  if (settings_.shellExecute) ui.shellOpen(file.path().string());
+  if (!settings_.shellExecute) return;
+  const ui::ServiceResult opened = ui.shellOpen(file.path().string());
+  if (!opened.ok)
+    ui.message(shellErrorText(opened.error, file.path().string()), "Quorix", ui::Icon::None);
 }
 
 }  // namespace trv::listext

@@ -22,15 +22,16 @@ int progressPercent(std::uint64_t done, std::uint64_t expected) {
   return std::min(99, static_cast<int>(static_cast<long double>(done) * 100 / expected));
 }
 
-ProgressWindow::ProgressWindow(ui::UiRuntime& ui, std::uint64_t expected) : expected_(expected) {
+ProgressWindow::ProgressWindow(ui::UiRuntime& ui, std::uint64_t expected, bool cancellable)
+    : expected_(expected) {
   ui::WindowDecl d;
   d.title = "Progress...";
   d.kind = ui::WindowKind::Modal;
   d.controls = {ui::progress("?Progress", 0, 100).withNumber(kBar).at(1, 1).size(30),
                 ui::button("?Cancel", "Cancel").withNumber(kCancel).at(3, 12)};
   window_ = ui.open(std::move(d));
-  // The operation does not stop while it runs: the button cannot be answered.
-  window_->setDisabled(kCancel, true);
+  // An operation that does not stop while it runs cannot answer the button.
+  if (!cancellable) window_->setDisabled(kCancel, true);
 }
 
 ProgressWindow::~ProgressWindow() = default;
@@ -40,6 +41,15 @@ void ProgressWindow::Step() {
   if (p == percent_) return;
   percent_ = p;
   window_->setValue(kBar, static_cast<std::int64_t>(p));
+}
+
+bool ProgressWindow::cancelRequested() {
+  bool cancel = false;
+  ui::Event e;
+  while (window_ && window_->poll(e))
+    if (e.number == ui::EventCloseWindow || (e.number == ui::EventAccepted && e.control == kCancel))
+      cancel = true;
+  return cancel;
 }
 
 void ProgressWindow::SetTitle(const std::string& title) {

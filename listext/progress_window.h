@@ -19,7 +19,9 @@ int progressPercent(std::uint64_t done, std::uint64_t expected);
 
 class ProgressWindow {
  public:
-  ProgressWindow(ui::UiRuntime& ui, std::uint64_t expected);
+  // A cancellable window takes "Cancel" and Esc (see cancelRequested); another shows "Cancel"
+  // disabled.
+  ProgressWindow(ui::UiRuntime& ui, std::uint64_t expected, bool cancellable = false);
   ~ProgressWindow();
   ProgressWindow(const ProgressWindow&) = delete;
   ProgressWindow& operator=(const ProgressWindow&) = delete;
@@ -27,6 +29,9 @@ class ProgressWindow {
   // One more record done.
   void Step();
   void SetTitle(const std::string& title);
+  // Whether the user pressed Esc or "Cancel" since the last call (the window's other input is
+  // dropped: nothing else of it answers while the operation runs).
+  bool cancelRequested();
   int percent() const { return percent_; }
 
  private:

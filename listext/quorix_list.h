@@ -126,6 +126,7 @@ class QuorixList final : public list::ListExtension {
   void PrintList(const std::string& mode);
   // Counts every record of the view per value of the current column and shows the bar chart
   // until its window closes; fewer than two or more than 50 categories are reported instead.
+  // Esc (or "Cancel") in the progress window asks whether to quit; "Yes" leaves no category.
   void ShowGraph();
   // "Format Listbox...": the columns shown and their order (add, hide, move), the current
   // column's header text and width (as the option mask allows), its colours, the default
@@ -143,6 +144,9 @@ class QuorixList final : public list::ListExtension {
   // font, written to section "QuorixPreferences" however the window closes (the order only
   // with "OK").
   void EditGraphPreferences();
+  // Copies the image of the thread's window in front (the graph) to the desktop's clipboard; a
+  // failure is reported.
+  void CaptureWindow();
   // The categories of the graph on show (empty when none is).
   const std::vector<Category>& graphCategories() const { return lastGraph_; }
   // The pages of the last print (for the preview and tests).

@@ -1,10 +1,16 @@
 #include "gui/desktop/desktop_front_end.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
 #include <QMdiArea>
+#include <QPixmap>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 #include <algorithm>
 #include <atomic>
 #include <deque>
@@ -53,7 +59,12 @@ struct Help {
   std::string topic;
 };
 struct Shell {
+  ui::RequestId id;
   std::string target;
+};
+struct CopyImage {
+  ui::RequestId id;
+  ui::WindowId window;
 };
 struct Ended {};
 struct Pages {
@@ -69,7 +80,11 @@ struct Staged {
   std::shared_ptr<const report::Document> document;
 };
 using Note = std::variant<Opened, Changed, ControlNote, Closed, Req, Beep, ToFront, Help, Shell,
-                          Ended, Pages, PageTurn, Staged>;
+                          CopyImage, Ended, Pages, PageTurn, Staged>;
+
+// The opener's numbers for what went wrong: no such file, no program for the file's type.
+constexpr int kShellFileNotFound = 2;
+constexpr int kShellNoAssociation = 31;
 
 }  // namespace
 
@@ -255,7 +270,30 @@ struct DesktopFrontEnd::Impl {
     c.folders = helpFolders();
     standard->run(action, c);
   }
-  void show(Shell& n) { QDesktopServices::openUrl(QUrl::fromUserInput(qs(n.target))); }
+  void show(Shell& n) {
+    ui::ServiceResult r{true, 0, {}};
+    const QUrl url = QUrl::fromUserInput(qs(n.target));
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
+      r = {false, kShellFileNotFound, "no such file"};
+    else if (!QDesktopServices::openUrl(url))
+      r = {false, kShellNoAssociation, "no program opens it"};
+    if (rt) rt->answer(n.id, ui::serviceAnswer(r));
+  }
+  // The window as it stands now: the changes queued before the request are shown already.
+  void show(CopyImage& n) {
+    ui::ServiceResult r{false, 0, "the window is not shown"};
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (auto it = views.find(n.window); it != views.end() && clipboard) {
+      const QImage image = it->second->window()->grab().toImage();
+      if (image.isNull()) {
+        r.detail = "the window gave no image";
+      } else {
+        clipboard->setImage(image);
+        r = {true, 0, {}};
+      }
+    }
+    if (rt) rt->answer(n.id, ui::serviceAnswer(r));
+  }
   void show(Ended&) {
     hasEnded = true;
     dismissRequests();
@@ -353,8 +391,15 @@ void DesktopFrontEnd::bringToFront(ui::WindowId window) {
 void DesktopFrontEnd::help(const std::string& file, const std::string& topic) {
   impl_->push(Help{file, topic});
 }
-void DesktopFrontEnd::shellOpen(const std::string& target) {
-  impl_->push(Shell{target});
+std::optional<ui::ServiceResult> DesktopFrontEnd::shellOpen(ui::RequestId id,
+                                                            const std::string& target) {
+  impl_->push(Shell{id, target});
+  return std::nullopt;
+}
+std::optional<ui::ServiceResult> DesktopFrontEnd::copyWindowImage(ui::RequestId id,
+                                                                  ui::WindowId window) {
+  impl_->push(CopyImage{id, window});
+  return std::nullopt;
 }
 void DesktopFrontEnd::programEnded() {
   impl_->push(Ended{});

@@ -59,7 +59,9 @@ class DesktopFrontEnd final : public ui::FrontEnd {
   void beep() override;
   void bringToFront(ui::WindowId window) override;
   void help(const std::string& file, const std::string& topic) override;
-  void shellOpen(const std::string& target) override;
+  // Answered on the Qt main thread: the opener's start, the window's image on the clipboard.
+  std::optional<ui::ServiceResult> shellOpen(ui::RequestId id, const std::string& target) override;
+  std::optional<ui::ServiceResult> copyWindowImage(ui::RequestId id, ui::WindowId window) override;
   void programEnded() override;
 
   // Report pages (thread-safe, queued in order with the notifications; the document is shared

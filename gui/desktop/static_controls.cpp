@@ -4,8 +4,10 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QTabWidget>
+#include <QTransform>
 #include <algorithm>
 
 #include "gui/desktop/control_kinds.h"
@@ -18,10 +20,49 @@ using ui::ControlKind;
 using ui::ControlState;
 using ui::Input;
 
+// A label whose text may stand turned (a graph's vertical legend): drawn rotated about its
+// centre, and as large as the turned text needs.
+class TurnedLabel final : public QLabel {
+ public:
+  using QLabel::QLabel;
+  int angle() const { return angle_; }
+  void setAngle(int tenths) {
+    if (tenths == angle_) return;
+    angle_ = tenths;
+    updateGeometry();
+    update();
+  }
+  QSize sizeHint() const override { return turned(QLabel::sizeHint()); }
+  QSize minimumSizeHint() const override { return turned(QLabel::minimumSizeHint()); }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    if (angle_ == 0) {
+      QLabel::paintEvent(e);
+      return;
+    }
+    QPainter p(this);
+    p.setPen(palette().color(foregroundRole()));
+    p.setFont(font());
+    const QSize flat = QLabel::sizeHint();
+    p.translate(width() / 2.0, height() / 2.0);
+    p.rotate(-angle_ / 10.0);  // the model turns anticlockwise, Qt clockwise
+    p.drawText(QRectF(-flat.width() / 2.0, -flat.height() / 2.0, flat.width(), flat.height()),
+               Qt::AlignCenter, text());
+  }
+
+ private:
+  QSize turned(QSize flat) const {
+    if (angle_ == 0) return flat;
+    return QTransform().rotate(angle_ / 10.0).mapRect(QRect(QPoint(), flat)).size();
+  }
+  int angle_ = 0;
+};
+
 class LabelAdapter final : public ControlAdapter {
  public:
   QWidget* create(const ControlState& c, QWidget* parent, ControlHost&) const override {
-    auto* l = new QLabel(parent);
+    auto* l = new TurnedLabel(parent);
     l->setTextFormat(Qt::PlainText);
     if (c.kind == ControlKind::String) l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return l;
@@ -30,9 +71,10 @@ class LabelAdapter final : public ControlAdapter {
  protected:
   // A prompt keeps its "&": the label shows the mnemonic that moves to its control.
   void show(ControlView& view, const ControlState& c, ControlHost&) const override {
-    auto* l = static_cast<QLabel*>(view.widget);
+    auto* l = static_cast<TurnedLabel*>(view.widget);
     l->setText(qs(c.kind == ControlKind::String ? ui::withoutAmpersand(c.text) : c.text));
     l->setTextFormat(Qt::PlainText);
+    l->setAngle(c.kind == ControlKind::String ? c.angle : 0);
   }
 };
 

@@ -37,7 +37,12 @@ class RuntimeHost::NoDesktop final : public ui::FrontEnd {
   }
   void beep() override {}
   void help(const std::string&, const std::string&) override {}
-  void shellOpen(const std::string&) override {}
+  std::optional<ui::ServiceResult> shellOpen(ui::RequestId, const std::string&) override {
+    return ui::ServiceResult{false, 0, "no desktop"};
+  }
+  std::optional<ui::ServiceResult> copyWindowImage(ui::RequestId, ui::WindowId) override {
+    return ui::ServiceResult{false, 0, "no desktop"};
+  }
   void programEnded() override {}
 
  private:

@@ -134,6 +134,7 @@ struct ControlDecl {
   // lasts (see cellEditor).
   int cellOf = 0;
   int cellColumn = 0;
+  int angle = 0;  // a string's text turned anticlockwise, in tenths of a degree
 
   ControlDecl& withNumber(int n) {
     number = n;
@@ -189,6 +190,10 @@ struct ControlDecl {
   ControlDecl& range(std::int64_t lo, std::int64_t hi) {
     low = lo;
     high = hi;
+    return *this;
+  }
+  ControlDecl& turned(int tenthsOfADegree) {
+    angle = tenthsOfADegree;
     return *this;
   }
   ControlDecl& asDefault() {
@@ -277,6 +282,7 @@ struct ControlState {
   std::string radioValue;  // a radio's own value
   int cellOf = 0;          // an in-place cell editor: its list and column (see ControlDecl)
   int cellColumn = 0;
+  int angle = 0;  // a string's text turned anticlockwise, tenths of a degree
 };
 
 }  // namespace trv::ui

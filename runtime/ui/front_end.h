@@ -9,6 +9,7 @@
 // thread; the window's own thread turns the input into events when it next waits for one.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -156,6 +157,26 @@ struct Input {
   Placement placement;
 };
 
+// How a desktop service (opening a file with its program, copying a window's image) went: done,
+// or the error number (an opener's number, 32 or less) and why not.
+struct ServiceResult {
+  bool ok = false;
+  int error = 0;
+  std::string detail;
+};
+// A service's result carried as a request's answer (UiRuntime::answer), and back. An answer that
+// is no result (the program ended) is a failure without a number.
+inline Answer serviceAnswer(const ServiceResult& result) {
+  Answer a;
+  a.ok = result.ok;
+  a.button = result.error;
+  a.path = result.detail;
+  return a;
+}
+inline ServiceResult serviceResult(const Answer& answer) {
+  return {answer.ok, answer.ok ? 0 : answer.button, answer.path};
+}
+
 class FrontEnd {
  public:
   virtual ~FrontEnd() = default;
@@ -171,7 +192,11 @@ class FrontEnd {
   // keyboard focus (a front end without a screen does nothing).
   virtual void bringToFront(WindowId) {}
   virtual void help(const std::string& file, const std::string& topic) = 0;
-  virtual void shellOpen(const std::string& target) = 0;
+  // Opens `target` (a file or an address) with the desktop's program for it / copies the image
+  // of `window` to the clipboard. Either the result now, or nothing and the result later through
+  // UiRuntime::answer(id, serviceAnswer(result)) (a front end on a thread of its own).
+  virtual std::optional<ServiceResult> shellOpen(RequestId id, const std::string& target) = 0;
+  virtual std::optional<ServiceResult> copyWindowImage(RequestId id, WindowId window) = 0;
   virtual void programEnded() = 0;
 };
 

@@ -24,9 +24,31 @@ void HeadlessFrontEnd::help(const std::string& file, const std::string& topic) {
   help_.push_back(file + "#" + topic);
 }
 
-void HeadlessFrontEnd::shellOpen(const std::string& target) {
+std::optional<ServiceResult> HeadlessFrontEnd::shellOpen(RequestId, const std::string& target) {
   std::lock_guard lock(m_);
   shell_.push_back(target);
+  return shellResult_;
+}
+
+std::optional<ServiceResult> HeadlessFrontEnd::copyWindowImage(RequestId, WindowId window) {
+  std::lock_guard lock(m_);
+  copies_.push_back(window);
+  return copyResult_;
+}
+
+void HeadlessFrontEnd::setShellOpenResult(ServiceResult result) {
+  std::lock_guard lock(m_);
+  shellResult_ = std::move(result);
+}
+
+void HeadlessFrontEnd::setCopyResult(ServiceResult result) {
+  std::lock_guard lock(m_);
+  copyResult_ = std::move(result);
+}
+
+std::vector<WindowId> HeadlessFrontEnd::windowCopies() const {
+  std::lock_guard lock(m_);
+  return copies_;
 }
 
 void HeadlessFrontEnd::programEnded() {

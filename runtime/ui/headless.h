@@ -40,7 +40,9 @@ class HeadlessFrontEnd final : public FrontEnd {
   void request(RequestId id, WindowId owner, const Request& request) override;
   void beep() override;
   void help(const std::string& file, const std::string& topic) override;
-  void shellOpen(const std::string& target) override;
+  // Recorded, and answered from the settings below (done, unless a test says otherwise).
+  std::optional<ServiceResult> shellOpen(RequestId id, const std::string& target) override;
+  std::optional<ServiceResult> copyWindowImage(RequestId id, WindowId window) override;
   void programEnded() override;
 
   // Requests not yet answered, oldest first.
@@ -50,6 +52,10 @@ class HeadlessFrontEnd final : public FrontEnd {
   int takeBeeps();
   std::vector<std::string> helpTopics() const;
   std::vector<std::string> shellOpens() const;
+  // The windows whose image was copied, in order.
+  std::vector<WindowId> windowCopies() const;
+  void setShellOpenResult(ServiceResult result);
+  void setCopyResult(ServiceResult result);
   bool ended() const;
 
  private:
@@ -58,6 +64,9 @@ class HeadlessFrontEnd final : public FrontEnd {
   int beeps_ = 0;
   std::vector<std::string> help_;
   std::vector<std::string> shell_;
+  std::vector<WindowId> copies_;
+  ServiceResult shellResult_{true, 0, {}};
+  ServiceResult copyResult_{true, 0, {}};
   bool ended_ = false;
 };
 

@@ -529,8 +529,42 @@ void UiRuntime::help(const std::string& topic) {
   frontEnd_.help(file, topic);
 }
 
-void UiRuntime::shellOpen(const std::string& target) {
-  frontEnd_.shellOpen(target);
+ServiceResult UiRuntime::shellOpen(const std::string& target) {
+  return waitService([&](RequestId id) { return frontEnd_.shellOpen(id, target); });
+}
+
+ServiceResult UiRuntime::copyWindowImage(WindowId window) {
+  return waitService([&](RequestId id) { return frontEnd_.copyWindowImage(id, window); });
+}
+
+// As waitAnswer, for a front end that may also give the result at once.
+ServiceResult UiRuntime::waitService(
+    const std::function<std::optional<ServiceResult>(RequestId)>& ask) {
+  const int me = currentThread();
+  RequestId id;
+  {
+    std::lock_guard lock(m_);
+    if (ended_ || me == 0 || current() != this) return {};
+    id = ++nextRequest_;
+    answers_[id];
+  }
+  if (std::optional<ServiceResult> now = ask(id)) {
+    std::lock_guard lock(m_);
+    answers_.erase(id);
+    return *now;
+  }
+  std::unique_lock lock(m_);
+  auto& rec = threads_[me];
+  rec.state = ThreadState::WaitingAnswer;
+  rec.waitingFor = id;
+  releaseLocked();
+  acquireLocked(lock, me);
+  ServiceResult result;
+  if (auto it = answers_.find(id); it != answers_.end()) {
+    if (it->second && !ended_) result = serviceResult(*it->second);
+    answers_.erase(it);
+  }
+  return result;
 }
 
 std::filesystem::path UiRuntime::currentFolder() const {

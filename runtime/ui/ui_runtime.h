@@ -165,7 +165,11 @@ class UiRuntime {
   // The help file set for the run (thread-safe).
   std::string helpFile() const;
   void help(const std::string& topic);
-  void shellOpen(const std::string& target);
+  // Has the front end open `target` with the desktop's program for it / copy the image of
+  // `window` to the clipboard, while this thread waits without the baton; how it went. A failure
+  // without a number when the program ended or off a program thread.
+  ServiceResult shellOpen(const std::string& target);
+  ServiceResult copyWindowImage(WindowId window);
 
   const text::Clock& clock() const { return clock_; }
   FrontEnd& frontEnd() { return frontEnd_; }
@@ -201,6 +205,7 @@ class UiRuntime {
   void acquireLocked(std::unique_lock<std::mutex>& lock, int me);
   void releaseLocked();
   Answer waitAnswer(RequestId id, const Request& request);
+  ServiceResult waitService(const std::function<std::optional<ServiceResult>(RequestId)>& ask);
   void threadMain(int number, std::function<void()> body);
   void pushLocked(Window* w, Input in);
   void detach(Window* w);  // a window closed

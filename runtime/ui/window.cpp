@@ -79,6 +79,7 @@ Window::Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl) : rt_(rt
     c.high = d.high;
     c.cellOf = d.cellOf;
     c.cellColumn = d.cellColumn;
+    c.angle = d.angle;
     c.radioValue = d.kind == ControlKind::Radio
                        ? (d.value.empty() ? withoutAmpersand(d.text) : d.value)
                        : std::string();
@@ -172,6 +173,31 @@ Window::Waited Window::acceptUntil(Event& event,
       return Waited::Event;
     }
     if (translate(std::get<Input>(next), event)) return Waited::Event;
+  }
+}
+
+bool Window::poll(Event& event) {
+  for (;;) {
+    if (!open_) return false;
+    if (!extra_.empty()) {
+      event = extra_.front();
+      extra_.pop_front();
+      return true;
+    }
+    Queued next;
+    {
+      std::lock_guard lock(rt_.m_);
+      if (rt_.ended_ || queue_.empty() || std::holds_alternative<Task>(queue_.front()))
+        return false;
+      next = std::move(queue_.front());
+      queue_.pop_front();
+      if (auto* e = std::get_if<Event>(&next); e && e->number == EventTimer) timerPending_ = false;
+    }
+    if (auto* e = std::get_if<Event>(&next)) {
+      event = *e;
+      return true;
+    }
+    if (translate(std::get<Input>(next), event)) return true;
   }
 }
 

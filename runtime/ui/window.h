@@ -52,6 +52,10 @@ class Window {
   // As accept, but waits at most timeout of real time for an event (a host program's wait).
   enum class Waited { Event, TimedOut, Closed };
   Waited acceptWithin(Event& event, std::chrono::milliseconds timeout);
+  // Takes the next event when one is queued already, without waiting and without giving the
+  // baton away: long work asks between its steps whether the user pressed Esc. False when none
+  // is (a task posted to the thread stays queued for accept).
+  bool poll(Event& event);
   // Closes the window: the loop's next accept returns false. Idempotent.
   void close();
   // Posts an event to this window's own queue (the program's own events, 1024 and up).

@@ -1,6 +1,7 @@
 // The desktop shows the window model and sends what the user does back as model input.
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -471,6 +472,68 @@ TEST_F(DesktopTest, ImagesShowOnControlsAndAsTheFramesWallpaper) {
   saveArtefact(splash->window(), "splash.png");
   EXPECT_TRUE(endProgram());
   fs::remove_all(dir);
+}
+
+// The rectangle of the dark pixels of an image (text drawn on a light background).
+QRect ink(const QImage& image) {
+  QRect r;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) < 96) r |= QRect(x, y, 1, 1);
+  return r;
+}
+
+TEST_F(DesktopTest, TurnedStringsStandUpAndAWindowsImageGoesToTheClipboard) {
+  constexpr int kCopy = 2000;
+  ServiceResult copied;
+  ServiceResult opened{true, 0, {}};
+  int copies = 0;
+  run([&] {
+    WindowDecl d;
+    d.title = "Graph";
+    d.controls = {string("?Flat", "January February").withNumber(1).at(1, 1),
+                  string("?Turned", "January February").withNumber(2).turned(900).at(2, 1)};
+    auto w = rt->open(std::move(d));
+    Event e;
+    while (w->accept(e)) {
+      if (e.number == kCopy) {
+        copied = rt->copyWindowImage(w->id());
+        // A file that is not there is not handed to the desktop's opener.
+        opened = rt->shellOpen("/nonexistent/trv/XPort.CSV");
+        ++copies;
+      }
+      if (e.number == EventCloseWindow) w->close();
+    }
+  });
+  WindowView* v = view(0);
+  ASSERT_NE(v, nullptr);
+  auto* flat = widget<QLabel>(v, 1);
+  auto* turned = widget<QLabel>(v, 2);
+  ASSERT_TRUE(flat && turned);
+  EXPECT_GT(flat->sizeHint().width(), flat->sizeHint().height());
+  EXPECT_EQ(turned->sizeHint(), flat->sizeHint().transposed());
+  // The text reads upwards: its ink is taller than wide.
+  turned->resize(turned->sizeHint());
+  const QRect drawn = ink(turned->grab().toImage());
+  ASSERT_FALSE(drawn.isEmpty());
+  EXPECT_GT(drawn.height(), 3 * drawn.width());
+  saveArtefact(v->window(), "turned_legend.png");
+
+  QGuiApplication::clipboard()->clear();
+  Window* model = nullptr;
+  ASSERT_TRUE(inModel([&] { model = rt->front(); }));
+  ASSERT_TRUE(inModel([&] { model->post(kCopy); }));
+  ASSERT_TRUE(waitFor([&] {
+    int n = 0;
+    EXPECT_TRUE(inModel([&] { n = copies; }));
+    return n == 1;
+  }));
+  EXPECT_TRUE(copied.ok) << copied.detail;
+  EXPECT_FALSE(opened.ok);
+  EXPECT_EQ(opened.error, 2);
+  const QImage image = QGuiApplication::clipboard()->image();
+  EXPECT_EQ(image.size(), v->window()->grab().size());
+  EXPECT_TRUE(endProgram());
 }
 
 TEST(RunDesktop, RunsTheProgramBodyAndReturnsWhenItEnds) {

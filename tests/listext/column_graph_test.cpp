@@ -87,6 +87,32 @@ TEST(ColumnGraph, LaysBarsOutWideUpToFiveAndNarrowFromSix) {
   EXPECT_EQ(percentText(33.3, 26), "33.3");
 }
 
+TEST(ColumnGraph, LegendsStandTurnedOverTheMiddleOfTheirBars) {
+  // Five bars on 800 pixels: bar 100, gap 25, the first at 132, the baseline at 430.
+  const BarChart g = layoutBars(categories(5), 800, 480);
+  EXPECT_EQ(legendBox(g, 0, 40, 16), (PixelBox{132 + 50 - 24 + 2, 430 - 40 - 10, 32, 44}));
+  EXPECT_EQ(legendBox(g, 4, 40, 16).x, 132 + 4 * 125 + 50 - 24 + 2);
+  EXPECT_EQ(legendBox(g, 5, 40, 16), PixelBox{});
+  EXPECT_EQ(textHeightPixels(12), 16);
+  EXPECT_EQ(textWidthPixels("January", 12), 56);
+
+  GraphPreferences p;
+  const ui::WindowDecl d = graphWindow(categories(5), 15, "Group", "", p);
+  int legends = 0;
+  for (const ui::ControlDecl& c : d.controls) {
+    if (c.number > 300 && c.number <= 305) {
+      ++legends;
+      EXPECT_EQ(c.angle, 900) << c.text;
+      // "c1" is 16 by 16 pixels unturned: its box starts 26 pixels above the baseline.
+      EXPECT_EQ(c.row, (430 - 16 - 10) / 16 + 1) << c.text;
+    } else {
+      EXPECT_EQ(c.angle, 0) << c.equate;  // counts, percentages and captions read across
+    }
+  }
+  EXPECT_EQ(legends, 5);
+  EXPECT_EQ(percentText(33.3, 26), "33.3");
+}
+
 TEST(ColumnGraph, ReadsTheBarColoursByNameWithDefaults) {
   store::testing::TempFolder dir;
   ini::IniSettings ini;
@@ -200,6 +226,93 @@ TEST_F(ColumnGraphTest, GraphsTheCurrentColumnUntilOk) {
   input(to(graph, ui::Input::Kind::Press, 2));  // OK
   EXPECT_EQ(front(), list);
   ASSERT_TRUE(driver.inspect([&] { EXPECT_TRUE(quorix_->graphCategories().empty()); }));
+}
+
+TEST_F(ColumnGraphTest, OutputCopiesTheWindowImageWithoutItsButtons) {
+  for (const char* g : {"red", "blue"}) add(std::string("n") + g, g);
+  open();
+  makeGroupCurrent();
+  post(EventShowGraph);
+  ui::Window* graph = front();
+  input(to(graph, ui::Input::Kind::Press, 5));  // "&Output"
+  EXPECT_EQ(fe.windowCopies(), std::vector<ui::WindowId>{graph->id()});
+  EXPECT_FALSE(driver.message());
+  ASSERT_TRUE(driver.inspect([&] {
+    for (int b : {2, 3, 5}) EXPECT_TRUE(graph->control(b)->hidden) << b;
+  }));
+  // A second later the buttons are back.
+  ASSERT_TRUE(driver.advance(100));
+  ASSERT_TRUE(driver.inspect([&] {
+    for (int b : {2, 3, 5}) EXPECT_FALSE(graph->control(b)->hidden) << b;
+    EXPECT_EQ(graph->focus(), 2);
+    EXPECT_EQ(graph->timer(), 0);
+  }));
+  // A copy that fails is told.
+  fe.setCopyResult({false, 0, "no clipboard"});
+  input(to(graph, ui::Input::Kind::Press, 5));
+  EXPECT_EQ(shownMessage(), "Quorix");
+  EXPECT_EQ(driver.message()->second.text,
+            "The window's image could not be copied to the clipboard: no clipboard");
+  answer("&OK");
+  EXPECT_EQ(fe.windowCopies().size(), 2u);
+}
+
+class ColumnGraphEscTest : public ColumnGraphTest {
+ protected:
+  // Shows the graph and presses Esc in the progress window as the scan starts: a program thread
+  // of the test's own posts the graph's event, then takes its turns until the scan lets it.
+  void graphWithEsc() {
+    ui::Window* list = front();
+    ASSERT_NE(rt.start([this, list] {
+      list->post(EventShowGraph, kList);
+      for (int turns = 0; turns < 1000 && rt.yieldBaton(); ++turns) {
+        ui::Window* w = rt.front();
+        if (w != list && w->title() == "Progress...") {
+          ui::Input esc;
+          esc.kind = ui::Input::Kind::Key;
+          esc.window = w->id();
+          esc.key = ui::KeyEsc;
+          rt.post(esc);
+          return;
+        }
+      }
+    }),
+              0);
+    ASSERT_TRUE(driver.waitIdle());
+  }
+};
+
+TEST_F(ColumnGraphEscTest, EscDuringTheScanAsksAndYesGivesTheGraphUp) {
+  int n = 0;
+  for (const char* g : {"red", "blue", "red"}) add("n" + std::to_string(++n), g);
+  open();
+  ui::Window* list = front();
+  makeGroupCurrent();
+  (void)fe.takeBeeps();
+  graphWithEsc();
+  const auto q = driver.message();
+  ASSERT_TRUE(q);
+  EXPECT_EQ(q->second.text, "Are you sure you want to quit this Graphing Procedure?");
+  EXPECT_EQ(q->second.caption, "Quorix");
+  EXPECT_EQ(q->second.buttons, (std::vector<std::string>{"&Yes", "&No"}));
+  EXPECT_EQ(q->second.defaultButton, 2);
+  EXPECT_EQ(fe.takeBeeps(), 1);
+  answer("&Yes");
+  EXPECT_EQ(driver.message()->second.text, "There are no categories to Graph of 'Item group'");
+  answer("&OK");
+  EXPECT_EQ(front(), list);
+
+  // "No" goes on counting: the graph shows every record.
+  graphWithEsc();
+  answer("&No");
+  ui::Window* graph = front();
+  ASSERT_NE(graph, list);
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(graph->text(1), "3 Categories of Field: Item group");
+    EXPECT_EQ(quorix_->graphCategories().size(), 2u);
+  }));
+  input(to(graph, ui::Input::Kind::Press, 2));
+  EXPECT_EQ(front(), list);
 }
 
 }  // namespace

@@ -167,6 +167,27 @@ TEST_F(ListExportTest, CountsTheRecordsInPlaceAndReportsAFileItCannotWrite) {
   EXPECT_EQ(fe.shellOpens().size(), 1u);
 }
 
+TEST_F(ListExportTest, TellsWhenTheDesktopCannotOpenTheFile) {
+  add("Baker", "red");
+  adjust_ = [](ListSettings& s) { s.shellExecute = true; };
+  open();
+  post(EventExportCsv);
+  EXPECT_FALSE(driver.message());  // opened: nothing to tell
+  fe.setShellOpenResult({false, 31, "no program opens it"});
+  post(EventExportCsv);
+  const std::string path = (base() / "XPort.CSV").string();
+  const auto m = driver.message();
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->second.caption, "Quorix");
+  EXPECT_EQ(m->second.text, shellErrorText(31, path));
+  EXPECT_TRUE(m->second.text.starts_with("Shell launching error:31\r\n"));
+  EXPECT_TRUE(m->second.text.ends_with("and the specify a type for " + path));
+  answer("&OK");
+  // The file stays as written.
+  EXPECT_EQ(slurp(path), "# Records=0000001\nName,Group,Nr\nBaker,red,000001\n");
+  EXPECT_EQ(fe.shellOpens().size(), 2u);
+}
+
 TEST_F(ListExportTest, TheFilterWindowSetsAFilterOnlyWhenSearched) {
   add("O'Neil", "");
   add("Doe, J", "red");
