@@ -164,7 +164,11 @@ void QuorixList::RestoreDefaultLayout() {
   const ListLook now = lookNow();
   look.hscroll = now.hscroll;
   look.vscroll = now.vscroll;
-  applyLook(look, def_.look.height != 0);
+  applyLook(look, false);
+  if (def_.look.height != 0) {
+    const list::ModelPlace& m = builtInPlace_;
+    list_.window().setPlace(list_.decl().list, m.row, m.column, m.width, m.height);
+  }
   restoreHeader_ = true;
   RefreshColumns(true);
   if (viewOrder_) ShowSortIndicator();

@@ -125,6 +125,8 @@ void QuorixList::applyBuiltInLayout() {
   def_.origFormat = builtInText(groups);
   applyGroups(groups);
   def_.look = lookNow();
+  if (const ui::ControlState* c = list_.window().control(list_.decl().list))
+    builtInPlace_ = {c->row, c->column, c->width, c->height};
 }
 
 void QuorixList::restorePreferences() {
@@ -210,6 +212,11 @@ list::DialogPlace placeOf(const ListLook& l) {
   return {l.x, l.y, l.width, l.height};
 }
 
+// The control's place; a control laid out without a row or column stands in the first.
+list::ModelPlace placeOf(const ui::ControlState& c) {
+  return {std::max(c.row, 1), std::max(c.column, 1), c.width, c.height};
+}
+
 ui::Font fontOf(const ListLook& look, ui::Font f) {
   f.face = look.font;
   f.size = look.point;
@@ -224,7 +231,7 @@ ui::Font fontOf(const ListLook& look, ui::Font f) {
 ListLook QuorixList::lookNow() const {
   ListLook l = def_.look;
   if (const ui::ControlState* c = list_.window().control(list_.decl().list)) {
-    const list::ModelPlace at{c->row, c->column, c->width, c->height};
+    const list::ModelPlace at = placeOf(*c);
     const list::DialogPlace p =
         list::modelPlaceOf(placeOf(pars_)) == at ? placeOf(pars_) : list::dialogPlaceOf(at);
     l.x = p.x;
@@ -270,8 +277,9 @@ void QuorixList::setListPlace(const ListLook& look) {
   pars_.y = fit(look.y);
   pars_.width = fit(look.width);
   pars_.height = fit(look.height);
+  // A list laid out without a row or column keeps that while it stays in the first.
   const list::ModelPlace m = list::modelPlaceOf(placeOf(pars_));
-  if (m != list::ModelPlace{c->row, c->column, c->width, c->height})
+  if (m != placeOf(*c))
     list_.window().setPlace(list_.decl().list, m.row, m.column, m.width, m.height);
 }
 

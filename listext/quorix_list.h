@@ -35,6 +35,7 @@
 #include "listext/list_print.h"
 #include "listext/list_settings.h"
 #include "listext/saved_layout.h"
+#include "runtime/list/list_format.h"
 #include "runtime/list/list_window.h"
 #include "runtime/view/example_query.h"
 
@@ -243,6 +244,8 @@ class QuorixList final : public list::ListExtension {
   // The list's position and size as last set in dialog units (the window model keeps whole
   // characters and lines): they stand while the list is still there.
   ListLook pars_;
+  // Where the list stood as declared, for the default layout.
+  list::ModelPlace builtInPlace_;
 
   // Option fields.
   bool upper_ = true;

@@ -261,6 +261,23 @@ TEST_F(ListDesignerTest, WithEveryBitEachSettingReachesTheListAndTheSavedLayoutK
   EXPECT_EQ(format(), designed);
   EXPECT_EQ(listControl().columns[1], group);
   expectLook("restored");
+
+  // "&Default": the built-in columns, place, line height and font; the scroll bars stay.
+  post(EventDesignList);
+  press(front(), 31);
+  const ui::ControlState c = listControl();
+  EXPECT_EQ(c.row, 0);  // laid out as declared, without a row or column
+  EXPECT_EQ(c.column, 0);
+  EXPECT_EQ(c.width, 40);
+  EXPECT_EQ(c.height, 10);
+  EXPECT_EQ(c.lineHeight, 0);
+  EXPECT_NE(c.font.face, "Courier");
+  EXPECT_FALSE(c.horizontalBar || c.verticalBar);
+  EXPECT_EQ(c.columns[1].header, "Group");
+  EXPECT_EQ(c.columns[1].dataIndent, 0);
+  EXPECT_TRUE(c.columns[1].border && c.columns[1].resizable);
+  EXPECT_FALSE(c.columns[1].fixed || c.columns[1].underline);
+  closeBox();
 }
 
 TEST_F(ListDesignerTest, TheAttributeEditorMovesAndSizesTheListAsItsValueChanges) {
@@ -298,6 +315,9 @@ TEST_F(ListDesignerTest, TheAttributeEditorMovesAndSizesTheListAsItsValueChanges
     EXPECT_EQ(front(), list_);
     EXPECT_EQ(listControl().*c.field, c.lastShown) << c.title;
   }
+  post(1061);  // the horizontal scroll bar off
+  EXPECT_FALSE(listControl().horizontalBar);
+  EXPECT_TRUE(listControl().verticalBar);
   ASSERT_TRUE(driver.inspect([&] {
     const ListLook pars = quorix_->CaptureCurrentLayout();
     EXPECT_EQ(pars.x, 40);
