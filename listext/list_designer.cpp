@@ -179,49 +179,49 @@ void QuorixList::DesignList() {
       ui::spin("?X", "@n4", 0, 999, ui::useNumber("X", pars.x))
           .withNumber(kX)
           .withTip("Move Listbox Horizontally")
-          .at(16, 8),
-      ui::prompt("?YPrompt", "&Y Pos:").withNumber(kYPrompt).at(16, 16),
+          .at(16, 14),
+      ui::prompt("?YPrompt", "&Y Pos:").withNumber(kYPrompt).at(16, 28),
       ui::spin("?Y", "@n4", 0, 999, ui::useNumber("Y", pars.y))
           .withNumber(kY)
           .withTip("Move Listbox Vertically")
-          .at(16, 23),
-      ui::prompt("?ListWidthPrompt", "Wid&th:").withNumber(kListWidthPrompt).at(16, 31),
+          .at(16, 40),
+      ui::prompt("?ListWidthPrompt", "Wid&th:").withNumber(kListWidthPrompt).at(17, 1),
       ui::spin("?ListWidth", "@n4", 0, 999, ui::useNumber("ListWidth", pars.width))
           .withNumber(kListWidth)
           .withTip("Adjust Width of Listbox")
-          .at(16, 38),
-      ui::prompt("?ListHeightPrompt", "H&eight:").withNumber(kListHeightPrompt).at(16, 46),
+          .at(17, 14),
+      ui::prompt("?ListHeightPrompt", "H&eight:").withNumber(kListHeightPrompt).at(17, 28),
       ui::spin("?ListHeight", "@n4", 0, 999, ui::useNumber("ListHeight", pars.height))
           .withNumber(kListHeight)
           .withTip("Adjust Height of LIstbox")
-          .at(16, 54),
-      ui::prompt("?LineHeightPrompt", "&LineHeight:").withNumber(kLineHeightPrompt).at(17, 1),
+          .at(17, 40),
+      ui::prompt("?LineHeightPrompt", "&LineHeight:").withNumber(kLineHeightPrompt).at(18, 1),
       ui::spin("?LineHeight", "@n3", 0, 255, ui::useNumber("LineHeight", pars.lineHeight))
           .withNumber(kLineHeight)
           .withTip("Adjust Line Height")
-          .at(17, 12),
+          .at(18, 14),
       ui::check("?VerticalBar", "&Vertical Scroll", ui::useNumber("VerticalBar", pars.vscroll))
           .withNumber(kVerticalBar)
           .withTip("Display Vertical Scroll bar")
-          .at(17, 20),
+          .at(18, 28),
       ui::check("?HorizontalBar", "Hori&zontal Scroll",
                 ui::useNumber("HorizontalBar", pars.hscroll))
           .withNumber(kHorizontalBar)
           .withTip("Display Horizontal Scroll bar")
-          .at(17, 36),
+          .at(18, 40),
       ui::button("?Font", "F&ont")
           .withNumber(kFont)
           .withTip("Assign New Font to Listbox")
-          .at(17, 54),
+          .at(18, 48),
       ui::button("?Colors", "C&olors")
           .withNumber(kColours)
           .withTip("Assign New Colors to Column")
-          .at(18, 1),
+          .at(19, 1),
       ui::button("?Default", "&Default")
           .withNumber(kDefault)
           .withTip("Reset listbox back to default")
-          .at(18, 20),
-      ui::button("?Close", "&Close").withNumber(kCloseDesigner).at(18, 40).asDefault(),
+          .at(19, 20),
+      ui::button("?Close", "&Close").withNumber(kCloseDesigner).at(19, 40).asDefault(),
   };
   addJustifications(d.controls, kHeaderJustify, kHeaderLeft, 13, 10);
   addJustifications(d.controls, kDataJustify, kDataLeft, 14, 10);
