@@ -97,12 +97,11 @@ void QuorixList::HideColumn() {
 }
 
 void QuorixList::ApplyOptionCode(const std::string& code) {
-  if (code == "HSC") {
-    hscroll_ = !hscroll_;
-    return;
-  }
-  if (code == "VSC") {
-    vscroll_ = !vscroll_;
+  if (code == "HSC" || code == "VSC") {
+    const ui::ControlState* l = list_.window().control(list_.decl().list);
+    if (l == nullptr) return;
+    setListLines(l->lineHeight, l->horizontalBar != (code == "HSC"),
+                 l->verticalBar != (code == "VSC"));
     return;
   }
   if (code == "EQL") {
@@ -127,8 +126,14 @@ void QuorixList::ApplyOptionCode(const std::string& code) {
   } else {
     return;
   }
+  showColumnStyle(currentCol_);
+}
+
+void QuorixList::showColumnStyle(int seq) {
+  const Column* c = model_.at(seq);
   auto cols = controlColumns();
-  ui::ListColumn& col = cols[static_cast<std::size_t>(currentCol_ - 1)];
+  if (c == nullptr || seq > static_cast<int>(cols.size())) return;
+  ui::ListColumn& col = cols[static_cast<std::size_t>(seq - 1)];
   col.headerJustify = c->hjust;
   col.headerIndent = c->hoffset;
   col.dataJustify = c->fjust;
@@ -139,6 +144,7 @@ void QuorixList::ApplyOptionCode(const std::string& code) {
   col.border = c->border;
   col.resizable = c->resize;
   setControlColumns(std::move(cols));
+  model_.ReadBack(controlColumns());
 }
 
 void QuorixList::RestoreDefaultLayout() {
@@ -153,6 +159,16 @@ void QuorixList::RestoreDefaultLayout() {
     for (const auto& [field, direction] : directions)
       if (field == c.qnos) c.ascDesc = direction;
   applyGroups(*groups);
+  // The built-in position (when the list had one), line height and font; the scroll bars stay.
+  ListLook look = def_.look;
+  const ListLook now = lookNow();
+  look.hscroll = now.hscroll;
+  look.vscroll = now.vscroll;
+  applyLook(look, false);
+  if (def_.look.height != 0) {
+    const list::ModelPlace& m = builtInPlace_;
+    list_.window().setPlace(list_.decl().list, m.row, m.column, m.width, m.height);
+  }
   restoreHeader_ = true;
   RefreshColumns(true);
   if (viewOrder_) ShowSortIndicator();
@@ -179,8 +195,8 @@ void QuorixList::ShowHeaderMenu() {
   state.graph = settings_.graph;
   state.printView = settings_.printView;
   state.printPage = settings_.printPage;
-  state.hscroll = hscroll_;
-  state.vscroll = vscroll_;
+  state.hscroll = scrollBar(true);
+  state.vscroll = scrollBar(false);
   const auto items = columnItems(*c, text::toUtf8(currentValue(*c)), state);
   ui::UiRuntime* rt = ui::UiRuntime::current();
   if (!rt) return;

@@ -16,20 +16,42 @@ enum EditorControl : int { kPrompt = 1, kValue, kOk };
 }  // namespace
 
 void QuorixList::EditAttribute(const std::string& code) {
-  if (code != "WID" && code != "HOS" && code != "DOS") return;
+  struct Kind {
+    const char* code;
+    const char* title;  // empty: the column's header
+    const char* prompt;
+  };
+  static const Kind kKinds[] = {
+      {"WID", "", "Width:"},        {"HOS", "", "Header offset:"},
+      {"DOS", "", "Data offset:"},  {"XPS", "X Pos", "X Pos:"},
+      {"YPS", "Y Pos", "Y Pos:"},   {"BWI", "Width", "Width:"},
+      {"BHI", "Height", "Height:"}, {"LHI", "Line Height", "Line Height:"},
+  };
+  const Kind* kind = nullptr;
+  for (const Kind& k : kKinds)
+    if (code == k.code) kind = &k;
+  if (kind == nullptr) return;
+  const bool ofColumn = *kind->title == '\0';
   currentCol_ = press_.column;
   model_.ReadBack(controlColumns());
   Column* c = model_.at(currentCol_);
-  if (c == nullptr) return;
+  if (ofColumn && c == nullptr) return;
   const std::size_t at = static_cast<std::size_t>(currentCol_ - 1);
-  int value = code == "WID" ? controlColumns()[at].width : code == "HOS" ? c->hoffset : c->foffset;
-  const char* prompt = code == "WID" ? "Width:" : code == "HOS" ? "Header offset:" : "Data offset:";
+  pars_ = lookNow();
+  int value = code == "WID"   ? controlColumns()[at].width
+              : code == "HOS" ? c->hoffset
+              : code == "DOS" ? c->foffset
+              : code == "XPS" ? pars_.x
+              : code == "YPS" ? pars_.y
+              : code == "BWI" ? pars_.width
+              : code == "BHI" ? pars_.height
+                              : pars_.lineHeight;
 
   ui::WindowDecl d;
-  d.title = clipped(headerText(*c)).substr(0, 20);
+  d.title = std::string(ofColumn ? clipped(headerText(*c)) : kind->title).substr(0, 20);
   d.kind = ui::WindowKind::Modal;
   d.controls = {
-      ui::prompt("?Prompt", std::string(prompt).substr(0, 20)).withNumber(kPrompt).at(1, 1),
+      ui::prompt("?Prompt", std::string(kind->prompt).substr(0, 20)).withNumber(kPrompt).at(1, 1),
       ui::spin("?Value", "@n3", 0, 999, ui::useNumber("Value", value)).withNumber(kValue).at(1, 16),
       ui::button("?OK", "OK").withNumber(kOk).at(2, 16).asDefault()};
   std::unique_ptr<ui::Window> w = list_.context().ui.open(std::move(d));
@@ -44,18 +66,38 @@ void QuorixList::EditAttribute(const std::string& code) {
     if (e.control != kValue || (e.number != ui::EventAccepted && e.number != ui::EventNewSelection))
       continue;
     w->update(kValue);
+    if (!ofColumn) {
+      ListLook look = lookNow();
+      if (code == "LHI") {
+        // The line height is kept in a byte.
+        value = std::min(value, 255);
+        setListLines(value, look.hscroll, look.vscroll);
+      } else {
+        (code == "XPS"   ? look.x
+         : code == "YPS" ? look.y
+         : code == "BWI" ? look.width
+                         : look.height) = value;
+        setListPlace(look);
+      }
+      w->display(kValue);
+      continue;
+    }
     auto cols = controlColumns();
     if (at >= cols.size()) break;
     ui::ListColumn& l = cols[at];
     if (code == "WID") {
       l.width = value;
     } else if (code == "HOS") {
+      // Indents are kept in a byte.
+      value = std::min(value, 255);
       l.headerIndent = value;
       if (l.headerJustify == 0) l.headerJustify = c->hjust;
     } else {
+      value = std::min(value, 255);
       l.dataIndent = value;
       if (l.dataJustify == 0) l.dataJustify = c->fjust;
     }
+    w->display(kValue);
     setControlColumns(std::move(cols));
     model_.ReadBack(controlColumns());
   }

@@ -61,7 +61,8 @@ class Reader {
     if (peek() != '(') return true;
     take();
     auto n = number();
-    if (!n || done() || take() != ')') return false;
+    // Indents are kept in a byte.
+    if (!n || *n > 255 || done() || take() != ')') return false;
     *out = *n;
     return true;
   }

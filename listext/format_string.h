@@ -58,8 +58,9 @@ std::string formatGroup(const FormatColumn& column, bool withField = true);
 std::string formatString(const std::vector<FormatColumn>& columns, bool withField = true);
 
 // The groups of a format string; nothing when the text is not a format string (no groups, a
-// group that does not begin with a width and a justification letter, an unclosed header,
-// picture or field number, a character it does not know) or longer than kMaxFormatLength.
+// group that does not begin with a width and a justification letter, an indent above 255, an
+// unclosed header, picture or field number, a character it does not know) or longer than
+// kMaxFormatLength.
 std::optional<std::vector<FormatColumn>> parseFormat(std::string_view text);
 
 }  // namespace trv::listext

@@ -1,7 +1,6 @@
-// The list designer "Format Listbox...": which columns the list shows, in which order, and a
-// column's header text and width; and the column colours window.
+// The list designer "Format Listbox...": which columns the list shows and in which order, the
+// current column's settings, and the list's position, size, line height, scroll bars and font.
 
-#include "listext/column_graph.h"
 #include "listext/list_text.h"
 #include "listext/quorix_list.h"
 #include "runtime/list/list_format.h"
@@ -15,7 +14,20 @@ namespace {
 enum DesignControl : int {
   kShownList = 1,
   kHeaderText = 2,
+  kHeaderJustify = 3,
+  kHeaderIndent = 4,
+  kHeaderLeft = 5,  // to 8: "Left", "Center", "Right", "Decimal"
+  kHeaderIndentPrompt = 9,
+  kDataJustify = 10,
+  kDataIndentPrompt = 11,
+  kDataIndent = 12,
+  kDataLeft = 13,  // to 16
+  kWidthPrompt = 17,
   kWidth = 19,
+  kFixed = 20,
+  kUnderline = 21,
+  kBorder = 22,
+  kResize = 23,
   kMoveDown = 24,
   kMoveUp = 25,
   kAdd = 26,
@@ -24,41 +36,91 @@ enum DesignControl : int {
   kColours = 30,
   kDefault = 31,
   kCloseDesigner = 32,
+  kXPrompt = 33,
+  kX = 34,
+  kYPrompt = 35,
+  kY = 36,
+  kListWidthPrompt = 37,
+  kListWidth = 38,
+  kListHeightPrompt = 39,
+  kListHeight = 40,
+  kLineHeightPrompt = 41,
+  kLineHeight = 42,
+  kVerticalBar = 43,
+  kHorizontalBar = 44,
+  kFont = 45,
 };
 
-enum ColourControl : int {
-  kNormalBackground = 1,
-  kSelectedBackground,
-  kNormalText,
-  kSelectedText,
-  kReset,
-  kColoursOk,
+// The bit of the option mask that enables each control; a control whose bit is clear is
+// disabled. The lists, the add, hide and move buttons, colours, default and close do not depend
+// on it.
+struct MaskBit {
+  std::int64_t bit;
+  std::vector<int> controls;
 };
-
-constexpr std::int64_t kMaskHeaderText = 1024;
-constexpr std::int64_t kMaskWidth = 2048;
-
-const std::vector<std::string>& colourNames() {
-  static const std::vector<std::string> names = {
-      "None",   "Black", "Maroon", "Green",  "Olive", "Navy",    "Purple", "Teal", "Gray",
-      "Silver", "Red",   "Lime",   "Yellow", "Blue",  "Fuschia", "Aqua",   "White"};
-  return names;
+const std::vector<MaskBit>& maskBits() {
+  static const std::vector<MaskBit> bits = {
+      {1, {kDataLeft}},
+      {2, {kDataLeft + 1}},
+      {4, {kDataLeft + 2}},
+      {8, {kDataLeft + 3}},
+      {16, {kDataIndentPrompt, kDataIndent}},
+      {32, {kHeaderLeft}},
+      {64, {kHeaderLeft + 1}},
+      {128, {kHeaderLeft + 2}},
+      {256, {kHeaderLeft + 3}},
+      {512, {kHeaderIndentPrompt, kHeaderIndent}},
+      {1024, {kHeaderText}},
+      {2048, {kWidthPrompt, kWidth}},
+      {65536, {kFixed}},
+      {131072, {kUnderline}},
+      {262144, {kBorder}},
+      {524288, {kResize}},
+      {2097152, {kXPrompt, kX}},
+      {4194304, {kYPrompt, kY}},
+      {8388608, {kListWidthPrompt, kListWidth}},
+      {16777216, {kListHeightPrompt, kListHeight}},
+      {33554432, {kFont}},
+      {67108864, {kLineHeightPrompt, kLineHeight}},
+      {134217728, {kHorizontalBar}},
+      {268435456, {kVerticalBar}},
+  };
+  return bits;
 }
 
-int colourPosition(int value) {
-  const std::string name = nameOfColour(value);
-  const auto& names = colourNames();
-  for (std::size_t i = 0; i < names.size(); ++i)
-    if (names[i] == name) return static_cast<int>(i) + 1;
-  return 1;
+// The four justifications of an option, as radios `first` to `first` + 3 inside it.
+void addJustifications(std::vector<ui::ControlDecl>& controls, int option, int first, int row,
+                       int column) {
+  static const char* const kTexts[] = {"Left", "Center", "Right", "Decimal"};
+  static const char* const kValues[] = {"L", "C", "R", "D"};
+  for (int i = 0; i < 4; ++i)
+    controls.push_back(ui::radio("?Just" + std::to_string(first + i), kTexts[i], kValues[i])
+                           .withNumber(first + i)
+                           .in(option)
+                           .at(row, column + 10 * i));
+}
+
+char justification(const std::string& chosen) {
+  return chosen == "C" || chosen == "R" || chosen == "D" ? chosen[0] : 'L';
 }
 
 }  // namespace
 
 void QuorixList::DesignList() {
   ui::UiRuntime& ui = list_.context().ui;
+  // The current column's settings and the list's, as the controls show them.
   std::string header;
+  std::string hjust = "L";
+  std::string fjust = "L";
+  int hoffset = 0;
+  int foffset = 0;
   int width = 0;
+  bool fixed = false;
+  bool underline = false;
+  bool border = false;
+  bool resize = false;
+  ListLook pars = CaptureCurrentLayout();
+
   ui::WindowDecl d;
   d.title = "Format Listbox...";
   d.kind = ui::WindowKind::Modal;
@@ -76,23 +138,101 @@ void QuorixList::DesignList() {
           .withNumber(kHeaderText)
           .withTip("Change Column Header Text")
           .at(12, 1),
+      ui::prompt("?WidthPrompt", "&Width:").withNumber(kWidthPrompt).at(12, 40),
       ui::spin("?Width", "@n3", 0, 255, ui::useNumber("Width", width))
           .withNumber(kWidth)
           .withTip("Change Column Width")
-          .at(12, 40),
+          .at(12, 48),
+      ui::option("?HeaderJustify", "&Header", ui::useText("HeaderJustify", hjust))
+          .withNumber(kHeaderJustify)
+          .at(13, 1),
+      ui::prompt("?HeaderOffsetPrompt", "Off&set:").withNumber(kHeaderIndentPrompt).at(13, 40),
+      ui::spin("?HeaderOffset", "@n3", 0, 255, ui::useNumber("HeaderOffset", hoffset))
+          .withNumber(kHeaderIndent)
+          .withTip("Change Header Offset")
+          .at(13, 48),
+      ui::option("?DataJustify", "&Field", ui::useText("DataJustify", fjust))
+          .withNumber(kDataJustify)
+          .at(14, 1),
+      ui::prompt("?DataOffsetPrompt", "Offse&t:").withNumber(kDataIndentPrompt).at(14, 40),
+      ui::spin("?DataOffset", "@n3", 0, 255, ui::useNumber("DataOffset", foffset))
+          .withNumber(kDataIndent)
+          .withTip("Change Data Field Offset")
+          .at(14, 48),
+      ui::check("?Fixed", "F&ixed", ui::useNumber("Fixed", fixed))
+          .withNumber(kFixed)
+          .withTip("Fix all columns to the left when horizontal Scrolling")
+          .at(15, 1),
+      ui::check("?Underline", "&Underline", ui::useNumber("Underline", underline))
+          .withNumber(kUnderline)
+          .withTip("Underline the current column")
+          .at(15, 14),
+      ui::check("?Border", "&Border", ui::useNumber("Border", border))
+          .withNumber(kBorder)
+          .withTip("Right hand border line")
+          .at(15, 28),
+      ui::check("?Resize", "&Resize", ui::useNumber("Resize", resize))
+          .withNumber(kResize)
+          .withTip("Allow Column Resize with Mouse")
+          .at(15, 40),
+      ui::prompt("?XPrompt", "&X Pos:").withNumber(kXPrompt).at(16, 1),
+      ui::spin("?X", "@n4", 0, 999, ui::useNumber("X", pars.x))
+          .withNumber(kX)
+          .withTip("Move Listbox Horizontally")
+          .at(16, 14),
+      ui::prompt("?YPrompt", "&Y Pos:").withNumber(kYPrompt).at(16, 28),
+      ui::spin("?Y", "@n4", 0, 999, ui::useNumber("Y", pars.y))
+          .withNumber(kY)
+          .withTip("Move Listbox Vertically")
+          .at(16, 40),
+      ui::prompt("?ListWidthPrompt", "Wid&th:").withNumber(kListWidthPrompt).at(17, 1),
+      ui::spin("?ListWidth", "@n4", 0, 999, ui::useNumber("ListWidth", pars.width))
+          .withNumber(kListWidth)
+          .withTip("Adjust Width of Listbox")
+          .at(17, 14),
+      ui::prompt("?ListHeightPrompt", "H&eight:").withNumber(kListHeightPrompt).at(17, 28),
+      ui::spin("?ListHeight", "@n4", 0, 999, ui::useNumber("ListHeight", pars.height))
+          .withNumber(kListHeight)
+          .withTip("Adjust Height of LIstbox")
+          .at(17, 40),
+      ui::prompt("?LineHeightPrompt", "&LineHeight:").withNumber(kLineHeightPrompt).at(18, 1),
+      ui::spin("?LineHeight", "@n3", 0, 255, ui::useNumber("LineHeight", pars.lineHeight))
+          .withNumber(kLineHeight)
+          .withTip("Adjust Line Height")
+          .at(18, 14),
+      ui::check("?VerticalBar", "&Vertical Scroll", ui::useNumber("VerticalBar", pars.vscroll))
+          .withNumber(kVerticalBar)
+          .withTip("Display Vertical Scroll bar")
+          .at(18, 28),
+      ui::check("?HorizontalBar", "Hori&zontal Scroll",
+                ui::useNumber("HorizontalBar", pars.hscroll))
+          .withNumber(kHorizontalBar)
+          .withTip("Display Horizontal Scroll bar")
+          .at(18, 40),
+      ui::button("?Font", "F&ont")
+          .withNumber(kFont)
+          .withTip("Assign New Font to Listbox")
+          .at(18, 48),
       ui::button("?Colors", "C&olors")
           .withNumber(kColours)
           .withTip("Assign New Colors to Column")
-          .at(14, 1),
+          .at(19, 1),
       ui::button("?Default", "&Default")
           .withNumber(kDefault)
           .withTip("Reset listbox back to default")
-          .at(14, 20),
-      ui::button("?Close", "&Close").withNumber(kCloseDesigner).at(14, 40).asDefault(),
+          .at(19, 20),
+      ui::button("?Close", "&Close").withNumber(kCloseDesigner).at(19, 40).asDefault(),
   };
+  addJustifications(d.controls, kHeaderJustify, kHeaderLeft, 13, 10);
+  addJustifications(d.controls, kDataJustify, kDataLeft, 14, 10);
   std::unique_ptr<ui::Window> w = ui.open(std::move(d));
-  w->setDisabled(kHeaderText, (settings_.mask & kMaskHeaderText) == 0);
-  w->setDisabled(kWidth, (settings_.mask & kMaskWidth) == 0);
+  for (const MaskBit& b : maskBits())
+    for (int control : b.controls) w->setDisabled(control, (settings_.mask & b.bit) == 0);
+  // A list that may not be moved or sized shows no place to move or size it to.
+  if (!settings_.allowResize)
+    for (int control :
+         {kXPrompt, kX, kYPrompt, kY, kListWidthPrompt, kListWidth, kListHeightPrompt, kListHeight})
+      w->setHidden(control, true);
   const bool cursorWas = cursorOn_;
   cursorOn_ = true;
 
@@ -113,8 +253,60 @@ void QuorixList::DesignList() {
     if (const Column* c = model_.at(currentCol_)) {
       header = clipped(headerText(*c));
       width = c->widthDlu;
+      hjust = std::string(1, c->hjust);
+      fjust = std::string(1, c->fjust);
+      hoffset = c->hoffset;
+      foffset = c->foffset;
+      fixed = c->fixed;
+      underline = c->uline;
+      border = c->border;
+      resize = c->resize;
     }
+    pars = lookNow();
     w->display();
+  };
+  // A column setting reaches the current column of the list at once.
+  auto applyColumn = [&](int control) {
+    w->update(control);
+    Column* c = model_.at(currentCol_);
+    if (c == nullptr) return;
+    if (control == kHeaderText) {
+      auto cols = controlColumns();
+      cols[static_cast<std::size_t>(currentCol_ - 1)].header = header;
+      setControlColumns(std::move(cols));
+    } else if (control == kWidth) {
+      auto cols = controlColumns();
+      c->widthDlu = width;
+      cols[static_cast<std::size_t>(currentCol_ - 1)].width = list::charsOfDialogUnits(width);
+      setControlColumns(std::move(cols));
+    } else {
+      // Indents are kept in a byte.
+      hoffset = std::clamp(hoffset, 0, 255);
+      foffset = std::clamp(foffset, 0, 255);
+      c->hjust = justification(hjust);
+      c->hoffset = hoffset;
+      c->fjust = justification(fjust);
+      c->foffset = foffset;
+      c->fixed = fixed;
+      c->uline = underline;
+      c->border = border;
+      c->resize = resize;
+      showColumnStyle(currentCol_);
+    }
+    model_.ReadBack(controlColumns());
+    // The sort column keeps its mark before the new text.
+    if (viewOrder_ && currentCol_ == sortColumn_) ShowSortIndicator();
+    slots_[currentSlot_].format = formatNow();
+  };
+  // A list setting reaches the list at once.
+  auto applyList = [&](int control) {
+    w->update(control);
+    if (control == kLineHeight || control == kVerticalBar || control == kHorizontalBar)
+      setListLines(pars.lineHeight, pars.hscroll, pars.vscroll);
+    else
+      setListPlace(pars);
+    pars = lookNow();
+    w->display(control);
   };
   currentCol_ = 1;
   fill();
@@ -125,6 +317,24 @@ void QuorixList::DesignList() {
     if (e.number == ui::EventCloseWindow) {
       w->close();
       continue;
+    }
+    const bool changedValue = e.number == ui::EventNewSelection || e.number == ui::EventAccepted;
+    switch (e.control) {
+      case kHeaderIndent:
+      case kDataIndent:
+      case kWidth:
+        // The spin boxes apply on every change of value.
+        if (changedValue) applyColumn(e.control);
+        continue;
+      case kX:
+      case kY:
+      case kListWidth:
+      case kListHeight:
+      case kLineHeight:
+        if (changedValue) applyList(e.control);
+        continue;
+      default:
+        break;
     }
     if (e.number == ui::EventNewSelection) {
       if (e.control == kShownList) currentCol_ = w->selected(kShownList);
@@ -178,25 +388,22 @@ void QuorixList::DesignList() {
         break;
       }
       case kHeaderText:
-      case kWidth: {
-        w->update();
-        Column* c = model_.at(currentCol_);
-        if (c == nullptr) break;
-        auto cols = controlColumns();
-        auto& col = cols[static_cast<std::size_t>(currentCol_ - 1)];
-        if (e.control == kHeaderText) {
-          col.header = header;
-        } else {
-          c->widthDlu = width;
-          col.width = list::charsOfDialogUnits(width);
-        }
-        setControlColumns(std::move(cols));
-        model_.ReadBack(controlColumns());
-        // The sort column keeps its mark before the new text.
-        if (viewOrder_ && currentCol_ == sortColumn_) ShowSortIndicator();
-        slots_[currentSlot_].format = formatNow();
+      case kHeaderJustify:
+      case kDataJustify:
+      case kFixed:
+      case kUnderline:
+      case kBorder:
+      case kResize:
+        applyColumn(e.control);
         break;
-      }
+      case kVerticalBar:
+      case kHorizontalBar:
+        applyList(e.control);
+        break;
+      case kFont:
+        chooseFont();
+        pars = lookNow();
+        break;
       case kColours:
         EditColumnColors();
         break;
@@ -216,70 +423,6 @@ void QuorixList::DesignList() {
   cursorOn_ = cursorWas;
   w.reset();
   list_.window().select(list_.decl().list);
-}
-
-void QuorixList::EditColumnColors() {
-  const Column* c = model_.at(currentCol_);
-  if (c == nullptr) return;
-  const std::size_t at = static_cast<std::size_t>(currentCol_ - 1);
-  auto cols = controlColumns();
-  if (at >= cols.size()) return;
-  ui::WindowDecl d;
-  d.title = "Column Colors";
-  d.kind = ui::WindowKind::Modal;
-  d.controls = {
-      ui::prompt("?Normal", "Normal").at(1, 14),
-      ui::prompt("?Selected", "Selected").at(1, 30),
-      ui::prompt("?Background", "Background").at(2, 1),
-      ui::dropList("?NormalBackground", colourNames()).withNumber(kNormalBackground).at(2, 14),
-      ui::dropList("?SelectedBackground", colourNames()).withNumber(kSelectedBackground).at(2, 30),
-      ui::prompt("?Text", "Text").at(3, 1),
-      ui::dropList("?NormalText", colourNames()).withNumber(kNormalText).at(3, 14),
-      ui::dropList("?SelectedText", colourNames()).withNumber(kSelectedText).at(3, 30),
-      ui::button("?Reset", "&Reset").withNumber(kReset).at(5, 14),
-      ui::button("?OK", "&OK").withNumber(kColoursOk).at(5, 30).asDefault(),
-  };
-  // Prompts take numbers after the controls they name.
-  int next = 100;
-  for (ui::ControlDecl& k : d.controls)
-    if (k.number == 0) k.withNumber(++next);
-  std::unique_ptr<ui::Window> w = list_.context().ui.open(std::move(d));
-  w->setTitle("Colors for Column: " + clipped(c->description));
-  auto show = [&] {
-    const ui::ListColumn l = controlColumns()[at];
-    w->setSelected(kNormalBackground, colourPosition(l.background));
-    w->setSelected(kSelectedBackground, colourPosition(l.selectedBackground));
-    w->setSelected(kNormalText, colourPosition(l.colour));
-    w->setSelected(kSelectedText, colourPosition(l.selectedColour));
-  };
-  show();
-  ui::Event e;
-  while (w->accept(e)) {
-    if (e.number == ui::EventCloseWindow ||
-        (e.number == ui::EventAccepted && e.control == kColoursOk)) {
-      w->close();
-      continue;
-    }
-    auto columns = controlColumns();
-    ui::ListColumn& l = columns[at];
-    if (e.number == ui::EventAccepted && e.control == kReset) {
-      l.colour = l.background = l.selectedColour = l.selectedBackground = ui::kColorNone;
-    } else if ((e.number == ui::EventAccepted || e.number == ui::EventNewSelection) &&
-               e.control >= kNormalBackground && e.control <= kSelectedText) {
-      const int pos = w->selected(e.control);
-      if (pos < 1 || pos > static_cast<int>(colourNames().size())) continue;
-      int* target = e.control == kNormalBackground     ? &l.background
-                    : e.control == kSelectedBackground ? &l.selectedBackground
-                    : e.control == kNormalText         ? &l.colour
-                                                       : &l.selectedColour;
-      *target = colourOfName(colourNames()[static_cast<std::size_t>(pos - 1)], *target);
-    } else {
-      continue;
-    }
-    setControlColumns(std::move(columns));
-    model_.ReadBack(controlColumns());
-    show();
-  }
 }
 
 }  // namespace trv::listext

@@ -125,8 +125,8 @@ void QuorixList::applyBuiltInLayout() {
   def_.origFormat = builtInText(groups);
   applyGroups(groups);
   def_.look = lookNow();
-  hscroll_ = def_.look.hscroll;
-  vscroll_ = def_.look.vscroll;
+  if (const ui::ControlState* c = list_.window().control(list_.decl().list))
+    builtInPlace_ = {c->row, c->column, c->width, c->height};
 }
 
 void QuorixList::restorePreferences() {
@@ -152,18 +152,8 @@ void QuorixList::restorePreferences() {
       applyGroups(*groups);
     }
   }
-  const ListLook& look = r.layout.look;
-  hscroll_ = look.hscroll;
-  vscroll_ = look.vscroll;
-  if (const ui::ControlState* c = list_.window().control(list_.decl().list)) {
-    ui::Font f = c->font;
-    f.face = look.font;
-    f.size = look.point;
-    f.colour = look.colour;
-    f.bold = look.style % 4096 >= 700;
-    f.italic = (look.style & 4096) != 0;
-    if (!(f == c->font)) list_.window().setFont(list_.decl().list, f);
-  }
+  // The position and size come back only for a list that may be moved and sized.
+  applyLook(r.layout.look, settings_.allowResize);
   const int shown = static_cast<int>(model_.shown().size());
   sortColumn_ = r.layout.sortColumn >= 0 && r.layout.sortColumn <= shown ? r.layout.sortColumn : 1;
   ascDesc_ = r.layout.ascDesc == 1 ? 1 : 0;
@@ -216,21 +206,108 @@ int QuorixList::listWidth() const {
   return c ? c->width : 0;
 }
 
+namespace {
+
+list::DialogPlace placeOf(const ListLook& l) {
+  return {l.x, l.y, l.width, l.height};
+}
+
+// The control's place; a control laid out without a row or column stands in the first.
+list::ModelPlace placeOf(const ui::ControlState& c) {
+  return {std::max(c.row, 1), std::max(c.column, 1), c.width, c.height};
+}
+
+ui::Font fontOf(const ListLook& look, ui::Font f) {
+  f.face = look.font;
+  f.size = look.point;
+  f.colour = look.colour;
+  f.bold = look.style % 4096 >= 700;
+  f.italic = (look.style & 4096) != 0;
+  return f;
+}
+
+}  // namespace
+
 ListLook QuorixList::lookNow() const {
   ListLook l = def_.look;
   if (const ui::ControlState* c = list_.window().control(list_.decl().list)) {
-    l.x = c->column;
-    l.y = c->row;
-    l.width = c->width;
-    l.height = c->height;
+    const list::ModelPlace at = placeOf(*c);
+    const list::DialogPlace p =
+        list::modelPlaceOf(placeOf(pars_)) == at ? placeOf(pars_) : list::dialogPlaceOf(at);
+    l.x = p.x;
+    l.y = p.y;
+    l.width = p.width;
+    l.height = p.height;
+    l.lineHeight = c->lineHeight;
+    l.hscroll = c->horizontalBar;
+    l.vscroll = c->verticalBar;
     l.font = c->font.face;
     l.point = c->font.size;
     l.colour = c->font.colour;
     l.style = (c->font.bold ? 700 : 400) + (c->font.italic ? 4096 : 0);
   }
-  l.hscroll = hscroll_;
-  l.vscroll = vscroll_;
   return l;
+}
+
+ListLook QuorixList::CaptureCurrentLayout() {
+  pars_ = lookNow();
+  for (Column& a : model_.all()) {
+    a.icon = 0;
+    for (const Column& s : model_.shown())
+      if (s.qnos == a.qnos) a.icon = 1;
+  }
+  return pars_;
+}
+
+void QuorixList::applyLook(const ListLook& look, bool withPlace) {
+  const ui::ControlState* c = list_.window().control(list_.decl().list);
+  if (c == nullptr) return;
+  if (const ui::Font f = fontOf(look, c->font); !(f == c->font))
+    list_.window().setFont(list_.decl().list, f);
+  setListLines(look.lineHeight, look.hscroll, look.vscroll);
+  if (withPlace) setListPlace(look);
+}
+
+void QuorixList::setListPlace(const ListLook& look) {
+  const ui::ControlState* c = list_.window().control(list_.decl().list);
+  if (c == nullptr) return;
+  // What the layout keeps is 16 bits wide.
+  auto fit = [](int v) { return std::clamp(v, 0, 32767); };
+  pars_.x = fit(look.x);
+  pars_.y = fit(look.y);
+  pars_.width = fit(look.width);
+  pars_.height = fit(look.height);
+  // A list laid out without a row or column keeps that while it stays in the first.
+  const list::ModelPlace m = list::modelPlaceOf(placeOf(pars_));
+  if (m != placeOf(*c))
+    list_.window().setPlace(list_.decl().list, m.row, m.column, m.width, m.height);
+}
+
+void QuorixList::setListLines(int lineHeight, bool horizontalBar, bool verticalBar) {
+  const ui::ControlState* c = list_.window().control(list_.decl().list);
+  if (c == nullptr) return;
+  lineHeight = std::clamp(lineHeight, 0, 255);  // kept in a byte
+  if (c->lineHeight != lineHeight || c->horizontalBar != horizontalBar ||
+      c->verticalBar != verticalBar)
+    list_.window().setListLines(list_.decl().list, lineHeight, horizontalBar, verticalBar);
+}
+
+bool QuorixList::scrollBar(bool horizontal) const {
+  const ui::ControlState* c = list_.window().control(list_.decl().list);
+  return c == nullptr || (horizontal ? c->horizontalBar : c->verticalBar);
+}
+
+void QuorixList::chooseFont() {
+  const ui::ControlState* c = list_.window().control(list_.decl().list);
+  if (c == nullptr) return;
+  pars_ = lookNow();
+  ui::DialogRequest r;
+  r.kind = ui::DialogKind::Font;
+  r.font = fontOf(pars_, c->font);
+  const ui::Answer a = list_.context().ui.dialog(r);
+  if (!a.ok) return;
+  list_.window().setFont(list_.decl().list, a.font);
+  pars_ = lookNow();
 }
 
 std::string QuorixList::formatNow() {
@@ -246,7 +323,7 @@ void QuorixList::RefreshColumns(bool keepSortColumn) {
   model_.ReadBack(controlColumns());
   const ui::ControlState* c = list_.window().control(list_.decl().list);
   const int scrolled = c ? c->scrolledColumns : 0;
-  if (const int at = model_.Place(listWidth(), vscroll_ ? 1 : 0, scrolled, qnos_); at > 0)
+  if (const int at = model_.Place(listWidth(), scrollBar(false) ? 1 : 0, scrolled, qnos_); at > 0)
     sortColumn_ = at;
 }
 
@@ -390,14 +467,19 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
     case 1050:
       EditHeaderText("HDR");
       return true;
+    case 1055:
+    case 1056:
+    case 1057:
+    case 1058: {
+      static const char* const kCodes[] = {"XPS", "YPS", "BWI", "BHI"};
+      EditAttribute(kCodes[e.number - 1055]);
+      return true;
+    }
     case 1059:
-      if (const ui::ControlState* c = list_.window().control(list)) {
-        ui::DialogRequest r;
-        r.kind = ui::DialogKind::Font;
-        r.font = c->font;
-        const ui::Answer a = list_.context().ui.dialog(r);
-        if (a.ok) list_.window().setFont(list, a.font);
-      }
+      chooseFont();
+      return true;
+    case 1060:
+      EditAttribute("LHI");
       return true;
     case EventColumnColours:
       currentCol_ = press_.column;
@@ -429,8 +511,7 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
       RefreshColumns(true);
       return true;
     default:
-      // The list control's position, size and line height (1055-1058, 1060) cannot be changed
-      // in this window model; any other number changes nothing.
+      // Any other number of the enhancement changes nothing.
       return e.number >= EventHeaderPress && e.number <= EventRefreshColumns;
   }
 }

@@ -35,6 +35,7 @@
 #include "listext/list_print.h"
 #include "listext/list_settings.h"
 #include "listext/saved_layout.h"
+#include "runtime/list/list_format.h"
 #include "runtime/list/list_window.h"
 #include "runtime/view/example_query.h"
 
@@ -128,13 +129,17 @@ class QuorixList final : public list::ListExtension {
   // until its window closes; fewer than two or more than 50 categories are reported instead.
   // Esc (or "Cancel") in the progress window asks whether to quit; "Yes" leaves no category.
   void ShowGraph();
-  // "Format Listbox...": the columns shown and their order (add, hide, move), the current
-  // column's header text and width (as the option mask allows), its colours, the default
-  // layout. Every change reaches the list at once and is kept with its saved layout.
+  // "Format Listbox...": the columns shown and their order (add, hide, move); the current
+  // column's header text, justification and indents, width, fixed, underline, border and resize
+  // flags and colours; the list's position and size (only when the list may be moved and sized),
+  // line height, scroll bars and font; the default layout. Controls whose bit of the option mask
+  // is clear are disabled. Every change reaches the list at once and is kept with its saved
+  // layout.
   void DesignList();
-  // One number of the column under the mouse at the last press, in a small window: "WID" its
-  // width, "HOS" its header indent, "DOS" its data indent; applied as it changes. Other codes
-  // show nothing.
+  // One number in a small window, applied as it changes: of the column under the mouse at the
+  // last press, "WID" its width, "HOS" its header indent, "DOS" its data indent; of the list,
+  // "XPS", "YPS" its position, "BWI", "BHI" its width and height (dialog units), "LHI" its line
+  // height. Other codes show nothing.
   void EditAttribute(const std::string& code);
   // The header text of the column under the mouse ("HDR"; other codes show nothing).
   void EditHeaderText(const std::string& code);
@@ -154,6 +159,9 @@ class QuorixList final : public list::ListExtension {
   const std::string& filterSymbol() const { return symbol_; }
   const std::string& filterValue() const { return svalue_; }
   int currentColumn() const { return currentCol_; }
+  // The list's position and size (dialog units), line height, scroll bars and font as they are
+  // now (also what the saved layout keeps).
+  ListLook CaptureCurrentLayout();
 
  private:
   struct Hit {
@@ -212,6 +220,18 @@ class QuorixList final : public list::ListExtension {
   int fittedWidth(int seq) const;
   int addColumnPadding(const Column& c, int width) const;
   ListLook lookNow() const;
+  // Gives the list the line height, scroll bars and font of `look`, and its position and size
+  // too when `withPlace`.
+  void applyLook(const ListLook& look, bool withPlace);
+  // The list moved and sized to `look`'s position and size (dialog units, each kept within
+  // 0 to 32767).
+  void setListPlace(const ListLook& look);
+  void setListLines(int lineHeight, bool horizontalBar, bool verticalBar);
+  bool scrollBar(bool horizontal) const;
+  // The font dialog on the list's font; the chosen one is given to the list.
+  void chooseFont();
+  // Shows the model's justification, indents and flags of display column `seq` in the list.
+  void showColumnStyle(int seq);
   void setHeaderMarks();
   std::string currentValue(const Column& c) const;
   int fileOrder() const;
@@ -225,13 +245,16 @@ class QuorixList final : public list::ListExtension {
   std::vector<Slot> slots_;
   std::size_t currentSlot_ = 0;
   Look def_;
+  // The list's position and size as last set in dialog units (the window model keeps whole
+  // characters and lines): they stand while the list is still there.
+  ListLook pars_;
+  // Where the list stood as declared, for the default layout.
+  list::ModelPlace builtInPlace_;
 
   // Option fields.
   bool upper_ = true;
   int ascDesc_ = 0;  // the direction the next new sort column takes
   bool filterEqual_ = false;
-  bool hscroll_ = true;
-  bool vscroll_ = true;
   std::string hdrToken_ = ">";
   const std::string ascToken_ = ">";
   const std::string descToken_ = "<";

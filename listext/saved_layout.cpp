@@ -1,6 +1,7 @@
 #include "listext/saved_layout.h"
 
 #include <charconv>
+#include <climits>
 
 #include "listext/list_text.h"
 #include "runtime/ini/ini_settings.h"
@@ -12,15 +13,20 @@ std::string key(std::string_view prefix, std::string_view name) {
   return "Quorix" + std::string(prefix) + "-" + std::string(name);
 }
 
-// A whole number stored under the key; `fallback` when it is missing or no number.
+// A whole number stored under the key; `fallback` when it is missing, no number or outside
+// `low` to `high` (what the list keeps it in).
 int number(const ini::IniSettings& ini, std::string_view section, const std::string& k,
-           int fallback) {
+           int fallback, int low = INT_MIN, int high = INT_MAX) {
   const std::string v = clipped(ini.ReadValue(section, k));
   int out = 0;
   const char* end = v.data() + v.size();
   const auto [p, ec] = std::from_chars(v.data(), end, out);
-  return v.empty() || ec != std::errc() || p != end ? fallback : out;
+  return v.empty() || ec != std::errc() || p != end || out < low || out > high ? fallback : out;
 }
+
+// Position and size are 16 bits wide; line height and font size a byte.
+constexpr int kMaxPlace = 32767;
+constexpr int kMaxByte = 255;
 
 }  // namespace
 
@@ -45,15 +51,15 @@ RestoredLayout readLayout(const ini::IniSettings& ini, std::string_view section,
     if (!v.empty()) l.formats[n] = v;
   }
   ListLook& k = l.look;
-  k.x = number(ini, section, key("Xpos", name), k.x);
-  k.y = number(ini, section, key("Ypos", name), k.y);
-  k.height = number(ini, section, key("Height", name), k.height);
-  k.width = number(ini, section, key("Width", name), k.width);
+  k.x = number(ini, section, key("Xpos", name), k.x, 0, kMaxPlace);
+  k.y = number(ini, section, key("Ypos", name), k.y, 0, kMaxPlace);
+  k.height = number(ini, section, key("Height", name), k.height, 0, kMaxPlace);
+  k.width = number(ini, section, key("Width", name), k.width, 0, kMaxPlace);
   k.hscroll = number(ini, section, key("Hscroll", name), k.hscroll ? 1 : 0) != 0;
   k.vscroll = number(ini, section, key("Vscroll", name), k.vscroll ? 1 : 0) != 0;
-  k.lineHeight = number(ini, section, key("LineHeight", name), k.lineHeight);
+  k.lineHeight = number(ini, section, key("LineHeight", name), k.lineHeight, 0, kMaxByte);
   if (std::string f = clipped(ini.ReadValue(section, key("Font", name))); !f.empty()) k.font = f;
-  k.point = number(ini, section, key("Point", name), k.point);
+  k.point = number(ini, section, key("Point", name), k.point, 0, kMaxByte);
   k.colour = number(ini, section, key("Color", name), k.colour);
   k.style = number(ini, section, key("Style", name), k.style);
   l.sortColumn = number(ini, section, key("PrevCol", name), 1);

@@ -5,8 +5,10 @@
 //
 // A stored layout is used only while the list's built-in format is the one it was saved against
 // (compared without trailing blanks); otherwise none of its keys is read. Missing keys give the
-// defaults: the list's current look, sort column 1, ascending. Values are checked against the
-// list by the caller (a format that does not fit the list, a sort column it does not have).
+// defaults: the list's current look, sort column 1, ascending; so does a position, size, line
+// height or font size outside what the list keeps it in (16 bits, a byte). Values are checked
+// against the list by the caller (a format that does not fit the list, a sort column it does not
+// have).
 
 #include <string>
 #include <string_view>

@@ -80,6 +80,18 @@ void postColumnWidths(const ControlView& view, ControlHost& host) {
   }
 }
 
+// The height in lines and the scroll bars; answers the rows' height in pixels from the line
+// height (eighths of a line), 0 for the font's own.
+int showLines(QTreeWidget* t, const ControlState& c) {
+  const int font = t->fontMetrics().height();
+  const int line = c.lineHeight > 0 ? std::max(1, (c.lineHeight * font + 4) / 8) : 0;
+  const int lines = c.height > 0 ? c.height : 8;
+  t->setMinimumHeight(lines * (line > 0 ? line : font + 4) + t->header()->sizeHint().height());
+  t->setHorizontalScrollBarPolicy(c.horizontalBar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  t->setVerticalScrollBarPolicy(c.verticalBar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  return line;
+}
+
 class ListAdapter final : public ControlAdapter {
  public:
   QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
@@ -92,8 +104,6 @@ class ListAdapter final : public ControlAdapter {
     t->header()->setSectionsMovable(false);
     t->header()->setSectionsClickable(true);
     t->header()->setStretchLastSection(true);
-    int lines = c.height > 0 ? c.height : 8;
-    t->setMinimumHeight(lines * (t->fontMetrics().height() + 4) + t->header()->sizeHint().height());
     int number = c.number;
     QObject::connect(t, &QTreeWidget::currentItemChanged, host.receiver(), [&host, number, t] {
       if (host.applying()) return;
@@ -200,6 +210,7 @@ class ListAdapter final : public ControlAdapter {
                                    : std::min(total + kFrame, kWidestChars * charWidth(t));
     t->setMinimumWidth(std::min(wanted, kNarrowestChars * charWidth(t)));
     static_cast<ModelList*>(t)->preferredWidth = wanted;
+    const int line = showLines(t, c);
     t->updateGeometry();
     t->clear();
     // Icons named by the rows' extra cell, each loaded once.
@@ -215,6 +226,7 @@ class ListAdapter final : public ControlAdapter {
     QList<QTreeWidgetItem*> items;
     for (const auto& row : c.rows) {
       auto* item = new QTreeWidgetItem;
+      if (line > 0) item->setSizeHint(0, QSize(0, line));
       const std::size_t named = c.columns.size();
       if (named < row.cells.size() && !row.cells[named].empty())
         for (std::size_t i = 0; i < named; ++i)

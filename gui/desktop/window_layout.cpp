@@ -197,6 +197,35 @@ void WindowLayout::place(const ui::ControlState& c, QWidget* w) {
   }
 }
 
+namespace {
+
+// Takes the widget out of the layout or the layouts it holds; true when it was there.
+bool takeOut(QLayout* layout, QWidget* w) {
+  for (int i = 0; i < layout->count(); ++i) {
+    QLayoutItem* item = layout->itemAt(i);
+    if (item->widget() == w) {
+      delete layout->takeAt(i);
+      return true;
+    }
+    if (item->layout() && takeOut(item->layout(), w)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void WindowLayout::replace(const ui::ControlState& c, QWidget* w) {
+  Container& box = containerOf(c.parent);
+  if (!takeOut(box.outer, w)) return;
+  const int row = std::max(c.row, 1);
+  const int column = std::max(c.column, 1);
+  const bool wide = spans(c.kind) && column == 1 && !sharedRows_.count({c.parent, row});
+  box.grid->addWidget(w, row, column, 1, wide ? -1 : 1,
+                      c.kind == ControlKind::Button ? Qt::AlignLeft : Qt::Alignment());
+  if (stretches(c.kind)) box.grid->setRowStretch(row, 1);
+  box.grid->invalidate();
+}
+
 void WindowLayout::finish() {
   for (auto& [n, box] : containers_) {
     if (!box->grid) continue;

@@ -45,6 +45,9 @@ class WindowLayout {
   void place(const ui::ControlState& c, QWidget* w);
   // After the last control: the field column and the rows take the room left.
   void finish();
+  // Places a control again after it was moved at run time: it leaves its place and takes the
+  // cell its row and column now name.
+  void replace(const ui::ControlState& c, QWidget* w);
   // The layout holding the window's own controls.
   QLayout* root() const;
   // Prompt number -> the number of the input control it labels (after plan).

@@ -351,7 +351,10 @@ void WindowView::apply(const ControlState& c) {
 }
 
 void WindowView::applyControl(ControlView& view, const ControlState& c) {
+  // A control moved at run time takes its new place.
+  const bool moved = view.state.row != c.row || view.state.column != c.column;
   view.state = c;
+  if (moved && layout_ && view.widget != mdi_) layout_->replace(c, view.widget);
   view.dirty = false;
   view.pending = false;
   QSignalBlocker block(view.widget);

@@ -14,6 +14,20 @@ int charsOfDialogUnits(int dialogUnits) {
   return std::max(1, (dialogUnits + 2) / 4);
 }
 
+ModelPlace modelPlaceOf(const DialogPlace& p) {
+  ModelPlace m;
+  m.column = (std::max(0, p.x) + 2) / 4 + 1;
+  m.row = (std::max(0, p.y) + 4) / 8 + 1;
+  m.width = p.width > 0 ? charsOfDialogUnits(p.width) : 0;
+  m.height = p.height > 0 ? std::max(1, (p.height + 4) / 8) : 0;
+  return m;
+}
+
+DialogPlace dialogPlaceOf(const ModelPlace& m) {
+  return {std::max(0, m.column - 1) * 4, std::max(0, m.row - 1) * 8, std::max(0, m.width) * 4,
+          std::max(0, m.height) * 8};
+}
+
 std::string listFormat(const std::vector<ui::ListColumn>& columns) {
   std::string f;
   for (const ui::ListColumn& c : columns) {

@@ -20,6 +20,30 @@ namespace trv::list {
 // nearest character, at least 1.
 int charsOfDialogUnits(int dialogUnits);
 
+// A control's place as a list designer states it, in dialog units: x and y from the window's top
+// left, width and height (a horizontal unit is a quarter of a character, a vertical one an eighth
+// of a line).
+struct DialogPlace {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const DialogPlace&, const DialogPlace&) = default;
+};
+// The same place as the window model holds it: layout row and column (from 1), width in
+// characters and height in lines (0: as the content needs).
+struct ModelPlace {
+  int row = 0;
+  int column = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const ModelPlace&, const ModelPlace&) = default;
+};
+// The one conversion between the two; rounded to the nearest character and line, negative
+// values count as 0. A control without a row or column hint stands at x or y 0.
+ModelPlace modelPlaceOf(const DialogPlace& place);
+DialogPlace dialogPlaceOf(const ModelPlace& place);
+
 // A list's format as stored in the configuration file (for instance "ActionList1" of section
 // "Browses"): the column widths in column order, comma-separated ("26,23,26,26,20,21,20").
 std::string listFormat(const std::vector<ui::ListColumn>& columns);

@@ -277,6 +277,11 @@ struct ControlState {
   int pressedHeader = 0;
   std::string dragHeader;
   int scrolledColumns = 0;  // a list's columns scrolled out of view on the left
+  // A list's line height in eighths of a line (0: as its font needs) and whether it offers its
+  // scroll bars (shown when its columns or rows do not fit).
+  int lineHeight = 0;
+  bool horizontalBar = true;
+  bool verticalBar = true;
   std::int64_t low = 0;
   std::int64_t high = 0;
   std::string radioValue;  // a radio's own value

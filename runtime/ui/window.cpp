@@ -373,6 +373,25 @@ void Window::setRows(int number, std::vector<ListRow> rows) {
   }
 }
 
+void Window::setPlace(int number, int row, int column, int width, int height) {
+  if (auto* c = find(number)) {
+    c->row = std::max(0, row);
+    c->column = std::max(0, column);
+    c->width = std::max(0, width);
+    c->height = std::max(0, height);
+    changed(*c);
+  }
+}
+
+void Window::setListLines(int number, int lineHeight, bool horizontalBar, bool verticalBar) {
+  if (auto* c = find(number)) {
+    c->lineHeight = std::clamp(lineHeight, 0, 255);
+    c->horizontalBar = horizontalBar;
+    c->verticalBar = verticalBar;
+    changed(*c);
+  }
+}
+
 void Window::setHeaderMarks(int number, int pressed, std::string dragged) {
   if (auto* c = find(number); c && (c->pressedHeader != pressed || c->dragHeader != dragged)) {
     c->pressedHeader = pressed;

@@ -82,6 +82,13 @@ class Window {
   void setChoices(int number, std::vector<std::string> choices);
   void setColumns(int number, std::vector<ListColumn> columns);
   void setRows(int number, std::vector<ListRow> rows);
+  // Moves and sizes a control while the window is open: its layout row and column (from 1), its
+  // width in characters and its height in lines (0: as its content needs). Negative values
+  // count as 0.
+  void setPlace(int number, int row, int column, int width, int height);
+  // A list's line height (eighths of a line, 0 to 255; 0: as its font needs) and whether it
+  // offers its horizontal and vertical scroll bars.
+  void setListLines(int number, int lineHeight, bool horizontalBar, bool verticalBar);
   // Marks a list's header: `pressed` (from 1; 0 none) shows pressed, `dragged` is the text of a
   // header being dragged (empty: none).
   void setHeaderMarks(int number, int pressed, std::string dragged);

@@ -76,7 +76,8 @@ TEST(FormatString, CountsFieldsWhereABuiltInFormatGivesNone) {
 TEST(FormatString, RefusesWhatIsNoFormat) {
   for (const char* bad :
        {"", "0", "   ", "L~Name~", "28X~Name~", "28L~Name", "28L~Name~@s6", "28L~Name~@s6@#1",
-        "28L~Name~@s6@#x#", "28L(2~Name~", "28L~N~%", "28L~N~E(1,2,3,4,5)"}) {
+        "28L~Name~@s6@#x#", "28L(2~Name~", "28L~N~%", "28L~N~E(1,2,3,4,5)",
+        "28L(256)~Name~L@s6@#1#", "28L~Name~L(300)@s6@#1#"}) {
     EXPECT_FALSE(parseFormat(bad)) << bad;
   }
   EXPECT_FALSE(parseFormat(std::string(kMaxFormatLength + 1, '1')));

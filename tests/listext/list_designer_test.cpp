@@ -1,5 +1,7 @@
 // The list designer on a real list: columns hidden, added back with their settings and moved,
-// kept by the saved layout; the sort column hidden ends the header sort; column colours by name.
+// kept by the saved layout; the sort column hidden ends the header sort; column colours by name;
+// with a full option mask every column and list setting reaches the list and the saved layout;
+// the attribute editor moves and sizes the list as its value changes.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,11 @@ namespace {
 
 // The designer's controls.
 enum : int { kShown = 1, kMoveUp = 25, kAdd = 26, kHide = 27, kAll = 28, kColours = 30 };
+// The designer's controls that the option mask enables, and of those the list's position and
+// size, which only a list that may be moved and sized shows.
+const std::vector<int> kMasked = {2,  4,  5,  6,  7,  8,  9,  11, 12, 13, 14, 15, 16, 17, 19, 20,
+                                  21, 22, 23, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45};
+const std::vector<int> kPlace = {33, 34, 35, 36, 37, 38, 39, 40};
 
 class ListDesignerTest : public testing::ItemListFixture {
  protected:
@@ -36,6 +43,32 @@ class ListDesignerTest : public testing::ItemListFixture {
     input(in);
   }
   void press(ui::Window* w, int control) { input(to(w, ui::Input::Kind::Press, control)); }
+  void enter(ui::Window* w, int control, const std::string& text) {
+    ui::Input in = to(w, ui::Input::Kind::Accept, control);
+    in.text = text;
+    input(in);
+  }
+  // The list control as the window model holds it now.
+  ui::ControlState listControl() {
+    ui::ControlState c;
+    EXPECT_TRUE(driver.inspect([&] { c = *list_->control(kList); }));
+    return c;
+  }
+  std::string format() {
+    std::string f;
+    EXPECT_TRUE(driver.inspect([&] { f = quorix_->formatNow(); }));
+    return f;
+  }
+  // The last press on the header, on the divider right of `column`.
+  void pressDivider(int column) {
+    for (int key : {ui::KeyMouseLeft, ui::KeyMouseLeftUp}) {
+      ui::Input in = to(list_, ui::Input::Kind::Mouse, kList);
+      in.key = key;
+      in.column = column;
+      in.zone = ui::ListZone::Divider;
+      input(in);
+    }
+  }
 
   ui::Window* list_ = nullptr;
 };
@@ -48,7 +81,12 @@ TEST_F(ListDesignerTest, HidesAddsAndMovesColumnsAndTheSavedLayoutKeepsThem) {
   ASSERT_TRUE(driver.inspect([&] {
     EXPECT_EQ(d->title(), "Format Listbox...");
     EXPECT_EQ(d->control(kAll)->rows.size(), 3u);
-    EXPECT_TRUE(d->control(2)->disabled);  // the lists' option mask leaves the header text off
+    // The lists' option mask disables every masked control; the list may not be moved.
+    for (int n : kMasked) EXPECT_TRUE(d->control(n)->disabled) << "control " << n;
+    for (int n : kPlace) EXPECT_TRUE(d->control(n)->hidden) << "control " << n;
+    for (int n :
+         {int{kShown}, int{kMoveUp}, int{kAdd}, int{kHide}, int{kAll}, int{kColours}, 31, 32})
+      EXPECT_FALSE(d->control(n)->disabled) << "control " << n;
   }));
   select(d, kShown, 3);
   press(d, kHide);
@@ -140,6 +178,163 @@ TEST_F(ListDesignerTest, TheColumnEditorsChangeTheColumnUnderTheMouseAsTheyGo) {
   ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(w->text(1), "Header offset:"); }));
   press(w, 3);
   EXPECT_EQ(front(), list_);
+}
+
+TEST_F(ListDesignerTest, WithEveryBitEachSettingReachesTheListAndTheSavedLayoutKeepsIt) {
+  adjust_ = [](ListSettings& s) {
+    s.mask = 0x1FFFFFFF;
+    s.allowResize = true;
+  };
+  open();
+  post(EventDesignList);
+  ui::Window* d = front();
+  ASSERT_TRUE(driver.inspect([&] {
+    for (int n : kMasked) {
+      EXPECT_FALSE(d->control(n)->disabled) << "control " << n;
+      EXPECT_FALSE(d->control(n)->hidden) << "control " << n;
+    }
+  }));
+  // The Group column: header right with indent 9, data centred with indent 7, fixed and
+  // underlined, no border, not resizable, 60 dialog units wide, header "Team".
+  select(d, kShown, 2);
+  press(d, 7);
+  enter(d, 4, "9");
+  press(d, 14);
+  enter(d, 12, "7");
+  for (int check : {20, 21, 22, 23}) press(d, check);
+  enter(d, 19, "60");
+  enter(d, 2, "Team");
+  const ui::ListColumn group = listControl().columns[1];
+  EXPECT_EQ(group.headerJustify, 'R');
+  EXPECT_EQ(group.headerIndent, 9);
+  EXPECT_EQ(group.dataJustify, 'C');
+  EXPECT_EQ(group.dataIndent, 7);
+  EXPECT_TRUE(group.fixed && group.underline);
+  EXPECT_FALSE(group.border || group.resizable);
+  EXPECT_EQ(group.width, 15);
+  EXPECT_EQ(group.header, "Team");
+  EXPECT_NE(format().find("60C(7)F_~Team~R(9)@s6@#2#"), std::string::npos) << format();
+
+  // The list: x 40, y 16, 200 by 96 dialog units, line height 12, no scroll bars, a font.
+  enter(d, 34, "40");
+  enter(d, 36, "16");
+  enter(d, 38, "200");
+  enter(d, 40, "96");
+  enter(d, 42, "12");
+  press(d, 43);
+  press(d, 44);
+  press(d, 45);
+  const auto dialog = driver.dialog();
+  ASSERT_TRUE(dialog.has_value());
+  EXPECT_EQ(dialog->second.kind, ui::DialogKind::Font);
+  ui::Answer chosen;
+  chosen.ok = true;
+  chosen.font.face = "Courier";
+  chosen.font.size = 9;
+  ASSERT_TRUE(driver.answerDialog(chosen));
+  ASSERT_TRUE(driver.waitIdle());
+  auto expectLook = [&](const char* when) {
+    const ui::ControlState c = listControl();
+    EXPECT_EQ(c.column, 11) << when;  // a column of 4 dialog units from 1
+    EXPECT_EQ(c.row, 3) << when;      // a row of 8 from 1
+    EXPECT_EQ(c.width, 50) << when;
+    EXPECT_EQ(c.height, 12) << when;
+    EXPECT_EQ(c.lineHeight, 12) << when;
+    EXPECT_FALSE(c.verticalBar || c.horizontalBar) << when;
+    EXPECT_EQ(c.font.face, "Courier") << when;
+    EXPECT_EQ(c.font.size, 9) << when;
+  };
+  expectLook("designed");
+  ASSERT_TRUE(driver.inspect([&] {
+    const ListLook pars = quorix_->CaptureCurrentLayout();
+    EXPECT_EQ(pars.x, 40);
+    EXPECT_EQ(pars.y, 16);
+    EXPECT_EQ(pars.width, 200);
+    EXPECT_EQ(pars.height, 96);
+  }));
+  closeBox();
+  const std::string designed = format();
+  press(list_, kClose);
+  ASSERT_TRUE(driver.waitIdle());
+
+  open();
+  EXPECT_EQ(format(), designed);
+  EXPECT_EQ(listControl().columns[1], group);
+  expectLook("restored");
+
+  // "&Default": the built-in columns, place, line height and font; the scroll bars stay.
+  post(EventDesignList);
+  press(front(), 31);
+  const ui::ControlState c = listControl();
+  EXPECT_EQ(c.row, 0);  // laid out as declared, without a row or column
+  EXPECT_EQ(c.column, 0);
+  EXPECT_EQ(c.width, 40);
+  EXPECT_EQ(c.height, 10);
+  EXPECT_EQ(c.lineHeight, 0);
+  EXPECT_NE(c.font.face, "Courier");
+  EXPECT_FALSE(c.horizontalBar || c.verticalBar);
+  EXPECT_EQ(c.columns[1].header, "Group");
+  EXPECT_EQ(c.columns[1].dataIndent, 0);
+  EXPECT_TRUE(c.columns[1].border && c.columns[1].resizable);
+  EXPECT_FALSE(c.columns[1].fixed || c.columns[1].underline);
+  closeBox();
+}
+
+TEST_F(ListDesignerTest, TheAttributeEditorMovesAndSizesTheListAsItsValueChanges) {
+  struct Case {
+    int event;
+    const char* title;
+    const char* prompt;
+    int ui::ControlState::*field;
+    const char* first;
+    int firstShown;
+    const char* last;
+    int lastShown;
+  };
+  const Case cases[] = {
+      {1055, "X Pos", "X Pos:", &ui::ControlState::column, "20", 6, "40", 11},
+      {1056, "Y Pos", "Y Pos:", &ui::ControlState::row, "8", 2, "24", 4},
+      {1057, "Width", "Width:", &ui::ControlState::width, "100", 25, "120", 30},
+      {1058, "Height", "Height:", &ui::ControlState::height, "40", 5, "64", 8},
+      // A line height is kept in a byte.
+      {1060, "Line Height", "Line Height:", &ui::ControlState::lineHeight, "10", 10, "300", 255},
+  };
+  open();
+  for (const Case& c : cases) {
+    post(c.event);
+    ui::Window* w = front();
+    ASSERT_NE(w, list_) << c.title;
+    ASSERT_TRUE(driver.inspect([&] {
+      EXPECT_EQ(w->title(), c.title);
+      EXPECT_EQ(w->text(1), c.prompt);
+    }));
+    enter(w, 2, c.first);
+    EXPECT_EQ(listControl().*c.field, c.firstShown) << c.title;
+    enter(w, 2, c.last);
+    closeBox();  // no cancel: the last value stays
+    EXPECT_EQ(front(), list_);
+    EXPECT_EQ(listControl().*c.field, c.lastShown) << c.title;
+  }
+  post(1061);  // the horizontal scroll bar off
+  EXPECT_FALSE(listControl().horizontalBar);
+  EXPECT_TRUE(listControl().verticalBar);
+  ASSERT_TRUE(driver.inspect([&] {
+    const ListLook pars = quorix_->CaptureCurrentLayout();
+    EXPECT_EQ(pars.x, 40);
+    EXPECT_EQ(pars.y, 24);
+    EXPECT_EQ(pars.width, 120);
+    EXPECT_EQ(pars.height, 64);
+  }));
+
+  // A data indent is kept in a byte too.
+  pressDivider(2);
+  post(1048);
+  ui::Window* w = front();
+  enter(w, 2, "300");
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(w->value(2), ui::Value(std::int64_t{255})); }));
+  press(w, 3);
+  EXPECT_EQ(listControl().columns[1].dataIndent, 255);
+  EXPECT_NE(format().find("24L(255)"), std::string::npos) << format();
 }
 
 }  // namespace

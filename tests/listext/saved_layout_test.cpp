@@ -85,6 +85,10 @@ TEST_F(SavedLayoutTest, ALayoutSavedAgainstAnotherBuiltInFormatIsIgnoredAsAWhole
 TEST_F(SavedLayoutTest, MissingOrUnreadableKeysGiveTheDefaults) {
   ini.WriteValue("BrowsClients", "QuorixOrigFormatString-?Browse:1", kBuiltIn);
   ini.WriteValue("BrowsClients", "QuorixPoint-?Browse:1", "big");
+  // Values the list cannot keep (16-bit positions and sizes, a byte's line height and size).
+  ini.WriteValue("BrowsClients", "QuorixXpos-?Browse:1", "70000");
+  ini.WriteValue("BrowsClients", "QuorixWidth-?Browse:1", "-5");
+  ini.WriteValue("BrowsClients", "QuorixLineHeight-?Browse:1", "256");
   RestoredLayout r = read();
   EXPECT_TRUE(r.accepted);
   EXPECT_EQ(r.layout.formats, std::vector<std::string>{kBuiltIn});
