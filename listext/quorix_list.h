@@ -15,8 +15,9 @@
 //
 // Sorting by a column reads the list from a snapshot taken when the column is chosen
 // (view::ViewReader::SetSortOrder), so a page costs the same anywhere in the order; a column whose
-// order a number key gives (the case number) reads that key, with no snapshot. While a header
-// sort is on, choosing a tab of the list's sheet returns to the tab's key order ("Key Sequence").
+// order a number key gives (the case number, up or down) reads that key, with no snapshot. While
+// a header sort is on, choosing a tab of the list's sheet returns to the tab's key order ("Key
+// Sequence").
 //
 // Runs on the list's thread. Nothing it does reports an error of its own; a stored layout that
 // does not fit the list is ignored.

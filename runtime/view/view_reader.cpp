@@ -26,12 +26,13 @@ void ViewReader::SetSortOrder(std::vector<store::SortPart> parts) {
   sorted_ = true;
   sortParts_ = std::move(parts);
   sortKey_ = keyGivingOrder(decl_, sortParts_);
+  sortKeyBackwards_ = sortKey_ >= 0 && sortParts_[0].descending;
   snapshot_.reset();
 }
 
 int ViewReader::keyGivingOrder(const store::FileDecl& decl,
                                const std::vector<store::SortPart>& parts) {
-  if (parts.size() != 1 || parts[0].descending) return -1;
+  if (parts.size() != 1) return -1;
   const int field = parts[0].field;
   if (field < 0 || static_cast<std::size_t>(field) >= decl.fields.size()) return -1;
   const store::FieldType type = decl.fields[static_cast<std::size_t>(field)].type;
@@ -133,9 +134,12 @@ store::Code ViewReader::collect(bool forward, int count, std::vector<store::Reco
   // Read a little more than asked when filters may skip records.
   connection_.setBulkRows(file_, filters_.empty() ? count + 1 : std::max(count * 2, 50));
   const std::size_t start = out.size();
+  // A descending order that a key gives walks that key the other way.
+  const bool keyForward = forward != (sorted_ && sortKeyBackwards_);
   while (static_cast<int>(out.size() - start) < count) {
     store::RecordBuffer buf(decl_);
-    const store::Code c = forward ? connection_.next(file_, buf) : connection_.previous(file_, buf);
+    const store::Code c =
+        keyForward ? connection_.next(file_, buf) : connection_.previous(file_, buf);
     if (c == store::RecordNotFound) break;
     if (c != store::Ok) return c;
     if (range_ && range_->within && !range_->within(buf)) {
@@ -211,6 +215,9 @@ store::Code ViewReader::from(const store::RecordBuffer& probe, int count,
     return collectSorted(place, true, count, out);
   }
   if (readKey() < 0) return first(count, out);
+  if (sorted_ && sortKeyBackwards_ &&
+      !store::keyImage(decl_, decl_.keys[static_cast<std::size_t>(sortKey_)], probe.record.data()))
+    return store::Ok;  // nothing numbers at or below zero (a blank probe would start at the end)
   const store::RecordBuffer* start = &probe;
   if (range_ && !sorted_) {
     // A probe below the range starts at the range's low end.

@@ -46,10 +46,10 @@ class ViewReader {
   // Takes the sorted order's snapshot again at the next read.
   void Resort() { snapshot_.reset(); }
 
-  // The key whose order is exactly the order of `parts`, or -1: one ascending part on the one
-  // field of an auto-numbered key (every record has its number, so none is missing from the key;
-  // equal numbers, were there any, follow their rows as in a snapshot). Keys compare text
-  // without regard to case, but an auto-numbered key's field is a number.
+  // The key whose order, read forwards or (for a descending part) backwards, is exactly the order
+  // of `parts`, or -1: one part on the one field of an auto-numbered key (every record has its
+  // number, so none is missing from the key). Keys compare text without regard to case, but an
+  // auto-numbered key's field is a number.
   static int keyGivingOrder(const store::FileDecl& decl, const std::vector<store::SortPart>& parts);
   // The snapshots taken by every view so far (for tests).
   static int TEST_snapshotsTaken();
@@ -102,7 +102,8 @@ class ViewReader {
   int key_ = -1;
   bool sorted_ = false;
   std::vector<store::SortPart> sortParts_;
-  int sortKey_ = -1;  // the key that gives the sorted order, or -1
+  int sortKey_ = -1;               // the key that gives the sorted order, or -1
+  bool sortKeyBackwards_ = false;  // the sorted order is that key read backwards
   std::unique_ptr<store::SortSnapshot> snapshot_;
   struct Range {
     store::RecordBuffer low;

@@ -202,43 +202,46 @@ TEST_F(SortedViewTest, AnOrderThatTheNumberKeyGivesReadsTheKeyAndShowsTheSnapsho
     ASSERT_EQ(conn_.add(id_, b), store::Ok);
   }
   ASSERT_EQ(conn_.commit(), store::Ok);
-  const std::vector<SortPart> byNr = {{kNr, false, true}};
-  EXPECT_EQ(ViewReader::keyGivingOrder(decl_, byNr), 0);
-  // Not given by a key: descending, a text field, more than one part.
-  EXPECT_EQ(ViewReader::keyGivingOrder(decl_, {{kNr, true, true}}), -1);
+  EXPECT_EQ(ViewReader::keyGivingOrder(decl_, {{kNr, false, true}}), 0);
+  EXPECT_EQ(ViewReader::keyGivingOrder(decl_, {{kNr, true, true}}), 0);
+  // Not given by a key: a text field, more than one part.
   EXPECT_EQ(ViewReader::keyGivingOrder(decl_, {{kName, false, true}}), -1);
   EXPECT_EQ(ViewReader::keyGivingOrder(decl_, {{kNr, false, true}, {kName, false, true}}), -1);
 
-  const int taken = ViewReader::TEST_snapshotsTaken();
-  ViewReader keyed(conn_, id_, decl_);
-  keyed.SetSortOrder(byNr);
-  // The same order twice is given by no key: a snapshot, for comparison.
-  ViewReader snapped(conn_, id_, decl_);
-  snapped.SetSortOrder({{kNr, false, true}, {kNr, false, true}});
-  const auto model = modelOrder(byNr);
-  ASSERT_EQ(model.size(), 34u);
-  EXPECT_EQ(pagedForwards(keyed, 7), model);
-  EXPECT_EQ(pagedBackwards(keyed, 5), model);
-  EXPECT_EQ(pagedForwards(snapped, 7), model);
-  for (std::uint32_t typed : {0u, 7u, 32u, 501u, 1000u}) {
-    std::vector<store::RecordBuffer> a, b;
-    ASSERT_EQ(keyed.from(probe(Item{typed, "", "", 0}), 3, a), store::Ok);
-    ASSERT_EQ(snapped.from(probe(Item{typed, "", "", 0}), 3, b), store::Ok);
-    EXPECT_EQ(rowsOf(a), rowsOf(b)) << typed;
+  for (const bool descending : {false, true}) {
+    SCOPED_TRACE(descending ? "descending" : "ascending");
+    const std::vector<SortPart> byNr = {{kNr, descending, true}};
+    const int taken = ViewReader::TEST_snapshotsTaken();
+    ViewReader keyed(conn_, id_, decl_);
+    keyed.SetSortOrder(byNr);
+    // The same order twice is given by no key: a snapshot, for comparison.
+    ViewReader snapped(conn_, id_, decl_);
+    snapped.SetSortOrder({{kNr, descending, true}, {kNr, descending, true}});
+    const auto model = modelOrder(byNr);
+    ASSERT_EQ(model.size(), 34u);
+    EXPECT_EQ(pagedForwards(keyed, 7), model);
+    EXPECT_EQ(pagedBackwards(keyed, 5), model);
+    EXPECT_EQ(pagedForwards(snapped, 7), model);
+    for (std::uint32_t typed : {0u, 7u, 32u, 500u, 501u, 1000u}) {
+      std::vector<store::RecordBuffer> a, b;
+      ASSERT_EQ(keyed.from(probe(Item{typed, "", "", 0}), 3, a), store::Ok);
+      ASSERT_EQ(snapped.from(probe(Item{typed, "", "", 0}), 3, b), store::Ok);
+      EXPECT_EQ(rowsOf(a), rowsOf(b)) << typed;
+    }
+    // A range and filters only narrow, as they do a snapshot.
+    for (ViewReader* v : {&keyed, &snapped}) {
+      v->SetRange(probe(Item{500, "", "", 0}), probe(Item{500, "", "", 0}),
+                  [&](const store::RecordBuffer& r) { return name(r).rfind('x', 0) != 0; });
+      v->SetNamedFilter("g", [&](const store::RecordBuffer& r) {
+        return store::testing::field(decl_, r, kGroup) == "G";
+      });
+    }
+    EXPECT_EQ(pagedForwards(keyed, 4), pagedForwards(snapped, 4));
+    EXPECT_EQ(pagedBackwards(keyed, 4), pagedBackwards(snapped, 4));
+    EXPECT_FALSE(pagedForwards(keyed, 4).empty());
+    // Only the comparison view sorted the file.
+    EXPECT_EQ(ViewReader::TEST_snapshotsTaken(), taken + 1);
   }
-  // A range and filters only narrow, as they do a snapshot.
-  for (ViewReader* v : {&keyed, &snapped}) {
-    v->SetRange(probe(Item{500, "", "", 0}), probe(Item{500, "", "", 0}),
-                [&](const store::RecordBuffer& r) { return name(r).rfind('x', 0) != 0; });
-    v->SetNamedFilter("g", [&](const store::RecordBuffer& r) {
-      return store::testing::field(decl_, r, kGroup) == "G";
-    });
-  }
-  EXPECT_EQ(pagedForwards(keyed, 4), pagedForwards(snapped, 4));
-  EXPECT_EQ(pagedBackwards(keyed, 4), pagedBackwards(snapped, 4));
-  EXPECT_FALSE(pagedForwards(keyed, 4).empty());
-  // Only the comparison view sorted the file.
-  EXPECT_EQ(ViewReader::TEST_snapshotsTaken(), taken + 1);
 }
 
 TEST_F(SortedViewTest, EveryReadOfTheSnapshotIsASearch) {
