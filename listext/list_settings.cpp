@@ -19,7 +19,8 @@ ListSettings defaultSettings(const list::ListDecl& decl) {
     e.header = c.header;
     e.picture = c.picture;
     e.description = c.header;
-    e.headerJustify = c.rightAligned ? 'R' : 'L';
+    e.headerJustify = c.headerJustify ? c.headerJustify : c.rightAligned ? 'R' : 'L';
+    e.display = !c.hidden;
     s.columns.push_back(std::move(e));
   }
   return s;

@@ -2,9 +2,10 @@
 // What a list hands the list enhancement: its column table, its sort tables and its options.
 //
 // Every enhanced list of the program gets settings made from its list declaration
-// (defaultSettings: the list's columns, all shown and sortable, the option mask 0x2000, the
-// indicator style ">Header", its procedure's section and its list control's name); a list with
-// values of its own (descriptions, widths, hidden columns, case-sensitive sorting) adjusts them.
+// (defaultSettings: the list's columns, all sortable and shown unless the list hides them, the
+// option mask 0x2000, the indicator style ">Header", its procedure's section and its list
+// control's name); a list with values of its own (descriptions, widths, case-sensitive sorting)
+// adjusts them.
 
 #include <cstdint>
 #include <string>

@@ -2,6 +2,8 @@
 
 #include "listext/quorix_list.h"
 
+#include <algorithm>
+
 #include "listext/list_text.h"
 #include "listext/sort_orders.h"
 #include "runtime/ini/ini_settings.h"
@@ -115,12 +117,18 @@ int QuorixList::sortOrderOf(int qnos) const {
 
 void QuorixList::applyBuiltInLayout() {
   // The built-in layout is the list's declared columns, in the order the column table shows.
+  // The control has no column for the list's hidden fields.
   const std::vector<ui::ListColumn> declared = controlColumns();
+  const auto& fields = list_.decl().columns;
   std::vector<FormatColumn> groups;
   for (const Column& c : model_.shown()) {
     const auto i = static_cast<std::size_t>(c.listField);
-    if (i >= declared.size()) continue;
-    groups.push_back(groupOf(declared[i], c.qnos, list_.decl().columns[i].widthDlu));
+    if (i >= fields.size() || fields[i].hidden) continue;
+    const auto at = static_cast<std::size_t>(
+        std::count_if(fields.begin(), fields.begin() + c.listField,
+                      [](const list::ListColumnDecl& f) { return !f.hidden; }));
+    if (at >= declared.size()) continue;
+    groups.push_back(groupOf(declared[at], c.qnos, fields[i].widthDlu));
   }
   def_.origFormat = builtInText(groups);
   applyGroups(groups);

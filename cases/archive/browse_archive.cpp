@@ -1,3 +1,5 @@
+#include <string>
+
 #include "cases/archive/archive_windows.h"
 #include "core/program/list_environment.h"
 #include "core/program/program_state.h"
@@ -14,6 +16,7 @@ list::ListDecl archiveListDecl(core::ProgramState& s) {
   d.window.title = "Browse the Archive File";
   d.window.kind = ui::WindowKind::Child;
   d.window.resizable = true;
+  d.window.statusZones = 1;
   d.window.controls = {
       ui::list("?Browse:1", {})
           .withNumber(ArchiveList)
@@ -95,7 +98,9 @@ class ArchiveListWindow final : public list::ListWindow {
   void showCount() {
     std::uint64_t entries = 0;
     if (s_.dictionary.ArchiveAccess->count(&entries) != store::Ok) return;
-    window().setTitle(archiveListTitle(entries));
+    const std::string title = archiveListTitle(entries);
+    window().setTitle(title);
+    window().setStatus(1, title);
   }
 
   core::ProgramState& s_;

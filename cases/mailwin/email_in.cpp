@@ -54,8 +54,14 @@ ui::ListColumn column(std::string header, int width) {
   return c;
 }
 
+// The From column shows whether the message has attachments.
+constexpr const char* kIconAttachment = "attach1.ico";
+constexpr const char* kIconLetter = "letter.ico";
+
 std::vector<ui::ListColumn> builtInColumns() {
-  return {column("From", 40), column("Subject", 40), column("Date Received", 16)};
+  ui::ListColumn from = column("From", 40);
+  from.icon = true;
+  return {from, column("Subject", 40), column("Date Received", 16)};
 }
 
 // The window's values, as it shows them (UTF-8).
@@ -155,6 +161,7 @@ class EmailInWindow final : public forms::WindowController {
     }
     s_.ListColor = value == 0 ? kMailListColour : value;
     inbox_->SetListColour(s_.ListColor);
+    window().setImage(kList, std::string(kIconAttachment) + "|" + kIconLetter);
     enterReadMode();
     load();
   }
@@ -215,7 +222,8 @@ class EmailInWindow final : public forms::WindowController {
     if (mapi()) entries_ = loadInbox(*mapi(), s_.MapiSession);
     std::vector<ui::ListRow> rows;
     for (const auto& e : entries_)
-      rows.push_back({{text::toUtf8(e.from), text::toUtf8(e.subject), text::toUtf8(e.date)}});
+      rows.push_back({{text::toUtf8(e.from), text::toUtf8(e.subject), text::toUtf8(e.date),
+                       e.attachments ? kIconAttachment : kIconLetter}});
     inbox_->SetRows(std::move(rows));
     const bool any = !entries_.empty();
     window().setDisabled(kList, !any);

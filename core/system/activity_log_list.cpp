@@ -60,12 +60,13 @@ list::ListDecl logListDecl(ProgramState& s) {
   };
   d.list = LogList;
   d.columns = {
-      {"ID", 22, "LOG:ID", "@n3"},
+      {"ID", 22, "LOG:ID", "@n3", false, 0, 'C', 'C'},
       {"Name", 45, "LOG:NAME", "@s20", false, 2},
-      {"Case Nr", 31, "LOG:CASENR", "@N06B", true},
-      {"Action", 31, "LOG:ACTION", "@s7"},
-      {"Date", 35, "Log:ActionDate", "@D5B", true},
+      {"Case Nr", 31, "LOG:CASENR", "@N06B", false, 0, 'R', 'C'},
+      {"Action", 31, "LOG:ACTION", "@s7", false, 0, 'C', 'C'},
+      {"Date", 35, "Log:ActionDate", "@D5B", false, 0, 'R', 'C'},
       {"Time", 30, "Log:ActionTime", "@T7"},
+      {"Nr", 52, "LOG:NR", "@n13", true, 0, 0, 0, true},
   };
   d.file = s.dictionary.LogRelations.get();
   d.orders = {
@@ -87,7 +88,8 @@ void logListSettings(listext::ListSettings& st) {
     char justify;
   };
   static constexpr Entry kTable[] = {{24, "ID", 'R'},     {80, "Name", 'L'}, {52, "CaseNr", 'L'},
-                                     {28, "Action", 'L'}, {32, "Date", 'R'}, {20, "Time", 'R'}};
+                                     {28, "Action", 'L'}, {32, "Date", 'R'}, {20, "Time", 'R'},
+                                     {52, "Nr", 'R'}};
   st.upper = false;
   for (std::size_t i = 0; i < st.columns.size() && i < std::size(kTable); ++i) {
     st.columns[i].widthDlu = kTable[i].width;

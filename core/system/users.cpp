@@ -98,6 +98,7 @@ class UserForm final : public forms::WindowController {
     DELETEACTION = 2;  // the list's delete asks first and never shows the form
     UseFile(*s.dictionary.IdeRelations);
     AddCloseButton(UserCancel, forms::ResponseCancelled);
+    for (int control : {UserName, UserPassword, UserLevel}) RememberHistoryField(control);
   }
 
   data::Level Init() override {
@@ -134,6 +135,12 @@ class UserForm final : public forms::WindowController {
       window().display(UserLevel);
     }
     WindowController::OnOpen();
+  }
+
+  // A level taken back by the ditto key brings its number along.
+  void RestoreHistoryField(int control) override {
+    WindowController::RestoreHistoryField(control);
+    if (control == UserLevel) levelFromList();
   }
 
   data::Level HandleNewSelection() override {

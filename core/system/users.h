@@ -4,7 +4,8 @@
 //
 // Beyond the common list and form: the last administrator can be neither deleted nor lowered,
 // the signed-on user cannot delete his own account, and renaming a user carries the cases he
-// owns to the new name (and the signed-on user's name, when it is his own record).
+// owns to the new name (and the signed-on user's name, when it is his own record). The form's
+// name, password and level take the ditto key (the user saved last, level number included).
 
 namespace trv::core {
 

@@ -222,6 +222,27 @@ void changedLetter(QPainter& p) {
   p.drawEllipse(QPointF(40, 12), 7, 7);  // news
 }
 
+void letter(QPainter& p) {
+  envelope(p, QRectF(4, 11, 40, 26));
+}
+
+// A paper clip over a sheet.
+void attachment(QPainter& p) {
+  p.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(kPaper);
+  p.drawRect(QRectF(10, 8, 28, 36));
+  QPainterPath clip;
+  clip.moveTo(21, 30);
+  clip.lineTo(21, 9);
+  clip.arcTo(QRectF(21, 3, 10, 10), 180, -180);
+  clip.lineTo(31, 34);
+  clip.arcTo(QRectF(16, 27, 15, 15), 0, -180);
+  clip.lineTo(16, 14);
+  p.setPen(QPen(kBlue, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(clip);
+}
+
 void onHold(QPainter& p) {
   p.setPen(QPen(kInk, 1.6));
   p.setBrush(kAmber);
@@ -361,6 +382,8 @@ int main(int argc, char** argv) {
       {"Timer.ico", stopwatch},
       {"~letter.ico", changedLetter},
       {"~at.ico", onHold},
+      {"attach1.ico", attachment},
+      {"letter.ico", letter},
       {"Mail10.ico", inbox},
       {"Member.ico", member},
       {"MOVEUP.ICO", [](QPainter& p) { moveArrow(p, true); }},

@@ -32,6 +32,9 @@ struct FormGlobals {
   std::map<std::string, int> slots;
   // How many windows run under a slot that allows more than one (the client form's two).
   std::map<std::string, int> instanceCounts;
+  // The record each form procedure saved last (by procedure name), from which its ditto key
+  // takes a field back in a later call.
+  std::map<std::string, std::string> dittoRecords;
   int slot(const std::string& name) const {
     auto it = slots.find(name);
     return it == slots.end() ? 0 : it->second;

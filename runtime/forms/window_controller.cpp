@@ -97,6 +97,7 @@ Level WindowController::Init() {
   if (PRIMARY) {
     if (Level l = PrepareRequest(); l != LevelOk) return l;
   }
+  if (HISTORYKEY != 0 && !dittoControls_.empty()) window_->alert(HISTORYKEY);
   RegisterAlertKeys();
   return LevelOk;
 }
@@ -180,6 +181,11 @@ void WindowController::OnOpen() {
 
 Level WindowController::HandleEvent() {
   if (event_.control == 0) return HandleWindowEvent();
+  if (event_.number == ui::EventAlertKey && HISTORYKEY != 0 && event_.key == HISTORYKEY &&
+      std::ranges::find(dittoControls_, event_.control) != dittoControls_.end()) {
+    RestoreHistoryField(event_.control);
+    return LevelNotify;
+  }
   if (Level l = HandleFieldEvent(); l != LevelOk) return l;
   switch (event_.number) {
     case ui::EventAccepted:
@@ -492,19 +498,23 @@ int WindowController::RunProcedure(const std::string& name, int request, std::st
 // --- the ditto key ---
 
 void WindowController::RememberHistoryRecord() {
-  if (PRIMARY) history_ = {PRIMARY->file().buffer()};
+  if (PRIMARY) ctx_.globals.dittoRecords[name_] = PRIMARY->file().buffer().record;
 }
 
 void WindowController::RestoreHistoryField(int control) {
-  if (!PRIMARY || history_.empty() || !window_) return;
+  if (!PRIMARY || !window_) return;
+  const auto saved = ctx_.globals.dittoRecords.find(name_);
+  if (saved == ctx_.globals.dittoRecords.end()) return;
   const auto& use = window_->useOf(control);
   if (!use) return;
   const store::FileDecl& d = PRIMARY->file().decl();
   int i = d.findField(use->name);
   if (i < 0) return;
   const store::FieldDecl& f = d.fields[static_cast<std::size_t>(i)];
-  std::copy_n(history_[0].record.data() + f.offset, f.width,
-              PRIMARY->file().buffer().record.data() + f.offset);
+  std::string& record = PRIMARY->file().buffer().record;
+  // A record of another layout (the procedure's file changed) gives nothing back.
+  if (saved->second.size() != record.size()) return;
+  std::copy_n(saved->second.data() + f.offset, f.width, record.data() + f.offset);
   window_->display(control);
 }
 

@@ -32,6 +32,10 @@
 // however the caller found it, so another station's change is never silently overwritten.
 // No question is asked while a transaction is open.
 //
+// Ditto: the controls a form pairs with its fields (RememberHistoryField) take that field's
+// value back from the record the same procedure saved last, here or in an earlier call, when
+// HISTORYKEY is pressed on them; nothing happens before the first save.
+//
 // Event handlers return LevelOk to go on with the base handling, LevelNotify when the event
 // has been dealt with, LevelFatal to end the event loop. Requires a program thread.
 
@@ -95,9 +99,10 @@ class WindowController {
   int FIRSTFIELD = 0;
   data::FileRelations* PRIMARY = nullptr;
   int OKCONTROL = 0;
-  int INSERTACTION = 2;  // 2 close, 3 insert another, 4 ask message 3
-  int DELETEACTION = 1;  // 2 ask message 9 and delete without the form, 4 without asking
-  int CANCELACTION = 3;  // bit 1 save on close, bit 2 ask first; clear bit 1: ask message 8
+  int INSERTACTION = 2;        // 2 close, 3 insert another, 4 ask message 3
+  int DELETEACTION = 1;        // 2 ask message 9 and delete without the form, 4 without asking
+  int CANCELACTION = 3;        // bit 1 save on close, bit 2 ask first; clear bit 1: ask message 8
+  int HISTORYKEY = ui::KeyF3;  // the ditto key; 0 for none
 
   // --- options, declared in the constructor ---
   // The slot of a single-instance window ("BrowsCasesThread"); empty for none. A call other
@@ -151,6 +156,8 @@ class WindowController {
   void AddHelpButton(int control, std::string topic);
   // Keeps a copy of the record just saved, from which RestoreHistoryField takes a field back.
   void RememberHistoryRecord();
+  // A control (using a field of the primary file) that the ditto key restores.
+  void RememberHistoryField(int control) { dittoControls_.push_back(control); }
   // Numbers an insert must not reserve (kept by another file): the reservation moves past them.
   void SkipReservedNumbers(std::function<bool(std::int64_t)> taken) {
     numberTaken_ = std::move(taken);
@@ -197,7 +204,7 @@ class WindowController {
   std::vector<std::pair<int, int>> closeButtons_;
   std::vector<std::pair<int, std::string>> helpButtons_;
   std::vector<store::RecordBuffer> saved_;
-  std::vector<store::RecordBuffer> history_;
+  std::vector<int> dittoControls_;
   bool pushedName_ = false;
   bool ownsSlot_ = false;
   bool shutDown_ = false;

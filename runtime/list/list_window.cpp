@@ -26,7 +26,10 @@ ui::WindowDecl withColumns(ui::WindowDecl window, int list,
     std::vector<ui::ListColumn>& shown = window.controls[i].columns;
     shown.clear();
     for (const ListColumnDecl& c : columns) {
+      if (c.hidden) continue;
       ui::ListColumn col{c.header, charsOfDialogUnits(c.widthDlu), c.picture, c.rightAligned};
+      col.headerJustify = c.headerJustify;
+      col.dataJustify = c.dataJustify;
       col.headerIndent = col.dataIndent = c.indent;
       shown.push_back(std::move(col));
     }
@@ -121,7 +124,12 @@ data::Level ListWindow::Init() {
                                                             decl_.formatSection, decl_.formatKey)));
   }
   browser_ = std::make_unique<ListBrowser>(window(), decl_.list, decl_.file->file());
-  for (const ListColumnDecl& c : decl_.columns) browser_->AddField(c.field, c.picture);
+  std::vector<int> shown;
+  for (std::size_t i = 0; i < decl_.columns.size(); ++i) {
+    browser_->AddField(decl_.columns[i].field, decl_.columns[i].picture);
+    if (!decl_.columns[i].hidden) shown.push_back(static_cast<int>(i));
+  }
+  if (shown.size() != decl_.columns.size()) browser_->SetDisplayColumns(std::move(shown));
 
   int fallback = 0;
   std::vector<std::pair<int, int>> orderOfTab;  // (tab control, order)

@@ -44,6 +44,12 @@ struct ListColumnDecl {
   std::string picture;  // "@s16", "@N06", "@T1B"
   bool rightAligned = false;
   int indent = 0;  // of the header and the cells, in dialog units
+  // How the header and the cells are justified ('L', 'R', 'C' or 'D'); 0 follows rightAligned.
+  char headerJustify = 0;
+  char dataJustify = 0;
+  // Held in the list's rows but not shown: the list control has no column for it (the list
+  // enhancement offers it as a column that can be shown). Not for lists edited in place.
+  bool hidden = false;
 };
 
 // One sort order, in registration order: a key of the listed file (empty: the file's stored

@@ -111,10 +111,10 @@ TEST_F(Images, BadFilesGiveANullImageAndAReason) {
 // letter case, else among the program's own; an icon gives its largest picture.
 TEST_F(Images, ImageNamesResolveWithoutRegardToCaseAndTheProgramsOwnAreBuiltIn) {
   const std::vector<std::string> named = {
-      "Zoruve.ico",   "zoruve.ico", "Trffc10a.ico", "Trffc10b.ico", "Trffc10c.ico",
-      "SEND1.ICO",    "To2.ico",    "TO2.ICO",      "Timer.ico",    "~letter.ico",
-      "~at.ico",      "Mail10.ico", "Member.ico",   "MOVEUP.ICO",   "MOVEDOWN.ICO",
-      "~QwCheck.ICO", "Hand.cur",   "logo.jpg",     "logo2.jpg",    "LOGO2.JPG"};
+      "Zoruve.ico", "zoruve.ico", "Trffc10a.ico", "Trffc10b.ico", "Trffc10c.ico", "SEND1.ICO",
+      "To2.ico",    "TO2.ICO",    "Timer.ico",    "~letter.ico",  "~at.ico",      "Mail10.ico",
+      "Member.ico", "MOVEUP.ICO", "MOVEDOWN.ICO", "~QwCheck.ICO", "Hand.cur",     "logo.jpg",
+      "logo2.jpg",  "LOGO2.JPG",  "attach1.ico",  "letter.ico"};
   for (const std::string& name : named) {
     std::string error;
     const std::string file = resolveImage(name, {dir});

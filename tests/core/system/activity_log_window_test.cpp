@@ -1,10 +1,14 @@
-// The activity log as a window: a failed "&Empty Log" keeps the log's "since" stamp.
+// The activity log as a window: its columns, and a failed "&Empty Log" keeps the log's "since"
+// stamp.
 
 #include <gtest/gtest.h>
+
+#include <string_view>
 
 #include "core/data/records.h"
 #include "core/system/activity_log_list.h"
 #include "runtime/store/connection.h"
+#include "runtime/ui/control.h"
 #include "tests/support/window_fixture.h"
 
 namespace trv::core {
@@ -34,6 +38,30 @@ class ActivityLogWindowTest : public testing::WindowFixture {
     return date;
   }
 };
+
+TEST_F(ActivityLogWindowTest, ShowsSixColumnsJustifiedAsBuiltWithTheLogNumberLeftHidden) {
+  call("BrowsLog", 0);
+  ASSERT_EQ(title(), "Activity Log");
+  const ui::ControlState list = control(LogList);
+  struct Shown {
+    const char* header;
+    char head, cells;
+  };
+  const Shown expected[] = {{"ID", 'C', 'C'},     {"Name", 'L', 'L'}, {"Case Nr", 'R', 'C'},
+                            {"Action", 'C', 'C'}, {"Date", 'R', 'C'}, {"Time", 'L', 'L'}};
+  ASSERT_EQ(list.columns.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    SCOPED_TRACE(expected[i].header);
+    std::string_view header = list.columns[i].header;
+    if (header.starts_with('>')) header.remove_prefix(1);  // the sort column's mark
+    EXPECT_EQ(header, expected[i].header);
+    EXPECT_EQ(ui::headerJustification(list.columns[i]), expected[i].head);
+    EXPECT_EQ(ui::dataJustification(list.columns[i]), expected[i].cells);
+  }
+  ASSERT_EQ(list.rows.size(), 2u);
+  EXPECT_EQ(list.rows[0].cells.size(), 6u);
+  EXPECT_EQ(list.columns[1].dataIndent, 2);
+}
 
 TEST_F(ActivityLogWindowTest, AFailedEmptyingKeepsTheSinceStamp) {
   const std::int32_t before = lastLogDate();

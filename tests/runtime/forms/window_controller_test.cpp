@@ -63,6 +63,39 @@ TEST_F(Forms, InsertActionDecidesWhetherTheFormStaysForAnother) {
   }
 }
 
+TEST_F(Forms, TheDittoKeyTakesAPairedFieldBackFromTheRecordTheProcedureSavedLast) {
+  auto ditto = [this] {
+    input(to(form(), ui::Input::Kind::Focus, 2));
+    auto in = to(form(), ui::Input::Kind::Key);
+    in.key = ui::KeyF3;
+    input(in);
+    std::string shown;
+    ui::Window* w = form();
+    EXPECT_TRUE(driver.inspect([&] { shown = w->text(2); }));
+    return shown;
+  };
+  auto paired = [](ItemForm& f) { f.RememberHistoryField(2); };
+
+  call(RequestInsert, paired);
+  EXPECT_EQ(ditto(), "");  // nothing saved yet
+  type("Bolt");
+  press(3);
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+
+  // A later call of the same procedure; a form without pairs keeps its field.
+  call(RequestInsert);
+  EXPECT_EQ(ditto(), "");
+  closeBox();
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  call(RequestInsert, paired);
+  EXPECT_EQ(ditto(), "Bolt");
+  closeBox();
+  EXPECT_EQ(shownMessage(), "Save Record");  // the field taken back is a change
+  answer("No");
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  EXPECT_EQ(rows(), Rows{"1:Bolt"});
+}
+
 TEST_F(Forms, ValidationPassKeepsTheFormOpenAtTheRefusedControl) {
   call(RequestInsert);
   press(3);  // OK with a blank name

@@ -180,6 +180,24 @@ TEST_F(ListWindowTest, ColumnsTabsAndTheDefaultOrderComeFromTheTable) {
   EXPECT_EQ(response_, forms::ResponseCancelled);
 }
 
+TEST_F(ListWindowTest, AHiddenColumnIsHeldButNotShownAndColumnsKeepTheirJustification) {
+  ListDecl d = decl();
+  d.columns = {{"Nr", 26, "ITM:Nr", "@N06", true, 0, 0, 0, true},
+               {"Name", 40, "ITM:Name", "@s10"},
+               {"Group", 20, "ITM:Group", "@s2", false, 0, 'R', 'C'}};
+  open(std::move(d));
+  const ui::ControlState list = control(kList);
+  ASSERT_EQ(list.columns.size(), 2u);
+  EXPECT_EQ(list.columns[0].header, "Name");
+  EXPECT_EQ(list.columns[1].header, "Group");
+  EXPECT_EQ(ui::headerJustification(list.columns[1]), 'R');
+  EXPECT_EQ(ui::dataJustification(list.columns[1]), 'C');
+  ASSERT_FALSE(list.rows.empty());
+  EXPECT_EQ(list.rows.at(0).cells, (std::vector<std::string>{"Ash", "b"}));
+  pressOn(kClose);
+  finish();
+}
+
 TEST_F(ListWindowTest, UpdateButtonsCallTheFormByNameWithTheRecord) {
   registerForm(forms::ResponseCompleted);
   open(decl());
