@@ -117,6 +117,9 @@ class ArchiveView final : public forms::WindowController {
     UseFile(*s.dictionary.ArchiveRelations);
     AddCloseButton(ViewClose, forms::ResponseCancelled);
     AddHelpButton(ViewHelp, "View Archive");
+    for (int control : {ViewClientId, ViewName, ViewPhone, ViewProductId, ViewProduct, ViewProblem,
+                        ViewStatus, ViewStarted, ViewStartTime, ViewOwner, ViewHistory})
+      RememberHistoryField(control);
   }
 
   Level PrepareRequest() override {

@@ -72,6 +72,12 @@ class CaseForm final : public forms::WindowController {
     UseFile(*d.SlaRelations);
     UseFile(*d.ClientRelations);
     UseFile(*d.ArchiveRelations);
+    for (int control :
+         {kCaseNr,      kClientId,   kClientName, kProductId, kPhone,        kProduct,
+          kProblemText, kPriority,   kStartTime,  kStartDate, kFirstEscDate, kFirstEscTime,
+          kFirstDone,   kSecEscDate, kSecEscTime, kSecDone,   kThirdEscDate, kThirdEscTime,
+          kThirdDone,   kStatus,     kHistory})
+      RememberHistoryField(control);
     // A number the knowledge base keeps is never given to a new case.
     SkipReservedNumbers([&d](std::int64_t n) {
       d.ArchiveAccess->record<core::ArchiveRecord>().CASENR = static_cast<std::uint32_t>(n);

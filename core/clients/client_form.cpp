@@ -110,6 +110,9 @@ class ClientForm final : public forms::WindowController {
     UseFile(*s.dictionary.ClientRelations);
     AddCloseButton(kCancel, forms::ResponseCancelled);
     AddHelpButton(kHelp, "Inserting Clients");
+    for (int control : {kSName, kLName, kContact, kPhone, kPhone2, kEmail, kPriorityFix, kPriority,
+                        kFax, kAddress, kZip, kCity, kState, kRemarks})
+      RememberHistoryField(control);
   }
 
   data::Level Init() override {
@@ -148,6 +151,13 @@ class ClientForm final : public forms::WindowController {
       if (!found_) return data::LevelOk;
     }
     return WindowController::PrepareRequest();
+  }
+
+  // The priority check taken back by the ditto key shows or hides the drop list, as a click
+  // would.
+  void RestoreHistoryField(int control) override {
+    WindowController::RestoreHistoryField(control);
+    if (control == kPriorityFix) window().setHidden(kPriority, !client().PriorityFix);
   }
 
   data::Level HandleAccepted() override {

@@ -209,6 +209,11 @@ class ProductForm final : public forms::WindowController {
     HOLDFRAMETIMER = true;
     AddCloseButton(ProductCancel, forms::ResponseCancelled);
     AddHelpButton(ProductHelp, "Inserting Products");
+    for (int control :
+         {ProductId, ProductPriorityFix, ProductPriority, ProductName, ProductRespons,
+          ProductFirstEsc, ProductFirstEscDays, ProductSecEsc, ProductSecEscDays, ProductThdEsc,
+          ProductThirdEscDays, ProductServiceShift, ProductServiceStart, ProductServiceEnd})
+      RememberHistoryField(control);
   }
 
   data::Level Init() override {
@@ -222,6 +227,13 @@ class ProductForm final : public forms::WindowController {
     showServiceHours();
     window().display();
     return data::LevelOk;
+  }
+
+  // A check taken back by the ditto key shows or hides what it governs, as a click would.
+  void RestoreHistoryField(int control) override {
+    WindowController::RestoreHistoryField(control);
+    if (control == ProductPriorityFix) showPriority();
+    if (control == ProductServiceShift) showServiceHours();
   }
 
   data::Level HandleAccepted() override {

@@ -45,6 +45,9 @@ class PasswordWindow final : private PasswordVariables, public forms::WindowCont
       : WindowController(s.forms, "UpdatePass", decl(s, *this)), s_(s) {
     UseFile(*s.dictionary.IdeRelations);
     AddCloseButton(PassCancel, forms::ResponseCancelled);
+    // The window writes the user's record itself; the ditto key works on that record.
+    HISTORYFILE = s.dictionary.IdeAccess.get();
+    for (const SignatureEntry& e : kSignature) RememberHistoryField(e.number);
   }
 
   data::Level Init() override {
@@ -208,6 +211,7 @@ class PasswordWindow final : private PasswordVariables, public forms::WindowCont
       forms::tell(s_.forms, "Error Updating User Data");
       return;
     }
+    RememberHistoryRecord();
     SignedOnUser& u = s_.user;
     const IdeRecord& r = user();
     u.Greet = r.Greet.str();

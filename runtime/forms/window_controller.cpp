@@ -497,21 +497,27 @@ int WindowController::RunProcedure(const std::string& name, int request, std::st
 
 // --- the ditto key ---
 
+data::FileAccess* WindowController::historyFile() {
+  if (HISTORYFILE) return HISTORYFILE;
+  return PRIMARY ? &PRIMARY->file() : nullptr;
+}
+
 void WindowController::RememberHistoryRecord() {
-  if (PRIMARY) ctx_.globals.dittoRecords[name_] = PRIMARY->file().buffer().record;
+  if (data::FileAccess* f = historyFile()) ctx_.globals.dittoRecords[name_] = f->buffer().record;
 }
 
 void WindowController::RestoreHistoryField(int control) {
-  if (!PRIMARY || !window_) return;
+  data::FileAccess* file = historyFile();
+  if (!file || !window_) return;
   const auto saved = ctx_.globals.dittoRecords.find(name_);
   if (saved == ctx_.globals.dittoRecords.end()) return;
   const auto& use = window_->useOf(control);
   if (!use) return;
-  const store::FileDecl& d = PRIMARY->file().decl();
+  const store::FileDecl& d = file->decl();
   int i = d.findField(use->name);
   if (i < 0) return;
   const store::FieldDecl& f = d.fields[static_cast<std::size_t>(i)];
-  std::string& record = PRIMARY->file().buffer().record;
+  std::string& record = file->buffer().record;
   // A record of another layout (the procedure's file changed) gives nothing back.
   if (saved->second.size() != record.size()) return;
   std::copy_n(saved->second.data() + f.offset, f.width, record.data() + f.offset);

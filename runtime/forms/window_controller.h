@@ -99,10 +99,13 @@ class WindowController {
   int FIRSTFIELD = 0;
   data::FileRelations* PRIMARY = nullptr;
   int OKCONTROL = 0;
-  int INSERTACTION = 2;        // 2 close, 3 insert another, 4 ask message 3
-  int DELETEACTION = 1;        // 2 ask message 9 and delete without the form, 4 without asking
-  int CANCELACTION = 3;        // bit 1 save on close, bit 2 ask first; clear bit 1: ask message 8
-  int HISTORYKEY = ui::KeyF3;  // the ditto key; 0 for none
+  int INSERTACTION = 2;  // 2 close, 3 insert another, 4 ask message 3
+  int DELETEACTION = 1;  // 2 ask message 9 and delete without the form, 4 without asking
+  int CANCELACTION = 3;  // bit 1 save on close, bit 2 ask first; clear bit 1: ask message 8
+  int HISTORYKEY = ui::kCtrl | '\'';  // the ditto key (Ctrl+'); 0 for none
+  // The file whose record the ditto key works on: PRIMARY's when null (a form that writes its
+  // record itself names it, and calls RememberHistoryRecord after its write).
+  data::FileAccess* HISTORYFILE = nullptr;
 
   // --- options, declared in the constructor ---
   // The slot of a single-instance window ("BrowsCasesThread"); empty for none. A call other
@@ -190,6 +193,7 @@ class WindowController {
   // The single-instance check of Init and its undoing at Shutdown.
   bool TakeInstanceSlot();
   void GiveInstanceSlotBack();
+  data::FileAccess* historyFile();
   void HoldFrameTimer();
   void ReleaseFrameTimer();
 

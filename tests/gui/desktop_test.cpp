@@ -70,6 +70,7 @@ struct Form {
     window = w.get();
     w->setRows(kList, {{{"Ann", "3"}}, {{"Bob", "12"}}, {{"Cyd", "0"}}});
     w->alert(KeyMouseRight);
+    w->alert(kCtrl | '\'');  // the forms' ditto key
     Event e;
     while (w->accept(e)) {
       if (e.number == EventTimer) {
@@ -261,6 +262,14 @@ TEST_F(DesktopForm, EscInAFieldClosesThroughTheModel) {
   EXPECT_TRUE(rt->waitFinished(std::chrono::milliseconds(kWaitMs)));
   EXPECT_EQ(form.events.back(), "513:0");
   EXPECT_EQ(form.name, "Annx");  // what was typed is accepted before the window goes
+}
+
+TEST_F(DesktopForm, CtrlQuoteInAFieldReachesTheModelAsItsKey) {
+  auto* name = widget<QLineEdit>(v, Form::kName);
+  ASSERT_NE(name, nullptr);
+  QTest::keyClick(name, Qt::Key_Apostrophe, Qt::ControlModifier);
+  EXPECT_TRUE(waitFor([&] { return seen("15:2"); }));
+  EXPECT_EQ(name->text(), "Ann");
 }
 
 TEST_F(DesktopForm, PlacementsComeFromAndGoBackToTheModel) {

@@ -67,7 +67,7 @@ TEST_F(Forms, TheDittoKeyTakesAPairedFieldBackFromTheRecordTheProcedureSavedLast
   auto ditto = [this] {
     input(to(form(), ui::Input::Kind::Focus, 2));
     auto in = to(form(), ui::Input::Kind::Key);
-    in.key = ui::KeyF3;
+    in.key = ui::kCtrl | '\'';
     input(in);
     std::string shown;
     ui::Window* w = form();

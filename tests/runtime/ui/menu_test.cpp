@@ -34,8 +34,13 @@ TEST(Keys, NamesRoundTrip) {
   struct Case {
     const char* name;
     int key;
-  } cases[] = {{"Enter", KeyEnter}, {"Ctrl+Enter", KeyEnter | kCtrl}, {"F1", KeyF1},
-               {"a", 'a'},          {"Shift+Tab", KeyTab | kShift},   {"\xc3\xa9", 0xe9}};
+  } cases[] = {{"Enter", KeyEnter},
+               {"Ctrl+Enter", KeyEnter | kCtrl},
+               {"F1", KeyF1},
+               {"a", 'a'},
+               {"Shift+Tab", KeyTab | kShift},
+               {"\xc3\xa9", 0xe9},
+               {"Ctrl+'", kCtrl | '\''}};
   for (const auto& c : cases) {
     EXPECT_EQ(parseKey(c.name), c.key) << c.name;
     EXPECT_EQ(parseKey(keyName(c.key)), c.key) << c.name;
