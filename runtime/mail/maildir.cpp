@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <mutex>
 #include <random>
 
 namespace trv::mail {
@@ -55,13 +56,25 @@ std::string hostPart() {
 std::string uniqueName(std::int64_t seconds) {
   static std::atomic<unsigned> counter{0};
   static const unsigned salt = std::random_device{}();
-  const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
-                          std::chrono::system_clock::now().time_since_epoch())
-                          .count() %
-                      1000000;
+  // Lists order the messages of one second by name, so within this process the microsecond part
+  // only grows for a given second: `seconds` may be a virtual clock's while the microseconds are
+  // the real clock's, which can wrap between two deliveries.
+  static std::mutex orderMutex;
+  static std::int64_t lastSeconds = -1;
+  static long long lastMicros = -1;
+  long long micros = std::chrono::duration_cast<std::chrono::microseconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count() %
+                     1000000;
+  {
+    std::lock_guard lock(orderMutex);
+    if (seconds == lastSeconds && micros <= lastMicros) micros = std::min(lastMicros + 1, 999999LL);
+    lastSeconds = seconds;
+    lastMicros = micros;
+  }
   char buf[128];
-  std::snprintf(buf, sizeof buf, "%lld.M%06lldP%dQ%uR%08x.", static_cast<long long>(seconds),
-                static_cast<long long>(micros), static_cast<int>(::getpid()), ++counter, salt);
+  std::snprintf(buf, sizeof buf, "%lld.M%06lldP%dQ%010uR%08x.", static_cast<long long>(seconds),
+                micros, static_cast<int>(::getpid()), ++counter, salt);
   return buf + hostPart();
 }
 

@@ -39,6 +39,16 @@ TEST_F(MaildirTest, DeliveriesListOldestFirstAndReadBackWhole) {
   EXPECT_EQ(bytes, "first");
 }
 
+TEST_F(MaildirTest, DeliveriesOfOneSecondListInTheOrderTheyCame) {
+  // The second is the caller's (a virtual clock may hold it) while the real clock runs on.
+  std::vector<std::string> ids(40);
+  for (std::size_t i = 0; i < ids.size(); ++i)
+    ASSERT_TRUE(box.deliver(std::to_string(i), 3000, {}, &ids[i]).ok());
+  const auto all = box.list();
+  ASSERT_EQ(all.size(), ids.size());
+  for (std::size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(all[i].id, ids[i]) << i;
+}
+
 TEST_F(MaildirTest, IdentifierStaysWhileFlagsChangeAndMessagesMove) {
   std::string id;
   ASSERT_TRUE(box.deliver("hello", 1000, {}, &id).ok());
