@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -272,7 +273,8 @@ struct DesktopFrontEnd::Impl {
   }
   void show(Shell& n) {
     ui::ServiceResult r{true, 0, {}};
-    const QUrl url = QUrl::fromUserInput(qs(n.target));
+    // A bare name is a file of the current folder, never a web address ("XPort.CSV").
+    const QUrl url = QUrl::fromUserInput(qs(n.target), QDir::currentPath(), QUrl::AssumeLocalFile);
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
       r = {false, kShellFileNotFound, "no such file"};
     else if (!QDesktopServices::openUrl(url))

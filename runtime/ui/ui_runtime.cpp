@@ -416,15 +416,18 @@ Answer UiRuntime::waitAnswer(RequestId id, const Request& request) {
   int me = currentThread();
   Window* owner = front();
   frontEnd_.request(id, owner ? owner->id() : 0, request);
+  return awaitAnswer(me, id).value_or(Answer{});
+}
+
+std::optional<Answer> UiRuntime::awaitAnswer(int me, RequestId id) {
   std::unique_lock lock(m_);
   auto& rec = threads_[me];
   rec.state = ThreadState::WaitingAnswer;
   rec.waitingFor = id;
   releaseLocked();
   acquireLocked(lock, me);
-  Answer a;
-  auto it = answers_.find(id);
-  if (it != answers_.end()) {
+  std::optional<Answer> a;
+  if (auto it = answers_.find(id); it != answers_.end()) {
     if (it->second && !ended_) a = *it->second;
     answers_.erase(it);
   }
@@ -553,18 +556,8 @@ ServiceResult UiRuntime::waitService(
     answers_.erase(id);
     return *now;
   }
-  std::unique_lock lock(m_);
-  auto& rec = threads_[me];
-  rec.state = ThreadState::WaitingAnswer;
-  rec.waitingFor = id;
-  releaseLocked();
-  acquireLocked(lock, me);
-  ServiceResult result;
-  if (auto it = answers_.find(id); it != answers_.end()) {
-    if (it->second && !ended_) result = serviceResult(*it->second);
-    answers_.erase(it);
-  }
-  return result;
+  const std::optional<Answer> a = awaitAnswer(me, id);
+  return a ? serviceResult(*a) : ServiceResult{};
 }
 
 std::filesystem::path UiRuntime::currentFolder() const {

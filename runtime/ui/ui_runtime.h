@@ -205,6 +205,9 @@ class UiRuntime {
   void acquireLocked(std::unique_lock<std::mutex>& lock, int me);
   void releaseLocked();
   Answer waitAnswer(RequestId id, const Request& request);
+  // The calling thread `me` gives the baton up until request `id` is answered; nothing when the
+  // program ended or the answer never came.
+  std::optional<Answer> awaitAnswer(int me, RequestId id);
   ServiceResult waitService(const std::function<std::optional<ServiceResult>(RequestId)>& ask);
   void threadMain(int number, std::function<void()> body);
   void pushLocked(Window* w, Input in);

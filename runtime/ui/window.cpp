@@ -194,6 +194,8 @@ bool Window::poll(Event& event) {
       if (auto* e = std::get_if<Event>(&next); e && e->number == EventTimer) timerPending_ = false;
     }
     if (auto* e = std::get_if<Event>(&next)) {
+      if (e->number == EventGainFocus) state_.active = true;
+      if (e->number == EventLoseFocus) state_.active = false;
       event = *e;
       return true;
     }

@@ -294,7 +294,8 @@ TEST_F(DesktopReportGoingOn, ThePreviewDrawsPageOneBehindTheProgressWindowThenTh
   EXPECT_EQ(preview->pageView(), pages);
   EXPECT_TRUE(preview->window()->isVisible());
   auto* text = widget<QLabel>(preview, PrintPreviewer::kPageText);
-  EXPECT_EQ(text->text(), "Page 1 of 4");
+  // The pages and the page text reach the desktop as separate changes.
+  EXPECT_TRUE(waitFor([&] { return text->text() == "Page 1 of 4"; })) << qPrintable(text->text());
   auto* next = widget<QPushButton>(preview, PrintPreviewer::kNext);
   ASSERT_TRUE(waitFor([&] { return next->isEnabled() && exit->isEnabled(); }));
   next->click();

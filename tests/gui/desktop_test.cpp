@@ -508,6 +508,7 @@ TEST_F(DesktopTest, TurnedStringsStandUpAndAWindowsImageGoesToTheClipboard) {
   constexpr int kCopy = 2000;
   ServiceResult copied;
   ServiceResult opened{true, 0, {}};
+  ServiceResult openedBare{true, 0, {}};
   int copies = 0;
   run([&] {
     WindowDecl d;
@@ -521,6 +522,8 @@ TEST_F(DesktopTest, TurnedStringsStandUpAndAWindowsImageGoesToTheClipboard) {
         copied = rt->copyWindowImage(w->id());
         // A file that is not there is not handed to the desktop's opener.
         opened = rt->shellOpen("/nonexistent/trv/XPort.CSV");
+        // Nor is a bare name, which is a file of the current folder, not a web address.
+        openedBare = rt->shellOpen("trv-missing-XPort.CSV");
         ++copies;
       }
       if (e.number == EventCloseWindow) w->close();
@@ -552,6 +555,8 @@ TEST_F(DesktopTest, TurnedStringsStandUpAndAWindowsImageGoesToTheClipboard) {
   EXPECT_TRUE(copied.ok) << copied.detail;
   EXPECT_FALSE(opened.ok);
   EXPECT_EQ(opened.error, 2);
+  EXPECT_FALSE(openedBare.ok);
+  EXPECT_EQ(openedBare.error, 2);
   const QImage image = QGuiApplication::clipboard()->image();
   EXPECT_EQ(image.size(), v->window()->grab().size());
   EXPECT_TRUE(endProgram());

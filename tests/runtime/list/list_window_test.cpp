@@ -180,7 +180,7 @@ TEST_F(ListWindowTest, ColumnsTabsAndTheDefaultOrderComeFromTheTable) {
   EXPECT_EQ(response_, forms::ResponseCancelled);
 }
 
-TEST_F(ListWindowTest, AHiddenColumnIsHeldButNotShownAndColumnsKeepTheirJustification) {
+TEST_F(ListWindowTest, AHiddenColumnIsNotShownAndColumnsKeepTheirJustification) {
   ListDecl d = decl();
   d.columns = {{"Nr", 26, "ITM:Nr", "@N06", true, 0, 0, 0, true},
                {"Name", 40, "ITM:Name", "@s10"},
