@@ -168,6 +168,11 @@ void QuorixList::RestoreDefaultLayout() {
   if (def_.look.height != 0) {
     const list::ModelPlace& m = builtInPlace_;
     list_.window().setPlace(list_.decl().list, m.row, m.column, m.width, m.height);
+    // The place the layout keeps is the built-in one, not the last one set near it.
+    pars_.x = def_.look.x;
+    pars_.y = def_.look.y;
+    pars_.width = def_.look.width;
+    pars_.height = def_.look.height;
   }
   restoreHeader_ = true;
   RefreshColumns(true);

@@ -38,7 +38,8 @@ void QuorixList::EditAttribute(const std::string& code) {
   if (ofColumn && c == nullptr) return;
   const std::size_t at = static_cast<std::size_t>(currentCol_ - 1);
   pars_ = lookNow();
-  int value = code == "WID"   ? controlColumns()[at].width
+  // A column's width is edited in dialog units, as the designer's width is.
+  int value = code == "WID"   ? c->widthDlu
               : code == "HOS" ? c->hoffset
               : code == "DOS" ? c->foffset
               : code == "XPS" ? pars_.x
@@ -86,7 +87,8 @@ void QuorixList::EditAttribute(const std::string& code) {
     if (at >= cols.size()) break;
     ui::ListColumn& l = cols[at];
     if (code == "WID") {
-      l.width = value;
+      c->widthDlu = value;
+      l.width = list::charsOfDialogUnits(value);
     } else if (code == "HOS") {
       // Indents are kept in a byte.
       value = std::min(value, 255);

@@ -1,6 +1,9 @@
 // The column graph: the records of the list counted per value of the current column, drawn as a
 // bar chart in a window of its own.
 
+#include <algorithm>
+#include <iterator>
+
 #include "listext/column_graph.h"
 #include "listext/list_text.h"
 #include "listext/progress_window.h"
@@ -213,6 +216,9 @@ void QuorixList::ShowGraph() {
   lastGraph_ = categories;
   std::unique_ptr<ui::Window> w =
       ui.open(graphWindow(categories, counter.records(), description, filter, prefs));
+  // Print Screen, with or without Alt, copies the graph's image as "&Output" does.
+  const int printKeys[] = {ui::KeyPrintScreen, ui::KeyPrintScreen | ui::kAlt};
+  for (int k : printKeys) w->alert(k);
   w->select(kOk);
   ui::Event e;
   while (w->accept(e)) {
@@ -226,6 +232,10 @@ void QuorixList::ShowGraph() {
       for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, true);
       CaptureWindow();
       w->setTimer(100);
+    } else if (e.number == ui::EventAlertKey &&
+               std::find(std::begin(printKeys), std::end(printKeys), e.key) !=
+                   std::end(printKeys)) {
+      CaptureWindow();
     } else if (e.number == ui::EventTimer) {
       for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, false);
       w->select(kOk);

@@ -1,6 +1,9 @@
 // The list designer "Format Listbox...": which columns the list shows and in which order, the
 // current column's settings, and the list's position, size, line height, scroll bars and font.
 
+#include <algorithm>
+#include <iterator>
+
 #include "listext/list_text.h"
 #include "listext/quorix_list.h"
 #include "runtime/list/list_format.h"
@@ -23,6 +26,7 @@ enum DesignControl : int {
   kDataIndent = 12,
   kDataLeft = 13,  // to 16
   kWidthPrompt = 17,
+  kPicture = 18,
   kWidth = 19,
   kFixed = 20,
   kUnderline = 21,
@@ -134,6 +138,7 @@ void QuorixList::DesignList() {
       ui::list("?ShownColumns", {{"", 30, "@s30"}}).withNumber(kShownList).at(1, 44).size(30, 10),
       ui::button("?MoveDown", "Down").withNumber(kMoveDown).withImage("MOVEDOWN.ICO").at(4, 76),
       ui::button("?MoveUp", "Up").withNumber(kMoveUp).withImage("MOVEUP.ICO").at(6, 76),
+      ui::string("?Picture", "").withNumber(kPicture).at(11, 44),
       ui::entry("?HeaderText", "@s35", ui::useText("HeaderText", header))
           .withNumber(kHeaderText)
           .withTip("Change Column Header Text")
@@ -251,6 +256,7 @@ void QuorixList::DesignList() {
     w->setSelected(kShownList, currentCol_);
     w->setSelected(kAllList, allRow);
     if (const Column* c = model_.at(currentCol_)) {
+      w->setText(kPicture, c->picture);
       header = clipped(headerText(*c));
       width = c->widthDlu;
       hjust = std::string(1, c->hjust);
@@ -312,11 +318,35 @@ void QuorixList::DesignList() {
   fill();
   w->select(kAllList);
 
+  // Keys: Alt+1 and Alt+2 go to the left and right list; Alt with an arrow presses the move,
+  // add and hide buttons.
+  struct DesignKey {
+    int key;
+    int focus;   // the list to go to, or 0
+    int button;  // the button to press, or 0
+  };
+  static const DesignKey kKeys[] = {
+      {'1' | ui::kAlt, kAllList, 0},          {'2' | ui::kAlt, kShownList, 0},
+      {ui::KeyDown | ui::kAlt, 0, kMoveDown}, {ui::KeyUp | ui::kAlt, 0, kMoveUp},
+      {ui::KeyRight | ui::kAlt, 0, kAdd},     {ui::KeyLeft | ui::kAlt, 0, kHide},
+  };
+  for (const DesignKey& k : kKeys) w->alert(k.key);
+
   ui::Event e;
   while (w->accept(e)) {
     if (e.number == ui::EventCloseWindow) {
       w->close();
       continue;
+    }
+    if (e.number == ui::EventAlertKey) {
+      const DesignKey* k = std::find_if(std::begin(kKeys), std::end(kKeys),
+                                        [&](const DesignKey& dk) { return dk.key == e.key; });
+      if (k == std::end(kKeys)) continue;
+      if (k->focus != 0) {
+        w->select(k->focus);
+        continue;
+      }
+      e = ui::Event(ui::EventAccepted, k->button, e.key);
     }
     const bool changedValue = e.number == ui::EventNewSelection || e.number == ui::EventAccepted;
     switch (e.control) {

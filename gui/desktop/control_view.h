@@ -53,6 +53,8 @@ class ControlHost {
   virtual QImage image(const std::string& name) = 0;
   // `widget` holds the controls whose parent is `number` (a group, option or tab page).
   virtual void holdControls(int number, QWidget* widget) = 0;
+  // True when the window asked for `key`, one that the desktop keeps for itself otherwise.
+  virtual bool passes(int key) const = 0;
 };
 
 // Shows model state while alive: nothing the widgets signal goes back as input.

@@ -26,6 +26,12 @@ std::optional<int> modelKey(const QKeyEvent* e) {
       return ui::KeyUp | mods;
     case Qt::Key_Down:
       return ui::KeyDown | mods;
+    case Qt::Key_Left:
+      return ui::KeyLeft | mods;
+    case Qt::Key_Right:
+      return ui::KeyRight | mods;
+    case Qt::Key_Print:
+      return ui::KeyPrintScreen | mods;
     case Qt::Key_PageUp:
       return ui::KeyPgUp | mods;
     case Qt::Key_PageDown:
@@ -43,9 +49,14 @@ std::optional<int> modelKey(const QKeyEvent* e) {
   }
   if (e->key() >= Qt::Key_F1 && e->key() <= Qt::Key_F12)
     return (ui::KeyF1 + (e->key() - Qt::Key_F1)) | mods;
+  // A character held with Ctrl or Alt is named by its key, as the model names it ("Alt+1").
+  if ((mods & (ui::kCtrl | ui::kAlt)) != 0) {
+    if (e->key() > ' ' && e->key() < 0x7f)
+      return static_cast<int>(QChar(e->key()).toLower().unicode()) | mods;
+    return std::nullopt;
+  }
   QString t = e->text();
-  if (t.size() == 1 && t[0].isPrint() && !(mods & (ui::kCtrl | ui::kAlt)))
-    return static_cast<int>(t[0].unicode());
+  if (t.size() == 1 && t[0].isPrint()) return static_cast<int>(t[0].unicode());
   return std::nullopt;
 }
 
@@ -77,7 +88,7 @@ bool InputFilter::key(int number, QKeyEvent* e) {
   auto k = modelKey(e);
   if (!k) return false;
   ControlView* c = host_.find(number);
-  if (!c || !adapterFor(c->state).sendsKey(*c, *k)) return false;
+  if (!c || !(adapterFor(c->state).sendsKey(*c, *k) || host_.passes(*k))) return false;
   host_.flush(number);
   Input in;
   in.kind = Input::Kind::Key;

@@ -136,7 +136,7 @@ class ListAdapter final : public ControlAdapter {
     return plain == ui::KeyInsert || plain == ui::KeyDelete || plain == ui::KeyPgUp ||
            plain == ui::KeyPgDn || plain == ui::KeyHome || plain == ui::KeyEnd ||
            (plain == ui::KeyUp && row <= 0) || (plain == ui::KeyDown && row >= last) ||
-           plain < ui::kKeySpecial;
+           (plain < ui::kKeySpecial && (key & (ui::kCtrl | ui::kAlt)) == 0);
   }
 
   bool mouse(ControlView& view, QObject* obj, QMouseEvent* e, ControlHost& host) const override {

@@ -77,7 +77,8 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
     auto k = modelKey(e);
     if (!k || !content_->isEnabled()) return false;
     int plain = *k & ~ui::kModifierMask;
-    if (plain != ui::KeyEnter && plain != ui::KeyEsc && (plain < ui::KeyF1 || plain > ui::KeyF12))
+    if (plain != ui::KeyEnter && plain != ui::KeyEsc && (plain < ui::KeyF1 || plain > ui::KeyF12) &&
+        !passes(*k))
       return false;
     Input in;
     in.kind = Input::Kind::Key;
@@ -315,6 +316,11 @@ void WindowView::showWallpaper() {
               fitted);
   p.end();
   mdi_->setBackground(QBrush(shown));
+}
+
+bool WindowView::passes(int key) const {
+  return std::find(state_.passedKeys.begin(), state_.passedKeys.end(), key) !=
+         state_.passedKeys.end();
 }
 
 void WindowView::holdControls(int number, QWidget* widget) {

@@ -105,6 +105,7 @@ class WindowView final : private ControlHost {
   QObject* receiver() override { return guard_.get(); }
   QImage image(const std::string& name) override;
   void holdControls(int number, QWidget* widget) override;
+  bool passes(int key) const override;
 
   void build(const ui::WindowSnapshot& snapshot);
   void applyControl(ControlView& view, const ui::ControlState& c);

@@ -8,7 +8,7 @@
 namespace trv::ui {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, int>, 32> kNames{{
+constexpr std::array<std::pair<std::string_view, int>, 33> kNames{{
     {"Enter", KeyEnter},
     {"Esc", KeyEsc},
     {"Tab", KeyTab},
@@ -40,6 +40,7 @@ constexpr std::array<std::pair<std::string_view, int>, 32> kNames{{
     {"MouseRightUp", KeyMouseRightUp},
     {"MouseLeftUp", KeyMouseLeftUp},
     {"MouseMove", KeyMouseMove},
+    {"PrintScreen", KeyPrintScreen},
     {"Space", ' '},
 }};
 

@@ -68,6 +68,7 @@ enum Key : int {
   KeyMouseRightUp,
   KeyMouseLeftUp,  // the left button released
   KeyMouseMove,    // the pointer moved (lists send it while a button is down on the header)
+  KeyPrintScreen,
 };
 
 // Where a mouse hit on a list fell. Divider: the edge right of `column` in the header, where the

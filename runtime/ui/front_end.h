@@ -46,6 +46,9 @@ struct WindowState {
   int focus = 0;  // control number with the focus
   std::vector<MenuItemState> menu;
   std::vector<std::string> status;
+  // The window's alert keys that a front end otherwise keeps for itself (held with Ctrl or Alt,
+  // Print Screen): it passes them on to the window.
+  std::vector<int> passedKeys;
 };
 
 struct WindowSnapshot {

@@ -246,6 +246,27 @@ void Window::changed(const ControlState& c) {
   if (open_) rt_.frontEnd().controlChanged(id(), c);
 }
 
+namespace {
+
+// Keys that a front end keeps for itself unless the window asks for them.
+bool passedOnRequest(int key) {
+  return (key & (kCtrl | kAlt)) != 0 || (key & ~kModifierMask) == KeyPrintScreen;
+}
+
+}  // namespace
+
+void Window::alert(int key) {
+  if (!alerts_.insert(key).second || !passedOnRequest(key)) return;
+  state_.passedKeys.push_back(key);
+  windowChanged();
+}
+
+void Window::unalert(int key) {
+  if (alerts_.erase(key) == 0 || !passedOnRequest(key)) return;
+  std::erase(state_.passedKeys, key);
+  windowChanged();
+}
+
 void Window::windowChanged() {
   if (open_) rt_.frontEnd().windowChanged(state_);
 }

@@ -124,8 +124,8 @@ class Window {
   const Placement& placement() const { return state_.placement; }
   bool resizable() const { return state_.resizable; }
   // Keys that reach the procedure as pre-alert and alert key events instead of their default.
-  void alert(int key) { alerts_.insert(key); }
-  void unalert(int key) { alerts_.erase(key); }
+  void alert(int key);
+  void unalert(int key);
   bool alerted(int key) const { return alerts_.count(key) != 0; }
   // Menu items by number; a menu item number that does not exist does nothing.
   const MenuItemState* menuItem(int number) const;

@@ -30,6 +30,9 @@ using namespace trv::ui;
 using testing::DesktopTest;
 
 std::string describe(const Event& e) {
+  // An alert key off the lists is told by its name, wherever the focus stood.
+  if (e.number == EventAlertKey && e.zone == ListZone::None)
+    return std::to_string(e.number) + " " + keyName(e.key);
   std::string s = std::to_string(e.number) + ":" + std::to_string(e.control);
   if (e.zone != ListZone::None)
     s += " row " + std::to_string(e.row) + " col " + std::to_string(e.column) +
@@ -245,6 +248,24 @@ TEST_F(DesktopForm, HeaderDividerHitsAndDraggedWidthsReachTheModel) {
   QPoint inSecond(header->sectionViewportPosition(1) + 5, header->height() / 2);
   QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, inSecond);
   EXPECT_TRUE(waitFor([&] { return seen("15:5 row 0 col 2 header"); }));
+}
+
+TEST_F(DesktopForm, KeysHeldWithAltAndPrintScreenReachTheModelWhenTheWindowAsks) {
+  auto* name = widget<QLineEdit>(v, Form::kName);
+  auto* rows = widget<QTreeWidget>(v, Form::kList);
+  ASSERT_TRUE(name && rows);
+  ASSERT_TRUE(inModel([&] {
+    for (int k : {'1' | kAlt, KeyDown | kAlt, int{KeyPrintScreen}}) form.window->alert(k);
+  }));
+  ASSERT_TRUE(waitFor([&] { return v->state().passedKeys.size() == 3; }));
+  QTest::keyClick(name, Qt::Key_2, Qt::AltModifier);  // not asked for
+  QTest::keyClick(name, Qt::Key_1, Qt::AltModifier);
+  QTest::keyClick(rows, Qt::Key_Down, Qt::AltModifier);
+  QTest::keyClick(name, Qt::Key_Print);
+  ASSERT_TRUE(waitFor([&] { return seen("15 PrintScreen"); }));
+  EXPECT_TRUE(seen("15 Alt+1"));
+  EXPECT_TRUE(seen("15 Alt+Down"));
+  EXPECT_FALSE(seen("15 Alt+2"));
 }
 
 TEST_F(DesktopForm, TheCloseBoxClosesThroughTheModel) {

@@ -257,6 +257,23 @@ TEST_F(ColumnGraphTest, OutputCopiesTheWindowImageWithoutItsButtons) {
   EXPECT_EQ(fe.windowCopies().size(), 2u);
 }
 
+TEST_F(ColumnGraphTest, PrintScreenWithOrWithoutAltCopiesTheWindowImage) {
+  for (const char* g : {"red", "blue"}) add(std::string("n") + g, g);
+  open();
+  makeGroupCurrent();
+  post(EventShowGraph);
+  ui::Window* graph = front();
+  for (int key : {int{ui::KeyPrintScreen}, ui::KeyPrintScreen | ui::kAlt}) {
+    ui::Input in = to(graph, ui::Input::Kind::Key);
+    in.key = key;
+    input(in);
+  }
+  EXPECT_EQ(fe.windowCopies(), (std::vector<ui::WindowId>{graph->id(), graph->id()}));
+  EXPECT_FALSE(driver.message());
+  EXPECT_EQ(front(), graph);
+  input(to(graph, ui::Input::Kind::Press, 2));
+}
+
 class ColumnGraphEscTest : public ColumnGraphTest {
  protected:
   // Shows the graph and presses Esc in the progress window as the scan starts: a program thread

@@ -1,7 +1,7 @@
 // The list designer on a real list: columns hidden, added back with their settings and moved,
 // kept by the saved layout; the sort column hidden ends the header sort; column colours by name;
 // with a full option mask every column and list setting reaches the list and the saved layout;
-// the attribute editor moves and sizes the list as its value changes.
+// the attribute editor moves and sizes the list as its value changes; the designer's keys.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,15 @@ namespace trv::listext {
 namespace {
 
 // The designer's controls.
-enum : int { kShown = 1, kMoveUp = 25, kAdd = 26, kHide = 27, kAll = 28, kColours = 30 };
+enum : int {
+  kShown = 1,
+  kPicture = 18,
+  kMoveUp = 25,
+  kAdd = 26,
+  kHide = 27,
+  kAll = 28,
+  kColours = 30
+};
 // The designer's controls that the option mask enables, and of those the list's position and
 // size, which only a list that may be moved and sized shows.
 const std::vector<int> kMasked = {2,  4,  5,  6,  7,  8,  9,  11, 12, 13, 14, 15, 16, 17, 19, 20,
@@ -43,6 +51,11 @@ class ListDesignerTest : public testing::ItemListFixture {
     input(in);
   }
   void press(ui::Window* w, int control) { input(to(w, ui::Input::Kind::Press, control)); }
+  void key(ui::Window* w, int key) {
+    ui::Input in = to(w, ui::Input::Kind::Key);
+    in.key = key;
+    input(in);
+  }
   void enter(ui::Window* w, int control, const std::string& text) {
     ui::Input in = to(w, ui::Input::Kind::Accept, control);
     in.text = text;
@@ -80,6 +93,7 @@ TEST_F(ListDesignerTest, HidesAddsAndMovesColumnsAndTheSavedLayoutKeepsThem) {
   ASSERT_NE(d, list_);
   ASSERT_TRUE(driver.inspect([&] {
     EXPECT_EQ(d->title(), "Format Listbox...");
+    EXPECT_EQ(d->text(kPicture), "@s10");  // the current column's picture
     EXPECT_EQ(d->control(kAll)->rows.size(), 3u);
     // The lists' option mask disables every masked control; the list may not be moved.
     for (int n : kMasked) EXPECT_TRUE(d->control(n)->disabled) << "control " << n;
@@ -114,6 +128,41 @@ TEST_F(ListDesignerTest, HidesAddsAndMovesColumnsAndTheSavedLayoutKeepsThem) {
   open();
   EXPECT_EQ(headers(), (std::vector<std::string>{">Name", "Nr", "Group"}));
   ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(quorix_->formatNow(), format); }));
+}
+
+TEST_F(ListDesignerTest, AltKeysGoToTheListsAndPressTheMoveAddAndHideButtons) {
+  struct Step {
+    int selectIn, row;  // a row chosen first (control 0: none)
+    int key;
+    int focus;  // the control with the focus after the key
+    std::vector<std::string> headers;
+  };
+  const std::vector<std::string> all = {">Name", "Group", "Nr"};
+  const Step steps[] = {
+      {0, 0, '2' | ui::kAlt, kShown, all},
+      {0, 0, '1' | ui::kAlt, kAll, all},
+      {kShown, 3, ui::KeyLeft | ui::kAlt, kShown, {">Name", "Group"}},
+      {kAll, 3, ui::KeyRight | ui::kAlt, kAll, all},
+      {kShown, 3, ui::KeyUp | ui::kAlt, kShown, {">Name", "Nr", "Group"}},
+      {0, 0, ui::KeyDown | ui::kAlt, kShown, all},
+  };
+  open();
+  post(EventDesignList);
+  ui::Window* d = front();
+  for (const Step& s : steps) {
+    if (s.selectIn != 0) {
+      select(d, s.selectIn, s.row);
+      ASSERT_TRUE(driver.inspect([&] { d->select(s.selectIn); }));
+    }
+    key(d, s.key);
+    EXPECT_EQ(front(), d) << ui::keyName(s.key);
+    EXPECT_EQ(headers(), s.headers) << ui::keyName(s.key);
+    ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(d->focus(), s.focus) << ui::keyName(s.key); }));
+  }
+  // The text shows the picture of the column chosen on the right.
+  select(d, kShown, 3);
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(d->text(kPicture), "@N06"); }));
+  closeBox();
 }
 
 TEST_F(ListDesignerTest, HidingTheSortColumnEndsTheHeaderSortAndColoursGoByName) {
@@ -159,11 +208,14 @@ TEST_F(ListDesignerTest, TheColumnEditorsChangeTheColumnUnderTheMouseAsTheyGo) {
   ASSERT_TRUE(driver.inspect([&] {
     EXPECT_EQ(w->title(), "Group");
     EXPECT_EQ(w->text(1), "Width:");
+    // In dialog units, as the designer's width.
+    EXPECT_EQ(w->value(2), ui::Value(std::int64_t{24}));
   }));
   ui::Input value = to(w, ui::Input::Kind::Accept, 2);
-  value.text = "17";
+  value.text = "68";
   input(value);
   ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(list_->control(kList)->columns[1].width, 17); }));
+  EXPECT_NE(format().find("68L"), std::string::npos) << format();
   press(w, 3);
   post(1050);  // header text
   w = front();
