@@ -45,9 +45,8 @@ void ControlAdapter::update(ControlView& view, const ui::ControlState& c, Contro
 
 bool ControlAdapter::sendsKey(const ControlView&, int key) const {
   int plain = key & ~ui::kModifierMask;
-  // Ctrl+' is the forms' ditto key, which no control uses for itself.
   return plain == ui::KeyEnter || plain == ui::KeyEsc ||
-         (plain >= ui::KeyF1 && plain <= ui::KeyF12) || key == (ui::kCtrl | '\'');
+         (plain >= ui::KeyF1 && plain <= ui::KeyF12);
 }
 
 const ControlAdapter& adapterFor(const ui::ControlState& c) {

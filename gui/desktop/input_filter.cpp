@@ -40,10 +40,6 @@ std::optional<int> modelKey(const QKeyEvent* e) {
       return ui::KeyHome | mods;
     case Qt::Key_End:
       return ui::KeyEnd | mods;
-    case Qt::Key_Apostrophe:
-      // Ctrl+' carries no text of its own; the forms take it as their ditto key.
-      if (mods & ui::kCtrl) return '\'' | mods;
-      break;
     default:
       break;
   }
