@@ -51,6 +51,16 @@ std::vector<WindowId> HeadlessFrontEnd::windowCopies() const {
   return copies_;
 }
 
+void HeadlessFrontEnd::bringToFront(WindowId) {
+  std::lock_guard lock(m_);
+  ++raised_;
+}
+
+int HeadlessFrontEnd::broughtToFront() const {
+  std::lock_guard lock(m_);
+  return raised_;
+}
+
 void HeadlessFrontEnd::programEnded() {
   std::lock_guard lock(m_);
   ended_ = true;

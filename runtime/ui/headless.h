@@ -43,6 +43,7 @@ class HeadlessFrontEnd final : public FrontEnd {
   // Recorded, and answered from the settings below (done, unless a test says otherwise).
   std::optional<ServiceResult> shellOpen(RequestId id, const std::string& target) override;
   std::optional<ServiceResult> copyWindowImage(RequestId id, WindowId window) override;
+  void bringToFront(WindowId window) override;
   void programEnded() override;
 
   // Requests not yet answered, oldest first.
@@ -54,6 +55,8 @@ class HeadlessFrontEnd final : public FrontEnd {
   std::vector<std::string> shellOpens() const;
   // The windows whose image was copied, in order.
   std::vector<WindowId> windowCopies() const;
+  // How many times a window was brought to the front of every other (a second start).
+  int broughtToFront() const;
   void setShellOpenResult(ServiceResult result);
   void setCopyResult(ServiceResult result);
   bool ended() const;
@@ -65,6 +68,7 @@ class HeadlessFrontEnd final : public FrontEnd {
   std::vector<std::string> help_;
   std::vector<std::string> shell_;
   std::vector<WindowId> copies_;
+  int raised_ = 0;
   ServiceResult shellResult_{true, 0, {}};
   ServiceResult copyResult_{true, 0, {}};
   bool ended_ = false;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "cases/procedures/case_procedures.h"
 #include "core/data/database_tool.h"
@@ -13,9 +14,11 @@
 #include "runtime/mail/capturing_transport.h"
 #include "runtime/mail/local_mail_store.h"
 #include "runtime/mail/mail_system.h"
+#include "runtime/mail/window_mail_dialogs.h"
 #include "runtime/platform/instance_registry.h"
 #include "runtime/text/charset.h"
 #include "runtime/text/fixed_string.h"
+#include "runtime/ui/headless.h"
 #include "runtime/ui/window.h"
 
 namespace trv::scenario {
@@ -27,12 +30,49 @@ Outcome usage(const char* form) {
   return fail("usage: " + std::string(form));
 }
 
+// A second copy of the program, as a second process of the workstation would run it: a
+// runtime, mail logon and program state of its own, on the same folders and instance registry
+// folder. Its windows are not the scenario's: the first copy stays the one that steps act on.
+struct SecondCopy {
+  SecondCopy(Workstation& ws, const std::optional<mail::LocalMailStore>& store, bool withMail)
+      : ui(ws.clock, frontEnd),
+        driver(ui, frontEnd, nullptr),
+        dialogs(ui),
+        instances(ws.program.path() / ".instances", ":scenario") {
+    if (store && withMail) {
+      mail = std::make_unique<mail::MailSystem>(store->environment(ws.clock));
+      mail->setDialogs(&dialogs);
+    }
+    state = std::make_unique<core::ProgramState>(core::ProgramEnvironment{
+        ws.clock, ui, mail.get(), ws.config.path(), ws.program.path(), &instances, &reports});
+    core::registerCoreProcedures(*state);
+    cases::registerCaseProcedures(*state);
+  }
+  // Its threads end before the state and mail system they use go.
+  ~SecondCopy() {
+    ui.endProgram();
+    (void)ui.waitFinished(std::chrono::seconds(10));
+  }
+
+  ui::HeadlessFrontEnd frontEnd;
+  ui::UiRuntime ui;
+  ui::HeadlessDriver driver;
+  ScenarioReports reports;
+  mail::WindowMailDialogs dialogs;
+  std::unique_ptr<mail::MailSystem> mail;
+  platform::InstanceRegistry instances;
+  std::unique_ptr<core::ProgramState> state;
+};
+
 // What the program steps keep for one workstation.
 struct ProgramRun {
   std::optional<mail::LocalMailStore> mailStore;
+  // The mail system's address book and send dialog are windows of the program, as at the desktop.
+  std::optional<mail::WindowMailDialogs> dialogs;
   std::unique_ptr<mail::MailSystem> mail;
   std::unique_ptr<platform::InstanceRegistry> instances;
-  std::vector<std::unique_ptr<core::ProgramState>> states;  // one per copy started
+  std::vector<std::unique_ptr<core::ProgramState>> states;  // the first copy's, when started
+  std::vector<std::unique_ptr<SecondCopy>> seconds;
   bool mailConfigured = true;
 };
 
@@ -181,8 +221,11 @@ Outcome logCheck(Workstation& ws, const Args& a, bool wanted) {
 
 core::ProgramState& newState(Workstation& ws) {
   ProgramRun& r = run(ws);
-  if (r.mailStore && r.mailConfigured && !r.mail)
+  if (r.mailStore && r.mailConfigured && !r.mail) {
     r.mail = std::make_unique<mail::MailSystem>(r.mailStore->environment(ws.clock));
+    r.dialogs.emplace(ws.ui);
+    r.mail->setDialogs(&*r.dialogs);
+  }
   r.states.push_back(std::make_unique<core::ProgramState>(
       core::ProgramEnvironment{ws.clock, ws.ui, r.mail.get(), ws.config.path(), ws.program.path(),
                                r.instances.get(), &ws.reports}));
@@ -195,6 +238,31 @@ core::ProgramState& newState(Workstation& ws) {
 Outcome startStep(Workstation& ws, const Args&) {
   core::ProgramState& s = newState(ws);
   return ws.ui.start([&s] { core::RunProgram(s); }) ? pass() : fail("the program has ended");
+}
+
+// The second copy runs until it ends, as a second start of the program ends once it has brought
+// the first copy to the front. One that stops at a window of its own instead fails the step,
+// saying what it shows, and is ended.
+Outcome startSecondStep(Workstation& ws, const Args&) {
+  ProgramRun& r = run(ws);
+  r.seconds.push_back(std::make_unique<SecondCopy>(ws, r.mailStore, r.mailConfigured));
+  SecondCopy& copy = *r.seconds.back();
+  core::ProgramState& s = *copy.state;
+  const int raisedBefore = ws.frontEnd.broughtToFront();
+  if (!copy.ui.start([&s] { core::RunProgram(s); })) return fail("the second copy did not start");
+  // Idle with a thread still running: it waits for something that no step gives it.
+  const bool idle = copy.driver.waitIdle();
+  if (copy.ui.waitFinished(std::chrono::milliseconds(0))) {
+    // Its request to come to the front reaches the first copy on its own time; wait a little
+    // for it, so that the next step sees the program as the user would a moment later.
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (ws.frontEnd.broughtToFront() == raisedBefore && std::chrono::steady_clock::now() < limit)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return pass();
+  }
+  const std::string shown = idle ? copy.driver.describe() : std::string("it is not idle");
+  copy.ui.endProgram();
+  return fail("the second copy did not end; it shows:\n" + shown);
 }
 
 // A procedure of the program, called as its callers do, on a program state made ready as the
@@ -334,7 +402,7 @@ void registerProgramSteps(Suite& suite) {
   s.add("update", updateStep);
   s.add("delete", deleteStep);
   s.add("start", startStep);
-  s.add("start-second", startStep);
+  s.add("start-second", startSecondStep);
   s.add("exit", exitStep);
   s.add("mail", [](Workstation& ws, const Args& a) {
     if (a.size() == 1 && a[0].text == "none") return mailNone(ws, a);

@@ -28,7 +28,7 @@ Workstation::Workstation()
 
 Workstation::~Workstation() {
   ui.endProgram();
-  if (!ui.waitFinished(std::chrono::seconds(10))) std::cerr << "  program threads did not end\n";
+  (void)ui.waitFinished(std::chrono::seconds(10));
   extras.clear();
 }
 
@@ -105,27 +105,23 @@ std::string stepName(const StepTable& table, const std::vector<Token>& t, std::s
   return check;
 }
 
-}  // namespace
-
-bool runFile(const Suite& suite, const std::filesystem::path& file, std::ostream& report) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    report << file.string() << ": cannot be read\n";
-    return false;
-  }
-  std::stringstream buf;
-  buf << in.rdbuf();
-  return runScenario(suite, file.string(), buf.str(), report);
+// Workstations whose program threads did not end: their threads may still use them, so they
+// are never destroyed (and stay reachable, which is no leak).
+std::vector<std::unique_ptr<Workstation>>& leftBehind() {
+  static auto* kept = new std::vector<std::unique_ptr<Workstation>>;
+  return *kept;
 }
 
-bool runScenario(const Suite& suite, const std::string& name, std::string_view text,
-                 std::ostream& out) {
-  Parsed parsed = parseScenario(text);
-  if (!parsed.error.empty()) {
-    out << name << ": " << parsed.error << "\n";
-    return false;
-  }
-  Workstation ws;
+// Ends the file's program; false, the workstation left behind, when its threads do not end.
+bool endProgram(std::unique_ptr<Workstation> ws, std::chrono::milliseconds timeout) {
+  ws->ui.endProgram();
+  if (ws->ui.waitFinished(timeout)) return true;
+  leftBehind().push_back(std::move(ws));
+  return false;
+}
+
+bool runSteps(const Suite& suite, const std::string& name, const Parsed& parsed, Workstation& ws,
+              std::ostream& out) {
   for (const auto& setup : suite.procedures) setup(ws);
   for (const Step& step : parsed.steps) {
     auto report = [&](const std::string& found) {
@@ -153,6 +149,40 @@ bool runScenario(const Suite& suite, const std::string& name, std::string_view t
     }
   }
   return true;
+}
+
+}  // namespace
+
+bool programsLeftBehind() {
+  return !leftBehind().empty();
+}
+
+bool runFile(const Suite& suite, const std::filesystem::path& file, std::ostream& report) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    report << file.string() << ": cannot be read\n";
+    return false;
+  }
+  std::stringstream buf;
+  buf << in.rdbuf();
+  return runScenario(suite, file.string(), buf.str(), report);
+}
+
+bool runScenario(const Suite& suite, const std::string& name, std::string_view text,
+                 std::ostream& out) {
+  Parsed parsed = parseScenario(text);
+  if (!parsed.error.empty()) {
+    out << name << ": " << parsed.error << "\n";
+    return false;
+  }
+  auto ws = std::make_unique<Workstation>();
+  const bool passed = runSteps(suite, name, parsed, *ws, out);
+  if (!endProgram(std::move(ws), suite.endTimeout)) {
+    out << (passed ? name + ": after the last step" : std::string())
+        << "  program threads did not end\n";
+    return false;
+  }
+  return passed;
 }
 
 std::optional<int> parseRequest(const std::string& word) {

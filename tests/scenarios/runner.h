@@ -5,6 +5,7 @@
 // Each step waits for the program to be idle first; a step fails with what it found, and the
 // runner then prints the file, the line, the step and the window stack.
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -86,11 +87,18 @@ using ProcedureSetup = std::function<void(Workstation& ws)>;
 struct Suite {
   StepTable steps;
   std::vector<ProcedureSetup> procedures;
+  // How long the end of a file's program may take before its threads are given up on.
+  std::chrono::milliseconds endTimeout{10000};
 };
 
-// Runs one file; prints a failure report to `report`. True when every step passed.
+// Runs one file; prints a failure report to `report`. True when every step passed and the
+// file's program then ended. A program whose threads do not end is left behind, never waited
+// for again, so that the next file still runs.
 bool runFile(const Suite& suite, const std::filesystem::path& file,
              std::ostream& report = std::cerr);
+// True when a file's program was left behind: its threads may still run, so the process must
+// end without running static destructors under them (std::_Exit).
+bool programsLeftBehind();
 // Runs the steps of `text` as the file `name` holds them.
 bool runScenario(const Suite& suite, const std::string& name, std::string_view text,
                  std::ostream& report);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 
 #include "tests/scenarios/runner.h"
@@ -178,6 +179,63 @@ TEST(ReportSteps, ChecksReadThePagesOfTheReportPreviewInFront) {
       "call TestWindow select\n"
       "expect report-text \"Items\"\n",
       "the window in front is \"Test Window\", not the \"Report Preview\"");
+}
+
+TEST(ImageCheck, TheFileNamedMayBeInTheProgramFolder) {
+  EXPECT_PASSES(
+      "call TestWindow select\n"
+      "expect ?Logo image \"$PROGRAM/logo.ico\"\n");
+  EXPECT_FAILS_WITH(
+      "call TestWindow select\n"
+      "expect ?Logo image \"$CONFIG/logo.ico\"\n",
+      "its image is");
+}
+
+// Two program threads each waiting for the other to end: ending the program never ends them.
+Outcome deadlock(Workstation& ws, const std::vector<Token>&) {
+  for (int i = 0; i < 2; ++i)
+    if (!ws.ui.start([&ws] { ws.ui.awaitOtherThreads(); })) return fail("not started");
+  if (!ws.driver.waitIdle()) return fail("not idle");
+  return fail("deadlocked on purpose");
+}
+
+TEST(FailedStep, AProgramThatDoesNotEndIsLeftAndTheNextFileRuns) {
+  Suite s;
+  registerUiSteps(s.steps);
+  registerTestProcedures(s);
+  s.steps.add("deadlock", deadlock);
+  s.endTimeout = std::chrono::milliseconds(200);
+  std::ostringstream out;
+  const auto began = std::chrono::steady_clock::now();
+  EXPECT_FALSE(runScenario(s, "stuck.scn", "deadlock\n", out));
+  EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
+  EXPECT_NE(out.str().find("stuck.scn:1: deadlock\n  deadlocked on purpose"), std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("program threads did not end"), std::string::npos) << out.str();
+  EXPECT_TRUE(programsLeftBehind());
+
+  std::ostringstream next;
+  EXPECT_TRUE(runScenario(s, "next.scn",
+                          "call TestWindow insert\n"
+                          "expect windows \"Test Window\"\n",
+                          next))
+      << next.str();
+}
+
+// A program left running after its steps all passed fails the file.
+TEST(FailedStep, AllStepsPassingButThreadsNotEndingFailsTheFile) {
+  Suite s;
+  registerUiSteps(s.steps);
+  s.steps.add("deadlock", [](Workstation& ws, const std::vector<Token>& a) {
+    (void)deadlock(ws, a);
+    return pass();
+  });
+  s.endTimeout = std::chrono::milliseconds(200);
+  std::ostringstream out;
+  EXPECT_FALSE(runScenario(s, "stuck.scn", "deadlock\n", out));
+  EXPECT_NE(out.str().find("stuck.scn: after the last step  program threads did not end"),
+            std::string::npos)
+      << out.str();
 }
 
 }  // namespace

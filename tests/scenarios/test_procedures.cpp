@@ -43,6 +43,8 @@ class TestWindow : public forms::WindowController {
     window().setRows(5, {{{"Admin", "2"}, ui::kColorNone, ui::kColorNone},
                          {{"Bob", "0"}, ui::kColorNone, ui::kColorNone},
                          {{"Carol", "1"}, ui::kColorNone, ui::kColorNone}});
+    // An image of the program folder, by its full path.
+    window().setImage(11, (context().ui.currentFolder() / "logo.ico").string());
   }
 
   Level HandleAccepted() override {
@@ -119,7 +121,8 @@ class TestWindow : public forms::WindowController {
                   ui::button("?Beep", "&Beep").withTip("Sound a beep"),
                   ui::button("?Close", "&Close"),
                   ui::string("?Answer", ""),
-                  ui::string("?Hits", "")};
+                  ui::string("?Hits", ""),
+                  ui::image("?Logo", "")};
     return d;
   }
 

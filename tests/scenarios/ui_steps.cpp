@@ -750,12 +750,14 @@ void registerUiSteps(StepTable& s) {
                       if (c.tip == r[0].text) return pass();
                       return fail("its tip is " + quote(c.tip));
                     }));
-  s.add("expect-control image",
-        controlStep(3, "expect CONTROL image \"FILE\"",
-                    [](Workstation&, const ui::Window&, const ui::ControlState& c, const Args& r) {
-                      if (c.image == r[0].text) return pass();
-                      return fail("its image is " + quote(c.image));
-                    }));
+  s.add(
+      "expect-control image",
+      controlStep(3, "expect CONTROL image \"FILE\"",
+                  [](Workstation& ws, const ui::Window&, const ui::ControlState& c, const Args& r) {
+                    const std::string want = value(ws, r[0]).value_or(r[0].text);
+                    if (c.image == want) return pass();
+                    return fail("its image is " + quote(c.image));
+                  }));
   s.add("expect-control focus",
         controlStep(2, "expect CONTROL focus",
                     [](Workstation&, const ui::Window& w, const ui::ControlState& c, const Args&) {
