@@ -104,8 +104,7 @@ class SearchWindow final : public forms::WindowController {
         boxPending_ = false;
         return LevelNotify;
       case ui::EventLoseFocus:
-        // Another window took the focus: the search closes once it has the focus again.
-        if (!boxPending_) window().post(ui::EventCloseWindow);
+        if (!boxPending_) lostFocus();
         break;
       default:
         break;
@@ -148,6 +147,10 @@ class SearchWindow final : public forms::WindowController {
   bool inCases() const { return scope_ == "0" || scope_ == "1"; }
   bool inArchive() const { return scope_ == "0" || scope_ == "2"; }
 
+  // Another window took the focus, another program's or one this window opened (the case
+  // form, the view, the result list): the search closes once it has the focus again.
+  void lostFocus() { window().post(ui::EventCloseWindow); }
+
   void tell(const std::string& text) {
     boxPending_ = true;
     forms::tell(s_.forms, text);
@@ -188,6 +191,7 @@ class SearchWindow final : public forms::WindowController {
       d.SercaseAccess->record<core::SercaseRecord>().CaseNr = nr;
       if (d.SercaseAccess->fetch("SER:CaseNrKey") == store::Ok) {
         RunProcedure("ChangeCases", forms::RequestChange, std::to_string(nr));
+        lostFocus();
         return true;
       }
     }
@@ -195,6 +199,7 @@ class SearchWindow final : public forms::WindowController {
       d.ArchiveAccess->record<core::ArchiveRecord>().CASENR = nr;
       if (d.ArchiveAccess->fetch("ARC:CaseNrKey") == store::Ok) {
         RunProcedure("ViewArchive", forms::RequestChange, std::to_string(nr));
+        lostFocus();
         return true;
       }
     }
@@ -229,6 +234,7 @@ class SearchWindow final : public forms::WindowController {
       return;
     }
     SearchResult(s_, hits_, phrase_, label_);
+    lostFocus();
   }
 
   void askNewSearch() {
