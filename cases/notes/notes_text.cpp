@@ -30,12 +30,17 @@ std::string withNumber(std::string_view head, std::string_view lead, std::uint32
 NotesSettings readNotesSettings(const ini::IniSettings& ini) {
   NotesSettings s;
   for (std::size_t i = 0; i < 4; ++i) {
-    const std::string caption = text::fromUtf8(ini.ReadValue(kNotesSection, key("TitleText", i)));
-    s.captions[i] = text::clip(caption).empty() ? std::string(kDefaultCaptions[i])
-                                                : cut(caption, kCaptionWidth);
     const std::string subject = text::fromUtf8(ini.ReadValue(kNotesSection, key("Subject", i)));
     s.templates[i] = text::clip(subject).empty() ? std::string(kDefaultTemplates[i])
                                                  : cut(subject, kTemplateWidth);
+    const std::string caption = text::fromUtf8(ini.ReadValue(kNotesSection, key("TitleText", i)));
+    if (!text::clip(caption).empty()) {
+      s.captions[i] = cut(caption, kCaptionWidth);
+      continue;
+    }
+    // A caption never set: the first two templates go back to their defaults with it.
+    s.captions[i] = std::string(kDefaultCaptions[i]);
+    if (i < 2) s.templates[i] = std::string(kDefaultTemplates[i]);
   }
   const std::int64_t choice = ini.ReadNumber(kNotesSection, "Title");
   s.choice = choice >= 1 && choice <= kChoiceProblem ? static_cast<int>(choice) : 1;

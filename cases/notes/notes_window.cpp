@@ -337,7 +337,7 @@ class NotesWindow final : public forms::WindowController {
   }
 
   void captionTyped() {
-    if (!templateChoice() || text::clip(b_.editCaption).empty()) return;
+    if (!templateChoice()) return;
     b_.settings.captions[templateIndex()] = b_.editCaption;
     window().setText(kFirstRadio + choice() - 1, text::toUtf8(text::clip(b_.editCaption)));
   }

@@ -155,6 +155,19 @@ TEST_F(NotesSettingsTest, BlankValuesTakeTheirDefaultsAndAChoiceOutOfRangeIsOne)
   EXPECT_TRUE(s.addSignature);
 }
 
+TEST_F(NotesSettingsTest, ABlankCaptionBringsBackTheFirstTwoDefaultTemplates) {
+  for (const char* k : {"Subject1", "Subject2", "Subject3"})
+    ASSERT_TRUE(ini_.WriteValue("AddNotes", k, "Mine :"));
+  ASSERT_TRUE(ini_.WriteValue("AddNotes", "TitleText2", "Tickets"));
+  const NotesSettings s = readNotesSettings(ini_);
+  EXPECT_EQ(s.captions[0], "English");
+  EXPECT_EQ(s.templates[0], kDefaultTemplates[0]);
+  EXPECT_EQ(s.captions[1], "Tickets");
+  EXPECT_EQ(s.templates[1], "Mine :");
+  EXPECT_EQ(s.captions[2], "Spanish");
+  EXPECT_EQ(s.templates[2], "Mine :");
+}
+
 TEST_F(NotesSettingsTest, WrittenSettingsReadBackTheSame) {
   NotesSettings s = readNotesSettings(ini_);
   s.choice = 3;
