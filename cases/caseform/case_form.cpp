@@ -163,7 +163,8 @@ class CaseForm final : public forms::WindowController {
         return LevelNotify;
       case kPickDate:
         window().update();
-        sercase().SDate = core::Calendar(s_.env.ui, sercase().SDate);
+        // The picker starts from today, whatever the case holds.
+        sercase().SDate = core::Calendar(s_.env.ui);
         window().display(kStartDate);
         return LevelNotify;
       case kStartTime:
