@@ -106,6 +106,36 @@ TEST(MimeWriter, ComposesWhatTheReaderReadsBackAndKeepsBccOffTheWire) {
   EXPECT_EQ(back->attachments[0].data, std::string("line\0binary\xFF", 12));
 }
 
+// Names go as the files have them, whatever their characters, encoded as MIME says; text files
+// say their charset.
+TEST(MimeWriter, AttachmentNamesAndCharsetsGoAsTheFilesHaveThem) {
+  TempDir dir;
+  writeText(dir.path() / "\u03AD\u03B3\u03B3\u03C1\u03B1\u03C6\u03BF.txt", "\u03B1\u03B2\n");
+  writeText(dir.path() / "say \"hi\".txt", "plain\n");
+  writeText(dir.path() / "old.txt", "caf\xE9\n");
+  MailDraft draft;
+  draft.from = {"", "helpdesk@example.org"};
+  draft.to = {{"", "a@example.org"}};
+  draft.attachments = {{dir.path() / "\u03AD\u03B3\u03B3\u03C1\u03B1\u03C6\u03BF.txt", ""},
+                       {dir.path() / "say \"hi\".txt", ""},
+                       {dir.path() / "old.txt", ""}};
+  const ComposeResult result = composeMail(draft);
+  ASSERT_EQ(result.status, ComposeStatus::Ok) << result.detail;
+  const std::string& wire = result.mail.wire;
+  for (unsigned char c : wire) EXPECT_LT(c, 0x80) << "raw 8-bit byte on the wire";
+  EXPECT_NE(wire.find("filename*=UTF-8''%CE%AD%CE%B3%CE%B3%CF%81%CE%B1%CF%86%CE%BF.txt"),
+            std::string::npos)
+      << wire;
+  EXPECT_NE(wire.find("filename=\"say \\\"hi\\\".txt\""), std::string::npos) << wire;
+  EXPECT_EQ(wire.find("_______"), std::string::npos) << wire;
+  for (const char* charset : {"charset=utf-8", "charset=us-ascii", "charset=windows-1252"})
+    EXPECT_NE(wire.find(charset), std::string::npos) << charset << "\n" << wire;
+  const auto back = parseMail(wire);
+  ASSERT_TRUE(back);
+  ASSERT_EQ(back->attachments.size(), 3u);
+  EXPECT_EQ(back->attachments[0].fileName, "\u03AD\u03B3\u03B3\u03C1\u03B1\u03C6\u03BF.txt");
+}
+
 TEST(MimeWriter, AMissingAttachmentFailsTheWholeMessage) {
   MailDraft draft;
   draft.from = {"", "helpdesk@example.org"};
