@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/clients/client_importer.h"
+#include "core/import/import_file.h"
 #include "core/import/import_rules.h"
 #include "core/program/program_state.h"
 #include "runtime/data/file_access.h"
@@ -64,9 +65,14 @@ class ClientImport {
     s_.env.ui.setCurrentFolder(folder);
     lastFileError_.clear();
     if (chosen.filename() != kImportFile) {
-      std::error_code ec;
-      fs::rename(chosen, folder / kImportFile, ec);
-      if (ec) lastFileError_ = ec.message();
+      // A VKT.csv already there is another file: it is never replaced, and nothing is imported.
+      const std::error_code ec = renameWithoutReplacing(chosen, folder / kImportFile);
+      if (ec == std::errc::file_exists)
+        lastFileError_ = std::string("The folder already holds a ") + kImportFile + ": " +
+                         chosen.filename().string() + " keeps its name and nothing is imported.";
+      else if (ec)
+        lastFileError_ = chosen.filename().string() + " could not be renamed to " + kImportFile +
+                         " (" + ec.message() + "); nothing is imported.";
     }
     w_.setText(ImportStatus, "Press Import to Start Importing Data...");
     w_.setDisabled(ImportStart, false);
@@ -97,7 +103,12 @@ class ClientImport {
       w_.setHidden(ImportProgress, true);
       return false;
     }
-    if (!lastFileError_.empty()) forms::tell(s_.forms, lastFileError_);
+    if (!lastFileError_.empty()) {
+      // The file there is not the one chosen.
+      forms::tell(s_.forms, lastFileError_);
+      w_.setHidden(ImportProgress, true);
+      return false;
+    }
     w_.setHidden(ImportProgress, false);
     w_.setHidden(ImportStatus, true);
     w_.setHidden(ImportPicture, true);
@@ -121,8 +132,7 @@ class ClientImport {
     if (importer.logFailed())
       forms::tell(s_.forms, std::string("The error log ") + kErrorLog + " could not be written.");
     if (!written) {
-      forms::tell(s_.forms, "The import stopped after line " +
-                                std::to_string(importer.linesRead()) +
+      forms::tell(s_.forms, "The import stopped after line " + std::to_string(importer.line()) +
                                 ": the client file could not be written (" + failure +
                                 "). The last lines read were not imported.");
     }

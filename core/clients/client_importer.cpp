@@ -62,9 +62,11 @@ bool ClientImporter::run(std::istream& in, const std::function<void(std::uint64_
     }
     return false;
   };
-  std::string line;
-  while (std::getline(in, line)) {
+  CsvReader reader(in);
+  CsvRecord record;
+  while (reader.next(record)) {
     ++linesRead_;
+    line_ = record.line;
     if (linesRead_ == 1) continue;  // the heading line
     if (!inGroup && !conn_.inTransaction()) {
       // Without a transaction (another station holds the file) each write stands alone.
@@ -72,18 +74,25 @@ bool ClientImporter::run(std::istream& in, const std::function<void(std::uint64_
       groupStart = std::chrono::steady_clock::now();
     }
     if (progress) progress(linesRead_);
-    importLine(splitImportLine(line));
+    importLine(record);
     if (++groupLines >= kGroupLines || std::chrono::steady_clock::now() - groupStart >= kGroupTime)
       if (!endGroup()) return false;
   }
   return endGroup();
 }
 
-void ClientImporter::importLine(const ImportRecord& v) {
+void ClientImporter::importLine(const CsvRecord& record) {
+  place_ = {importLogName(record.fields), importLogEmail(record.fields), record.line, {}};
+  const ImportRecord v = importRecord(record.fields, &place_.unheld);
+  // Stored as "?" the characters would be lost without a word.
+  if (!place_.unheld.empty()) {
+    logError(ImportError::Unheld);
+    return;
+  }
   const std::string fullName = importFullName(v);
   // A line without any name would otherwise land on the previous line's client.
-  if (refusedCharacters(v) || fullName.empty()) {
-    logError(ImportError::NoCsvRecord, v);
+  if (record.malformed || refusedCharacters(v) || fullName.empty()) {
+    logError(ImportError::NoCsvRecord);
     return;
   }
   store::RecordBuffer b(decl_);
@@ -96,7 +105,7 @@ void ClientImporter::importLine(const ImportRecord& v) {
   if (text::clip(v[VktEmail]) == clientOf(b).Email.view()) {
     fill(clientOf(b), v, false);
     if (conn_.put(file_, b) != store::Ok) {
-      logError(ImportError::DoubleKey, v);
+      logError(ImportError::DoubleKey);
     } else {
       imported_ = true;
     }
@@ -121,13 +130,13 @@ void ClientImporter::addClient(const ImportRecord& v, const std::string& fullNam
   }
   clientOf(b) = rec;
   // Every short name of the numbering taken: the line is refused rather than looping on.
-  if (!named || conn_.add(file_, b) != store::Ok) logError(ImportError::DoubleKey, v);
+  if (!named || conn_.add(file_, b) != store::Ok) logError(ImportError::DoubleKey);
 }
 
-void ClientImporter::logError(ImportError reason, const ImportRecord& v) {
+void ClientImporter::logError(ImportError reason) {
   ++rejected_;
   lastError_ = reason;
-  const std::string line = importErrorLine(date_, time_, reason, v[VktNaam], v[VktEmail]) + "\r\n";
+  const std::string line = importErrorLine(date_, time_, reason, place_) + "\r\n";
   // Opened at the first refused line and kept for the run; each line is flushed at once.
   if (!log_.is_open()) log_.open(errorLog_, std::ios::binary | std::ios::app);
   log_.write(line.data(), static_cast<std::streamsize>(line.size()));

@@ -1,9 +1,10 @@
 #pragma once
-// ClientImporter: one run of the client import over the Client file, without its window. Lines
-// are read in order (the first, the heading, skipped); each adds, updates or refuses one client
-// and a refused line is appended to the error log. Lines are grouped into short transactions:
-// each line writes at most one record in one statement, so a refused line leaves nothing
-// behind, and no group holds the file longer than kGroupLines lines or kGroupTime.
+// ClientImporter: one run of the client import over the Client file, without its window.
+// Records are read in order (csv_reader.h; the first, the heading, skipped); each adds, updates
+// or refuses one client and a refused record is appended to the error log with its line. Lines are
+// grouped into short transactions: each line writes at most one record in one statement, so a
+// refused line leaves nothing behind, and no group holds the file longer than kGroupLines lines or
+// kGroupTime.
 
 #include <chrono>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <istream>
 #include <string>
 
+#include "core/import/csv_reader.h"
 #include "core/import/import_rules.h"
 #include "runtime/store/connection.h"
 
@@ -27,13 +29,16 @@ class ClientImporter {
   ClientImporter(store::Connection& connection, store::FileId file, const store::FileDecl& decl,
                  std::filesystem::path errorLog, std::int32_t date, std::int32_t time);
 
-  // Imports the lines of `in`; `progress` is told the number of lines read before each line is
+  // Imports the records of `in`; `progress` is told the number of records read before each is
   // imported. False when the Client file could not be written (a group's commit failed: its
   // lines are not imported, the run stops) with the reason in *failure.
   bool run(std::istream& in, const std::function<void(std::uint64_t)>& progress,
            std::string* failure);
 
+  // Records read, the heading included.
   std::uint64_t linesRead() const { return linesRead_; }
+  // The file line on which the record read last starts.
+  std::uint64_t line() const { return line_; }
   std::uint64_t rejected() const { return rejected_; }
   bool imported() const { return imported_; }
   ImportError lastError() const { return lastError_; }
@@ -41,9 +46,9 @@ class ClientImporter {
   bool logFailed() const { return logFailed_; }
 
  private:
-  void importLine(const ImportRecord& v);
+  void importLine(const CsvRecord& record);
   void addClient(const ImportRecord& v, const std::string& fullName);
-  void logError(ImportError reason, const ImportRecord& v);
+  void logError(ImportError reason);  // of the record in place_
 
   store::Connection& conn_;
   store::FileId file_;
@@ -52,7 +57,8 @@ class ClientImporter {
   std::filesystem::path errorLog_;
   std::ofstream log_;
   std::int32_t date_, time_;
-  std::uint64_t linesRead_ = 0, rejected_ = 0;
+  std::uint64_t linesRead_ = 0, line_ = 0, rejected_ = 0;
+  ImportErrorPlace place_;
   int runningNumber_ = 0;
   bool imported_ = false;
   bool logFailed_ = false;

@@ -1,6 +1,7 @@
 #include "core/import/import_rules.h"
 
 #include <algorithm>
+#include <array>
 
 #include "runtime/text/charset.h"
 #include "runtime/text/fixed_string.h"
@@ -30,25 +31,78 @@ bool validUtf8(std::string_view s) {
   return true;
 }
 
-// Address books export UTF-8 or the Windows charset; the records hold the latter.
-std::string recordsCharset(std::string_view line) {
-  return validUtf8(line) ? text::fromUtf8(line) : std::string(line);
+// Length of the UTF-8 sequence starting at s[i] (a valid text assumed).
+std::size_t sequenceLength(std::string_view s, std::size_t i) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  return c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : 4;
+}
+
+std::string withLineBreaks(std::string_view s, std::string_view replacement) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r' || s[i] == '\n') {
+      if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
+      out += replacement;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+void addUnheld(std::string_view utf8, std::string& unheld) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t n = sequenceLength(utf8, i);
+    const std::string_view c = utf8.substr(i, n);
+    if (!text::fromUtf8Strict(c) && unheld.find(c) == std::string::npos) unheld += c;
+    i += n;
+  }
+}
+
+std::string logText(const std::vector<std::string>& fields, int at) {
+  if (static_cast<std::size_t>(at) >= fields.size()) return {};
+  const std::string& f = fields[static_cast<std::size_t>(at)];
+  std::string s = withLineBreaks(validUtf8(f) ? f : text::toUtf8(f), " ");
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
 }
 
 }  // namespace
 
-ImportRecord splitImportLine(std::string_view line) {
-  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
-  const std::string text = recordsCharset(line);
+ImportRecord importRecord(const std::vector<std::string>& fields, std::string* unheld) {
+  bool utf8 = true;
+  for (const std::string& f : fields) utf8 = utf8 && validUtf8(f);
   ImportRecord r;
-  std::size_t start = 0;
-  for (int i = 0; i < kImportFields && start <= text.size(); ++i) {
-    std::size_t end = text.find(',', start);
-    if (end == std::string::npos) end = text.size();
-    r[i] = text.substr(start, std::min(end - start, kWidths[i]));
-    start = end + 1;
+  std::string missing;
+  const std::size_t n = std::min<std::size_t>(fields.size(), kImportFields);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::string v = withLineBreaks(fields[i], i == VktRemark ? "\r\n" : " ");
+    if (utf8) {
+      std::optional<std::string> held = text::fromUtf8Strict(v);
+      if (!held) {
+        addUnheld(v, missing);
+        continue;
+      }
+      v = std::move(*held);
+    }
+    r[i] = v.substr(0, kWidths[i]);
   }
+  if (!missing.empty()) r = ImportRecord();
+  if (unheld) *unheld = std::move(missing);
   return r;
+}
+
+std::string importLogName(const std::vector<std::string>& fields) {
+  for (const int i : {VktNaam, VktBedrijf, VktAnaam, VktVnaam}) {
+    std::string v = logText(fields, i);
+    if (v.find_first_not_of(' ') != std::string::npos) return v;
+  }
+  return {};
+}
+
+std::string importLogEmail(const std::vector<std::string>& fields) {
+  return logText(fields, VktEmail);
 }
 
 bool refusedCharacters(const ImportRecord& r) {
@@ -78,22 +132,25 @@ std::string shortNameCandidate(std::string_view fullName, int attempt) {
 }
 
 std::string importErrorLine(std::int32_t date, std::int32_t time, ImportError reason,
-                            std::string_view name, std::string_view email) {
-  std::string why = reason == ImportError::DoubleKey ? "Double key" : "No CSV Record";
+                            const ImportErrorPlace& place) {
+  std::string why = reason == ImportError::DoubleKey ? "Double key"
+                    : reason == ImportError::Unheld  ? "Characters not in Windows-1252"
+                                                     : "No CSV Record";
   why.resize(32, ' ');
-  std::string line = text::formatPicture("d6", date) + " - " + text::formatPicture("T4", time) +
-                     " - Error :" + why;
-  if (reason == ImportError::DoubleKey) {
-    line += " - ";
-    line += text::clip(name);
-    line += " - ";
-    line += text::clip(email);
-  }
-  line.resize(std::min<std::size_t>(line.size(), 255));
+  std::string line = text::toUtf8(text::formatPicture("d6", date) + " - " +
+                                  text::formatPicture("T4", time) + " - Error :" + why);
+  line += " - " + place.name + " - " + place.email + " - line " + std::to_string(place.line);
+  if (reason == ImportError::Unheld) line += " - " + place.unheld;
   // One log line per refused record, whatever the fields hold.
   for (char& c : line)
     if (c == '\r' || c == '\n') c = ' ';
-  return text::toUtf8(line);
+  std::size_t characters = 0, at = 0;
+  while (at < line.size() && characters < 255) {
+    at += sequenceLength(line, at);
+    ++characters;
+  }
+  line.resize(std::min(at, line.size()));
+  return line;
 }
 
 std::optional<std::string> importFinalStatus(ImportError lastError, std::uint64_t rejected,

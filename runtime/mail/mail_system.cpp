@@ -147,6 +147,20 @@ std::string oneLine(std::string s) {
   return s;
 }
 
+// The name an attachment goes under. The file's own name is a path, not a record field: it goes
+// as it is, characters outside the records' charset included; a name given in that charset
+// that is the file's name as the charset shows it stands for the file's own name.
+std::string sentFileName(const MapiFileDesc& f) {
+  const std::string own = fs::path(f.pathName).filename().string();
+  std::string name = f.fileName.empty() || f.fileName == own || text::fromUtf8(own) == f.fileName
+                         ? own
+                         : text::toUtf8(f.fileName);
+  if (const std::size_t cut = name.find_last_of('/'); cut != std::string::npos)
+    name.erase(0, cut + 1);
+  std::erase_if(name, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+  return name.empty() ? std::string("attachment") : name;
+}
+
 // The descriptors of a message read; with content, its text and its attachments' names.
 MapiMessage describe(const ParsedMail& mail, const MaildirEntry& entry, bool withContent) {
   MapiMessage out;
@@ -486,9 +500,7 @@ MapiResult MailSystem::sendPrepared(std::unique_lock<std::mutex>& lock, Session&
   draft.receiptRequested = (message.flags & kMapiReceiptRequested) != 0;
   for (const MapiFileDesc& f : message.files) {
     if (f.pathName.empty()) return finish(MapiAttachmentNotFound, "an attachment names no file");
-    const std::string name =
-        f.fileName.empty() ? std::string() : safeFileName(text::toUtf8(f.fileName), "attachment");
-    draft.attachments.push_back({fs::path(f.pathName), name});
+    draft.attachments.push_back({fs::path(f.pathName), sentFileName(f)});
   }
 
   ComposeResult composed = composeMail(draft);

@@ -88,14 +88,18 @@ std::optional<MaildirEntry> entryFor(const fs::path& file, bool inNew) {
   e.id = base.substr(0, info);
   if (info != std::string::npos && base.compare(info, 3, ":2,") == 0)
     e.flags = sortedFlags(base.substr(info + 3));
-  std::size_t digits = 0;
-  while (digits < e.id.size() && digits < 18 && e.id[digits] >= '0' && e.id[digits] <= '9')
-    ++digits;
-  if (digits > 0 && (digits == e.id.size() || e.id[digits] == '.')) {
-    e.deliveredSeconds = std::stoll(e.id.substr(0, digits));
+  // The received date is the file's modification time, as Dovecot reads it and as the tools
+  // that import mail (mdeliver -M, offlineimap) keep it; the name's stamp is the time of the
+  // delivery into this folder, which an import makes later.
+  struct stat st {};
+  if (::stat(file.c_str(), &st) == 0) {
+    e.deliveredSeconds = st.st_mtime;
   } else {
-    struct stat st {};
-    if (::stat(file.c_str(), &st) == 0) e.deliveredSeconds = st.st_mtime;
+    std::size_t digits = 0;
+    while (digits < e.id.size() && digits < 18 && e.id[digits] >= '0' && e.id[digits] <= '9')
+      ++digits;
+    if (digits > 0 && (digits == e.id.size() || e.id[digits] == '.'))
+      e.deliveredSeconds = std::stoll(e.id.substr(0, digits));
   }
   return e;
 }
@@ -220,6 +224,10 @@ MaildirResult Maildir::deliver(std::string_view bytes, std::int64_t deliveredSec
       }
       done += static_cast<std::size_t>(n);
     }
+    // The received date lives in the modification time.
+    const struct timespec times[2] = {{static_cast<time_t>(deliveredSeconds), 0},
+                                      {static_cast<time_t>(deliveredSeconds), 0}};
+    if (err == 0 && ::futimens(fd, times) != 0) err = errno;
     if (err == 0 && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err != 0) {

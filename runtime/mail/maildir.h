@@ -24,7 +24,8 @@ struct MaildirEntry {
   std::filesystem::path path;
   std::string flags;  // the Maildir flag letters, sorted ("RS")
   bool inNew = false;
-  std::int64_t deliveredSeconds = 0;  // from the unique name, else the file's modification time
+  // The received date: the file's modification time (deliver sets it), else the name's stamp.
+  std::int64_t deliveredSeconds = 0;
 
   bool seen() const { return flags.find('S') != std::string::npos; }
 };
@@ -57,7 +58,8 @@ class Maildir {
 
   [[nodiscard]] MaildirResult read(const MaildirEntry& entry, std::string& bytes) const;
 
-  // Stores bytes as a new message delivered at deliveredSeconds (seconds since the epoch).
+  // Stores bytes as a new message delivered at deliveredSeconds (seconds since the epoch), which
+  // the file keeps as its modification time.
   // With flags the message goes to cur/ with them, else to new/.
   [[nodiscard]] MaildirResult deliver(std::string_view bytes, std::int64_t deliveredSeconds,
                                       std::string_view flags = {}, std::string* id = nullptr) const;

@@ -2,6 +2,7 @@
 
 #include <gmime/gmime.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -36,6 +37,15 @@ std::pair<const char*, const char*> typeForName(const std::string& name) {
   for (const auto& row : table)
     if (ext == row.ext) return {row.type, row.subtype};
   return {"application", "octet-stream"};
+}
+
+// A text file's charset as its bytes show it: plain ASCII, UTF-8, else the Windows charset the
+// program's own files are written in.
+const char* charsetOf(std::string_view data) {
+  if (std::all_of(data.begin(), data.end(), [](char c) { return (c & 0x80) == 0; }))
+    return "us-ascii";
+  return g_utf8_validate(data.data(), static_cast<gssize>(data.size()), nullptr) ? "utf-8"
+                                                                                 : "windows-1252";
 }
 
 std::string crlfToLf(const std::string& s) {
@@ -134,6 +144,9 @@ ComposeResult composeMail(const MailDraft& draft) {
     for (const Loaded& a : loaded) {
       const auto [type, subtype] = typeForName(a.name);
       ObjectPtr<GMimePart> part(g_mime_part_new_with_type(type, subtype));
+      if (std::strcmp(type, "text") == 0)
+        g_mime_object_set_content_type_parameter(GMIME_OBJECT(part.get()), "charset",
+                                                 charsetOf(a.data));
       ObjectPtr<GMimeStream> stream(
           g_mime_stream_mem_new_with_buffer(a.data.data(), a.data.size()));
       ObjectPtr<GMimeDataWrapper> content(

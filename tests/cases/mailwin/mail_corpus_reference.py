@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Prints what Python's own email parser reads from each message file named on the command
 line: one line per file, tab-separated and escaped (\\t, \\n, \\r, \\\\): the file name, the
-subject, the first sender's address, then the file names of the attachments.
+subject, the first sender's address, then the file names of the attachments (empty for a part
+that carries none).
 
 Values pass through Windows-1252 (characters it lacks become "?"), as the program holds them.
-Attachments are the parts below the top that carry a file name; an attached message counts
-as one part and is not opened."""
+Attachments are the parts that iter_attachments (policy default) yields, found again inside the
+parts it leaves as the body (an alternative's branches, a related part's root) and inside
+attached multiparts; an attached message counts as one part and is not opened; a text part
+without a file name that is not marked as an attachment is read as part of the text."""
 import email
 import email.policy
 import sys
@@ -20,16 +23,39 @@ def esc(s):
             .replace("\n", "\\n").replace("\r", "\\r"))
 
 
-def named_parts(part, top):
-    if part.get_content_type() == "message/rfc822" and not top:
-        return [part.get_filename()] if part.get_filename() else []
-    if part.is_multipart():
-        names = []
-        for sub in part.get_payload():
-            if isinstance(sub, email.message.Message):
-                names += named_parts(sub, False)
-        return names
-    return [part.get_filename()] if not top and part.get_filename() else []
+def is_message(part):
+    return part.get_content_type() == "message/rfc822"
+
+
+def is_multipart(part):
+    # A message/delivery-status part holds a list of header blocks: Python's is_multipart() is
+    # true of it, but it is one part.
+    return part.get_content_maintype() == "multipart" and part.is_multipart()
+
+
+def reader_attachments(part):
+    if not is_multipart(part):
+        return []
+    yielded = list(part.iter_attachments())
+    found = []
+    for sub in part.iter_parts():
+        attached = any(sub is a for a in yielded)
+        if is_multipart(sub):
+            found += reader_attachments(sub)
+        elif attached and not (sub.get_content_maintype() == "text" and not sub.get_filename()
+                               and not sub.is_attachment()):
+            found.append(sub)
+    return found
+
+
+def names(msg):
+    found = []
+    for part in reader_attachments(msg):
+        name = part.get_filename()
+        if not name and is_message(part):
+            name = None
+        found.append(name or "")
+    return found
 
 
 for path in sys.argv[1:]:
@@ -44,8 +70,8 @@ for path in sys.argv[1:]:
     except Exception:
         sender = ""
     try:
-        names = named_parts(msg, True)
+        attachments = names(msg)
     except Exception:
-        names = []
-    fields = [path.rsplit("/", 1)[-1], " ".join(subject.split()), sender] + names
+        attachments = []
+    fields = [path.rsplit("/", 1)[-1], " ".join(subject.split()), sender] + attachments
     print("\t".join(esc(x) for x in fields))

@@ -76,6 +76,11 @@ std::string words(std::string_view s) {
   return out;
 }
 
+// Messages whose attachments the reader lists otherwise than Python: msg_15 and msg_39 nest a
+// multipart under its parent's own boundary, which the two parsers split differently; the reader
+// keeps the parts (an image marked as an attachment, six patches) that Python's reading loses.
+constexpr int kKnownDifferences = 2;
+
 // Names the reader gives parts that carry none: "attachment<N>", "<subject>.eml".
 bool madeUpName(const std::string& name) {
   if (name.ends_with(".eml")) return true;
@@ -111,7 +116,7 @@ TEST(MailCorpus, EveryMessageIsListedAndReadsAsPythonReadsIt) {
   ASSERT_EQ(system.MAPILogon(0, "", "", mail::kMapiNewSession, 0, h), mail::MapiSuccess);
   const auto inbox = loadInbox(system, h);
   ASSERT_EQ(inbox.size(), files.size());
-  int subjects = 0, senders = 0, attachments = 0, named = 0, all = 0;
+  int subjects = 0, senders = 0, counts = 0, attachments = 0, all = 0;
   for (std::size_t i = 0; i < files.size(); ++i) {
     const Reference& want = (*reference)[i];
     const auto m =
@@ -124,11 +129,13 @@ TEST(MailCorpus, EveryMessageIsListedAndReadsAsPythonReadsIt) {
     for (const auto& f : full->files) EXPECT_TRUE(fs::is_regular_file(f.pathName)) << want.file;
     (void)system.MAPIFreeBuffer(full);
 
-    std::vector<std::string> names, given;
-    for (const auto& a : m->attachments) {
-      names.push_back(text::toUtf8(a.fileName));
-      if (!madeUpName(names.back())) given.push_back(names.back());
-    }
+    std::vector<std::string> names;
+    for (const auto& a : m->attachments) names.push_back(text::toUtf8(a.fileName));
+    // A part without a name of its own is listed under one the reader makes up.
+    bool sameNames = names.size() == want.attachments.size();
+    for (std::size_t k = 0; sameNames && k < names.size(); ++k)
+      sameNames =
+          want.attachments[k].empty() ? madeUpName(names[k]) : names[k] == want.attachments[k];
     const bool subject = words(text::toUtf8(m->subject)) == want.subject;
     // "<>" is the null sender, which holds no address to show.
     const bool sender = text::toUtf8(m->from) == (want.from == "<>" ? "" : want.from);
@@ -138,20 +145,21 @@ TEST(MailCorpus, EveryMessageIsListedAndReadsAsPythonReadsIt) {
                         << "]";
     subjects += subject;
     senders += sender;
-    attachments += names == want.attachments;
-    named += given == want.attachments;
-    all += subject && sender && names == want.attachments;
-    if (given != want.attachments) {
+    counts += names.size() == want.attachments.size();
+    attachments += sameNames;
+    all += subject && sender && sameNames;
+    if (!sameNames) {
       std::string got, expected;
-      for (const auto& n : given) got += " [" + n + "]";
+      for (const auto& n : names) got += " [" + n + "]";
       for (const auto& n : want.attachments) expected += " [" + n + "]";
-      std::cout << want.file << ": named attachments" << got << " / Python" << expected << "\n";
+      std::cout << want.file << ": attachments" << got << " / Python" << expected << "\n";
     }
   }
   std::cout << "MAILCORPUS " << files.size() << " messages: subject " << subjects << ", sender "
-            << senders << ", attachment names " << attachments << " (" << named
-            << " leaving out names made up for unnamed parts), all three " << all
-            << " agree with Python\n";
+            << senders << ", attachment count " << counts << ", attachment names " << attachments
+            << ", all three " << all << " agree with Python\n";
+  // Every difference left is one the reader means (see the report of the corpus run).
+  EXPECT_GE(attachments + kKnownDifferences, static_cast<int>(files.size()));
   (void)system.MAPILogoff(h, 0, 0, 0);
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/data/files.h"
 #include "core/data/records.h"
+#include "runtime/text/fixed_string.h"
 #include "tests/support/temp_dir.h"
 
 namespace trv::core {
@@ -71,7 +72,7 @@ TEST_F(ClientImporterTest, ARefusedLineLeavesTheOthersOfItsGroupWritten) {
   EXPECT_EQ(count(), 4u);
   EXPECT_FALSE(conn.inTransaction());
   EXPECT_NE(logText().find("Double key"), std::string::npos);
-  EXPECT_NE(logText().find(" - Carl - carl@beta.com\r\n"), std::string::npos);
+  EXPECT_NE(logText().find(" - Carl - carl@beta.com - line 3\r\n"), std::string::npos);
 }
 
 TEST_F(ClientImporterTest, AllShortNamesTakenRefusesTheLineInsteadOfLoopingOn) {
@@ -95,6 +96,63 @@ TEST_F(ClientImporterTest, AnUnwritableLogIsNotedAndTheImportGoesOn) {
   EXPECT_TRUE(imp.imported());
   EXPECT_EQ(count(), 1u);
 }
+
+// Address books as Python's csv module writes them (data/make_books.py): every field quoted with
+// a byte order mark, and quoted only where needed; commas, line breaks and quotes inside fields,
+// names in UTF-8 that Windows-1252 holds, and one that it cannot.
+class AddressBookImportTest : public ClientImporterTest,
+                              public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(AddressBookImportTest, ReadsWhatPythonsCsvWrites) {
+  std::ifstream in(std::filesystem::path(TRV_ADDRESS_BOOKS) / GetParam(), std::ios::binary);
+  ASSERT_TRUE(in);
+  ClientImporter imp = importer(dir.path() / "ImportError.log");
+  ASSERT_TRUE(imp.run(in, {}, nullptr));
+  EXPECT_EQ(imp.linesRead(), 7u);
+  EXPECT_EQ(imp.rejected(), 3u);
+  EXPECT_EQ(count(), 3u);
+
+  const auto client = [&](const std::string& fullName) {
+    store::RecordBuffer b(decl);
+    ClientRecord key;
+    key.LName = fullName;
+    std::memcpy(b.record.data(), &key, sizeof key);
+    EXPECT_EQ(conn.fetch(id, decl.findKey("CLI:KeyFullName"), b), store::Ok) << fullName;
+    ClientRecord r;
+    std::memcpy(&r, b.record.data(), sizeof r);
+    return r;
+  };
+  const ClientRecord smith = client("Smith, Jones & Co");
+  EXPECT_EQ(smith.SName.view(), "Smith,");
+  EXPECT_EQ(text::clip(smith.Contact.view()), "Ann Smith");
+  EXPECT_EQ(text::clip(smith.Address.view()), "1 Mill Road Flat 2");
+  EXPECT_EQ(text::clip(smith.City.view()), "Leeds");
+  EXPECT_EQ(text::clip(smith.Remarks.view()), "first line\r\nsecond line");
+  const ClientRecord zoe = client("M\xfcller");
+  EXPECT_EQ(text::clip(zoe.Contact.view()), "Zo\xeb M\xfcller");
+  EXPECT_EQ(text::clip(zoe.Address.view()),
+            "Stra\xdf"
+            "e 5");
+  EXPECT_EQ(text::clip(zoe.Remarks.view()), "Caf\xe9 \x80 5");
+  EXPECT_EQ(client("Lane, Dora").SName.view(), "Lane,");
+
+  const std::string log = logText();
+  EXPECT_NE(log.find("No CSV Record                    - Bob \"The Builder\" Brown - "
+                     "bob@brown.example - line 6\r\n"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("No CSV Record                    - Finn O'Brien - finn@obrien.example - "
+                     "line 7\r\n"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("Characters not in Windows-1252   - Chen \xe4\xb8\xad\xe6\x96\x87 Trading - "
+                     "chen@chen.example - line 8 - \xe4\xb8\xad\xe6\x96\x87\r\n"),
+            std::string::npos)
+      << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(PythonCsv, AddressBookImportTest,
+                         ::testing::Values("book_quote_all.csv", "book_quote_minimal.csv"));
 
 }  // namespace
 }  // namespace trv::core

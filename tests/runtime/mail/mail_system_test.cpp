@@ -9,6 +9,7 @@
 #include "runtime/mail/capturing_transport.h"
 #include "runtime/mail/local_delivery.h"
 #include "runtime/mail/scripted_mail_dialogs.h"
+#include "runtime/text/charset.h"
 #include "runtime/text/clock.h"
 #include "runtime/text/date_time.h"
 #include "tests/runtime/mail/mail_test_support.h"
@@ -420,6 +421,22 @@ TEST_F(MailSystemTest, AttachmentsTakeThePlacesKeptForThemInTheText) {
   const CapturedMail c = transport->captured().at(0);
   EXPECT_EQ(c.text.substr(0, c.text.find('\n')), "   Hello");
   EXPECT_EQ(c.attachmentNames, (std::vector<std::string>{"a.txt", "Scan M\u00E4rz.pdf"}));
+}
+
+// A name the caller gives in the records' charset stands for the file's own name when that is
+// what the charset makes of it: the file's name goes, not its "?" image.
+TEST_F(MailSystemTest, AnAttachmentGoesUnderItsFilesOwnName) {
+  const std::string greek = "\u03AD\u03B3\u03B3\u03C1\u03B1\u03C6\u03BF.txt";
+  writeText(config.path() / greek, "x");
+  writeText(config.path() / "M\u00E4rz.txt", "y");
+  const MapiHandle h = logon();
+  MapiMessage m = simpleMessage();
+  m.files = {{0, 0, kNoPosition, (config.path() / greek).string(), text::fromUtf8(greek), ""},
+             {0, 0, kNoPosition, (config.path() / "M\u00E4rz.txt").string(), "M\u00E4rz.txt", ""},
+             {0, 0, kNoPosition, (config.path() / greek).string(), "Scan M\xE4rz.txt", ""}};
+  ASSERT_EQ(mail->MAPISendMail(h, 0, m, 0, 0), MapiSuccess) << mail->lastDetail();
+  EXPECT_EQ(transport->captured().at(0).attachmentNames,
+            (std::vector<std::string>{greek, "M\u00E4rz.txt", "Scan M\u00E4rz.txt"}));
 }
 
 TEST_F(MailSystemTest, ThreadsSendingAtOnceLoseNoMessage) {

@@ -1,6 +1,8 @@
 #include "runtime/mail/maildir.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "tests/runtime/mail/mail_test_support.h"
 
@@ -83,6 +85,23 @@ TEST_F(MaildirTest, IdentifiersThatLeaveTheFolderAreNotFound) {
   writeText(dir.path() / "outside", "secret");
   for (const char* id : {"", "../outside", "../../outside", ".", "..", "a/b", "x:2,S"})
     EXPECT_FALSE(box.find(id)) << id;
+}
+
+// A message imported later keeps its date in the file's modification time (mdeliver -M,
+// offlineimap): that is when it was received, not the stamp of the name it got on import.
+TEST_F(MaildirTest, TheReceivedDateIsTheFilesModificationTime) {
+  std::string id;
+  ASSERT_TRUE(box.deliver("Subject: a\n\nx\n", 1020672000, {}, &id).ok());
+  EXPECT_EQ(box.find(id)->deliveredSeconds, 1020672000);
+
+  const fs::path imported = dir.path() / "Mail" / "cur" / "1700000000.M1P1.host:2,S";
+  writeText(imported, "Subject: old\n\nx\n");
+  const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, imported.c_str(), times, 0), 0);
+  const std::vector<MaildirEntry> list = box.list();
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].id, "1700000000.M1P1.host");
+  EXPECT_EQ(list[0].deliveredSeconds, 1000000000);
 }
 
 TEST(Maildir, AFileWhereTheFolderShouldBeIsRefused) {

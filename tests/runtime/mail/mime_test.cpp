@@ -59,6 +59,71 @@ TEST(MimeReader, ChoosesTheTextPartSensibly) {
   EXPECT_EQ(parseMail("Subject: caf\xE9\n\nx\n")->subject, "caf\u00E9");
 }
 
+TEST(MimeReader, ListsThePartsAReaderCallsAttachments) {
+  const std::string head = "Subject: a\nMIME-Version: 1.0\nContent-Type: ";
+  struct Case {
+    const char* name;
+    std::string message;
+    std::vector<std::string> attachments;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"an image of the HTML branch",
+       head + "multipart/alternative; boundary=a\n\n--a\nContent-Type: text/plain\n\nplain\n"
+              "--a\nContent-Type: multipart/related; boundary=r\n\n--r\nContent-Type: "
+              "text/html\n\n<p>html</p>\n--r\nContent-Type: image/png\nContent-ID: <i1>\n\n"
+              "png\n--r--\n--a--\n",
+       {"attachment1"},
+       "plain"},
+      {"a named inline text after the body",
+       head + "multipart/mixed; boundary=m\n\n--m\nContent-Type: text/plain\n\nbody\n--m\n"
+              "Content-Type: text/plain; name=notes.txt\nContent-Disposition: inline\n\n"
+              "notes\n--m\nContent-Type: text/plain\n\nfooter\n--m--\n",
+       {"notes.txt"},
+       "body\nfooter"},
+      {"the related part's root named by start",
+       head + "multipart/related; boundary=r; start=\"<root>\"\n\n--r\nContent-Type: "
+              "image/gif; name=logo.gif\nContent-ID: <logo>\n\ngif\n--r\nContent-Type: "
+              "text/html\nContent-ID: <root>\n\n<p>hi</p>\n--r--\n",
+       {"logo.gif"},
+       "hi"},
+      {"an enclosed message alone",
+       head + "message/rfc822\n\nFrom: Ann <ann@example.com>\nSubject: inner\n\ninner text\n",
+       {},
+       "From: Ann <ann@example.com>\nSubject: inner\n\ninner text"},
+      {"a text of an unknown text type",
+       head + "text; charset=us-ascii\n\nold mailer\n",
+       {},
+       "old mailer"},
+  };
+  for (const Case& c : cases) {
+    const auto mail = parseMail(c.message);
+    ASSERT_TRUE(mail) << c.name;
+    std::vector<std::string> names;
+    for (const auto& a : mail->attachments) names.push_back(a.fileName);
+    EXPECT_EQ(names, c.attachments) << c.name;
+    std::string text = mail->text;
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    EXPECT_EQ(text, c.text) << c.name;
+  }
+}
+
+TEST(MimeReader, HtmlReferencesAreDecodedAsHtml5ReadsThem) {
+  struct Case {
+    const char* html;
+    const char* text;
+  } cases[] = {
+      {"caf&eacute; &Eacute;t&eacute;", "caf\u00E9 \u00C9t\u00E9"},
+      {"&euro;5 &mdash; &hellip; &rarr; &NotEqualTilde;",
+       "\u20AC5 \u2014 \u2026 \u2192 \u2242\u0338"},
+      {"&#233; &#xE9; &#X20AC; &#128; &#0; &#55296;", "\u00E9 \u00E9 \u20AC \u20AC \uFFFD \uFFFD"},
+      {"&eacute caf&eacutex &copy2024", "\u00E9 caf\u00E9x \u00A92024"},  // legacy, no ";"
+      {"&nosuch; & &; &#; &#x;", "&nosuch; & &; &#; &#x;"},
+      {"A&nbsp;B &amp;lt;", "A B &lt;"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(htmlToText(c.html), c.text) << c.html;
+}
+
 TEST(MimeReader, AttachmentNamesAreSafeFileNames) {
   struct Case {
     const char* given;
@@ -104,6 +169,36 @@ TEST(MimeWriter, ComposesWhatTheReaderReadsBackAndKeepsBccOffTheWire) {
   ASSERT_EQ(back->attachments.size(), 1u);
   EXPECT_EQ(back->attachments[0].fileName, "Notiz \u00E4.txt");
   EXPECT_EQ(back->attachments[0].data, std::string("line\0binary\xFF", 12));
+}
+
+// Names go as the files have them, whatever their characters, encoded as MIME says; text files
+// say their charset.
+TEST(MimeWriter, AttachmentNamesAndCharsetsGoAsTheFilesHaveThem) {
+  TempDir dir;
+  writeText(dir.path() / "\u03AD\u03B3\u03B3\u03C1\u03B1\u03C6\u03BF.txt", "\u03B1\u03B2\n");
+  writeText(dir.path() / "say \"hi\".txt", "plain\n");
+  writeText(dir.path() / "old.txt", "caf\xE9\n");
+  MailDraft draft;
+  draft.from = {"", "helpdesk@example.org"};
+  draft.to = {{"", "a@example.org"}};
+  draft.attachments = {{dir.path() / "\u03AD\u03B3\u03B3\u03C1\u03B1\u03C6\u03BF.txt", ""},
+                       {dir.path() / "say \"hi\".txt", ""},
+                       {dir.path() / "old.txt", ""}};
+  const ComposeResult result = composeMail(draft);
+  ASSERT_EQ(result.status, ComposeStatus::Ok) << result.detail;
+  const std::string& wire = result.mail.wire;
+  for (unsigned char c : wire) EXPECT_LT(c, 0x80) << "raw 8-bit byte on the wire";
+  EXPECT_NE(wire.find("filename*=UTF-8''%CE%AD%CE%B3%CE%B3%CF%81%CE%B1%CF%86%CE%BF.txt"),
+            std::string::npos)
+      << wire;
+  EXPECT_NE(wire.find("filename=\"say \\\"hi\\\".txt\""), std::string::npos) << wire;
+  EXPECT_EQ(wire.find("_______"), std::string::npos) << wire;
+  for (const char* charset : {"charset=utf-8", "charset=us-ascii", "charset=windows-1252"})
+    EXPECT_NE(wire.find(charset), std::string::npos) << charset << "\n" << wire;
+  const auto back = parseMail(wire);
+  ASSERT_TRUE(back);
+  ASSERT_EQ(back->attachments.size(), 3u);
+  EXPECT_EQ(back->attachments[0].fileName, "\u03AD\u03B3\u03B3\u03C1\u03B1\u03C6\u03BF.txt");
 }
 
 TEST(MimeWriter, AMissingAttachmentFailsTheWholeMessage) {
