@@ -464,6 +464,9 @@ void Window::display(int number) {
 void Window::update(int number) {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     if (number != 0 && controls_[i].number != number) continue;
+    // A hidden control holds what was last shown in it: it must not write that over a visible
+    // control of the same field.
+    if (number == 0 && controls_[i].hidden) continue;
     const auto& use = uses_[i].use;
     if (use && use->set) use->set(controls_[i].value);
   }

@@ -103,7 +103,7 @@ class Window {
   int selectCount() const { return selectCount_; }
   // Copies use variables to their controls (number 0: every control).
   void display(int number = 0);
-  // Copies control values to their use variables (number 0: every control).
+  // Copies control values to their use variables (number 0: every control that is not hidden).
   void update(int number = 0);
 
   // --- the window ---
