@@ -47,6 +47,12 @@ int timerPeriod(int refreshInterval) {
   }
 }
 
+// A list's text is its caption.
+ui::ControlDecl captioned(ui::ControlDecl list, std::string caption) {
+  list.text = std::move(caption);
+  return list;
+}
+
 ui::WindowDecl overviewDecl() {
   ui::WindowDecl d;
   d.title = "Action Overview";
@@ -54,11 +60,12 @@ ui::WindowDecl overviewDecl() {
   d.icon = "Zoruve.ico";
   d.resizable = true;  // two lists that show more in a larger window
   d.controls = {
-      ui::list("?List1", builtInColumns(kListToProcess))
+      captioned(ui::list("?List1", shownColumns(builtInColumns(kListToProcess))),
+                "Cases to Process")
           .withNumber(OverviewListToProcess)
           .withTip("Cases to Process")
           .at(1, 1),
-      ui::list("?List2", builtInColumns(kListLate))
+      captioned(ui::list("?List2", shownColumns(builtInColumns(kListLate))), "Late Cases")
           .withNumber(OverviewListLate)
           .withTip("Late Cases")
           .at(1, 2),
@@ -184,12 +191,12 @@ class ActionOverview {
     }
     setIcons();
     setTitle();
-    w_->setColumns(OverviewListLate,
-                   list::withListFormat(builtInColumns(kListLate),
-                                        s_.AppSettings.ReadValue(kBrowses, "ActionList1")));
-    w_->setColumns(OverviewListToProcess,
-                   list::withListFormat(builtInColumns(kListToProcess),
-                                        s_.AppSettings.ReadValue(kBrowses, "ActionList2")));
+    lateColumns_ = list::withListFormat(builtInColumns(kListLate),
+                                        s_.AppSettings.ReadValue(kBrowses, "ActionList1"));
+    toDoColumns_ = list::withListFormat(builtInColumns(kListToProcess),
+                                        s_.AppSettings.ReadValue(kBrowses, "ActionList2"));
+    w_->setColumns(OverviewListLate, shownColumns(lateColumns_));
+    w_->setColumns(OverviewListToProcess, shownColumns(toDoColumns_));
     redisplay();
     recount();
     if (!shown_->AFT.empty()) {
@@ -220,9 +227,11 @@ class ActionOverview {
     (void)s_.AppSettings.WriteValue(kBrowses, "QueXPosition", std::int64_t{p.x});
     (void)s_.AppSettings.WriteValue(kBrowses, "QueYPosition", std::int64_t{p.y});
     if (const ui::ControlState* late = w_->control(OverviewListLate))
-      (void)s_.AppSettings.WriteValue(kBrowses, "ActionList1", list::listFormat(late->columns));
+      (void)s_.AppSettings.WriteValue(kBrowses, "ActionList1",
+                                      storedFormat(late->columns, lateColumns_));
     if (const ui::ControlState* toDo = w_->control(OverviewListToProcess))
-      (void)s_.AppSettings.WriteValue(kBrowses, "ActionList2", list::listFormat(toDo->columns));
+      (void)s_.AppSettings.WriteValue(kBrowses, "ActionList2",
+                                      storedFormat(toDo->columns, toDoColumns_));
     w_->close();
   }
 
@@ -435,6 +444,9 @@ class ActionOverview {
   core::SharedQueues::Snapshot shown_;  // what the lists show now
   long long sortChoice_ = 0;
   int active_ = 0;  // 0 none, else the list number
+  // The columns each list was opened with, in dialog units, for what its close stores.
+  std::vector<ui::ListColumn> lateColumns_;
+  std::vector<ui::ListColumn> toDoColumns_;
   std::string timeText_, dateText_;
 };
 

@@ -1,5 +1,6 @@
 #include "cases/overview/overview_display.h"
 
+#include "runtime/list/list_format.h"
 #include "runtime/text/charset.h"
 #include "runtime/text/fixed_string.h"
 #include "runtime/text/picture.h"
@@ -37,6 +38,21 @@ std::vector<ui::ListColumn> builtInColumns(int list) {
   };
   columns[1].icon = true;  // the case shows its update mark's icon
   return columns;
+}
+
+std::vector<ui::ListColumn> shownColumns(std::vector<ui::ListColumn> dialogUnits) {
+  for (ui::ListColumn& c : dialogUnits) c.width = list::charsOfDialogUnits(c.width);
+  return dialogUnits;
+}
+
+std::string storedFormat(const std::vector<ui::ListColumn>& shown,
+                         const std::vector<ui::ListColumn>& opened) {
+  std::vector<ui::ListColumn> stored = opened;
+  if (shown.size() != opened.size()) return list::listFormat(opened);
+  for (std::size_t i = 0; i < shown.size(); ++i)
+    if (list::charsOfDialogUnits(opened[i].width) != shown[i].width)
+      stored[i].width = list::dialogPlaceOf({1, 1, shown[i].width, 0}).width;
+  return list::listFormat(stored);
 }
 
 ui::ListRow queueRow(const core::QueueEntry& e) {

@@ -29,8 +29,16 @@ std::string iconList();
 // The icon file of an entry's update mark: 1 and 2 as in the icon list, anything else none ("").
 std::string iconOf(std::uint16_t newUpdate);
 
-// The built-in columns of list 1 or 2: Nr, Case, Priority, Client, Fase, Time, Date.
+// The built-in columns of list 1 or 2: Nr, Case, Priority, Client, Fase, Time, Date, their
+// widths in dialog units as the stored formats hold them.
 std::vector<ui::ListColumn> builtInColumns(int list);
+// Columns of dialog units as the window model takes them: widths in characters.
+std::vector<ui::ListColumn> shownColumns(std::vector<ui::ListColumn> dialogUnits);
+// The format to store for a list opened with `opened` (dialog units) that now shows `shown`
+// (characters): a column the user did not size keeps its dialog units, a sized one takes its
+// new width.
+std::string storedFormat(const std::vector<ui::ListColumn>& shown,
+                         const std::vector<ui::ListColumn>& opened);
 
 // One row: the seven cells in column order, then one cell past the columns naming the icon
 // file of the Case column ("" for none). The case number is shown whole.

@@ -24,24 +24,25 @@ ui::WindowDecl declaration() {
   auto numbered = [&n](ui::ControlDecl c) {
     return c.withNumber(++n).withFont(ui::Font{"MS Sans Serif", 8});
   };
-  // The grid takes columns 1-7; the month and year frames sit right of it in column 8.
-  d.controls.push_back(numbered(ui::string("?Month", "Month").at(1, 8)));
-  d.controls.push_back(numbered(ui::string("?Year", "Year").at(4, 8)));
+  // The day names head columns 1-7 in row 1 and the weeks fill rows 2-7 below them; the month
+  // and year frames sit right of the grid in column 8, each caption above its spin field.
+  d.controls.push_back(numbered(ui::string("?Month", "Month").at(2, 8)));
+  d.controls.push_back(numbered(ui::string("?Year", "Year").at(5, 8)));
   for (int c = 0; c < 7; ++c)
     d.controls.push_back(
-        numbered(ui::string("?Day" + std::to_string(c), kDayNames[c]).at(0, c + 1)));
-  d.controls.push_back(numbered(ui::spin("?Month:Field", "@n-6", 0, 0).at(2, 8)));
-  d.controls.push_back(numbered(ui::spin("?Year:Field", "@n-6", 0, 0).at(5, 8)));
-  d.controls.push_back(numbered(ui::box("?DayBand").at(0, 1)));
-  d.controls.push_back(numbered(ui::box("?MonthFrame").at(1, 8)));
-  d.controls.push_back(numbered(ui::box("?YearFrame").at(4, 8)));
+        numbered(ui::string("?Day" + std::to_string(c), kDayNames[c]).at(1, c + 1)));
+  d.controls.push_back(numbered(ui::spin("?Month:Field", "@n-6", 0, 0).at(3, 8)));
+  d.controls.push_back(numbered(ui::spin("?Year:Field", "@n-6", 0, 0).at(6, 8)));
+  d.controls.push_back(numbered(ui::box("?DayBand").at(1, 1)));
+  d.controls.push_back(numbered(ui::box("?MonthFrame").at(2, 8)));
+  d.controls.push_back(numbered(ui::box("?YearFrame").at(5, 8)));
   for (int p = 1; p <= kCalendarCells; ++p)
     d.controls.push_back(numbered(ui::button("?Cell" + std::to_string(p), "")
-                                      .at((p - 1) / 7 + 1, (p - 1) % 7 + 1)
+                                      .at((p - 1) / 7 + 2, (p - 1) % 7 + 1)
                                       .size(2, 1)));
   for (int p = 1; p <= kCalendarCells; ++p)
     d.controls.push_back(numbered(
-        ui::string("?Label" + std::to_string(p), "").at((p - 1) / 7 + 1, (p - 1) % 7 + 1)));
+        ui::string("?Label" + std::to_string(p), "").at((p - 1) / 7 + 2, (p - 1) % 7 + 1)));
   return d;
 }
 

@@ -44,6 +44,20 @@ class PictureSpin : public QSpinBox {
   QValidator::State validate(QString&, int&) const override { return QValidator::Acceptable; }
 };
 
+// A text box that opens with its declared lines and shrinks to a few of them.
+class ModelText : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+  int preferredHeight = 0;
+
+  QSize sizeHint() const override {
+    QSize s = QPlainTextEdit::sizeHint();
+    if (preferredHeight > 0) s.setHeight(preferredHeight);
+    return s;
+  }
+};
+constexpr int kFewestTextLines = 4;
+
 class EntryAdapter final : public ControlAdapter {
  public:
   QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
@@ -85,10 +99,11 @@ class EntryAdapter final : public ControlAdapter {
 class TextAdapter final : public ControlAdapter {
  public:
   QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
-    auto* t = new QPlainTextEdit(parent);
+    auto* t = new ModelText(parent);
     t->setTabChangesFocus(true);
     int lines = c.height > 0 ? c.height : 4;
-    t->setMinimumHeight(lines * t->fontMetrics().lineSpacing() + 12);
+    t->preferredHeight = lines * t->fontMetrics().lineSpacing() + 12;
+    t->setMinimumHeight(std::min(lines, kFewestTextLines) * t->fontMetrics().lineSpacing() + 12);
     if (c.width > 0) t->setMinimumWidth(c.width * charWidth(t) + 16);
     int number = c.number;
     QObject::connect(t, &QPlainTextEdit::textChanged, host.receiver(), [&host, number] {

@@ -25,15 +25,19 @@ constexpr int kFrame = 4;
 constexpr int kNarrowestChars = 30;
 constexpr int kWidestChars = 100;
 
-// A list that asks for the width of its columns.
+constexpr int kFewestLines = 3;
+
+// A list that asks for the width of its columns and the height of its declared lines.
 class ModelList : public QTreeWidget {
  public:
   using QTreeWidget::QTreeWidget;
   int preferredWidth = 0;
+  int preferredHeight = 0;
 
   QSize sizeHint() const override {
     QSize s = QTreeWidget::sizeHint();
     if (preferredWidth > 0) s.setWidth(preferredWidth);
+    if (preferredHeight > 0) s.setHeight(preferredHeight);
     return s;
   }
 };
@@ -86,7 +90,11 @@ int showLines(QTreeWidget* t, const ControlState& c) {
   const int font = t->fontMetrics().height();
   const int line = c.lineHeight > 0 ? std::max(1, (c.lineHeight * font + 4) / 8) : 0;
   const int lines = c.height > 0 ? c.height : 8;
-  t->setMinimumHeight(lines * (line > 0 ? line : font + 4) + t->header()->sizeHint().height());
+  const int rowHeight = line > 0 ? line : font + 4;
+  const int header = t->header()->sizeHint().height();
+  // It opens with its declared lines; a smaller window still shows a few of them.
+  static_cast<ModelList*>(t)->preferredHeight = lines * rowHeight + header + kFrame;
+  t->setMinimumHeight(std::min(lines, kFewestLines) * rowHeight + header);
   t->setHorizontalScrollBarPolicy(c.horizontalBar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   t->setVerticalScrollBarPolicy(c.verticalBar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   return line;

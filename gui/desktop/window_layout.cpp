@@ -1,6 +1,7 @@
 #include "gui/desktop/window_layout.h"
 
 #include <QGridLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
@@ -179,7 +180,19 @@ void WindowLayout::place(const ui::ControlState& c, QWidget* w) {
     align = Qt::AlignLeft | Qt::AlignVCenter;
   else if (c.kind == ControlKind::Button)
     align = Qt::AlignLeft;  // a button is as wide as its text, not its column
-  box.grid->addWidget(w, row, column, 1, wide ? -1 : 1, align);
+  if (c.kind == ControlKind::List && !c.text.empty()) {
+    // A list's text is its caption, above it.
+    auto* captioned = new QVBoxLayout;
+    captioned->setSpacing(2);
+    auto* caption = new QLabel(QString::fromStdString(c.text), box.widget);
+    caption->setTextFormat(Qt::PlainText);
+    caption->setBuddy(w);
+    captioned->addWidget(caption);
+    captioned->addWidget(w, 1);
+    box.grid->addLayout(captioned, row, column, 1, wide ? -1 : 1);
+  } else {
+    box.grid->addWidget(w, row, column, 1, wide ? -1 : 1, align);
+  }
   box.lastColumn = std::max(box.lastColumn, column);
   if (c.kind == ControlKind::Prompt) {
     box.prompts[row] = w;

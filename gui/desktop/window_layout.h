@@ -8,7 +8,7 @@
 // without a prompt starts a row in the field column, lists, texts, sheets, images, groups and
 // lines span the row when they are alone in it, and buttons without a row line up at the bottom
 // right. Buttons that share a row with nothing but buttons stand side by side at its right, in
-// column order. Controls keep the size their content needs (a button its text, an entry its
+// column order. A list with a text shows it as its caption above it. Controls keep the size their content needs (a button its text, an entry its
 // picture's characters); only lists, texts and sheets take the room a larger window gives.
 
 #include <map>

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 
@@ -218,6 +219,10 @@ void WindowView::show() {
       }
     } else {
       window_->adjustSize();
+      // It opens inside the screen or the work area, as far as its controls allow.
+      const QRect area = roomAt(window_->geometry().topLeft());
+      if (!area.isEmpty())
+        window_->resize(window_->size().boundedTo(area.size()).expandedTo(leastSize()));
     }
   }
   // A window that is not resizable keeps the size its controls need, also when they change.
@@ -461,13 +466,17 @@ void WindowView::applyStatus(const std::vector<std::string>& status) {
     labels[static_cast<qsizetype>(i)]->setText(i < status.size() ? qs(status[i]) : QString());
 }
 
+QSize WindowView::leastSize() const {
+  return window_->minimumSizeHint().expandedTo(window_->minimumSize());
+}
+
 QSize WindowView::fittedSize(QSize asked) const {
   // A size too small for the controls becomes the size they ask for, as far as the screen or
   // the work area holds it.
-  QSize least = window_->minimumSizeHint().expandedTo(window_->minimumSize());
+  QSize least = leastSize();
   if (asked.width() >= least.width() && asked.height() >= least.height()) return asked;
   QSize want = window_->sizeHint().expandedTo(least).expandedTo(asked);
-  QRect area = availableArea(window_->geometry().topLeft());
+  QRect area = roomAt(window_->geometry().topLeft());
   if (!area.isEmpty()) want = want.boundedTo(area.size()).expandedTo(least);
   return want;
 }
@@ -500,9 +509,33 @@ QRect WindowView::availableArea(QPoint at) const {
   return screen ? screen->availableGeometry() : QRect();
 }
 
+QMargins WindowView::frameMargins() const {
+  if (qobject_cast<QMdiSubWindow*>(window_.data())) return {};
+  auto margins = [](const QWidget* w) {
+    const QRect g = w->geometry();
+    const QRect f = w->frameGeometry();
+    return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(),
+                    f.bottom() - g.bottom());
+  };
+  if (window_->isVisible()) return margins(window_);
+  // Not shown yet: the window manager's frame is as another window's.
+  for (const QWidget* other :
+       {window_->parentWidget() ? window_->parentWidget()->window() : nullptr,
+        QApplication::activeWindow()})
+    if (other && other->isVisible() && other->isWindow()) return margins(other);
+  const int title = window_->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window_);
+  return QMargins(0, title, 0, 0);
+}
+
+QRect WindowView::roomAt(QPoint at) const {
+  // The client area's room: the screen less the window's frame.
+  return availableArea(at).marginsRemoved(frameMargins());
+}
+
 QRect WindowView::keptVisible(QRect g) const {
-  // A work-area window stays inside the work area, a window on the screen, as far as it fits.
-  QRect area = availableArea(g.topLeft());
+  // A work-area window stays inside the work area, a window on the screen with its frame, as
+  // far as it fits.
+  QRect area = roomAt(g.topLeft());
   if (area.isEmpty()) return g;
   g.moveLeft(std::clamp(g.left(), area.left(), std::max(area.left(), area.right() - g.width())));
   g.moveTop(std::clamp(g.top(), area.top(), std::max(area.top(), area.bottom() - g.height())));

@@ -16,6 +16,7 @@
 // window's natural size, and a restored position is kept on a visible screen.
 
 #include <QImage>
+#include <QMargins>
 #include <QPointer>
 #include <QRect>
 #include <functional>
@@ -114,7 +115,12 @@ class WindowView final : private ControlHost {
   void applyStatus(const std::vector<std::string>& status);
   void applyPlacement(const ui::Placement& placement);
   QSize fittedSize(QSize asked) const;
+  QSize leastSize() const;
   QRect availableArea(QPoint at) const;
+  // The window manager's frame around a top-level window (none in the work area).
+  QMargins frameMargins() const;
+  // Where the window's client area may lie near `at`: the available area less the frame.
+  QRect roomAt(QPoint at) const;
   QRect keptVisible(QRect geometry) const;
   ui::Placement currentPlacement() const;
   void placed();

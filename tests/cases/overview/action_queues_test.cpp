@@ -376,9 +376,18 @@ TEST_F(ActionQueuesTest, ClosingKeepsPositionAndEachListsFormatAndFreesTheSlot) 
   ASSERT_TRUE(ini().WriteValue("Browses", "ActionList2", "bad"));
   startOverview();
   EXPECT_EQ(window()->placement(), (ui::Placement{false, false, 120, 45, 319, 159}));
-  EXPECT_EQ(control(OverviewListLate).columns[0].width, 30);
-  EXPECT_EQ(control(OverviewListToProcess).columns[0].width, 26);
+  // The formats hold dialog units; the lists show characters.
+  EXPECT_EQ(control(OverviewListLate).columns[0].width, 8);
+  EXPECT_EQ(control(OverviewListToProcess).columns[0].width, 7);
+  EXPECT_EQ(control(OverviewListToProcess).columns[2].width, 7);
 
+  ui::Input sized;  // the user widens the priority column of the cases to process
+  sized.kind = ui::Input::Kind::ColumnWidth;
+  sized.window = window()->id();
+  sized.control = OverviewListToProcess;
+  sized.column = 3;
+  sized.width = 10;
+  rt.post(sized);
   ui::Input place;
   place.kind = ui::Input::Kind::Place;
   place.window = window()->id();
@@ -390,7 +399,7 @@ TEST_F(ActionQueuesTest, ClosingKeepsPositionAndEachListsFormatAndFreesTheSlot) 
   EXPECT_EQ(ini().ReadNumber("Browses", "QueXPosition"), 200);
   EXPECT_EQ(ini().ReadNumber("Browses", "QueYPosition"), 80);
   EXPECT_EQ(ini().ReadValue("Browses", "ActionList1"), "30,23,26,26,20,20,20");
-  EXPECT_EQ(ini().ReadValue("Browses", "ActionList2"), "26,23,26,26,20,21,20");
+  EXPECT_EQ(ini().ReadValue("Browses", "ActionList2"), "26,23,40,26,20,21,20");
 
   startOverview();  // the size is never kept
   EXPECT_EQ(window()->placement(), (ui::Placement{false, false, 200, 80, 319, 159}));
