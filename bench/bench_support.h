@@ -23,6 +23,9 @@ int caseCount();
 // equal keys is spread over the whole file; 900 clients; first escalation moments over sixty
 // days around kToday.
 const std::string& caseFilePath();
+// The folder of caseFilePath(): a database of the eight data files, the others as a starter
+// database has them (made on the first call).
+const std::string& databaseFolder();
 // The run of equal keys the benchmarks page through: the product of caseFilePath()'s cases
 // with this product id.
 inline constexpr const char* kRunProduct = "P17";
@@ -39,11 +42,16 @@ struct Ratio {
   std::string denominator;
   // Wall time for benchmarks whose work runs on other threads (they time themselves).
   Time time = kProcessor;
+  // When above 0, the denominator is this fixed time (nanoseconds) instead of a benchmark's.
+  double fixedDenominatorNs = 0;
 };
 
 // Runs the benchmarks selected by the command line, five repetitions each in random order
-// across the benchmarks unless the command line says otherwise (--benchmark_repetitions,
-// --benchmark_enable_random_interleaving), prints the minimum and median wall and processor
+// across the benchmarks, each after a warm-up of at least 0.5 s and running at least 1 s a
+// repetition (a benchmark with fixed iterations runs those), unless the command line says
+// otherwise (--benchmark_repetitions, --benchmark_enable_random_interleaving,
+// --benchmark_min_warmup_time, --benchmark_min_time), so a slow first call is never a
+// repetition's time; prints the minimum and median wall and processor
 // time of each, then one line per ratio, last: "RATIO <name> <value>" from the medians of this
 // run's processor times (0 when either benchmark did not run). Processor time is the time the
 // benchmark's thread ran, kernel work for it included: on an idle machine it is the wall time,

@@ -1,19 +1,27 @@
-// The case list report over a large case file: building its page model (every case read in key
-// order, filtered, placed on its pages) against a raw scan of the same records in the same
-// order, writing the model as PDF against the same scan, and, run by the report runner with its
-// progress window, the time until the preview shows the first page against the time until it
-// shows the whole report. Prints RATIO lines last. TRV_BENCH_CASES sets the number of cases
-// (see bench_support.h).
+// The case list report over the generated cases: building its page model (every case read in
+// key order, without memos as the report reads them, filtered, placed on its pages) against a
+// raw SQLite scan of the same rows in the same order and against the store's reader; writing the
+// model as PDF against drawing the same text lines and rules with QPdfWriter and QPainter
+// directly, and against the scan; and, run by the report runner with its progress window, the
+// time until the preview shows the first page against the time until it shows the whole report.
+// Prints RATIO lines last. TRV_BENCH_CASES sets the number of cases (see bench_support.h).
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
+#include <QFont>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <variant>
 
 #include "bench/bench_support.h"
 #include "cases/reports/case_reports.h"
@@ -45,25 +53,9 @@ struct CaseFile {
     dir =
         std::filesystem::temp_directory_path() / ("trv_bench_report_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
-    if (conn.open(decl, (dir / "Sercase.kvx").string(), store::OpenMode::Shared, &id) != store::Ok)
+    if (conn.open(decl, bench::caseFilePath(), store::OpenMode::Shared, &id) != store::Ok)
       std::abort();
-    if (conn.begin() != store::Ok) std::abort();
-    for (int i = 1; i <= count; ++i) {
-      store::RecordBuffer b(decl);
-      auto& r = *reinterpret_cast<core::SercaseRecord*>(b.record.data());
-      char name[8];
-      std::snprintf(name, sizeof name, "C%05d", i % 5000);
-      r.CaseNr = static_cast<std::uint32_t>(i);
-      r.SName = name;
-      r.IDProduct = "WIDGET-" + std::to_string(i % 40);
-      r.SProblem = "The printer jams after " + std::to_string(i % 97) + " pages";
-      r.Status = i % 3 == 0 ? "Closed" : "Active";
-      r.Owner = "Agent" + std::to_string(i % 17);
-      r.SDate = 73000 + i % 365;
-      r.STime = 1 + (i % 8640) * 1000;
-      if (conn.add(id, b) != store::Ok) std::abort();
-    }
-    if (conn.commit() != store::Ok) std::abort();
+    conn.setSequenceMemos(id, false);  // the case list prints no memo
   }
   ~CaseFile() {
     conn.close(id);
@@ -113,6 +105,36 @@ void BM_RawScan(benchmark::State& state) {
 }
 BENCHMARK(BM_RawScan)->Unit(benchmark::kMillisecond);
 
+// The floor: the same rows in the same order straight from SQLite, each record decoded.
+void BM_RawSqliteScan(benchmark::State& state) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(bench::caseFilePath().c_str(), &db,
+                      SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+    std::abort();
+  sqlite3_stmt* s = nullptr;
+  if (sqlite3_prepare_v2(db,
+                         "SELECT id, data FROM records WHERE \"SER:CaseNrKey\" IS NOT NULL "
+                         "ORDER BY \"SER:CaseNrKey\"",
+                         -1, &s, nullptr) != SQLITE_OK)
+    std::abort();
+  for (auto _ : state) {
+    std::int64_t sum = 0, n = 0;
+    core::SercaseRecord r;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+      if (sqlite3_column_bytes(s, 1) != sizeof r) std::abort();
+      std::memcpy(static_cast<void*>(&r), sqlite3_column_blob(s, 1), sizeof r);
+      sum += r.CaseNr;
+      ++n;
+    }
+    sqlite3_reset(s);
+    benchmark::DoNotOptimize(sum);
+    if (n != caseFile().count) state.SkipWithError("records missing");
+  }
+  sqlite3_finalize(s);
+  sqlite3_close(db);
+}
+BENCHMARK(BM_RawSqliteScan)->Unit(benchmark::kMillisecond);
+
 void BM_CaseListPages(benchmark::State& state) {
   int pages = 0;
   for (auto _ : state) {
@@ -127,20 +149,72 @@ void BM_CaseListPages(benchmark::State& state) {
 }
 BENCHMARK(BM_CaseListPages)->Unit(benchmark::kMillisecond);
 
+const report::Document& caseListDocument() {
+  static const report::Document doc = [] {
+    cases::reports::CaseList list(allCases(), false, "Report of All Cases", " 6/05/02", "10:00",
+                                  "Vorn Trovanel 1.2");
+    (void)scan([&](const store::RecordBuffer& r) { (void)list.print(r); });
+    return list.layout().finish();
+  }();
+  return doc;
+}
+
 void BM_CaseListPdf(benchmark::State& state) {
   gui::ensureGuiApplication();
-  cases::reports::CaseList list(allCases(), false, "Report of All Cases", " 6/05/02", "10:00",
-                                "Vorn Trovanel 1.2");
-  (void)scan([&](const store::RecordBuffer& r) { (void)list.print(r); });
-  const report::Document doc = list.layout().finish();
+  const report::Document& doc = caseListDocument();
   const std::filesystem::path file = caseFile().dir / "cases.pdf";
   gui::PdfRenderer pdf;
   for (auto _ : state) {
     std::string error;
     if (!pdf.writePdf(doc, file, &error)) state.SkipWithError(error.c_str());
   }
+  state.counters["pages"] = static_cast<double>(doc.pages.size());
 }
 BENCHMARK(BM_CaseListPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The floor of the PDF: the same text lines and rules at the same places in the same fonts,
+// drawn with QPdfWriter and QPainter directly (the font set when it changes).
+void BM_RawQpdf(benchmark::State& state) {
+  gui::ensureGuiApplication();
+  const report::Document& doc = caseListDocument();
+  const QString file = QString::fromStdString((caseFile().dir / "raw.pdf").string());
+  constexpr double dpi = 600;
+  auto dots = [](int thousandths) { return thousandths * dpi / 1000.0; };
+  for (auto _ : state) {
+    QPdfWriter writer(file);
+    writer.setResolution(static_cast<int>(dpi));
+    writer.setPageSize(
+        QPageSize(QSizeF(doc.setup.width / 1000.0, doc.setup.height / 1000.0), QPageSize::Inch));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    const report::FontSpec* font = nullptr;
+    for (std::size_t i = 0; i < doc.pages.size(); ++i) {
+      if (i > 0) writer.newPage();
+      for (const report::PageItem& item : doc.pages[i].items) {
+        if (const auto* t = std::get_if<report::TextItem>(&item)) {
+          if (font == nullptr || font->face != t->font.face || font->points != t->font.points ||
+              font->bold != t->font.bold) {
+            QFont f(QString::fromStdString(t->font.face));
+            f.setPointSize(t->font.points);
+            f.setBold(t->font.bold);
+            painter.setFont(f);
+            font = &t->font;
+          }
+          const int align = t->align == report::Align::kRight    ? Qt::AlignRight
+                            : t->align == report::Align::kCenter ? Qt::AlignHCenter
+                                                                 : Qt::AlignLeft;
+          painter.drawText(
+              QRectF(dots(t->box.x), dots(t->box.y), dots(t->box.width), dots(t->box.height)),
+              align | Qt::AlignVCenter | Qt::TextSingleLine, QString::fromStdString(t->text));
+        } else if (const auto* l = std::get_if<report::LineItem>(&item)) {
+          painter.drawLine(QPointF(dots(l->x1), dots(l->y1)), QPointF(dots(l->x2), dots(l->y2)));
+        }
+      }
+    }
+    painter.end();
+  }
+}
+BENCHMARK(BM_RawQpdf)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 using Clock = std::chrono::steady_clock;
 
@@ -199,11 +273,12 @@ void BM_ReportShown(benchmark::State& state) {
     TimedOutput output(rt, endAt);
     NoMessages messages;
     std::atomic<Clock::rep> began{0};
-    const std::filesystem::path file = f.dir / "Sercase.kvx";
+    const std::filesystem::path file = bench::caseFilePath();
     if (rt.start([&] {
           store::Connection conn;
           store::FileId id = -1;
           if (conn.open(f.decl, file.string(), store::OpenMode::Shared, &id) != store::Ok) return;
+          conn.setSequenceMemos(id, false);
           view::ViewReader v(conn, id, f.decl);
           v.SetKeyOrder(f.key);
           cases::reports::CaseList list(allCases(), false, "Report of All Cases", " 6/05/02",
@@ -237,6 +312,8 @@ int main(int argc, char** argv) {
       argc, argv,
       {{"case_list_pdf_vs_raw_scan", "BM_CaseListPdf/iterations:1", "BM_RawScan"},
        {"case_list_pages_vs_raw_scan", "BM_CaseListPages", "BM_RawScan"},
+       {"report_pages_vs_raw_sqlite", "BM_CaseListPages", "BM_RawSqliteScan"},
+       {"report_pdf_vs_raw_qpdf", "BM_CaseListPdf/iterations:1", "BM_RawQpdf/iterations:1"},
        {"report_first_page_shown_vs_whole_report", "BM_ReportShown/1/manual_time",
         "BM_ReportShown/2/manual_time", bench::Ratio::kWall}});
 }

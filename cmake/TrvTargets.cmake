@@ -38,7 +38,8 @@ function(trv_benchmark name)
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark Threads::Threads)
-  add_test(NAME bench.${name} COMMAND ${name} --benchmark_min_time=0)
+  add_test(NAME bench.${name} COMMAND ${name} --benchmark_min_time=0
+    --benchmark_min_warmup_time=0)
   set_tests_properties(bench.${name} PROPERTIES ENVIRONMENT "TRV_BENCH_SMALL=1" LABELS bench)
 endfunction()
 

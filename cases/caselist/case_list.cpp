@@ -357,9 +357,11 @@ class CaseList final : public list::ListWindow {
     if (forms::ask(s_.forms, "  Are you sure to Delete All Closed Cases?", ui::Icon::Information,
                    {"&Yes", "&No"}, 2) != 1)
       return;
-    const ClosedCasesPass pass = deleteClosedCases(sercaseFile(), [this](std::uint32_t nr) {
-      writeCaseLogEntry(s_, CaseLogKind::DeletedClosed, nr);
-    });
+    const ClosedCasesPass pass = deleteClosedCases(
+        sercaseFile(),
+        [this](std::uint32_t nr) { writeCaseLogEntry(s_, CaseLogKind::DeletedClosed, nr); },
+        // Many closed cases take a while: the other threads' windows answer in between.
+        [this] { return s_.env.ui.yieldBaton(); });
     if (pass.readFailure != store::Ok) {
       // The cases found before the failure are gone; say why the rest could not be read.
       s_.AppMessages.SetFileName(sercaseFile().name());

@@ -27,9 +27,12 @@ struct ClosedCasesPass {
 // again: a case that another station has re-opened (or deleted) meanwhile is left alone. Calls
 // `deleted` with the case number after each deletion. No read statement is left open while a
 // record is deleted or `deleted` runs. Requires `sercase` open on the calling thread; uses its
-// buffer.
+// buffer. `betweenBatches`, when given, is called between batches of the reading and of the
+// deletions, with nothing open (long work lets other threads in there); its false (the program
+// ends) stops the pass where it is.
 ClosedCasesPass deleteClosedCases(data::FileAccess& sercase,
-                                  const std::function<void(std::uint32_t caseNr)>& deleted);
+                                  const std::function<void(std::uint32_t caseNr)>& deleted,
+                                  const std::function<bool()>& betweenBatches = {});
 
 // The message for the cases that could not be deleted: one line "Error : Case Nr. : N is not
 // deleted..." per case (CR LF between lines), the first ten of them and then how many more.

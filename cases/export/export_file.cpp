@@ -212,6 +212,11 @@ RunEnd runWithProgress(core::ProgramState& s, ExportLoop& loop) {
         w->post(kBatchEvent);
         break;
       case kBatchEvent: {
+        // A large case file takes a while: the other threads' windows answer between batches.
+        if (!s.env.ui.yieldBaton()) {
+          finished = true;
+          break;
+        }
         const report::RecordLoop::Batch b = loop.next(kRecordsPerCycle);
         w->setValue(kThermometer, static_cast<std::int64_t>(loop.percent()));
         w->setText(kPercentText, std::to_string(loop.percent()) + "% Completed");
@@ -253,6 +258,8 @@ void ProcessExportFile(core::ProgramState& s, std::uint8_t& failed) {
       s.env.ui.setCurrentFolder(folder);
       data::FileAccess& f = cases.file();
       f.setBulkRows(100);
+      // The export writes no memo: reading them would only cost time.
+      data::FileAccess::threadConnection().setSequenceMemos(f.fileId(), false);
       std::uint64_t total = 0;
       (void)f.count(&total);
       RunEnd end = RunEnd::Cancelled;
@@ -266,6 +273,7 @@ void ProcessExportFile(core::ProgramState& s, std::uint8_t& failed) {
         unwritten = loop.unwritten();
       }
       f.setBulkRows(1);
+      data::FileAccess::threadConnection().setSequenceMemos(f.fileId(), true);
       out.flush();
       if (!out) ++unwritten;
       out.close();

@@ -285,6 +285,7 @@ void printCaseList(core::ProgramState& s, bool archive) {
   };
   job.settings.noRecordsText = kNoSelection;
   job.settings.noRecordsCaption = s.AppTitle;
+  job.memos = false;  // a line a case, no history
   (void)runReport(s, job, list.layout(),
                   [&list](const store::RecordBuffer& b) { return list.print(b); });
 }

@@ -125,6 +125,7 @@ int runReport(core::ProgramState& s, const ReportJob& job, report::ReportLayout&
   if (job.file && job.file->open() == data::LevelOk) {
     data::FileAccess& f = job.file->file();
     f.setBulkRows(100);
+    data::FileAccess::threadConnection().setSequenceMemos(f.fileId(), job.memos);
     {
       view::ViewReader v(data::FileAccess::threadConnection(), f.fileId(), f.decl());
       v.SetKeyOrder(f.decl().findKey(job.key));
@@ -137,6 +138,7 @@ int runReport(core::ProgramState& s, const ReportJob& job, report::ReportLayout&
       response = runner.Run(loop, layout, job.settings);
     }
     f.setBulkRows(1);
+    data::FileAccess::threadConnection().setSequenceMemos(f.fileId(), true);
     job.file->close();
   }
   s.AppMessages.PushProcedureName(job.procedure, true);

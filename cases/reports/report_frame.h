@@ -97,6 +97,7 @@ struct ReportJob {
   std::string key;                                                   // the key order read
   std::function<std::int64_t(const store::RecordBuffer&)> progress;  // the key's value
   std::function<void(view::ViewReader&)> narrow;                     // limits the view (optional)
+  bool memos = true;  // false: the report prints no memo, the records are read without them
   report::ReportSettings settings;
 };
 

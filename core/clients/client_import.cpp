@@ -121,7 +121,7 @@ class ClientImport {
     std::string failure;
     const bool written = importer.run(
         in, [this](std::uint64_t lines) { w_.setValue(ImportProgress, std::int64_t(lines)); },
-        &failure);
+        &failure, [this] { return s_.env.ui.yieldBaton(); });
     clients.close();
     w_.setValue(ImportProgress, std::int64_t{0});
     w_.setHidden(ImportProgress, true);

@@ -47,7 +47,7 @@ ClientImporter::ClientImporter(store::Connection& connection, store::FileId file
       time_(time) {}
 
 bool ClientImporter::run(std::istream& in, const std::function<void(std::uint64_t)>& progress,
-                         std::string* failure) {
+                         std::string* failure, const std::function<bool()>& betweenGroups) {
   bool inGroup = false;
   int groupLines = 0;
   auto groupStart = std::chrono::steady_clock::now();
@@ -75,8 +75,11 @@ bool ClientImporter::run(std::istream& in, const std::function<void(std::uint64_
     }
     if (progress) progress(linesRead_);
     importLine(record);
-    if (++groupLines >= kGroupLines || std::chrono::steady_clock::now() - groupStart >= kGroupTime)
+    if (++groupLines >= kGroupLines ||
+        std::chrono::steady_clock::now() - groupStart >= kGroupTime) {
       if (!endGroup()) return false;
+      if (betweenGroups && !conn_.inTransaction() && !betweenGroups()) return true;
+    }
   }
   return endGroup();
 }

@@ -23,7 +23,7 @@ namespace trv::core {
 class ClientImporter {
  public:
   static constexpr int kGroupLines = 2000;
-  static constexpr std::chrono::milliseconds kGroupTime{100};
+  static constexpr std::chrono::milliseconds kGroupTime{15};
 
   // The Client file open as `file` on `connection`; the log line's date and time.
   ClientImporter(store::Connection& connection, store::FileId file, const store::FileDecl& decl,
@@ -31,9 +31,11 @@ class ClientImporter {
 
   // Imports the records of `in`; `progress` is told the number of records read before each is
   // imported. False when the Client file could not be written (a group's commit failed: its
-  // lines are not imported, the run stops) with the reason in *failure.
+  // lines are not imported, the run stops) with the reason in *failure. `betweenGroups`, when
+  // given, is called after each group, outside any transaction (long work lets other threads in
+  // there); its false (the program ends) stops the run there, as a success.
   bool run(std::istream& in, const std::function<void(std::uint64_t)>& progress,
-           std::string* failure);
+           std::string* failure, const std::function<bool()>& betweenGroups = {});
 
   // Records read, the heading included.
   std::uint64_t linesRead() const { return linesRead_; }

@@ -128,7 +128,9 @@ data::Level MainFrame::Init() {
   jobState_ = std::make_unique<jobs::FrameState>();
   jobs_ = std::make_unique<jobs::FrameJobs>(jobs::JobEnvironment{
       *s_.dictionary.SercaseAccess, *s_.dictionary.LogAccess, *s_.dictionary.SysAccess,
-      *jobMessages_, s_.env.clock, s_.DatabaseFolder, s_.ProgramFolder});
+      *jobMessages_, s_.env.clock, s_.DatabaseFolder, s_.ProgramFolder,
+      // The backup of a large database takes a while: the other threads' windows answer.
+      [this] { return s_.env.ui.yieldBaton(); }});
   s_.rescan = [this](bool warnings) { rescan(warnings); };
   s_.closingJobs = [this] { jobs_->closingJobs(jobState()); };
   window().setMenuHidden(MenuLogon, true);

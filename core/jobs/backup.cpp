@@ -45,7 +45,8 @@ fs::path backupFolderOf(std::string_view setPath, const fs::path& databaseFolder
   return set.is_absolute() ? set : databaseFolder / set;
 }
 
-BackupResult backUpDataFiles(const fs::path& databaseFolder, const fs::path& folder) {
+BackupResult backUpDataFiles(const fs::path& databaseFolder, const fs::path& folder,
+                             const std::function<bool()>& betweenSteps) {
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec || !fs::is_directory(folder))
@@ -65,7 +66,7 @@ BackupResult backUpDataFiles(const fs::path& databaseFolder, const fs::path& fol
       return failure(store::FileSystemError, target.string() + ": not a file");
     copies.emplace_back(source.string(), target.string());
   }
-  if (store::Code c = store::copyFiles(copies); c != store::Ok) {
+  if (store::Code c = store::copyFiles(copies, betweenSteps); c != store::Ok) {
     const store::Error& e = store::lastError();
     return failure(
         c, std::string(store::codeText(c)) + (e.driverText.empty() ? "" : ": ") + e.driverText);

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,8 +42,10 @@ struct [[nodiscard]] BackupResult {
 // first use would (the users file never is: a missing users file fails the backup). Fails,
 // changing no copy, when the folder cannot be created, when it is the database folder itself,
 // when a file is missing or when any copy fails. Blocks other stations' writes only while the
-// files are read.
+// files are read. With `betweenSteps`, the copies are made in short steps with no file locked in
+// between, where it is called (see store::copyFiles).
 BackupResult backUpDataFiles(const std::filesystem::path& databaseFolder,
-                             const std::filesystem::path& folder);
+                             const std::filesystem::path& folder,
+                             const std::function<bool()>& betweenSteps = {});
 
 }  // namespace trv::core::jobs

@@ -78,7 +78,7 @@ BackupReport FrameJobs::backUp(FrameState& frame, std::string_view logName) {
   frame.sys.BackUpFlag = 0;
   const std::filesystem::path folder =
       backupFolderOf(frame.sys.PathBackupFiles.view(), env_.databaseFolder, env_.programFolder);
-  report.copy = backUpDataFiles(env_.databaseFolder, folder);
+  report.copy = backUpDataFiles(env_.databaseFolder, folder, env_.betweenSteps);
   if (!report.copy.ok && !frame.copies.SysServer) env_.messages.show(kBackupFailedText, kAppTitle);
   if (report.copy.ok) frame.sys.BackUpFlag = 1;
   report.stamped = record(frame, logName, report.copy.ok ? "BackUp" : "BUError",

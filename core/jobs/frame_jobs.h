@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -41,6 +42,9 @@ struct JobEnvironment {
   const text::Clock& clock;
   std::filesystem::path databaseFolder;
   std::filesystem::path programFolder;  // holds the default backup folder
+  // Called between the backup's steps, with no file locked: lets other threads run (false: the
+  // program ends). Empty: the backup runs in one go.
+  std::function<bool()> betweenSteps = {};
 };
 
 struct BackupReport {

@@ -118,6 +118,11 @@ ReportResponse ReportRunner::Run(RecordLoop& loop, ReportLayout& layout,
         w->post(kBatchEvent);
         break;
       case kBatchEvent: {
+        // Other threads' windows answer between batches; the program's end cancels the report.
+        if (!rt_.yieldBaton()) {
+          cancelled = finished = true;
+          break;
+        }
         const RecordLoop::Batch b = loop.next(std::max(1, settings.recordsPerCycle));
         w->setValue(kThermometer, static_cast<std::int64_t>(loop.percent()));
         w->setText(kPercentText, percentText(loop.percent()));

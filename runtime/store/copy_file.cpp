@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "runtime/store/connection.h"
 #include "runtime/store/sqlite_util.h"
@@ -12,12 +15,22 @@
 namespace trv::store {
 namespace {
 
-// The source files attached read-only to one connection, read under one read transaction.
-class Snapshot {
+// Pages copied per backup step: a step of a few hundred pages is a millisecond or two of work,
+// and no lock on a source is held between steps.
+constexpr int kStepPages = 400;
+// Rounds of stepwise copies before the files that keep changing are copied under one lock.
+constexpr int kSteppedRounds = 3;
+// Restarts of one file's stepwise copy before the rest of it is copied in one step.
+constexpr int kRestarts = 3;
+// Steps in a row that find a source locked by a writer before the copy fails.
+constexpr int kBusySteps = 100;
+
+// The source files attached read-only to one connection.
+class Sources {
  public:
-  ~Snapshot() {
+  ~Sources() {
     if (db_ != nullptr) {
-      sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+      endRead();
       sqlite3_close_v2(db_);
     }
   }
@@ -39,25 +52,53 @@ class Snapshot {
       sqlite3_finalize(s);
       if (rc != SQLITE_DONE) return detail::fromSqliteOpening(db_, rc, files[i].first, uri);
     }
-    // Every file is read once inside the transaction, so all read locks are held together and
-    // the copies agree with each other.
+    count_ = files.size();
+    return Ok;
+  }
+  // Every file read once inside one transaction, so all read locks are held together: nothing
+  // changes any file until endRead().
+  Code beginRead() {
     if (sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
       return detail::fromSqlite(db_, sqlite3_errcode(db_));
-    for (std::size_t i = 0; i < files.size(); ++i) {
+    reading_ = true;
+    for (std::size_t i = 0; i < count_; ++i) {
       const std::string sql = "SELECT count(*) FROM " + schema(i) + ".sqlite_master";
       if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
         return detail::fromSqlite(db_, sqlite3_errcode(db_));
     }
     return Ok;
   }
+  void endRead() {
+    if (reading_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    reading_ = false;
+  }
+  // Changes whenever another connection has committed to the file since the last look.
+  std::int64_t version(std::size_t i) const {
+    sqlite3_stmt* s = nullptr;
+    std::int64_t v = -1;
+    const std::string sql = "PRAGMA " + schema(i) + ".data_version";
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
+        sqlite3_step(s) == SQLITE_ROW)
+      v = sqlite3_column_int64(s, 0);
+    sqlite3_finalize(s);
+    return v;
+  }
   static std::string schema(std::size_t i) { return i == 0 ? "main" : "s" + std::to_string(i); }
   sqlite3* db() const { return db_; }
 
  private:
   sqlite3* db_ = nullptr;
+  std::size_t count_ = 0;
+  bool reading_ = false;
 };
 
-Code copyOne(sqlite3* source, const std::string& schema, const std::string& temp) {
+// Copies one source into `temp` with SQLite's online backup. With `between`, in steps that call
+// it in between (no lock held then): a source changed meanwhile makes SQLite start the copy
+// over, so the copy is always of one state of the file; `version` gets the source's version
+// as it was before the last step, which names the state copied (or an older one). Without
+// `between`, in one step.
+Code copyOne(const Sources& sources, std::size_t i, const std::string& temp,
+             const std::function<bool()>* between, std::int64_t* version) {
   std::remove(temp.c_str());
   sqlite3* to = nullptr;
   const std::string uri = detail::fileUri(temp, "rwc");
@@ -66,8 +107,35 @@ Code copyOne(sqlite3* source, const std::string& schema, const std::string& temp
   Code code = Ok;
   if (rc != SQLITE_OK) {
     code = detail::fromSqliteOpening(to, rc, temp, uri);
-  } else if (sqlite3_backup* b = sqlite3_backup_init(to, "main", source, schema.c_str())) {
-    rc = sqlite3_backup_step(b, -1);  // everything in one step
+  } else if (sqlite3_backup* b =
+                 sqlite3_backup_init(to, "main", sources.db(), Sources::schema(i).c_str())) {
+    if (between == nullptr) {
+      rc = sqlite3_backup_step(b, -1);
+    } else {
+      // A file changed more often than it can be copied is copied in one step at the last.
+      int restarts = 0;
+      int busy = 0;
+      std::int64_t last = sources.version(i);
+      for (;;) {
+        const std::int64_t now = sources.version(i);
+        if (now != last && ++restarts > kRestarts) between = nullptr;
+        last = now;
+        if (version) *version = now;
+        if (between == nullptr) {
+          rc = sqlite3_backup_step(b, -1);
+          break;
+        }
+        rc = sqlite3_backup_step(b, kStepPages);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+          if (++busy > kBusySteps) break;
+        } else if (rc != SQLITE_OK) {
+          break;
+        } else {
+          busy = 0;
+        }
+        if (!(*between)()) between = nullptr;  // the program ends: the rest in one go
+      }
+    }
     sqlite3_backup_finish(b);
     if (rc != SQLITE_DONE) code = detail::fromSqlite(to, rc);
   } else {
@@ -79,26 +147,57 @@ Code copyOne(sqlite3* source, const std::string& schema, const std::string& temp
 
 }  // namespace
 
-Code copyFiles(const std::vector<std::pair<std::string, std::string>>& files) {
+Code copyFiles(const std::vector<std::pair<std::string, std::string>>& files,
+               const std::function<bool()>& betweenSteps) {
   clearError();
   for (const auto& [source, target] : files) {
     struct stat st {};
     if (::stat(source.c_str(), &st) != 0) return setError(FileNotFound, errno, source);
   }
   if (files.empty()) return Ok;
-  Snapshot snapshot;
-  if (Code c = snapshot.open(files); c != Ok) return c;
+  Sources sources;
+  if (Code c = sources.open(files); c != Ok) return c;
   std::vector<std::string> temps;
+  for (const auto& file : files) temps.push_back(file.second + ".tmp" + std::to_string(::getpid()));
   auto removeTemps = [&] {
     for (const std::string& t : temps) std::remove(t.c_str());
   };
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    temps.push_back(files[i].second + ".tmp" + std::to_string(::getpid()));
-    if (Code c = copyOne(snapshot.db(), Snapshot::schema(i), temps.back()); c != Ok) {
+  // Stepwise, each file is a copy of one state of itself; the copies agree with each other once
+  // no file has changed since its copy, as seen under one read of them all. Files that did are
+  // copied again, and after a few rounds under that one read.
+  std::vector<std::size_t> pending(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) pending[i] = i;
+  std::vector<std::int64_t> versions(files.size(), -1);
+  for (int round = 0; betweenSteps && round < kSteppedRounds && !pending.empty(); ++round) {
+    for (std::size_t i : pending) {
+      if (Code c = copyOne(sources, i, temps[i], &betweenSteps, &versions[i]); c != Ok) {
+        removeTemps();
+        return c;
+      }
+    }
+    if (Code c = sources.beginRead(); c != Ok) {
       removeTemps();
       return c;
     }
+    std::vector<std::size_t> changed;
+    for (std::size_t i = 0; i < files.size(); ++i)
+      if (sources.version(i) != versions[i]) changed.push_back(i);
+    pending = std::move(changed);
+    if (!pending.empty()) sources.endRead();
   }
+  if (!pending.empty()) {
+    if (Code c = sources.beginRead(); c != Ok) {
+      removeTemps();
+      return c;
+    }
+    for (std::size_t i : pending) {
+      if (Code c = copyOne(sources, i, temps[i], nullptr, nullptr); c != Ok) {
+        removeTemps();
+        return c;
+      }
+    }
+  }
+  sources.endRead();
   // Only when every copy is complete does any target change.
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (std::rename(temps[i].c_str(), files[i].second.c_str()) != 0) {

@@ -72,6 +72,32 @@ TEST_F(ClosedCasesTest, DeletesEveryClosedCaseAndKeepsTheOthers) {
   EXPECT_EQ(again.found, 0u);
 }
 
+// Many closed cases: the pass lets other threads in between batches, with no transaction open,
+// and stops where it is once the program ends.
+TEST_F(ClosedCasesTest, ALongPassGivesWayBetweenBatchesAndStopsWhenTheProgramEnds) {
+  ASSERT_EQ(data::FileAccess::threadConnection().begin(), store::Ok);
+  for (std::uint32_t nr = 1; nr <= 1200; ++nr) add(nr, nr % 2 == 0 ? "Active" : "Closed");
+  ASSERT_EQ(data::FileAccess::threadConnection().commit(), store::Ok);
+  int calls = 0;
+  std::size_t deletedAtEnd = 0;
+  std::vector<std::uint32_t> deleted;
+  const ClosedCasesPass pass = deleteClosedCases(
+      cases(), [&](std::uint32_t nr) { deleted.push_back(nr); },
+      [&] {
+        EXPECT_FALSE(data::FileAccess::threadConnection().inTransaction());
+        ++calls;
+        // Reading 1200 cases gives way twice; the program ends after the second batch of deletions.
+        if (calls < 4) return true;
+        deletedAtEnd = deleted.size();
+        return false;
+      });
+  EXPECT_EQ(calls, 4);
+  EXPECT_EQ(pass.readFailure, store::Ok);
+  EXPECT_GT(deletedAtEnd, 0u);
+  EXPECT_EQ(deleted.size(), deletedAtEnd);
+  EXPECT_EQ(stored().size(), 1200u - deleted.size());
+}
+
 TEST_F(ClosedCasesTest, EveryCaseThatCannotBeDeletedIsReportedAndThePassGoesOn) {
   add(1, "Closed");
   add(2, "Closed");

@@ -154,5 +154,28 @@ TEST_P(AddressBookImportTest, ReadsWhatPythonsCsvWrites) {
 INSTANTIATE_TEST_SUITE_P(PythonCsv, AddressBookImportTest,
                          ::testing::Values("book_quote_all.csv", "book_quote_minimal.csv"));
 
+// A long import gives way after each group, outside its transaction; the program's end stops
+// it there, with the groups before written.
+TEST_F(ClientImporterTest, ALongImportGivesWayBetweenGroupsAndStopsWhenTheProgramEnds) {
+  std::string text = "heading\r\n";
+  for (int n = 0; n < 2 * ClientImporter::kGroupLines + 10; ++n)
+    text += bookLine("Firm " + std::to_string(n), "Person " + std::to_string(n),
+                     "p" + std::to_string(n) + "@example.com");
+  std::istringstream in(text);
+  ClientImporter imp = importer(dir.path() / "ImportError.log");
+  int calls = 0;
+  std::uint64_t writtenAtEnd = 0;
+  ASSERT_TRUE(imp.run(in, {}, nullptr, [&] {
+    EXPECT_FALSE(conn.inTransaction());
+    if (++calls < 2) return true;
+    writtenAtEnd = count();
+    return false;
+  }));
+  EXPECT_EQ(calls, 2);
+  EXPECT_GT(writtenAtEnd, 0u);
+  EXPECT_EQ(count(), writtenAtEnd);
+  EXPECT_LT(count(), 2u * ClientImporter::kGroupLines + 10);
+}
+
 }  // namespace
 }  // namespace trv::core

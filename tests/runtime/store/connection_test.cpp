@@ -598,5 +598,67 @@ TEST(StoreCopyTest, CopyIsAReadableDataFile) {
   EXPECT_EQ(reader.fetch(c3, 1, probe), Ok);
 }
 
+// Copied in steps while another connection keeps writing to both files between the steps: the
+// copy ends, each copy is a readable file, and the copies agree with each other (the writer
+// adds one record to each file at a time, so both copies hold as many added records).
+TEST(StoreCopyTest, SteppedCopyOfChangingFilesEndsAndAgrees) {
+  TempFolder dir;
+  const FileDecl decl = testing::itemDecl();
+  Connection conn;
+  FileId big = -1, small = -1;
+  ASSERT_EQ(conn.open(decl, dir.file("Big.kvx"), OpenMode::Shared, &big), Ok);
+  ASSERT_EQ(conn.open(decl, dir.file("Small.kvx"), OpenMode::Shared, &small), Ok);
+  ASSERT_EQ(conn.begin(), Ok);
+  for (int i = 0; i < 60000; ++i) {
+    RecordBuffer r = itemBuffer(decl, {0, "b" + std::to_string(i), "grp", i});
+    ASSERT_EQ(conn.add(big, r), Ok);
+  }
+  ASSERT_EQ(conn.commit(), Ok);
+  for (int limit : {0, 3, 1000}) {
+    SCOPED_TRACE(limit);
+    int calls = 0, writes = 0;
+    const auto between = [&] {
+      ++calls;
+      if (writes >= limit) return true;
+      ++writes;
+      for (FileId f : {big, small}) {
+        RecordBuffer r = itemBuffer(
+            decl, {0, "w" + std::to_string(limit) + "-" + std::to_string(writes), "new", 0});
+        EXPECT_EQ(conn.add(f, r), Ok);
+      }
+      return true;
+    };
+    ASSERT_EQ(copyFiles({{dir.file("Big.kvx"), dir.file("BigCopy.kvx")},
+                         {dir.file("Small.kvx"), dir.file("SmallCopy.kvx")}},
+                        between),
+              Ok);
+    EXPECT_GT(calls, 1);
+    Connection reader;
+    FileId bc = -1, sc = -1;
+    ASSERT_EQ(reader.open(decl, dir.file("BigCopy.kvx"), OpenMode::ReadOnly, &bc), Ok);
+    ASSERT_EQ(reader.open(decl, dir.file("SmallCopy.kvx"), OpenMode::ReadOnly, &sc), Ok);
+    std::uint64_t nb = 0, ns = 0, added = 0;
+    ASSERT_EQ(reader.count(bc, &nb), Ok);
+    ASSERT_EQ(reader.count(sc, &ns), Ok);
+    ASSERT_EQ(conn.count(small, &added), Ok);
+    EXPECT_EQ(nb - 60000, ns);
+    // Every write came before the last look at the files: the copies hold them all.
+    EXPECT_EQ(ns, added);
+  }
+  // The program ends in the middle: the rest is copied at once, the copy still complete.
+  int calls = 0;
+  ASSERT_EQ(copyFiles({{dir.file("Big.kvx"), dir.file("BigCopy.kvx")}},
+                      [&] { return ++calls > 1 ? false : true; }),
+            Ok);
+  EXPECT_EQ(calls, 2);
+  Connection reader;
+  FileId bc = -1;
+  std::uint64_t n = 0, expected = 0;
+  ASSERT_EQ(reader.open(decl, dir.file("BigCopy.kvx"), OpenMode::ReadOnly, &bc), Ok);
+  ASSERT_EQ(reader.count(bc, &n), Ok);
+  ASSERT_EQ(conn.count(big, &expected), Ok);
+  EXPECT_EQ(n, expected);
+}
+
 }  // namespace
 }  // namespace trv::store
