@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/trvnel01/installed_files.h"
 #include "cases/procedures/case_procedures.h"
 #include "core/frame/core_procedures.h"
 #include "core/program/program_body.h"
@@ -23,6 +24,12 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(config, ec);
   std::filesystem::create_directories(program, ec);
 
+  gui::DesktopOptions options;
+  options.imageFolder = program;
+  options.applicationTitle = core::kAppTitle;
+  options.desktopFileName = "trvnel01";  // its entry trvnel01.desktop
+  if (auto data = app::installedDataFolder(app::runningProgram())) options.dataFolders = {*data};
+
   // Without mail settings the logon reports it and the program goes on without mail.
   mail::MailSystem mail(mail::MailEnvironment{config, &clock, nullptr});
   platform::InstanceRegistry instances;
@@ -40,5 +47,5 @@ int main(int argc, char** argv) {
         core::RunProgram(state);
         mail.setDialogs(nullptr);
       },
-      gui::DesktopOptions{program, core::kAppTitle});
+      options);
 }

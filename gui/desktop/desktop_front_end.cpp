@@ -105,6 +105,7 @@ struct DesktopFrontEnd::Impl {
   std::map<std::uint64_t, std::shared_ptr<const report::Document>> printJobs;
   std::function<void()> ended;
   std::filesystem::path imageFolder;
+  std::vector<std::filesystem::path> dataFolders;
   std::unique_ptr<StandardActions> standard;  // made once Qt runs (attach)
   bool hasEnded = false;
 
@@ -162,6 +163,7 @@ struct DesktopFrontEnd::Impl {
     std::vector<std::filesystem::path> places;
     if (rt) places.push_back(rt->currentFolder());
     places.push_back(imageFolder);
+    places.insert(places.end(), dataFolders.begin(), dataFolders.end());
     return gui::resolveImage(name, places);
   }
 
@@ -255,6 +257,7 @@ struct DesktopFrontEnd::Impl {
     std::vector<std::filesystem::path> places;
     if (rt) places.push_back(rt->currentFolder());
     places.push_back(imageFolder);
+    places.insert(places.end(), dataFolders.begin(), dataFolders.end());
     return places;
   }
   QWidget* lastingWindow() const {
@@ -367,6 +370,10 @@ void DesktopFrontEnd::onProgramEnded(std::function<void()> ended) {
 
 void DesktopFrontEnd::setImageFolder(std::filesystem::path folder) {
   impl_->imageFolder = std::move(folder);
+}
+
+void DesktopFrontEnd::setDataFolders(std::vector<std::filesystem::path> folders) {
+  impl_->dataFolders = std::move(folders);
 }
 
 void DesktopFrontEnd::windowOpened(const ui::WindowSnapshot& snapshot) {

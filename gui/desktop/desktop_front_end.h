@@ -49,6 +49,8 @@ class DesktopFrontEnd final : public ui::FrontEnd {
   void onProgramEnded(std::function<void()> ended);
   // Where relative image names of the model are looked for, after the runtime's current folder.
   void setImageFolder(std::filesystem::path folder);
+  // Looked in after the image folder, for images and the help folder.
+  void setDataFolders(std::vector<std::filesystem::path> folders);
 
   // FrontEnd: thread-safe.
   void windowOpened(const ui::WindowSnapshot& snapshot) override;

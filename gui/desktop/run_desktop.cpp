@@ -20,9 +20,12 @@ int runDesktop(int& argc, char** argv, const text::Clock& clock,
   QApplication::setQuitOnLastWindowClosed(false);  // the program decides when it ends
   if (!options.applicationTitle.empty())
     QApplication::setApplicationName(QString::fromStdString(options.applicationTitle));
+  if (!options.desktopFileName.empty())
+    QGuiApplication::setDesktopFileName(QString::fromStdString(options.desktopFileName));
 
   DesktopFrontEnd desktop;
   desktop.setImageFolder(options.imageFolder);
+  desktop.setDataFolders(options.dataFolders);
   int code = 1;
   {
     ui::UiRuntime runtime(clock, desktop);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace trv::report {
 class ReportOutput;
@@ -19,9 +20,14 @@ namespace trv::gui {
 
 struct DesktopOptions {
   std::filesystem::path imageFolder;  // where relative image names are looked for
+  // Looked in after imageFolder, for images and the help folder: the installation's own files.
+  std::vector<std::filesystem::path> dataFolders;
   // The program's name at the desktop: the caption of windows and message boxes that have
   // none of their own.
   std::string applicationTitle;
+  // The base name of the program's desktop entry ("trvnel01" for trvnel01.desktop), by which
+  // the desktop finds its name and icon for the program's windows.
+  std::string desktopFileName;
 };
 
 // Creates the Qt application (unless one exists), a window runtime on `clock` shown by the
