@@ -80,6 +80,7 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
     if (plain != ui::KeyEnter && plain != ui::KeyEsc && (plain < ui::KeyF1 || plain > ui::KeyF12) &&
         !passes(*k))
       return false;
+    flushAll();
     Input in;
     in.kind = Input::Kind::Key;
     in.key = *k;
@@ -625,8 +626,14 @@ void WindowView::post(Input in) {
   if (post_) post_(std::move(in));
 }
 
+void WindowView::flushAll() {
+  for (int n : order_) flush(n);
+}
+
 void WindowView::postControl(Input::Kind kind, int number) {
   if (applying_) return;
+  // What was typed reaches the model before the button or menu item acts on it.
+  if (kind == Input::Kind::Press) flushAll();
   Input in;
   in.kind = kind;
   in.control = number;
