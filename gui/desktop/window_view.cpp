@@ -350,6 +350,9 @@ int WindowView::numberOf(QObject* widget) const {
 }
 
 void WindowView::apply(const ControlState& c) {
+  // A window whose widgets went with the window they stood in (the frame's work area at the
+  // program's end) shows nothing more, while its procedure closes it in its own way.
+  if (!window_) return;
   if (ControlView* view = find(c.number)) {
     ++applying_;
     applyControl(*view, c);
@@ -374,6 +377,7 @@ void WindowView::applyControl(ControlView& view, const ControlState& c) {
 }
 
 void WindowView::apply(const ui::WindowState& s) {
+  if (!window_) return;
   ++applying_;
   if (s.title != state_.title) window_->setWindowTitle(titleText(s.title));
   applyMenu(s.menu);
@@ -574,6 +578,7 @@ void WindowView::setInputEnabled(bool enabled) {
 }
 
 void WindowView::refused() {
+  if (!window_) return;
   for (auto& [n, c] : controls_)
     if (c->pending) apply(ControlState(c->state));
 }
@@ -602,6 +607,7 @@ void WindowView::showPage(int page) {
 // --- input ---
 
 void WindowView::flush(int number) {
+  if (!window_) return;
   ControlView* c = find(number);
   if (!c || !c->dirty) return;
   auto text = adapterFor(c->state).typed(c->widget);
