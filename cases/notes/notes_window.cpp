@@ -38,16 +38,17 @@ std::string cut(std::string_view s, std::size_t width) {
 
 // A Windows-1252 program variable shown as UTF-8 and cut to its width.
 ui::UseVar useText1252(std::string name, std::string& var, std::size_t width) {
-  return {
-      std::move(name), [&var] { return ui::Value(text::toUtf8(var)); },
-      [&var, width](const ui::Value& v) { var = cut(text::fromUtf8(ui::valueText(v)), width); }};
+  return {std::move(name), [&var] { return ui::Value(text::toUtf8(var)); },
+          [&var, width](const ui::Value& v) { var = cut(text::fromUtf8(ui::valueText(v)), width); },
+          static_cast<int>(width)};
 }
 
 ui::UseVar useNotes(data::FileAccess& cases) {
   return {kAddHistory, [&cases] { return ui::Value(text::toUtf8(cases.memo(kAddHistory))); },
           [&cases](const ui::Value& v) {
             cases.memo(kAddHistory) = cut(text::fromUtf8(ui::valueText(v)), kNotesWidth);
-          }};
+          },
+          static_cast<int>(kNotesWidth)};
 }
 
 ui::WindowDecl notesDecl(data::FileAccess& cases, NotesBuffers& b) {
@@ -287,6 +288,7 @@ class NotesWindow final : public forms::WindowController {
 
   // False (after a beep, the focus back on the text) while there is no text.
   bool haveText() {
+    if (RefuseUnstorableText()) return false;
     window().update(kText);
     if (!blankText(notes())) return true;
     s_.env.ui.beep();

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <algorithm>
 #include <limits>
 
@@ -30,6 +32,7 @@ bool numericPicture(const std::string& p) {
 class PictureSpin : public QSpinBox {
  public:
   std::string picture;
+  QLineEdit* edit() const { return lineEdit(); }
 
  protected:
   QString textFromValue(int value) const override {
@@ -64,7 +67,8 @@ class EntryAdapter final : public ControlAdapter {
     auto* e = new QLineEdit(parent);
     if (c.password) e->setEchoMode(QLineEdit::Password);
     int width = text::pictureWidth(c.picture);
-    if (!numericPicture(c.picture) && width > 0) e->setMaxLength(width);
+    // A paste longer than the field is cut here, where it shows, not later on the way to it.
+    if (c.maxChars > 0) e->setMaxLength(c.maxChars);
     if (numericPicture(c.picture) &&
         (c.picture.size() > 1 && (c.picture[1] == 'n' || c.picture[1] == 'N')))
       e->setAlignment(Qt::AlignRight);
@@ -106,8 +110,17 @@ class TextAdapter final : public ControlAdapter {
     t->setMinimumHeight(std::min(lines, kFewestTextLines) * t->fontMetrics().lineSpacing() + 12);
     if (c.width > 0) t->setMinimumWidth(c.width * charWidth(t) + 16);
     int number = c.number;
-    QObject::connect(t, &QPlainTextEdit::textChanged, host.receiver(), [&host, number] {
-      if (auto* v = host.find(number); v && !host.applying()) v->dirty = true;
+    const int most = c.maxChars;
+    QObject::connect(t, &QPlainTextEdit::textChanged, host.receiver(), [&host, number, t, most] {
+      if (host.applying()) return;
+      if (auto* v = host.find(number)) v->dirty = true;
+      // What goes past the field's room is cut where it was typed or pasted, in sight.
+      const int surplus = most > 0 ? t->document()->characterCount() - 1 - most : 0;
+      if (surplus > 0) {
+        QTextCursor cursor = t->textCursor();
+        cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, surplus);
+        cursor.removeSelectedText();
+      }
     });
     return t;
   }
@@ -138,8 +151,19 @@ class SpinAdapter final : public ControlAdapter {
     int chars = c.width > 0 ? c.width : std::max(6, text::pictureWidth(c.picture) + 1);
     s->setFixedWidth(chars * charWidth(s) + 30);
     int number = c.number;
+    // Typing is held until the spin is left or a key or click acts (ControlHost::flush), as in
+    // an entry; a step of the arrows goes at once.
+    QObject::connect(s->edit(), &QLineEdit::textEdited, host.receiver(), [&host, number] {
+      if (auto* v = host.find(number); v && !host.applying()) v->dirty = true;
+    });
     QObject::connect(s, &QSpinBox::valueChanged, host.receiver(), [&host, number, s] {
       if (host.applying()) return;
+      ControlView* v = host.find(number);
+      if (v && v->dirty) {
+        host.flush(number);
+        return;
+      }
+      if (v && v->pending) return;  // the typed text, sent already
       Input in;
       in.kind = Input::Kind::Accept;
       in.control = number;
@@ -147,6 +171,9 @@ class SpinAdapter final : public ControlAdapter {
       host.post(in);
     });
     return s;
+  }
+  std::optional<std::string> typed(const QWidget* w) const override {
+    return us(static_cast<const PictureSpin*>(w)->text());
   }
 
  protected:
@@ -186,6 +213,7 @@ class ChoiceAdapter final : public ControlAdapter {
       in.row = index + 1;
       host.post(in);
     });
+    if (cb->lineEdit() && c.maxChars > 0) cb->lineEdit()->setMaxLength(c.maxChars);
     if (cb->lineEdit())
       QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, host.receiver(), [&host, number] {
         if (auto* v = host.find(number)) v->dirty = true;

@@ -69,10 +69,11 @@ class LabelAdapter final : public ControlAdapter {
   }
 
  protected:
-  // A prompt keeps its "&": the label shows the mnemonic that moves to its control.
+  // A prompt keeps its "&": the label shows the mnemonic that moves to its control. A string
+  // shows what it holds, often data ("Smith & Sons"): an "&" there is text.
   void show(ControlView& view, const ControlState& c, ControlHost&) const override {
     auto* l = static_cast<TurnedLabel*>(view.widget);
-    l->setText(qs(c.kind == ControlKind::String ? ui::withoutAmpersand(c.text) : c.text));
+    l->setText(qs(c.text));
     l->setTextFormat(Qt::PlainText);
     l->setAngle(c.kind == ControlKind::String ? c.angle : 0);
   }

@@ -81,6 +81,7 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
     if (plain != ui::KeyEnter && plain != ui::KeyEsc && (plain < ui::KeyF1 || plain > ui::KeyF12) &&
         !passes(*k))
       return false;
+    flushAll();
     Input in;
     in.kind = Input::Kind::Key;
     in.key = *k;
@@ -354,6 +355,9 @@ int WindowView::numberOf(QObject* widget) const {
 }
 
 void WindowView::apply(const ControlState& c) {
+  // A window whose widgets went with the window they stood in (the frame's work area at the
+  // program's end) shows nothing more, while its procedure closes it in its own way.
+  if (!window_) return;
   if (ControlView* view = find(c.number)) {
     ++applying_;
     applyControl(*view, c);
@@ -378,6 +382,7 @@ void WindowView::applyControl(ControlView& view, const ControlState& c) {
 }
 
 void WindowView::apply(const ui::WindowState& s) {
+  if (!window_) return;
   ++applying_;
   if (s.title != state_.title) window_->setWindowTitle(titleText(s.title));
   applyMenu(s.menu);
@@ -606,6 +611,7 @@ void WindowView::setInputEnabled(bool enabled) {
 }
 
 void WindowView::refused() {
+  if (!window_) return;
   for (auto& [n, c] : controls_)
     if (c->pending) apply(ControlState(c->state));
 }
@@ -634,6 +640,7 @@ void WindowView::showPage(int page) {
 // --- input ---
 
 void WindowView::flush(int number) {
+  if (!window_) return;
   ControlView* c = find(number);
   if (!c || !c->dirty) return;
   auto text = adapterFor(c->state).typed(c->widget);
@@ -658,8 +665,14 @@ void WindowView::post(Input in) {
   if (post_) post_(std::move(in));
 }
 
+void WindowView::flushAll() {
+  for (int n : order_) flush(n);
+}
+
 void WindowView::postControl(Input::Kind kind, int number) {
   if (applying_) return;
+  // What was typed reaches the model before the button or menu item acts on it.
+  if (kind == Input::Kind::Press) flushAll();
   Input in;
   in.kind = kind;
   in.control = number;

@@ -102,6 +102,8 @@ class WindowView final : private ControlHost {
   void post(ui::Input in) override;
   void postControl(ui::Input::Kind kind, int number) override;
   void flush(int number) override;  // posts an edited field's text as accepted
+  // Posts every edited field's text, before a key or press of the window acts.
+  void flushAll();
   void focusIn(int number) override;
   QObject* receiver() override { return guard_.get(); }
   QImage image(const std::string& name) override;

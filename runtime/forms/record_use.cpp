@@ -15,6 +15,7 @@ ui::UseVar useRecordField(data::FileAccess& file, std::string fieldName) {
   ui::UseVar u;
   u.name = std::move(fieldName);
   if (isText) {
+    u.width = static_cast<int>(f.type == store::FieldType::CString ? f.width - 1 : f.width);
     u.get = [&file, &f] {
       return ui::Value(text::toUtf8(store::fieldText(f, file.buffer().record.data())));
     };

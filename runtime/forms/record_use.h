@@ -2,7 +2,7 @@
 // Use variables over a data file's record buffer: a control shows and edits a field of the
 // calling thread's buffer (`CLI:SName`). Text fields convert between the records' Windows-1252
 // and the screen's UTF-8; numeric fields read and write numbers. Text that does not fit the field
-// is cut at its width (the control's picture normally keeps it shorter).
+// is cut at its width; a control bound to the field takes no more than that (UseVar::width).
 
 #include <string>
 

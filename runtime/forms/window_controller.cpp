@@ -7,6 +7,7 @@
 #include "runtime/forms/blank_key.h"
 #include "runtime/forms/message_catalog.h"
 #include "runtime/forms/procedures.h"
+#include "runtime/forms/program_message.h"
 #include "runtime/ini/ini_settings.h"
 #include "runtime/store/error.h"
 #include "runtime/ui/ui_runtime.h"
@@ -192,6 +193,8 @@ Level WindowController::HandleEvent() {
       return HandleAccepted();
     case ui::EventNewSelection:
       return HandleNewSelection();
+    case ui::EventRejected:
+      return HandleRejected();
     case ui::EventSelected:
       return HandleSelected();
     default:
@@ -242,6 +245,32 @@ Level WindowController::HandleAccepted() {
     }
   if (OKCONTROL != 0 && c == OKCONTROL && !validating_) return HandleCompleted();
   return LevelOk;
+}
+
+Level WindowController::HandleRejected() {
+  TellUnstorable(event_.control);
+  return LevelNotify;
+}
+
+int WindowController::FirstUnstorableControl() const {
+  for (const auto& c : window_->controls())
+    if (holdsData(c.kind) && !c.hidden && !c.disabled && !window_->unstorable(c.number).empty())
+      return c.number;
+  return 0;
+}
+
+void WindowController::TellUnstorable(int control) {
+  const std::string chars = window_->unstorable(control);
+  if (chars.empty()) return;
+  tell(ctx_, "The characters " + chars + " cannot be stored. Change or remove them.");
+}
+
+bool WindowController::RefuseUnstorableText() {
+  const int control = window_ ? FirstUnstorableControl() : 0;
+  if (control == 0) return false;
+  window_->select(control);
+  TellUnstorable(control);
+  return true;
 }
 
 void WindowController::RecordResponse(int response) {
@@ -324,6 +353,8 @@ Level WindowController::DeleteWithoutForm() {
 }
 
 bool WindowController::ValidatePass() {
+  // Before any handler runs, since one may show the record again over the typed text.
+  if (RefuseUnstorableText()) return false;
   std::vector<int> numbers;
   for (const auto& c : window_->controls())
     if (holdsData(c.kind) && !c.hidden && !c.disabled) numbers.push_back(c.number);
@@ -456,7 +487,8 @@ Level WindowController::CompleteDelete() {
 Level WindowController::HandleCloseRequest() {
   if (PRIMARY && (REQUEST == RequestInsert || REQUEST == RequestChange) && !ctx_.ui.ended()) {
     window_->update();
-    if (RecordChanged()) {
+    // Typed text that could not be stored is a change too: it is not dropped without a word.
+    if (RecordChanged() || FirstUnstorableControl() != 0) {
       if (CANCELACTION & 1) {
         if (CANCELACTION & 2) {
           data::MessageButton b = ERRORS->ShowMessage(35, kYesNoCancel, data::ButtonCancel);

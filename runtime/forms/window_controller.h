@@ -145,6 +145,9 @@ class WindowController {
   virtual Level HandleEvent();
   virtual Level HandleFieldEvent() { return LevelOk; }
   virtual Level HandleNewSelection() { return LevelOk; }
+  // Typed text the records cannot hold (EventRejected): the base names the characters in a
+  // message; the control keeps the text and the focus.
+  virtual Level HandleRejected();
   virtual Level HandleSelected() { return LevelOk; }
   virtual Level HandleWindowEvent();
 
@@ -174,6 +177,10 @@ class WindowController {
   const std::string& procedureName() const { return name_; }
   // True when the record (and the saved files) differ from the copies saved at PrepareRequest.
   bool RecordChanged();
+  // When a shown data control holds typed text the records cannot hold, selects the first one,
+  // names the characters in a message and returns true; a window calls it before it stores
+  // what was typed, so that nothing is stored half.
+  bool RefuseUnstorableText();
 
  protected:
   // Prime a new record: cleared, the file's new-record defaults, SetNewRecordDefaults, and the
@@ -184,6 +191,8 @@ class WindowController {
   void SaveCopies();
 
  private:
+  int FirstUnstorableControl() const;
+  void TellUnstorable(int control);
   Level CompleteInsert();
   Level CompleteChange();
   Level CompleteDelete();

@@ -149,4 +149,31 @@ std::optional<std::string> fromUtf8Strict(std::string_view utf8) {
   return convertFromUtf8<true>(utf8);
 }
 
+std::string firstCharacters(std::string_view utf8, std::size_t chars) {
+  std::size_t i = 0;
+  for (std::size_t n = 0; n < chars && i < utf8.size(); ++n) (void)decodeUtf8(utf8, i);
+  return std::string(utf8.substr(0, i));
+}
+
+std::size_t characterCount(std::string_view utf8) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++n) (void)decodeUtf8(utf8, i);
+  return n;
+}
+
+std::string unstorableCharacters(std::string_view utf8) {
+  std::u32string seen;
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto cp = decodeUtf8(utf8, i);
+    if (cp && byteOf(*cp)) continue;
+    const char32_t shown = cp ? *cp : U'\uFFFD';
+    if (seen.find(shown) != std::u32string::npos) continue;
+    seen += shown;
+    if (!out.empty()) out += ' ';
+    appendUtf8(out, shown);
+  }
+  return out;
+}
+
 }  // namespace trv::text

@@ -29,4 +29,15 @@ std::string fromUtf8(std::string_view utf8);
 // valid UTF-8), so that input can be refused rather than stored changed.
 std::optional<std::string> fromUtf8Strict(std::string_view utf8);
 
+// The first `chars` characters of a UTF-8 text (a malformed byte counts as one character), so
+// that a cut never splits a character.
+std::string firstCharacters(std::string_view utf8, std::size_t chars);
+// How many characters a UTF-8 text holds, counted as firstCharacters counts them.
+std::size_t characterCount(std::string_view utf8);
+
+// The characters of a UTF-8 text that Windows-1252 cannot hold, each once, in the order they
+// first appear, separated by blanks ("中 文"); empty when every one can be held. A malformed
+// sequence is shown as U+FFFD.
+std::string unstorableCharacters(std::string_view utf8);
+
 }  // namespace trv::text

@@ -98,6 +98,7 @@ struct UseVar {
   std::string name;
   std::function<Value()> get;
   std::function<void(const Value&)> set;
+  int width = 0;  // the characters a text variable holds; 0: as many as are given
 };
 
 // One control as the window procedure declares it. Build with the factories below and the
@@ -288,6 +289,9 @@ struct ControlState {
   int cellOf = 0;          // an in-place cell editor: its list and column (see ControlDecl)
   int cellColumn = 0;
   int angle = 0;  // a string's text turned anticlockwise, tenths of a degree
+  // The characters a text control takes: its picture's width or its use variable's, whichever
+  // is less (0: no limit). Longer text is cut there, in the model as at the desktop.
+  int maxChars = 0;
 };
 
 }  // namespace trv::ui

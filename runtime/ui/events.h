@@ -14,6 +14,7 @@ namespace trv::ui {
 enum EventNumber : int {
   EventAccepted = 1,
   EventNewSelection = 2,
+  EventRejected = 3,  // typed text the control keeps but cannot hand to its use variable
   EventLocate = 9,
   EventAlertKey = 15,
   EventPreAlertKey = 16,

@@ -31,7 +31,7 @@ requires std::is_integral_v<Int> UseVar useNumber(std::string name, Int& var) {
 template <std::size_t N>
 UseVar useField(std::string name, text::FixedString<N>& field) {
   return {std::move(name), [&field] { return Value(text::toUtf8(field.view())); },
-          [&field](const Value& v) { field = text::fromUtf8(valueText(v)); }};
+          [&field](const Value& v) { field = text::fromUtf8(valueText(v)); }, static_cast<int>(N)};
 }
 
 }  // namespace trv::ui

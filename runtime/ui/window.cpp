@@ -16,6 +16,13 @@ bool numericPicture(const std::string& picture) {
   return !picture.empty() && !text::isTextPicture(picture);
 }
 
+// Controls that take free text.
+bool keepsTypedText(const ControlState& c) {
+  return (c.kind == ControlKind::Entry || c.kind == ControlKind::Combo ||
+          c.kind == ControlKind::Text) &&
+         !numericPicture(c.picture);
+}
+
 void flattenMenu(const std::vector<MenuItemDecl>& items, int parent, int& next,
                  std::vector<MenuItemState>& out) {
   for (const auto& d : items) {
@@ -83,6 +90,11 @@ Window::Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl) : rt_(rt
     c.radioValue = d.kind == ControlKind::Radio
                        ? (d.value.empty() ? withoutAmpersand(d.text) : d.value)
                        : std::string();
+    if (!numericPicture(d.picture)) {
+      const int pictured = text::pictureWidth(d.picture);
+      const int held = d.use ? d.use->width : 0;
+      c.maxChars = pictured > 0 && held > 0 ? std::min(pictured, held) : std::max(pictured, held);
+    }
     if (d.kind == ControlKind::Check) c.value = std::int64_t{0};
     if (d.kind == ControlKind::Entry && numericPicture(d.picture)) c.value = std::int64_t{0};
     controls_.push_back(std::move(c));
@@ -324,11 +336,15 @@ void Window::applyValue(ControlState& c, const Value& v) {
     c.text = std::string(text::clip(text::formatPicture(c.picture, n)));
   } else {
     std::string t = valueText(v);
-    int width = text::pictureWidth(c.picture);
-    if (width > 0 && static_cast<int>(t.size()) > width) t.resize(static_cast<std::size_t>(width));
+    if (c.maxChars > 0) t = text::firstCharacters(t, static_cast<std::size_t>(c.maxChars));
     c.value = t;
     c.text = std::string(text::clip(t));
   }
+}
+
+std::string Window::unstorable(int number) const {
+  const ControlState* c = control(number);
+  return c && keepsTypedText(*c) ? text::unstorableCharacters(c->text) : std::string();
 }
 
 void Window::setText(int number, std::string t) {
@@ -610,10 +626,19 @@ bool Window::acceptText(ControlState& c, const std::string& typed, Event& out) {
     rt_.beep();
     return false;
   }
-  // Typed text ends up in 8-bit record fields: refuse what they cannot hold.
+  // Typed text ends up in 8-bit record fields. What they cannot hold never reaches the use
+  // variable; a text control keeps it as typed, so that nothing vanishes, and the procedure is
+  // told.
   if (!text::fromUtf8Strict(typed)) {
+    if (keepsTypedText(c)) {
+      c.text = c.maxChars > 0 ? text::firstCharacters(typed, static_cast<std::size_t>(c.maxChars))
+                              : typed;
+      changed(c);
+      select(c.number);
+      out = Event(EventRejected, c.number);
+    }
     rt_.beep();
-    return false;
+    return keepsTypedText(c);
   }
   switch (c.kind) {
     case ControlKind::Entry:

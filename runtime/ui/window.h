@@ -66,6 +66,10 @@ class Window {
   const ControlState* control(int number) const;
   const std::optional<UseVar>& useOf(int number) const;
   std::string text(int number) const;
+  // The characters of a text control's text that the records cannot hold ("中 文"), empty when
+  // there are none. Such text is typed text the control keeps (accepting it gives
+  // EventRejected and leaves the use variable as it was) until it is typed again or displayed.
+  std::string unstorable(int number) const;
   Value value(int number) const;
   int selected(int number) const;
   void setText(int number, std::string text);

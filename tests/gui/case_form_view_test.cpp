@@ -2,6 +2,7 @@
 // Program logic stays with the scenarios; this only checks that the form renders as widgets and
 // keeps a picture of it.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -20,7 +21,7 @@ class CaseFormView : public ProgramDesktopTest {
     ProgramDesktopTest::SetUp();
     ASSERT_TRUE(core::insertRecord(database(), {{"SER:CaseNr", "7"},
                                                 {"SER:SName", "ACME"},
-                                                {"SER:LName", "Acme Ltd"},
+                                                {"SER:LName", "M\xFCller & S\xF6hne GmbH"},
                                                 {"SER:Phone", "555-1234"},
                                                 {"SER:Product", "Widget"},
                                                 {"SER:IDProduct", "WID"},
@@ -49,6 +50,10 @@ TEST_F(CaseFormView, AnExistingCaseShowsAsAQtWindow) {
   EXPECT_FALSE(client->isEnabled());
   EXPECT_TRUE(history->isReadOnly());
   EXPECT_NE(widget<QPushButton>(v, cases::kNotes), nullptr);
+  // Data is never read as a mnemonic.
+  auto* name = widget<QLabel>(v, cases::kClientName);
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(name->text(), QString::fromUtf8("M\u00FCller & S\u00F6hne GmbH"));
   saveArtefact(v->window(), "case_form.png");
 }
 

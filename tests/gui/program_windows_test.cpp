@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <fstream>
 
+#include "cases/procedures/case_procedures.h"
+#include "core/data/database_tool.h"
 #include "core/frame/main_frame.h"
 #include "core/program/program_body.h"
 #include "runtime/mail/window_mail_dialogs.h"
@@ -80,6 +82,57 @@ TEST_F(ProgramWindows, ASecondStartBringsTheRunningCopysFrameBack) {
       << (QApplication::activeWindow() ? QApplication::activeWindow()->windowTitle().toStdString()
                                        : "none");
   EXPECT_TRUE(endProgram());
+}
+
+// Chooses the frame's menu item with this text (with or without "&").
+void choose(WindowView* frame, const QString& text) {
+  for (QAction* a : frame->window()->findChildren<QAction*>())
+    if (a->text().remove('&') == QString(text).remove('&') && a->isEnabled() && a->isVisible()) {
+      a->trigger();
+      return;
+    }
+  ADD_FAILURE() << "no menu item " << text.toStdString();
+}
+
+TEST_F(ProgramWindows, ExitWithANewCaseFormOpenRemovesTheReservedCase) {
+  std::ofstream(folder_ / "config" / "trvnel12.ini") << "[Config]\nDataBase=" << database() << "\n";
+  std::unique_ptr<core::ProgramState> program = makeState();
+  core::registerCoreProcedures(*program);
+  cases::registerCaseProcedures(*program);
+  run([&] { core::RunProgram(*program); });
+  ASSERT_TRUE(answer(messageBox(), "OK"));  // no mail system on this workstation
+  WindowView* logon = titled("Vorn Trovanel 1.2 - Logon");
+  ASSERT_NE(logon, nullptr);
+  auto* password = widget<QLineEdit>(logon, kLogonPassword);
+  ASSERT_NE(password, nullptr);
+  QTest::keyClicks(password, "admin");
+  QTest::keyClick(password, Qt::Key_Return);
+  WindowView* frame = view(0);
+  ASSERT_TRUE(waitFor([&] {
+    return !desktop.view(desktop.windows().back())->window()->windowTitle().contains("Logon");
+  }));
+  choose(frame, "Cases");
+  WindowView* list = titled("Browse Cases");
+  ASSERT_NE(list, nullptr);
+  QPushButton* insert = nullptr;
+  for (auto* b : list->window()->findChildren<QPushButton*>())
+    if (b->text().remove('&') == "Insert") insert = b;
+  ASSERT_NE(insert, nullptr);
+  ASSERT_TRUE(waitFor([&] { return insert->isEnabled(); }));
+  QTest::mouseClick(insert, Qt::LeftButton);
+  WindowView* clients = titled("Clients");
+  ASSERT_NE(clients, nullptr);
+  ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() != nullptr; }));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  ASSERT_NE(titled(" New Case"), nullptr);
+  std::uint64_t reserved = 0;
+  ASSERT_TRUE(waitFor(
+      [&] { return core::countRecords(database(), "Sercase", &reserved).ok && reserved == 1; }));
+  choose(frame, "Exit");
+  ASSERT_TRUE(waitFor([&] { return rt->waitFinished(std::chrono::milliseconds(0)); }));
+  std::uint64_t left = 9;
+  ASSERT_TRUE(core::countRecords(database(), "Sercase", &left).ok);
+  EXPECT_EQ(left, 0u);
 }
 
 TEST_F(ProgramWindows, ABlankClientIsRefusedWithTheFocusOnItsId) {

@@ -49,5 +49,32 @@ TEST(Charset, FoldsCaseInTheWholeSet) {
   }
 }
 
+TEST(Charset, CutsAndCountsWholeCharacters) {
+  struct Case {
+    const char* text;
+    std::size_t chars;
+    const char* first;
+    std::size_t count;
+  } cases[] = {
+      {"Acme", 2, "Ac", 4},
+      {"M\u00FCller", 2, "M\u00FC", 6},
+      {"\u4E2D\u6587x", 1, "\u4E2D", 3},
+      {"\U0001F600ab", 1, "\U0001F600", 3},
+      {"ab", 5, "ab", 2},
+      {"", 3, "", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(firstCharacters(c.text, c.chars), c.first) << c.text;
+    EXPECT_EQ(characterCount(c.text), c.count) << c.text;
+  }
+}
+
+TEST(Charset, NamesTheCharactersItCannotHold) {
+  EXPECT_EQ(unstorableCharacters("M\u00FCller & S\u00F6hne \u20AC"), "");
+  EXPECT_EQ(unstorableCharacters("Chen \u4E2D\u6587 Trading \u4E2D"), "\u4E2D \u6587");
+  EXPECT_EQ(unstorableCharacters("ok \U0001F600"), "\U0001F600");
+  EXPECT_EQ(unstorableCharacters("bad \xFF byte"), "\uFFFD");
+}
+
 }  // namespace
 }  // namespace trv::text

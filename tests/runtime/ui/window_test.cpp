@@ -85,7 +85,6 @@ TEST_F(WindowInput, RefusedInputBeepsAndChangesNothing) {
     Input in;
   } cases[] = {
       {"impossible date", typed(4, "31/2/2002")},
-      {"outside the records' charset", typed(2, "\xe2\x82\xac\xe4\xb8\xad")},  // "€中"
       {"disabled button", to(w.get(), Input::Kind::Press, 11)},
   };
   for (auto& c : cases) {
@@ -97,6 +96,24 @@ TEST_F(WindowInput, RefusedInputBeepsAndChangesNothing) {
     EXPECT_EQ(name, "Admin");
   }));
   EXPECT_EQ(rec.seen, std::vector<std::string>{"515:0"});
+}
+
+TEST_F(WindowInput, TextTheRecordsCannotHoldStaysAsTypedAndIsRejected) {
+  fe.takeBeeps();
+  input(typed(2, "\xe2\x82\xac\xe4\xb8\xad"));  // "€中": the euro sign is in the set
+  EXPECT_EQ(fe.takeBeeps(), 1);
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(name, "Admin");
+    EXPECT_EQ(w->text(2), "\xe2\x82\xac\xe4\xb8\xad");
+    EXPECT_EQ(w->unstorable(2), "\xe4\xb8\xad");
+    EXPECT_EQ(w->focus(), 2);
+  }));
+  EXPECT_EQ(rec.seen, (std::vector<std::string>{"515:0", "3:2"}));
+  input(typed(2, "Bob"));
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(name, "Bob");
+    EXPECT_EQ(w->unstorable(2), "");
+  }));
 }
 
 TEST_F(WindowInput, PressingCheckAndRadioUpdatesValueAndAcceptsTheGroup) {
