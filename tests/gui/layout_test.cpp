@@ -397,6 +397,40 @@ class Layout : public ProgramDesktopTest {
 using forms::RequestChange;
 using forms::RequestInsert;
 
+// The product form's priority box shows its drop list right beside it, and the window keeps its
+// size.
+TEST_F(Layout, AControlShownKeepsTheWindowsSizeAndItsPlace) {
+  run([this] {
+    state_->globals.NextRequest = RequestInsert;
+    state_->procedures.find("UpdateSLA")->body("");
+  });
+  WindowView* form = titled("Adding a Product");
+  ASSERT_NE(form, nullptr);
+  settle();
+  int box = 0;
+  int choice = 0;
+  ASSERT_TRUE(inModel([&] {
+    for (const ui::ControlState& c : rt->find(form->id())->controls()) {
+      if (c.equate == "?SLA:PriorityFix") box = c.number;
+      if (c.equate == "?SLA:Priority") choice = c.number;
+    }
+  }));
+  auto* check = qobject_cast<QAbstractButton*>(form->controlWidget(box));
+  QWidget* list = form->controlWidget(choice);
+  ASSERT_TRUE(check && list);
+  ASSERT_FALSE(list->isVisible());
+  const QSize before = form->window()->size();
+  check->click();
+  ASSERT_TRUE(waitFor([&] { return list->isVisible(); }));
+  settle();
+  EXPECT_EQ(form->window()->size(), before);
+  const QRect boxAt(check->mapTo(form->window(), QPoint(0, 0)), check->size());
+  const QRect listAt(list->mapTo(form->window(), QPoint(0, 0)), list->size());
+  EXPECT_LE(listAt.left() - boxAt.right(), 3 * check->fontMetrics().averageCharWidth())
+      << "the drop list (" << str(listAt) << ") stands away from its box (" << str(boxAt) << ")";
+  closeAll();
+}
+
 class EveryWindow : public Layout, public ::testing::WithParamInterface<Opening> {};
 
 TEST_P(EveryWindow, FitsTheScreenAndItsControlsFitIt) {
