@@ -19,6 +19,7 @@
 #include <sstream>
 
 #include "core/calendar/calendar.h"
+#include "gui/desktop/desktop_report_output.h"
 #include "runtime/forms/form_globals.h"
 #include "runtime/forms/procedures.h"
 #include "runtime/ui/events.h"
@@ -67,6 +68,15 @@ struct Opening {
 
 class Layout : public ProgramDesktopTest {
  protected:
+  report::ReportOutput* reportOutput() override {
+    if (!reports_) reports_ = std::make_unique<DesktopReportOutput>(*rt, desktop);
+    return reports_.get();
+  }
+  void TearDown() override {
+    ProgramDesktopTest::TearDown();
+    reports_.reset();
+  }
+
   void SetUp() override {
     ProgramDesktopTest::SetUp();
     const QSize screen = layoutScreenSize();
@@ -389,6 +399,7 @@ class Layout : public ProgramDesktopTest {
     ADD_FAILURE() << "windows stay open: " << desktop.windows().size() - 1;
   }
 
+  std::unique_ptr<DesktopReportOutput> reports_;
   WindowView* frame_ = nullptr;
   const char* procedure_ = "";
   std::set<std::string> checked_;
