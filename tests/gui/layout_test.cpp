@@ -19,6 +19,7 @@
 #include <sstream>
 
 #include "core/calendar/calendar.h"
+#include "core/signon/logon.h"
 #include "gui/desktop/desktop_report_output.h"
 #include "runtime/forms/form_globals.h"
 #include "runtime/forms/procedures.h"
@@ -407,6 +408,43 @@ class Layout : public ProgramDesktopTest {
 
 using forms::RequestChange;
 using forms::RequestInsert;
+
+// The sign-on window refuses a third wrong password with a box whose caption shows whole.
+TEST_F(Layout, TheSignOnsRefusalShowsItsCaptionWhole) {
+  run([this] {
+    int level = 0;
+    std::uint16_t id = 0;
+    (void)core::Logon(*state_, level, id);
+  });
+  WindowView* logon = titled("Vorn Trovanel 1.2 - Logon");
+  ASSERT_NE(logon, nullptr);
+  settle();
+  lookAt(*logon);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    auto* password = qobject_cast<QLineEdit*>(logon->controlWidget(core::logon::kPassword));
+    ASSERT_NE(password, nullptr);
+    password->setText("wrong");
+    Q_EMIT password->textEdited(password->text());
+    qobject_cast<QAbstractButton*>(logon->controlWidget(core::logon::kOk))->click();
+    settle();
+  }
+  ASSERT_TRUE(waitFor([&] { return boxShown(); }));
+  lookAtAll();
+  closeAll();
+}
+
+// The About window closes on Enter.
+TEST_F(Layout, TheAboutWindowClosesOnEnter) {
+  run([this] { state_->procedures.find("About")->body(""); });
+  WindowView* about = titled("Vorn Trovanel 1.2");
+  ASSERT_NE(about, nullptr);
+  ASSERT_TRUE(waitFor([&] { return about->window()->isVisible(); }));
+  settle();
+  QWidget* focus = QApplication::focusWidget();
+  ASSERT_NE(focus, nullptr);
+  QTest::keyClick(focus, Qt::Key_Return);
+  EXPECT_TRUE(waitFor([&] { return desktop.windows().size() == 1; }));
+}
 
 // The product form's priority box shows its drop list right beside it, and the window keeps its
 // size.
