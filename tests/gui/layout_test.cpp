@@ -229,8 +229,16 @@ class Layout : public ProgramDesktopTest {
     const std::string name = window->windowTitle().toStdString();
     std::cout << "[layout] " << name << ": " << str(window->frameGeometry()) << "\n";
     checked_.insert(name);
-    saveArtefact(window, "layout_" + std::string(procedure_) + "_" +
-                             std::to_string(checked_.size()) + ".png");
+    const std::string picture =
+        "layout_" + std::string(procedure_) + "_" + std::to_string(checked_.size()) + ".png";
+    saveArtefact(window, picture);
+    // At a real display, the whole screen as well: the window manager's frames show there.
+    if (QGuiApplication::platformName() == "xcb") {
+      QApplication::processEvents();
+      QTest::qWait(150);
+      EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(
+          QString::fromStdString(std::string(TRV_ARTEFACT_DIR) + "/screen_" + picture)));
+    }
 
     // The window inside the screen, or inside the frame's work area.
     auto* sub = qobject_cast<QMdiSubWindow*>(window);
@@ -419,6 +427,7 @@ TEST_F(Layout, TheSignOnsRefusalShowsItsCaptionWhole) {
   WindowView* logon = titled("Vorn Trovanel 1.2 - Logon");
   ASSERT_NE(logon, nullptr);
   settle();
+  procedure_ = "Logon";
   lookAt(*logon);
   for (int attempt = 0; attempt < 3; ++attempt) {
     auto* password = qobject_cast<QLineEdit*>(logon->controlWidget(core::logon::kPassword));
@@ -440,6 +449,8 @@ TEST_F(Layout, TheAboutWindowClosesOnEnter) {
   ASSERT_NE(about, nullptr);
   ASSERT_TRUE(waitFor([&] { return about->window()->isVisible(); }));
   settle();
+  procedure_ = "About";
+  lookAt(*about);
   QWidget* focus = QApplication::focusWidget();
   ASSERT_NE(focus, nullptr);
   QTest::keyClick(focus, Qt::Key_Return);
