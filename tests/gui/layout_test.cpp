@@ -375,6 +375,7 @@ class Layout : public ProgramDesktopTest {
           if (c.number == n) s += (c.equate.empty() ? std::to_string(n) : c.equate) + " ";
       return s;
     };
+    std::cout << "[layout]   Tab: " << equates(visited) << "\n";
     EXPECT_EQ(visited, declared) << name << ": Tab goes " << equates(visited)
                                  << "\n  declared order " << equates(declared);
   }
