@@ -62,7 +62,7 @@ ui::WindowDecl productDecl(data::FileAccess& sla) {
                   .withNumber(ProductPriorityFix)
                   .withValue("1")
                   .withTip("Set Priority")
-                  .at(3, 2)
+                  .at(2, 2)
                   .in(ProductTab));
   c.push_back(ui::dropList("?SLA:Priority",
                            {std::string(kPriorityHigh), std::string(kPriorityMedium),
@@ -71,21 +71,21 @@ ui::WindowDecl productDecl(data::FileAccess& sla) {
                   .withNumber(ProductPriority)
                   .withTip("Select Priority")
                   .size(7)
-                  .at(3, 3)
+                  .at(2, 3)
                   .in(ProductTab));
   c.push_back(ui::prompt("?Prompt:Product", "Product Name :")
                   .withNumber(ProductNamePrompt)
-                  .at(2, 1)
+                  .at(3, 1)
                   .in(ProductTab));
   c.push_back(ui::entry("?SLA:Product", "@s50", use("SLA:Product"))
                   .withNumber(ProductName)
                   .withTip("Full Name Product")
                   .size(30)
-                  .at(2, 2)
+                  .at(3, 2)
                   .in(ProductTab));
   c.push_back(ui::string("?String:Priority", "Product Priority :")
                   .withNumber(ProductPriorityText)
-                  .at(3, 1)
+                  .at(2, 1)
                   .in(ProductTab));
 
   c.push_back(ui::group("?Group:Times", "Time Schedules SLA's")

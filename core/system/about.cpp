@@ -32,6 +32,8 @@ class AboutWindow final : public forms::WindowController {
   void OnOpen() override {
     window().setTitle(s_.AppTitle);
     WindowController::OnOpen();
+    // Enter closes the window; the link is a click (or Tab and Enter) away.
+    window().select(AboutOk);
   }
 
   data::Level HandleAccepted() override {

@@ -59,7 +59,7 @@ class ModelText : public QPlainTextEdit {
     return s;
   }
 };
-constexpr int kFewestTextLines = 4;
+constexpr int kFewestTextLines = 8;
 
 class EntryAdapter final : public ControlAdapter {
  public:
@@ -106,7 +106,7 @@ class TextAdapter final : public ControlAdapter {
     auto* t = new ModelText(parent);
     t->setTabChangesFocus(true);
     int lines = c.height > 0 ? c.height : 4;
-    t->preferredHeight = lines * t->fontMetrics().lineSpacing() + 12;
+    if (c.height > 0) t->preferredHeight = lines * t->fontMetrics().lineSpacing() + 12;
     t->setMinimumHeight(std::min(lines, kFewestTextLines) * t->fontMetrics().lineSpacing() + 12);
     if (c.width > 0) t->setMinimumWidth(c.width * charWidth(t) + 16);
     int number = c.number;

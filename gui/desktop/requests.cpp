@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStringList>
+#include <QStyle>
 #include <QTimer>
 #include <memory>
 
@@ -61,6 +62,23 @@ void keepPathsWhole(QMessageBox* box) {
   if (widest > 0) label->setMinimumWidth(widest);
 }
 
+// The box is wide enough for its caption beside the title bar's icon and buttons, as far as
+// the screen lets it be.
+void keepCaptionWhole(QMessageBox* box) {
+  auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (!label) return;
+  QFont bold = box->font();
+  bold.setBold(true);
+  const QFontMetrics m(bold);
+  const int bar = box->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, box);
+  int need = m.horizontalAdvance(box->windowTitle()) + 4 * std::max(bar, m.height()) + 16;
+  if (QScreen* screen = box->screen())
+    need = std::min(need, screen->availableSize().width() * 3 / 4);
+  // What the box has beside its text: the icon and the margins.
+  const int beside = box->sizeHint().width() - label->sizeHint().width();
+  label->setMinimumWidth(std::max(label->minimumWidth(), need - beside));
+}
+
 QWidget* showMessage(const ui::MessageRequest& r, QWidget* owner, AnswerFn done) {
   auto* box = new QMessageBox(owner);
   box->setAttribute(Qt::WA_DeleteOnClose);
@@ -69,6 +87,7 @@ QWidget* showMessage(const ui::MessageRequest& r, QWidget* owner, AnswerFn done)
   keepPathsWhole(box);
   box->setTextFormat(Qt::PlainText);
   box->setIcon(iconOf(r.icon));
+  keepCaptionWhole(box);
   std::vector<QAbstractButton*> buttons;
   QAbstractButton* cancel = nullptr;
   for (const auto& text : r.buttons) {

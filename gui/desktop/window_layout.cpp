@@ -1,6 +1,7 @@
 #include "gui/desktop/window_layout.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -84,6 +85,17 @@ void WindowLayout::plan(const std::vector<ui::ControlState>& controls) {
     if (row.first > 1) sharedRows_.insert(at);
     if (row.second) buttonRows_.insert(at);
   }
+  // A check box without a caption switches the control right beside it: they share its cell.
+  for (std::size_t i = 0; i + 1 < controls.size(); ++i) {
+    const auto& c = controls[i];
+    if (c.kind != ControlKind::Check || !c.text.empty() || c.row <= 0) continue;
+    for (std::size_t j = i + 1; j < controls.size(); ++j) {
+      const auto& d = controls[j];
+      if (d.parent == c.parent && d.row == c.row && d.column == std::max(c.column, 1) + 1 &&
+          takesFocus(d.kind) && d.kind != ControlKind::Button)
+        switched_[d.number] = c.number;
+    }
+  }
   std::vector<ControlKind> kinds;
   for (const auto& c : controls) kinds.push_back(c.kind);
   for (const ui::PromptPair& pair : ui::pairPrompts(kinds))
@@ -114,6 +126,28 @@ WindowLayout::Container& WindowLayout::containerOf(int parent) {
 
 void WindowLayout::place(const ui::ControlState& c, QWidget* w) {
   Container& box = containerOf(c.parent);
+  if (auto s = switched_.find(c.number); s != switched_.end()) {
+    if (auto pair = pairs_.find(s->second); pair != pairs_.end()) {
+      // It keeps its place while its box hides it: showing it neither moves the others nor
+      // resizes the window.
+      QSizePolicy policy = w->sizePolicy();
+      policy.setRetainSizeWhenHidden(true);
+      w->setSizePolicy(policy);
+      pair->second->insertWidget(1, w);
+      return;
+    }
+  }
+  if (std::any_of(switched_.begin(), switched_.end(),
+                  [&c](const auto& s) { return s.second == c.number; })) {
+    auto* pair = new QHBoxLayout;
+    pair->addWidget(w);
+    pair->addStretch(1);
+    pairs_[c.number] = pair;
+    box.grid->addLayout(pair, c.row, std::max(c.column, 1));
+    box.nextRow = std::max(box.nextRow, c.row + 1);
+    box.promptRow = -1;
+    return;
+  }
   if (c.kind == ControlKind::Button && c.row == 0) {
     if (!box.buttons) {
       box.buttons = new QHBoxLayout;

@@ -8,7 +8,9 @@
 // without a prompt starts a row in the field column, lists, texts, sheets, images, groups and
 // lines span the row when they are alone in it, and buttons without a row line up at the bottom
 // right. Buttons that share a row with nothing but buttons stand side by side at its right, in
-// column order. A list with a text shows it as its caption above it. Controls keep the size their content needs (a button its text, an entry its
+// column order. A check box without a caption shares its cell with the control right beside it,
+// which it switches and which keeps its place while hidden. A list with a text shows it as its
+// caption above it. Controls keep the size their content needs (a button its text, an entry its
 // picture's characters); only lists, texts and sheets take the room a larger window gives.
 
 #include <map>
@@ -62,6 +64,8 @@ class WindowLayout {
   std::set<std::tuple<int, int, int>> takenCells_;        // (parent, row, column) of controls
   std::map<int, int> labelled_;                           // prompt -> the control it labels
   std::map<int, std::pair<int, int>> besidePrompt_;       // control -> (parent, row) of its prompt
+  std::map<int, int> switched_;       // control -> the check box without a caption that switches it
+  std::map<int, QBoxLayout*> pairs_;  // such a check box -> the cell it shares
 };
 
 }  // namespace trv::gui

@@ -623,14 +623,23 @@ void WindowView::showPages(std::shared_ptr<const report::Document> document) {
     pageView_->setDocument(std::move(document));
     return;
   }
-  pageView_ = new PageView(std::move(document), content_);
+  pageView_ = new PageView(std::move(document));
+  QWidget* pane = makePagePane(pageView_, content_);
   // Below the window's own controls, taking what room the window has.
   const int below = contentLayout_->indexOf(layout_->root()) + 1;
   contentLayout_->setStretchFactor(layout_->root(), 0);
-  contentLayout_->insertWidget(below, pageView_, 1);
-  pageView_->show();
-  // A window opened without a size of its own grows to show the page.
-  if (applied_.width <= 0 || applied_.height <= 0) window_->adjustSize();
+  contentLayout_->insertWidget(below, pane, 1);
+  pane->show();
+  // A window opened without a size of its own grows to show the page, inside the screen.
+  if (applied_.width <= 0 || applied_.height <= 0) {
+    window_->resize(window_->sizeHint().expandedTo(leastSize()));
+    const QRect area = roomAt(window_->geometry().topLeft());
+    if (!area.isEmpty()) {
+      window_->resize(window_->size().boundedTo(area.size()).expandedTo(leastSize()));
+      const QRect g = keptVisible(window_->geometry());
+      if (g != window_->geometry()) window_->setGeometry(g);
+    }
+  }
 }
 
 void WindowView::showPage(int page) {

@@ -8,6 +8,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -107,6 +109,39 @@ class DesktopReport : public DesktopTest {
     return shot.pixel(shot.width() / 2, shot.height() / 2);
   }
 };
+
+// The preview opens inside the screen with the whole page; it fits the width, zooms in and out
+// by steps and scrolls a page larger than its room.
+TEST_F(DesktopReport, ThePreviewZoomsAndOpensInsideTheScreen) {
+  ASSERT_TRUE(waitFor([&] { return v->window()->isVisible(); }));
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(v->window()->frameGeometry()));
+  auto* area = qobject_cast<QScrollArea*>(pages->parentWidget()->parentWidget());
+  ASSERT_NE(area, nullptr);
+  EXPECT_EQ(pages->zoom(), PageView::Zoom::FitPage);
+  EXPECT_LE(pages->height(), area->viewport()->height());
+
+  pages->fitWidth();
+  QTest::qWait(20);
+  EXPECT_EQ(pages->zoom(), PageView::Zoom::FitWidth);
+  EXPECT_EQ(pages->width(), area->viewport()->width());
+  EXPECT_GE(pages->height(), area->viewport()->height());
+
+  pages->fitPage();
+  const double fitted = pages->scale();
+  pages->zoomIn();
+  EXPECT_EQ(pages->zoom(), PageView::Zoom::Scaled);
+  EXPECT_GT(pages->scale(), fitted);
+  const double larger = pages->scale();
+  pages->zoomOut();
+  pages->zoomOut();
+  EXPECT_LT(pages->scale(), larger);
+  for (int i = 0; i < 20; ++i) pages->zoomIn();
+  EXPECT_NEAR(pages->scale(), 4.0, 0.05);  // the largest step
+  EXPECT_GT(pages->width(), area->viewport()->width());
+  press(PrintPreviewer::kExit);
+  EXPECT_TRUE(waitFor([&] { return printed.load() >= 0; }));
+}
 
 TEST_F(DesktopReport, PreviewDrawsThePageTheModelShows) {
   EXPECT_EQ(v->window()->windowTitle(), "Report Preview");

@@ -31,6 +31,9 @@ class QtEnvironment : public ::testing::Environment {
 }  // namespace
 
 QSize layoutScreenSize() {
+  if (const char* platform = std::getenv("QT_QPA_PLATFORM");
+      platform && std::string(platform) == "xcb")
+    if (QGuiApplication::primaryScreen()) return QGuiApplication::primaryScreen()->size();
   int w = 1366;
   int h = 768;
   if (const char* size = std::getenv("TRV_LAYOUT_SCREEN")) {
@@ -51,8 +54,11 @@ QApplication& qtApp() {
   std::ofstream(config) << R"({"screens": [{"name": "layout", "x": 0, "y": 0, "width": )"
                         << size.width() << R"(, "height": )" << size.height()
                         << R"(, "logicalDpi": 96}]})";
-  // The offscreen platform reads its screens from the file named after its name.
-  ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str(), 1);
+  // The offscreen platform reads its screens from the file named after its name; a run at a
+  // real X display (QT_QPA_PLATFORM=xcb) takes that display's screen.
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (!platform || std::string(platform) != "xcb")
+    ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str(), 1);
   static int argc = 1;
   static char name[] = "gui_layout_test";
   static char* argv[] = {name, nullptr};

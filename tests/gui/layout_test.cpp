@@ -19,6 +19,8 @@
 #include <sstream>
 
 #include "core/calendar/calendar.h"
+#include "core/signon/logon.h"
+#include "gui/desktop/desktop_report_output.h"
 #include "runtime/forms/form_globals.h"
 #include "runtime/forms/procedures.h"
 #include "runtime/ui/events.h"
@@ -67,6 +69,15 @@ struct Opening {
 
 class Layout : public ProgramDesktopTest {
  protected:
+  report::ReportOutput* reportOutput() override {
+    if (!reports_) reports_ = std::make_unique<DesktopReportOutput>(*rt, desktop);
+    return reports_.get();
+  }
+  void TearDown() override {
+    ProgramDesktopTest::TearDown();
+    reports_.reset();
+  }
+
   void SetUp() override {
     ProgramDesktopTest::SetUp();
     const QSize screen = layoutScreenSize();
@@ -218,8 +229,16 @@ class Layout : public ProgramDesktopTest {
     const std::string name = window->windowTitle().toStdString();
     std::cout << "[layout] " << name << ": " << str(window->frameGeometry()) << "\n";
     checked_.insert(name);
-    saveArtefact(window, "layout_" + std::string(procedure_) + "_" +
-                             std::to_string(checked_.size()) + ".png");
+    const std::string picture =
+        "layout_" + std::string(procedure_) + "_" + std::to_string(checked_.size()) + ".png";
+    saveArtefact(window, picture);
+    // At a real display, the whole screen as well: the window manager's frames show there.
+    if (QGuiApplication::platformName() == "xcb") {
+      QApplication::processEvents();
+      QTest::qWait(150);
+      EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(
+          QString::fromStdString(std::string(TRV_ARTEFACT_DIR) + "/screen_" + picture)));
+    }
 
     // The window inside the screen, or inside the frame's work area.
     auto* sub = qobject_cast<QMdiSubWindow*>(window);
@@ -356,6 +375,7 @@ class Layout : public ProgramDesktopTest {
           if (c.number == n) s += (c.equate.empty() ? std::to_string(n) : c.equate) + " ";
       return s;
     };
+    std::cout << "[layout]   Tab: " << equates(visited) << "\n";
     EXPECT_EQ(visited, declared) << name << ": Tab goes " << equates(visited)
                                  << "\n  declared order " << equates(declared);
   }
@@ -389,6 +409,7 @@ class Layout : public ProgramDesktopTest {
     ADD_FAILURE() << "windows stay open: " << desktop.windows().size() - 1;
   }
 
+  std::unique_ptr<DesktopReportOutput> reports_;
   WindowView* frame_ = nullptr;
   const char* procedure_ = "";
   std::set<std::string> checked_;
@@ -396,6 +417,80 @@ class Layout : public ProgramDesktopTest {
 
 using forms::RequestChange;
 using forms::RequestInsert;
+
+// The sign-on window refuses a third wrong password with a box whose caption shows whole.
+TEST_F(Layout, TheSignOnsRefusalShowsItsCaptionWhole) {
+  run([this] {
+    int level = 0;
+    std::uint16_t id = 0;
+    (void)core::Logon(*state_, level, id);
+  });
+  WindowView* logon = titled("Vorn Trovanel 1.2 - Logon");
+  ASSERT_NE(logon, nullptr);
+  settle();
+  procedure_ = "Logon";
+  lookAt(*logon);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    auto* password = qobject_cast<QLineEdit*>(logon->controlWidget(core::logon::kPassword));
+    ASSERT_NE(password, nullptr);
+    password->setText("wrong");
+    Q_EMIT password->textEdited(password->text());
+    qobject_cast<QAbstractButton*>(logon->controlWidget(core::logon::kOk))->click();
+    settle();
+  }
+  ASSERT_TRUE(waitFor([&] { return boxShown(); }));
+  lookAtAll();
+  closeAll();
+}
+
+// The About window closes on Enter.
+TEST_F(Layout, TheAboutWindowClosesOnEnter) {
+  run([this] { state_->procedures.find("About")->body(""); });
+  WindowView* about = titled("Vorn Trovanel 1.2");
+  ASSERT_NE(about, nullptr);
+  ASSERT_TRUE(waitFor([&] { return about->window()->isVisible(); }));
+  settle();
+  procedure_ = "About";
+  lookAt(*about);
+  QWidget* focus = QApplication::focusWidget();
+  ASSERT_NE(focus, nullptr);
+  QTest::keyClick(focus, Qt::Key_Return);
+  EXPECT_TRUE(waitFor([&] { return desktop.windows().size() == 1; }));
+}
+
+// The product form's priority box shows its drop list right beside it, and the window keeps its
+// size.
+TEST_F(Layout, AControlShownKeepsTheWindowsSizeAndItsPlace) {
+  run([this] {
+    state_->globals.NextRequest = RequestInsert;
+    state_->procedures.find("UpdateSLA")->body("");
+  });
+  WindowView* form = titled("Adding a Product");
+  ASSERT_NE(form, nullptr);
+  settle();
+  int box = 0;
+  int choice = 0;
+  ASSERT_TRUE(inModel([&] {
+    for (const ui::ControlState& c : rt->find(form->id())->controls()) {
+      if (c.equate == "?SLA:PriorityFix") box = c.number;
+      if (c.equate == "?SLA:Priority") choice = c.number;
+    }
+  }));
+  auto* check = qobject_cast<QAbstractButton*>(form->controlWidget(box));
+  QWidget* list = form->controlWidget(choice);
+  ASSERT_TRUE(check && list);
+  ASSERT_FALSE(list->isVisible());
+  const QSize before = form->window()->size();
+  check->click();
+  ASSERT_TRUE(waitFor([&] { return list->isVisible(); }));
+  settle();
+  EXPECT_EQ(form->window()->size(), before);
+  const QRect boxAt(check->mapTo(form->window(), QPoint(0, 0)), check->size());
+  const QRect listAt(list->mapTo(form->window(), QPoint(0, 0)), list->size());
+  EXPECT_LE(listAt.left() - boxAt.right(), 3 * check->fontMetrics().averageCharWidth())
+      << "the drop list (" << str(listAt) << ") stands away from its box (" << str(boxAt) << ")";
+  closeAll();
+}
 
 class EveryWindow : public Layout, public ::testing::WithParamInterface<Opening> {};
 

@@ -53,8 +53,10 @@ class ProgramDesktopTest : public DesktopTest {
   // A program state of this workstation (the test's own, or a second copy's).
   std::unique_ptr<core::ProgramState> makeState() {
     return std::make_unique<core::ProgramState>(core::ProgramEnvironment{
-        clock, *rt, nullptr, folder_ / "config", folder_, &instances_, nullptr});
+        clock, *rt, nullptr, folder_ / "config", folder_, &instances_, reportOutput()});
   }
+  // Where the program's reports go (none by default).
+  virtual report::ReportOutput* reportOutput() { return nullptr; }
   // The message box shown now, once it shows.
   QMessageBox* messageBox() {
     QMessageBox* box = nullptr;
