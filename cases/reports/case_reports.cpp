@@ -284,6 +284,7 @@ void printCaseList(core::ProgramState& s, bool archive) {
   };
   job.settings.noRecordsText = kNoSelection;
   job.settings.noRecordsCaption = s.AppTitle;
+  job.settings.noRecordsIcon = ui::Icon::Exclamation;
   (void)runReport(s, job, list.layout(),
                   [&list](const store::RecordBuffer& b) { return list.print(b); });
 }
