@@ -798,6 +798,23 @@ void registerUiSteps(StepTable& s) {
                         return pass();
                       return fail("the list's headers are" + got);
                     }));
+  s.add("expect-control align",
+        controlStep(
+            4, "expect CONTROL align N left|right|centre",
+            [](Workstation&, const ui::Window&, const ui::ControlState& c, const Args& r) {
+              long long n = 0;
+              if (!toInt(r[0].text, n) || n < 1 || n > static_cast<long long>(c.columns.size()))
+                return fail("the list has no column " + r[0].text);
+              const ui::ListColumn& col = c.columns[static_cast<std::size_t>(n - 1)];
+              auto named = [&](char j) -> std::string {
+                if (j == 0) j = col.rightAligned ? 'R' : 'L';
+                return j == 'L' ? "left" : j == 'R' ? "right" : j == 'C' ? "centre" : "decimal";
+              };
+              const std::string header = named(col.headerJustify);
+              const std::string cells = named(col.dataJustify);
+              if (header == r[1].text && cells == r[1].text) return pass();
+              return fail("its header is " + header + ", its cells " + cells);
+            }));
   s.add("expect-control rows", expectRows);
   s.add("expect-control row", expectRow);
 }
