@@ -52,6 +52,8 @@ list::ListDecl productListDecl(ProgramState& s) {
   };
   d.sheet = ProductsSheet;
   d.form = "UpdateSLA";
+  d.popupClose = "Close";
+  d.popupHelp = "Help";
   // The widths the user left last time; a damaged setting keeps the built-in ones.
   d.formatSection = "Browses";
   d.formatKey = "SLABrowse";
