@@ -46,7 +46,8 @@ std::string exportQuoted(std::string_view utf8) {
 
 void ExportFormatter::appendPictured(std::string& out, bool date, std::int32_t value) {
   out += ',';
-  if (value == 0) {
+  // No date is blank; no time shows as 0:00, as "@T1" does not blank zero.
+  if (value == 0 && date) {
     out += "\"\"";
     return;
   }

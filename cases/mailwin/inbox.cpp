@@ -88,9 +88,21 @@ std::vector<InboxEntry> loadInbox(mail::SimpleMapi& mapi, mail::MapiHandle sessi
     const std::string seed = id;
     if (mapi.MAPIFindNext(session, 0, "", seed, 0, 0, id) != mail::MapiSuccess) break;
     if (!seen.insert(id).second) break;  // no further message, or the mail system went round
-    const auto m = readMessage(mapi, session, id, mail::kMapiSuppressAttach);
-    if (!m) continue;  // unreadable: left out, and the next find starts after it
-    out.push_back({id, m->from, m->subject, m->date, !m->attachments.empty()});
+    const mail::MapiMessage* m = nullptr;
+    const mail::MapiResult read =
+        mapi.MAPIReadMail(session, 0, id, mail::kMapiSuppressAttach, 0, m);
+    if (read == mail::MapiSuccess && m) {
+      const ShownMessage shownMessage = shown(*m);
+      (void)mapi.MAPIFreeBuffer(m);
+      out.push_back({id, shownMessage.from, shownMessage.subject, shownMessage.date,
+                     !shownMessage.attachments.empty()});
+      continue;
+    }
+    if (m) (void)mapi.MAPIFreeBuffer(m);
+    // A message that cannot be read keeps its entry, empty, so that it can still be deleted;
+    // any other failure ends the load.
+    if (read != mail::MapiFailure) break;
+    out.push_back({id, {}, {}, {}, false});
   }
   return out;
 }

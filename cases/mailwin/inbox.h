@@ -34,8 +34,9 @@ struct ShownMessage {
 };
 
 // Every message of the inbox in the mail system's order, each read once (which marks it read).
-// The load stops at the end of the inbox or when an identifier comes round again; a message
-// that cannot be read is left out and the load goes on past it.
+// The load stops at the end of the inbox or when an identifier comes round again. A message
+// whose read fails (MapiFailure) gets an entry with its identifier and empty fields, and the
+// load goes on past it; any other failed read ends the load.
 [[nodiscard]] std::vector<InboxEntry> loadInbox(mail::SimpleMapi& mapi, mail::MapiHandle session);
 
 // Reads one message with these flags; nothing when the read fails. The buffer is released.

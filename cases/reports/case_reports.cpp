@@ -173,11 +173,11 @@ bool CaseList::passes(const CaseFields& c) const {
 Level CaseList::print(const store::RecordBuffer& record) {
   const CaseFields c = archive_ ? archiveFields(record) : caseFields(record);
   if (!passes(c)) return data::LevelNotify;
-  layout_.addDetail(lineBand(
-      listColumns(),
-      {pictured(archive_ ? "N_6" : "N06", c.caseNr), text::toUtf8(c.owner.substr(0, 15)), c.sname,
-       c.idProduct, c.problem, c.status, pictured("D5", c.sdate), pictured("T1", c.stime)},
-      true, width_));
+  layout_.addDetail(
+      lineBand(listColumns(),
+               {pictured("N06", c.caseNr), text::toUtf8(c.owner.substr(0, 15)), c.sname,
+                c.idProduct, c.problem, c.status, pictured("D5", c.sdate), pictured("T1", c.stime)},
+               true, width_));
   return data::LevelOk;
 }
 
@@ -240,8 +240,7 @@ int printOneCase(core::ProgramState& s, std::uint32_t nr, bool archive) {
       band.items = std::move(items);
       layout.addDetail(band);
     };
-    row({at(0, 0, 900, "Case Nr.", lf),
-         at(900, 0, 800, pictured(archive ? "N_6" : "N06", c.caseNr), f),
+    row({at(0, 0, 900, "Case Nr.", lf), at(900, 0, 800, pictured("N06", c.caseNr), f),
          at(2000, 0, 1100, "Current Status", lf), at(3100, 0, 800, c.status, f),
          at(4300, 0, 700, "Agent", lf), at(5000, 0, 2200, shown(c.owner), f)});
     row({at(0, 0, 900, "Name", lf), at(900, 0, 800, c.sname, f), at(2000, 0, 1100, "Full Name", lf),
@@ -285,6 +284,7 @@ void printCaseList(core::ProgramState& s, bool archive) {
   };
   job.settings.noRecordsText = kNoSelection;
   job.settings.noRecordsCaption = s.AppTitle;
+  job.settings.noRecordsIcon = ui::Icon::Exclamation;
   job.memos = false;  // a line a case, no history
   (void)runReport(s, job, list.layout(),
                   [&list](const store::RecordBuffer& b) { return list.print(b); });

@@ -131,6 +131,7 @@ void printLog(core::ProgramState& s) {
   };
   job.settings.noRecordsText = "No records to process with current selection";
   job.settings.noRecordsCaption = "Vorn Trovanel 1.0";
+  job.settings.noRecordsIcon = ui::Icon::Exclamation;
   (void)runReport(s, job, layout, [&](const store::RecordBuffer& b) {
     const LogRecord r = recordOf<LogRecord>(b);
     // Agent names are compared exactly, letter case included.

@@ -118,10 +118,8 @@ class SendMailWindow final : public forms::WindowController {
       b_.toText = text::toUtf8(m.toText);
       if (dropped > 0) forms::tell(s_.forms, text::toUtf8(recipientsCutText(list->size())));
     } else if (r != mail::MapiSuccess && r != mail::MapiUserAbort) {
-      // The code as the system shows it, then what the mail system says lay behind it.
-      std::string text = text::toUtf8(addressProblemText(r));
-      if (const std::string why = s_.env.mapi->lastDetail(); !why.empty()) text += "\r\n" + why;
-      forms::tell(s_.forms, text, ui::Icon::Exclamation, forms::Caption::None);
+      forms::tell(s_.forms, text::toUtf8(addressProblemText(r)), ui::Icon::Exclamation,
+                  forms::Caption::None);
     }
     if (list != nullptr) (void)s_.env.mapi->MAPIFreeBuffer(list);
     window().display();

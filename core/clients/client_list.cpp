@@ -54,6 +54,8 @@ list::ListDecl clientListDecl(ProgramState& s) {
   };
   d.sheet = kSheet;
   d.form = "Updateclient";
+  d.popupClose = "Close";
+  d.popupHelp = "Help";
   d.enhanced = true;
   return d;
 }

@@ -12,6 +12,15 @@ namespace {
 
 using enum casemessage::Control;
 
+void openCase(ProgramState& s, std::uint32_t caseNr) {
+  s.globals.NextRequest = forms::RequestChange;
+  if (const forms::ProcedureEntry* form = s.procedures.find("ChangeCases")) {
+    form->body(std::to_string(caseNr));
+  } else {
+    (void)s.AppMessages.RaiseWithText(24, "ChangeCases");
+  }
+}
+
 }  // namespace
 
 void CaseMessage(ProgramState& s, std::uint32_t caseNr, const std::string& text) {
@@ -39,7 +48,6 @@ void CaseMessage(ProgramState& s, std::uint32_t caseNr, const std::string& text)
   };
   std::unique_ptr<ui::Window> w = s.env.ui.open(std::move(d));
   if (!w) return;
-  bool readCase = false;
   ui::Event e;
   while (w->accept(e)) {
     if (e.number == ui::EventOpenWindow) {
@@ -53,18 +61,11 @@ void CaseMessage(ProgramState& s, std::uint32_t caseNr, const std::string& text)
         if (s.FrameWindow) s.FrameWindow->setIconized(true);
       }
       if (e.control == kCase) {
-        readCase = true;
+        // The case form runs over this window, which closes once the form is done.
+        openCase(s, caseNr);
         w->close();
       }
     }
-  }
-  w.reset();
-  if (!readCase) return;
-  s.globals.NextRequest = forms::RequestChange;
-  if (const forms::ProcedureEntry* form = s.procedures.find("ChangeCases")) {
-    form->body(std::to_string(caseNr));
-  } else {
-    (void)s.AppMessages.RaiseWithText(24, "ChangeCases");
   }
 }
 

@@ -37,7 +37,9 @@ data::Level MainFrame::HandleAccepted() {
   }
   switch (menu) {
     case MenuLogon:
-      if (SignOn() && s_.rescan) s_.rescan(false);
+      // The queues are built again whatever the sign-on window answered.
+      (void)SignOn();
+      if (s_.rescan) s_.rescan(false);
       return data::LevelNotify;
     case MenuLogout:
       LogOut();

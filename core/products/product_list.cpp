@@ -32,13 +32,19 @@ list::ListDecl productListDecl(ProgramState& s) {
        ui::button("?Help", "Help").withNumber(ProductsHelp).at(4, 2)});
   // Empty times show as blanks, except the first escalation's, which shows 0:00.
   d.columns = {
-      {"Product ID", 57, "SLA:IDProduct", "@s16"}, {"Product Name", 120, "SLA:Product", "@s30"},
-      {"Respons", 33, "SLA:Respons", "@T1B"},      {"Start", 25, "SLA:ServiceStart", "@T1B"},
-      {"End", 23, "SLA:ServiceEnd", "@T1B"},       {"Esc1", 25, "SLA:FirstEsc", "@T1"},
-      {"Days1", 34, "SLA:FirstEscDays", "@n1"},    {"Esc2", 25, "SLA:SecEsc", "@T1B"},
-      {"Days2", 36, "SLA:SecEscDays", "@n1"},      {"Esc3", 26, "SLA:ThdEsc", "@T1B"},
-      {"Days3", 28, "SLA:ThirdEscDays", "@n1"},
+      {"Product ID", 57, "SLA:IDProduct", "@s16", false, 2, 'L', 'L'},
+      {"Product Name", 120, "SLA:Product", "@s30", false, 2, 'L', 'L'},
+      {"Respons", 33, "SLA:Respons", "@T1B", false, 0, 'C', 'C'},
+      {"Start", 25, "SLA:ServiceStart", "@T1B", false, 2, 'L', 'L'},
+      {"End", 23, "SLA:ServiceEnd", "@T1B", false, 0, 'C', 'C'},
+      {"Esc1", 25, "SLA:FirstEsc", "@T1", false, 0, 'C', 'C'},
+      {"Days1", 34, "SLA:FirstEscDays", "@n1", false, 0, 'C', 'C'},
+      {"Esc2", 25, "SLA:SecEsc", "@T1B", false, 0, 'C', 'C'},
+      {"Days2", 36, "SLA:SecEscDays", "@n1", false, 0, 'C', 'C'},
+      {"Esc3", 26, "SLA:ThdEsc", "@T1B", false, 0, 'C', 'C'},
+      {"Days3", 28, "SLA:ThirdEscDays", "@n1", false, 0, 'L', 'L'},
   };
+
   d.file = s.dictionary.SlaRelations.get();
   d.orders = {
       {"SLA:ProductKey", "SLA:Product", ProductsTabName},
@@ -46,6 +52,8 @@ list::ListDecl productListDecl(ProgramState& s) {
   };
   d.sheet = ProductsSheet;
   d.form = "UpdateSLA";
+  d.popupClose = "Close";
+  d.popupHelp = "Help";
   // The widths the user left last time; a damaged setting keeps the built-in ones.
   d.formatSection = "Browses";
   d.formatKey = "SLABrowse";

@@ -29,13 +29,29 @@ list::ListDecl logListDecl(ProgramState& s) {
       ui::string("?SincePrompt", "Counting Since :").withNumber(LogSincePrompt).at(3, 1),
       ui::string("?Sys:LastLogDate", "").withNumber(LogSinceDate).at(3, 2),
       ui::string("?ActiveLabel", " Active").withNumber(LogActiveLabel).at(4, 1),
-      ui::string("?ActiveCount", "").withNumber(LogActiveCount).at(4, 2),
+      ui::string("?ActiveCount", "").withPicture("@n6").withNumber(LogActiveCount).at(4, 2),
       ui::progress("?ActiveBar").withNumber(LogActiveBar).at(4, 3),
       ui::group("?CasesGroup", "Cases").withNumber(LogCasesGroup).at(5, 1),
-      ui::string("?CreatedCount", "").withNumber(LogCreatedCount).in(LogCasesGroup).at(1, 2),
-      ui::string("?ReopenCount", "").withNumber(LogReopenCount).in(LogCasesGroup).at(2, 2),
-      ui::string("?OnHoldCount", "").withNumber(LogOnHoldCount).in(LogCasesGroup).at(4, 2),
-      ui::string("?ClosedCount", "").withNumber(LogClosedCount).in(LogCasesGroup).at(3, 2),
+      ui::string("?CreatedCount", "")
+          .withPicture("@n6")
+          .withNumber(LogCreatedCount)
+          .in(LogCasesGroup)
+          .at(1, 2),
+      ui::string("?ReopenCount", "")
+          .withPicture("@n6")
+          .withNumber(LogReopenCount)
+          .in(LogCasesGroup)
+          .at(2, 2),
+      ui::string("?OnHoldCount", "")
+          .withPicture("@n6")
+          .withNumber(LogOnHoldCount)
+          .in(LogCasesGroup)
+          .at(4, 2),
+      ui::string("?ClosedCount", "")
+          .withPicture("@n6")
+          .withNumber(LogClosedCount)
+          .in(LogCasesGroup)
+          .at(3, 2),
       ui::string("?Sys:LastLogTime", "").withNumber(LogSinceTime).at(3, 3),
       ui::string("?CreatedLabel", "* Created")
           .withNumber(LogCreatedLabel)
@@ -188,8 +204,8 @@ class ActivityLog final : public list::ListWindow {
                                                    {LogReopenCount, n.reopened},
                                                    {LogOnHoldCount, n.onHold},
                                                    {LogClosedCount, n.closed}};
-    for (const auto& [control, value] : shown)
-      window().setText(control, text::formatPicture("@n6", value));
+    // The strings are the counters: each holds its count and shows it in six digits.
+    for (const auto& [control, value] : shown) window().setValue(control, std::int64_t{value});
     const std::pair<int, std::uint16_t> bars[] = {{LogActiveBar, n.active},
                                                   {LogCreatedBar, n.created},
                                                   {LogReopenBar, n.reopened},

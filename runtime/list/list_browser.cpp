@@ -281,7 +281,7 @@ std::string ListBrowser::PopupText() const {
   if (selecting_) add(buttons_.select ? buttons_.select : 1, "&Select");
   const bool endsInSeparator = t.size() >= 2 && t.compare(t.size() - 2, 2, "|-") == 0;
   if (!endsInSeparator) t += t.empty() ? "-" : "|-";
-  t += "|&Close|&Help";
+  t += "|" + popupClose_ + "|" + popupHelp_;
   return t;
 }
 

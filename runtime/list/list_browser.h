@@ -108,6 +108,11 @@ class ListBrowser {
   void SetButtons(const Buttons& buttons);
   // The list's own popup items, shown before the standard ones and a separator.
   void SetOwnPopupItems(std::vector<PopupItem> items) { ownPopup_ = std::move(items); }
+  // The texts of the procedure's own closing items, last in the popup ("&Close", "&Help").
+  void SetClosingPopupTexts(std::string close, std::string help) {
+    popupClose_ = std::move(close);
+    popupHelp_ = std::move(help);
+  }
   void SetAskProcedure(AskProcedure ask) { ask_ = std::move(ask); }
   // Select mode: Select and a double click leave the record in the buffer and close the window.
   void SetSelecting(bool selecting);
@@ -151,7 +156,7 @@ class ListBrowser {
   std::string CellText(const store::RecordBuffer& record, std::size_t column) const;
 
   // The popup menu text: the list's own items and "-" when it has any, then the items for the
-  // buttons the list has, "&Select" when selecting, then "-", "&Close" and "&Help".
+  // buttons the list has, "&Select" when selecting, then "-" and the two closing items.
   std::string PopupText() const;
 
  private:
@@ -188,6 +193,8 @@ class ListBrowser {
   int fallbackOrder_ = 0;
   Buttons buttons_;
   std::vector<PopupItem> ownPopup_;
+  std::string popupClose_ = "&Close";
+  std::string popupHelp_ = "&Help";
   AskProcedure ask_;
   bool selecting_ = false;
   int colour_ = kDefaultListColour;

@@ -153,6 +153,7 @@ data::Level ListWindow::Init() {
 
   browser_->SetButtons(decl_.buttons);
   browser_->SetOwnPopupItems(decl_.popup);
+  browser_->SetClosingPopupTexts(decl_.popupClose, decl_.popupHelp);
   browser_->SetSelecting(decl_.select == SelectMode::OnRequest && REQUEST == forms::RequestSelect);
   browser_->SetAskProcedure([this](ListRequest r) { return RunUpdate(r); });
   browser_->SetListColourSource([this] { return env_.listColour; });

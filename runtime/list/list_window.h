@@ -94,6 +94,9 @@ struct ListDecl {
   std::string formatKey;
   // Items of the list's own at the head of its popup menu ("Queues", pressing its button).
   std::vector<ListBrowser::PopupItem> popup;
+  // The texts of the popup's closing items, pressing Close and Help.
+  std::string popupClose = "&Close";
+  std::string popupHelp = "&Help";
   // The thread slot of a single-instance list ("BrowsLogThread"); empty: any number.
   std::string singleSlot;
   // Header sorting, column moves and saved layouts through the program's list extension.

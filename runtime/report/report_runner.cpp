@@ -78,7 +78,7 @@ void ReportRunner::ReportNoRecords(const ReportSettings& settings) {
     (void)messages_.raise(22);
     return;
   }
-  rt_.message(settings.noRecordsText, settings.noRecordsCaption);
+  rt_.message(settings.noRecordsText, settings.noRecordsCaption, settings.noRecordsIcon);
 }
 
 ReportResponse ReportRunner::Run(RecordLoop& loop, ReportLayout& layout,

@@ -22,6 +22,7 @@
 #include "runtime/data/message_sink.h"
 #include "runtime/report/report_layout.h"
 #include "runtime/report/report_output.h"
+#include "runtime/ui/front_end.h"
 #include "runtime/view/view_reader.h"
 
 namespace trv::ini {
@@ -80,6 +81,7 @@ struct ReportSettings {
   // The report's own "no records" text and its caption; empty: message 22 "No Records".
   std::string noRecordsText;
   std::string noRecordsCaption;
+  ui::Icon noRecordsIcon = ui::Icon::Information;
   int recordsPerCycle = 50;
   bool preview = true;  // false: straight to the printer
 };

@@ -12,6 +12,7 @@
 #include "core/program/program_body.h"
 #include "core/program/program_state.h"
 #include "runtime/mail/capturing_transport.h"
+#include "runtime/mail/fault_mapi.h"
 #include "runtime/mail/local_mail_store.h"
 #include "runtime/mail/mail_system.h"
 #include "runtime/mail/window_mail_dialogs.h"
@@ -70,6 +71,7 @@ struct ProgramRun {
   // The mail system's address book and send dialog are windows of the program, as at the desktop.
   std::optional<mail::WindowMailDialogs> dialogs;
   std::unique_ptr<mail::MailSystem> mail;
+  std::unique_ptr<mail::FaultMapi> faults;  // what the program calls: the mail system, or a fault
   std::unique_ptr<platform::InstanceRegistry> instances;
   std::vector<std::unique_ptr<core::ProgramState>> states;  // the first copy's, when started
   std::vector<std::unique_ptr<SecondCopy>> seconds;
@@ -225,9 +227,10 @@ core::ProgramState& newState(Workstation& ws) {
     r.mail = std::make_unique<mail::MailSystem>(r.mailStore->environment(ws.clock));
     r.dialogs.emplace(ws.ui);
     r.mail->setDialogs(&*r.dialogs);
+    r.faults = std::make_unique<mail::FaultMapi>(*r.mail);
   }
   r.states.push_back(std::make_unique<core::ProgramState>(
-      core::ProgramEnvironment{ws.clock, ws.ui, r.mail.get(), ws.config.path(), ws.program.path(),
+      core::ProgramEnvironment{ws.clock, ws.ui, r.faults.get(), ws.config.path(), ws.program.path(),
                                r.instances.get(), &ws.reports}));
   core::ProgramState& s = *r.states.back();
   core::registerCoreProcedures(s);
@@ -314,6 +317,28 @@ Outcome sendmailFails(Workstation& ws, const Args&) {
   if (!r.mailStore) return fail("no mail store");
   r.mailStore->refuseSends();
   return pass();
+}
+
+// "mail-fails CALL N": the mail system's next CALL (ReadMail, Address, ...) answers N, as a
+// damaged message or a failing mail system would.
+Outcome mailFails(Workstation& ws, const Args& a) {
+  static const std::pair<const char*, mail::MapiCall> kCalls[] = {
+      {"FindNext", mail::MapiCall::FindNext},
+      {"ReadMail", mail::MapiCall::ReadMail},
+      {"DeleteMail", mail::MapiCall::DeleteMail},
+      {"SendMail", mail::MapiCall::SendMail},
+      {"Address", mail::MapiCall::Address}};
+  if (a.size() != 2) return usage("mail-fails FindNext|ReadMail|DeleteMail|SendMail|Address N");
+  ProgramRun& r = run(ws);
+  if (!r.faults) return fail("the program has no mail system yet (mail-fails goes after start)");
+  const std::optional<int> code = parseRequest(a[1].text);
+  if (!code || *code <= 0) return fail("not a result code: " + a[1].text);
+  for (const auto& [name, call] : kCalls)
+    if (a[0].text == name) {
+      r.faults->fail(call, static_cast<mail::MapiResult>(*code), true);
+      return pass();
+    }
+  return usage("mail-fails FindNext|ReadMail|DeleteMail|SendMail|Address N");
 }
 
 Outcome mailIn(Workstation& ws, const Args& a) {
@@ -413,6 +438,7 @@ void registerProgramSteps(Suite& suite) {
     return usage("sendmail fails");
   });
   s.add("mail-in", mailIn);
+  s.add("mail-fails", mailFails);
   s.add("expect record", [](Workstation& ws, const Args& a) { return recordCheck(ws, a, true); });
   s.add("expect no-record",
         [](Workstation& ws, const Args& a) { return recordCheck(ws, a, false); });

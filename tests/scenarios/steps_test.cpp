@@ -193,8 +193,14 @@ TEST(ImageCheck, TheFileNamedMayBeInTheProgramFolder) {
 
 // Two program threads each waiting for the other to end: ending the program never ends them.
 Outcome deadlock(Workstation& ws, const std::vector<Token>&) {
-  for (int i = 0; i < 2; ++i)
-    if (!ws.ui.start([&ws] { ws.ui.awaitOtherThreads(); })) return fail("not started");
+  // Both start while the baton is held, so that neither can end before the other exists.
+  bool started = true;
+  if (!ws.driver.inspect([&] {
+        for (int i = 0; i < 2; ++i)
+          if (!ws.ui.start([&ws] { ws.ui.awaitOtherThreads(); })) started = false;
+      }) ||
+      !started)
+    return fail("not started");
   if (!ws.driver.waitIdle()) return fail("not idle");
   return fail("deadlocked on purpose");
 }

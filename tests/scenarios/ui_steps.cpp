@@ -434,6 +434,26 @@ Outcome expectCaption(Workstation& ws, const Args& a) {
   return pass();
 }
 
+// The icon of the message box shown: none, information, exclamation, question or stop.
+Outcome expectIcon(Workstation& ws, const Args& a) {
+  static const std::pair<const char*, ui::Icon> kIcons[] = {{"none", ui::Icon::None},
+                                                            {"information", ui::Icon::Information},
+                                                            {"exclamation", ui::Icon::Exclamation},
+                                                            {"question", ui::Icon::Question},
+                                                            {"stop", ui::Icon::Hand}};
+  if (a.size() != 1) return usage("expect icon none|information|exclamation|question|stop");
+  auto m = ws.driver.message();
+  if (!m) return fail("no message box is shown");
+  for (const auto& [name, icon] : kIcons)
+    if (a[0].text == name) {
+      if (m->second.icon == icon) return pass();
+      for (const auto& [shownName, shown] : kIcons)
+        if (m->second.icon == shown) return fail(std::string("its icon is ") + shownName);
+      return fail("its icon is another");
+    }
+  return usage("expect icon none|information|exclamation|question|stop");
+}
+
 Outcome expectNoMessage(Workstation& ws, const Args& a) {
   if (!a.empty()) return usage("expect no-message");
   auto m = ws.driver.message();
@@ -702,6 +722,7 @@ void registerUiSteps(StepTable& s) {
   s.add("expect windows", expectWindows);
   s.add("expect message", expectMessage);
   s.add("expect caption", expectCaption);
+  s.add("expect icon", expectIcon);
   s.add("expect popup", expectPopup);
   s.add("expect no-message", expectNoMessage);
   s.add("expect beep", [](Workstation& ws, const Args&) { return expectBeep(ws, true); });
@@ -777,6 +798,23 @@ void registerUiSteps(StepTable& s) {
                         return pass();
                       return fail("the list's headers are" + got);
                     }));
+  s.add("expect-control align",
+        controlStep(
+            4, "expect CONTROL align N left|right|centre",
+            [](Workstation&, const ui::Window&, const ui::ControlState& c, const Args& r) {
+              long long n = 0;
+              if (!toInt(r[0].text, n) || n < 1 || n > static_cast<long long>(c.columns.size()))
+                return fail("the list has no column " + r[0].text);
+              const ui::ListColumn& col = c.columns[static_cast<std::size_t>(n - 1)];
+              auto named = [&](char j) -> std::string {
+                if (j == 0) j = col.rightAligned ? 'R' : 'L';
+                return j == 'L' ? "left" : j == 'R' ? "right" : j == 'C' ? "centre" : "decimal";
+              };
+              const std::string header = named(col.headerJustify);
+              const std::string cells = named(col.dataJustify);
+              if (header == r[1].text && cells == r[1].text) return pass();
+              return fail("its header is " + header + ", its cells " + cells);
+            }));
   s.add("expect-control rows", expectRows);
   s.add("expect-control row", expectRow);
 }

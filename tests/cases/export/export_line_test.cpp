@@ -29,11 +29,11 @@ core::SercaseRecord sampleCase() {
   return r;
 }
 
-TEST(ExportLine, QuotesEveryFieldButTheNumberAndBlanksWhatIsZero) {
+TEST(ExportLine, QuotesEveryFieldButTheNumberBlanksZeroDatesAndWritesZeroTimes) {
   EXPECT_EQ(exportLine(sampleCase()),
             "7,\"ACME\",\"Acme \"\"Big\"\" Ltd, Leeds\",\"PR-1\",\"Printer\",\"Paper jam\","
             "\"Admin\",\"Active\",\"\",\"High\",\"6/05/02\",\"9:05\",\"25/12/02\",\"14:30\",\"D\","
-            "\"\",\"\",\"N\",\"\",\"\",\"N\"\r\n");
+            "\"\",\"0:00\",\"N\",\"\",\"0:00\",\"N\"\r\n");
 }
 
 TEST(ExportLine, TextsLeaveInUtf8) {

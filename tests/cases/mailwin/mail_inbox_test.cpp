@@ -21,6 +21,7 @@ class FakeMapi final : public mail::SimpleMapi {
   bool wrapAround = false;
   mail::MapiResult freeResult = mail::MapiSuccess;
   int reads = 0;
+  std::map<std::string, mail::MapiResult> readResults;  // listed ids that fail to read
 
   mail::MapiResult MAPILogon(std::uint32_t, std::string_view, std::string_view, std::uint32_t,
                              std::uint32_t, mail::MapiHandle&) override {
@@ -55,6 +56,7 @@ class FakeMapi final : public mail::SimpleMapi {
   mail::MapiResult MAPIReadMail(mail::MapiHandle, std::uint32_t, std::string_view id, std::uint32_t,
                                 std::uint32_t, const mail::MapiMessage*& m) override {
     ++reads;
+    if (auto r = readResults.find(std::string(id)); r != readResults.end()) return r->second;
     auto it = messages.find(std::string(id));
     if (it == messages.end()) return mail::MapiFailure;
     m = &it->second;
@@ -98,7 +100,7 @@ void write(const fs::path& p, const std::string& bytes) {
   std::ofstream(p, std::ios::binary) << bytes;
 }
 
-TEST(MailInbox, LoadEndsWhenTheEnumerationGoesRoundAndSkipsUnreadableMessages) {
+TEST(MailInbox, LoadEndsWhenTheEnumerationGoesRoundAndKeepsUnreadableMessagesEmpty) {
   FakeMapi mapi;
   mapi.add("1", "one");
   mapi.add("2", "two", {{0, 0, mail::kNoPosition, "", "a.txt", ""}});
@@ -106,15 +108,33 @@ TEST(MailInbox, LoadEndsWhenTheEnumerationGoesRoundAndSkipsUnreadableMessages) {
   mapi.add("4", "four");
   mapi.wrapAround = true;
   const auto inbox = loadInbox(mapi, 1);
-  ASSERT_EQ(inbox.size(), 3u);
+  ASSERT_EQ(inbox.size(), 4u);
   EXPECT_EQ(inbox[0].subject, "one");
   EXPECT_EQ(inbox[0].from, "a@b.example");
   EXPECT_TRUE(inbox[1].attachments);
-  EXPECT_EQ(inbox[2].messageId, "4");
+  EXPECT_EQ(inbox[2].messageId, "broken");
+  EXPECT_EQ(inbox[2].from, "");
+  EXPECT_EQ(inbox[2].subject, "");
+  EXPECT_FALSE(inbox[2].attachments);
+  EXPECT_EQ(inbox[3].messageId, "4");
   EXPECT_EQ(mapi.reads, 4);  // each message read once, the broken one too
 
   FakeMapi empty;
   EXPECT_TRUE(loadInbox(empty, 1).empty());
+}
+
+TEST(MailInbox, AReadFailingOtherwiseEndsTheLoad) {
+  for (const mail::MapiResult stop : {mail::MapiInvalidMessage, mail::MapiInsufficientMemory}) {
+    FakeMapi mapi;
+    mapi.add("1", "one");
+    mapi.add("2", "two");
+    mapi.add("3", "three");
+    mapi.readResults["2"] = stop;
+    const auto inbox = loadInbox(mapi, 1);
+    ASSERT_EQ(inbox.size(), 1u) << stop;
+    EXPECT_EQ(inbox[0].subject, "one");
+    EXPECT_EQ(mapi.reads, 2);
+  }
 }
 
 TEST(MailInbox, LongValuesAreShownInFull) {
