@@ -372,7 +372,11 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     f->readOnly = mode == OpenMode::ReadOnly;
     f->schema = m.db == nullptr ? "main" : "f" + std::to_string(m.nextSchema++);
     const char* uriMode = f->readOnly ? "ro" : (exists ? "rw" : "rwc");
-    if (Code c = m.attach(full, uriMode, f->schema); c != Ok) return c;
+    const bool made = !exists && !f->readOnly && detail::createDataFile(full);
+    if (Code c = m.attach(full, uriMode, f->schema); c != Ok) {
+      if (made) ::unlink(full.c_str());  // the empty file made for it, never opened
+      return c;
+    }
     if (!f->readOnly) {
       m.exec("PRAGMA " + f->schema + ".journal_mode=DELETE");
       m.exec("PRAGMA " + f->schema + ".synchronous=FULL");

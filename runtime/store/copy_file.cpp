@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "runtime/store/connection.h"
+#include "runtime/store/file_probes.h"
 #include "runtime/store/sqlite_util.h"
 
 namespace trv::store {
@@ -59,6 +60,7 @@ class Snapshot {
 
 Code copyOne(sqlite3* source, const std::string& schema, const std::string& temp) {
   std::remove(temp.c_str());
+  (void)detail::createDataFile(temp);
   sqlite3* to = nullptr;
   const std::string uri = detail::fileUri(temp, "rwc");
   int rc = sqlite3_open_v2(uri.c_str(), &to,
