@@ -17,6 +17,7 @@
 #include "runtime/store/file_probes.h"
 #include "runtime/store/record_codec.h"
 #include "runtime/store/sqlite_util.h"
+#include "runtime/store/super_journal.h"
 
 namespace trv::store {
 
@@ -354,6 +355,7 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     return setError(FileSystemError, ENOLCK,
                     "the file system of " + folder +
                         " does not keep file locks; use a local disk or a share with locking");
+  if (mode == OpenMode::Shared) detail::removeStaleSuperJournals(folder);
 
   // One wait for all the steps of the open, longer than an operation's: a file that cannot be
   // opened may end the program.
