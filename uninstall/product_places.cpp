@@ -91,7 +91,8 @@ bool inProductPlace(const std::vector<std::string>& parts, std::string_view prod
     return !kLocalOwn.count(parts[2]) && namesProduct(parts[2], product);
   }
   const std::string folder = joined(parts);
-  if (home.empty() || !isStrictlyBelow(folder, home)) return false;
+  // A home of "/" would make every folder of the machine the user's own.
+  if (home.empty() || home == "/" || !isStrictlyBelow(folder, home)) return false;
   const auto homeParts = partsOf(home).size();
   return std::any_of(parts.begin() + static_cast<std::ptrdiff_t>(homeParts), parts.end(),
                      [&](const std::string& p) { return namesProduct(p, product); });
@@ -170,25 +171,45 @@ std::vector<std::string> mountPointsOfThisProcess() {
   return points;
 }
 
-// The paths dpkg's packages own within the places where a product may stand (elsewhere
-// everything is refused anyway).
+// Whether a path lies in the system's own trees, where no product's place can be.
+bool inSystemTree(const std::string& path) {
+  for (const char* top : {"/usr/", "/etc/", "/lib", "/bin/", "/sbin/", "/boot/", "/var/"}) {
+    if (path.rfind(top, 0) == 0)
+      return path.rfind("/usr/local/", 0) != 0 && path.rfind("/var/opt/", 0) != 0;
+  }
+  return false;
+}
+
+// What dpkg's packages own outside the system's trees, read once per process (the lists hold
+// some hundred thousand lines).
+const std::vector<std::string>& packagePathsOutsideTheSystem() {
+  static const std::vector<std::string> owned = [] {
+    std::vector<std::string> paths;
+    const char* kLists = "/var/lib/dpkg/info";
+    DIR* dir = ::opendir(kLists);
+    if (!dir) return paths;
+    while (const dirent* e = ::readdir(dir)) {
+      const std::string name = e->d_name;
+      if (name.size() < 6 || name.compare(name.size() - 5, 5, ".list") != 0) continue;
+      std::ifstream in(std::string(kLists) + "/" + name);
+      std::string line;
+      while (std::getline(in, line))
+        if (!line.empty() && line.front() == '/' && !inSystemTree(line))
+          paths.push_back(normalised(line));
+    }
+    ::closedir(dir);
+    return paths;
+  }();
+  return owned;
+}
+
+// The paths packages own within the places where a product may stand.
 std::set<std::string> packagePathsIn(const std::vector<std::string>& places) {
   std::set<std::string> owned;
-  const char* kLists = "/var/lib/dpkg/info";
-  DIR* dir = ::opendir(kLists);
-  if (!dir) return owned;
-  while (const dirent* e = ::readdir(dir)) {
-    const std::string name = e->d_name;
-    if (name.size() < 6 || name.compare(name.size() - 5, 5, ".list") != 0) continue;
-    std::ifstream in(std::string(kLists) + "/" + name);
-    std::string line;
-    while (std::getline(in, line)) {
-      if (std::any_of(places.begin(), places.end(),
-                      [&](const std::string& p) { return isStrictlyBelow(line, p); }))
-        owned.insert(normalised(line));
-    }
-  }
-  ::closedir(dir);
+  for (const auto& path : packagePathsOutsideTheSystem())
+    if (std::any_of(places.begin(), places.end(),
+                    [&](const std::string& p) { return isStrictlyBelow(path, p); }))
+      owned.insert(path);
   return owned;
 }
 

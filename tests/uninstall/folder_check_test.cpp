@@ -159,6 +159,12 @@ TEST(FolderCheck, AcceptsAnInstallationFolder) {
     EXPECT_EQ(checkRemovableFolder(c.folder, c.product, alice()), FolderCheck::kOk)
         << c.folder << " for " << c.product;
 
+  // A home of "/" makes nothing the user's own.
+  UserFolders rootless;
+  rootless.home = "/";
+  EXPECT_EQ(checkRemovableFolder("/etc/product", "product", rootless), FolderCheck::kProtected);
+  EXPECT_EQ(checkRemovableFolder("/data/product", "product", rootless), FolderCheck::kProtected);
+
   // Root's own home is no other person's.
   UserFolders root;
   root.home = "/root";
