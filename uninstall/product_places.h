@@ -29,10 +29,10 @@
 // shared files are. It is refused when it or its folder is a mount point, when a package owns
 // it, or when it is the registry's file.
 //
-// Paths are judged as written: absolute, without "." or ".." parts. The deletions themselves
-// never follow a link (file_deletion.h, folder_removal.h), so what was judged is what goes.
+// Paths are judged as written (absolute, without "." or ".." parts), and a folder reached
+// through a link where it really is, too. The deletions themselves never follow a link
+// (file_deletion.h, folder_removal.h), so what was judged is what goes.
 
-#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
