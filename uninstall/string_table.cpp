@@ -30,6 +30,8 @@ const char* programString(unsigned id) {
     case kStrStillRunning:
       return "%s is still running. Close it, then choose Retry to go on removing it, or Cancel "
              "to remove nothing.";
+    case kStrFilesRefused:
+      return "These files were left in place because they are not the product's own to delete:";
     default:
       return nullptr;
   }

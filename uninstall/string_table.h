@@ -16,6 +16,7 @@ enum StringId : unsigned {
   kStrCannotDeleteKey = 11,
   kStrFolderRefused = 12,  // folder
   kStrStillRunning = 13,   // product name
+  kStrFilesRefused = 14,
 };
 
 // The text of `id`, or null when the table has none.

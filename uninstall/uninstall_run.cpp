@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "runtime/platform/instance_registry.h"
 #include "runtime/platform/registry.h"
@@ -23,8 +24,34 @@ bool isEntryName(const CRefString& name) {
   });
 }
 
+// What one run knows of the machine and what it refused to delete.
+struct RunContext {
+  std::string installFolder;
+  std::string product;
+  UserFolders users = UserFolders::ofThisUser();
+  std::vector<std::string> refused;
+
+  bool mayDelete(const CRefString& path) {
+    if (mayDeleteListedFile(std::string(path.view()), installFolder, product, users)) return true;
+    refused.emplace_back(path.view());
+    return false;
+  }
+};
+
 void deleteFile(const CRefString& path) {
-  (void)deleteListedFile(path.view());  // a file refused or not deleted is passed over
+  (void)deleteListedFile(path.view());  // a file that cannot be deleted is passed over
+}
+
+// The run's closing message, with the files that were refused.
+void sayOutcome(UninstallEnvironment& env, const Message& message, const RunContext& run) {
+  std::string text = messageText(message.id, message.argument);
+  if (!run.refused.empty()) {
+    text += "\n\n";
+    text += messageText(kStrFilesRefused, nullptr);
+    for (const auto& path : run.refused) text += "\n" + path;
+  }
+  (void)env.boxes.show(
+      {text, message.caption, message.icon, message.buttons, message.defaultAnswer});
 }
 
 std::uint32_t littleEndian(const std::string& b) {
@@ -33,7 +60,7 @@ std::uint32_t littleEndian(const std::string& b) {
   return n;
 }
 
-void releaseSharedFiles(const UninstallInfo& info, UninstallEnvironment& env) {
+void releaseSharedFiles(const UninstallInfo& info, UninstallEnvironment& env, RunContext& run) {
   // A product without shared files has nothing to release; a store that never held the key
   // (a fresh workstation) is then no failure to report.
   if (info.sharedFiles.count() == 0) return;
@@ -50,6 +77,8 @@ void releaseSharedFiles(const UninstallInfo& info, UninstallEnvironment& env) {
     if (count == 1) {
       if (env.registry.deleteValue(kSharedFilesKey, path.view()) != RegistryStatus::kOk)
         say(env.boxes, {kStrCannotDeleteKey, nullptr, MessageIcon::kError});
+      // A file that is not the product's to delete is not offered for deletion.
+      if (!run.mayDelete(path)) continue;
       const auto answer =
           say(env.boxes, {kStrSharedFileUnused, path.c_str(), MessageIcon::kQuestion,
                           MessageButtons::kYesNo, MessageAnswer::kNo});
@@ -81,10 +110,14 @@ bool productEnded(const UninstallInfo& info, UninstallEnvironment& env) {
 
 void removeInstallation(const CRefString& infoPath, const UninstallInfo& info,
                         UninstallEnvironment& env) {
-  for (int i = 0; i < info.files.count(); ++i) deleteFile(info.files[i]);
-  releaseSharedFiles(info, env);
-  if (!env.remover.removeFolder(folderOf(std::string(infoPath.view())))) {
-    say(env.boxes, {kStrCannotDeleteFolder, nullptr, MessageIcon::kError});
+  RunContext run;
+  run.installFolder = folderOf(std::string(infoPath.view()));
+  run.product = std::string(info.productName.view());
+  for (int i = 0; i < info.files.count(); ++i)
+    if (run.mayDelete(info.files[i])) deleteFile(info.files[i]);
+  releaseSharedFiles(info, env, run);
+  if (!env.remover.removeFolder(run.installFolder, run.product)) {
+    sayOutcome(env, {kStrCannotDeleteFolder, nullptr, MessageIcon::kError}, run);
     return;
   }
   if (isEntryName(info.productName)) {
@@ -92,12 +125,12 @@ void removeInstallation(const CRefString& infoPath, const UninstallInfo& info,
         std::string(kInstalledSoftwareKey) + "\\" + std::string(info.productName.view());
     (void)env.registry.deleteKey(entry);  // an entry that is already gone is no failure
   }
-  say(env.boxes, {kStrRemoved, info.productName.c_str(), MessageIcon::kInformation});
+  sayOutcome(env, {kStrRemoved, info.productName.c_str(), MessageIcon::kInformation}, run);
 }
 
 int runUninstall(const CRefString& infoPath, const UninstallInfo& info, UninstallEnvironment& env) {
   const std::string folder = folderOf(std::string(infoPath.view()));
-  if (checkRemovableFolder(folder) != FolderCheck::kOk) {
+  if (checkRemovableFolder(folder, info.productName.view()) != FolderCheck::kOk) {
     say(env.boxes, {kStrFolderRefused, folder.empty() ? infoPath.c_str() : folder.c_str(),
                     MessageIcon::kError});
     return kExitFailed;

@@ -49,7 +49,8 @@ int runUninstall(const CRefString& infoPath, const UninstallInfo& info, Uninstal
 
 // Deletes the files, releases the shared-file counts, removes the folder of `infoPath` and the
 // product's entry, and reports the outcome. Requires a folder that checkRemovableFolder
-// accepted.
+// accepted. A listed or shared file that is not the product's own to delete (product_places.h)
+// is left in place and named in the closing message; the run goes on with the rest.
 void removeInstallation(const CRefString& infoPath, const UninstallInfo& info,
                         UninstallEnvironment& env);
 

@@ -16,7 +16,7 @@ namespace {
 class FileLock {
  public:
   explicit FileLock(const std::filesystem::path& path) {
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd_ < 0) return;
     while (::flock(fd_, LOCK_EX) != 0) {
       if (errno != EINTR) {
@@ -56,6 +56,17 @@ bool writeAll(int fd, const std::string& text) {
     done += static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// A new file of our own at `path`, never one planted there: a link is not followed and an
+// existing entry (a link, or the leftover of a crashed run with our process id) is removed and
+// the file made afresh. -1 when that cannot be had.
+int createExclusive(const std::filesystem::path& path) {
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::open(path.c_str(), kFlags, 0644);
+  if (fd < 0 && errno == EEXIST && ::unlink(path.c_str()) == 0)
+    fd = ::open(path.c_str(), kFlags, 0644);
+  return fd;
 }
 
 }  // namespace
@@ -108,7 +119,7 @@ bool ProfileFile::update(const std::function<bool(ProfileText&)>& edit) {
 bool ProfileFile::replaceFile(const std::string& text) {
   std::filesystem::path temp = path_;
   temp += ".tmp." + std::to_string(::getpid());
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int fd = createExclusive(temp);
   if (fd < 0) return false;
   const bool ok = writeAll(fd, text) && ::fsync(fd) == 0;
   if (::close(fd) != 0 || !ok || ::rename(temp.c_str(), path_.c_str()) != 0) {

@@ -218,7 +218,7 @@ class FileLock {
     std::error_code ec;
     if (exclusive) std::filesystem::create_directories(file.parent_path(), ec);
     const std::string lockName = file.string() + ".lock";
-    fd_ = ::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    fd_ = ::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd_ < 0 && !exclusive) {
       // A reader of a store that was never written need not create anything.
       ok_ = errno == ENOENT;
@@ -263,7 +263,12 @@ RegistryStatus load(const std::filesystem::path& file, Tree& tree) {
 RegistryStatus save(const std::filesystem::path& file, const Tree& tree) {
   const std::string text = formatTree(tree);
   const std::string temp = file.string() + ".tmp" + std::to_string(::getpid());
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // Never through a link planted at the temporary name: an entry found there (a link, or the
+  // leftover of a crashed run with our process id) is removed and the file made afresh.
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::open(temp.c_str(), kFlags, 0644);
+  if (fd < 0 && errno == EEXIST && ::unlink(temp.c_str()) == 0)
+    fd = ::open(temp.c_str(), kFlags, 0644);
   if (fd < 0) return RegistryStatus::kIoError;
   std::size_t done = 0;
   while (done < text.size()) {

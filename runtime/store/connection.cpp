@@ -17,6 +17,7 @@
 #include "runtime/store/file_probes.h"
 #include "runtime/store/record_codec.h"
 #include "runtime/store/sqlite_util.h"
+#include "runtime/store/super_journal.h"
 
 namespace trv::store {
 
@@ -354,6 +355,7 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     return setError(FileSystemError, ENOLCK,
                     "the file system of " + folder +
                         " does not keep file locks; use a local disk or a share with locking");
+  if (mode == OpenMode::Shared) detail::removeStaleSuperJournals(folder);
 
   // One wait for all the steps of the open, longer than an operation's: a file that cannot be
   // opened may end the program.
@@ -372,7 +374,11 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     f->readOnly = mode == OpenMode::ReadOnly;
     f->schema = m.db == nullptr ? "main" : "f" + std::to_string(m.nextSchema++);
     const char* uriMode = f->readOnly ? "ro" : (exists ? "rw" : "rwc");
-    if (Code c = m.attach(full, uriMode, f->schema); c != Ok) return c;
+    const bool made = !exists && !f->readOnly && detail::createDataFile(full);
+    if (Code c = m.attach(full, uriMode, f->schema); c != Ok) {
+      if (made) ::unlink(full.c_str());  // the empty file made for it, never opened
+      return c;
+    }
     if (!f->readOnly) {
       m.exec("PRAGMA " + f->schema + ".journal_mode=DELETE");
       m.exec("PRAGMA " + f->schema + ".synchronous=FULL");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/store/connection.h"
+#include "runtime/store/file_probes.h"
 #include "runtime/store/sqlite_util.h"
 
 namespace trv::store {
@@ -100,6 +101,7 @@ class Sources {
 Code copyOne(const Sources& sources, std::size_t i, const std::string& temp,
              const std::function<bool()>* between, std::int64_t* version) {
   std::remove(temp.c_str());
+  (void)detail::createDataFile(temp);
   sqlite3* to = nullptr;
   const std::string uri = detail::fileUri(temp, "rwc");
   int rc = sqlite3_open_v2(uri.c_str(), &to,

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -61,9 +62,14 @@ bool locksHonoured(const std::string& folder) {
   std::lock_guard lock(m);
   if (good.count(folder) != 0) return true;
   const std::string probe = folder + "/.trvnel-lockcheck-" + std::to_string(::getpid());
-  const int a = ::open(probe.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // The folder is shared: a link planted at the probe's name is never followed, and the probe
+  // is always a file of our own (a leftover of a crashed run with our process id is replaced).
+  constexpr int kCreate = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  int a = ::open(probe.c_str(), kCreate, 0600);
+  if (a < 0 && errno == EEXIST && ::unlink(probe.c_str()) == 0)
+    a = ::open(probe.c_str(), kCreate, 0600);
   if (a < 0) return true;  // cannot probe (the open will say what is wrong)
-  const int b = ::open(probe.c_str(), O_RDWR | O_CLOEXEC);
+  const int b = ::open(probe.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
   struct flock fl {};
   fl.l_type = F_WRLCK;
   fl.l_whence = SEEK_SET;
@@ -80,6 +86,16 @@ bool locksHonoured(const std::string& folder) {
   ::unlink(probe.c_str());
   if (honoured) good.insert(folder);
   return honoured;
+}
+
+bool createDataFile(const std::string& path) {
+  // Nothing of ours can hold a lock on a file that did not exist, so closing it drops none.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        kDataFileMode & ~0077u);
+  if (fd < 0) return false;
+  (void)::fchmod(fd, kDataFileMode);
+  ::close(fd);
+  return true;
 }
 
 }  // namespace detail

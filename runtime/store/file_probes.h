@@ -20,4 +20,14 @@ void beforeOpenStep(std::string_view step);
 // Probed once per folder and process with a scratch file, never with a data file.
 bool locksHonoured(const std::string& folder);
 
+// The mode of every data file and backup the store makes: read and write for the owner and the
+// group (a group may share a database folder), nothing for others. SQLite gives a file's
+// journals the mode of the file.
+inline constexpr unsigned kDataFileMode = 0660;
+// Makes an empty data file at `path` with kDataFileMode, whatever the process's umask, before
+// SQLite first opens it (an empty file is an empty database), so that no one else can ever have
+// opened it. Nothing is done when something is already there: SQLite then says what it is.
+// True when the file was made (the caller removes it again when SQLite cannot open it).
+bool createDataFile(const std::string& path);
+
 }  // namespace trv::store::detail

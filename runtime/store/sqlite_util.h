@@ -13,7 +13,8 @@ namespace trv::store::detail {
 
 // Sets the thread's last error from a SQLite result: busy and locked give RecordNotAvailable,
 // read-only and permission AccessDenied, anything else FileSystemError, each with SQLite's
-// extended code and message.
+// extended code and message. A write that fails because a file of the connection is gone since
+// it was opened gives PathNotFound when its folder is gone too, else FileNotFound.
 Code fromSqlite(sqlite3* db, int rc);
 
 // fromSqlite for a file that could not be opened through `uri`: SQLite's message names the file

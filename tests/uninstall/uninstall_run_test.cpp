@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 
 #include "runtime/platform/instance_registry.h"
@@ -63,28 +64,32 @@ class StubbornRemover final : public FolderRemover {
   }
 };
 
+// A sandbox: a temporary home holding the product's folder and the places its shared files
+// stand in, and a temporary registry. Nothing outside the sandbox is ever deleted.
 class UninstallRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     root_ = fs::temp_directory_path() / ("trv_uninstall_" + std::to_string(::getpid()));
     fs::remove_all(root_);
-    product_ = root_ / "Product Folder";
+    home_ = root_ / "home";
+    setEnv("HOME", home_.string());
+    setEnv("TRV_REGISTRY_FILE", (root_ / "registry").string());
+    product_ = home_ / "Apps" / "Product Folder";
     fs::create_directories(product_ / ".hidden" / "deep");
-    fs::create_directories(root_ / "lib");
-    fs::create_directories(root_ / "outside");
-    for (const auto& f :
-         {product_ / "prog.bin", product_ / ".hidden" / "deep" / "x", root_ / "lib" / "one.so",
-          root_ / "lib" / "three.so", root_ / "lib" / "also-one.so", root_ / "outside" / "keep.txt",
-          root_ / "listed.txt"})
+    fs::create_directories(home_ / ".local" / "lib");
+    fs::create_directories(home_ / ".local" / "bin");
+    fs::create_directories(home_ / "outside");
+    for (const auto& f : {product_ / "prog.bin", product_ / ".hidden" / "deep" / "x",
+                          fs::path(lib("one.so")), fs::path(lib("three.so")),
+                          fs::path(lib("also-one.so")), home_ / "outside" / "keep.txt", listed()})
       std::ofstream(f) << "data";
     // Links inside the folder point out of it; their targets must survive.
-    fs::create_symlink(root_ / "outside" / "keep.txt", product_ / "link-to-file");
-    fs::create_symlink(root_ / "outside", product_ / "link-to-folder");
+    fs::create_symlink(home_ / "outside" / "keep.txt", product_ / "link-to-file");
+    fs::create_symlink(home_ / "outside", product_ / "link-to-folder");
     infoPath_ = (product_ / "uninst.dat").string();
-    writeInfo("Product\nCheckProgramNotRunning\nProductWnd\n2\n" + (root_ / "listed.txt").string() +
-              "\n" + (product_ / "prog.bin").string() + "\n5\n" + lib("one.so") + "\n" +
-              lib("three.so") + "\n" + lib("also-one.so") + "\n" + lib("zero.so") + "\n" +
-              lib("wide.so") + "\n");
+    writeInfo("Product\nCheckProgramNotRunning\nProductWnd\n2\n" + listed().string() + "\n" +
+              (product_ / "prog.bin").string() + "\n5\n" + lib("one.so") + "\n" + lib("three.so") +
+              "\n" + lib("also-one.so") + "\n" + lib("zero.so") + "\n" + lib("wide.so") + "\n");
 
     ASSERT_EQ(registry_.createKey(kSharedFilesKey), RegistryStatus::kOk);
     ASSERT_EQ(registry_.createKey(kProductEntry), RegistryStatus::kOk);
@@ -95,9 +100,23 @@ class UninstallRunTest : public ::testing::Test {
     setCount("zero.so", RegistryValue::dword(0));
     setCount("wide.so", RegistryValue{platform::RegistryType::kBinary, std::string(8, '\1')});
   }
-  void TearDown() override { fs::remove_all(root_); }
+  void TearDown() override {
+    fs::remove_all(root_);
+    for (const auto& [name, value] : savedEnv_) {
+      if (value)
+        ::setenv(name.c_str(), value->c_str(), 1);
+      else
+        ::unsetenv(name.c_str());
+    }
+  }
 
-  std::string lib(const char* name) { return (root_ / "lib" / name).string(); }
+  void setEnv(const char* name, const std::string& value) {
+    const char* old = std::getenv(name);
+    savedEnv_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    ::setenv(name, value.c_str(), 1);
+  }
+  fs::path listed() const { return home_ / ".local" / "bin" / "listed-tool"; }
+  std::string lib(const char* name) const { return (home_ / ".local" / "lib" / name).string(); }
   void writeInfo(const std::string& text) { std::ofstream(infoPath_, std::ios::binary) << text; }
   void setCount(const char* name, const RegistryValue& v) {
     ASSERT_EQ(registry_.writeValue(kSharedFilesKey, lib(name), v), RegistryStatus::kOk);
@@ -116,8 +135,9 @@ class UninstallRunTest : public ::testing::Test {
     };
   }
 
-  fs::path root_, product_;
+  fs::path root_, home_, product_;
   std::string infoPath_;
+  std::vector<std::pair<std::string, std::optional<std::string>>> savedEnv_;
   ScriptedBoxes boxes_;
   platform::FileRegistry registry_{fs::temp_directory_path() /
                                    ("trv_uninstall_" + std::to_string(::getpid())) / "registry"};
@@ -132,14 +152,14 @@ TEST_F(UninstallRunTest, RemovesTheInstallation) {
   EXPECT_EQ(run(infoPath_), kExitDone);
 
   EXPECT_FALSE(fs::exists(product_)) << "the folder goes, hidden subfolders and links included";
-  EXPECT_FALSE(fs::exists(root_ / "listed.txt"));
-  EXPECT_TRUE(fs::exists(root_ / "outside" / "keep.txt")) << "links are never followed";
+  EXPECT_FALSE(fs::exists(listed()));
+  EXPECT_TRUE(fs::exists(home_ / "outside" / "keep.txt")) << "links are never followed";
   EXPECT_EQ(count("three.so").value, RegistryValue::dword(2));
-  EXPECT_TRUE(fs::exists(root_ / "lib" / "three.so"));
+  EXPECT_TRUE(fs::exists(lib("three.so")));
   EXPECT_EQ(count("one.so").status, RegistryStatus::kNotFound);
-  EXPECT_TRUE(fs::exists(root_ / "lib" / "one.so")) << "answered No";
+  EXPECT_TRUE(fs::exists(lib("one.so"))) << "answered No";
   EXPECT_EQ(count("also-one.so").status, RegistryStatus::kNotFound);
-  EXPECT_FALSE(fs::exists(root_ / "lib" / "also-one.so")) << "answered Yes";
+  EXPECT_FALSE(fs::exists(lib("also-one.so"))) << "answered Yes";
   EXPECT_EQ(count("zero.so").value, RegistryValue::dword(0)) << "a count of 0 is left alone";
   EXPECT_EQ(count("wide.so").value.data, std::string(8, '\1'));
   EXPECT_EQ(registry_.findKey(kProductEntry), RegistryStatus::kNotFound);
@@ -165,7 +185,7 @@ TEST_F(UninstallRunTest, DecliningLeavesEverythingButTheProductIsAskedToClose) {
   EXPECT_EQ(product->nextRequest(std::chrono::milliseconds(1000)),
             platform::InstanceRequest::kClose);
   EXPECT_TRUE(fs::exists(infoPath_));
-  EXPECT_TRUE(fs::exists(root_ / "listed.txt"));
+  EXPECT_TRUE(fs::exists(listed()));
   EXPECT_EQ(count("three.so").value, RegistryValue::dword(3));
   EXPECT_EQ(boxes_.shown.size(), 1u);
 }
@@ -181,7 +201,7 @@ TEST_F(UninstallRunTest, NothingIsRemovedWhileTheProductStillRuns) {
   ASSERT_EQ(boxes_.shown.size(), 2u);
   EXPECT_EQ(boxes_.shown[1].buttons, MessageButtons::kRetryCancel);
   EXPECT_EQ(boxes_.shown[1].defaultAnswer, MessageAnswer::kCancel);
-  EXPECT_TRUE(fs::exists(root_ / "listed.txt"));
+  EXPECT_TRUE(fs::exists(listed()));
   EXPECT_EQ(count("three.so").value, RegistryValue::dword(3));
 
   // Retry once the product has ended goes on with the removal.
@@ -240,24 +260,32 @@ TEST_F(UninstallRunTest, RegistryFailuresAreReportedAndTheRunGoesOn) {
 TEST_F(UninstallRunTest, ANameThatIsNotAnEntryDeletesNoEntry) {
   answerYesExcept("no file");
   ASSERT_EQ(registry_.createKey(kEntries + "\\Other\\Sub"), RegistryStatus::kOk);
-  for (const char* name : {"", "Other\\Sub", "Other\\"}) {
-    SCOPED_TRACE(name);
-    fs::create_directories(product_);
-    writeInfo(std::string(name) + "\n\n0\n0\n");
-    EXPECT_EQ(run(infoPath_), kExitDone);
-    EXPECT_FALSE(fs::exists(product_));
+  struct Case {
+    const char* name;
+    const char* folder;
+  };
+  for (const Case c : {Case{"Other\\Sub", "Other Sub"}, Case{"Other\\", "Other"}}) {
+    SCOPED_TRACE(c.name);
+    const fs::path folder = home_ / "Apps" / c.folder;
+    fs::create_directories(folder);
+    std::ofstream((folder / "uninst.dat").string(), std::ios::binary)
+        << std::string(c.name) + "\n\n0\n0\n";
+    EXPECT_EQ(run((folder / "uninst.dat").string()), kExitDone);
+    EXPECT_FALSE(fs::exists(folder));
     EXPECT_EQ(registry_.findKey(kEntries + "\\Other\\Sub"), RegistryStatus::kOk);
     EXPECT_EQ(registry_.findKey(kEntries), RegistryStatus::kOk);
   }
+  // A product without a name names no folder: nothing is removed.
+  writeInfo("\n\n0\n0\n");
+  EXPECT_EQ(run(infoPath_), kExitFailed);
+  EXPECT_TRUE(fs::exists(infoPath_));
+  EXPECT_EQ(registry_.findKey(kEntries + "\\Other\\Sub"), RegistryStatus::kOk);
 }
 
 TEST_F(UninstallRunTest, RefusesFoldersThatAreNotTheProductsOwn) {
-  const fs::path home = root_ / "home";
+  const fs::path home = home_;
   fs::create_directories(home / ".config" / "app");
-  fs::create_symlink(root_ / "outside", root_ / "linked");
-  const char* savedHome = std::getenv("HOME");
-  const std::string keepHome = savedHome ? savedHome : "";
-  ::setenv("HOME", home.c_str(), 1);
+  fs::create_symlink(home_ / "outside", home_ / "P-linked");
   const std::string cases[] = {
       "uninst.dat",
       "relative/uninst.dat",
@@ -271,14 +299,17 @@ TEST_F(UninstallRunTest, RefusesFoldersThatAreNotTheProductsOwn) {
       (home / ".config" / "uninst.dat").string(),
       home.parent_path().string() + "/uninst.dat",
       (product_ / ".." / "uninst.dat").string(),
-      (root_ / "linked" / "uninst.dat").string(),
+      (home_ / "P-linked" / "uninst.dat").string(),
+      (root_ / "P" / "uninst.dat").string(),
+      "/mnt/P/uninst.dat",
+      "/media/P/uninst.dat",
       "/" + std::string(5000, 'x') + "/uninst.dat",
   };
   answerYesExcept("no file");
   remover_.keepAll = true;  // should a folder pass the check wrongly, still nothing goes
   UninstallInfo info;
-  ASSERT_TRUE(parseInformation(
-      CRefString(("P\n\n1\n" + (root_ / "listed.txt").string() + "\n0\n").c_str()), info));
+  ASSERT_TRUE(
+      parseInformation(CRefString(("P\n\n1\n" + (listed()).string() + "\n0\n").c_str()), info));
   UninstallEnvironment env{boxes_, faulty_, instances_, remover_, std::chrono::milliseconds(50)};
   for (const auto& path : cases) {
     SCOPED_TRACE(path.substr(0, 100));
@@ -286,31 +317,84 @@ TEST_F(UninstallRunTest, RefusesFoldersThatAreNotTheProductsOwn) {
     EXPECT_EQ(runUninstall(CRefString(std::string_view(path)), info, env), kExitFailed);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_NE(boxes_.shown[0].text.find("cannot be removed"), std::string::npos);
-    EXPECT_TRUE(fs::exists(root_ / "listed.txt"));
+    EXPECT_TRUE(fs::exists(listed()));
   }
   EXPECT_TRUE(fs::exists(home / ".config" / "app"));
-  EXPECT_TRUE(fs::exists(root_ / "outside" / "keep.txt"));
-  EXPECT_TRUE(fs::exists(root_ / "home" / ".config" / "app"));
-  EXPECT_EQ(checkRemovableFolder((home / "Apps" / "Product").string()), FolderCheck::kOk);
-  EXPECT_EQ(checkRemovableFolder("/opt/product"), FolderCheck::kOk);
-  if (savedHome)
-    ::setenv("HOME", keepHome.c_str(), 1);
-  else
-    ::unsetenv("HOME");
+  EXPECT_TRUE(fs::exists(home_ / "outside" / "keep.txt"));
+  EXPECT_EQ(checkRemovableFolder((home / "Apps" / "P").string(), "P"), FolderCheck::kOk);
 }
 
 TEST_F(UninstallRunTest, ListedFilesNeverLeadOutThroughLinksOrDotParts) {
-  std::ofstream(root_ / "outside" / "victim.txt") << "data";
+  std::ofstream(home_ / "outside" / "victim.txt") << "data";
   const std::string folder = product_.string();
   writeInfo("Product\n\n4\n" + folder + "/link-to-folder/keep.txt\n" + folder +
             "/../outside/victim.txt\n" + folder + "/.hidden/../../outside/victim.txt\n" +
-            (root_ / "listed.txt").string() + "\n0\n");
+            (listed()).string() + "\n0\n");
   answerYesExcept("no file");
   EXPECT_EQ(run(infoPath_), kExitDone);
   EXPECT_FALSE(fs::exists(product_));
-  EXPECT_FALSE(fs::exists(root_ / "listed.txt")) << "a file outside may still be listed";
-  EXPECT_TRUE(fs::exists(root_ / "outside" / "keep.txt"));
-  EXPECT_TRUE(fs::exists(root_ / "outside" / "victim.txt"));
+  EXPECT_FALSE(fs::exists(listed())) << "a file outside may still be listed";
+  EXPECT_TRUE(fs::exists(home_ / "outside" / "keep.txt"));
+  EXPECT_TRUE(fs::exists(home_ / "outside" / "victim.txt"));
+}
+
+TEST_F(UninstallRunTest, FilesThatAreNotTheProductsOwnStayAndAreNamed) {
+  const std::string pid = std::to_string(::getpid());
+  for (const auto& f : {home_ / ".bashrc", home_ / ".ssh" / "id_rsa",
+                        home_ / ".ssh" / "known_hosts", home_ / ".aws" / "credentials",
+                        home_ / ".local" / "share" / "keyrings" / "login.keyring"}) {
+    fs::create_directories(f.parent_path());
+    std::ofstream(f) << "secret";
+  }
+  // A folder named after the product that leads into the secrets.
+  fs::create_symlink(home_ / ".ssh", home_ / "Product keys");
+  const std::vector<std::string> refused = {
+      (home_ / ".bashrc").string(),
+      (home_ / ".ssh" / "id_rsa").string(),
+      (home_ / ".aws" / "credentials").string(),
+      (home_ / ".local" / "share" / "keyrings" / "login.keyring").string(),
+      (home_ / "Product keys" / "id_rsa").string(),
+      (home_ / "outside" / "keep.txt").string(),
+      // system trees and mounted drives, named by paths that do not exist
+      "/etc/ssl/certs/trv-absent-" + pid + ".pem",
+      "/usr/lib/trv-absent-" + pid + ".so",
+      "/mnt/trv-absent-" + pid + "/file",
+      "/media/trv-absent-" + pid + "/file",
+  };
+  std::string info = "Product\n\n" + std::to_string(refused.size() + 2) + "\n";
+  for (const auto& path : refused) info += path + "\n";
+  info += listed().string() + "\n" + (product_ / "prog.bin").string() + "\n";
+  const std::string sharedSecret = (home_ / ".ssh" / "known_hosts").string();
+  info += "1\n" + sharedSecret + "\n";
+  writeInfo(info);
+  ASSERT_EQ(registry_.writeValue(kSharedFilesKey, sharedSecret, RegistryValue::dword(1)),
+            RegistryStatus::kOk);
+  answerYesExcept("no file");
+
+  EXPECT_EQ(run(infoPath_), kExitDone);
+  for (const auto& path : refused) {
+    if (path.rfind(home_.string(), 0) == 0) {
+      EXPECT_TRUE(fs::exists(path)) << path;
+    }
+  }
+  EXPECT_TRUE(fs::exists(sharedSecret));
+  EXPECT_FALSE(fs::exists(listed())) << "a shared place outside the folder";
+  EXPECT_FALSE(fs::exists(product_));
+  EXPECT_EQ(registry_.readValue(kSharedFilesKey, sharedSecret).status, RegistryStatus::kNotFound)
+      << "the count is still released";
+
+  const auto texts = boxes_.texts();
+  ASSERT_EQ(texts.size(), 2u) << "the refused shared file is not offered for deletion";
+  const std::string& closing = texts.back();
+  EXPECT_EQ(closing.rfind("Product has been successfully removed from your computer.\n\n"
+                          "These files were left in place because they are not the product's "
+                          "own to delete:\n",
+                          0),
+            0u)
+      << closing;
+  for (const auto& path : refused) EXPECT_NE(closing.find("\n" + path), std::string::npos) << path;
+  EXPECT_NE(closing.find("\n" + sharedSecret), std::string::npos);
+  EXPECT_EQ(closing.find(listed().string()), std::string::npos);
 }
 
 TEST_F(UninstallRunTest, CommandLineFailures) {
@@ -338,9 +422,14 @@ namespace trv::uninstall {
 namespace {
 
 TEST(FolderRemoval, APathTooLongIsNeverCutToAnother) {
-  const std::string top =
+  const std::string sandbox =
       (fs::temp_directory_path() / ("trv_longpath_" + std::to_string(::getpid()))).string();
-  fs::remove_all(top);
+  fs::remove_all(sandbox);
+  const char* savedHome = std::getenv("HOME");
+  const std::optional<std::string> keepHome =
+      savedHome ? std::optional<std::string>(savedHome) : std::nullopt;
+  ::setenv("HOME", (sandbox + "/home").c_str(), 1);
+  const std::string top = sandbox + "/home/Product";
   fs::create_directories(top);
   // Deeper than the system's path limit, built relative to each open folder.
   const std::string part(200, 'd');
@@ -355,10 +444,17 @@ TEST(FolderRemoval, APathTooLongIsNeverCutToAnother) {
   ::close(::openat(fd, "file", O_CREAT | O_WRONLY, 0644));
   ::close(fd);
 
-  EXPECT_FALSE(FolderRemover().removeFolder(top));
+  EXPECT_FALSE(FolderRemover().removeFolder(top, "Product"));
   EXPECT_TRUE(fs::exists(top));
-  EXPECT_FALSE(FolderRemover().removeFolder(top + "/missing"));
-  EXPECT_EQ(std::system(("rm -rf '" + top + "'").c_str()), 0);
+  EXPECT_FALSE(FolderRemover().removeFolder(top + "/missing", "Product"));
+  fs::create_directories(sandbox + "/home/Product Two/sub");
+  EXPECT_TRUE(FolderRemover().removeFolder(sandbox + "/home/Product Two", "Product"))
+      << "a folder of the product's own that is not too deep goes";
+  EXPECT_EQ(std::system(("rm -rf '" + sandbox + "'").c_str()), 0);
+  if (keepHome)
+    ::setenv("HOME", keepHome->c_str(), 1);
+  else
+    ::unsetenv("HOME");
 }
 
 }  // namespace

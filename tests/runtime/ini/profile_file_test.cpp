@@ -44,6 +44,27 @@ TEST_F(ProfileFileTest, SeesChangesMadeByAnotherProgram) {
   EXPECT_EQ(file.read("Config", "Color"), "42");
 }
 
+TEST_F(ProfileFileTest, ALinkPlantedAtTheTemporaryNameIsNeverFollowed) {
+  const auto path = dir_ / "trvnel12.ini";
+  const auto victim = dir_ / "victim";
+  const auto absent = dir_ / "absent";
+  std::ofstream(victim) << "keep";
+  auto temp = path;
+  temp += ".tmp." + std::to_string(::getpid());
+  std::filesystem::create_symlink(victim, temp);
+  ProfileFile file(path);
+  ASSERT_TRUE(file.write("Config", "Color", "1"));
+  EXPECT_EQ(contents(victim), "keep");
+  EXPECT_FALSE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(file.read("Config", "Color"), "1");
+
+  // A link to a file that does not exist does not get it made either.
+  std::filesystem::create_symlink(absent, temp);
+  ASSERT_TRUE(file.write("Config", "Color", "2"));
+  EXPECT_FALSE(std::filesystem::exists(absent));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(temp)));
+}
+
 TEST_F(ProfileFileTest, AFailedWriteLeavesTheFileAsItWas) {
   const auto path = dir_ / "sub" / "trvnel12.ini";
   std::filesystem::create_directories(path.parent_path());

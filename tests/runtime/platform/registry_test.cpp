@@ -59,6 +59,22 @@ TEST_F(RegistryTest, ValuesSurviveInTheFileForAnotherReader) {
   EXPECT_NE(fileText().find("\"/usr/lib/libshared.so\"=dword:00000003"), std::string::npos);
 }
 
+TEST_F(RegistryTest, ALinkPlantedAtTheTemporaryNameIsNeverFollowed) {
+  std::filesystem::create_directories(file_.parent_path());
+  const auto victim = dir_ / "victim";
+  std::ofstream(victim) << "keep";
+  const std::string temp = file_.string() + ".tmp" + std::to_string(::getpid());
+  std::filesystem::create_symlink(victim, temp);
+  FileRegistry registry(file_);
+  ASSERT_EQ(registry.createKey(kShared), RegistryStatus::kOk);
+  std::ifstream in(victim);
+  std::string text;
+  std::getline(in, text);
+  EXPECT_EQ(text, "keep");
+  EXPECT_FALSE(std::filesystem::is_symlink(file_));
+  EXPECT_EQ(FileRegistry(file_).findKey(kShared), RegistryStatus::kOk);
+}
+
 TEST_F(RegistryTest, NamesIgnoreLetterCaseAndKeepTheirSpelling) {
   FileRegistry reg(file_);
   ASSERT_EQ(reg.createKey("HKEY_LOCAL_MACHINE\\Software\\Uninstall\\Product One"),
