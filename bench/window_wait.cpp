@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "runtime/ui/ui_runtime.h"
@@ -22,6 +24,7 @@ double longestWindowWait(ui::UiRuntime& rt, const std::function<void()>& work) {
   std::atomic<bool> handled{false}, working{false}, done{false};
   std::atomic<Clock::rep> postedAt{0};
   std::atomic<Clock::rep> longest{0};
+  std::atomic<Clock::rep> began{0};
   const int watcher = rt.start([&] {
     ui::WindowDecl decl;
     decl.title = "Watching";
@@ -33,7 +36,12 @@ double longestWindowWait(ui::UiRuntime& rt, const std::function<void()>& work) {
       if (e.number == kStop) break;
       if (e.number != kPoke) continue;
       const Clock::rep waited = Clock::now().time_since_epoch().count() - postedAt.load();
-      if (working) longest = std::max(longest.load(), waited);
+      if (working && waited > longest.load()) {
+        longest = waited;
+        if (std::getenv("TRV_BENCH_WAITS"))
+          std::fprintf(stderr, "wait %.1f ms from %.1f ms\n", waited / 1e6,
+                       (postedAt.load() - began.load()) / 1e6);
+      }
       handled = true;
     }
     w->close();
@@ -41,6 +49,7 @@ double longestWindowWait(ui::UiRuntime& rt, const std::function<void()>& work) {
   const int worker = watcher == 0 ? 0 : rt.start([&] {
     // The watcher's window is open before the work starts.
     while (window == 0 && !rt.ended()) (void)rt.yieldBaton();
+    began = Clock::now().time_since_epoch().count();
     working = true;
     work();
     working = false;

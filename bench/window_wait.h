@@ -2,7 +2,8 @@
 // How long another program thread's window waits for its turn while long work runs: a window on
 // a program thread of its own is sent an event every millisecond or so (one at a time) from a
 // thread outside the program, and the longest time from sending to handling while the work runs
-// is the answer.
+// is the answer. With TRV_BENCH_WAITS set, each new longest wait is printed to standard error
+// with the moment it began (from the start of the work), to find which part of the work it is.
 
 #include <functional>
 

@@ -23,7 +23,7 @@ namespace trv::core {
 class ClientImporter {
  public:
   static constexpr int kGroupLines = 2000;
-  static constexpr std::chrono::milliseconds kGroupTime{15};
+  static constexpr std::chrono::milliseconds kGroupTime{10};
 
   // The Client file open as `file` on `connection`; the log line's date and time.
   ClientImporter(store::Connection& connection, store::FileId file, const store::FileDecl& decl,

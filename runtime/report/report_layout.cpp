@@ -70,6 +70,7 @@ int ReportLayout::bottomLimit() const {
 
 void ReportLayout::startPage() {
   doc_.pages.push_back(Page{static_cast<int>(doc_.pages.size()) + 1, {}});
+  doc_.pages.back().items.reserve(itemsPerPage_);
   pageOpen_ = true;
   pageHasDetail_ = false;
   y_ = doc_.setup.marginTop;
@@ -96,18 +97,24 @@ void ReportLayout::endPage() {
       page.items.push_back(std::move(item));
     }
   }
+  itemsPerPage_ = std::max(itemsPerPage_, doc_.pages.back().items.size());
   pageOpen_ = false;
 }
 
 void ReportLayout::addDetail(const Band& band) {
+  addDetail(Band(band));
+}
+
+void ReportLayout::addDetail(Band&& band) {
   if (!pageOpen_) startPage();
   if (pageHasDetail_ && y_ + band.height > bottomLimit()) {
     endPage();
     startPage();
   }
-  for (PageItem item : band.items) {
+  std::vector<PageItem>& items = doc_.pages.back().items;
+  for (PageItem& item : band.items) {
     shift(item, doc_.setup.marginLeft, y_);
-    doc_.pages.back().items.push_back(std::move(item));
+    items.push_back(std::move(item));
   }
   y_ += band.height;
   pageHasDetail_ = true;

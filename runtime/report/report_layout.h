@@ -33,6 +33,7 @@ class ReportLayout {
 
   // Places the band below the previous one, on a new page when it does not fit.
   void addDetail(const Band& band);
+  void addDetail(Band&& band);
   // Places text wrapped at word boundaries to `width`, line by line, continuing on new pages.
   void addMemo(std::string_view text, int x, int width, const FontSpec& font);
   // Ends the current page (when it holds any detail) so the next band starts a fresh one.
@@ -61,6 +62,7 @@ class ReportLayout {
   BandBuilder footer_;
   bool pageOpen_ = false;
   bool pageHasDetail_ = false;
+  std::size_t itemsPerPage_ = 0;  // the last full page's, room made for as many on the next
   int y_ = 0;
   int footerHeight_ = 0;
 };

@@ -442,6 +442,25 @@ Code Connection::count(FileId id, std::uint64_t* n) {
   return Ok;
 }
 
+Code Connection::countKeyed(FileId id, int key, std::uint64_t* n) {
+  clearError();
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  if (key < 0 || static_cast<std::size_t>(key) >= f->decl->keys.size())
+    return setError(EntryNotFound, 0, "no such key");
+  sqlite3_stmt* s = impl_->prepare(
+      *f, "SELECT count(*) FROM " + f->table() + " WHERE " + f->keyColumn(key) + " IS NOT NULL");
+  if (s == nullptr) return lastError().code;
+  Use u(s);
+  const int rc = impl_->retrying([&] {
+    sqlite3_reset(s);
+    return sqlite3_step(s);
+  });
+  if (rc != SQLITE_ROW) return fromSqlite(impl_->db, rc);
+  *n = static_cast<std::uint64_t>(sqlite3_column_int64(s, 0));
+  return Ok;
+}
+
 Code Connection::fetch(FileId id, int key, RecordBuffer& buf) {
   clearError();
   OpenFile* f = impl_->file(id);

@@ -103,6 +103,9 @@ class Connection {
   [[nodiscard]] Code send(std::string_view command);
 
   [[nodiscard]] Code count(FileId id, std::uint64_t* n);
+  // The records that key `key` holds: those whose key fields are not all zero or blank. Read
+  // from the key alone, so much quicker than count() on a file of large records.
+  [[nodiscard]] Code countKeyed(FileId id, int key, std::uint64_t* n);
 
   // Reads the first record (lowest row) whose key `key` equals the key fields of buf.record.
   // RecordNotFound when none (or when those fields are all blank or zero).
