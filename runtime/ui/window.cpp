@@ -248,9 +248,12 @@ void Window::changed(const ControlState& c) {
 
 namespace {
 
-// Keys that a front end keeps for itself unless the window asks for them.
+// Keys that a front end keeps for itself unless the window asks for them: a click on the window
+// itself (off its lists) is one of them.
 bool passedOnRequest(int key) {
-  return (key & (kCtrl | kAlt)) != 0 || (key & ~kModifierMask) == KeyPrintScreen;
+  const int plain = key & ~kModifierMask;
+  return (key & (kCtrl | kAlt)) != 0 || plain == KeyPrintScreen ||
+         (plain >= KeyMouseLeft && plain <= KeyMouseMove);
 }
 
 }  // namespace

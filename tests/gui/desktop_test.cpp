@@ -257,7 +257,11 @@ TEST_F(DesktopForm, KeysHeldWithAltAndPrintScreenReachTheModelWhenTheWindowAsks)
     for (int k : {'1' | kAlt, KeyDown | kAlt, int{KeyPrintScreen}, '\'' | kCtrl})
       form.window->alert(k);
   }));
-  ASSERT_TRUE(waitFor([&] { return v->state().passedKeys.size() == 4; }));
+  ASSERT_TRUE(waitFor([&] {
+    const auto& passed = v->state().passedKeys;
+    return std::count_if(passed.begin(), passed.end(), [](int k) { return k != KeyMouseRight; }) ==
+           4;
+  }));
   QTest::keyClick(name, Qt::Key_2, Qt::AltModifier);  // not asked for
   QTest::keyClick(name, Qt::Key_1, Qt::AltModifier);
   QTest::keyClick(rows, Qt::Key_Down, Qt::AltModifier);
