@@ -298,7 +298,7 @@ struct DesktopFrontEnd::Impl {
   void show(CopyImage& n) {
     ui::ServiceResult r{false, 0, "the window is not shown"};
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (auto it = views.find(n.window); it != views.end() && clipboard) {
+    if (auto it = views.find(n.window); it != views.end() && it->second->window() && clipboard) {
       const QImage image = it->second->window()->grab().toImage();
       if (image.isNull()) {
         r.detail = "the window gave no image";

@@ -258,6 +258,7 @@ WindowView::~WindowView() {
 }
 
 void WindowView::show() {
+  if (!window_) return;
   if (state_.placement.width <= 0 || state_.placement.height <= 0) {
     if (state_.kind == ui::WindowKind::Frame) {
       if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -486,6 +487,9 @@ int WindowView::numberOf(QObject* widget) const {
 }
 
 void WindowView::apply(const ControlState& c) {
+  // Gone with the window it stood in (a frame closed before the windows of other threads in its
+  // work area): nothing is left to show.
+  if (!window_) return;
   if (ControlView* view = find(c.number)) {
     ++applying_;
     applyControl(*view, c);
@@ -510,6 +514,7 @@ void WindowView::applyControl(ControlView& view, const ControlState& c) {
 }
 
 void WindowView::apply(const ui::WindowState& s) {
+  if (!window_) return;
   ++applying_;
   if (s.title != state_.title) window_->setWindowTitle(titleText(s.title));
   applyMenu(s.menu);
@@ -710,6 +715,7 @@ void WindowView::setInputEnabled(bool enabled) {
 }
 
 void WindowView::refused() {
+  if (!window_) return;
   for (auto& [n, c] : controls_)
     if (c->pending) apply(ControlState(c->state));
 }
@@ -732,7 +738,7 @@ void WindowView::showPages(std::shared_ptr<const report::Document> document) {
 }
 
 void WindowView::showPage(int page) {
-  if (pageView_) pageView_->setPage(page);
+  if (window_ && pageView_) pageView_->setPage(page);
 }
 
 // --- input ---
