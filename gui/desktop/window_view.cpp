@@ -3,9 +3,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -292,12 +294,28 @@ void WindowView::show() {
   focusModelControl();
 }
 
+namespace {
+
+// The procedure puts the focus on a field to have it typed over (a proposed name, a value to
+// correct): its text is selected, as when the user tabs into it.
+QLineEdit* typedInto(QWidget* w) {
+  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->lineEdit();
+  return qobject_cast<QLineEdit*>(w);
+}
+
+void focusForTyping(QWidget* w) {
+  w->setFocus(Qt::OtherFocusReason);
+  if (QLineEdit* e = typedInto(w); e && !e->isReadOnly()) e->selectAll();
+}
+
+}  // namespace
+
 void WindowView::focusModelControl() {
   ControlView* c = find(state_.focus);
   if (!c || !c->widget->isEnabled()) return;
   ++applying_;
   modelFocus_ = state_.focus;
-  c->widget->setFocus(Qt::OtherFocusReason);
+  focusForTyping(c->widget);
   --applying_;
 }
 
@@ -500,6 +518,11 @@ void WindowView::apply(const ControlState& c) {
 void WindowView::applyControl(ControlView& view, const ControlState& c) {
   // A control moved at run time takes its new place.
   const bool moved = view.state.row != c.row || view.state.column != c.column;
+  // A value the procedure puts into the field being typed in is proposed: selected, so that
+  // typing replaces it.
+  QLineEdit* typing = typedInto(view.widget);
+  const bool proposed = typing && (typing->hasFocus() || view.widget->hasFocus()) && !view.dirty &&
+                        view.state.text != c.text && !c.readOnly;
   view.state = c;
   if (moved && layout_ && view.widget != mdi_) layout_->replace(c, view.widget);
   view.dirty = false;
@@ -511,6 +534,7 @@ void WindowView::applyControl(ControlView& view, const ControlState& c) {
     return;
   }
   adapterFor(c).update(view, c, *this);
+  if (proposed) typing->selectAll();
 }
 
 void WindowView::apply(const ui::WindowState& s) {
@@ -522,7 +546,7 @@ void WindowView::apply(const ui::WindowState& s) {
   if (s.placement != applied_ && s.placement != reported_) applyPlacement(s.placement);
   if (s.focus != modelFocus_) {
     modelFocus_ = s.focus;
-    if (ControlView* c = find(s.focus)) c->widget->setFocus(Qt::OtherFocusReason);
+    if (ControlView* c = find(s.focus)) focusForTyping(c->widget);
   }
   state_ = s;
   --applying_;
@@ -546,7 +570,8 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
                       : nullptr;
     QAction* action = nullptr;
     if (m.separator) {
-      if (into) into->addSeparator();
+      // A separator hidden with the items around it (a level's menu) goes with them.
+      if (into) into->addSeparator()->setVisible(!m.hidden);
       continue;
     }
     if (m.submenu) {

@@ -557,7 +557,9 @@ int Window::nextFocusable(int from, int step) const {
   if (start < 0) start = step > 0 ? n - 1 : 0;
   for (int k = 1; k <= n; ++k) {
     const auto& c = controls_[static_cast<std::size_t>(((start + step * k) % n + n) % n)];
-    if (takesFocus(c.kind) && !c.hidden && !c.disabled) return c.number;
+    // An entry that takes no input is passed over.
+    const bool shows = c.kind == ControlKind::Entry && c.readOnly;
+    if (takesFocus(c.kind) && !c.hidden && !c.disabled && !shows) return c.number;
   }
   return 0;
 }

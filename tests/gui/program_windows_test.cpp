@@ -2,6 +2,7 @@
 // running copy back, a blank client is refused with the focus on its id, and a picture of each
 // window is kept among the test's artefacts.
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -103,8 +104,15 @@ class SignedOn : public ProgramWindows {
     ASSERT_TRUE(answer(messageBox(), "OK"));  // no mail system on this workstation
     WindowView* logon = titled("Vorn Trovanel 1.2 - Logon");
     ASSERT_NE(logon, nullptr);
+    // The proposed name is selected: typing a name replaces it.
+    EXPECT_TRUE(waitFor([&] {
+      auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+      return combo && logon->window()->isAncestorOf(combo) && combo->lineEdit() &&
+             combo->lineEdit()->selectedText() == "Admin";
+    }));
     auto* password = widget<QLineEdit>(logon, kLogonPassword);
     ASSERT_NE(password, nullptr);
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
     QTest::keyClicks(password, "admin");
     QTest::keyClick(password, Qt::Key_Return);
     frame = view(0);
