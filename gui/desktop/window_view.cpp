@@ -557,7 +557,8 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
   std::string signature;
   for (const auto& m : menu)
     signature += std::to_string(m.number) + "/" + std::to_string(m.parent) + "/" + m.text + "/" +
-                 (m.hidden ? "h" : "") + (m.disabled ? "d" : "") + (m.checked ? "c" : "") + "\n";
+                 m.tip + "/" + (m.hidden ? "h" : "") + (m.disabled ? "d" : "") +
+                 (m.checked ? "c" : "") + "\n";
   if (signature == menuSignature_) return;
   menuSignature_ = signature;
   menuBar_->clear();
@@ -602,6 +603,7 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
       action->setChecked(m.checked);
     }
     action->setVisible(!m.hidden);
+    action->setStatusTip(qs(m.tip));
     menuActions_.push_back({action, m});
   }
   enableMenu();

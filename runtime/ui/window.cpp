@@ -30,6 +30,7 @@ void flattenMenu(const std::vector<MenuItemDecl>& items, int parent, int& next,
     s.disabled = d.disabled;
     s.checked = d.checked;
     s.standard = d.standard;
+    s.tip = d.tip;
     out.push_back(s);
     if (s.submenu) flattenMenu(d.items, static_cast<int>(out.size()) - 1, next, out);
   }

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <list>
 
@@ -55,7 +56,8 @@ WindowDecl frameDeclWithPrint() {
   separator.hidden = true;
   MenuItemDecl log = menuItem(-4, "&Activity Log");
   log.hidden = true;
-  d.menu = {submenu(-1, "&Print", {menuItem(-2, "&Cases"), separator, log})};
+  d.statusZones = 1;
+  d.menu = {submenu(-1, "&Print", {menuItem(-2, "&Cases").withTip("All Cases"), separator, log})};
   return d;
 }
 
@@ -398,7 +400,7 @@ TEST_F(WindowViewTest, AProposedNameIsSelectedPasswordsAreMaskedAndShownValuesPa
   EXPECT_EQ(QApplication::focusWidget(), name);
 }
 
-TEST_F(WindowViewTest, AHiddenMenuSeparatorGoesWithItsItems) {
+TEST_F(WindowViewTest, AHiddenMenuSeparatorGoesWithItsItemsAndTipsShowInTheStatusBar) {
   WindowDecl d = frameDeclWithPrint();
   Procedure& frame = procedure(d);
   WindowView* v = open(frame);
@@ -411,6 +413,11 @@ TEST_F(WindowViewTest, AHiddenMenuSeparatorGoesWithItsItems) {
   EXPECT_TRUE(print->actions()[1]->isSeparator());
   EXPECT_FALSE(print->actions()[1]->isVisible());
   EXPECT_FALSE(print->actions()[2]->isVisible());
+  // Walking the menu shows the item's tip in the status bar.
+  QAction* cases = print->actions()[0];
+  EXPECT_EQ(cases->statusTip(), "All Cases");
+  cases->showStatusText(main->menuBar());  // as the menu bar shows it for its open menu
+  EXPECT_EQ(main->statusBar()->currentMessage(), "All Cases");
 }
 
 }  // namespace
