@@ -27,8 +27,9 @@ ui::WindowDecl importDecl() {
   ui::WindowDecl d;
   d.title = "Import Client Data";
   d.kind = ui::WindowKind::Modal;
+  d.icon = "Member.ico";
   d.controls = {
-      ui::image("?Image1", "Import.gif").withNumber(ImportPicture).at(1, 1),
+      ui::image("?Image1", "Member.ico").withNumber(ImportPicture).at(1, 1),
       ui::string("?Status", "Select CSV-File Containing Client Data...")
           .withNumber(ImportStatus)
           .at(2, 1),

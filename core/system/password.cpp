@@ -105,6 +105,7 @@ class PasswordWindow final : private PasswordVariables, public forms::WindowCont
     c.push_back(ui::prompt("?OldPrompt", "Old Password").withNumber(3).at(1, 1).in(PassTab));
     c.push_back(ui::entry("?OldPassword", "@s20", useText("OldPassword", v.oldPassword_))
                     .withNumber(PassOld)
+                    .asPassword()
                     .at(1, 2)
                     .in(PassTab));
     c.push_back(ui::prompt("?NewPrompt", "New Password")
@@ -114,6 +115,7 @@ class PasswordWindow final : private PasswordVariables, public forms::WindowCont
                     .asHidden());
     c.push_back(ui::entry("?NewPassword", "@s20", useText("NewPassword", v.newPassword_))
                     .withNumber(PassNew)
+                    .asPassword()
                     .at(2, 2)
                     .in(PassTab)
                     .asHidden());
@@ -124,6 +126,7 @@ class PasswordWindow final : private PasswordVariables, public forms::WindowCont
                     .asHidden());
     c.push_back(ui::entry("?RepeatPassword", "@s20", useText("RepeatPassword", v.repeatPassword_))
                     .withNumber(PassRepeat)
+                    .asPassword()
                     .at(3, 2)
                     .in(PassTab)
                     .asHidden());

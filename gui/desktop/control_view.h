@@ -55,6 +55,12 @@ class ControlHost {
   virtual void holdControls(int number, QWidget* widget) = 0;
   // True when the window asked for `key`, one that the desktop keeps for itself otherwise.
   virtual bool passes(int key) const = 0;
+  // Whether the Alt+letter of `e` is the mnemonic of one of the window's controls or of its own
+  // menu; with `run`, that control or menu acts as its mnemonic says.
+  virtual bool mnemonic(const QKeyEvent* e, bool run) = 0;
+  // A click on the window itself (its background, a control that takes no input): sent to the
+  // model when the window asked for that mouse key; true when it was.
+  virtual bool clickOnWindow(const QMouseEvent* e) = 0;
 };
 
 // Shows model state while alive: nothing the widgets signal goes back as input.

@@ -172,7 +172,14 @@ struct DesktopFrontEnd::Impl {
     WindowView* f = frame();
     WindowView* sameThread = ownerOf(n.snapshot.window.thread);
     QWidget* owner = sameThread ? sameThread->window() : (f ? f->window() : nullptr);
-    QMdiArea* mdi = n.snapshot.window.kind == ui::WindowKind::Child && f ? f->mdiArea() : nullptr;
+    // A child window goes into the frame's work area, unless the window of its thread it is
+    // opened from stands outside that area (a pick list opened from a form): there it would stand
+    // behind its opener, so it stands above it as a window of its own.
+    const bool opensInArea = !sameThread || sameThread->state().kind == ui::WindowKind::Frame ||
+                             sameThread->inWorkArea();
+    QMdiArea* mdi = n.snapshot.window.kind == ui::WindowKind::Child && f && opensInArea
+                        ? f->mdiArea()
+                        : nullptr;
     auto post = [this](ui::Input in) {
       if (rt) rt->post(std::move(in));
     };
@@ -199,9 +206,15 @@ struct DesktopFrontEnd::Impl {
     if (auto it = views.find(n.window); it != views.end()) it->second->apply(n.control);
   }
   void show(Closed& n) {
-    views.erase(n.window);
+    auto it = views.find(n.window);
+    const int thread = it != views.end() ? it->second->state().thread : 0;
+    const bool hadFocus = it != views.end() && it->second->isActive();
+    if (it != views.end()) views.erase(it);
     order.erase(std::remove(order.begin(), order.end(), n.window), order.end());
     updateInput();
+    // The window it was opened from takes the keyboard back, whatever the window manager picks.
+    if (hadFocus)
+      if (WindowView* back = innermostOf(thread)) back->bringToFront();
   }
   void show(Req& n) {
     QWidget* owner = nullptr;
@@ -288,7 +301,7 @@ struct DesktopFrontEnd::Impl {
   void show(CopyImage& n) {
     ui::ServiceResult r{false, 0, "the window is not shown"};
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (auto it = views.find(n.window); it != views.end() && clipboard) {
+    if (auto it = views.find(n.window); it != views.end() && it->second->window() && clipboard) {
       const QImage image = it->second->window()->grab().toImage();
       if (image.isNull()) {
         r.detail = "the window gave no image";

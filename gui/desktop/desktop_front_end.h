@@ -10,7 +10,9 @@
 // Windows of one program thread stack: only the innermost takes input, as the thread waits on
 // that one. A window brought to the front becomes its thread's innermost (the model raises a
 // report's progress window over the preview opened after it). A child window goes into the frame's
-// work area when a frame is open.
+// work area when a frame is open, unless its thread's window in front stands outside that area (a
+// pick list opened from a form): it then stands above that window. A window opened takes the
+// keyboard; when the window with the keyboard closes, its thread's window in front takes it back.
 
 #include <cstdint>
 #include <filesystem>

@@ -97,6 +97,14 @@ class EntryAdapter final : public ControlAdapter {
     if (e->text() != qs(c.text)) e->setText(qs(c.text));
     e->setReadOnly(c.readOnly);
     e->setEchoMode(c.password ? QLineEdit::Password : QLineEdit::Normal);
+    // An entry that takes no input looks so and is passed over by Tab; a click still reaches it,
+    // to copy from it.
+    e->setFocusPolicy(c.readOnly ? Qt::ClickFocus : Qt::StrongFocus);
+    if (c.readOnly && c.background == ui::kColorNone) {
+      QPalette pal = e->palette();
+      pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+      e->setPalette(pal);
+    }
   }
 };
 

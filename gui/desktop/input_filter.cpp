@@ -66,6 +66,14 @@ bool InputFilter::eventFilter(QObject* obj, QEvent* e) {
     case QEvent::FocusOut:
       host_.flush(number);
       return false;
+    case QEvent::ShortcutOverride: {
+      // The window's own mnemonics and the keys it asked for come before the frame's menu.
+      auto* k = static_cast<QKeyEvent*>(e);
+      const auto code = modelKey(k);
+      if (!(code && host_.passes(*code)) && !host_.mnemonic(k, false)) return false;
+      e->accept();
+      return true;
+    }
     case QEvent::KeyPress:
       return key(number, static_cast<QKeyEvent*>(e));
     case QEvent::MouseButtonPress:
@@ -73,7 +81,12 @@ bool InputFilter::eventFilter(QObject* obj, QEvent* e) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove: {
       ControlView* c = host_.find(number);
-      return c && adapterFor(c->state).mouse(*c, obj, static_cast<QMouseEvent*>(e), host_);
+      if (!c) return false;
+      auto* m = static_cast<QMouseEvent*>(e);
+      if (adapterFor(c->state).mouse(*c, obj, m, host_)) return true;
+      // A text, picture or frame is part of the window's face: a click on it is on the window.
+      return !takesFocus(c->state.kind) && c->state.kind != ui::ControlKind::Sheet &&
+             c->state.kind != ui::ControlKind::Tab && host_.clickOnWindow(m);
     }
     default:
       return false;
@@ -84,7 +97,8 @@ bool InputFilter::key(int number, QKeyEvent* e) {
   auto k = modelKey(e);
   if (!k) return false;
   ControlView* c = host_.find(number);
-  if (!c || !(adapterFor(c->state).sendsKey(*c, *k) || host_.passes(*k))) return false;
+  if (!c) return false;
+  if (!adapterFor(c->state).sendsKey(*c, *k) && !host_.passes(*k)) return host_.mnemonic(e, true);
   host_.flush(number);
   Input in;
   in.kind = Input::Kind::Key;

@@ -17,6 +17,9 @@ struct WindowHooks {
   std::function<void()> placed;
   std::function<void(bool)> active;
   std::function<bool(QKeyEvent*)> key;  // true when the key went to the model
+  // True when the window keeps a key that would otherwise be a shortcut (the frame's menu
+  // mnemonics): its own mnemonic or a key it asked for.
+  std::function<bool(const QKeyEvent*)> keeps;
   bool closing = false;
 };
 
@@ -43,6 +46,14 @@ class ModelWindow : public Base {
   void resizeEvent(QResizeEvent* e) override {
     Base::resizeEvent(e);
     if (hooks_->placed) hooks_->placed();
+  }
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::ShortcutOverride && hooks_->keeps &&
+        hooks_->keeps(static_cast<QKeyEvent*>(e))) {
+      e->accept();
+      return true;
+    }
+    return Base::event(e);
   }
   // Keys that no control took (the window itself has the focus).
   void keyPressEvent(QKeyEvent* e) override {

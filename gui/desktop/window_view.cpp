@@ -1,16 +1,23 @@
 #include "gui/desktop/window_view.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTimer>
 #include <algorithm>
 
@@ -48,6 +55,33 @@ class ResizeWatch : public QObject {
   std::function<void()> resized_;
 };
 
+// Hands clicks on the watched widgets to the window; on a frame's work area, only those off its
+// child windows.
+class ClickWatch : public QObject {
+ public:
+  ClickWatch(std::function<bool(const QMouseEvent*)> click, QWidget* workArea)
+      : click_(std::move(click)), workArea_(workArea) {}
+
+ protected:
+  bool eventFilter(QObject* obj, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick: {
+        auto* m = static_cast<QMouseEvent*>(e);
+        if (obj == workArea_ && workArea_->childAt(m->position().toPoint())) return false;
+        return click_(m);
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  std::function<bool(const QMouseEvent*)> click_;
+  QWidget* workArea_;
+};
+
 }  // namespace
 
 // --- building ---
@@ -80,13 +114,17 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
     int plain = *k & ~ui::kModifierMask;
     if (plain != ui::KeyEnter && plain != ui::KeyEsc && (plain < ui::KeyF1 || plain > ui::KeyF12) &&
         !passes(*k))
-      return false;
+      return mnemonic(e, true);
     flushAll();
     Input in;
     in.kind = Input::Kind::Key;
     in.key = *k;
     post(in);
     return true;
+  };
+  hooks_->keeps = [this](const QKeyEvent* e) {
+    auto k = modelKey(e);
+    return (k && passes(*k)) || mnemonic(e, false);
   };
 
   content_ = new QWidget;
@@ -170,6 +208,12 @@ WindowView::WindowView(const ui::WindowSnapshot& snapshot, QMdiArea* mdi, QWidge
                   [this](const auto& c) { return c.second->widget == mdi_; }))
     content_->hide();
 
+  clickWatch_ = std::make_unique<ClickWatch>(
+      [this](const QMouseEvent* e) { return clickOnWindow(e); }, mdi_ ? mdi_->viewport() : nullptr);
+  content_->installEventFilter(clickWatch_.get());
+  if (mdi_) mdi_->viewport()->installEventFilter(clickWatch_.get());
+  if (statusBar_) statusBar_->installEventFilter(clickWatch_.get());
+
   placeTimer_ = new QTimer(window_);
   placeTimer_->setSingleShot(true);
   placeTimer_->setInterval(kPlaceDelayMs);
@@ -196,10 +240,16 @@ WindowView::~WindowView() {
   hooks_->placed = nullptr;
   hooks_->active = nullptr;
   hooks_->key = nullptr;
+  hooks_->keeps = nullptr;
   hooks_->closing = true;
   if (!window_) return;
   for (auto& [w, n] : owners_) w->removeEventFilter(filter_.get());
   if (mdi_ && wallpaperWatch_) mdi_->viewport()->removeEventFilter(wallpaperWatch_.get());
+  if (clickWatch_) {
+    content_->removeEventFilter(clickWatch_.get());
+    if (mdi_) mdi_->viewport()->removeEventFilter(clickWatch_.get());
+    if (statusBar_) statusBar_->removeEventFilter(clickWatch_.get());
+  }
   // The widgets go later; nothing they signal on the way may reach this view.
   guard_.reset();
   placeTimer_->stop();
@@ -212,6 +262,7 @@ WindowView::~WindowView() {
 }
 
 void WindowView::show() {
+  if (!window_) return;
   if (state_.placement.width <= 0 || state_.placement.height <= 0) {
     if (state_.kind == ui::WindowKind::Frame) {
       if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -249,12 +300,28 @@ void WindowView::show() {
   focusModelControl();
 }
 
+namespace {
+
+// The procedure puts the focus on a field to have it typed over (a proposed name, a value to
+// correct): its text is selected, as when the user tabs into it.
+QLineEdit* typedInto(QWidget* w) {
+  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->lineEdit();
+  return qobject_cast<QLineEdit*>(w);
+}
+
+void focusForTyping(QWidget* w) {
+  w->setFocus(Qt::OtherFocusReason);
+  if (QLineEdit* e = typedInto(w); e && !e->isReadOnly()) e->selectAll();
+}
+
+}  // namespace
+
 void WindowView::focusModelControl() {
   ControlView* c = find(state_.focus);
   if (!c || !c->widget->isEnabled()) return;
   ++applying_;
   modelFocus_ = state_.focus;
-  c->widget->setFocus(Qt::OtherFocusReason);
+  focusForTyping(c->widget);
   --applying_;
 }
 
@@ -324,6 +391,95 @@ void WindowView::showWallpaper() {
   mdi_->setBackground(QBrush(shown));
 }
 
+namespace {
+
+// Whether `text` marks the letter of Alt+letter `e` with its "&".
+bool marks(const QString& text, const QKeyEvent* e) {
+  const Qt::KeyboardModifiers held = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier |
+                                                       Qt::MetaModifier | Qt::ShiftModifier);
+  if (held != Qt::AltModifier) return false;
+  const QKeySequence m = QKeySequence::mnemonic(text);
+  return !m.isEmpty() && m[0].key() == static_cast<Qt::Key>(e->key());
+}
+
+bool usable(const QWidget* w) {
+  return w && w->isVisible() && w->isEnabled();
+}
+
+}  // namespace
+
+bool WindowView::mnemonic(const QKeyEvent* e, bool run) {
+  if (!window_ || !content_->isEnabled()) return false;
+  // The controls in declaration order, then the window's own menu (a frame's menu bar is Qt's).
+  for (int number : order_) {
+    ControlView* c = find(number);
+    QWidget* w = c ? c->widget : nullptr;
+    if (!usable(w)) continue;
+    QWidget* to = nullptr;
+    std::function<void()> act;
+    if (auto* b = qobject_cast<QAbstractButton*>(w); b && marks(b->text(), e)) {
+      act = [b] {
+        // The field left behind is accepted first, as a click would.
+        if (b->focusPolicy() != Qt::NoFocus) b->setFocus(Qt::ShortcutFocusReason);
+        b->click();
+      };
+    } else if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy() && marks(l->text(), e)) {
+      to = l->buddy();
+    } else if (auto* g = qobject_cast<QGroupBox*>(w); g && marks(g->title(), e)) {
+      for (int inner : order_)
+        if (ControlView* ic = find(inner); !to && ic && takesFocus(ic->state.kind) &&
+                                           g->isAncestorOf(ic->widget) && usable(ic->widget) &&
+                                           ic->widget->focusPolicy() != Qt::NoFocus)
+          to = ic->widget;
+    } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+      for (int i = 0; i < tabs->count() && !act; ++i)
+        if (tabs->isTabEnabled(i) && tabs->isTabVisible(i) && marks(tabs->tabText(i), e))
+          act = [tabs, i] { tabs->setCurrentIndex(i); };
+    }
+    if (to && !usable(to)) to = nullptr;
+    if (!to && !act) continue;
+    if (run) {
+      if (to) to->setFocus(Qt::ShortcutFocusReason);
+      if (act) act();
+    }
+    return true;
+  }
+  if (menuBar_ && state_.kind != ui::WindowKind::Frame) {
+    for (QAction* a : menuBar_->actions()) {
+      if (!a->isVisible() || !a->isEnabled() || !marks(a->text(), e)) continue;
+      if (run) {
+        if (a->menu())
+          menuBar_->setActiveAction(a);
+        else
+          a->trigger();
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+bool WindowView::clickOnWindow(const QMouseEvent* e) {
+  int key = ui::KeyNone;
+  if (e->button() == Qt::LeftButton)
+    key = e->type() == QEvent::MouseButtonDblClick ? ui::KeyMouseLeft2
+          : e->type() == QEvent::MouseButtonPress  ? ui::KeyMouseLeft
+                                                   : ui::KeyMouseLeftUp;
+  else if (e->button() == Qt::RightButton)
+    key = e->type() == QEvent::MouseButtonRelease ? ui::KeyMouseRightUp : ui::KeyMouseRight;
+  // A window behind another of its thread has the runtime refuse it, with a beep.
+  if (key == ui::KeyNone || applying_ || !passes(key)) return false;
+  Input in;
+  in.kind = Input::Kind::Mouse;
+  in.key = key;
+  post(in);
+  return true;
+}
+
+bool WindowView::inWorkArea() const {
+  return qobject_cast<QMdiSubWindow*>(window_.data()) != nullptr;
+}
+
 bool WindowView::passes(int key) const {
   return std::find(state_.passedKeys.begin(), state_.passedKeys.end(), key) !=
          state_.passedKeys.end();
@@ -368,6 +524,11 @@ void WindowView::apply(const ControlState& c) {
 void WindowView::applyControl(ControlView& view, const ControlState& c) {
   // A control moved at run time takes its new place.
   const bool moved = view.state.row != c.row || view.state.column != c.column;
+  // A value the procedure puts into the field being typed in is proposed: selected, so that
+  // typing replaces it.
+  QLineEdit* typing = typedInto(view.widget);
+  const bool proposed = typing && (typing->hasFocus() || view.widget->hasFocus()) && !view.dirty &&
+                        view.state.text != c.text && !c.readOnly;
   view.state = c;
   if (moved && layout_ && view.widget != mdi_) layout_->replace(c, view.widget);
   view.dirty = false;
@@ -379,6 +540,7 @@ void WindowView::applyControl(ControlView& view, const ControlState& c) {
     return;
   }
   adapterFor(c).update(view, c, *this);
+  if (proposed) typing->selectAll();
 }
 
 void WindowView::apply(const ui::WindowState& s) {
@@ -390,7 +552,7 @@ void WindowView::apply(const ui::WindowState& s) {
   if (s.placement != applied_ && s.placement != reported_) applyPlacement(s.placement);
   if (s.focus != modelFocus_) {
     modelFocus_ = s.focus;
-    if (ControlView* c = find(s.focus)) c->widget->setFocus(Qt::OtherFocusReason);
+    if (ControlView* c = find(s.focus)) focusForTyping(c->widget);
   }
   state_ = s;
   --applying_;
@@ -401,7 +563,8 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
   std::string signature;
   for (const auto& m : menu)
     signature += std::to_string(m.number) + "/" + std::to_string(m.parent) + "/" + m.text + "/" +
-                 (m.hidden ? "h" : "") + (m.disabled ? "d" : "") + (m.checked ? "c" : "") + "\n";
+                 m.tip + "/" + (m.hidden ? "h" : "") + (m.disabled ? "d" : "") +
+                 (m.checked ? "c" : "") + "\n";
   if (signature == menuSignature_) return;
   menuSignature_ = signature;
   menuBar_->clear();
@@ -414,7 +577,8 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
                       : nullptr;
     QAction* action = nullptr;
     if (m.separator) {
-      if (into) into->addSeparator();
+      // A separator hidden with the items around it (a level's menu) goes with them.
+      if (into) into->addSeparator()->setVisible(!m.hidden);
       continue;
     }
     if (m.submenu) {
@@ -445,6 +609,7 @@ void WindowView::applyMenu(const std::vector<ui::MenuItemState>& menu) {
       action->setChecked(m.checked);
     }
     action->setVisible(!m.hidden);
+    action->setStatusTip(qs(m.tip));
     menuActions_.push_back({action, m});
   }
   enableMenu();
@@ -643,7 +808,7 @@ void WindowView::showPages(std::shared_ptr<const report::Document> document) {
 }
 
 void WindowView::showPage(int page) {
-  if (pageView_) pageView_->setPage(page);
+  if (window_ && pageView_) pageView_->setPage(page);
 }
 
 // --- input ---

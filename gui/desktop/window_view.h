@@ -89,6 +89,10 @@ class WindowView final : private ControlHost {
   QWidget* controlWidget(int number) const;
   // The frame's work area; null for other kinds.
   QMdiArea* mdiArea() const { return mdi_; }
+  // Whether the window stands in the frame's work area.
+  bool inWorkArea() const;
+  // Whether the window is the one in front, with the keyboard.
+  bool isActive() const { return active_; }
   // The pages of a report preview; null until the window shows a document.
   PageView* pageView() const { return pageView_; }
 
@@ -109,6 +113,8 @@ class WindowView final : private ControlHost {
   QImage image(const std::string& name) override;
   void holdControls(int number, QWidget* widget) override;
   bool passes(int key) const override;
+  bool mnemonic(const QKeyEvent* e, bool run) override;
+  bool clickOnWindow(const QMouseEvent* e) override;
 
   void build(const ui::WindowSnapshot& snapshot);
   void applyControl(ControlView& view, const ui::ControlState& c);
@@ -150,6 +156,7 @@ class WindowView final : private ControlHost {
   QTimer* placeTimer_ = nullptr;
   std::unique_ptr<InputFilter> filter_;
   std::unique_ptr<QObject> wallpaperWatch_;
+  std::unique_ptr<QObject> clickWatch_;  // clicks on the window's background
   QImage wallpaper_;
   qint64 wallpaperShown_ = 0;  // the picture fitted last (its cache key)
   QTimer* wallpaperTimer_ = nullptr;

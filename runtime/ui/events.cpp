@@ -8,7 +8,7 @@
 namespace trv::ui {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, int>, 33> kNames{{
+constexpr std::array<std::pair<std::string_view, int>, 34> kNames{{
     {"Enter", KeyEnter},
     {"Esc", KeyEsc},
     {"Tab", KeyTab},
@@ -35,6 +35,7 @@ constexpr std::array<std::pair<std::string_view, int>, 33> kNames{{
     {"F10", KeyF10},
     {"F11", KeyF11},
     {"F12", KeyF12},
+    {"MouseLeft", KeyMouseLeft},
     {"MouseLeft2", KeyMouseLeft2},
     {"MouseRight", KeyMouseRight},
     {"MouseRightUp", KeyMouseRightUp},

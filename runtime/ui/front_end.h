@@ -47,7 +47,8 @@ struct WindowState {
   std::vector<MenuItemState> menu;
   std::vector<std::string> status;
   // The window's alert keys that a front end otherwise keeps for itself (held with Ctrl or Alt,
-  // Print Screen): it passes them on to the window.
+  // Print Screen, the mouse keys of a click on the window off its lists): it passes them on to
+  // the window (a click as Input::Kind::Mouse on control 0).
   std::vector<int> passedKeys;
 };
 

@@ -37,6 +37,7 @@ void flattenMenu(const std::vector<MenuItemDecl>& items, int parent, int& next,
     s.disabled = d.disabled;
     s.checked = d.checked;
     s.standard = d.standard;
+    s.tip = d.tip;
     out.push_back(s);
     if (s.submenu) flattenMenu(d.items, static_cast<int>(out.size()) - 1, next, out);
   }
@@ -260,9 +261,12 @@ void Window::changed(const ControlState& c) {
 
 namespace {
 
-// Keys that a front end keeps for itself unless the window asks for them.
+// Keys that a front end keeps for itself unless the window asks for them: a click on the window
+// itself (off its lists) is one of them.
 bool passedOnRequest(int key) {
-  return (key & (kCtrl | kAlt)) != 0 || (key & ~kModifierMask) == KeyPrintScreen;
+  const int plain = key & ~kModifierMask;
+  return (key & (kCtrl | kAlt)) != 0 || plain == KeyPrintScreen ||
+         (plain >= KeyMouseLeft && plain <= KeyMouseMove);
 }
 
 }  // namespace
@@ -573,7 +577,9 @@ int Window::nextFocusable(int from, int step) const {
   if (start < 0) start = step > 0 ? n - 1 : 0;
   for (int k = 1; k <= n; ++k) {
     const auto& c = controls_[static_cast<std::size_t>(((start + step * k) % n + n) % n)];
-    if (takesFocus(c.kind) && !c.hidden && !c.disabled) return c.number;
+    // An entry that takes no input is passed over.
+    const bool shows = c.kind == ControlKind::Entry && c.readOnly;
+    if (takesFocus(c.kind) && !c.hidden && !c.disabled && !shows) return c.number;
   }
   return 0;
 }

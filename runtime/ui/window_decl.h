@@ -32,11 +32,16 @@ struct MenuItemDecl {
   std::string equate;
   std::string text;                 // "-" is a separator
   std::vector<MenuItemDecl> items;  // a submenu when not empty
+  std::string tip = {};             // shown in the status bar while the menu is walked
   bool hidden = false;
   bool disabled = false;
   bool checked = false;
   StandardAction standard = StandardAction::None;
 
+  MenuItemDecl& withTip(std::string t) {
+    tip = std::move(t);
+    return *this;
+  }
   MenuItemDecl& withEquate(std::string e) {
     equate = std::move(e);
     return *this;
@@ -72,6 +77,7 @@ struct MenuItemState {
   std::string equate;
   std::string text;
   int parent = -1;
+  std::string tip;
   bool separator = false;
   bool submenu = false;
   bool hidden = false;

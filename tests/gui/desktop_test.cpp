@@ -261,7 +261,11 @@ TEST_F(DesktopForm, KeysHeldWithAltAndPrintScreenReachTheModelWhenTheWindowAsks)
     for (int k : {'1' | kAlt, KeyDown | kAlt, int{KeyPrintScreen}, '\'' | kCtrl})
       form.window->alert(k);
   }));
-  ASSERT_TRUE(waitFor([&] { return v->state().passedKeys.size() == 4; }));
+  ASSERT_TRUE(waitFor([&] {
+    const auto& passed = v->state().passedKeys;
+    return std::count_if(passed.begin(), passed.end(), [](int k) { return k != KeyMouseRight; }) ==
+           4;
+  }));
   QTest::keyClick(name, Qt::Key_2, Qt::AltModifier);  // not asked for
   QTest::keyClick(name, Qt::Key_1, Qt::AltModifier);
   QTest::keyClick(rows, Qt::Key_Down, Qt::AltModifier);
@@ -284,6 +288,7 @@ TEST_F(DesktopForm, TheCloseBoxClosesThroughTheModel) {
 TEST_F(DesktopForm, EscInAFieldClosesThroughTheModel) {
   auto* name = widget<QLineEdit>(v, Form::kName);
   ASSERT_NE(name, nullptr);
+  QTest::keyClick(name, Qt::Key_End);  // the field's text stands selected when the form opens
   QTest::keyClicks(name, "x");
   QTest::keyClick(name, Qt::Key_Escape);
   EXPECT_TRUE(rt->waitFinished(std::chrono::milliseconds(kWaitMs)));

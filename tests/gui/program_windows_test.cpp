@@ -2,13 +2,19 @@
 // running copy back, a blank client is refused with the focus on its id, and a picture of each
 // window is kept among the test's artefacts.
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <fstream>
 
 #include "cases/procedures/case_procedures.h"
+#include "cases/caseform/case_window.h"
+#include "cases/caselist/case_list.h"
 #include "core/data/database_tool.h"
 #include "core/frame/main_frame.h"
 #include "core/program/program_body.h"
@@ -133,6 +139,115 @@ TEST_F(ProgramWindows, ExitWithANewCaseFormOpenRemovesTheReservedCase) {
   std::uint64_t left = 9;
   ASSERT_TRUE(core::countRecords(database(), "Sercase", &left).ok);
   EXPECT_EQ(left, 0u);
+}
+
+// The program as an agent starts it: signed on, the splash on the frame's wallpaper.
+class SignedOn : public ProgramWindows {
+ protected:
+  WindowView* frame = nullptr;
+  void SetUp() override {
+    ProgramWindows::SetUp();
+    std::ofstream(folder_ / "config" / "trvnel12.ini")
+        << "[Config]\nDataBase=" << database() << "\n";
+    program_ = makeState();
+    core::registerCoreProcedures(*program_);
+    cases::registerCaseProcedures(*program_);
+    run([this] { core::RunProgram(*program_); });
+    ASSERT_TRUE(answer(messageBox(), "OK"));  // no mail system on this workstation
+    WindowView* logon = titled("Vorn Trovanel 1.2 - Logon");
+    ASSERT_NE(logon, nullptr);
+    // The proposed name is selected: typing a name replaces it.
+    EXPECT_TRUE(waitFor([&] {
+      auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+      return combo && logon->window()->isAncestorOf(combo) && combo->lineEdit() &&
+             combo->lineEdit()->selectedText() == "Admin";
+    }));
+    auto* password = widget<QLineEdit>(logon, kLogonPassword);
+    ASSERT_NE(password, nullptr);
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    QTest::keyClicks(password, "admin");
+    QTest::keyClick(password, Qt::Key_Return);
+    frame = view(0);
+    ASSERT_TRUE(waitFor([&] {
+      return desktop.windows().size() == 2 &&
+             !desktop.view(desktop.windows().back())->window()->windowTitle().contains("Logon");
+    }));  // the frame with the splash
+  }
+  void TearDown() override {
+    EXPECT_TRUE(endProgram());
+    program_.reset();
+    ProgramWindows::TearDown();
+  }
+  std::unique_ptr<core::ProgramState> program_;
+  // Chooses an item of the frame's menu by its texts.
+  void choose(const QString& menu, const QString& item) {
+    auto* bar = static_cast<QMainWindow*>(frame->window())->menuBar();
+    for (QAction* m : bar->actions())
+      if (m->text() == menu && m->menu())
+        for (QAction* a : m->menu()->actions())
+          if (a->text() == item) return a->trigger();
+    ADD_FAILURE() << "no menu item " << item.toStdString();
+  }
+  bool inFront(WindowView* v) {
+    return waitFor([&] {
+      QWidget* focus = QApplication::focusWidget();
+      return QApplication::activeWindow() == v->window()->window() && focus &&
+             v->window()->isAncestorOf(focus);
+    });
+  }
+};
+
+TEST_F(SignedOn, AClickOnTheSplashClosesIt) {
+  WindowView* splash = desktop.view(desktop.windows().back());
+  ASSERT_NE(splash, nullptr);
+  ASSERT_TRUE(waitFor([&] { return !splash->state().passedKeys.empty(); }));
+  QTest::mouseClick(splash->controlWidget(1), Qt::LeftButton);
+  EXPECT_TRUE(waitFor([&] { return desktop.windows().size() == 1; }));
+}
+
+TEST_F(SignedOn, ARightClickOnTheWorkAreaShowsTheFramesPopup) {
+  QWidget* area = frame->mdiArea()->viewport();
+  QPoint bare(area->width() - 5, area->height() - 5);
+  ASSERT_EQ(area->childAt(bare), nullptr);
+  QTest::mouseClick(area, Qt::RightButton, {}, bare);
+  QMenu* popup = nullptr;
+  ASSERT_TRUE(waitFor([&] {
+    for (QWidget* w : desktop.requestWidgets())
+      if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible()) popup = m;
+    return popup != nullptr;
+  }));
+  ASSERT_FALSE(popup->actions().isEmpty());
+  EXPECT_EQ(popup->actions().front()->text().trimmed(), "&Queues");
+  saveArtefact(frame->window(), "frame_popup.png");
+  popup->close();
+  EXPECT_TRUE(waitFor([&] { return desktop.requestWidgets().empty(); }));
+}
+
+TEST_F(SignedOn, ANewCasesClientPickListStandsInFrontAndAltSSelects) {
+  ASSERT_TRUE(
+      core::insertRecord(
+          database(), {{"CLI:SName", "ACME"}, {"CLI:LName", "Acme Ltd"}, {"CLI:Phone", "555-1234"}})
+          .ok);
+  choose("&Browse", "&Cases");
+  WindowView* cases = titled("Browse Cases");
+  ASSERT_NE(cases, nullptr);
+  ASSERT_TRUE(waitFor([&] { return cases->controlWidget(cases::CasesInsert)->isEnabled(); }));
+  widget<QPushButton>(cases, cases::CasesInsert)->click();
+  WindowView* form = titled(" New Case");
+  WindowView* pick = titled("Clients");
+  ASSERT_TRUE(form && pick);
+  EXPECT_EQ(qobject_cast<QMdiSubWindow*>(pick->window()), nullptr);
+  EXPECT_EQ(pick->window()->parentWidget(), form->window());
+  EXPECT_TRUE(inFront(pick));
+  saveArtefact(form->window(), "case_form_under_pick_list.png");
+  saveArtefact(pick->window(), "client_pick_list.png");
+
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+  ASSERT_TRUE(waitFor([&] { return desktop.view(pick->id()) == nullptr; }));
+  auto* client = widget<QLineEdit>(form, cases::kClientId);
+  ASSERT_NE(client, nullptr);
+  EXPECT_TRUE(waitFor([&] { return client->text().trimmed() == "ACME"; }));
+  EXPECT_TRUE(inFront(form));
 }
 
 TEST_F(ProgramWindows, ABlankClientIsRefusedWithTheFocusOnItsId) {

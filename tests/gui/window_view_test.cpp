@@ -3,11 +3,15 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <list>
 
@@ -39,6 +43,21 @@ WindowDecl formDecl(WindowKind kind = WindowKind::Modal) {
       button("?Cancel", "Cancel").withNumber(kCancel).at(2, 2),
       button("?Help", "Help").withNumber(kHelp).at(2, 3),
   };
+  return d;
+}
+
+// A frame whose Print menu hides its separator and last item, as for a user of level 0.
+WindowDecl frameDeclWithPrint() {
+  WindowDecl d;
+  d.title = "Frame";
+  d.kind = WindowKind::Frame;
+  d.resizable = true;
+  MenuItemDecl separator = menuSeparator(-3);
+  separator.hidden = true;
+  MenuItemDecl log = menuItem(-4, "&Activity Log");
+  log.hidden = true;
+  d.statusZones = 1;
+  d.menu = {submenu(-1, "&Print", {menuItem(-2, "&Cases").withTip("All Cases"), separator, log})};
   return d;
 }
 
@@ -330,6 +349,75 @@ TEST_F(WindowViewTest, ClosingTheFrameBehindAFormIsRefusedAndNeverActsLater) {
   EXPECT_FALSE(closed);
   EXPECT_TRUE(frame->window()->isVisible());
   EXPECT_TRUE(endProgram());
+}
+
+}  // namespace
+}  // namespace trv::gui
+
+namespace trv::gui {
+namespace {
+
+// A sign-on like form: a proposed name, a password, a read-only number, the OK button.
+TEST_F(WindowViewTest, AProposedNameIsSelectedPasswordsAreMaskedAndShownValuesPassedOver) {
+  WindowDecl d;
+  d.title = "Logon";
+  d.controls = {
+      entry("?Number", "@n06").withNumber(1).asReadOnly(),
+      entry("?Name", "@s20").withNumber(2),
+      entry("?Password", "@s20").withNumber(3).asPassword(),
+      button("?OK", "&OK").withNumber(4).asDefault(),
+  };
+  Procedure& logon = procedure(d);
+  logon.first = 2;
+  run([this, &logon] {
+    auto w = rt->open(logon.decl);
+    w->setText(2, "Admin");
+    Event e;
+    while (w->accept(e)) {
+      if (e.number == EventOpenWindow) w->select(2);
+      if (e.number == EventCloseWindow) w->close();
+    }
+  });
+  WindowView* v = view(0);
+  ASSERT_NE(v, nullptr);
+  auto* name = widget<QLineEdit>(v, 2);
+  auto* number = widget<QLineEdit>(v, 1);
+  ASSERT_TRUE(name && number);
+  ASSERT_TRUE(
+      waitFor([&] { return QApplication::focusWidget() == name && name->text() == "Admin"; }));
+  EXPECT_EQ(name->selectedText(), "Admin");  // typing replaces it
+  QTest::keyClicks(name, "Ann");
+  EXPECT_EQ(name->text(), "Ann");
+  EXPECT_EQ(widget<QLineEdit>(v, 3)->echoMode(), QLineEdit::Password);
+  // The read-only number is shown as such and Tab passes it by.
+  EXPECT_TRUE(number->isReadOnly());
+  EXPECT_EQ(number->palette().color(QPalette::Base), number->palette().color(QPalette::Window));
+  QWidget* ok = v->controlWidget(4);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), ok);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), name);
+}
+
+TEST_F(WindowViewTest, AHiddenMenuSeparatorGoesWithItsItemsAndTipsShowInTheStatusBar) {
+  WindowDecl d = frameDeclWithPrint();
+  Procedure& frame = procedure(d);
+  WindowView* v = open(frame);
+  ASSERT_NE(v, nullptr);
+  auto* main = qobject_cast<QMainWindow*>(v->window());
+  ASSERT_NE(main, nullptr);
+  QMenu* print = main->menuBar()->actions().front()->menu();
+  ASSERT_NE(print, nullptr);
+  ASSERT_EQ(print->actions().size(), 3);
+  EXPECT_TRUE(print->actions()[1]->isSeparator());
+  EXPECT_FALSE(print->actions()[1]->isVisible());
+  EXPECT_FALSE(print->actions()[2]->isVisible());
+  // Walking the menu shows the item's tip in the status bar.
+  QAction* cases = print->actions()[0];
+  EXPECT_EQ(cases->statusTip(), "All Cases");
+  cases->showStatusText(main->menuBar());  // as the menu bar shows it for its open menu
+  EXPECT_EQ(main->statusBar()->currentMessage(), "All Cases");
 }
 
 }  // namespace
