@@ -181,6 +181,9 @@ class WindowController {
   // names the characters in a message and returns true; a window calls it before it stores
   // what was typed, so that nothing is stored half.
   bool RefuseUnstorableText();
+  // Names, in a message, the characters of the control's text that the records cannot hold;
+  // nothing when there are none.
+  void TellUnstorable(int control);
 
  protected:
   // Prime a new record: cleared, the file's new-record defaults, SetNewRecordDefaults, and the
@@ -192,7 +195,6 @@ class WindowController {
 
  private:
   int FirstUnstorableControl() const;
-  void TellUnstorable(int control);
   Level CompleteInsert();
   Level CompleteChange();
   Level CompleteDelete();

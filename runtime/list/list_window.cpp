@@ -159,8 +159,8 @@ data::Level ListWindow::Init() {
   browser_->SetListColourSource([this] { return env_.listColour; });
   if (decl_.enhanced && env_.enhancement) extension_ = env_.enhancement(*this);
   if (decl_.inPlace)
-    editor_ = std::make_unique<RowEditor>(window(), decl_.list, *browser_, *decl_.file, editors_,
-                                          decl_.inPlace->arrowAction);
+    editor_ = std::make_unique<RowEditor>(*this, window(), decl_.list, *browser_, *decl_.file,
+                                          editors_, decl_.inPlace->arrowAction);
   if (browser_->Open() != data::LevelOk) return data::LevelFatal;
   return data::LevelOk;
 }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "runtime/forms/window_controller.h"
 #include "runtime/store/error.h"
+#include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
 
 namespace trv::list {
@@ -26,9 +28,11 @@ void rollBackOpenTransaction() {
 
 }  // namespace
 
-RowEditor::RowEditor(ui::Window& window, int list, ListBrowser& browser, data::FileRelations& file,
-                     std::vector<int> editors, int arrowAction)
-    : window_(window),
+RowEditor::RowEditor(forms::WindowController& owner, ui::Window& window, int list,
+                     ListBrowser& browser, data::FileRelations& file, std::vector<int> editors,
+                     int arrowAction)
+    : owner_(owner),
+      window_(window),
       list_(list),
       browser_(browser),
       file_(file),
@@ -39,6 +43,28 @@ RowEditor::~RowEditor() = default;
 
 bool RowEditor::isEditor(int control) const {
   return std::find(editors_.begin(), editors_.end(), control) != editors_.end();
+}
+
+int RowEditor::unstorableColumn() const {
+  for (std::size_t i = 0; i < editors_.size(); ++i)
+    if (!window_.unstorable(editors_[i]).empty()) return static_cast<int>(i);
+  return -1;
+}
+
+bool RowEditor::refuseUnstorable() {
+  const int column = unstorableColumn();
+  if (column < 0) return false;
+  focusColumn(column);
+  owner_.context().ui.beep();
+  owner_.TellUnstorable(editors_[static_cast<std::size_t>(column)]);
+  return true;
+}
+
+bool RowEditor::changed() {
+  // Text the records cannot hold never reached the buffer, yet it was typed.
+  if (unstorableColumn() >= 0) return true;
+  for (int e : editors_) window_.update(e);
+  return !before_ || !sameContents(file_.file().buffer(), *before_);
 }
 
 int RowEditor::Start(ListRequest request) {
@@ -95,10 +121,11 @@ void RowEditor::focusColumn(int index) {
 
 bool RowEditor::complete() {
   if (!editing()) return true;
-  for (int e : editors_) window_.update(e);
+  // Before anything is written: the other entries' values alone would store the row half.
+  if (refuseUnstorable()) return false;
   data::FileAccess& f = file_.file();
   data::MessageSink& sink = f.sink();
-  if (before_ && sameContents(f.buffer(), *before_)) {
+  if (!changed()) {
     // Nothing typed: a new row is not written, an unchanged one not rewritten.
     abandon();
     return true;
@@ -178,8 +205,7 @@ void RowEditor::arrow(int key) {
   if (save == EditNever) {
     abandon();
   } else if (save == EditPrompted) {
-    for (int e : editors_) window_.update(e);
-    if (before_ && !sameContents(file_.file().buffer(), *before_)) {
+    if (changed()) {
       const data::MessageButton b =
           file_.file().sink().showMessage(35, kYesNoCancel, data::ButtonCancel);
       if (b == data::ButtonCancel) {
@@ -203,8 +229,7 @@ void RowEditor::arrow(int key) {
 }
 
 bool RowEditor::closing() {
-  for (int e : editors_) window_.update(e);
-  if (before_ && sameContents(file_.file().buffer(), *before_)) {
+  if (!changed()) {
     abandon();
     return true;
   }
@@ -235,6 +260,13 @@ bool RowEditor::HandleEvent(const ui::Event& e) {
     }
   }
   if (isEditor(e.control)) {
+    // The entry clicked is the column Tab goes on from.
+    column_ =
+        static_cast<int>(std::find(editors_.begin(), editors_.end(), e.control) - editors_.begin());
+    if (e.number == ui::EventRejected) {
+      owner_.TellUnstorable(e.control);  // the entry keeps the text and the focus
+      return true;
+    }
     if (e.number != ui::EventAlertKey) return true;  // typed values are in the buffer already
     switch (e.key) {
       case ui::KeyEnter:

@@ -12,6 +12,9 @@
 //   leaving the row  (another control chosen, another row clicked) completes it first; the
 //                    close box asks message 35 when the row changed (Yes completes, No abandons,
 //                    Cancel keeps editing).
+// A row whose entries hold typed characters the records cannot hold is not written at all: the
+// entry keeps the text and the focus, a beep and a message name the characters; it counts as
+// changed at the close box and at a prompted arrow.
 // A row that cannot be written (a duplicate key: message 13; a link restricted: message 31;
 // changed by another station: message 6, and the entries show the stored record) stays in edit.
 // A new row left blank is not written. Delete asks message 9 and deletes the selected record
@@ -36,6 +39,9 @@
 namespace trv::ui {
 class Window;
 }
+namespace trv::forms {
+class WindowController;
+}
 
 namespace trv::list {
 
@@ -50,9 +56,10 @@ enum EditAction : int {
 
 class RowEditor {
  public:
-  // `editors`: the cell entries in column order. Everything must outlive the editor.
-  RowEditor(ui::Window& window, int list, ListBrowser& browser, data::FileRelations& file,
-            std::vector<int> editors, int arrowAction);
+  // `editors`: the cell entries in column order; `owner` the list window's controller, which
+  // names refused characters. Everything must outlive the editor.
+  RowEditor(forms::WindowController& owner, ui::Window& window, int list, ListBrowser& browser,
+            data::FileRelations& file, std::vector<int> editors, int arrowAction);
   ~RowEditor();
   RowEditor(const RowEditor&) = delete;
   RowEditor& operator=(const RowEditor&) = delete;
@@ -75,12 +82,19 @@ class RowEditor {
   void abandon();
   int remove();
   bool isEditor(int control) const;
+  // The first entry holding characters the records cannot hold (an index into editors_), or -1.
+  int unstorableColumn() const;
+  // True, with the focus on that entry, a beep and the message, when the row must not be written.
+  bool refuseUnstorable();
+  // Updates the buffer from the entries; true when the row differs from what the edit found.
+  bool changed();
   void focusColumn(int index);
   // Up or Down while editing.
   void arrow(int key);
   // The close box while editing: true when the window may close.
   bool closing();
 
+  forms::WindowController& owner_;
   ui::Window& window_;
   int list_;
   ListBrowser& browser_;

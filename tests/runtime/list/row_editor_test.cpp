@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/list/list_window.h"
@@ -86,6 +88,17 @@ class RowEditorTest : public forms::testing::FormFixture {
     ui::Input in = to(front(), ui::Input::Kind::Select, kList);
     in.row = row;
     input(in);
+  }
+  // Name:group of each record, as the other station reads them.
+  std::vector<std::string> namesAndGroups() {
+    std::vector<std::string> out;
+    EXPECT_EQ(station.setFileOrder(), store::Ok);
+    while (station.next() == store::Ok) {
+      const char* r = station.buffer().record.data();
+      out.push_back(store::fieldText(station.decl().fields[1], r) + ":" +
+                    store::fieldText(station.decl().fields[2], r));
+    }
+    return out;
   }
   std::string message() {
     auto m = driver.message();
@@ -252,6 +265,79 @@ TEST_F(RowEditorTest, LeavingTheRowWritesItAndTheCloseBoxAsks) {
   ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
   EXPECT_TRUE(done_);
   EXPECT_EQ(names().back(), "Aspen");
+}
+
+// Characters the records cannot hold: whatever way the edit would write the row, nothing of it is
+// written, not even the other column's value; the entry keeps the text and the focus.
+TEST_F(RowEditorTest, TextTheRecordsCannotHoldIsNeverWrittenHalf) {
+  const std::string refused = "The characters \u4e2d cannot be stored. Change or remove them.";
+  const std::vector<std::string> stored{"Ash:", "Birch:", "Cedar:"};
+  open(decl(EditPrompted | EditRemain));
+  selectRow(1);
+  pressOn(kChange);
+  ASSERT_TRUE(editing());
+  typeInto(kGroupEditor, "woods");
+  (void)fe.takeBeeps();
+  typeInto(kNameEditor, "Ash \u4e2d");
+  EXPECT_EQ(fe.takeBeeps(), 1);
+  EXPECT_EQ(message(), refused);
+  answer("&OK");
+
+  // Each way of ending the edit that would write the row: Enter, Tab past the last column, the
+  // prompted arrow answered Yes, another row clicked, another button, the close box answered Yes.
+  const std::vector<std::pair<const char*, std::function<void()>>> ways{
+      {"Enter", [&] { key(ui::KeyEnter); }},
+      {"Tab",
+       [&] {
+         input(to(front(), ui::Input::Kind::Focus, kGroupEditor));
+         key(ui::KeyTab);
+       }},
+      {"Down",
+       [&] {
+         key(ui::KeyDown);
+         EXPECT_EQ(message(), "Do you want to save the changes to this record?");
+         answer("&Yes");
+       }},
+      {"another row", [&] { selectRow(2); }},
+      {"another button", [&] { pressOn(kInsert); }},
+      {"close box",
+       [&] {
+         input(to(front(), ui::Input::Kind::Close));
+         EXPECT_EQ(message(), "Do you want to save the changes to this record?");
+         answer("&Yes");
+       }},
+  };
+  for (const auto& [way, act] : ways) {
+    SCOPED_TRACE(way);
+    (void)fe.takeBeeps();
+    act();
+    EXPECT_EQ(message(), refused);
+    EXPECT_EQ(fe.takeBeeps(), 1);
+    answer("&OK");
+    EXPECT_TRUE(editing());
+    EXPECT_EQ(focus(), kNameEditor);
+    EXPECT_EQ(control(kNameEditor).text, "Ash \u4e2d");
+    EXPECT_EQ(namesAndGroups(), stored);
+    EXPECT_FALSE(done_);
+  }
+
+  // Once the characters are gone the row is written whole.
+  typeInto(kNameEditor, "Aspen");
+  key(ui::KeyEnter);
+  EXPECT_FALSE(editing());
+  EXPECT_FALSE(driver.message());
+  EXPECT_EQ(namesAndGroups(), (std::vector<std::string>{"Aspen:woods", "Birch:", "Cedar:"}));
+
+  // The close box counts such text as a change, and No drops it.
+  selectRow(2);
+  pressOn(kChange);
+  typeInto(kNameEditor, "\u4e2d");
+  answer("&OK");
+  input(to(front(), ui::Input::Kind::Close));
+  EXPECT_EQ(message(), "Do you want to save the changes to this record?");
+  answer("&No");
+  ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
+  EXPECT_EQ(namesAndGroups(), (std::vector<std::string>{"Aspen:woods", "Birch:", "Cedar:"}));
 }
 
 }  // namespace
