@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <fstream>
 
-#include "cases/procedures/case_procedures.h"
 #include "cases/caseform/case_window.h"
 #include "cases/caselist/case_list.h"
+#include "cases/procedures/case_procedures.h"
 #include "core/data/database_tool.h"
 #include "core/frame/main_frame.h"
 #include "core/program/program_body.h"
