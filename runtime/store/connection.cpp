@@ -426,20 +426,24 @@ void Connection::close(FileId id) {
   impl_->detach(id);
 }
 
+Code Connection::Impl::countRows(OpenFile& f, const std::string& sql, std::uint64_t* n) {
+  sqlite3_stmt* s = prepare(f, sql);
+  if (s == nullptr) return lastError().code;
+  Use u(s);
+  const int rc = retrying([&] {
+    sqlite3_reset(s);
+    return sqlite3_step(s);
+  });
+  if (rc != SQLITE_ROW) return fromSqlite(db, rc);
+  *n = static_cast<std::uint64_t>(sqlite3_column_int64(s, 0));
+  return Ok;
+}
+
 Code Connection::count(FileId id, std::uint64_t* n) {
   clearError();
   OpenFile* f = impl_->file(id);
   if (f == nullptr) return setError(FileNotOpen);
-  sqlite3_stmt* s = impl_->prepare(*f, "SELECT count(*) FROM " + f->table());
-  if (s == nullptr) return lastError().code;
-  Use u(s);
-  const int rc = impl_->retrying([&] {
-    sqlite3_reset(s);
-    return sqlite3_step(s);
-  });
-  if (rc != SQLITE_ROW) return fromSqlite(impl_->db, rc);
-  *n = static_cast<std::uint64_t>(sqlite3_column_int64(s, 0));
-  return Ok;
+  return impl_->countRows(*f, "SELECT count(*) FROM " + f->table(), n);
 }
 
 Code Connection::countKeyed(FileId id, int key, std::uint64_t* n) {
@@ -448,17 +452,8 @@ Code Connection::countKeyed(FileId id, int key, std::uint64_t* n) {
   if (f == nullptr) return setError(FileNotOpen);
   if (key < 0 || static_cast<std::size_t>(key) >= f->decl->keys.size())
     return setError(EntryNotFound, 0, "no such key");
-  sqlite3_stmt* s = impl_->prepare(
-      *f, "SELECT count(*) FROM " + f->table() + " WHERE " + f->keyColumn(key) + " IS NOT NULL");
-  if (s == nullptr) return lastError().code;
-  Use u(s);
-  const int rc = impl_->retrying([&] {
-    sqlite3_reset(s);
-    return sqlite3_step(s);
-  });
-  if (rc != SQLITE_ROW) return fromSqlite(impl_->db, rc);
-  *n = static_cast<std::uint64_t>(sqlite3_column_int64(s, 0));
-  return Ok;
+  return impl_->countRows(
+      *f, "SELECT count(*) FROM " + f->table() + " WHERE " + f->keyColumn(key) + " IS NOT NULL", n);
 }
 
 Code Connection::fetch(FileId id, int key, RecordBuffer& buf) {

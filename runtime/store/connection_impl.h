@@ -137,6 +137,8 @@ struct Connection::Impl {
       if ((rc & 0xff) != SQLITE_BUSY || inTxn || onBusy(this, 0) == 0) return rc;
     }
   }
+  // The one number a `SELECT count(*) ...` of `f` answers.
+  Code countRows(OpenFile& f, const std::string& sql, std::uint64_t* n);
   // Steps a statement that returns no rows (or whose rows are not wanted).
   int stepDone(sqlite3_stmt* s);
   // Reads every row of a select (id, version, data, the memos when `memos`, then the key image
