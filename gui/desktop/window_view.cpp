@@ -375,6 +375,13 @@ void WindowView::applyControl(ControlView& view, const ControlState& c) {
 void WindowView::apply(const ui::WindowState& s) {
   ++applying_;
   if (s.title != state_.title) window_->setWindowTitle(titleText(s.title));
+  if (s.busy != state_.busy) {
+    if (s.busy) {
+      window_->setCursor(Qt::BusyCursor);
+    } else {
+      window_->unsetCursor();
+    }
+  }
   applyMenu(s.menu);
   applyStatus(s.status);
   if (s.placement != applied_ && s.placement != reported_) applyPlacement(s.placement);

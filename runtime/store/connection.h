@@ -103,6 +103,10 @@ class Connection {
   [[nodiscard]] Code send(std::string_view command);
 
   [[nodiscard]] Code count(FileId id, std::uint64_t* n);
+  // A number that differs from the one given before whenever the file may have changed since,
+  // here or at any station (equal numbers: nothing was written in between). Costs one read of
+  // the file's header.
+  [[nodiscard]] Code changeStamp(FileId id, std::uint64_t* stamp);
 
   // Reads the first record (lowest row) whose key `key` equals the key fields of buf.record.
   // RecordNotFound when none (or when those fields are all blank or zero).
