@@ -60,7 +60,7 @@ bool usable(const FileDecl& decl, const SortPart& p) {
 
 using Clock = std::chrono::steady_clock;
 // Work between two pauses: well inside the 20 ms that other threads may be kept waiting.
-constexpr auto kPauseEvery = std::chrono::milliseconds(8);
+constexpr auto kPauseEvery = std::chrono::milliseconds(4);
 
 // One record's place in the sort: the first eight bytes of its value as a number decide most
 // comparisons; the whole value is in the arena.
@@ -179,6 +179,7 @@ Code SortSnapshot::build(const Pause& pause) {
   rows_.clear();
   placeOfScanned_.clear();
   order_.clear();
+
   {
     // A slice of rows at a time, each slice its own read, so the pauses hold no lock.
     sqlite3_stmt* scan = nullptr;
@@ -190,7 +191,6 @@ Code SortSnapshot::build(const Pause& pause) {
       return fromSqlite(raw.db, rc);
     }
     std::string record(decl.recordSize, '\0');
-    std::string value;
     std::int64_t after = 0;
     for (;;) {
       sqlite3_bind_int64(scan, 1, after);
@@ -206,11 +206,13 @@ Code SortSnapshot::build(const Pause& pause) {
         if (data != nullptr) std::memcpy(record.data() + lo, data, bytes);
         if (bytes < hi - lo) std::memset(record.data() + lo + bytes, 0, hi - lo - bytes);
         const std::int64_t row = sqlite3_column_int64(scan, 0);
-        value = sortValue(decl, parts_, record.data());
-        entries.push_back({headOf(value), static_cast<std::uint32_t>(arena.size()),
+        const std::size_t start = arena.size();
+        for (const SortPart& p : parts_)
+          if (usable(decl, p)) appendPart(decl, p, record.data(), true, arena);
+        const std::string_view value(arena.data() + start, arena.size() - start);
+        entries.push_back({headOf(value), static_cast<std::uint32_t>(start),
                            static_cast<std::uint32_t>(value.size()),
                            static_cast<std::uint32_t>(rows_.size())});
-        arena += value;
         rows_.push_back(row);
         after = row;
       }
@@ -290,11 +292,16 @@ sqlite3_stmt* prepared(sqlite3* db, const std::string& sql) {
   return s;
 }
 
-// What a page reads at each of its places: one record with its memos, by its row.
+// How many places a page reads in one statement.
+constexpr int kBatch = 24;
+
+// What a page reads: the records (with their memos) at up to kBatch places, by their rows.
 std::string recordSql(const RawFile& raw) {
   std::string columns = "id, version, data";
   for (const MemoDecl& m : raw.decl->memos) columns += ", " + sqlName(m.name);
-  return "SELECT " + columns + " FROM " + raw.schema + ".records WHERE id = ?1";
+  std::string rows;
+  for (int i = 1; i <= kBatch; ++i) rows += (i > 1 ? ", ?" : "?") + std::to_string(i);
+  return "SELECT " + columns + " FROM " + raw.schema + ".records WHERE id IN (" + rows + ")";
 }
 
 }  // namespace
@@ -311,21 +318,49 @@ Code SortSnapshot::read(std::int64_t from, bool forward, int count, std::vector<
     if (st.record == nullptr) return lastError().code;
   }
   const std::size_t memos = raw.decl->memos.size();
+  const int step = forward ? 1 : -1;
   int found = 0;
-  for (std::int64_t at = from; found < count && at >= 0 && at < size(); at += forward ? 1 : -1) {
-    Use u(st.record);
-    u.bindInt(1, order_[static_cast<std::size_t>(at)]);
-    const int rc = sqlite3_step(st.record);
-    if (rc == SQLITE_DONE) continue;  // deleted since
-    if (rc != SQLITE_ROW) return fromSqlite(raw.db, rc);
-    RecordBuffer b(*raw.decl);
-    b.record = u.blob(2);
-    b.record.resize(raw.decl->recordSize, '\0');
-    for (std::size_t m = 0; m < memos; ++m) b.memos[m] = u.blob(3 + static_cast<int>(m));
-    b.position = {u.integer(0), u.integer(1)};
-    places.push_back(at);
-    out.push_back(std::move(b));
-    ++found;
+  std::int64_t at = from;
+  // The places of a batch are read in one statement; the records come in row order and are put
+  // back in the snapshot's.
+  std::vector<std::pair<std::int64_t, RecordBuffer>> batch;
+  while (found < count && at >= 0 && at < size()) {
+    std::vector<std::int64_t> wanted;
+    for (; static_cast<int>(wanted.size()) < kBatch && at >= 0 && at < size(); at += step)
+      wanted.push_back(at);
+    batch.clear();
+    {
+      Use u(st.record);
+      for (int i = 0; i < kBatch; ++i) {
+        if (i < static_cast<int>(wanted.size())) {
+          u.bindInt(i + 1, order_[static_cast<std::size_t>(wanted[static_cast<std::size_t>(i)])]);
+        } else {
+          u.bindNull(i + 1);
+        }
+      }
+      int rc = SQLITE_ROW;
+      while ((rc = sqlite3_step(st.record)) == SQLITE_ROW) {
+        RecordBuffer b(*raw.decl);
+        b.record = u.blob(2);
+        b.record.resize(raw.decl->recordSize, '\0');
+        for (std::size_t m = 0; m < memos; ++m) b.memos[m] = u.blob(3 + static_cast<int>(m));
+        b.position = {u.integer(0), u.integer(1)};
+        batch.emplace_back(b.position.row, std::move(b));
+      }
+      if (rc != SQLITE_DONE) return fromSqlite(raw.db, rc);
+    }
+    std::sort(batch.begin(), batch.end(),
+              [](const auto& x, const auto& y) { return x.first < y.first; });
+    for (std::int64_t place : wanted) {
+      if (found >= count) break;
+      const std::int64_t row = order_[static_cast<std::size_t>(place)];
+      const auto it = std::lower_bound(batch.begin(), batch.end(), row,
+                                       [](const auto& x, std::int64_t r) { return x.first < r; });
+      if (it == batch.end() || it->first != row) continue;  // deleted since
+      places.push_back(place);
+      out.push_back(std::move(it->second));
+      ++found;
+    }
   }
   return Ok;
 }
