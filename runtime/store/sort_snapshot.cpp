@@ -194,7 +194,7 @@ Code SortSnapshot::build(const Pause& pause) {
     std::int64_t after = 0;
     for (;;) {
       sqlite3_bind_int64(scan, 1, after);
-      sqlite3_bind_int(scan, 2, 4096);
+      sqlite3_bind_int(scan, 2, 1024);
       int rc = SQLITE_ROW;
       int read = 0;
       while ((rc = sqlite3_step(scan)) == SQLITE_ROW) {
@@ -273,9 +273,9 @@ Code SortSnapshot::build(const Pause& pause) {
     order_[i] = rows_[entries[i].scanned];
     placeOfScanned_[entries[i].scanned] = static_cast<std::int64_t>(i);
     values_[i] = {entries[i].offset, entries[i].size};
+    if ((i & 4095) == 0) pacer.tick();
   }
   arena_ = std::move(arena);
-  arena_.shrink_to_fit();
   return Ok;
 }
 
