@@ -166,6 +166,7 @@ void QuorixList::ShowGraph() {
   bool tooMany = false;
   bool stopped = false;
   std::vector<store::RecordBuffer> chunk;
+  readyView();
   auto progress = std::make_unique<ProgressWindow>(ui, expectedRecords(), true);
   store::Code code = b.view().first(500, chunk);
   while (code == store::Ok && !chunk.empty() && !tooMany && !stopped) {

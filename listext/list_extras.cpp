@@ -10,6 +10,11 @@
 
 namespace trv::listext {
 
+void QuorixList::readyView() {
+  RefreshSortOrder();
+  list_.browser().Reset();
+}
+
 std::uint64_t QuorixList::expectedRecords() {
   list::ListBrowser& b = list_.browser();
   std::uint64_t n = 0;
@@ -49,6 +54,7 @@ void QuorixList::exportList(ExportFormat format) {
   list::ListBrowser& b = list_.browser();
   std::vector<store::RecordBuffer> chunk;
   std::optional<ProgressWindow> progress;
+  if (ok) readyView();
   if (ok) progress.emplace(ui, expectedRecords());
   // A failed read ends the export as after the last record: what was written stays, counted.
   if (ok && b.view().first(500, chunk) == store::Ok) {

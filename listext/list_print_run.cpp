@@ -130,6 +130,7 @@ void QuorixList::PrintList(const std::string& mode) {
 
   bool readFailed = false;
   if (view) {
+    readyView();
     ProgressWindow progress(ui, expectedRecords());
     std::vector<store::RecordBuffer> chunk;
     store::Code c = b.view().first(500, chunk);

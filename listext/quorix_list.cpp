@@ -364,13 +364,11 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
       RefreshColumns(true);
       return false;
     case ui::EventNewSelection:
-      // A tab chosen while the list is sorted by a header returns to the tab's key order.
+      // The list sorts again on a tab: a header order or the file order holds until the header
+      // menu returns to the key sequence, so only then does the tab's own order count.
       if (e.control != 0 && e.control == list_.decl().sheet && (viewOrder_ || fileSeq_)) {
-        ClearSortIndicator();
-        sortColumn_ = 0;
-        qnos_ = 0;
-        viewOrder_ = false;
-        fileSeq_ = false;
+        RefreshSortOrder();
+        return true;
       }
       if (e.control == list && cursorOn_) cursorColumn_ = e.column;
       return false;

@@ -13,11 +13,13 @@
 // as alert keys of the list control with the row (0: the header), the column (display position)
 // and the zone; they become the program events below, which the object then carries out.
 //
-// Sorting by a column reads the list from a snapshot taken when the column is chosen
-// (view::ViewReader::SetSortOrder), so a page costs the same anywhere in the order; a column whose
-// order a number key gives (the case number, up or down) reads that key, with no snapshot. While
-// a header sort is on, choosing a tab of the list's sheet returns to the tab's key order ("Key
-// Sequence").
+// Sorting by a column reads the list from a snapshot of the file in that order
+// (view::ViewReader::SetSortOrder), so a page costs the same anywhere in the order; every refresh
+// of the list takes it again when the file has changed since (list::ListBrowser::Refresh); a
+// column whose order a number key gives (the case number, up or down) reads that key, with no
+// snapshot. While a header sort (or the file sequence) is on, choosing a tab of the list's sheet
+// keeps it: only "Key Sequence" gives the tabs their orders again. The export, the print of the
+// view and the graph read the view as it is when they start.
 //
 // Runs on the list's thread. Nothing it does reports an error of its own; a stored layout that
 // does not fit the list is ignored.
@@ -197,6 +199,9 @@ class QuorixList final : public list::ListExtension {
   void filterByValue(int event);
   void exportList(ExportFormat format);
   void filterByAskedValue();
+  // Before a pass over the whole view (export, print, graph): the list's order and filter
+  // applied, the file as it is now (a stale header sort sorted again), from the start.
+  void readyView();
   // The records a pass over the view expects: the file's count, else the view's.
   std::uint64_t expectedRecords();
   void redrawGraph(ui::Window& w, const GraphPreferences& prefs, std::size_t bars);

@@ -547,6 +547,13 @@ void WindowView::apply(const ui::WindowState& s) {
   if (!window_) return;
   ++applying_;
   if (s.title != state_.title) window_->setWindowTitle(titleText(s.title));
+  if (s.busy != state_.busy) {
+    if (s.busy) {
+      window_->setCursor(Qt::BusyCursor);
+    } else {
+      window_->unsetCursor();
+    }
+  }
   applyMenu(s.menu);
   applyStatus(s.status);
   if (s.placement != applied_ && s.placement != reported_) applyPlacement(s.placement);

@@ -54,6 +54,11 @@ ListBrowser::ListBrowser(ui::Window& window, int listControl, data::FileAccess& 
   reader_ = std::make_unique<view::ViewReader>(data::FileAccess::threadConnection(), file.fileId(),
                                                file.decl());
   pager_ = std::make_unique<view::ListPager>(*reader_, pageRows);
+  // Sorting a large file is long work: the other threads' windows answer meanwhile.
+  reader_->SetPause([] {
+    ui::UiRuntime* rt = ui::UiRuntime::current();
+    return rt == nullptr || rt->yieldBaton();
+  });
   for (int k : kNavigationKeys) window_.alert(k);
   // Printable characters drive the step locator.
   for (int c = 32; c < 127; ++c) window_.alert(c);
@@ -128,7 +133,7 @@ void ListBrowser::SwitchOrder(int order, bool* closeWindow) {
   const std::optional<store::RecordBuffer> keep =
       cur ? std::optional<store::RecordBuffer>(*cur) : std::nullopt;
   SetOrder(order);
-  moved(keep ? pager_->refreshAround(*keep) : pager_->top(), closeWindow);
+  moved(fresh([&] { return keep ? pager_->refreshAround(*keep) : pager_->top(); }), closeWindow);
 }
 
 void ListBrowser::SetSheet(int sheet, std::vector<int> orderByTab, int fallbackOrder) {
@@ -216,20 +221,29 @@ bool ListBrowser::moved(store::Code c, bool* closeWindow) {
 data::Level ListBrowser::Open() {
   bool close = false;
   window_.setColours(list_, ui::kColorNone, colour_);
-  moved(pager_->top(), &close);
+  moved(fresh([&] { return pager_->top(); }), &close);
   return close ? data::LevelFatal : data::LevelOk;
 }
 
+store::Code ListBrowser::fresh(const std::function<store::Code()>& read) {
+  if (reader_->sorted()) reader_->Resort();
+  const bool sorting = reader_->snapshotDue();
+  if (sorting) window_.setBusy(true);
+  const store::Code c = read();
+  if (sorting) window_.setBusy(false);
+  return c;
+}
+
 void ListBrowser::Refresh() {
-  moved(pager_->refresh(), nullptr);
+  moved(fresh([&] { return pager_->refresh(); }), nullptr);
 }
 
 void ListBrowser::Reset() {
-  moved(pager_->top(), nullptr);
+  moved(fresh([&] { return pager_->top(); }), nullptr);
 }
 
 void ListBrowser::RefreshAround(const store::RecordBuffer& record) {
-  moved(pager_->refreshAround(record), nullptr);
+  moved(fresh([&] { return pager_->refreshAround(record); }), nullptr);
 }
 
 void ListBrowser::SetPendingRow(int at) {
@@ -337,9 +351,8 @@ bool ListBrowser::runUpdate(ListRequest request, bool* closeWindow) {
   if (response == ResponseInPlace) return true;  // the row is being edited where it stands
   if (response == ResponseCompleted) {
     // A sorted order is sorted again, so the record written shows in its place.
-    if (reader_->sorted()) reader_->Resort();
     const store::RecordBuffer written = file_.buffer();
-    moved(pager_->refreshAround(written), closeWindow);
+    moved(fresh([&] { return pager_->refreshAround(written); }), closeWindow);
   } else {
     Refresh();
   }

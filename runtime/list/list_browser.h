@@ -129,6 +129,9 @@ class ListBrowser {
   // Handles an event of the window. True when the browser took it; `closeWindow` is set when the
   // window must close (a selection was made, or reading failed).
   bool HandleEvent(const ui::Event& event, bool* closeWindow);
+  // Each of these shows the file as it is now: a sorted order whose file has changed since its
+  // snapshot (here or at another station) is sorted again first, under the busy cursor and giving
+  // the other program threads their turn while it sorts; an unchanged file is not sorted again.
   // Reads the page again around the selected row (another station's changes, gain focus).
   void Refresh();
   // Reads the page again from the top (a changed order, range or filter).
@@ -172,6 +175,8 @@ class ListBrowser {
     std::vector<store::SortPart> parts;
   };
   void show();
+  // Runs a read of the pager that shows the file as it is now (see Refresh).
+  store::Code fresh(const std::function<store::Code()>& read);
   bool moved(store::Code c, bool* closeWindow);
   bool handleKey(int key, bool* closeWindow);
   bool runUpdate(ListRequest request, bool* closeWindow);

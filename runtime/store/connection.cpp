@@ -456,6 +456,23 @@ Code Connection::countKeyed(FileId id, int key, std::uint64_t* n) {
       *f, "SELECT count(*) FROM " + f->table() + " WHERE " + f->keyColumn(key) + " IS NOT NULL", n);
 }
 
+Code Connection::changeStamp(FileId id, std::uint64_t* stamp) {
+  clearError();
+  OpenFile* f = impl_->file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  // data_version moves with every commit of another connection, never with this one's own.
+  sqlite3_stmt* s = impl_->prepare(*f, "PRAGMA " + f->schema + ".data_version");
+  if (s == nullptr) return lastError().code;
+  Use u(s);
+  const int rc = impl_->retrying([&] {
+    sqlite3_reset(s);
+    return sqlite3_step(s);
+  });
+  if (rc != SQLITE_ROW) return fromSqlite(impl_->db, rc);
+  *stamp = static_cast<std::uint64_t>(sqlite3_column_int64(s, 0)) + f->writes;
+  return Ok;
+}
+
 Code Connection::fetch(FileId id, int key, RecordBuffer& buf) {
   clearError();
   OpenFile* f = impl_->file(id);
@@ -693,6 +710,7 @@ Code Connection::add(FileId id, RecordBuffer& buf) {
   if (diskFull(f->path)) return FileSystemError;
   if (Code c = m.checkBuffer(*f, buf); c != Ok) return c;
   m.forgetAll();
+  ++f->writes;
   const FileDecl& d = *f->decl;
   const int autoKey = d.autoNumberKey();
   const bool numbering =
@@ -766,6 +784,7 @@ Code Connection::put(FileId id, RecordBuffer& buf) {
   if (!buf.position.valid()) return setError(RecordNotFound, 0, "no current record");
   if (Code c = m.checkBuffer(*f, buf); c != Ok) return c;
   m.forgetAll();
+  ++f->writes;
   const FileDecl& d = *f->decl;
   std::string sql = "UPDATE " + f->table() + " SET version = version + 1, data = ?1";
   int param = 2;
@@ -825,6 +844,7 @@ Code Connection::remove(FileId id, Position pos) {
   if (f->readOnly) return setError(AccessDenied, 0, f->path + " is open read-only");
   if (diskFull(f->path)) return FileSystemError;
   m.forgetAll();
+  ++f->writes;
   const bool watched = pos.version != 0;
   sqlite3_stmt* s = m.prepare(
       *f, "DELETE FROM " + f->table() + " WHERE id = ?1" + (watched ? " AND version = ?2" : ""));
@@ -849,6 +869,7 @@ Code Connection::empty(FileId id) {
   if (f->readOnly) return setError(AccessDenied, 0, f->path + " is open read-only");
   if (diskFull(f->path)) return FileSystemError;
   m.forgetAll();
+  ++f->writes;
   sqlite3_stmt* s = m.prepare(*f, "DELETE FROM " + f->table());
   if (s == nullptr) return lastError().code;
   Use u(s);

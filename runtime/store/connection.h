@@ -106,6 +106,10 @@ class Connection {
   // The records that key `key` holds: those whose key fields are not all zero or blank. Read
   // from the key alone, so much quicker than count() on a file of large records.
   [[nodiscard]] Code countKeyed(FileId id, int key, std::uint64_t* n);
+  // A number that differs from the one given before whenever the file may have changed since,
+  // here or at any station (equal numbers: nothing was written in between). Costs one read of
+  // the file's header.
+  [[nodiscard]] Code changeStamp(FileId id, std::uint64_t* stamp);
 
   // Reads the first record (lowest row) whose key `key` equals the key fields of buf.record.
   // RecordNotFound when none (or when those fields are all blank or zero).

@@ -56,6 +56,7 @@ struct OpenFile {
   std::string lastImage;
   int bulkRows = 1;
   bool sequenceMemos = true;  // next/previous read the memos
+  std::uint64_t writes = 0;   // writes tried through this connection (part of the change stamp)
   // Records read ahead: ahead[aheadNext, aheadEnd) are still to be handed out. The rows keep
   // their storage from one read to the next (a buffer's old storage comes back to them in
   // exchange), so a long scan allocates nothing per record.

@@ -3,7 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <atomic>
+#include <chrono>
 #include <cstring>
 
 #include "runtime/store/record_codec.h"
@@ -58,7 +58,42 @@ bool usable(const FileDecl& decl, const SortPart& p) {
   return p.field >= 0 && static_cast<std::size_t>(p.field) < decl.fields.size();
 }
 
-std::atomic<int> gNextTable{1};
+using Clock = std::chrono::steady_clock;
+// Work between two pauses: well inside the 20 ms that other threads may be kept waiting.
+constexpr auto kPauseEvery = std::chrono::milliseconds(4);
+
+// One record's place in the sort: the first eight bytes of its value as a number decide most
+// comparisons; the whole value is in the arena.
+struct Entry {
+  std::uint64_t head;
+  std::uint32_t offset;
+  std::uint32_t size;
+  std::uint32_t scanned;  // its index in the scan, which is in row order
+};
+
+std::uint64_t headOf(std::string_view v) {
+  std::uint64_t h = 0;
+  for (std::size_t i = 0; i < 8; ++i)
+    h = (h << 8) | (i < v.size() ? static_cast<unsigned char>(v[i]) : 0u);
+  return h;
+}
+
+// Calls the pause when its time has come; inside a transaction never (nothing may wait on it).
+class Pacer {
+ public:
+  Pacer(const SortSnapshot::Pause& pause, bool allowed)
+      : pause_(allowed ? &pause : nullptr), last_(Clock::now()) {}
+  // Cheap enough to call for every few hundred items of work.
+  void tick() {
+    if (pause_ == nullptr || !*pause_ || Clock::now() - last_ < kPauseEvery) return;
+    if (!(*pause_)()) pause_ = nullptr;
+    last_ = Clock::now();
+  }
+
+ private:
+  const SortSnapshot::Pause* pause_;
+  Clock::time_point last_;
+};
 
 }  // namespace
 
@@ -85,9 +120,7 @@ std::string sortPrefix(const FileDecl& decl, const std::vector<SortPart>& parts,
 struct SortSnapshot::Statements {
   sqlite3* db = nullptr;
   std::string schema;
-  sqlite3_stmt* forward = nullptr;
-  sqlite3_stmt* backward = nullptr;
-  sqlite3_stmt* at = nullptr;
+  sqlite3_stmt* record = nullptr;  // a whole record by its row
 
   ~Statements() { clear(); }
   Statements& on(const RawFile& raw) {
@@ -99,8 +132,8 @@ struct SortSnapshot::Statements {
     return *this;
   }
   void clear() {
-    for (sqlite3_stmt* s : {forward, backward, at}) sqlite3_finalize(s);
-    forward = backward = at = nullptr;
+    sqlite3_finalize(record);
+    record = nullptr;
     db = nullptr;
   }
 };
@@ -109,133 +142,140 @@ SortSnapshot::SortSnapshot(Connection& connection, FileId file, std::vector<Sort
     : connection_(connection),
       file_(file),
       parts_(std::move(parts)),
-      table_("trv_sort_" + std::to_string(gNextTable++)),
       statements_(std::make_unique<Statements>()) {}
 
-SortSnapshot::~SortSnapshot() {
-  statements_->clear();
-  // A file closed first leaves the table to the connection's end.
-  if (sqlite3* db = connection_.raw(file_).db)
-    sqlite3_exec(db, ("DROP TABLE IF EXISTS temp." + table_).c_str(), nullptr, nullptr, nullptr);
-}
+SortSnapshot::~SortSnapshot() = default;
 
 Code SortSnapshot::take(Connection& connection, FileId file, std::vector<SortPart> parts,
-                        std::unique_ptr<SortSnapshot>* out) {
+                        std::unique_ptr<SortSnapshot>* out, const Pause& pause) {
   clearError();
-  // The snapshot's table would belong to the transaction and vanish with its rollback, leaving
-  // later pages with no table to read.
-  if (connection.inTransaction())
-    return setError(FileSystemError, 0, "a sorted snapshot cannot be taken inside a transaction");
   std::unique_ptr<SortSnapshot> s(new SortSnapshot(connection, file, std::move(parts)));
-  if (const Code c = s->build(); c != Ok) return c;
+  if (const Code c = s->build(pause); c != Ok) return c;
   *out = std::move(s);
   return Ok;
 }
 
-Code SortSnapshot::build() {
-  const RawFile raw = connection_.raw(file_);
+Code SortSnapshot::build(const Pause& pause) {
+  // Stamped first: a change made while the file is read makes the snapshot out of date.
+  if (const Code c = connection_.changeStamp(file_, &stamp_); c != Ok) return c;
+  Pacer pacer(pause, !connection_.inTransaction());
+  RawFile raw = connection_.raw(file_);
   if (raw.db == nullptr) return setError(FileNotOpen);
   const FileDecl& decl = *raw.decl;
-  sqlite3* db = raw.db;
 
-  // Every record's sort value and row, in one pass that keeps no statement open.
-  struct Entry {
-    std::string value;
-    std::int64_t row;
-    std::size_t scanned;  // its index in rows_
-  };
+  // Only the bytes of the sorted fields are read.
+  std::size_t lo = decl.recordSize;
+  std::size_t hi = 0;
+  for (const SortPart& p : parts_) {
+    if (!usable(decl, p)) continue;
+    const FieldDecl& f = decl.fields[static_cast<std::size_t>(p.field)];
+    lo = std::min<std::size_t>(lo, f.offset);
+    hi = std::max<std::size_t>(hi, f.offset + f.width);
+  }
+  if (hi <= lo) lo = hi = 0;
+
   std::vector<Entry> entries;
+  std::string arena;
   rows_.clear();
   placeOfScanned_.clear();
+  order_.clear();
+
   {
+    // A slice of rows at a time, each slice its own read, so the pauses hold no lock.
     sqlite3_stmt* scan = nullptr;
-    const std::string sql = "SELECT id, data FROM " + raw.schema + ".records ORDER BY id";
-    if (int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &scan, nullptr); rc != SQLITE_OK)
-      return fromSqlite(db, rc);
-    std::string padded;
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(scan)) == SQLITE_ROW) {
-      const auto* data = static_cast<const char*>(sqlite3_column_blob(scan, 1));
-      const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(scan, 1));
-      if (data == nullptr || bytes < decl.recordSize) {
+    const std::string sql = "SELECT id, substr(data, " + std::to_string(lo + 1) + ", " +
+                            std::to_string(hi - lo) + ") FROM " + raw.schema +
+                            ".records WHERE id > ?1 ORDER BY id LIMIT ?2";
+    if (int rc = sqlite3_prepare_v2(raw.db, sql.c_str(), -1, &scan, nullptr); rc != SQLITE_OK) {
+      sqlite3_finalize(scan);
+      return fromSqlite(raw.db, rc);
+    }
+    std::string record(decl.recordSize, '\0');
+    std::int64_t after = 0;
+    for (;;) {
+      sqlite3_bind_int64(scan, 1, after);
+      sqlite3_bind_int(scan, 2, 1024);
+      int rc = SQLITE_ROW;
+      int read = 0;
+      while ((rc = sqlite3_step(scan)) == SQLITE_ROW) {
+        ++read;
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(scan, 1));
+        const auto bytes =
+            std::min(static_cast<std::size_t>(sqlite3_column_bytes(scan, 1)), hi - lo);
         // A damaged record sorts as blanks where it has no bytes.
-        padded.assign(decl.recordSize, '\0');
-        if (data != nullptr) std::memcpy(padded.data(), data, bytes);
-        data = padded.data();
+        if (data != nullptr) std::memcpy(record.data() + lo, data, bytes);
+        if (bytes < hi - lo) std::memset(record.data() + lo + bytes, 0, hi - lo - bytes);
+        const std::int64_t row = sqlite3_column_int64(scan, 0);
+        const std::size_t start = arena.size();
+        for (const SortPart& p : parts_)
+          if (usable(decl, p)) appendPart(decl, p, record.data(), true, arena);
+        const std::string_view value(arena.data() + start, arena.size() - start);
+        entries.push_back({headOf(value), static_cast<std::uint32_t>(start),
+                           static_cast<std::uint32_t>(value.size()),
+                           static_cast<std::uint32_t>(rows_.size())});
+        rows_.push_back(row);
+        after = row;
       }
-      const std::int64_t row = sqlite3_column_int64(scan, 0);
-      entries.push_back({sortValue(decl, parts_, data), row, rows_.size()});
-      rows_.push_back(row);
+      sqlite3_reset(scan);
+      if (rc != SQLITE_DONE) {
+        const Code c = fromSqlite(raw.db, rc);
+        sqlite3_finalize(scan);
+        return c;
+      }
+      if (read == 0) break;
+      pacer.tick();
+      // The pause may have let the file be closed.
+      raw = connection_.raw(file_);
+      if (raw.db == nullptr) {
+        sqlite3_finalize(scan);
+        return setError(FileNotOpen);
+      }
     }
     sqlite3_finalize(scan);
-    if (rc != SQLITE_DONE) return fromSqlite(db, rc);
   }
-  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    const int c = a.value.compare(b.value);
-    return c != 0 ? c < 0 : a.row < b.row;
-  });
-  placeOfScanned_.resize(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i)
-    placeOfScanned_[entries[i].scanned] = static_cast<std::int64_t>(i);
-
-  // Temporary tables live in memory; the setting is made before the first one exists (changing
-  // it later would drop every temporary table of the connection).
-  {
-    sqlite3_stmt* q = nullptr;
-    int store = 0;
-    if (sqlite3_prepare_v2(db, "PRAGMA temp_store", -1, &q, nullptr) == SQLITE_OK &&
-        sqlite3_step(q) == SQLITE_ROW)
-      store = sqlite3_column_int(q, 0);
-    sqlite3_finalize(q);
-    if (store != 2) {
-      sqlite3_stmt* t = nullptr;
-      int tables = 0;
-      if (sqlite3_prepare_v2(db, "SELECT count(*) FROM temp.sqlite_master", -1, &t, nullptr) ==
-              SQLITE_OK &&
-          sqlite3_step(t) == SQLITE_ROW)
-        tables = sqlite3_column_int(t, 0);
-      sqlite3_finalize(t);
-      if (tables == 0) sqlite3_exec(db, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
-    }
+  const char* base = arena.data();
+  auto less = [base](const Entry& a, const Entry& b) {
+    if (a.head != b.head) return a.head < b.head;
+    const int c = std::string_view(base + a.offset, a.size)
+                      .compare(std::string_view(base + b.offset, b.size));
+    return c != 0 ? c < 0 : a.scanned < b.scanned;
+  };
+  // Sorted in runs, then merged, with pauses between the steps.
+  constexpr std::size_t kRun = 1 << 14;
+  const std::size_t n = entries.size();
+  for (std::size_t at = 0; at < n; at += kRun) {
+    std::sort(entries.begin() + static_cast<std::ptrdiff_t>(at),
+              entries.begin() + static_cast<std::ptrdiff_t>(std::min(n, at + kRun)), less);
+    pacer.tick();
   }
-
-  auto exec = [&](const std::string& sql) {
-    return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-  };
-  if (int rc = exec("SAVEPOINT trv_sort"); rc != SQLITE_OK) return fromSqlite(db, rc);
-  auto fail = [&](int rc) {
-    const Code c = fromSqlite(db, rc);
-    exec("ROLLBACK TO trv_sort");
-    exec("RELEASE trv_sort");
-    return c;
-  };
-  if (int rc = exec("CREATE TEMP TABLE " + table_ +
-                    " (seq INTEGER PRIMARY KEY, rid INTEGER NOT NULL, v BLOB NOT NULL)");
-      rc != SQLITE_OK)
-    return fail(rc);
-  {
-    sqlite3_stmt* ins = nullptr;
-    if (int rc = sqlite3_prepare_v2(
-            db, ("INSERT INTO temp." + table_ + " (seq, rid, v) VALUES (?1, ?2, ?3)").c_str(), -1,
-            &ins, nullptr);
-        rc != SQLITE_OK)
-      return fail(rc);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      sqlite3_bind_int64(ins, 1, static_cast<std::int64_t>(i));
-      sqlite3_bind_int64(ins, 2, entries[i].row);
-      sqlite3_bind_blob(ins, 3, entries[i].value.data(), static_cast<int>(entries[i].value.size()),
-                        SQLITE_STATIC);
-      const int rc = sqlite3_step(ins);
-      sqlite3_reset(ins);
-      if (rc != SQLITE_DONE) {
-        sqlite3_finalize(ins);
-        return fail(rc);
+  std::vector<Entry> merged(n > kRun ? n : 0);
+  for (std::size_t width = kRun; width < n; width *= 2) {
+    for (std::size_t at = 0; at < n; at += 2 * width) {
+      const std::size_t mid = std::min(n, at + width);
+      const std::size_t end = std::min(n, at + 2 * width);
+      std::size_t a = at, b = mid, o = at;
+      while (a < mid && b < end) {
+        merged[o++] = less(entries[b], entries[a]) ? entries[b++] : entries[a++];
+        if ((o & 1023) == 0) pacer.tick();
       }
+      while (a < mid) merged[o++] = entries[a++];
+      while (b < end) merged[o++] = entries[b++];
     }
-    sqlite3_finalize(ins);
+    entries.swap(merged);
+    pacer.tick();
   }
-  if (int rc = exec("RELEASE trv_sort"); rc != SQLITE_OK) return fail(rc);
-  size_ = static_cast<std::int64_t>(entries.size());
+  merged = {};
+
+  order_.resize(n);
+  placeOfScanned_.resize(n);
+  values_.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    order_[i] = rows_[entries[i].scanned];
+    placeOfScanned_[entries[i].scanned] = static_cast<std::int64_t>(i);
+    values_[i] = {entries[i].offset, entries[i].size};
+    if ((i & 4095) == 0) pacer.tick();
+  }
+  arena_ = std::move(arena);
   return Ok;
 }
 
@@ -252,19 +292,16 @@ sqlite3_stmt* prepared(sqlite3* db, const std::string& sql) {
   return s;
 }
 
-// What a page reads: from a place on, one record each (the memos come with it). CROSS JOIN keeps
-// the snapshot as the outer loop: a seek by place, then one row each.
-std::string pageSql(const RawFile& raw, const std::string& table, bool forward) {
-  std::string columns = "s.seq, r.id, r.version, r.data";
-  for (const MemoDecl& m : raw.decl->memos) columns += ", r." + sqlName(m.name);
-  return "SELECT " + columns + " FROM temp." + table + " AS s CROSS JOIN " + raw.schema +
-         ".records AS r ON r.id = s.rid WHERE s.seq " +
-         (forward ? ">= ?1 ORDER BY s.seq" : "<= ?1 ORDER BY s.seq DESC") + " LIMIT ?2";
-}
+// How many places a page reads in one statement.
+constexpr int kBatch = 24;
 
-// What a binary search over the places reads at each step.
-std::string placeSql(const std::string& table) {
-  return "SELECT v, rid FROM temp." + table + " WHERE seq = ?1";
+// What a page reads: the records (with their memos) at up to kBatch places, by their rows.
+std::string recordSql(const RawFile& raw) {
+  std::string columns = "id, version, data";
+  for (const MemoDecl& m : raw.decl->memos) columns += ", " + sqlName(m.name);
+  std::string rows;
+  for (int i = 1; i <= kBatch; ++i) rows += (i > 1 ? ", ?" : "?") + std::to_string(i);
+  return "SELECT " + columns + " FROM " + raw.schema + ".records WHERE id IN (" + rows + ")";
 }
 
 }  // namespace
@@ -272,30 +309,59 @@ std::string placeSql(const std::string& table) {
 Code SortSnapshot::read(std::int64_t from, bool forward, int count, std::vector<RecordBuffer>& out,
                         std::vector<std::int64_t>& places) {
   clearError();
-  if (count <= 0 || from < 0 || from >= size_) return Ok;
+  if (count <= 0 || from < 0 || from >= size()) return Ok;
   const RawFile raw = connection_.raw(file_);
   if (raw.db == nullptr) return setError(FileNotOpen);
   Statements& st = statements_->on(raw);
-  sqlite3_stmt*& s = forward ? st.forward : st.backward;
-  if (s == nullptr) {
-    s = prepared(raw.db, pageSql(raw, table_, forward));
-    if (s == nullptr) return lastError().code;
+  if (st.record == nullptr) {
+    st.record = prepared(raw.db, recordSql(raw));
+    if (st.record == nullptr) return lastError().code;
   }
-  Use u(s);
-  u.bindInt(1, from);
-  u.bindInt(2, count);
   const std::size_t memos = raw.decl->memos.size();
-  int rc = SQLITE_ROW;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    RecordBuffer b(*raw.decl);
-    b.record = u.blob(3);
-    b.record.resize(raw.decl->recordSize, '\0');
-    for (std::size_t m = 0; m < memos; ++m) b.memos[m] = u.blob(4 + static_cast<int>(m));
-    b.position = {u.integer(1), u.integer(2)};
-    places.push_back(u.integer(0));
-    out.push_back(std::move(b));
+  const int step = forward ? 1 : -1;
+  int found = 0;
+  std::int64_t at = from;
+  // The places of a batch are read in one statement; the records come in row order and are put
+  // back in the snapshot's.
+  std::vector<std::pair<std::int64_t, RecordBuffer>> batch;
+  while (found < count && at >= 0 && at < size()) {
+    std::vector<std::int64_t> wanted;
+    for (; static_cast<int>(wanted.size()) < kBatch && at >= 0 && at < size(); at += step)
+      wanted.push_back(at);
+    batch.clear();
+    {
+      Use u(st.record);
+      for (int i = 0; i < kBatch; ++i) {
+        if (i < static_cast<int>(wanted.size())) {
+          u.bindInt(i + 1, order_[static_cast<std::size_t>(wanted[static_cast<std::size_t>(i)])]);
+        } else {
+          u.bindNull(i + 1);
+        }
+      }
+      int rc = SQLITE_ROW;
+      while ((rc = sqlite3_step(st.record)) == SQLITE_ROW) {
+        RecordBuffer b(*raw.decl);
+        b.record = u.blob(2);
+        b.record.resize(raw.decl->recordSize, '\0');
+        for (std::size_t m = 0; m < memos; ++m) b.memos[m] = u.blob(3 + static_cast<int>(m));
+        b.position = {u.integer(0), u.integer(1)};
+        batch.emplace_back(b.position.row, std::move(b));
+      }
+      if (rc != SQLITE_DONE) return fromSqlite(raw.db, rc);
+    }
+    std::sort(batch.begin(), batch.end(),
+              [](const auto& x, const auto& y) { return x.first < y.first; });
+    for (std::int64_t place : wanted) {
+      if (found >= count) break;
+      const std::int64_t row = order_[static_cast<std::size_t>(place)];
+      const auto it = std::lower_bound(batch.begin(), batch.end(), row,
+                                       [](const auto& x, std::int64_t r) { return x.first < r; });
+      if (it == batch.end() || it->first != row) continue;  // deleted since
+      places.push_back(place);
+      out.push_back(std::move(it->second));
+      ++found;
+    }
   }
-  if (rc != SQLITE_DONE) return fromSqlite(raw.db, rc);
   return Ok;
 }
 
@@ -310,26 +376,15 @@ Code SortSnapshot::placeOf(std::int64_t row, std::int64_t* place) const {
 
 Code SortSnapshot::lowerBound(std::string_view value, std::int64_t row, std::int64_t* place) {
   clearError();
-  *place = size_;
-  const RawFile raw = connection_.raw(file_);
-  if (raw.db == nullptr) return setError(FileNotOpen);
-  Statements& st = statements_->on(raw);
-  if (st.at == nullptr) {
-    st.at = prepared(raw.db, placeSql(table_));
-    if (st.at == nullptr) return lastError().code;
-  }
-  // Places are in (value, row) order: a binary search of point reads.
+  // Places are in (value, row) order, by the values the snapshot found.
   std::int64_t lo = 0;
-  std::int64_t hi = size_;
+  std::int64_t hi = size();
   while (lo < hi) {
     const std::int64_t mid = lo + (hi - lo) / 2;
-    Use u(st.at);
-    u.bindInt(1, mid);
-    const int rc = sqlite3_step(st.at);
-    if (rc != SQLITE_ROW) return fromSqlite(raw.db, rc == SQLITE_DONE ? SQLITE_CORRUPT : rc);
-    const std::string v = u.blob(0);
-    const int c = std::string_view(v).compare(value);
-    const bool before = c != 0 ? c < 0 : u.integer(1) < row;
+    const auto m = static_cast<std::size_t>(mid);
+    const std::string_view v(arena_.data() + values_[m].first, values_[m].second);
+    const int c = v.compare(value);
+    const bool before = c != 0 ? c < 0 : order_[m] < row;
     if (before) {
       lo = mid + 1;
     } else {
@@ -344,8 +399,7 @@ std::string SortSnapshot::TEST_plans() {
   const RawFile raw = connection_.raw(file_);
   if (raw.db == nullptr) return {};
   std::string plans;
-  for (const std::string& sql :
-       {pageSql(raw, table_, true), pageSql(raw, table_, false), placeSql(table_)}) {
+  for (const std::string& sql : {recordSql(raw)}) {
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(raw.db, ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &s, nullptr) ==
         SQLITE_OK)

@@ -43,7 +43,8 @@ struct WindowState {
   Placement placement;
   bool active = false;
   int timerHundredths = 0;
-  int focus = 0;  // control number with the focus
+  int focus = 0;      // control number with the focus
+  bool busy = false;  // long work under way: the pointer shows the busy cursor over the window
   std::vector<MenuItemState> menu;
   std::vector<std::string> status;
   // The window's alert keys that a front end otherwise keeps for itself (held with Ctrl or Alt,

@@ -499,6 +499,12 @@ void Window::setTitle(std::string title) {
   windowChanged();
 }
 
+void Window::setBusy(bool busy) {
+  if (state_.busy == busy) return;
+  state_.busy = busy;
+  windowChanged();
+}
+
 void Window::setTimer(int hundredths) {
   {
     std::lock_guard lock(rt_.m_);

@@ -114,6 +114,8 @@ class Window {
   const WindowState& state() const { return state_; }
   const std::string& title() const { return state_.title; }
   void setTitle(std::string title);
+  // The busy cursor over the window while long work runs on its thread.
+  void setBusy(bool busy);
   int timer() const { return state_.timerHundredths; }
   // Timer period in hundredths of a second; 0 stops it. The first tick is one period away.
   void setTimer(int hundredths);

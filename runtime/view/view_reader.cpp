@@ -23,6 +23,7 @@ void ViewReader::SetKeyOrder(int key) {
 }
 
 void ViewReader::SetSortOrder(std::vector<store::SortPart> parts) {
+  if (sorted_ && parts == sortParts_) return;
   sorted_ = true;
   sortParts_ = std::move(parts);
   sortKey_ = keyGivingOrder(decl_, sortParts_);
@@ -46,6 +47,14 @@ int ViewReader::keyGivingOrder(const store::FileDecl& decl,
   return -1;
 }
 
+void ViewReader::Resort() {
+  if (!snapshot_) return;
+  std::uint64_t now = 0;
+  if (connection_.changeStamp(file_, &now) == store::Ok && now == snapshot_->stamp()) return;
+  store::clearError();
+  snapshot_.reset();
+}
+
 int ViewReader::TEST_snapshotsTaken() {
   return gSnapshotsTaken.load();
 }
@@ -53,7 +62,7 @@ int ViewReader::TEST_snapshotsTaken() {
 store::Code ViewReader::snapshot() {
   if (snapshot_) return store::Ok;
   ++gSnapshotsTaken;
-  return store::SortSnapshot::take(connection_, file_, sortParts_, &snapshot_);
+  return store::SortSnapshot::take(connection_, file_, sortParts_, &snapshot_, pause_);
 }
 
 store::Code ViewReader::collectSorted(std::int64_t from, bool forward, int count,

@@ -38,13 +38,21 @@ class ViewReader {
   int keyOrder() const { return key_; }
   // A sorted order: the records in the order of `parts`, read from a snapshot of the file taken
   // at the first read after this call (see store::SortSnapshot: a page costs the same anywhere,
-  // records added since do not show until Resort). A range then only filters.
+  // records added since do not show until Resort). A range then only filters. The order already
+  // set keeps its snapshot.
   // When a key of the file gives that very order (see keyGivingOrder), the view reads that key
   // instead and takes no snapshot: the same records in the same order, without sorting the file.
   void SetSortOrder(std::vector<store::SortPart> parts);
   bool sorted() const { return sorted_; }
-  // Takes the sorted order's snapshot again at the next read.
-  void Resort() { snapshot_.reset(); }
+  // Takes the sorted order's snapshot again at the next read when the file has changed since it
+  // was taken (here or at another station); an unchanged file keeps it, at the cost of one look
+  // at the file's change stamp.
+  void Resort();
+  // The next read takes a snapshot (it may take a while on a large file).
+  bool snapshotDue() const { return snapshotted() && !snapshot_; }
+  // What taking a snapshot calls between its steps (see store::SortSnapshot): the list lets the
+  // other threads take their turn there.
+  void SetPause(store::SortSnapshot::Pause pause) { pause_ = std::move(pause); }
 
   // The key whose order, read forwards or (for a descending part) backwards, is exactly the order
   // of `parts`, or -1: one part on the one field of an auto-numbered key (every record has its
@@ -105,6 +113,7 @@ class ViewReader {
   int sortKey_ = -1;               // the key that gives the sorted order, or -1
   bool sortKeyBackwards_ = false;  // the sorted order is that key read backwards
   std::unique_ptr<store::SortSnapshot> snapshot_;
+  store::SortSnapshot::Pause pause_;
   struct Range {
     store::RecordBuffer low;
     store::RecordBuffer high;
