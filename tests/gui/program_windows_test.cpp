@@ -242,8 +242,9 @@ TEST_F(SignedOn, ANewCasesClientPickListStandsInFrontAndAltSSelects) {
   saveArtefact(form->window(), "case_form_under_pick_list.png");
   saveArtefact(pick->window(), "client_pick_list.png");
 
+  const auto pickId = pick->id();  // the view is deleted with its window
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
-  ASSERT_TRUE(waitFor([&] { return desktop.view(pick->id()) == nullptr; }));
+  ASSERT_TRUE(waitFor([&] { return desktop.view(pickId) == nullptr; }));
   auto* client = widget<QLineEdit>(form, cases::kClientId);
   ASSERT_NE(client, nullptr);
   EXPECT_TRUE(waitFor([&] { return client->text().trimmed() == "ACME"; }));

@@ -146,9 +146,10 @@ TEST_P(PickListInFront, StandsInFrontOfTheFormThatOpenedItWithTheFocus) {
   saveArtefact(pick->window(), ownThread ? "pick_list_own_thread.png" : "pick_list.png");
 
   // Enter presses the pick list's default button; the form takes the keyboard back.
+  const auto pickId = pick->id();  // the view is deleted with its window
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   ASSERT_TRUE(waitFor([&] { return saw("Clients 1:2"); }));
-  ASSERT_TRUE(waitFor([&] { return desktop.view(pick->id()) == nullptr; }));
+  ASSERT_TRUE(waitFor([&] { return desktop.view(pickId) == nullptr; }));
   EXPECT_TRUE(inFront(form));
   EXPECT_TRUE(form->controlWidget(3)->isEnabled());
 }
