@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   options.imageFolder = program;
   options.applicationTitle = core::kAppTitle;
   options.desktopFileName = "trvnel01";  // its entry trvnel01.desktop
+  options.applicationIcon = "zoruve.ico";
   if (auto data = app::installedDataFolder(app::runningProgram())) options.dataFolders = {*data};
 
   // Without mail settings the logon reports it and the program goes on without mail.

@@ -17,7 +17,11 @@ ui::WindowDecl aboutDecl(const ProgramState& s) {
       ui::string("?AppTitle", s.AppTitle.substr(0, 18)).withNumber(AboutTitle).at(1, 2),
       ui::line("?Line1").withNumber(3).at(2, 1),
       ui::line("?Line2").withNumber(4).at(4, 1),
-      ui::button("?Link", kMakerPage).withNumber(AboutLink).withTip(kMakerPage).at(3, 1),
+      ui::button("?Link", kMakerPage)
+          .withNumber(AboutLink)
+          .withTip(kMakerPage)
+          .withCursor("Hand.cur")
+          .at(3, 1),
       ui::button("?OK", "&OK").withNumber(AboutOk).at(5, 1).asDefault(),
   };
   return d;

@@ -64,6 +64,7 @@ ui::WindowDecl optionsDecl(ProgramState& s) {
       ui::check("?Sys:Server2", " &Server", use("Sys:Server2"))
           .withNumber(OptDeleteServer)
           .withValue("1")
+          .withMessage("This PC act only as a server")
           .withTip(std::string(kServerTip) +
                    "and deleting Closed cases will be processed on fixed time schedule.")
           .in(OptClosedGroup),
@@ -85,6 +86,7 @@ ui::WindowDecl optionsDecl(ProgramState& s) {
       ui::check("?Sys:Server", " S&erver", use("Sys:Server"))
           .withNumber(OptBackupServer)
           .withValue("1")
+          .withMessage("This PC is a Server")
           .withTip(std::string(kServerTip) +
                    "and backup files will be processed on fixed time schedule.")
           .in(OptBackupGroup),

@@ -74,7 +74,8 @@ ui::WindowDecl userFormDecl(data::FileAccess& ide) {
           .withNumber(UserPassword)
           .at(2, 2)
           .size(20)
-          .in(UserTab),
+          .in(UserTab)
+          .asPassword(),
       ui::prompt("?IDE:Qualification:Prompt", "Level:").withNumber(9).at(3, 1).in(UserTab),
       ui::dropList("?IDE:Qualification", {kLevelNames[0], kLevelNames[1], kLevelNames[2]},
                    forms::useRecordField(ide, "IDE:Qualification"))

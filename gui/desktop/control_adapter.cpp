@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QCursor>
+#include <QImage>
+#include <QPixmap>
 #include <QWidget>
 #include <algorithm>
 
@@ -21,6 +24,15 @@ void ControlAdapter::update(ControlView& view, const ui::ControlState& c, Contro
   w->setVisible(!c.hidden);
   w->setEnabled(!c.disabled);
   w->setToolTip(qs(c.tip));
+  if (c.cursor.empty()) {
+    w->unsetCursor();
+  } else if (const QImage pointer = host.image(c.cursor); pointer.isNull()) {
+    w->setCursor(Qt::PointingHandCursor);
+  } else {
+    // The program's pointers point with the middle of their top edge (the hand's finger tip).
+    const QPixmap p = QPixmap::fromImage(pointer.scaled(32, 32, Qt::KeepAspectRatio));
+    w->setCursor(QCursor(p, p.width() / 2, 2));
+  }
   w->setFont(toQFont(c.font, QApplication::font(w)));
   QPalette pal = QApplication::palette(w);
   int fg = c.colour >= 0 ? c.colour : c.font.colour;

@@ -47,6 +47,16 @@ QMessageBox::Icon iconOf(ui::Icon icon) {
   return QMessageBox::NoIcon;
 }
 
+// Makes the box's text at least `width` wide. An explicit minimum below the text's own width
+// would clip a text that the box shows on one line, so it never goes below that width as far as
+// the box keeps one line (up to the width at which the box breaks its text, as Qt's own rule).
+void widenText(QMessageBox* box, QLabel* label, int width) {
+  int oneLine = label->sizeHint().width();
+  if (QScreen* screen = box->screen())
+    oneLine = std::min(oneLine, std::min(screen->availableSize().width() / 2, 500));
+  label->setMinimumWidth(std::max({label->minimumWidth(), width, oneLine}));
+}
+
 // The box is wide enough that no file path in its text breaks at a "/" (as far as the screen
 // lets it be).
 void keepPathsWhole(QMessageBox* box) {
@@ -59,7 +69,7 @@ void keepPathsWhole(QMessageBox* box) {
       widest = std::max(widest, label->fontMetrics().horizontalAdvance(word) + 4);
   if (QScreen* screen = box->screen())
     widest = std::min(widest, screen->availableSize().width() * 3 / 4);
-  if (widest > 0) label->setMinimumWidth(widest);
+  if (widest > 0) widenText(box, label, widest);
 }
 
 // The box is wide enough for its caption beside the title bar's icon and buttons, as far as
@@ -76,7 +86,7 @@ void keepCaptionWhole(QMessageBox* box) {
     need = std::min(need, screen->availableSize().width() * 3 / 4);
   // What the box has beside its text: the icon and the margins.
   const int beside = box->sizeHint().width() - label->sizeHint().width();
-  label->setMinimumWidth(std::max(label->minimumWidth(), need - beside));
+  widenText(box, label, need - beside);
 }
 
 QWidget* showMessage(const ui::MessageRequest& r, QWidget* owner, AnswerFn done) {

@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <chrono>
 #include <memory>
 
 #include "gui/desktop/desktop_front_end.h"
 #include "gui/desktop/desktop_report_output.h"
+#include "gui/desktop/image_loader.h"
 #include "runtime/ui/ui_runtime.h"
 
 namespace trv::gui {
@@ -16,7 +19,14 @@ int runDesktop(int& argc, char** argv, const text::Clock& clock,
                const DesktopOptions& options) {
   std::unique_ptr<QApplication> own;
   if (!QCoreApplication::instance()) own = std::make_unique<QApplication>(argc, argv);
-  QApplication::setWindowIcon(QIcon(":/trv/images/trvnel.png"));  // until the frame shows its own
+  QImage icon;
+  if (!options.applicationIcon.empty()) {
+    std::vector<std::filesystem::path> places{options.imageFolder};
+    places.insert(places.end(), options.dataFolders.begin(), options.dataFolders.end());
+    icon = loadImage(resolveImage(options.applicationIcon, places), nullptr);
+  }
+  QApplication::setWindowIcon(icon.isNull() ? QIcon(":/trv/images/trvnel.png")
+                                            : QIcon(QPixmap::fromImage(icon)));
   QApplication::setQuitOnLastWindowClosed(false);  // the program decides when it ends
   if (!options.applicationTitle.empty())
     QApplication::setApplicationName(QString::fromStdString(options.applicationTitle));

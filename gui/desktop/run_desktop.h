@@ -28,6 +28,9 @@ struct DesktopOptions {
   // The base name of the program's desktop entry ("trvnel01" for trvnel01.desktop), by which
   // the desktop finds its name and icon for the program's windows.
   std::string desktopFileName;
+  // The image shown as every window's icon until a window sets its own (a relative name is
+  // looked for as the windows' images are); the program's built-in mark when empty or missing.
+  std::string applicationIcon;
 };
 
 // Creates the Qt application (unless one exists), a window runtime on `clock` shown by the

@@ -242,6 +242,7 @@ WindowView::~WindowView() {
   hooks_->key = nullptr;
   hooks_->keeps = nullptr;
   hooks_->closing = true;
+  if (messageBar_) messageBar_->clearMessage();
   if (!window_) return;
   for (auto& [w, n] : owners_) w->removeEventFilter(filter_.get());
   if (mdi_ && wallpaperWatch_) mdi_->viewport()->removeEventFilter(wallpaperWatch_.get());
@@ -835,7 +836,30 @@ void WindowView::flush(int number) {
   post(in);
 }
 
+void WindowView::showControlMessage(int number) {
+  const ControlView* c = find(number);
+  const std::string message = c ? c->state.message : std::string();
+  if (message.empty()) {
+    if (messageBar_) messageBar_->clearMessage();
+    messageBar_ = nullptr;
+    return;
+  }
+  QStatusBar* bar = statusBar_;
+  if (!bar) {
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (auto* main = qobject_cast<QMainWindow*>(top); main && main->isVisible()) {
+        bar = main->statusBar();
+        break;
+      }
+  }
+  if (!bar) return;
+  if (messageBar_ && messageBar_ != bar) messageBar_->clearMessage();
+  messageBar_ = bar;
+  bar->showMessage(qs(message));
+}
+
 void WindowView::focusIn(int number) {
+  showControlMessage(number);
   if (applying_ || modelFocus_ == number) return;
   modelFocus_ = number;
   postControl(Input::Kind::Focus, number);

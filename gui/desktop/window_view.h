@@ -136,6 +136,9 @@ class WindowView final : private ControlHost {
   void showWallpaper();
   // Gives the keyboard focus to the control the model has selected.
   void focusModelControl();
+  // Shows the message of the control that took the focus in this window's status bar, or the
+  // frame's when it has none; a control without one clears what another put there.
+  void showControlMessage(int number);
   void activeChanged(bool active);
   int numberOf(QObject* widget) const;
 
@@ -170,6 +173,7 @@ class WindowView final : private ControlHost {
   bool placedOnce_ = false;
   int applying_ = 0;  // > 0 while model state is being shown: no input goes back
   int modelFocus_ = 0;
+  QPointer<QStatusBar> messageBar_;  // where the focused control's message stands, if anywhere
   bool active_ = false;
   bool inputEnabled_ = true;
   std::function<void()> blocked_;

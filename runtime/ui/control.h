@@ -111,6 +111,8 @@ struct ControlDecl {
   std::string picture;  // "@s20", "@d6", "@n06"
   std::optional<UseVar> use;
   std::string tip;
+  std::string message;  // shown in the status bar while the control has the focus
+  std::string cursor;   // the image of the mouse pointer over the control; empty: the usual one
   Font font;
   int colour = kColorNone;
   int background = kColorNone;
@@ -161,6 +163,14 @@ struct ControlDecl {
   }
   ControlDecl& withTip(std::string t) {
     tip = std::move(t);
+    return *this;
+  }
+  ControlDecl& withMessage(std::string m) {
+    message = std::move(m);
+    return *this;
+  }
+  ControlDecl& withCursor(std::string pointer) {
+    cursor = std::move(pointer);
     return *this;
   }
   ControlDecl& withPicture(std::string p) {
@@ -263,6 +273,8 @@ struct ControlState {
   int colour = kColorNone;
   int background = kColorNone;
   std::string tip;
+  std::string message;
+  std::string cursor;
   std::string image;
   std::string picture;
   int parent = 0;

@@ -74,6 +74,8 @@ Window::Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl) : rt_(rt
     c.colour = d.colour;
     c.background = d.background;
     c.tip = d.tip;
+    c.message = d.message;
+    c.cursor = d.cursor;
     c.image = d.image;
     c.picture = d.picture;
     c.parent = d.parent;

@@ -65,6 +65,29 @@ struct BoxCase {
   int answer;
 };
 
+// A short caption never makes the box narrower than its text: every message shows whole.
+TEST_F(DesktopRequests, AShortMessageShowsWholeBesideItsCaption) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"There are no records to print for this report.", "No Records"},
+      {"MS-Mail Unspecified error(s) occurred while signing in.", ""},
+  };
+  for (const auto& [text, caption] : cases) {
+    std::atomic<int> answer{-1};
+    run([&] { answer = rt->message({text, caption, ui::Icon::Information}); });
+    auto* box = shown<QMessageBox>();
+    ASSERT_NE(box, nullptr) << text;
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(label, nullptr);
+    if (!label->wordWrap()) {
+      EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << text;
+    }
+    EXPECT_LE(label->geometry().right(), box->width()) << text;
+    box->buttons().front()->click();
+    EXPECT_TRUE(waitFor([&] { return answer == 1; }));
+    (void)waitFor([&] { return !box->isVisible(); });
+  }
+}
+
 TEST_F(DesktopRequests, MessageBoxesShowTheirButtonsAndAnswerTheOnePressed) {
   const std::vector<BoxCase> cases = {
       {{"&Yes", "&No"}, 2, "&Yes", 1},

@@ -420,5 +420,30 @@ TEST_F(WindowViewTest, AHiddenMenuSeparatorGoesWithItsItemsAndTipsShowInTheStatu
   EXPECT_EQ(main->statusBar()->currentMessage(), "All Cases");
 }
 
+// A control's message stands in the frame's status bar while it has the focus (the dialog has no
+// bar of its own); a link shows the program's hand over it.
+TEST_F(WindowViewTest, AFocusedControlsMessageShowsInTheFramesStatusBarAndALinkShowsTheHand) {
+  Procedure& frame = procedure(frameDeclWithPrint());
+  WindowView* f = open(frame);
+  ASSERT_NE(f, nullptr);
+  auto* main = qobject_cast<QMainWindow*>(f->window());
+  ASSERT_NE(main, nullptr);
+  WindowDecl d;
+  d.title = "Options";
+  d.controls = {check("?Server", " &Server").withMessage("This PC is a Server"),
+                check("?Backup", " &Backup"), button("?Link", "www").withCursor("Hand.cur")};
+  Procedure& options = procedure(d);
+  WindowView* v = open(options, 1);
+  ASSERT_NE(v, nullptr);
+  v->controlWidget(1)->setFocus(Qt::TabFocusReason);
+  EXPECT_TRUE(
+      waitFor([&] { return main->statusBar()->currentMessage() == "This PC is a Server"; }));
+  v->controlWidget(2)->setFocus(Qt::TabFocusReason);
+  EXPECT_TRUE(waitFor([&] { return main->statusBar()->currentMessage().isEmpty(); }));
+  EXPECT_EQ(v->controlWidget(3)->cursor().shape(), Qt::BitmapCursor);
+  EXPECT_FALSE(v->controlWidget(3)->cursor().pixmap().isNull());
+  EXPECT_EQ(v->controlWidget(2)->cursor().shape(), Qt::ArrowCursor);
+}
+
 }  // namespace
 }  // namespace trv::gui
