@@ -94,6 +94,10 @@ class TypedValue : public DesktopTest {
     run([this] { form.run(*rt); });
     v = view(0);
     ASSERT_NE(v, nullptr);
+    // The window is up before display() has written the variables into it: typing sooner would
+    // be written over.
+    ASSERT_TRUE(inModel([] {}));
+    desktop.flush();
     v->window()->activateWindow();
   }
   // The widget that takes the keys of control n.
