@@ -74,7 +74,7 @@ ui::WindowDecl optionsDecl(ProgramState& s) {
       ui::spin("?Sys:DeleteTime", "@T1", 1, 8640000, use("Sys:DeleteTime"))
           .withNumber(OptDeleteTime)
           .in(OptClosedGroup),
-      ui::group("?BackupGroup", "BackUp Files").withNumber(OptBackupGroup).at(4, 1),
+      ui::group("?BackupGroup", "BackUp Files").withNumber(OptBackupGroup).at(3, 2),
       ui::check("?Sys:DoBackup", " &Backup files:", use("Sys:DoBackup"))
           .withNumber(OptBackup)
           .withValue("1")

@@ -1,5 +1,6 @@
 #include "gui/desktop/input_filter.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -98,7 +99,17 @@ bool InputFilter::key(int number, QKeyEvent* e) {
   if (!k) return false;
   ControlView* c = host_.find(number);
   if (!c) return false;
-  if (!adapterFor(c->state).sendsKey(*c, *k) && !host_.passes(*k)) return host_.mnemonic(e, true);
+  if (!adapterFor(c->state).sendsKey(*c, *k) && !host_.passes(*k)) {
+    if (host_.mnemonic(e, true)) return true;
+    // An Alt+letter that no mnemonic takes is not typing: a field would take the letter.
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !e->text().isEmpty() &&
+        e->text()[0].isPrint()) {
+      QApplication::beep();
+      return true;
+    }
+    return false;
+  }
   host_.flush(number);
   Input in;
   in.kind = Input::Kind::Key;

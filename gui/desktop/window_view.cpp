@@ -38,6 +38,8 @@ using ui::Input;
 namespace {
 
 constexpr int kPlaceDelayMs = 150;
+// How long after opening a window centred by us follows the sizes its procedure gives it.
+constexpr int kSettleMs = 1000;
 const QColor kWorkAreaGrey(0x80, 0x80, 0x80);
 
 // Calls back when the watched widget changes size.
@@ -279,8 +281,10 @@ void WindowView::show() {
     }
   }
   // A window that is not resizable keeps the size its controls need, also when they change.
-  if (!state_.resizable && window_->layout() && !qobject_cast<QMdiSubWindow*>(window_.data()))
+  if (!state_.resizable && window_->layout() && !qobject_cast<QMdiSubWindow*>(window_.data())) {
     window_->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    window_->layout()->activate();  // its size now, so that it is centred as it will show
+  }
   applyPlacement(state_.placement);
   if (state_.placement.maximized)
     window_->showMaximized();
@@ -295,6 +299,9 @@ void WindowView::show() {
     if (g != window_->geometry()) window_->setGeometry(g);
     if (sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
   } else {
+    const ui::Placement& p = state_.placement;
+    if (state_.kind != ui::WindowKind::Frame && p.x == 0 && p.y == 0 && !p.maximized && !p.iconized)
+      shownCentred_.start();
     window_->raise();
   }
   window_->activateWindow();
@@ -665,7 +672,12 @@ void WindowView::applyPlacement(const ui::Placement& p) {
   // saved position comes back exactly; a size is never smaller than the controls need.
   QRect g = window_->geometry();
   if (p.width > 0 && p.height > 0) g.setSize(fittedSize(QSize(p.width, p.height)));
-  if (p.x != 0 || p.y != 0 || p.width > 0) g.moveTopLeft(QPoint(p.x, p.y));
+  const bool topLevel = window_->isWindow();
+  // A top-level window's client area never stands at 0,0 below a title bar: that is no position.
+  if (p.x != 0 || p.y != 0 || (p.width > 0 && !topLevel))
+    g.moveTopLeft(QPoint(p.x, p.y));
+  else if (topLevel && state_.kind != ui::WindowKind::Frame && !window_->isVisible())
+    g.moveTopLeft(centredPosition(g.size()));
   g = keptVisible(g);
   if (g != window_->geometry()) window_->setGeometry(g);
   if (window_->isVisible()) {
@@ -710,6 +722,17 @@ QRect WindowView::roomAt(QPoint at) const {
   return availableArea(at).marginsRemoved(frameMargins());
 }
 
+QPoint WindowView::centredPosition(QSize size) const {
+  QRect over;
+  if (QWidget* owner = window_->parentWidget(); owner && owner->window()->isVisible())
+    over = owner->window()->geometry();
+  else
+    over = roomAt(window_->geometry().topLeft());
+  QRect g(QPoint(), size);
+  g.moveCenter(over.center());
+  return g.topLeft();
+}
+
 QRect WindowView::keptVisible(QRect g) const {
   // A work-area window stays inside the work area, a window on the screen with its frame, as
   // far as it fits.
@@ -736,6 +759,18 @@ ui::Placement WindowView::currentPlacement() const {
 
 void WindowView::placed() {
   if (applying_ || !window_ || !window_->isVisible()) return;
+  // A window of fixed size changes its size by itself when controls show or hide: it stays on
+  // the screen, and one centred at opening is centred again while its procedure sets it up.
+  if (!state_.resizable && window_->isWindow() && state_.kind != ui::WindowKind::Frame &&
+      window_->size() != fixedSize_) {
+    const bool changed = fixedSize_.isValid();
+    const bool settling = shownCentred_.isValid() && shownCentred_.elapsed() < kSettleMs;
+    fixedSize_ = window_->size();
+    QRect g = window_->geometry();
+    if (settling) g.moveTopLeft(centredPosition(g.size()));
+    g = keptVisible(g);
+    if ((changed || settling) && g != window_->geometry()) window_->setGeometry(g);
+  }
   placeTimer_->start();
 }
 
@@ -766,6 +801,9 @@ void WindowView::bringToFront() {
   if (auto* sub = qobject_cast<QMdiSubWindow*>(window_.data())) {
     if (sub->mdiArea()) {
       sub->mdiArea()->setActiveSubWindow(sub);
+      // The frame may become active only later: the focus it then gives back must be here, not
+      // where it went while this window was disabled under another.
+      focusModelControl();
       sub->mdiArea()->window()->raise();
       sub->mdiArea()->window()->activateWindow();
     }

@@ -15,6 +15,7 @@
 // Positions and sizes are in the desktop's logical pixels; a placement with no size keeps the
 // window's natural size, and a restored position is kept on a visible screen.
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMargins>
 #include <QPointer>
@@ -130,6 +131,9 @@ class WindowView final : private ControlHost {
   // Where the window's client area may lie near `at`: the available area less the frame.
   QRect roomAt(QPoint at) const;
   QRect keptVisible(QRect geometry) const;
+  // A top-level window without a position of its own: centred on the window that opened it, or
+  // on the screen.
+  QPoint centredPosition(QSize size) const;
   ui::Placement currentPlacement() const;
   void placed();
   // The frame's wallpaper, fitted to its work area.
@@ -169,6 +173,8 @@ class WindowView final : private ControlHost {
   std::map<QObject*, int> owners_;  // widget (and its parts) -> control
   std::string menuSignature_;
   ui::Placement applied_;
+  QSize fixedSize_;             // a fixed-size top-level window's size when last placed
+  QElapsedTimer shownCentred_;  // since it was shown centred, without a position of its own
   ui::Placement reported_;
   bool placedOnce_ = false;
   int applying_ = 0;  // > 0 while model state is being shown: no input goes back

@@ -714,6 +714,8 @@ bool Window::key(int k, Event& out) {
   ControlState* c = find(target);
   switch (k) {
     case KeyEsc:
+      // The frame ends the program: one Esc too many after closing its windows must not do that.
+      if (state_.kind == WindowKind::Frame) return false;
       out = Event(EventCloseWindow, 0, k);
       return true;
     case KeyEnter: {

@@ -67,7 +67,9 @@ class DesktopTest : public ::testing::Test {
     return QTest::qWaitFor([&] { return rt->waitFinished(std::chrono::milliseconds(0)); }, kWaitMs);
   }
 
-  void run(std::function<void()> body) { ASSERT_NE(rt->start(std::move(body)), 0); }
+  void run(std::function<void()> body) {
+    ASSERT_NE(rt->start(std::move(body)), 0);
+  }
 
   // Waits, with Qt running, until cond holds.
   [[nodiscard]] bool waitFor(const std::function<bool()>& cond) {

@@ -4,6 +4,7 @@
 // alert keys reach it from its background and its texts.
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -171,6 +172,64 @@ TEST_F(WindowFront, AChildOpenedFromAChildStaysInTheWorkAreaInFront) {
   ASSERT_NE(pick, nullptr);
   EXPECT_TRUE(inWorkArea(pick));
   EXPECT_TRUE(inFront(pick));
+}
+
+// Two lists on threads of their own, the second with a form over it: when the form goes, the
+// keys go back to the list it was opened from, not to the other one.
+TEST_F(WindowFront, AClosedFormGivesTheKeysBackToItsOwnListNotAnother) {
+  ASSERT_NE(openFrame(), nullptr);
+  run([this] {
+    auto cases = rt->open(pickDecl());
+    cases->setTitle("Cases");
+    loop(*cases, seen, "Cases");
+  });
+  ASSERT_NE(titled("Cases"), nullptr);
+  run([this] {
+    auto products = rt->open(pickDecl());
+    products->setTitle("Products");
+    {
+      auto form = rt->open(formDecl());
+      loop(*form, seen, "Form");
+    }
+    loop(*products, seen, "Products");
+  });
+  WindowView* form = titled("Update Cases");
+  WindowView* products = titled("Products");
+  ASSERT_TRUE(form && products);
+  ASSERT_TRUE(inFront(form));
+  const auto formId = form->id();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  ASSERT_TRUE(waitFor([&] { return desktop.view(formId) == nullptr; }));
+  EXPECT_TRUE(inFront(products));
+  // Another Esc closes the list the form was opened from.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_TRUE(waitFor([&] { return saw("Products 513:0 Esc"); }));
+  EXPECT_FALSE(saw("Cases 513:0 Esc"));
+}
+
+// A window without a position of its own opens centred on the window it was opened from, and
+// an Alt+letter that is no mnemonic of it types nothing into its entry.
+TEST_F(WindowFront, AFormOpensCentredOnItsOpenerAndAnUnclaimedAltLetterTypesNothing) {
+  WindowView* frame = openFrame([this](Window&) {
+    auto form = rt->open(formDecl());
+    loop(*form, seen, "Form");
+  });
+  ASSERT_NE(frame, nullptr);
+  WindowView* form = titled("Update Cases");
+  ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(inFront(form));
+  const QPoint opener = frame->window()->geometry().center();
+  EXPECT_TRUE(waitFor([&] {
+    return (form->window()->geometry().center() - opener).manhattanLength() <= 4;
+  })) << "form centre "
+      << form->window()->geometry().center().x() << "," << form->window()->geometry().center().y()
+      << ", frame centre " << opener.x() << "," << opener.y();
+  auto* entry = qobject_cast<QLineEdit*>(form->controlWidget(2));
+  ASSERT_NE(entry, nullptr);
+  entry->setFocus();
+  QTest::keyClick(entry, Qt::Key_Q, Qt::AltModifier);
+  QTest::keyClicks(entry, "ab");
+  EXPECT_EQ(entry->text(), "ab");
 }
 
 TEST_F(WindowFront, TheWindowInFrontGetsItsOwnMnemonicBeforeTheFramesMenu) {

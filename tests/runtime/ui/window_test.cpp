@@ -23,11 +23,13 @@ class WindowInput : public UiFixture {
   std::string choice = "2";
   Recorder rec;
   std::unique_ptr<Window> w;
+  WindowKind kind = WindowKind::Modal;
 
   void SetUp() override {
     ASSERT_NE(rt.start([this] {
       WindowDecl d;
       d.title = "Test";
+      d.kind = kind;
       d.controls = {
           prompt("?P1", "&Name:"),                                 // 1
           entry("?Name", "@s10", useText("LOC:Name", name)),       // 2
@@ -139,6 +141,18 @@ TEST_F(WindowInput, KeysActAsDefaultButtonCloseBoxTabAndAlerts) {
   input(key(KeyF2));
   input(key(KeyEsc));
   EXPECT_EQ(rec.seen, (std::vector<std::string>{"515:0", "1:9", "257:4", "16:4", "15:4", "513:0"}));
+}
+
+class FrameInput : public WindowInput {
+ protected:
+  FrameInput() { kind = WindowKind::Frame; }
+};
+
+TEST_F(FrameInput, EscDoesNotCloseTheFrame) {
+  auto esc = to(w.get(), Input::Kind::Key);
+  esc.key = KeyEsc;
+  input(esc);
+  EXPECT_EQ(rec.seen, std::vector<std::string>{"515:0"});
 }
 
 TEST_F(WindowInput, ControlsAreFoundByNumberEquateUseAndText) {
