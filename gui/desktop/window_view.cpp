@@ -656,12 +656,13 @@ QSize WindowView::leastSize() const {
 }
 
 QSize WindowView::fittedSize(QSize asked) const {
-  // A size too small for the controls becomes the size they ask for, as far as the screen or
-  // the work area holds it.
+  // A size too small for the controls becomes the size they ask for, and one too large (kept
+  // from a larger screen) what the screen or the work area holds, as far as the controls allow.
   QSize least = leastSize();
-  if (asked.width() >= least.width() && asked.height() >= least.height()) return asked;
-  QSize want = window_->sizeHint().expandedTo(least).expandedTo(asked);
   QRect area = roomAt(window_->geometry().topLeft());
+  if (asked.width() >= least.width() && asked.height() >= least.height())
+    return area.isEmpty() ? asked : asked.boundedTo(area.size()).expandedTo(least);
+  QSize want = window_->sizeHint().expandedTo(least).expandedTo(asked);
   if (!area.isEmpty()) want = want.boundedTo(area.size()).expandedTo(least);
   return want;
 }

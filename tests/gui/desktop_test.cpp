@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
+#include <csignal>
 #include <filesystem>
 #include <mutex>
 
@@ -591,6 +592,39 @@ TEST(RunDesktop, RunsTheProgramBodyAndReturnsWhenItEnds) {
   int code = runDesktop(argc, argv, clock, [&](UiRuntime& rt, report::ReportOutput&) {
     WindowDecl d;
     d.title = "Vorn Trovanel 1.2 - Logon";
+    auto w = rt.open(std::move(d));
+    Event e;
+    while (w->accept(e))
+      if (e.number == EventCloseWindow) {
+        closed = true;
+        w->close();
+      }
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(closed);
+}
+
+TEST(RunDesktop, AStopSignalClosesTheFrameAsItsCloseBoxDoes) {
+  testing::qtApp();
+  text::ManualClock clock{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
+  bool closed = false;
+  // The desktop session ends once the frame shows.
+  QTimer stopper;
+  QObject::connect(&stopper, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && w->windowTitle() == "Frame") {
+        stopper.stop();
+        std::raise(SIGTERM);
+      }
+  });
+  stopper.start(20);
+  int argc = 1;
+  char name[] = "trvnel01";
+  char* argv[] = {name, nullptr};
+  int code = runDesktop(argc, argv, clock, [&](UiRuntime& rt, report::ReportOutput&) {
+    WindowDecl d;
+    d.title = "Frame";
+    d.kind = WindowKind::Frame;
     auto w = rt.open(std::move(d));
     Event e;
     while (w->accept(e))
