@@ -184,12 +184,27 @@ TEST_F(WindowViewTest, AWindowOpensLargeEnoughForItsControlsAndOnTheScreen) {
     EXPECT_FALSE(v->controlWidget(n)->visibleRegion().isEmpty()) << "control " << n;
 }
 
+TEST_F(WindowViewTest, ASizeKeptFromALargerScreenIsFittedToThisOne) {
+  Procedure& big = procedure();
+  big.decl.resizable = true;
+  big.placement = {false, false, 30, 40, 5000, 4000};
+  WindowView* v = open(big);
+  ASSERT_NE(v, nullptr);
+  QWidget* win = v->window();
+  ASSERT_TRUE(waitFor([&] { return win->isVisible(); }));
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_LE(win->width(), screen.width());
+  EXPECT_LE(win->height(), screen.height());
+  EXPECT_TRUE(screen.contains(win->geometry()))
+      << win->geometry().width() << "x" << win->geometry().height();
+}
+
 TEST_F(WindowViewTest, ControlsAreAsLargeAsTheirContent) {
   Procedure& form = procedure();
-  form.placement = {false, false, 40, 40, 900, 500};
+  form.placement = {false, false, 10, 40, 760, 500};  // the offscreen screen is 800 wide
   WindowView* v = open(form);
   ASSERT_NE(v, nullptr);
-  ASSERT_TRUE(waitFor([&] { return v->window()->width() == 900; }));
+  ASSERT_TRUE(waitFor([&] { return v->window()->width() == 760; }));
   auto* id = widget<QLineEdit>(v, kId);
   auto* name = widget<QLineEdit>(v, kName);
   auto *ok = widget<QPushButton>(v, kOk), *cancel = widget<QPushButton>(v, kCancel),
@@ -197,7 +212,7 @@ TEST_F(WindowViewTest, ControlsAreAsLargeAsTheirContent) {
   ASSERT_TRUE(id && name && ok && cancel && help);
   // An entry holds its picture's characters, not the window's width.
   EXPECT_LT(id->width() * 4, name->width());
-  EXPECT_LT(name->width(), 700);
+  EXPECT_LT(name->width(), 560);
   const int digit = id->fontMetrics().horizontalAdvance(QLatin1Char('0'));
   EXPECT_GE(id->width(), 6 * digit);
   // Buttons are sized by their text and stand in their declared order.
