@@ -237,6 +237,10 @@ void QuorixList::ShowGraph() {
                std::find(std::begin(printKeys), std::end(printKeys), e.key) !=
                    std::end(printKeys)) {
       CaptureWindow();
+    } else if (e.number == ui::EventRejected) {
+      // Nothing here takes typed text: the graph shows again as it stands, ready for "OK".
+      w->display();
+      w->select(kOk);
     } else if (e.number == ui::EventTimer) {
       for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, false);
       w->select(kOk);

@@ -257,6 +257,24 @@ TEST_F(ColumnGraphTest, OutputCopiesTheWindowImageWithoutItsButtons) {
   EXPECT_EQ(fe.windowCopies().size(), 2u);
 }
 
+TEST_F(ColumnGraphTest, ARejectedInputShowsTheGraphAgainWithTheFocusOnOk) {
+  for (const char* g : {"red", "blue"}) add(std::string("n") + g, g);
+  open();
+  makeGroupCurrent();
+  post(EventShowGraph);
+  ui::Window* graph = front();
+  input(to(graph, ui::Input::Kind::Focus, 5));
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(graph->focus(), 5); }));
+  ASSERT_TRUE(driver.inspect([&] { graph->post(ui::EventRejected, 5); }));
+  ASSERT_TRUE(driver.waitIdle());
+  EXPECT_EQ(front(), graph);
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(graph->focus(), 2);
+    EXPECT_EQ(graph->text(1), "2 Categories of Field: Item group");
+  }));
+  input(to(graph, ui::Input::Kind::Press, 2));
+}
+
 TEST_F(ColumnGraphTest, PrintScreenWithOrWithoutAltCopiesTheWindowImage) {
   for (const char* g : {"red", "blue"}) add(std::string("n") + g, g);
   open();
