@@ -44,8 +44,8 @@ ui::ControlDecl& place(ui::ControlDecl& c, int x, int y, int w, int h) {
 
 ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t records,
                            const std::string& description, const std::string& filter,
-                           const GraphPreferences& prefs) {
-  const BarChart g = layoutBars(categories, kGraphWidth, kGraphHeight);
+                           const GraphPreferences& prefs, int graphType) {
+  const BarChart g = layoutBars(categories, kGraphWidth, kGraphHeight, graphType);
   ui::Font font;
   font.face = prefs.fontName;
   font.size = prefs.fontSize;
@@ -160,6 +160,9 @@ void QuorixList::ShowGraph() {
   if (column == nullptr) return;
   const std::string description = clipped(column->description);
   const std::size_t at = static_cast<std::size_t>(column->seq - 1);
+  const std::string field = column->field;
+  const std::string picture = column->picture;
+  const int graphType = column->graphType;
   list::ListBrowser& b = list_.browser();
 
   CategoryCounter counter;
@@ -184,7 +187,8 @@ void QuorixList::ShowGraph() {
       }
       progress->Step();
       progress->SetTitle("Record=" + std::to_string(counter.records() + 1) + " - ");
-      if (!counter.Add(exportValue(b.CellText(r, at)))) {
+      const double amount = settings_.graphAmount ? settings_.graphAmount(r, field) : 0;
+      if (!counter.Add(exportValue(b.CellText(r, at)), amount)) {
         tooMany = true;
         break;
       }
@@ -203,7 +207,7 @@ void QuorixList::ShowGraph() {
     return;
   }
   if (code != store::Ok) return;
-  std::vector<Category> categories = counter.categories();
+  std::vector<Category> categories = counter.categories(graphType, picture);
   if (categories.size() < 2) {
     ui.message((categories.empty() ? "There are no categories to Graph of '"
                                    : "There is only one category to Graph of '") +
@@ -216,7 +220,7 @@ void QuorixList::ShowGraph() {
   GraphPreferences prefs = readGraphPreferences(list_.context().settings);
   lastGraph_ = categories;
   std::unique_ptr<ui::Window> w =
-      ui.open(graphWindow(categories, counter.records(), description, filter, prefs));
+      ui.open(graphWindow(categories, counter.records(), description, filter, prefs, graphType));
   // Print Screen, with or without Alt, copies the graph's image as "&Output" does.
   const int printKeys[] = {ui::KeyPrintScreen, ui::KeyPrintScreen | ui::kAlt};
   for (int k : printKeys) w->alert(k);
