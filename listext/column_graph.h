@@ -121,10 +121,15 @@ GraphPreferences readGraphPreferences(const ini::IniSettings* ini);
 // The name of a "FontStyle" value; `shown` for a value without one.
 std::string fontStyleName(int style, const std::string& shown);
 
+// The size the graph is laid out for until its window tells its own, pixels.
+inline constexpr int kGraphWidth = 800;
+inline constexpr int kGraphHeight = 480;
+
 // The graph window: the first line (records read and the column), "OK", the filter line,
 // "&Output", and per category its bar, legend, count and percentage over a baseline.
 ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t records,
                            const std::string& description, const std::string& filter,
-                           const GraphPreferences& prefs, int graphType = 0);
+                           const GraphPreferences& prefs, int graphType = 0,
+                           int width = kGraphWidth, int height = kGraphHeight);
 
 }  // namespace trv::listext

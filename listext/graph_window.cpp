@@ -17,8 +17,6 @@ namespace {
 // The graph is laid out in pixels; the window model places controls on a grid of characters.
 constexpr int kPixelsPerColumn = 8;
 constexpr int kPixelsPerRow = 16;
-constexpr int kGraphWidth = 800;
-constexpr int kGraphHeight = 480;
 
 enum GraphControl : int {
   kFirstLine = 1,
@@ -44,8 +42,8 @@ ui::ControlDecl& place(ui::ControlDecl& c, int x, int y, int w, int h) {
 
 ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t records,
                            const std::string& description, const std::string& filter,
-                           const GraphPreferences& prefs, int graphType) {
-  const BarChart g = layoutBars(categories, kGraphWidth, kGraphHeight, graphType);
+                           const GraphPreferences& prefs, int graphType, int width, int height) {
+  const BarChart g = layoutBars(categories, width, height, graphType);
   ui::Font font;
   font.face = prefs.fontName;
   font.size = prefs.fontSize;
@@ -221,6 +219,24 @@ void QuorixList::ShowGraph() {
   lastGraph_ = categories;
   std::unique_ptr<ui::Window> w =
       ui.open(graphWindow(categories, counter.records(), description, filter, prefs, graphType));
+  // The graph fills the screen and is laid out again from the window's own size whenever the
+  // window tells it (the first time once it shows maximized).
+  ui::Placement maximized = w->placement();
+  maximized.maximized = true;
+  w->setPlacement(maximized);
+  auto layOut = [&] {
+    const ui::Placement& p = w->placement();
+    const int width = p.shownWidth > 0 ? p.shownWidth : kGraphWidth;
+    const int height = p.shownHeight > 0 ? p.shownHeight : kGraphHeight;
+    const ui::WindowDecl placed = graphWindow(categories, counter.records(), description, filter,
+                                              prefs, graphType, width, height);
+    for (const ui::ControlDecl& c : placed.controls) {
+      const ui::ControlState* now = w->control(c.number);
+      if (now && (now->row != c.row || now->column != c.column || now->width != c.width ||
+                  now->height != c.height))
+        w->setPlace(c.number, c.row, c.column, c.width, c.height);
+    }
+  };
   // Print Screen, with or without Alt, copies the graph's image as "&Output" does.
   const int printKeys[] = {ui::KeyPrintScreen, ui::KeyPrintScreen | ui::kAlt};
   for (int k : printKeys) w->alert(k);
@@ -231,7 +247,11 @@ void QuorixList::ShowGraph() {
       w->close();
     } else if (e.number == ui::EventAccepted && e.control == kPreferences) {
       EditGraphPreferences();
-      redrawGraph(*w, readGraphPreferences(list_.context().settings), categories.size());
+      prefs = readGraphPreferences(list_.context().settings);
+      redrawGraph(*w, prefs, categories.size());
+      layOut();  // the legends take the room their new font needs
+    } else if (e.number == ui::EventSized) {
+      layOut();
     } else if (e.number == ui::EventAccepted && e.control == kOutput) {
       // The buttons are out of the picture while it is taken, and back a second later.
       for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, true);

@@ -335,6 +335,35 @@ TEST_F(ColumnGraphTest, ARejectedInputShowsTheGraphAgainWithTheFocusOnOk) {
   input(to(graph, ui::Input::Kind::Press, 2));
 }
 
+TEST_F(ColumnGraphTest, TheGraphShowsMaximizedLaidOutForTheWindowsOwnSize) {
+  for (const char* g : {"red", "blue"}) add(std::string("n") + g, g);
+  open();
+  makeGroupCurrent();
+  post(EventShowGraph);
+  ui::Window* graph = front();
+  // Place in grid cells of 8 by 16 pixels: the baseline 2 pixels under y0 from x0, and bar 2.
+  auto expectPlaced = [&](int width, int height) {
+    const BarChart g = layoutBars(quorix_->graphCategories(), width, height);
+    const ui::ControlState* baseline = graph->control(8);
+    EXPECT_EQ(baseline->row, (g.y0 + 2) / 16 + 1) << width;
+    EXPECT_EQ(baseline->column, g.x0 / 8 + 1) << width;
+    EXPECT_EQ(baseline->width, g.baselineLength / 8) << width;
+    EXPECT_EQ(graph->control(402)->column, g.xs[1] / 8 + 1) << width;
+  };
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_TRUE(graph->placement().maximized);
+    expectPlaced(800, 480);  // until the window tells its size
+  }));
+  ui::Input shown = to(graph, ui::Input::Kind::Place);
+  shown.placement = ui::Placement{false, true, 10, 20, 640, 400, 1280, 720};
+  input(shown);
+  ASSERT_TRUE(driver.inspect([&] {
+    expectPlaced(1280, 720);
+    EXPECT_EQ(graph->control(8)->row, 43);
+  }));
+  input(to(graph, ui::Input::Kind::Press, 2));
+}
+
 TEST_F(ColumnGraphTest, PrintScreenWithOrWithoutAltCopiesTheWindowImage) {
   for (const char* g : {"red", "blue"}) add(std::string("n") + g, g);
   open();
