@@ -54,6 +54,8 @@ ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t
   ui::WindowDecl d;
   d.title = description;
   d.kind = ui::WindowKind::Modal;
+  // Only a window that may be sized can be maximized.
+  d.resizable = true;
   auto& c = d.controls;
   c.push_back(ui::string("?FirstLine", std::to_string(records) +
                                            " Categories of Field: " + description.substr(0, 40))
