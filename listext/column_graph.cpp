@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
+#include "listext/list_text.h"
 #include "runtime/ini/ini_settings.h"
+#include "runtime/text/picture.h"
 
 namespace trv::listext {
 namespace {
@@ -25,32 +29,70 @@ constexpr NamedColour kColours[] = {
 constexpr const char* kDefaultColours[] = {"Maroon", "Olive", "Navy", "Silver",
                                            "Purple", "Green", "Teal", "Gray"};
 
+constexpr std::size_t kSuffixChars = 20;
+
+// A total in a column's picture: a text picture shows its decimals as far as it has any.
+std::string totalText(double total, std::string_view picture) {
+  if (!text::isTextPicture(picture))
+    return clipped(text::formatPicture(picture, std::llround(total)));
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.2f", total);
+  std::string t = buf;
+  while (t.back() == '0') t.pop_back();
+  if (t.back() == '.') t.pop_back();
+  if (t == "-0") t = "0";
+  return clipped(text::formatPicture(picture, t));
+}
+
+// Text that is no number reads as 0, as blank text does.
+bool readsAsZero(const std::string& t) {
+  const std::size_t from = t.find_first_not_of(' ');
+  if (from == std::string::npos) return true;
+  const std::string number = clipped(t.substr(from));
+  char* end = nullptr;
+  const double v = std::strtod(number.c_str(), &end);
+  return end != number.c_str() + number.size() || v == 0;
+}
+
+// A share in one decimal (cut, not rounded), never past 100; a whole of 0 gives 0.
+double share(double part, double whole) {
+  if (whole <= 0) return 0;
+  return std::clamp(std::floor(part * 1000 / whole + 1e-9) / 10.0, 0.0, 100.0);
+}
+
 }  // namespace
 
-bool CategoryCounter::Add(const std::string& name) {
+bool CategoryCounter::Add(const std::string& name, double amount) {
   auto it = counts_.find(name);
   if (it == counts_.end()) {
     if (counts_.size() >= kMaxCategories) return false;
-    it = counts_.emplace(name, 0).first;
+    it = counts_.emplace(name, Tally{}).first;
   }
-  ++it->second;
+  ++it->second.count;
+  it->second.total += amount;
   ++records_;
   return true;
 }
 
-std::vector<Category> CategoryCounter::categories() const {
+std::vector<Category> CategoryCounter::categories(int graphType, std::string_view picture) const {
+  double sum = 0;
+  for (const auto& entry : counts_) sum += std::round(entry.second.total * 100) / 100;
   std::vector<Category> out;
-  for (const auto& [name, count] : counts_) {
-    Category c{name, count, 0};
-    // A share never divides by zero nor passes 100.
-    if (records_ > 0)
-      c.percent = std::min(100.0, static_cast<double>(count * 1000 / records_) / 10.0);
+  for (const auto& [name, tally] : counts_) {
+    Category c;
+    c.name = name;
+    c.count = tally.count;
+    c.total = std::round(tally.total * 100) / 100;
+    c.percent = graphType == kGraphByTotal
+                    ? share(c.total, sum)
+                    : share(static_cast<double>(c.count), static_cast<double>(records_));
+    c.suffix = totalText(c.total, picture).substr(0, kSuffixChars);
     out.push_back(std::move(c));
   }
   return out;
 }
 
-BarChart layoutBars(const std::vector<Category>& categories, int width, int height) {
+BarChart layoutBars(const std::vector<Category>& categories, int width, int height, int graphType) {
   BarChart g;
   const int n = static_cast<int>(categories.size());
   if (n == 0) return g;
@@ -69,12 +111,16 @@ BarChart layoutBars(const std::vector<Category>& categories, int width, int heig
   g.bar = std::max(g.bar, 1);
   g.y0 = height - 50;
   g.x0 = (width - ((n - 1) * (g.bar + g.gap) + g.bar)) / 2 + 32;
-  std::int64_t largest = 0;
-  for (const Category& c : categories) largest = std::max(largest, c.count);
+  auto valueOf = [graphType](const Category& c) {
+    return graphType == kGraphByTotal ? c.total : static_cast<double>(c.count);
+  };
+  double largest = 0;
+  for (const Category& c : categories) largest = std::max(largest, valueOf(c));
   for (int i = 0; i < n; ++i) {
     g.xs.push_back(g.x0 + i * (g.bar + g.gap));
-    const std::int64_t v = categories[static_cast<std::size_t>(i)].count;
-    g.heights.push_back(largest > 0 ? static_cast<int>(v * (g.y0 - 30) / largest) : 0);
+    const double v = valueOf(categories[static_cast<std::size_t>(i)]);
+    // A bar below the baseline (a negative total) stands at 0.
+    g.heights.push_back(largest > 0 ? std::max(0, static_cast<int>(v * (g.y0 - 30) / largest)) : 0);
   }
   g.baselineLength = n * (g.bar + g.gap) - g.gap + 1;
   return g;
@@ -125,8 +171,10 @@ void groupByFourHours(std::string& text) {
 }
 
 std::string legendText(const Category& c) {
-  if (c.name.size() >= 4 && c.name.compare(2, 2, " =") == 0) return c.name.substr(4);
-  return c.name;
+  std::string legend =
+      c.name.size() >= 4 && c.name.compare(2, 2, " =") == 0 ? c.name.substr(4) : c.name;
+  if (!readsAsZero(c.suffix)) legend += ' ' + clipped(c.suffix);
+  return legend;
 }
 
 PixelBox legendBox(const BarChart& g, std::size_t index, int textWidth, int textHeight) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/ui/window_decl.h"
@@ -23,23 +24,34 @@ namespace trv::listext {
 
 inline constexpr std::size_t kMaxCategories = 50;
 
+// The graph type of a column whose bars measure the categories' totals; any other type counts
+// records.
+inline constexpr int kGraphByTotal = 2;
+
 struct Category {
   std::string name;
   std::int64_t count = 0;
   double percent = 0;  // one decimal, 0..100
+  double total = 0;    // the amounts of its records, two decimals
+  std::string suffix;  // the total in the column's picture, shown after the legend
 };
 
 class CategoryCounter {
  public:
-  // Counts one record of category `name`; false (nothing counted) when that would make more than
-  // kMaxCategories categories.
-  bool Add(const std::string& name);
+  // Counts one record of category `name` with its `amount`; false (nothing counted) when that
+  // would make more than kMaxCategories categories.
+  bool Add(const std::string& name, double amount = 0);
   std::int64_t records() const { return records_; }
-  // The categories in ascending order of their names, with their shares of the records.
-  std::vector<Category> categories() const;
+  // The categories in ascending order of their names, with their shares: of the records, or of
+  // the sum of the totals with kGraphByTotal; each total also as `picture` shows it.
+  std::vector<Category> categories(int graphType = 0, std::string_view picture = {}) const;
 
  private:
-  std::map<std::string, std::int64_t> counts_;
+  struct Tally {
+    std::int64_t count = 0;
+    double total = 0;
+  };
+  std::map<std::string, Tally> counts_;
   std::int64_t records_ = 0;
 };
 
@@ -53,8 +65,10 @@ struct BarChart {
   int baselineLength = 0;
 };
 
-// The chart of the categories in a window `width` by `height` pixels.
-BarChart layoutBars(const std::vector<Category>& categories, int width, int height);
+// The chart of the categories in a window `width` by `height` pixels; with kGraphByTotal the
+// bars measure the totals, else the counts.
+BarChart layoutBars(const std::vector<Category>& categories, int width, int height,
+                    int graphType = 0);
 
 // Category groupers: a month (1-12), a weekday (1-7, Sunday first) or a two-digit hour in `text`
 // become a category text that sorts in calendar order (" 1 =January", "00:00-05:59"). A value
@@ -64,7 +78,8 @@ void groupByWeekday(int day, std::string& text);
 void groupBySixHours(std::string& text);
 void groupByFourHours(std::string& text);
 
-// The legend over a bar: the name, without a grouping prefix (" 1 =January" shows "January").
+// The legend over a bar: the name, without a grouping prefix (" 1 =January" shows "January"),
+// then the total as its picture shows it, unless that reads as 0.
 std::string legendText(const Category& c);
 
 // Legends stand turned a quarter anticlockwise (tenths of a degree), reading upwards.
@@ -106,10 +121,15 @@ GraphPreferences readGraphPreferences(const ini::IniSettings* ini);
 // The name of a "FontStyle" value; `shown` for a value without one.
 std::string fontStyleName(int style, const std::string& shown);
 
+// The size the graph is laid out for until its window tells its own, pixels.
+inline constexpr int kGraphWidth = 800;
+inline constexpr int kGraphHeight = 480;
+
 // The graph window: the first line (records read and the column), "OK", the filter line,
 // "&Output", and per category its bar, legend, count and percentage over a baseline.
 ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t records,
                            const std::string& description, const std::string& filter,
-                           const GraphPreferences& prefs);
+                           const GraphPreferences& prefs, int graphType = 0,
+                           int width = kGraphWidth, int height = kGraphHeight);
 
 }  // namespace trv::listext

@@ -17,8 +17,6 @@ namespace {
 // The graph is laid out in pixels; the window model places controls on a grid of characters.
 constexpr int kPixelsPerColumn = 8;
 constexpr int kPixelsPerRow = 16;
-constexpr int kGraphWidth = 800;
-constexpr int kGraphHeight = 480;
 
 enum GraphControl : int {
   kFirstLine = 1,
@@ -44,8 +42,8 @@ ui::ControlDecl& place(ui::ControlDecl& c, int x, int y, int w, int h) {
 
 ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t records,
                            const std::string& description, const std::string& filter,
-                           const GraphPreferences& prefs) {
-  const BarChart g = layoutBars(categories, kGraphWidth, kGraphHeight);
+                           const GraphPreferences& prefs, int graphType, int width, int height) {
+  const BarChart g = layoutBars(categories, width, height, graphType);
   ui::Font font;
   font.face = prefs.fontName;
   font.size = prefs.fontSize;
@@ -56,6 +54,8 @@ ui::WindowDecl graphWindow(const std::vector<Category>& categories, std::int64_t
   ui::WindowDecl d;
   d.title = description;
   d.kind = ui::WindowKind::Modal;
+  // Only a window that may be sized can be maximized.
+  d.resizable = true;
   auto& c = d.controls;
   c.push_back(ui::string("?FirstLine", std::to_string(records) +
                                            " Categories of Field: " + description.substr(0, 40))
@@ -160,6 +160,9 @@ void QuorixList::ShowGraph() {
   if (column == nullptr) return;
   const std::string description = clipped(column->description);
   const std::size_t at = static_cast<std::size_t>(column->seq - 1);
+  const std::string field = column->field;
+  const std::string picture = column->picture;
+  const int graphType = column->graphType;
   list::ListBrowser& b = list_.browser();
 
   CategoryCounter counter;
@@ -184,7 +187,8 @@ void QuorixList::ShowGraph() {
       }
       progress->Step();
       progress->SetTitle("Record=" + std::to_string(counter.records() + 1) + " - ");
-      if (!counter.Add(exportValue(b.CellText(r, at)))) {
+      const double amount = settings_.graphAmount ? settings_.graphAmount(r, field) : 0;
+      if (!counter.Add(exportValue(b.CellText(r, at)), amount)) {
         tooMany = true;
         break;
       }
@@ -203,7 +207,7 @@ void QuorixList::ShowGraph() {
     return;
   }
   if (code != store::Ok) return;
-  std::vector<Category> categories = counter.categories();
+  std::vector<Category> categories = counter.categories(graphType, picture);
   if (categories.size() < 2) {
     ui.message((categories.empty() ? "There are no categories to Graph of '"
                                    : "There is only one category to Graph of '") +
@@ -216,7 +220,25 @@ void QuorixList::ShowGraph() {
   GraphPreferences prefs = readGraphPreferences(list_.context().settings);
   lastGraph_ = categories;
   std::unique_ptr<ui::Window> w =
-      ui.open(graphWindow(categories, counter.records(), description, filter, prefs));
+      ui.open(graphWindow(categories, counter.records(), description, filter, prefs, graphType));
+  // The graph fills the screen and is laid out again from the window's own size whenever the
+  // window tells it (the first time once it shows maximized).
+  ui::Placement maximized = w->placement();
+  maximized.maximized = true;
+  w->setPlacement(maximized);
+  auto layOut = [&] {
+    const ui::Placement& p = w->placement();
+    const int width = p.shownWidth > 0 ? p.shownWidth : kGraphWidth;
+    const int height = p.shownHeight > 0 ? p.shownHeight : kGraphHeight;
+    const ui::WindowDecl placed = graphWindow(categories, counter.records(), description, filter,
+                                              prefs, graphType, width, height);
+    for (const ui::ControlDecl& c : placed.controls) {
+      const ui::ControlState* now = w->control(c.number);
+      if (now && (now->row != c.row || now->column != c.column || now->width != c.width ||
+                  now->height != c.height))
+        w->setPlace(c.number, c.row, c.column, c.width, c.height);
+    }
+  };
   // Print Screen, with or without Alt, copies the graph's image as "&Output" does.
   const int printKeys[] = {ui::KeyPrintScreen, ui::KeyPrintScreen | ui::kAlt};
   for (int k : printKeys) w->alert(k);
@@ -227,7 +249,11 @@ void QuorixList::ShowGraph() {
       w->close();
     } else if (e.number == ui::EventAccepted && e.control == kPreferences) {
       EditGraphPreferences();
-      redrawGraph(*w, readGraphPreferences(list_.context().settings), categories.size());
+      prefs = readGraphPreferences(list_.context().settings);
+      redrawGraph(*w, prefs, categories.size());
+      layOut();  // the legends take the room their new font needs
+    } else if (e.number == ui::EventSized) {
+      layOut();
     } else if (e.number == ui::EventAccepted && e.control == kOutput) {
       // The buttons are out of the picture while it is taken, and back a second later.
       for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, true);
@@ -237,6 +263,10 @@ void QuorixList::ShowGraph() {
                std::find(std::begin(printKeys), std::end(printKeys), e.key) !=
                    std::end(printKeys)) {
       CaptureWindow();
+    } else if (e.number == ui::EventRejected) {
+      // Nothing here takes typed text: the graph shows again as it stands, ready for "OK".
+      w->display();
+      w->select(kOk);
     } else if (e.number == ui::EventTimer) {
       for (int n : {kOk, kPreferences, kOutput}) w->setHidden(n, false);
       w->select(kOk);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "listext/list_text.h"
 #include "listext/quorix_list.h"
@@ -231,6 +232,7 @@ void QuorixList::DesignList() {
   addJustifications(d.controls, kHeaderJustify, kHeaderLeft, 13, 10);
   addJustifications(d.controls, kDataJustify, kDataLeft, 14, 10);
   std::unique_ptr<ui::Window> w = ui.open(std::move(d));
+  int allRow = 1;  // the current entry of the left list
   for (const MaskBit& b : maskBits())
     for (int control : b.controls) w->setDisabled(control, (settings_.mask & b.bit) == 0);
   // A list that may not be moved or sized shows no place to move or size it to.
@@ -238,10 +240,21 @@ void QuorixList::DesignList() {
     for (int control :
          {kXPrompt, kX, kYPrompt, kY, kListWidthPrompt, kListWidth, kListHeightPrompt, kListHeight})
       w->setHidden(control, true);
+  // The list's column cursor shows the designer's current column in the list itself.
   const bool cursorWas = cursorOn_;
+  const int cursorColumnWas = cursorColumn_;
   cursorOn_ = true;
+  // The cursor on display column `seq`; 0 (a column not displayed) puts it off.
+  auto cursorTo = [&](int seq) { cursorColumn_ = seq; };
+  // The display position of the column chosen on the left; 0 when it is not displayed.
+  auto shownSeqOfAllRow = [&] {
+    if (allRow < 1 || allRow > static_cast<int>(model_.all().size())) return 0;
+    const int qnos = model_.all()[static_cast<std::size_t>(allRow - 1)].qnos;
+    for (const Column& c : model_.shown())
+      if (c.qnos == qnos) return c.seq;
+    return 0;
+  };
 
-  int allRow = 1;
   auto fill = [&] {
     model_.ReadBack(controlColumns());
     std::vector<ui::ListRow> all;
@@ -316,6 +329,7 @@ void QuorixList::DesignList() {
   };
   currentCol_ = 1;
   fill();
+  cursorTo(currentCol_);
   w->select(kAllList);
 
   // Keys: Alt+1 and Alt+2 go to the left and right list; Alt with an arrow presses the move,
@@ -331,6 +345,8 @@ void QuorixList::DesignList() {
       {ui::KeyRight | ui::kAlt, 0, kAdd},     {ui::KeyLeft | ui::kAlt, 0, kHide},
   };
   for (const DesignKey& k : kKeys) w->alert(k.key);
+  for (int k : {ui::KeyMouseRight, ui::KeyMouseRightUp}) w->alert(k);
+  int rightPressed = 0;  // the list a right button went down on
 
   ui::Event e;
   while (w->accept(e)) {
@@ -338,7 +354,27 @@ void QuorixList::DesignList() {
       w->close();
       continue;
     }
-    if (e.number == ui::EventAlertKey) {
+    if (e.number == ui::EventAlertKey &&
+        (e.key == ui::KeyMouseRight || e.key == ui::KeyMouseRightUp)) {
+      // A right click on a row of either list (pressed and released there) makes the row
+      // current and hides the column on the right, adds it on the left.
+      if (e.key == ui::KeyMouseRight) {
+        rightPressed = e.control;
+        continue;
+      }
+      const int pressedIn = std::exchange(rightPressed, 0);
+      if (pressedIn != e.control || (e.control != kShownList && e.control != kAllList)) continue;
+      const ui::ControlState* list = w->control(e.control);
+      if (e.zone != ui::ListZone::Cell || e.row < 1 || e.row > static_cast<int>(list->rows.size()))
+        continue;
+      w->setSelected(e.control, e.row);
+      if (e.control == kShownList) {
+        currentCol_ = e.row;
+      } else {
+        allRow = e.row;
+      }
+      e = ui::Event(ui::EventAccepted, e.control == kShownList ? kHide : kAdd);
+    } else if (e.number == ui::EventAlertKey) {
       const DesignKey* k = std::find_if(std::begin(kKeys), std::end(kKeys),
                                         [&](const DesignKey& dk) { return dk.key == e.key; });
       if (k == std::end(kKeys)) continue;
@@ -370,6 +406,8 @@ void QuorixList::DesignList() {
       if (e.control == kShownList) currentCol_ = w->selected(kShownList);
       if (e.control == kAllList) allRow = w->selected(kAllList);
       fill();
+      if (e.control == kShownList) cursorTo(currentCol_);
+      if (e.control == kAllList) cursorTo(shownSeqOfAllRow());
       continue;
     }
     if (e.number != ui::EventAccepted) continue;
@@ -388,6 +426,7 @@ void QuorixList::DesignList() {
           RefreshColumns(true);
         }
         fill();
+        cursorTo(currentCol_);
         break;
       }
       case kHide: {
@@ -401,6 +440,7 @@ void QuorixList::DesignList() {
           RefreshColumns(true);
         }
         fill();
+        cursorTo(currentCol_);
         break;
       }
       case kMoveDown:
@@ -415,6 +455,7 @@ void QuorixList::DesignList() {
           if (before > 1) currentCol_ = before - 1;
         }
         fill();
+        cursorTo(currentCol_);
         break;
       }
       case kHeaderText:
@@ -442,6 +483,7 @@ void QuorixList::DesignList() {
         currentCol_ = 1;
         allRow = 1;
         fill();
+        cursorTo(currentCol_);
         break;
       case kCloseDesigner:
         w->close();
@@ -451,6 +493,7 @@ void QuorixList::DesignList() {
     }
   }
   cursorOn_ = cursorWas;
+  cursorColumn_ = cursorColumnWas;
   w.reset();
   list_.window().select(list_.decl().list);
 }

@@ -8,6 +8,7 @@
 // adjusts them.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct ListDecl;
 }
 namespace trv::report {
 class ReportOutput;
+}
+namespace trv::store {
+struct RecordBuffer;
 }
 
 namespace trv::listext {
@@ -92,6 +96,9 @@ struct ListSettings {
   std::vector<SortGroup> groups;
   ApplyAll applyAll;
   std::vector<int> formatSlots = {1};
+  // What a record adds to its category's total when the column showing `field` is graphed;
+  // none: nothing (the lists of the program add 0).
+  std::function<double(const store::RecordBuffer& record, const std::string& field)> graphAmount;
 };
 
 // The settings every enhanced list starts from, made from its declaration.

@@ -110,6 +110,8 @@ class QuorixList final : public list::ListExtension {
   void ApplyOptionCode(const std::string& code);
   void RestoreDefaultLayout();
   void ToggleColumnCursor() { cursorOn_ = !cursorOn_; }
+  // The column the list's column cursor is on (display position); 0 while it is off.
+  int columnCursor() const { return cursorOn_ ? cursorColumn_ : 0; }
   void ShowHeaderMenu();
   void SwitchFormatSlot(int control);
   // The list's sort-order choice: the header's order, the file order or the tab's key order.

@@ -755,6 +755,8 @@ ui::Placement WindowView::currentPlacement() const {
   p.y = g.y();
   p.width = g.width();
   p.height = g.height();
+  p.shownWidth = window_->width();
+  p.shownHeight = window_->height();
   return p;
 }
 

@@ -30,6 +30,10 @@ struct Placement {
   int y = 0;
   int width = 0;
   int height = 0;
+  // The window's inside as it shows now, pixels (maximized: the room it fills; 0 not known),
+  // for a window that lays itself out by its size. A saved position keeps the fields above.
+  int shownWidth = 0;
+  int shownHeight = 0;
   friend bool operator==(const Placement&, const Placement&) = default;
 };
 

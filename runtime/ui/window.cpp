@@ -874,7 +874,9 @@ bool Window::translate(const Input& in, Event& out) {
     case K::Place: {
       bool sized = in.placement.width != state_.placement.width ||
                    in.placement.height != state_.placement.height ||
-                   in.placement.maximized != state_.placement.maximized;
+                   in.placement.maximized != state_.placement.maximized ||
+                   in.placement.shownWidth != state_.placement.shownWidth ||
+                   in.placement.shownHeight != state_.placement.shownHeight;
       state_.placement = in.placement;
       if (!sized) return false;
       out = Event(EventSized);

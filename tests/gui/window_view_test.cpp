@@ -169,6 +169,27 @@ TEST_F(WindowViewTest, APositionSavedAtClosingBringsTheWindowBackExactly) {
   }
 }
 
+TEST_F(WindowViewTest, AMaximizedWindowTellsTheRoomItFillsAndKeepsItsNormalPlace) {
+  Procedure& form = procedure();
+  form.placement = {false, true, 40, 40, 300, 200};
+  WindowView* v = open(form);
+  ASSERT_NE(v, nullptr);
+  QWidget* win = v->window();
+  ASSERT_TRUE(waitFor([&] { return win->isMaximized(); }));
+  Placement p;
+  ASSERT_TRUE(waitFor([&] {
+    EXPECT_TRUE(inModel([&] { p = form.last; }));
+    return p.shownWidth == win->width() && p.shownHeight == win->height();
+  })) << p.shownWidth
+      << "x" << p.shownHeight;
+  EXPECT_TRUE(p.maximized);
+  // The normal place is what a saved position keeps; the room shown is the screen's.
+  EXPECT_EQ(p.width, win->normalGeometry().width());
+  EXPECT_GE(p.shownWidth, p.width);
+  v->window()->close();
+  ASSERT_TRUE(closed());
+}
+
 TEST_F(WindowViewTest, AWindowOpensLargeEnoughForItsControlsAndOnTheScreen) {
   Procedure& tiny = procedure();
   tiny.placement = {false, false, 100000, 50, 20, 10};

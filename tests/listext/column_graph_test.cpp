@@ -12,7 +12,7 @@ namespace {
 
 std::vector<Category> categories(int n) {
   std::vector<Category> out;
-  for (int i = 1; i <= n; ++i) out.push_back({"c" + std::to_string(i), i, 0});
+  for (int i = 1; i <= n; ++i) out.push_back({"c" + std::to_string(i), i, 0, 0, ""});
   return out;
 }
 
@@ -35,6 +35,36 @@ TEST(ColumnGraph, CountsAtMostFiftyCategoriesInNameOrderWithTheirShares) {
   EXPECT_FALSE(many.Add("the 51st"));
   EXPECT_EQ(many.categories().size(), 50u);
   EXPECT_TRUE(CategoryCounter().categories().empty());
+}
+
+TEST(ColumnGraph, AColumnOfGraphTypeTwoMeasuresTheTotalsAndItsLegendsShowThem) {
+  CategoryCounter c;
+  for (auto [name, amount] : std::vector<std::pair<std::string, double>>{
+           {"red", 30}, {"blue", 10}, {"red", 20.5}, {"green", 0}})
+    EXPECT_TRUE(c.Add(name, amount));
+  const auto byTotal = c.categories(kGraphByTotal, "@s10");
+  ASSERT_EQ(byTotal.size(), 3u);
+  EXPECT_DOUBLE_EQ(byTotal[2].total, 50.5);
+  EXPECT_DOUBLE_EQ(byTotal[2].percent, 83.4);  // of 60.5, cut to one decimal
+  EXPECT_DOUBLE_EQ(byTotal[0].percent, 16.5);
+  EXPECT_DOUBLE_EQ(byTotal[1].percent, 0);
+  EXPECT_EQ(legendText(byTotal[2]), "red 50.5");
+  EXPECT_EQ(legendText(byTotal[1]), "green");  // a total that reads as 0 is not shown
+  const BarChart g = layoutBars(byTotal, 800, 480, kGraphByTotal);
+  EXPECT_EQ(g.heights, (std::vector<int>{79, 0, 400}));
+  // Any other type counts the records, its totals in the column's picture all the same.
+  const auto byCount = c.categories(1, "@n6");
+  EXPECT_DOUBLE_EQ(byCount[2].percent, 50.0);
+  EXPECT_EQ(byCount[2].suffix, "    51");
+  EXPECT_EQ(legendText(byCount[2]), "red     51");
+  EXPECT_EQ(layoutBars(byCount, 800, 480, 1).heights, (std::vector<int>{200, 200, 400}));
+  // No total at all: flat bars and no shares.
+  CategoryCounter none;
+  for (const char* name : {"a", "b"}) none.Add(name);
+  const auto flat = none.categories(kGraphByTotal, "@s6");
+  EXPECT_DOUBLE_EQ(flat[0].percent, 0);
+  EXPECT_EQ(layoutBars(flat, 800, 480, kGraphByTotal).heights, (std::vector<int>{0, 0}));
+  EXPECT_EQ(legendText(flat[0]), "a");
 }
 
 TEST(ColumnGraph, GroupersGiveCategoriesInCalendarOrder) {
@@ -228,6 +258,36 @@ TEST_F(ColumnGraphTest, GraphsTheCurrentColumnUntilOk) {
   ASSERT_TRUE(driver.inspect([&] { EXPECT_TRUE(quorix_->graphCategories().empty()); }));
 }
 
+TEST_F(ColumnGraphTest, AColumnOfGraphTypeTwoGraphsTheTotalsTheListGives) {
+  // Each record brings the number in its name as its amount.
+  adjust_ = [this](ListSettings& s) {
+    s.sortAtOpen = false;
+    s.columns[0].description = "Item group";
+    s.columns[0].graphType = kGraphByTotal;
+    s.graphAmount = [this](const store::RecordBuffer& r, const std::string& field) {
+      EXPECT_EQ(field, "ITM:Group");
+      return std::stod(store::fieldText(station.decl().fields[1], r.record.data()).substr(1));
+    };
+  };
+  int n = 0;
+  for (const char* g : {"red", "blue", "red", "", "red"}) add("n" + std::to_string(++n), g);
+  open();
+  makeGroupCurrent();
+  post(EventShowGraph);
+  ui::Window* graph = front();
+  ASSERT_TRUE(driver.inspect([&] {
+    // Totals: "" 4, blue 2, red 1 + 3 + 5 = 9, of 15.
+    EXPECT_EQ(graph->text(1), "5 Categories of Field: Item group");
+    EXPECT_EQ(graph->text(301), " 4");  // the empty category
+    EXPECT_EQ(graph->text(303), "red 9");
+    EXPECT_EQ(graph->text(103), "3");  // the count stays under the bar
+    EXPECT_EQ(graph->text(203), "60.0");
+    EXPECT_EQ(graph->text(202), "13.3");
+    EXPECT_GT(graph->control(401)->height, graph->control(402)->height);
+  }));
+  input(to(graph, ui::Input::Kind::Press, 2));
+}
+
 TEST_F(ColumnGraphTest, OutputCopiesTheWindowImageWithoutItsButtons) {
   for (const char* g : {"red", "blue"}) add(std::string("n") + g, g);
   open();
@@ -255,6 +315,54 @@ TEST_F(ColumnGraphTest, OutputCopiesTheWindowImageWithoutItsButtons) {
             "The window's image could not be copied to the clipboard: no clipboard");
   answer("&OK");
   EXPECT_EQ(fe.windowCopies().size(), 2u);
+}
+
+TEST_F(ColumnGraphTest, ARejectedInputShowsTheGraphAgainWithTheFocusOnOk) {
+  for (const char* g : {"red", "blue"}) add(std::string("n") + g, g);
+  open();
+  makeGroupCurrent();
+  post(EventShowGraph);
+  ui::Window* graph = front();
+  input(to(graph, ui::Input::Kind::Focus, 5));
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(graph->focus(), 5); }));
+  ASSERT_TRUE(driver.inspect([&] { graph->post(ui::EventRejected, 5); }));
+  ASSERT_TRUE(driver.waitIdle());
+  EXPECT_EQ(front(), graph);
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(graph->focus(), 2);
+    EXPECT_EQ(graph->text(1), "2 Categories of Field: Item group");
+  }));
+  input(to(graph, ui::Input::Kind::Press, 2));
+}
+
+TEST_F(ColumnGraphTest, TheGraphShowsMaximizedLaidOutForTheWindowsOwnSize) {
+  for (const char* g : {"red", "blue"}) add(std::string("n") + g, g);
+  open();
+  makeGroupCurrent();
+  post(EventShowGraph);
+  ui::Window* graph = front();
+  // Place in grid cells of 8 by 16 pixels: the baseline 2 pixels under y0 from x0, and bar 2.
+  auto expectPlaced = [&](int width, int height) {
+    const BarChart g = layoutBars(quorix_->graphCategories(), width, height);
+    const ui::ControlState* baseline = graph->control(8);
+    EXPECT_EQ(baseline->row, (g.y0 + 2) / 16 + 1) << width;
+    EXPECT_EQ(baseline->column, g.x0 / 8 + 1) << width;
+    EXPECT_EQ(baseline->width, g.baselineLength / 8) << width;
+    EXPECT_EQ(graph->control(402)->column, g.xs[1] / 8 + 1) << width;
+  };
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_TRUE(graph->placement().maximized);
+    EXPECT_TRUE(graph->resizable());  // a desktop maximizes only a window that may be sized
+    expectPlaced(800, 480);           // until the window tells its size
+  }));
+  ui::Input shown = to(graph, ui::Input::Kind::Place);
+  shown.placement = ui::Placement{false, true, 10, 20, 640, 400, 1280, 720};
+  input(shown);
+  ASSERT_TRUE(driver.inspect([&] {
+    expectPlaced(1280, 720);
+    EXPECT_EQ(graph->control(8)->row, 43);
+  }));
+  input(to(graph, ui::Input::Kind::Press, 2));
 }
 
 TEST_F(ColumnGraphTest, PrintScreenWithOrWithoutAltCopiesTheWindowImage) {

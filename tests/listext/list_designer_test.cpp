@@ -130,6 +130,75 @@ TEST_F(ListDesignerTest, HidesAddsAndMovesColumnsAndTheSavedLayoutKeepsThem) {
   ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(quorix_->formatNow(), format); }));
 }
 
+TEST_F(ListDesignerTest, ARightClickHidesAColumnOnTheRightAndAddsItOnTheLeft) {
+  open();
+  post(EventDesignList);
+  ui::Window* d = front();
+  auto rightClick = [&](int pressIn, int releaseIn, int row) {
+    for (int key : {ui::KeyMouseRight, ui::KeyMouseRightUp}) {
+      ui::Input in = to(d, ui::Input::Kind::Mouse, key == ui::KeyMouseRight ? pressIn : releaseIn);
+      in.key = key;
+      in.row = row;
+      in.column = 1;
+      in.zone = ui::ListZone::Cell;
+      input(in);
+    }
+  };
+  rightClick(kShown, kShown, 2);
+  EXPECT_EQ(headers(), (std::vector<std::string>{">Name", "Nr"}));
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(d->control(kAll)->rows[1].cells[0], ""); }));
+  // Pressed in one list and released in the other: nothing.
+  rightClick(kAll, kShown, 2);
+  EXPECT_EQ(headers(), (std::vector<std::string>{">Name", "Nr"}));
+  rightClick(kAll, kAll, 2);
+  EXPECT_EQ(headers(), (std::vector<std::string>{">Name", "Nr", "Group"}));
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(d->selected(kShown), 3); }));
+  (void)fe.takeBeeps();
+  rightClick(kAll, kAll, 1);  // shown already: selected on the right, with a beep
+  EXPECT_EQ(headers(), (std::vector<std::string>{">Name", "Nr", "Group"}));
+  EXPECT_EQ(fe.takeBeeps(), 1);
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(d->selected(kShown), 1); }));
+  // The last column displayed stays.
+  for (int i = 0; i < 3; ++i) rightClick(kShown, kShown, 1);
+  EXPECT_EQ(headers(), (std::vector<std::string>{"Group"}));
+  closeBox();
+}
+
+TEST_F(ListDesignerTest, TheListsColumnCursorFollowsTheDesignersCurrentColumn) {
+  open();
+  // The list's own cursor on its third column.
+  ASSERT_TRUE(driver.inspect([&] { quorix_->ToggleColumnCursor(); }));
+  ui::Input pick = to(list_, ui::Input::Kind::Select, kList);
+  pick.row = 1;
+  pick.column = 3;
+  input(pick);
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(quorix_->columnCursor(), 3); }));
+  post(EventDesignList);
+  ui::Window* d = front();
+  auto cursor = [&] {
+    int c = -1;
+    EXPECT_TRUE(driver.inspect([&] { c = quorix_->columnCursor(); }));
+    return c;
+  };
+  EXPECT_EQ(cursor(), 1);
+  select(d, kShown, 3);
+  EXPECT_EQ(cursor(), 3);
+  select(d, kAll, 2);  // Group, displayed second
+  EXPECT_EQ(cursor(), 2);
+  press(d, kMoveUp);  // the right list's Nr moves to the second place
+  EXPECT_EQ(headers(), (std::vector<std::string>{">Name", "Nr", "Group"}));
+  EXPECT_EQ(cursor(), 2);
+  press(d, kHide);
+  EXPECT_EQ(headers(), (std::vector<std::string>{">Name", "Group"}));
+  select(d, kAll, 3);  // Nr, no longer displayed: the cursor is off
+  EXPECT_EQ(cursor(), 0);
+  press(d, kAdd);
+  EXPECT_EQ(cursor(), 3);
+  closeBox();
+  // The list's own cursor is back.
+  EXPECT_EQ(cursor(), 3);
+}
+
 TEST_F(ListDesignerTest, AltKeysGoToTheListsAndPressTheMoveAddAndHideButtons) {
   struct Step {
     int selectIn, row;  // a row chosen first (control 0: none)
