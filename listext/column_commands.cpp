@@ -123,6 +123,9 @@ void QuorixList::ApplyOptionCode(const std::string& code) {
     c->border = !c->border;
   } else if (code == "RSZ") {
     c->resize = !c->resize;
+  } else if (code == "CLR") {
+    EditColumnColors();
+    return;
   } else {
     return;
   }

@@ -1,0 +1,76 @@
+// Commands of the list enhancement that no list of the program offers in a menu, called as the
+// list's own procedure would call them: the colour option code, the editors of the column under
+// the mouse, the column menu and the print's paper.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tests/listext/item_list_fixture.h"
+
+namespace trv::listext {
+namespace {
+
+class ListCommandsTest : public testing::ItemListFixture {
+ protected:
+  ListCommandsTest()
+      : ItemListFixture("Items", {{"Name", 40, "ITM:Name", "@s10"},
+                                  {"Group", 24, "ITM:Group", "@s6"},
+                                  {"Nr", 26, "ITM:Nr", "@N06", true}}) {
+    for (const char* name : {"Cedar", "ash", "Birch"}) stationAdd(name);
+  }
+  void open() {
+    ItemListFixture::open();
+    if (!HasFatalFailure()) list_ = front();
+  }
+  // Runs `task` on the list's thread, as its own procedure would call it.
+  void onList(std::function<void()> task) {
+    ASSERT_TRUE(rt.postTask(list_->thread(), std::move(task)));
+    ASSERT_TRUE(driver.waitIdle());
+  }
+  void select(ui::Window* w, int control, int row) {
+    ui::Input in = to(w, ui::Input::Kind::Select, control);
+    in.row = row;
+    input(in);
+  }
+  void press(ui::Window* w, int control) { input(to(w, ui::Input::Kind::Press, control)); }
+  ui::ControlState listControl() {
+    ui::ControlState c;
+    EXPECT_TRUE(driver.inspect([&] { c = *list_->control(kList); }));
+    return c;
+  }
+  std::string format() {
+    std::string f;
+    EXPECT_TRUE(driver.inspect([&] { f = quorix_->formatNow(); }));
+    return f;
+  }
+  // A press on the header, on the divider right of `column` (no sort).
+  void pressDivider(int column) {
+    for (int key : {ui::KeyMouseLeft, ui::KeyMouseLeftUp}) {
+      ui::Input in = to(list_, ui::Input::Kind::Mouse, kList);
+      in.key = key;
+      in.column = column;
+      in.zone = ui::ListZone::Divider;
+      input(in);
+    }
+  }
+
+  ui::Window* list_ = nullptr;
+};
+
+TEST_F(ListCommandsTest, TheColourOptionCodeOpensTheColoursOfTheColumnUnderTheMouse) {
+  open();
+  pressDivider(2);
+  onList([this] { quorix_->ApplyOptionCode("CLR"); });
+  ui::Window* c = front();
+  ASSERT_NE(c, list_);
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(c->title(), "Colors for Column: Group"); }));
+  select(c, 3, 14);  // normal text "Blue"
+  press(c, 6);
+  EXPECT_EQ(front(), list_);
+  EXPECT_EQ(listControl().columns[1].colour, 16711680);
+  EXPECT_NE(format().find("E(16711680,,,)"), std::string::npos) << format();
+}
+
+}  // namespace
+}  // namespace trv::listext
