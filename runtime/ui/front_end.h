@@ -85,6 +85,10 @@ struct DialogRequest {
 struct PopupRequest {
   std::string menuText;
   std::vector<PopupItem> items;
+  // Where it opens: below list `control` of the asking window, at the middle of its column
+  // `column` (display position from 1); control 0: at the pointer.
+  int control = 0;
+  int column = 0;
 };
 
 // Printing pages the front end already holds: whoever prints hands them to the front end it

@@ -94,12 +94,13 @@ struct PopupItem {
   bool separator = false;
   bool submenu = false;
   bool disabled = false;
+  bool checkable = false;  // it shows a check mark, on or off
   bool checked = false;
 };
 
-// Parses "a|-|b{sub1|sub2}|~c|+d": "|" separates items, "-" is a separator, "x{...}" a submenu
-// titled x, a leading "~" disables and "+" checks an item. Unbalanced braces are closed at the
-// end.
+// Parses "a|-|b{sub1|sub2}|~c|+d|-e": "|" separates items, "-" alone is a separator, "x{...}" a
+// submenu titled x, a leading "~" disables an item, a leading "+" checks it and a leading "-"
+// gives it a check mark that is off. Unbalanced braces are closed at the end.
 std::vector<PopupItem> parsePopupMenu(std::string_view text);
 
 // The text without its "&" markers ("&&" stays "&").

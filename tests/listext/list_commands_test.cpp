@@ -72,5 +72,30 @@ TEST_F(ListCommandsTest, TheColourOptionCodeOpensTheColoursOfTheColumnUnderTheMo
   EXPECT_NE(format().find("E(16711680,,,)"), std::string::npos) << format();
 }
 
+TEST_F(ListCommandsTest, TheColumnMenuOpensBelowTheCursorsColumnWithItsCheckMarksOnAndOff) {
+  open();
+  onList([this] { quorix_->ShowHeaderMenu(); });  // the column cursor is off
+  EXPECT_FALSE(driver.popup().has_value());
+  onList([this] { quorix_->ToggleColumnCursor(); });
+  ui::Input in = to(list_, ui::Input::Kind::Select, kList);
+  in.row = 1;
+  in.column = 2;
+  input(in);
+  onList([this] { quorix_->ShowHeaderMenu(); });
+  const auto popup = driver.popup();
+  ASSERT_TRUE(popup.has_value());
+  EXPECT_EQ(popup->second.control, kList);
+  EXPECT_EQ(popup->second.column, 2);
+  const std::string& text = popup->second.menuText;
+  EXPECT_EQ(text.substr(0, text.find("|-Header Right|")),
+            "-Fixed|-Underline|+Border|+Resize|+H Scroll|+V Scroll|+Header Left")
+      << text;
+  EXPECT_NE(text.find("|-Filter Includes Value|"), std::string::npos) << text;
+  ASSERT_TRUE(driver.answerPopup("Underline"));
+  ASSERT_TRUE(driver.waitIdle());
+  // The item's command is for the column under the last press; none was made.
+  EXPECT_FALSE(listControl().columns[1].underline);
+}
+
 }  // namespace
 }  // namespace trv::listext
