@@ -76,6 +76,7 @@ struct ListSettings {
   bool printPage = true;
   int maxFontSize = 14;  // the print's font sizes, points
   int minFontSize = 6;
+  int paperType = 1;         // the print's Windows paper-size code: 1 letter, 5 legal, 9 A4 ...
   bool allPreview = true;    // "View" prints show the preview first
   bool pagePreview = false;  // "Page" prints go straight to the printer
   // Where prints go; none: a print makes its pages only.
