@@ -69,6 +69,8 @@ struct ListSettings {
   std::string title = " ";         // title text of the "Text Bar" style
   bool allowResize = false;        // the list's position and size are restored
   bool sortAtOpen = true;          // the list sorts on its saved sort column when it opens
+  // Where the list stands when its window is resized becomes its default place.
+  bool resizeTakesDefault = false;
   // Option fields as the lists set them.
   bool upper = true;  // text sorted and filtered without regard to case
   bool graph = true;

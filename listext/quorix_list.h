@@ -109,6 +109,8 @@ class QuorixList final : public list::ListExtension {
   void HideColumn();
   void ApplyOptionCode(const std::string& code);
   void RestoreDefaultLayout();
+  // The list's position and size as they are now become the default layout's.
+  void CaptureDefaultPosition();
   void ToggleColumnCursor() { cursorOn_ = !cursorOn_; }
   void ShowHeaderMenu();
   void SwitchFormatSlot(int control);

@@ -72,6 +72,31 @@ TEST_F(ListCommandsTest, TheColourOptionCodeOpensTheColoursOfTheColumnUnderTheMo
   EXPECT_NE(format().find("E(16711680,,,)"), std::string::npos) << format();
 }
 
+TEST_F(ListCommandsTest, AListWhoseDefaultFollowsItsWindowTakesItsPlaceAtAResizeAsTheDefault) {
+  adjust_ = [](ListSettings& s) {
+    s.mask = 0x1FFFFFFF;
+    s.allowResize = true;
+    s.resizeTakesDefault = true;
+  };
+  open();
+  auto xPos = [&](const char* value) {
+    post(1055);
+    ui::Window* w = front();
+    ui::Input in = to(w, ui::Input::Kind::Accept, 2);
+    in.text = value;
+    input(in);
+    closeBox();
+  };
+  xPos("40");
+  EXPECT_EQ(listControl().column, 11);  // a column of 4 dialog units from 1
+  post(ui::EventSized);
+  xPos("80");
+  EXPECT_EQ(listControl().column, 21);
+  post(EventRestoreDefault);
+  EXPECT_EQ(listControl().column, 11);
+  ASSERT_TRUE(driver.inspect([&] { EXPECT_EQ(quorix_->CaptureCurrentLayout().x, 40); }));
+}
+
 TEST_F(ListCommandsTest, TheColumnMenuOpensBelowTheCursorsColumnWithItsCheckMarksOnAndOff) {
   open();
   onList([this] { quorix_->ShowHeaderMenu(); });  // the column cursor is off
