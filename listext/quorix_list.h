@@ -239,6 +239,8 @@ class QuorixList final : public list::ListExtension {
   void chooseFont();
   // Shows the model's justification, indents and flags of display column `seq` in the list.
   void showColumnStyle(int seq);
+  // A small editor of the list: it opens at the mouse, its texts in the list's font.
+  void besideList(ui::WindowDecl& decl) const;
   void setHeaderMarks();
   std::string currentValue(const Column& c) const;
   int fileOrder() const;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QCursor>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
@@ -282,6 +283,15 @@ void WindowView::show() {
   if (!state_.resizable && window_->layout() && !qobject_cast<QMdiSubWindow*>(window_.data()))
     window_->layout()->setSizeConstraint(QLayout::SetFixedSize);
   applyPlacement(state_.placement);
+  const ui::Placement& p = state_.placement;
+  if (state_.atPointer && p.x == 0 && p.y == 0 && p.width <= 0) {
+    QRect g = window_->geometry();
+    const auto* sub = qobject_cast<QMdiSubWindow*>(window_.data());
+    g.moveTopLeft(sub && sub->mdiArea() ? sub->mdiArea()->viewport()->mapFromGlobal(QCursor::pos())
+                                        : QCursor::pos());
+    g = keptVisible(g);
+    if (g != window_->geometry()) window_->setGeometry(g);
+  }
   if (state_.placement.maximized)
     window_->showMaximized();
   else if (state_.placement.iconized)

@@ -40,6 +40,7 @@ struct WindowState {
   WindowKind kind = WindowKind::Modal;
   std::string icon;
   bool resizable = false;
+  bool atPointer = false;  // opens at the mouse pointer when it has no position of its own
   Placement placement;
   bool active = false;
   int timerHundredths = 0;

@@ -69,6 +69,7 @@ struct WindowDecl {
   int statusZones = 0;
   bool resizable = false;
   int timerHundredths = 0;
+  bool atPointer = false;  // it opens with its top left corner at the mouse pointer
 };
 
 // One menu item at run time. `parent` indexes the window's flat item list (-1 top level).

@@ -1,6 +1,7 @@
 // What a person meets when a window opens: the keyboard focus in the first field, the window
 // where it was left and large enough for its controls, controls as large as their content.
 
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -167,6 +168,26 @@ TEST_F(WindowViewTest, APositionSavedAtClosingBringsTheWindowBackExactly) {
     EXPECT_EQ(again.last, first.last);
     first.last = again.last;
   }
+}
+
+TEST_F(WindowViewTest, AWindowAskedAtThePointerOpensThereUnlessItHasAPlaceOfItsOwn) {
+  const QPoint pointer(210, 140);
+  QCursor::setPos(pointer);
+  WindowDecl d = formDecl();
+  d.atPointer = true;
+  Procedure& small = procedure(d);
+  WindowView* v = open(small);
+  ASSERT_NE(v, nullptr);
+  EXPECT_TRUE(waitFor([&] { return v->window()->geometry().topLeft() == pointer; }))
+      << v->window()->geometry().x() << "," << v->window()->geometry().y();
+  v->window()->close();
+  ASSERT_TRUE(closed());
+
+  Procedure& placed = procedure(d);
+  placed.placement = {false, false, 60, 50, 520, 330};
+  v = open(placed);
+  ASSERT_NE(v, nullptr);
+  EXPECT_TRUE(waitFor([&] { return v->window()->geometry() == QRect(60, 50, 520, 330); }));
 }
 
 TEST_F(WindowViewTest, AWindowOpensLargeEnoughForItsControlsAndOnTheScreen) {

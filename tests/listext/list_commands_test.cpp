@@ -72,6 +72,28 @@ TEST_F(ListCommandsTest, TheColourOptionCodeOpensTheColoursOfTheColumnUnderTheMo
   EXPECT_NE(format().find("E(16711680,,,)"), std::string::npos) << format();
 }
 
+TEST_F(ListCommandsTest, TheEditorsOfTheColumnUnderTheMouseOpenThereInTheListsFont) {
+  open();
+  ui::Font font;
+  font.face = "Courier";
+  font.size = 11;
+  font.bold = true;
+  onList([&] { list_->setFont(kList, font); });
+  pressDivider(2);
+  for (int event : {1046, 1047, 1048, 1050, 1055, 1060, int{EventColumnColours}}) {
+    post(event);
+    ui::Window* w = front();
+    ASSERT_NE(w, list_) << event;
+    ASSERT_TRUE(driver.inspect([&] {
+      EXPECT_TRUE(w->state().atPointer) << event;
+      for (const ui::ControlState& c : w->controls())
+        EXPECT_EQ(c.font, font) << event << " " << c.equate;
+    }));
+    closeBox();
+    EXPECT_EQ(front(), list_) << event;
+  }
+}
+
 TEST_F(ListCommandsTest, AListWhoseDefaultFollowsItsWindowTakesItsPlaceAtAResizeAsTheDefault) {
   adjust_ = [](ListSettings& s) {
     s.mask = 0x1FFFFFFF;
