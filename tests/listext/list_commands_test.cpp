@@ -94,6 +94,49 @@ TEST_F(ListCommandsTest, TheEditorsOfTheColumnUnderTheMouseOpenThereInTheListsFo
   }
 }
 
+TEST_F(ListCommandsTest, ThePreferencesSwatchesKeepTheirColourWhenSelectedAndTheChosenTabIsBold) {
+  open();
+  onList([this] { quorix_->EditGraphPreferences(); });
+  ui::Window* p = front();
+  ASSERT_NE(p, list_);
+  enum { kSheet = 1, kColoursTab, kFontTab, kColours };
+  constexpr int kWhite = 16777215;
+  struct Swatch {
+    int row;
+    ui::CellColours colours;
+  } swatches[] = {
+      {1, {0, 128, kWhite, 128}},    // "Maroon"
+      {15, {0, kWhite, 0, kWhite}},  // "White": the selected text black
+      {16, {kWhite, 0, kWhite, 0}},  // "Black": the text white
+  };
+  ASSERT_TRUE(driver.inspect([&] {
+    const auto& rows = p->control(kColours)->rows;
+    ASSERT_EQ(rows.size(), 16u);
+    for (const Swatch& s : swatches) {
+      const ui::ListRow& r = rows[static_cast<std::size_t>(s.row - 1)];
+      ASSERT_EQ(r.cellColours.size(), 2u) << s.row;
+      // The name itself keeps the list's colours.
+      EXPECT_EQ(r.cellColours[0].background, ui::kColorNone) << s.row;
+      EXPECT_EQ(r.cellColours[0].selectedBackground, ui::kColorNone) << s.row;
+      const ui::CellColours& c = r.cellColours[1];
+      EXPECT_EQ(c.colour, s.colours.colour) << s.row;
+      EXPECT_EQ(c.background, s.colours.background) << s.row;
+      EXPECT_EQ(c.selectedColour, s.colours.selectedColour) << s.row;
+      EXPECT_EQ(c.selectedBackground, s.colours.selectedBackground) << s.row;
+    }
+    EXPECT_TRUE(p->control(kColoursTab)->font.bold);
+    EXPECT_FALSE(p->control(kFontTab)->font.bold);
+  }));
+  press(p, kFontTab);
+  ASSERT_TRUE(driver.inspect([&] {
+    EXPECT_EQ(p->selected(kSheet), 2);
+    EXPECT_FALSE(p->control(kColoursTab)->font.bold);
+    EXPECT_TRUE(p->control(kFontTab)->font.bold);
+  }));
+  closeBox();
+  EXPECT_EQ(front(), list_);
+}
+
 TEST_F(ListCommandsTest, AListWhoseDefaultFollowsItsWindowTakesItsPlaceAtAResizeAsTheDefault) {
   adjust_ = [](ListSettings& s) {
     s.mask = 0x1FFFFFFF;
