@@ -245,6 +245,7 @@ TEST_F(WindowViewTest, ASelectedCellShowsItsOwnSelectedColoursAndABoldTabCaption
   ASSERT_NE(tabs, nullptr);
   EXPECT_TRUE(waitFor(
       [&] { return tabs->tabBar()->tabRect(0).width() > tabs->tabBar()->tabRect(1).width(); }));
+  saveArtefact(v->window(), "selected_swatch.png");
 }
 
 TEST_F(WindowViewTest, AWindowOpensLargeEnoughForItsControlsAndOnTheScreen) {
