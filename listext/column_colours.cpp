@@ -60,6 +60,7 @@ void QuorixList::EditColumnColors() {
   int next = 100;
   for (ui::ControlDecl& k : d.controls)
     if (k.number == 0) k.withNumber(++next);
+  besideList(d);
   std::unique_ptr<ui::Window> w = list_.context().ui.open(std::move(d));
   w->setTitle("Colors for Column: " + clipped(c->description));
   auto show = [&] {

@@ -123,6 +123,9 @@ void QuorixList::ApplyOptionCode(const std::string& code) {
     c->border = !c->border;
   } else if (code == "RSZ") {
     c->resize = !c->resize;
+  } else if (code == "CLR") {
+    EditColumnColors();
+    return;
   } else {
     return;
   }
@@ -205,7 +208,8 @@ void QuorixList::ShowHeaderMenu() {
   const auto items = columnItems(*c, text::toUtf8(currentValue(*c)), state);
   ui::UiRuntime* rt = ui::UiRuntime::current();
   if (!rt) return;
-  const int chosen = rt->popup(menuText(items));
+  // It opens below the list, at the middle of the column.
+  const int chosen = rt->popup(menuText(items), list_.decl().list, currentCol_);
   if (chosen >= 1 && chosen <= static_cast<int>(items.size()))
     list_.window().post(items[static_cast<std::size_t>(chosen - 1)].event, list_.decl().list);
 }

@@ -15,6 +15,13 @@ enum EditorControl : int { kPrompt = 1, kValue, kOk };
 
 }  // namespace
 
+void QuorixList::besideList(ui::WindowDecl& decl) const {
+  decl.atPointer = true;
+  const ui::ControlState* c = list_.window().control(list_.decl().list);
+  if (c == nullptr) return;
+  for (ui::ControlDecl& k : decl.controls) k.font = c->font;
+}
+
 void QuorixList::EditAttribute(const std::string& code) {
   struct Kind {
     const char* code;
@@ -55,6 +62,7 @@ void QuorixList::EditAttribute(const std::string& code) {
       ui::prompt("?Prompt", std::string(kind->prompt).substr(0, 20)).withNumber(kPrompt).at(1, 1),
       ui::spin("?Value", "@n3", 0, 999, ui::useNumber("Value", value)).withNumber(kValue).at(1, 16),
       ui::button("?OK", "OK").withNumber(kOk).at(2, 16).asDefault()};
+  besideList(d);
   std::unique_ptr<ui::Window> w = list_.context().ui.open(std::move(d));
   w->display();
   w->select(kValue);
@@ -123,6 +131,7 @@ void QuorixList::EditHeaderText(const std::string& code) {
       ui::prompt("?Prompt", "Header Text:").withNumber(kPrompt).at(1, 1),
       ui::entry("?Value", "@s25", ui::useText("Value", text)).withNumber(kValue).at(1, 14),
       ui::button("?OK", "OK").withNumber(kOk).at(2, 14).asDefault()};
+  besideList(d);
   std::unique_ptr<ui::Window> w = list_.context().ui.open(std::move(d));
   w->display();
   w->select(kValue);

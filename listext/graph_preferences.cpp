@@ -121,10 +121,13 @@ void QuorixList::EditGraphPreferences() {
   auto fillColours = [&](int selected) {
     std::vector<ui::ListRow> rows;
     for (const std::string& name : order) {
+      // The swatch beside the name shows the colour, also while selected.
+      const int colour = colourOfName(name, 0);
+      const int white = colourOfName("White", 0);
       ui::ListRow r;
       r.cells = {name, ""};
-      r.background = colourOfName(name, 0);
-      r.colour = name == "Black" ? colourOfName("White", 0) : 0;
+      r.cellColours = {{},
+                       {name == "Black" ? white : 0, colour, name == "White" ? 0 : white, colour}};
       rows.push_back(std::move(r));
     }
     w->setRows(kColourList, std::move(rows));
@@ -141,13 +144,26 @@ void QuorixList::EditGraphPreferences() {
     f.italic = (fontStyle & 4096) != 0;
     w->setFont(kSample, f);
   };
+  // The selected tab's caption is bold, the other's regular.
+  auto showTabs = [&] {
+    for (int tab : {int{kColoursTab}, int{kFontTab}}) {
+      ui::Font f = w->control(tab)->font;
+      f.bold = w->selected(kSheet) == tab - kSheet;
+      w->setFont(tab, f);
+    }
+  };
   fillColours(1);
   showFont();
   w->setSelected(kSheet, 1);
+  showTabs();
   ui::Event e;
   while (w->accept(e)) {
     if (e.number == ui::EventCloseWindow) {
       w->close();
+      continue;
+    }
+    if (e.number == ui::EventNewSelection && e.control == kSheet) {
+      showTabs();
       continue;
     }
     if (e.number != ui::EventAccepted) continue;

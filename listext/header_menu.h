@@ -20,6 +20,7 @@ struct MenuItem {
   int event = 0;     // 0 for a separator
   bool checked = false;
   bool enabled = true;
+  bool checkable = false;  // it shows its check mark, on ("+") or off ("-")
   friend bool operator==(const MenuItem&, const MenuItem&) = default;
 };
 
@@ -38,7 +39,7 @@ struct HeaderMenuState {
 std::vector<MenuItem> columnItems(const Column& column, const std::string& value,
                                   const HeaderMenuState& state);
 
-// The items as a popup menu text ("+" checks an item, "~" disables it).
+// The items as a popup menu text ("~" disables an item; "+" and "-" show a check mark on and off).
 std::string menuText(const std::vector<MenuItem>& items);
 
 }  // namespace trv::listext

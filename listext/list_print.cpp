@@ -2,6 +2,8 @@
 
 #include "listext/list_print.h"
 
+#include <algorithm>
+
 namespace trv::listext {
 namespace {
 
@@ -50,15 +52,30 @@ ListPrintLayout::ListPrintLayout(std::vector<PrintColumn> columns, PrintFit fit,
   tableWidth_ = x;
 }
 
-report::PageSetup ListPrintLayout::pageSetup() {
+report::PageSetup ListPrintLayout::pageSetup(int paperType) {
+  struct Paper {
+    int code;
+    int width, height;  // portrait, thousandths of an inch
+  };
+  static constexpr Paper kPapers[] = {
+      {1, 8500, 11000},   {2, 8500, 11000},  {3, 11000, 17000}, {4, 11000, 17000},
+      {5, 8500, 14000},   {6, 5500, 8500},   {7, 7250, 10500},  {8, 11693, 16535},
+      {9, 8268, 11693},   {10, 8268, 11693}, {11, 5827, 8268},  {12, 9843, 13937},
+      {13, 7165, 10118},  {14, 8500, 13000}, {15, 8465, 10827}, {16, 10000, 14000},
+      {17, 11000, 17000}, {18, 8500, 11000},
+  };
+  Paper paper = kPapers[0];
+  for (const Paper& p : kPapers)
+    if (p.code == paperType) paper = p;
   report::PageSetup s;
-  s.width = 11000;
-  s.height = 8500;
+  s.width = paper.height;
+  s.height = paper.width;
   s.landscape = true;
   s.marginLeft = 600;
   s.marginTop = 600;
   s.marginRight = 600;
-  s.marginBottom = s.height - 7000 - kFooterHeight;
+  // On a sheet too short for the footer's place the footer stands at its foot.
+  s.marginBottom = std::max(s.height - 7000 - kFooterHeight, 0);
   return s;
 }
 

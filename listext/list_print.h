@@ -56,9 +56,10 @@ class ListPrintLayout {
   ListPrintLayout(std::vector<PrintColumn> columns, PrintFit fit, std::string face, int weight,
                   int headerWeight);
 
-  // The page set-up of the report: landscape letter, the header band from (600, 600), the body
-  // from y 1510 and the footer at y 7000.
-  static report::PageSetup pageSetup();
+  // The page set-up of the report: a landscape sheet of the Windows paper-size code `paperType`
+  // (1 letter, 5 legal, 9 A4 ...; a code it does not know gives letter), the header band from
+  // (600, 600), the body from y 1510 and the footer at y 7000.
+  static report::PageSetup pageSetup(int paperType);
 
   report::Band pageHeader(const PrintTexts& texts) const;
   report::Band pageFooter(const PrintTexts& texts) const;

@@ -106,7 +106,7 @@ void QuorixList::PrintList(const std::string& mode) {
   texts.filter = filterText();
   std::uint64_t count = 0;
 
-  report::ReportLayout pages(ListPrintLayout::pageSetup(), texts.title);
+  report::ReportLayout pages(ListPrintLayout::pageSetup(settings_.paperType), texts.title);
   pages.setPageHeader([&](int) { return layout.pageHeader(texts); });
   pages.setPageFooter([&](int) {
     PrintTexts t = texts;

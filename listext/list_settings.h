@@ -73,6 +73,8 @@ struct ListSettings {
   std::string title = " ";         // title text of the "Text Bar" style
   bool allowResize = false;        // the list's position and size are restored
   bool sortAtOpen = true;          // the list sorts on its saved sort column when it opens
+  // Where the list stands when its window is resized becomes its default place.
+  bool resizeTakesDefault = false;
   // Option fields as the lists set them.
   bool upper = true;  // text sorted and filtered without regard to case
   bool graph = true;
@@ -80,6 +82,7 @@ struct ListSettings {
   bool printPage = true;
   int maxFontSize = 14;  // the print's font sizes, points
   int minFontSize = 6;
+  int paperType = 1;         // the print's Windows paper-size code: 1 letter, 5 legal, 9 A4 ...
   bool allPreview = true;    // "View" prints show the preview first
   bool pagePreview = false;  // "Page" prints go straight to the printer
   // Where prints go; none: a print makes its pages only.

@@ -257,6 +257,17 @@ ListLook QuorixList::lookNow() const {
   return l;
 }
 
+void QuorixList::CaptureDefaultPosition() {
+  const ui::ControlState* c = list_.window().control(list_.decl().list);
+  if (c == nullptr) return;
+  const ListLook now = lookNow();
+  def_.look.x = now.x;
+  def_.look.y = now.y;
+  def_.look.width = now.width;
+  def_.look.height = now.height;
+  builtInPlace_ = {c->row, c->column, c->width, c->height};
+}
+
 ListLook QuorixList::CaptureCurrentLayout() {
   pars_ = lookNow();
   for (Column& a : model_.all()) {
@@ -360,6 +371,9 @@ bool QuorixList::HandleEvent(const ui::Event& e) {
       list_.window().post(EventRefreshColumns, list);
       return false;
     case ui::EventSized:
+      if (settings_.resizeTakesDefault) CaptureDefaultPosition();
+      RefreshColumns(true);
+      return false;
     case ui::EventGainFocus:
       RefreshColumns(true);
       return false;

@@ -109,6 +109,8 @@ class QuorixList final : public list::ListExtension {
   void HideColumn();
   void ApplyOptionCode(const std::string& code);
   void RestoreDefaultLayout();
+  // The list's position and size as they are now become the default layout's.
+  void CaptureDefaultPosition();
   void ToggleColumnCursor() { cursorOn_ = !cursorOn_; }
   // The column the list's column cursor is on (display position); 0 while it is off.
   int columnCursor() const { return cursorOn_ ? cursorColumn_ : 0; }
@@ -239,6 +241,8 @@ class QuorixList final : public list::ListExtension {
   void chooseFont();
   // Shows the model's justification, indents and flags of display column `seq` in the list.
   void showColumnStyle(int seq);
+  // A small editor of the list: it opens at the mouse, its texts in the list's font.
+  void besideList(ui::WindowDecl& decl) const;
   void setHeaderMarks();
   std::string currentValue(const Column& c) const;
   int fileOrder() const;

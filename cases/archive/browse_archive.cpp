@@ -57,10 +57,11 @@ list::ListDecl archiveListDecl(core::ProgramState& s) {
   return d;
 }
 
-// The knowledge base keeps its own size and position, and always opens in case-number order
-// whatever header sort was saved.
+// The knowledge base keeps its own size and position (its default one follows the window's
+// size), and always opens in case-number order whatever header sort was saved.
 void archiveListSettings(listext::ListSettings& st) {
   st.allowResize = true;
+  st.resizeTakesDefault = true;
   st.sortAtOpen = false;
 }
 

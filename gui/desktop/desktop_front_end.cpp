@@ -240,7 +240,12 @@ struct DesktopFrontEnd::Impl {
     }
     std::filesystem::path folder = rt ? rt->currentFolder() : std::filesystem::path();
     // A request answered at once (one that cannot be shown) leaves nothing to dismiss.
-    if (auto shown = showRequest(n.request, owner, folder, done)) requests[id] = shown;
+    // A popup asked for below a list's column opens there.
+    std::optional<QPoint> at;
+    if (const auto* p = std::get_if<ui::PopupRequest>(&n.request); p && p->control != 0)
+      if (auto it = views.find(n.owner); it != views.end())
+        at = belowColumn(it->second->controlWidget(p->control), p->column);
+    if (auto shown = showRequest(n.request, owner, folder, done, at)) requests[id] = shown;
   }
   void show(Pages& n) {
     if (auto it = views.find(n.window); it != views.end() && n.document)

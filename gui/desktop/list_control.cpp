@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdlib>
@@ -42,6 +43,28 @@ class ModelList : public QTreeWidget {
   }
 };
 constexpr int kColumnPadding = 12;
+
+// A cell's own colours while its row is selected.
+constexpr int kSelectedColourRole = Qt::UserRole + 1;
+constexpr int kSelectedBackgroundRole = Qt::UserRole + 2;
+
+// Draws a selected cell in its own selected colours where it has them.
+class SelectedColours final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (!(option->state & QStyle::State_Selected)) return;
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+      if (const QVariant bg = index.data(kSelectedBackgroundRole); bg.isValid())
+        option->palette.setColor(group, QPalette::Highlight, bg.value<QColor>());
+      if (const QVariant fg = index.data(kSelectedColourRole); fg.isValid())
+        option->palette.setColor(group, QPalette::HighlightedText, fg.value<QColor>());
+    }
+  }
+};
 
 int columnPixels(const QWidget* list, int chars) {
   return chars * charWidth(list) + kColumnPadding;
@@ -104,6 +127,7 @@ class ListAdapter final : public ControlAdapter {
  public:
   QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
     auto* t = new ModelList(parent);
+    t->setItemDelegate(new SelectedColours(t));
     t->setRootIsDecorated(false);
     t->setUniformRowHeights(true);
     t->setAllColumnsShowFocus(true);
@@ -244,15 +268,24 @@ class ListAdapter final : public ControlAdapter {
         const ui::ListColumn* col = i < c.columns.size() ? &c.columns[i] : nullptr;
         if (col)
           item->setTextAlignment(static_cast<int>(i), alignmentOf(ui::dataJustification(*col)));
-        // A row's own colours come first, then the column's.
-        const int fg = row.colour != ui::kColorNone ? row.colour
-                       : col                        ? col->colour
-                                                    : ui::kColorNone;
-        const int bg = row.background != ui::kColorNone ? row.background
-                       : col                            ? col->background
-                                                        : ui::kColorNone;
+        // A cell's own colours come first, then the row's, then the column's.
+        const ui::CellColours own =
+            i < row.cellColours.size() ? row.cellColours[i] : ui::CellColours{};
+        auto first = [](std::initializer_list<int> colours) {
+          for (int colour : colours)
+            if (colour != ui::kColorNone) return colour;
+          return ui::kColorNone;
+        };
+        const int fg = first({own.colour, row.colour, col ? col->colour : ui::kColorNone});
+        const int bg =
+            first({own.background, row.background, col ? col->background : ui::kColorNone});
+        const int sfg = first({own.selectedColour, col ? col->selectedColour : ui::kColorNone});
+        const int sbg =
+            first({own.selectedBackground, col ? col->selectedBackground : ui::kColorNone});
         if (auto fgc = toQColor(fg)) item->setForeground(static_cast<int>(i), *fgc);
         if (auto bgc = toQColor(bg)) item->setBackground(static_cast<int>(i), *bgc);
+        if (auto q = toQColor(sfg)) item->setData(static_cast<int>(i), kSelectedColourRole, *q);
+        if (auto q = toQColor(sbg)) item->setData(static_cast<int>(i), kSelectedBackgroundRole, *q);
       }
       items << item;
     }

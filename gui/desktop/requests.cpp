@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -15,6 +16,7 @@
 #include <QStringList>
 #include <QStyle>
 #include <QTimer>
+#include <QTreeView>
 #include <memory>
 
 #include "gui/desktop/qt_values.h"
@@ -209,7 +211,8 @@ QWidget* showDialog(const ui::DialogRequest& r, QWidget* owner, const std::files
   return nullptr;
 }
 
-QWidget* showPopup(const ui::PopupRequest& r, QWidget* owner, AnswerFn done) {
+QWidget* showPopup(const ui::PopupRequest& r, QWidget* owner, AnswerFn done,
+                   std::optional<QPoint> at) {
   auto* root = new QMenu(owner);
   auto answered = std::make_shared<bool>(false);
   auto finish = [answered, done](int number) {
@@ -232,7 +235,7 @@ QWidget* showPopup(const ui::PopupRequest& r, QWidget* owner, AnswerFn done) {
     } else {
       QAction* a = into->addAction(qs(item.text));
       a->setEnabled(!item.disabled);
-      a->setCheckable(item.checked);
+      a->setCheckable(item.checkable || item.checked);
       a->setChecked(item.checked);
       int number = item.number;
       QObject::connect(a, &QAction::triggered, root, [finish, number] { finish(number); });
@@ -244,7 +247,7 @@ QWidget* showPopup(const ui::PopupRequest& r, QWidget* owner, AnswerFn done) {
     QTimer::singleShot(0, [finish] { finish(0); });
     root->deleteLater();
   });
-  root->popup(QCursor::pos());
+  root->popup(at.value_or(QCursor::pos()));
   return root;
 }
 
@@ -264,13 +267,25 @@ QString nameFilters(std::string_view masks) {
   return out.join(";;");
 }
 
+std::optional<QPoint> belowColumn(QWidget* list, int column) {
+  auto* tree = qobject_cast<QTreeView*>(list);
+  if (tree == nullptr || column < 1 || column > tree->header()->count()) return std::nullopt;
+  const QHeaderView* h = tree->header();
+  const int logical = h->logicalIndex(column - 1);
+  const int x = h->sectionViewportPosition(logical) + h->sectionSize(logical) / 2;
+  return QPoint(tree->viewport()->mapToGlobal(QPoint(x, 0)).x(),
+                tree->mapToGlobal(QPoint(0, tree->height())).y());
+}
+
 QPointer<QWidget> showRequest(const ui::Request& request, QWidget* owner,
-                              const std::filesystem::path& currentFolder, AnswerFn done) {
+                              const std::filesystem::path& currentFolder, AnswerFn done,
+                              std::optional<QPoint> popupAt) {
   if (const auto* m = std::get_if<ui::MessageRequest>(&request))
     return showMessage(*m, owner, done);
   if (const auto* d = std::get_if<ui::DialogRequest>(&request))
     return showDialog(*d, owner, currentFolder, done);
-  if (const auto* p = std::get_if<ui::PopupRequest>(&request)) return showPopup(*p, owner, done);
+  if (const auto* p = std::get_if<ui::PopupRequest>(&request))
+    return showPopup(*p, owner, done, popupAt);
   // Printing needs the pages, which the desktop holds beside the request (report_printing.h).
   done(ui::printAnswer({ui::PrintResult::Outcome::Failed, "the pages to print are not here"}));
   return nullptr;

@@ -6,6 +6,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
+#include <QStyleOptionTab>
+#include <QStylePainter>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTransform>
 #include <algorithm>
@@ -149,10 +152,49 @@ class FrameLineAdapter final : public ControlAdapter {
   void show(ControlView&, const ControlState&, ControlHost&) const override {}
 };
 
+// A tab bar whose captions are bold where their tab's font is (the tab's data).
+class WeightedTabBar final : public QTabBar {
+ public:
+  using QTabBar::QTabBar;
+
+ protected:
+  QSize tabSizeHint(int index) const override {
+    QSize s = QTabBar::tabSizeHint(index);
+    if (bold(index)) {
+      QFont f = font();
+      f.setBold(true);
+      s.rwidth() += QFontMetrics(f).horizontalAdvance(tabText(index)) -
+                    fontMetrics().horizontalAdvance(tabText(index));
+    }
+    return s;
+  }
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter p(this);
+    for (int i = 0; i < count(); ++i) {
+      if (!isTabVisible(i)) continue;
+      QStyleOptionTab tab;
+      initStyleOption(&tab, i);
+      p.drawControl(QStyle::CE_TabBarTabShape, tab);
+      QFont f = font();
+      f.setBold(bold(i));
+      p.setFont(f);
+      p.drawControl(QStyle::CE_TabBarTabLabel, tab);
+    }
+  }
+
+ private:
+  bool bold(int index) const { return tabData(index).toBool(); }
+};
+
+class SheetTabs final : public QTabWidget {
+ public:
+  explicit SheetTabs(QWidget* parent) : QTabWidget(parent) { setTabBar(new WeightedTabBar(this)); }
+};
+
 class SheetAdapter final : public ControlAdapter {
  public:
   QWidget* create(const ControlState& c, QWidget* parent, ControlHost& host) const override {
-    auto* tabs = new QTabWidget(parent);
+    QTabWidget* tabs = new SheetTabs(parent);
     int number = c.number;
     QObject::connect(
         tabs, &QTabWidget::currentChanged, host.receiver(), [&host, number](int index) {
@@ -199,6 +241,8 @@ class TabAdapter final : public ControlAdapter {
     auto* tabs = static_cast<QTabWidget*>(sheet->widget);
     int index = tabs->indexOf(view.widget);
     if (index < 0) return;
+    // The caption's weight first: setting the text lays the tabs out again.
+    tabs->tabBar()->setTabData(index, c.font.bold);
     tabs->setTabText(index, qs(c.text));
     tabs->setTabVisible(index, !c.hidden);
     tabs->setTabEnabled(index, !c.disabled);

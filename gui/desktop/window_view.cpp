@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QCursor>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
@@ -286,6 +287,15 @@ void WindowView::show() {
     window_->layout()->activate();  // its size now, so that it is centred as it will show
   }
   applyPlacement(state_.placement);
+  const ui::Placement& p = state_.placement;
+  if (state_.atPointer && p.x == 0 && p.y == 0 && p.width <= 0) {
+    QRect g = window_->geometry();
+    const auto* sub = qobject_cast<QMdiSubWindow*>(window_.data());
+    g.moveTopLeft(sub && sub->mdiArea() ? sub->mdiArea()->viewport()->mapFromGlobal(QCursor::pos())
+                                        : QCursor::pos());
+    g = keptVisible(g);
+    if (g != window_->geometry()) window_->setGeometry(g);
+  }
   if (state_.placement.maximized)
     window_->showMaximized();
   else if (state_.placement.iconized)
@@ -299,8 +309,8 @@ void WindowView::show() {
     if (g != window_->geometry()) window_->setGeometry(g);
     if (sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
   } else {
-    const ui::Placement& p = state_.placement;
-    if (state_.kind != ui::WindowKind::Frame && p.x == 0 && p.y == 0 && !p.maximized && !p.iconized)
+    if (state_.kind != ui::WindowKind::Frame && !state_.atPointer && p.x == 0 && p.y == 0 &&
+        !p.maximized && !p.iconized)
       shownCentred_.start();
     window_->raise();
   }

@@ -87,10 +87,20 @@ struct ListColumn {
 char headerJustification(const ListColumn& column);
 char dataJustification(const ListColumn& column);
 
+// The colours of one cell, normal and selected; kColorNone: the row's, else the column's.
+struct CellColours {
+  int colour = kColorNone;
+  int background = kColorNone;
+  int selectedColour = kColorNone;
+  int selectedBackground = kColorNone;
+};
+
 struct ListRow {
   std::vector<std::string> cells;
   int colour = kColorNone;
   int background = kColorNone;
+  // Colours of the cells of its own, by column from the first (fewer: the rest have none).
+  std::vector<CellColours> cellColours = {};
 };
 
 // What a control's USE refers to: a record field (`IDE:Name`) or a program variable.

@@ -44,6 +44,7 @@ struct WindowState {
   WindowKind kind = WindowKind::Modal;
   std::string icon;
   bool resizable = false;
+  bool atPointer = false;  // opens at the mouse pointer when it has no position of its own
   Placement placement;
   bool active = false;
   int timerHundredths = 0;
@@ -89,6 +90,10 @@ struct DialogRequest {
 struct PopupRequest {
   std::string menuText;
   std::vector<PopupItem> items;
+  // Where it opens: below list `control` of the asking window, at the middle of its column
+  // `column` (display position from 1); control 0: at the pointer.
+  int control = 0;
+  int column = 0;
 };
 
 // Printing pages the front end already holds: whoever prints hands them to the front end it

@@ -46,11 +46,12 @@ std::vector<PopupItem> parsePopupMenu(std::string_view text) {
     if (t == "-") {
       item.separator = true;
     } else {
-      while (!t.empty() && (t[0] == '~' || t[0] == '+')) {
-        if (t[0] == '+') {
-          item.checked = true;
-        } else {
+      while (t.size() > 1 && (t[0] == '~' || t[0] == '+' || t[0] == '-')) {
+        if (t[0] == '~') {
           item.disabled = true;
+        } else {
+          item.checkable = true;
+          item.checked = t[0] == '+';
         }
         t.remove_prefix(1);
       }

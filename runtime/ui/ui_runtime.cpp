@@ -483,8 +483,8 @@ Answer UiRuntime::dialog(const DialogRequest& request) {
   return a;
 }
 
-int UiRuntime::popup(std::string_view menuText) {
-  PopupRequest request{std::string(menuText), parsePopupMenu(menuText)};
+int UiRuntime::popup(std::string_view menuText, int control, int column) {
+  PopupRequest request{std::string(menuText), parsePopupMenu(menuText), control, column};
   RequestId id;
   {
     std::lock_guard lock(m_);

@@ -155,8 +155,9 @@ class UiRuntime {
   // A save dialog answered with an existing file asks "<name> already exists.\r\nDo you want to
   // replace it?" (Yes / No, No the default); No shows the dialog again.
   Answer dialog(const DialogRequest& request);
-  // The chosen item's number; 0 for none.
-  int popup(std::string_view menuText);
+  // The chosen item's number; 0 for none. It opens at the pointer, or below list `control` of the
+  // thread's window in front, at the middle of its column `column` (from 1).
+  int popup(std::string_view menuText, int control = 0, int column = 0);
   // Has the front end print request.job (its print dialog, then the printing) while this
   // thread waits without the baton. Cancelled when the program ended or off a program thread.
   [[nodiscard]] PrintResult print(const PrintRequest& request);

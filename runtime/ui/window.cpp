@@ -52,6 +52,7 @@ Window::Window(UiRuntime& rt, WindowId id, int thread, WindowDecl decl) : rt_(rt
   state_.kind = decl.kind;
   state_.icon = std::move(decl.icon);
   state_.resizable = decl.resizable;
+  state_.atPointer = decl.atPointer;
   state_.timerHundredths = decl.timerHundredths;
   state_.status.resize(static_cast<std::size_t>(std::max(decl.statusZones, 0)));
   int position = 0;

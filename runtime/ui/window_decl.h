@@ -69,6 +69,7 @@ struct WindowDecl {
   int statusZones = 0;
   bool resizable = false;
   int timerHundredths = 0;
+  bool atPointer = false;  // it opens with its top left corner at the mouse pointer
 };
 
 // One menu item at run time. `parent` indexes the window's flat item list (-1 top level).
@@ -94,12 +95,13 @@ struct PopupItem {
   bool separator = false;
   bool submenu = false;
   bool disabled = false;
+  bool checkable = false;  // it shows a check mark, on or off
   bool checked = false;
 };
 
-// Parses "a|-|b{sub1|sub2}|~c|+d": "|" separates items, "-" is a separator, "x{...}" a submenu
-// titled x, a leading "~" disables and "+" checks an item. Unbalanced braces are closed at the
-// end.
+// Parses "a|-|b{sub1|sub2}|~c|+d|-e": "|" separates items, "-" alone is a separator, "x{...}" a
+// submenu titled x, a leading "~" disables an item, a leading "+" checks it and a leading "-"
+// gives it a check mark that is off. Unbalanced braces are closed at the end.
 std::vector<PopupItem> parsePopupMenu(std::string_view text);
 
 // The text without its "&" markers ("&&" stays "&").

@@ -4,11 +4,13 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTreeView>
 #include <filesystem>
 #include <fstream>
 
@@ -143,6 +145,40 @@ TEST_F(DesktopRequests, PopupMenusAnswerTheChosenItemOrNothing) {
   run([&] { answer = rt->popup("&Insert|&Change"); });
   menu = shown<QMenu>();
   ASSERT_NE(menu, nullptr);
+  menu->hide();
+  ASSERT_TRUE(waitFor([&] { return answer != -1; }));
+  EXPECT_EQ(answer, 0);
+  EXPECT_TRUE(endProgram());
+}
+
+TEST_F(DesktopRequests, APopupAskedBelowAListsColumnOpensThereWithItsCheckMarks) {
+  std::atomic<int> answer{-1};
+  run([&] {
+    ui::WindowDecl d;
+    d.title = "Items";
+    d.controls = {ui::list("?List", {{"Name", 20, "@s20"}, {"Group", 12, "@s12"}, {"Nr", 6, "@n6"}})
+                      .withNumber(1)
+                      .size(40, 6)};
+    auto w = rt->open(d);
+    answer = rt->popup("-Fixed|+Border|Sort", 1, 2);
+  });
+  auto* menu = shown<QMenu>();
+  ASSERT_NE(menu, nullptr);
+  auto* tree = qobject_cast<QTreeView*>(desktop.view(desktop.windows().front())->controlWidget(1));
+  ASSERT_NE(tree, nullptr);
+  // Its top left corner on the list's lower edge, within the second column.
+  const QHeaderView* h = tree->header();
+  const int left = h->mapToGlobal(QPoint(h->sectionViewportPosition(1), 0)).x();
+  EXPECT_EQ(menu->y(), tree->mapToGlobal(QPoint(0, tree->height())).y());
+  EXPECT_GT(menu->x(), left);
+  EXPECT_LT(menu->x(), left + h->sectionSize(1));
+  const auto items = menu->actions();
+  ASSERT_EQ(items.size(), 3);
+  EXPECT_EQ(items[0]->text(), "Fixed");
+  EXPECT_TRUE(items[0]->isCheckable());
+  EXPECT_FALSE(items[0]->isChecked());
+  EXPECT_TRUE(items[1]->isCheckable() && items[1]->isChecked());
+  EXPECT_FALSE(items[2]->isCheckable());
   menu->hide();
   ASSERT_TRUE(waitFor([&] { return answer != -1; }));
   EXPECT_EQ(answer, 0);

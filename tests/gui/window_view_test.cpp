@@ -1,6 +1,7 @@
 // What a person meets when a window opens: the keyboard focus in the first field, the window
 // where it was left and large enough for its controls, controls as large as their content.
 
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -12,7 +13,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTreeWidget>
+#include <atomic>
 #include <list>
 
 #include "runtime/ui/use_var.h"
@@ -188,6 +192,81 @@ TEST_F(WindowViewTest, AMaximizedWindowTellsTheRoomItFillsAndKeepsItsNormalPlace
   EXPECT_GE(p.shownWidth, p.width);
   v->window()->close();
   ASSERT_TRUE(closed());
+}
+
+TEST_F(WindowViewTest, AWindowAskedAtThePointerOpensThereUnlessItHasAPlaceOfItsOwn) {
+  const QPoint pointer(210, 140);
+  QCursor::setPos(pointer);
+  WindowDecl d = formDecl();
+  d.atPointer = true;
+  Procedure& small = procedure(d);
+  WindowView* v = open(small);
+  ASSERT_NE(v, nullptr);
+  EXPECT_TRUE(waitFor([&] { return v->window()->geometry().topLeft() == pointer; }))
+      << v->window()->geometry().x() << "," << v->window()->geometry().y();
+  v->window()->close();
+  ASSERT_TRUE(closed());
+
+  Procedure& placed = procedure(d);
+  placed.placement = {false, false, 60, 50, 520, 330};
+  v = open(placed);
+  ASSERT_NE(v, nullptr);
+  EXPECT_TRUE(waitFor([&] { return v->window()->geometry() == QRect(60, 50, 520, 330); }));
+}
+
+TEST_F(WindowViewTest, ASelectedCellShowsItsOwnSelectedColoursAndABoldTabCaptionIsWider) {
+  constexpr int kRed = 255, kWhite = 16777215, kBlue = 16711680;
+  std::atomic<bool> shown{false};
+  run([&] {
+    WindowDecl d;
+    d.title = "Preferences";
+    d.controls = {
+        sheet("?Sheet").withNumber(1), tab("?A", "Colors").withNumber(2).in(1),
+        tab("?B", "Colors").withNumber(3).in(1),
+        list("?List", {{"Name", 10, "@s10"}, {"", 4, "@s4"}}).withNumber(4).size(20, 6).in(2)};
+    auto w = rt->open(d);
+    ListRow red;
+    red.cells = {"Red", ""};
+    red.cellColours = {{}, {0, kRed, kWhite, kRed}};
+    ListRow blue;
+    blue.cells = {"Blue", ""};
+    blue.cellColours = {{}, {0, kBlue, kWhite, kBlue}};
+    w->setRows(4, {red, blue});
+    w->setSelected(4, 1);
+    Font bold;
+    bold.bold = true;
+    w->setFont(2, bold);
+    shown = true;
+    Event e;
+    while (w->accept(e))
+      if (e.number == EventCloseWindow) w->close();
+  });
+  ASSERT_TRUE(waitFor([&] { return shown.load(); }));
+  WindowView* v = view(0);
+  ASSERT_NE(v, nullptr);
+  auto* tree = qobject_cast<QTreeWidget*>(v->controlWidget(4));
+  ASSERT_NE(tree, nullptr);
+  auto cell = [&](int row, int column) {
+    return tree->visualRect(tree->model()->index(row, column));
+  };
+  ASSERT_TRUE(waitFor([&] {
+    return tree->topLevelItemCount() == 2 && tree->viewport()->rect().contains(cell(1, 1).center());
+  }));
+  auto pixel = [&](int row, int column) {
+    return tree->viewport()->grab().toImage().pixelColor(cell(row, column).center());
+  };
+  EXPECT_TRUE(tree->topLevelItem(0)->isSelected());
+  // Selected, in its own colour (the style may shade its selection a little).
+  const QColor selected = pixel(0, 1);
+  EXPECT_TRUE(selected.red() > 200 && selected.green() < 60 && selected.blue() < 60)
+      << selected.name().toStdString();
+  EXPECT_EQ(pixel(1, 1), QColor(0, 0, 255));
+  EXPECT_NE(pixel(0, 0), QColor(255, 0, 0));  // the name keeps the list's selection colour
+  auto* tabs = qobject_cast<QTabWidget*>(v->controlWidget(1));
+  ASSERT_NE(tabs, nullptr);
+  EXPECT_TRUE(waitFor(
+      [&] { return tabs->tabBar()->tabRect(0).width() > tabs->tabBar()->tabRect(1).width(); }));
+  saveArtefact(v->window(), "selected_swatch.png");
 }
 
 TEST_F(WindowViewTest, AWindowOpensLargeEnoughForItsControlsAndOnTheScreen) {

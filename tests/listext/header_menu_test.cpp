@@ -54,6 +54,14 @@ TEST(HeaderMenu, ColumnItemsFollowTheColumnAndTheValue) {
   EXPECT_EQ(columnItems(c, "Leeds", s)[16].text, "Add Filter of (City<Leeds)");
   EXPECT_EQ(menuText({{"A", "+H Scroll", 1, true}, {"B", "Sort", 2, false, false}}),
             "+H Scroll|~Sort");
+  // A check mark that is off shows "-", also on an item whose own text starts with "+".
+  EXPECT_EQ(menuText({{"FXD", "Fixed", 1051, false, true, true},
+                      {"HSC", "+H Scroll", 1061, false, false, true},
+                      {"SRT", "Sort", 1068}}),
+            "-Fixed|~-H Scroll|Sort");
+  const std::string shown = menuText(columnItems(c, "Leeds", s));
+  EXPECT_EQ(shown.substr(0, shown.find("|+Header Centre|")),
+            "-Fixed|-Underline|+Border|+Resize|+H Scroll|+V Scroll|-Header Left|-Header Right");
 }
 
 }  // namespace

@@ -80,6 +80,25 @@ TEST(ListPrintLayout, PlacesColumnsWithLinesBetweenAndJustifiesHeadersAndData) {
   EXPECT_EQ(std::get<report::TextItem>(t.items[0]).text, "42");
 }
 
+TEST(ListPrintLayout, TheSheetIsTheLandscapePaperOfItsCode) {
+  struct Case {
+    int paperType, width, height;
+  } cases[] = {
+      {1, 11000, 8500},   {5, 14000, 8500}, {9, 11693, 8268},
+      {8, 16535, 11693},  {0, 11000, 8500},  // a code without a paper: letter
+      {200, 11000, 8500},
+  };
+  for (const Case& c : cases) {
+    const report::PageSetup s = ListPrintLayout::pageSetup(c.paperType);
+    EXPECT_EQ(s.width, c.width) << c.paperType;
+    EXPECT_EQ(s.height, c.height) << c.paperType;
+    EXPECT_TRUE(s.landscape) << c.paperType;
+    EXPECT_EQ(s.height - s.marginBottom, 7700) << c.paperType;  // the footer ends at 7700
+  }
+  // A sheet shorter than the footer's place keeps it on the sheet.
+  EXPECT_EQ(ListPrintLayout::pageSetup(11).marginBottom, 0);
+}
+
 class RecordingOutput final : public report::ReportOutput {
  public:
   void showPages(const ui::Window&, std::shared_ptr<const report::Document> doc) override {
@@ -87,10 +106,12 @@ class RecordingOutput final : public report::ReportOutput {
   }
   bool print(const report::Document& doc, std::string*) override {
     printed.push_back(doc.texts(0));
+    setups.push_back(doc.setup);
     return true;
   }
   std::shared_ptr<const report::Document> shown;
   std::vector<std::vector<std::string>> printed;
+  std::vector<report::PageSetup> setups;
 };
 
 class ListPrintTest : public testing::ItemListFixture {
@@ -132,6 +153,20 @@ TEST_F(ListPrintTest, PrintsTheRowsOnShowOrTheWholeViewWithTotalsThroughThePrevi
   input(to(preview, ui::Input::Kind::Press, report::PrintPreviewer::kExit));
   EXPECT_EQ(front(), list);
   EXPECT_EQ(output_.printed.size(), 1u);
+}
+
+TEST_F(ListPrintTest, ThePrintGoesOnThePaperOfTheListsPaperType) {
+  adjust_ = [this](ListSettings& s) {
+    s.reports = &output_;
+    s.paperType = 9;  // A4
+  };
+  stationAdd("Cedar");
+  open();
+  post(EventPrintPage);
+  ASSERT_EQ(output_.setups.size(), 1u);
+  EXPECT_EQ(output_.setups[0].width, 11693);
+  EXPECT_EQ(output_.setups[0].height, 8268);
+  EXPECT_TRUE(output_.setups[0].landscape);
 }
 
 }  // namespace

@@ -23,6 +23,29 @@ TEST(PopupMenu, ItemsAreNumberedWithoutSeparatorsAndSubmenuTitles) {
   EXPECT_TRUE(items[2].submenu);
 }
 
+TEST(PopupMenu, ALeadingPlusOrMinusGivesACheckMarkOnOrOff) {
+  struct Case {
+    const char* text;
+    std::string shown;
+    bool checkable, checked, disabled;
+  } cases[] = {
+      {"+Fixed", "Fixed", true, true, false},
+      {"-Fixed", "Fixed", true, false, false},
+      {"~-Border", "Border", true, false, true},
+      {"Plain", "Plain", false, false, false},
+      {"-", "", false, false, false},
+  };
+  for (const Case& c : cases) {
+    const auto items = parsePopupMenu(c.text);
+    ASSERT_EQ(items.size(), 1u) << c.text;
+    EXPECT_EQ(items[0].text, c.shown) << c.text;
+    EXPECT_EQ(items[0].checkable, c.checkable) << c.text;
+    EXPECT_EQ(items[0].checked, c.checked) << c.text;
+    EXPECT_EQ(items[0].disabled, c.disabled) << c.text;
+  }
+  EXPECT_TRUE(parsePopupMenu("-")[0].separator);
+}
+
 TEST(PopupMenu, UnbalancedBracesDoNotLoseItems) {
   auto items = parsePopupMenu("a{b|c");
   ASSERT_EQ(items.size(), 3u);
