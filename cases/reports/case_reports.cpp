@@ -1,5 +1,6 @@
 #include "cases/reports/case_reports.h"
 
+#include <array>
 #include <cstddef>
 #include <cstring>
 
@@ -62,11 +63,17 @@ static_assert(offsetof(SercaseRecord, Status) == offsetof(ArchiveRecord, STATUS)
 // The report's fields of a case (SercaseRecord) or knowledge-base (ArchiveRecord) record: read
 // as its own type, then through the part both share.
 template <class R>
-CaseFields fieldsOf(const store::RecordBuffer& b, bool withHistory) {
+ArchiveRecord sharedPart(const store::RecordBuffer& b) {
   static_assert(sizeof(ArchiveRecord) <= sizeof(R));
-  const R whole = recordOf<R>(b);
-  ArchiveRecord r;
-  std::memcpy(static_cast<void*>(&r), &whole, sizeof r);
+  static_assert(std::is_trivially_copyable_v<R>);
+  ArchiveRecord r;  // cleared, as recordOf gives a record of another file
+  if (b.record.size() == sizeof(R)) std::memcpy(static_cast<void*>(&r), b.record.data(), sizeof r);
+  return r;
+}
+
+template <class R>
+CaseFields fieldsOf(const store::RecordBuffer& b, bool withHistory) {
+  const ArchiveRecord r = sharedPart<R>(b);
   CaseFields c;
   c.caseNr = r.CASENR;
   c.sname = shown(r.SNAME.view());
@@ -143,17 +150,19 @@ CaseList::CaseList(PrintOptions options, bool archive, std::string title, std::s
       [appTitle, width](int page) { return pageFooter("(TM) ", appTitle, page, width); });
 }
 
-bool CaseList::passes(const CaseFields& c) const {
+bool CaseList::passes(const ArchiveRecord& r) const {
   // Owners are compared exactly, letter case included.
-  if (options_.agentChoice == 2 && c.owner != ownerWanted_) return false;
+  if (options_.agentChoice == 2 && r.OWNER.view() != ownerWanted_) return false;
+  // The statuses are plain ASCII: the same in the records' charset as in UTF-8.
+  const std::string_view status = r.STATUS.view();
   if (!archive_) {
     switch (options_.kindChoice) {
       case 2:
-        return c.status == "Active";
+        return status == "Active";
       case 3:
-        return c.status == "On Hold";
+        return status == "On Hold";
       case 4:
-        return c.status == "Closed";
+        return status == "Closed";
       default:
         return true;
     }
@@ -162,22 +171,27 @@ bool CaseList::passes(const CaseFields& c) const {
     case 1:
       return true;
     case 2:
-      return text::fromUtf8(c.idProduct) == idWanted_;
+      return text::fromUtf8(shown(r.IDPRODUCT.view())) == idWanted_;
     case 3:
-      return text::fromUtf8(c.sname) == idWanted_;
+      return text::fromUtf8(shown(r.SNAME.view())) == idWanted_;
     default:
       return false;  // what the Closed choice selects is not settled: it prints nothing
   }
 }
 
 Level CaseList::print(const store::RecordBuffer& record) {
-  const CaseFields c = archive_ ? archiveFields(record) : caseFields(record);
-  if (!passes(c)) return data::LevelNotify;
-  layout_.addDetail(
-      lineBand(listColumns(),
-               {pictured("N06", c.caseNr), text::toUtf8(c.owner.substr(0, 15)), c.sname,
-                c.idProduct, c.problem, c.status, pictured("D5", c.sdate), pictured("T1", c.stime)},
-               true, width_));
+  // Only the fields the line shows are read and converted: a list runs over every case.
+  const ArchiveRecord r =
+      archive_ ? sharedPart<ArchiveRecord>(record) : sharedPart<SercaseRecord>(record);
+  if (!passes(r)) return data::LevelNotify;
+  std::array<std::string, 8> cells = {
+      pictured("N06", r.CASENR), text::toUtf8(r.OWNER.view().substr(0, 15)),
+      shown(r.SNAME.view()),     shown(r.IDPRODUCT.view()),
+      shown(r.SProblem.view()),  shown(r.STATUS.view()),
+      pictured("D5", r.SDATE),   pictured("T1", r.STIME)};
+  layout_.addDetail(lineBandHeight(true), [&](std::vector<report::PageItem>& items) {
+    placeLine(items, listColumns(), cells, true, width_);
+  });
   return data::LevelOk;
 }
 

@@ -8,6 +8,10 @@
 #include "cases/reports/print_options.h"
 #include "cases/reports/report_frame.h"
 
+namespace trv::core {
+struct ArchiveRecord;
+}
+
 namespace trv::cases::reports {
 
 // The fields the case reports print, from a case or a knowledge-base record (both files share
@@ -42,7 +46,7 @@ class CaseList {
   data::Level print(const store::RecordBuffer& record);
 
  private:
-  bool passes(const CaseFields& c) const;
+  bool passes(const core::ArchiveRecord& shared) const;
 
   PrintOptions options_;
   bool archive_;

@@ -103,18 +103,26 @@ report::Band pageFooter(const std::string& mark, const std::string& appTitle, in
   return b;
 }
 
+int lineBandHeight(bool ruleUnder) {
+  return report::ReportLayout::lineHeight(kLineFont) + (ruleUnder ? 40 : 20);
+}
+
+void placeLine(std::vector<report::PageItem>& items, const std::vector<Column>& columns,
+               std::span<std::string> cells, bool ruleUnder, int width) {
+  const int h = report::ReportLayout::lineHeight(kLineFont);
+  for (std::size_t i = 0; i < columns.size() && i < cells.size(); ++i)
+    items.emplace_back(std::in_place_type<report::TextItem>,
+                       report::Rect{columns[i].x, 0, columns[i].width, h}, std::move(cells[i]),
+                       kLineFont, columns[i].align);
+  if (ruleUnder) items.emplace_back(rule(h + 10, width, 2));
+}
+
 report::Band lineBand(const std::vector<Column>& columns, const std::vector<std::string>& cells,
                       bool ruleUnder, int width) {
-  const int h = report::ReportLayout::lineHeight(kLineFont);
   report::Band b;
-  for (std::size_t i = 0; i < columns.size() && i < cells.size(); ++i)
-    b.items.push_back(
-        text(columns[i].x, columns[i].width, h, cells[i], kLineFont, columns[i].align));
-  b.height = h + 20;
-  if (ruleUnder) {
-    b.items.push_back(rule(h + 10, width, 2));
-    b.height += 20;
-  }
+  b.height = lineBandHeight(ruleUnder);
+  std::vector<std::string> texts(cells);
+  placeLine(b.items, columns, texts, ruleUnder, width);
   return b;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +79,12 @@ report::Band pageFooter(const std::string& mark, const std::string& appTitle, in
 // One list line: the cells in their columns, a thin rule under it when asked.
 report::Band lineBand(const std::vector<Column>& columns, const std::vector<std::string>& cells,
                       bool ruleUnder, int width);
+// The height of lineBand's band.
+int lineBandHeight(bool ruleUnder);
+// Appends lineBand's items to `items`, the cells moved into them (for ReportLayout's in-place
+// detail bands).
+void placeLine(std::vector<report::PageItem>& items, const std::vector<Column>& columns,
+               std::span<std::string> cells, bool ruleUnder, int width);
 
 // Hands each record of a view to a function (the report's per-record work).
 class FunctionLoop final : public report::RecordLoop {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -21,8 +22,30 @@ struct Rect {
 
 enum class Align { kLeft, kCenter, kRight };
 
+// A font's face name, held once for the whole program: a report holds a great many text items,
+// each of them carries a pointer's worth for its face. Compares and reads as the name.
+class FontFace {
+ public:
+  FontFace();                       // "Arial"
+  FontFace(std::string_view name);  // NOLINT: implicit, it stands for the name
+  FontFace(const std::string& name) : FontFace(std::string_view(name)) {}  // NOLINT
+  FontFace(const char* name) : FontFace(std::string_view(name)) {}         // NOLINT
+
+  const std::string& str() const { return *name_; }
+  operator const std::string&() const { return *name_; }  // NOLINT
+  bool empty() const { return name_->empty(); }
+
+  friend bool operator==(const FontFace& a, const FontFace& b) { return a.name_ == b.name_; }
+  friend bool operator==(const FontFace& a, std::string_view b) { return *a.name_ == b; }
+  friend bool operator==(const FontFace& a, const std::string& b) { return *a.name_ == b; }
+  friend bool operator==(const FontFace& a, const char* b) { return *a.name_ == b; }
+
+ private:
+  const std::string* name_;  // one of the program's names, never freed
+};
+
 struct FontSpec {
-  std::string face = "Arial";
+  FontFace face;
   int points = 10;
   bool bold = false;
   bool italic = false;

@@ -1,6 +1,7 @@
 #include "runtime/report/report_layout.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace trv::report {
 namespace {
@@ -106,17 +107,25 @@ void ReportLayout::addDetail(const Band& band) {
 }
 
 void ReportLayout::addDetail(Band&& band) {
+  std::vector<PageItem>& items = openDetail(band.height);
+  const std::size_t first = items.size();
+  std::move(band.items.begin(), band.items.end(), std::back_inserter(items));
+  closeDetail(first, band.height);
+}
+
+std::vector<PageItem>& ReportLayout::openDetail(int height) {
   if (!pageOpen_) startPage();
-  if (pageHasDetail_ && y_ + band.height > bottomLimit()) {
+  if (pageHasDetail_ && y_ + height > bottomLimit()) {
     endPage();
     startPage();
   }
+  return doc_.pages.back().items;
+}
+
+void ReportLayout::closeDetail(std::size_t first, int height) {
   std::vector<PageItem>& items = doc_.pages.back().items;
-  for (PageItem& item : band.items) {
-    shift(item, doc_.setup.marginLeft, y_);
-    items.push_back(std::move(item));
-  }
-  y_ += band.height;
+  for (std::size_t i = first; i < items.size(); ++i) shift(items[i], doc_.setup.marginLeft, y_);
+  y_ += height;
   pageHasDetail_ = true;
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "runtime/report/page_model.h"
@@ -34,6 +35,16 @@ class ReportLayout {
   // Places the band below the previous one, on a new page when it does not fit.
   void addDetail(const Band& band);
   void addDetail(Band&& band);
+  // As addDetail, for a band of `height` whose items `place(items)` appends to the page's items,
+  // relative to the band's top-left corner as a Band's: a report of many small bands builds
+  // none on the way.
+  template <class Place>
+  void addDetail(int height, Place&& place) {
+    std::vector<PageItem>& items = openDetail(height);
+    const std::size_t first = items.size();
+    std::forward<Place>(place)(items);
+    closeDetail(first, height);
+  }
   // Places text wrapped at word boundaries to `width`, line by line, continuing on new pages.
   void addMemo(std::string_view text, int x, int width, const FontSpec& font);
   // Ends the current page (when it holds any detail) so the next band starts a fresh one.
@@ -56,6 +67,10 @@ class ReportLayout {
   void startPage();
   void endPage();
   int bottomLimit() const;
+  // The items of the page a detail band of `height` goes on (a new page when it does not fit).
+  std::vector<PageItem>& openDetail(int height);
+  // Moves the band's items (from `first` on) to its place, below the previous band.
+  void closeDetail(std::size_t first, int height);
 
   Document doc_;
   BandBuilder header_;

@@ -135,9 +135,14 @@ std::string upper1252(std::string_view s) {
 }
 
 std::string toUtf8(std::string_view cp1252) {
+  // Plain ASCII (most record text) is the same in UTF-8: copied at once.
+  std::size_t ascii = 0;
+  while (ascii < cp1252.size() && static_cast<unsigned char>(cp1252[ascii]) < 0x80) ++ascii;
+  if (ascii == cp1252.size()) return std::string(cp1252);
   std::string out;
   out.reserve(cp1252.size() + cp1252.size() / 4);
-  for (char c : cp1252) appendUtf8(out, codePointOf(static_cast<unsigned char>(c)));
+  out.append(cp1252.substr(0, ascii));
+  for (char c : cp1252.substr(ascii)) appendUtf8(out, codePointOf(static_cast<unsigned char>(c)));
   return out;
 }
 
