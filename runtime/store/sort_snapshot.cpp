@@ -95,6 +95,9 @@ class Pacer {
   Clock::time_point last_;
 };
 
+// The most the values' room is reserved for before the read; beyond it, it grows as it fills.
+constexpr std::size_t kArenaReserve = std::size_t{1} << 28;
+
 // The most rows the file can hold: its highest row less its lowest, plus one (0 when empty or
 // unknown); at most a few million, so that a file of few rows over a long span of them
 // reserves little.
@@ -205,7 +208,7 @@ Code SortSnapshot::build(const Pause& pause) {
       if (usable(decl, p)) bound += decl.fields[static_cast<std::size_t>(p.field)].width + 1;
     entries.reserve(span);
     rows_.reserve(span);
-    arena.reserve(span * bound);
+    arena.reserve(std::min(span * bound, kArenaReserve));
   }
 
   {
