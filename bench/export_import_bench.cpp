@@ -453,7 +453,8 @@ void BM_RawSqliteImport(benchmark::State& state) {
 }
 BENCHMARK(BM_RawSqliteImport)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-// The importer on a program thread that yields after each group, as the import window runs it.
+// The importer on a program thread that yields after each group and commits without the baton,
+// as the import window runs it.
 void BM_ImportWait(benchmark::State& state) {
   for (auto _ : state) {
     ClientFile f("WaitClient.kvx");
@@ -467,7 +468,9 @@ void BM_ImportWait(benchmark::State& state) {
       core::ClientImporter importer(f.conn, f.id, f.decl, benchFolder() / "WaitError.log", 73000,
                                     1);
       std::string failure;
-      ok = importer.run(in, {}, &failure, [&] { return rt.yieldBaton(); });
+      ok = importer.run(
+          in, {}, &failure, [&] { return rt.yieldBaton(); },
+          [&](const std::function<void()>& commit) { rt.withoutBaton(commit); });
     });
     if (wait < 0 || !ok) {
       state.SkipWithError("the import failed");

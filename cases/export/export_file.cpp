@@ -262,9 +262,12 @@ void ProcessExportFile(core::ProgramState& s, std::uint8_t& failed) {
       data::FileAccess::threadConnection().setSequenceMemos(f.fileId(), false);
       std::uint64_t total = 0;
       // The cases with a number, the ones exported, counted from their key: counting the
-      // records themselves would read the whole file once more before the export starts.
+      // records themselves would read the whole file once more before the export starts. The
+      // key of a large file still takes a while: counted in steps, the other threads' windows
+      // answering between them.
       (void)data::FileAccess::threadConnection().countKeyed(
-          f.fileId(), f.decl().findKey("SER:CaseNrKey"), &total);
+          f.fileId(), f.decl().findKey("SER:CaseNrKey"), &total,
+          [&s] { return s.env.ui.yieldBaton(); });
       RunEnd end = RunEnd::Cancelled;
       std::uint64_t unwritten = 0;
       {

@@ -122,7 +122,8 @@ class ClientImport {
     std::string failure;
     const bool written = importer.run(
         in, [this](std::uint64_t lines) { w_.setValue(ImportProgress, std::int64_t(lines)); },
-        &failure, [this] { return s_.env.ui.yieldBaton(); });
+        &failure, [this] { return s_.env.ui.yieldBaton(); },
+        [this](const std::function<void()>& commit) { s_.env.ui.withoutBaton(commit); });
     clients.close();
     w_.setValue(ImportProgress, std::int64_t{0});
     w_.setHidden(ImportProgress, true);

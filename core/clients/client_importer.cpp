@@ -47,7 +47,8 @@ ClientImporter::ClientImporter(store::Connection& connection, store::FileId file
       time_(time) {}
 
 bool ClientImporter::run(std::istream& in, const std::function<void(std::uint64_t)>& progress,
-                         std::string* failure, const std::function<bool()>& betweenGroups) {
+                         std::string* failure, const std::function<bool()>& betweenGroups,
+                         const std::function<void(const std::function<void()>&)>& commitAside) {
   bool inGroup = false;
   int groupLines = 0;
   auto groupStart = std::chrono::steady_clock::now();
@@ -55,7 +56,13 @@ bool ClientImporter::run(std::istream& in, const std::function<void(std::uint64_
     groupLines = 0;
     if (!inGroup) return true;
     inGroup = false;
-    if (conn_.commit() == store::Ok) return true;
+    bool committed = false;
+    const auto commit = [&] { committed = conn_.commit() == store::Ok; };
+    if (commitAside)
+      commitAside(commit);
+    else
+      commit();
+    if (committed) return true;
     if (failure) {
       const store::Error& e = store::lastError();
       *failure = e.driverText.empty() ? e.text : e.text + ": " + e.driverText;

@@ -33,9 +33,12 @@ class ClientImporter {
   // imported. False when the Client file could not be written (a group's commit failed: its
   // lines are not imported, the run stops) with the reason in *failure. `betweenGroups`, when
   // given, is called after each group, outside any transaction (long work lets other threads in
-  // there); its false (the program ends) stops the run there, as a success.
+  // there); its false (the program ends) stops the run there, as a success. `commitAside`, when
+  // given, is handed each group's commit to run (a commit waits on the disk: other threads may
+  // take their turns meanwhile); it must run it once, on the calling thread.
   bool run(std::istream& in, const std::function<void(std::uint64_t)>& progress,
-           std::string* failure, const std::function<bool()>& betweenGroups = {});
+           std::string* failure, const std::function<bool()>& betweenGroups = {},
+           const std::function<void(const std::function<void()>&)>& commitAside = {});
 
   // Records read, the heading included.
   std::uint64_t linesRead() const { return linesRead_; }

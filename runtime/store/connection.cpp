@@ -456,6 +456,75 @@ Code Connection::countKeyed(FileId id, int key, std::uint64_t* n) {
       *f, "SELECT count(*) FROM " + f->table() + " WHERE " + f->keyColumn(key) + " IS NOT NULL", n);
 }
 
+Code Connection::countKeyed(FileId id, int key, std::uint64_t* n,
+                            const std::function<bool()>& betweenSteps, int stepKeys) {
+  if (!betweenSteps || impl_->inTxn || stepKeys < 1) return countKeyed(id, key, n);
+  clearError();
+  Impl& m = *impl_;
+  OpenFile* f = m.file(id);
+  if (f == nullptr) return setError(FileNotOpen);
+  if (key < 0 || static_cast<std::size_t>(key) >= f->decl->keys.size())
+    return setError(EntryNotFound, 0, "no such key");
+  // Each step finds the last key of the step (key image and row, so that a run of equal keys
+  // may be cut anywhere) by walking the index from the end of the step before.
+  const std::string col = f->keyColumn(key);
+  const std::string pick = "SELECT " + col + ", id FROM " + f->table() + " WHERE ";
+  const std::string after = col + " = ?1 AND id > ?2 UNION ALL " + pick + col + " > ?1";
+  const std::string last = " ORDER BY 1, 2 LIMIT 1 OFFSET ?3";
+  // The first steps are small: the key of a file not read for a while comes from the disk.
+  int step = std::max(1, stepKeys / 32);
+  std::uint64_t total = 0;
+  bool started = false;
+  std::string image;
+  std::int64_t row = 0;
+  for (;;) {
+    {
+      sqlite3_stmt* s =
+          m.prepare(*f, started ? pick + after + last : pick + col + " IS NOT NULL" + last);
+      if (s == nullptr) return lastError().code;
+      Use u(s);
+      if (started) {
+        u.bindText(1, image);
+        u.bindInt(2, row);
+      }
+      u.bindInt(3, step - 1);
+      const int rc = m.retrying([&] {
+        sqlite3_reset(s);
+        return sqlite3_step(s);
+      });
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) return fromSqlite(m.db, rc);
+      image = u.blob(0);
+      row = u.integer(1);
+    }
+    started = true;
+    total += static_cast<std::uint64_t>(step);
+    step = std::min(stepKeys, step * 2);
+    const bool more = betweenSteps();
+    f = m.file(id);
+    if (f == nullptr) return setError(FileNotOpen);
+    if (!more) break;
+  }
+  std::uint64_t rest = 0;
+  if (!started) {
+    if (Code c = countKeyed(id, key, &rest); c != Ok) return c;
+  } else {
+    sqlite3_stmt* s = m.prepare(*f, "SELECT count(*) FROM (" + pick + after + ")");
+    if (s == nullptr) return lastError().code;
+    Use u(s);
+    u.bindText(1, image);
+    u.bindInt(2, row);
+    const int rc = m.retrying([&] {
+      sqlite3_reset(s);
+      return sqlite3_step(s);
+    });
+    if (rc != SQLITE_ROW) return fromSqlite(m.db, rc);
+    rest = static_cast<std::uint64_t>(u.integer(0));
+  }
+  *n = total + rest;
+  return Ok;
+}
+
 Code Connection::changeStamp(FileId id, std::uint64_t* stamp) {
   clearError();
   OpenFile* f = impl_->file(id);

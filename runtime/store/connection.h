@@ -106,6 +106,12 @@ class Connection {
   // The records that key `key` holds: those whose key fields are not all zero or blank. Read
   // from the key alone, so much quicker than count() on a file of large records.
   [[nodiscard]] Code countKeyed(FileId id, int key, std::uint64_t* n);
+  // As countKeyed, in steps of up to `stepKeys` keys, calling `betweenSteps` in between with no
+  // statement open (a long count lets other threads in there); its false has the rest counted
+  // without further calls. Outside a transaction; inside one, or without `betweenSteps`, in one
+  // go. Keys added or removed between the steps may or may not be counted.
+  [[nodiscard]] Code countKeyed(FileId id, int key, std::uint64_t* n,
+                                const std::function<bool()>& betweenSteps, int stepKeys = 20000);
   // A number that differs from the one given before whenever the file may have changed since,
   // here or at any station (equal numbers: nothing was written in between). Costs one read of
   // the file's header.

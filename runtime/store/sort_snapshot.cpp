@@ -95,6 +95,25 @@ class Pacer {
   Clock::time_point last_;
 };
 
+// The most the values' room is reserved for before the read; beyond it, it grows as it fills.
+constexpr std::size_t kArenaReserve = std::size_t{1} << 28;
+
+// The most rows the file can hold: its highest row less its lowest, plus one (0 when empty or
+// unknown); at most a few million, so that a file of few rows over a long span of them
+// reserves little.
+std::size_t rowSpan(const RawFile& raw) {
+  sqlite3_stmt* s = nullptr;
+  const std::string table = raw.schema + ".records";
+  const std::string sql =
+      "SELECT (SELECT max(id) FROM " + table + ") - (SELECT min(id) FROM " + table + ") + 1";
+  std::int64_t span = 0;
+  if (sqlite3_prepare_v2(raw.db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
+      sqlite3_step(s) == SQLITE_ROW)
+    span = sqlite3_column_int64(s, 0);
+  sqlite3_finalize(s);
+  return static_cast<std::size_t>(std::clamp<std::int64_t>(span, 0, std::int64_t{1} << 22));
+}
+
 }  // namespace
 
 std::string sortValue(const FileDecl& decl, const std::vector<SortPart>& parts,
@@ -179,6 +198,18 @@ Code SortSnapshot::build(const Pause& pause) {
   rows_.clear();
   placeOfScanned_.clear();
   order_.clear();
+  values_.clear();
+  // Room for the rows the file can hold, and for their values without escapes, taken before the
+  // read: grown on the way, the lists would be copied whole in one stretch each time (tens of
+  // milliseconds near the end of a large file). Only what is used is ever touched.
+  if (const std::size_t span = rowSpan(raw); span > 0) {
+    std::size_t bound = 0;
+    for (const SortPart& p : parts_)
+      if (usable(decl, p)) bound += decl.fields[static_cast<std::size_t>(p.field)].width + 1;
+    entries.reserve(span);
+    rows_.reserve(span);
+    arena.reserve(std::min(span * bound, kArenaReserve));
+  }
 
   {
     // A slice of rows at a time, each slice its own read, so the pauses hold no lock.
@@ -248,7 +279,16 @@ Code SortSnapshot::build(const Pause& pause) {
               entries.begin() + static_cast<std::ptrdiff_t>(std::min(n, at + kRun)), less);
     pacer.tick();
   }
-  std::vector<Entry> merged(n > kRun ? n : 0);
+  // Sized in steps: zeroing a large list in one go would be a long stretch of its own.
+  const auto grow = [&pacer](auto& list, std::size_t size) {
+    list.reserve(size);
+    while (list.size() < size) {
+      list.resize(std::min(size, list.size() + (std::size_t{1} << 16)));
+      pacer.tick();
+    }
+  };
+  std::vector<Entry> merged;
+  grow(merged, n > kRun ? n : 0);
   for (std::size_t width = kRun; width < n; width *= 2) {
     for (std::size_t at = 0; at < n; at += 2 * width) {
       const std::size_t mid = std::min(n, at + width);
@@ -266,9 +306,9 @@ Code SortSnapshot::build(const Pause& pause) {
   }
   merged = {};
 
-  order_.resize(n);
-  placeOfScanned_.resize(n);
-  values_.resize(n);
+  grow(order_, n);
+  grow(placeOfScanned_, n);
+  grow(values_, n);
   for (std::size_t i = 0; i < n; ++i) {
     order_[i] = rows_[entries[i].scanned];
     placeOfScanned_[entries[i].scanned] = static_cast<std::int64_t>(i);

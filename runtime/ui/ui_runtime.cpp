@@ -116,7 +116,10 @@ bool UiRuntime::readyLocked(const ThreadRec& rec) const {
     case ThreadState::Running:
       return false;
     case ThreadState::Yielding:
+    case ThreadState::Returning:
       return true;
+    case ThreadState::Outside:
+      return false;
     case ThreadState::WaitingEvent:
       return ended_ || !rec.waitingOn->open_ || !rec.waitingOn->queue_.empty() ||
              (rec.deadline && std::chrono::steady_clock::now() >= *rec.deadline);
@@ -134,8 +137,9 @@ bool UiRuntime::readyLocked(const ThreadRec& rec) const {
 
 bool UiRuntime::idleLocked() const {
   if (batonOwner_ != 0) return false;
-  return std::none_of(threads_.begin(), threads_.end(),
-                      [this](const auto& t) { return readyLocked(t.second); });
+  return std::none_of(threads_.begin(), threads_.end(), [this](const auto& t) {
+    return t.second.state == ThreadState::Outside || readyLocked(t.second);
+  });
 }
 
 int UiRuntime::nextRunnerLocked() const {
@@ -169,6 +173,23 @@ bool UiRuntime::yieldBaton() {
   releaseLocked();
   acquireLocked(lock, me);
   return !ended_;
+}
+
+void UiRuntime::withoutBaton(const std::function<void()>& work) {
+  const int me = currentThread();
+  std::unique_lock lock(m_);
+  if (me == 0 || current() != this || batonOwner_ != me) {
+    lock.unlock();
+    work();
+    return;
+  }
+  threads_[me].state = ThreadState::Outside;
+  releaseLocked();
+  lock.unlock();
+  work();
+  lock.lock();
+  threads_[me].state = ThreadState::Returning;
+  acquireLocked(lock, me);
 }
 
 void UiRuntime::acquireLocked(std::unique_lock<std::mutex>& lock, int me) {

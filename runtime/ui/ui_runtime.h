@@ -4,8 +4,9 @@
 // Thread rules. Program threads are real threads started through start(); they pass one
 // baton, so exactly one runs at a time. A program thread gives the baton away only while it
 // waits for an event (Window::accept), shows a message box, dialog or popup menu, prints, when
-// it yields in the middle of long work (yieldBaton), and when it ends. Program code may therefore
-// read and change any window's state without locks. When several threads could run, the lowest
+// it yields in the middle of long work (yieldBaton), while it runs a call that touches only its
+// own things (withoutBaton), and when it ends. Program code may therefore read and change any
+// window's state without locks. When several threads could run, the lowest
 // thread number goes first, so runs are repeatable. Calls marked "thread-safe" may come from any
 // thread (the desktop's, a test's); everything else requires a program thread holding the baton.
 //
@@ -78,6 +79,12 @@ class UiRuntime {
   // statement and no transaction. Returns false once the program has ended (the work should
   // stop), true otherwise; off a program thread it only says whether the program still runs.
   bool yieldBaton();
+  // Runs `work` on the calling program thread without the baton, the other program threads
+  // taking their turns meanwhile, then takes the baton back: for a call in long work that waits
+  // on the disk (a commit's flush). `work` must reach nothing that another program thread may
+  // use (no window, no runtime call): only the calling thread's own things, such as its store
+  // connection. The program is not idle while it runs. Off a program thread it just runs `work`.
+  void withoutBaton(const std::function<void()>& work);
   // The calling program thread gives the baton away until every other program thread started
   // by start() has ended (adopted host threads are not waited for); the others run meanwhile.
   // The program body calls it after its frame has closed, so that no window outlives the
@@ -186,7 +193,9 @@ class UiRuntime {
     WaitingEvent,
     WaitingAnswer,
     Yielding,
-    WaitingOthers
+    WaitingOthers,
+    Outside,   // running work without the baton (withoutBaton)
+    Returning  // back from that work, to have the baton again
   };
   struct ThreadRec {
     ThreadState state = ThreadState::Starting;

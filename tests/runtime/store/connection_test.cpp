@@ -89,6 +89,46 @@ TEST_F(StoreTest, BlankOrZeroKeysAreLeftOutOfTheKey) {
   EXPECT_EQ(conn_.fetch(id_, 1, blank), RecordNotFound);
 }
 
+// Counted in steps, a key gives the whole count whatever the step, runs of equal keys and keys
+// left out included; a step that says stop has the rest counted at once.
+TEST_F(StoreTest, KeyCountedInStepsIsTheWholeCount) {
+  for (int i = 0; i < 23; ++i)
+    ASSERT_EQ(add({0, i % 5 == 0 ? "" : "n" + std::to_string(i), i % 4 == 0 ? "" : "g",
+                   i % 7 == 0 ? 0 : i % 2}),
+              Ok);
+  for (int key = 0; key < 3; ++key) {
+    std::uint64_t whole = 0;
+    ASSERT_EQ(conn_.countKeyed(id_, key, &whole), Ok);
+    for (int step : {1, 2, 3, 5, 22, 23, 24, 1000}) {
+      SCOPED_TRACE("key " + std::to_string(key) + ", step " + std::to_string(step));
+      std::uint64_t n = 0;
+      std::uint64_t calls = 0;
+      ASSERT_EQ(conn_.countKeyed(
+                    id_, key, &n, [&] { return ++calls > 0; }, step),
+                Ok);
+      EXPECT_EQ(n, whole);
+      EXPECT_GE(calls, whole / static_cast<std::uint64_t>(step));
+      if (step == 1) {
+        EXPECT_EQ(calls, whole);
+      }
+      calls = 0;
+      ASSERT_EQ(conn_.countKeyed(
+                    id_, key, &n,
+                    [&] {
+                      ++calls;
+                      return false;
+                    },
+                    step),
+                Ok);
+      EXPECT_EQ(n, whole);
+      EXPECT_LE(calls, 1u);
+    }
+  }
+  std::uint64_t n = 0;
+  ASSERT_EQ(conn_.countKeyed(id_, 2, &n), Ok);
+  EXPECT_EQ(n, 17u);  // a blank group with a zero moment is no key
+}
+
 TEST_F(StoreTest, KeyOrderRunsBothWaysFromAValue) {
   for (const char* n : {"delta", "Alpha", "charlie", "bravo", "echo"})
     ASSERT_EQ(add({0, n, "", 0}), Ok);

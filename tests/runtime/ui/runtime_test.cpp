@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "runtime/ui/ui_runtime.h"
@@ -432,6 +435,59 @@ TEST_F(Runtime, YieldingWorkLetsOtherThreadsRunBetweenSteps) {
   ASSERT_TRUE(driver.inspect([&] { one->post(EventAccepted, 2); }));
   ASSERT_TRUE(rt.waitFinished(std::chrono::seconds(5)));
   EXPECT_EQ(log, (std::vector<std::string>{"a0", "a stopped"}));
+}
+
+// Work run without the baton lets the other threads' windows answer while it runs, and the
+// program is not idle until it is over and its thread has the baton back.
+TEST_F(Runtime, WorkWithoutTheBatonLetsOtherThreadsRunMeanwhile) {
+  std::vector<std::string> log;  // written only by the thread holding the baton
+  std::atomic<bool> answered{false}, release{false};
+  const auto waitFor = [](const std::atomic<bool>& flag) {
+    for (int i = 0; i < 5000 && !flag; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return flag.load();
+  };
+  Recorder first, second;
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("First"));
+    first.loop(*w, [&](const Event& e) {
+      if (e.number != EventAccepted) return;
+      bool sawAnswer = false;
+      rt.withoutBaton([&] { sawAnswer = e.control == 1 ? waitFor(answered) : waitFor(release); });
+      log.push_back(sawAnswer ? "a done" : "a timed out");
+    });
+  }),
+            1);
+  ASSERT_EQ(rt.start([&] {
+    auto w = rt.open(decl("Second"));
+    second.loop(*w, [&](const Event& e) {
+      if (e.number != EventAccepted) return;
+      log.push_back("b answers");
+      answered = true;
+    });
+  }),
+            2);
+  ASSERT_TRUE(driver.waitIdle());
+  Window *one = nullptr, *two = nullptr;
+  ASSERT_TRUE(driver.inspect([&] {
+    one = rt.threadWindows(1).front();
+    two = rt.threadWindows(2).front();
+  }));
+  // Thread 1 goes first; thread 2 answers while thread 1's work waits for that answer.
+  ASSERT_TRUE(driver.inspect([&] {
+    rt.post(to(one, Input::Kind::Press, 1));
+    rt.post(to(two, Input::Kind::Press, 1));
+  }));
+  ASSERT_TRUE(driver.waitIdle());
+  EXPECT_EQ(log, (std::vector<std::string>{"b answers", "a done"}));
+
+  // Work still running keeps the program from being idle.
+  log.clear();
+  ASSERT_TRUE(driver.inspect([&] { one->post(EventAccepted, 2); }));
+  EXPECT_FALSE(rt.holdWhenIdle(std::chrono::milliseconds(200)).has_value());
+  release = true;
+  ASSERT_TRUE(driver.waitIdle());
+  EXPECT_EQ(log, (std::vector<std::string>{"a done"}));
 }
 
 }  // namespace
