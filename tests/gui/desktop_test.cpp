@@ -575,23 +575,27 @@ TEST_F(DesktopTest, TurnedStringsStandUpAndAWindowsImageGoesToTheClipboard) {
   EXPECT_TRUE(endProgram());
 }
 
-TEST(RunDesktop, RunsTheProgramBodyAndReturnsWhenItEnds) {
+// Runs the desktop with one window of this title and kind until it closes; `act` is called on
+// every visible top-level widget, every 20 ms, with a timer to stop once it has acted. True when
+// the window saw its close and runDesktop returned 0.
+bool runOneWindow(const std::string& title, WindowKind kind,
+                  const std::function<void(QWidget*, QTimer&)>& act) {
   testing::qtApp();
   text::ManualClock clock{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
   bool closed = false;
-  // Closes the sign-on window through its close box once it shows.
-  QTimer closer;
-  QObject::connect(&closer, &QTimer::timeout, [&] {
+  QTimer actor;
+  QObject::connect(&actor, &QTimer::timeout, [&] {
     for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->isVisible() && w->windowTitle() == "Vorn Trovanel 1.2 - Logon") w->close();
+      if (w->isVisible() && w->windowTitle() == QString::fromStdString(title)) act(w, actor);
   });
-  closer.start(20);
+  actor.start(20);
   int argc = 1;
   char name[] = "trvnel01";
   char* argv[] = {name, nullptr};
   int code = runDesktop(argc, argv, clock, [&](UiRuntime& rt, report::ReportOutput&) {
     WindowDecl d;
-    d.title = "Vorn Trovanel 1.2 - Logon";
+    d.title = title;
+    d.kind = kind;
     auto w = rt.open(std::move(d));
     Event e;
     while (w->accept(e))
@@ -601,40 +605,21 @@ TEST(RunDesktop, RunsTheProgramBodyAndReturnsWhenItEnds) {
       }
   });
   EXPECT_EQ(code, 0);
-  EXPECT_TRUE(closed);
+  return closed && code == 0;
+}
+
+TEST(RunDesktop, RunsTheProgramBodyAndReturnsWhenItEnds) {
+  // The sign-on window is closed through its close box once it shows.
+  EXPECT_TRUE(runOneWindow("Vorn Trovanel 1.2 - Logon", WindowKind::Modal,
+                           [](QWidget* w, QTimer&) { w->close(); }));
 }
 
 TEST(RunDesktop, AStopSignalClosesTheFrameAsItsCloseBoxDoes) {
-  testing::qtApp();
-  text::ManualClock clock{*text::dateNumber(2002, 5, 6), *text::timeNumber(10, 0)};
-  bool closed = false;
   // The desktop session ends once the frame shows.
-  QTimer stopper;
-  QObject::connect(&stopper, &QTimer::timeout, [&] {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->isVisible() && w->windowTitle() == "Frame") {
-        stopper.stop();
-        std::raise(SIGTERM);
-      }
-  });
-  stopper.start(20);
-  int argc = 1;
-  char name[] = "trvnel01";
-  char* argv[] = {name, nullptr};
-  int code = runDesktop(argc, argv, clock, [&](UiRuntime& rt, report::ReportOutput&) {
-    WindowDecl d;
-    d.title = "Frame";
-    d.kind = WindowKind::Frame;
-    auto w = rt.open(std::move(d));
-    Event e;
-    while (w->accept(e))
-      if (e.number == EventCloseWindow) {
-        closed = true;
-        w->close();
-      }
-  });
-  EXPECT_EQ(code, 0);
-  EXPECT_TRUE(closed);
+  EXPECT_TRUE(runOneWindow("Frame", WindowKind::Frame, [](QWidget*, QTimer& actor) {
+    actor.stop();
+    std::raise(SIGTERM);
+  }));
 }
 
 }  // namespace
