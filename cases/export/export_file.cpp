@@ -14,6 +14,7 @@
 #include "runtime/forms/program_message.h"
 #include "runtime/forms/window_controller.h"
 #include "runtime/report/report_runner.h"
+#include "runtime/store/file_shrink.h"
 #include "runtime/ui/ui_runtime.h"
 #include "runtime/ui/window.h"
 #include "runtime/view/view_reader.h"
@@ -250,6 +251,9 @@ void ProcessExportFile(core::ProgramState& s, std::uint8_t& failed) {
   if (cases.open() == data::LevelOk) {
     const std::string folder = s.AppSettings.ReadValue(kSection, kKey);
     const std::string path = exportPathOf(folder);
+    // The last export, often as large as this one, is emptied in steps first: truncating it in
+    // one call would hold every other window. When it cannot be, opening it says why.
+    (void)store::shrinkInSteps(path, [&s] { return s.env.ui.yieldBaton(); });
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
       forms::tell(s.forms, kHeld);

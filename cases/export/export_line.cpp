@@ -2,6 +2,7 @@
 
 #include "core/data/records.h"
 #include "runtime/text/charset.h"
+#include "runtime/text/date_time.h"
 #include "runtime/text/fixed_string.h"
 #include "runtime/text/picture.h"
 
@@ -19,10 +20,12 @@ std::string trimmed(std::string s) {
 
 void appendQuoted(std::string& out, std::string_view utf8) {
   out += '"';
-  for (const char c : utf8) {
-    if (c == '"') out += '"';
-    out += c;
+  for (std::size_t q; (q = utf8.find('"')) != std::string_view::npos;) {
+    out.append(utf8.substr(0, q + 1));
+    out += '"';
+    utf8.remove_prefix(q + 1);
   }
+  out.append(utf8);
   out += '"';
 }
 
@@ -32,7 +35,17 @@ void appendText(std::string& out, std::string_view field) {
   field = text::clip(field);
   bool ascii = true;
   for (const char c : field) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-  appendQuoted(out, ascii ? std::string(field) : text::toUtf8(field));
+  if (ascii)
+    appendQuoted(out, field);
+  else
+    appendQuoted(out, text::toUtf8(field));
+}
+
+// "@T1" shows hours and minutes: the times of one minute share their text, so they share the
+// cache's entry (a time of day in hundredths varies too much to cache as it is).
+std::int32_t timeKey(std::int32_t value) {
+  if (value < 1 || value > text::kLastTimeNumber) return value;
+  return (value - 1) / text::kHundredthsPerMinute * text::kHundredthsPerMinute + 1;
 }
 
 }  // namespace
@@ -52,6 +65,7 @@ void ExportFormatter::appendPictured(std::string& out, bool date, std::int32_t v
     return;
   }
   auto& cache = date ? dates_ : times_;
+  if (!date) value = timeKey(value);
   auto it = cache.find(value);
   if (it == cache.end()) {
     if (cache.size() >= kCacheLimit) cache.clear();

@@ -92,7 +92,9 @@ bool ClientImporter::run(std::istream& in, const std::function<void(std::uint64_
 }
 
 void ClientImporter::importLine(const CsvRecord& record) {
-  place_ = {importLogName(record.fields), importLogEmail(record.fields), record.line, {}};
+  // The log's name and e-mail are made only for a line that is refused.
+  record_ = &record;
+  place_ = {{}, {}, record.line, {}};
   const ImportRecord v = importRecord(record.fields, &place_.unheld);
   // Stored as "?" the characters would be lost without a word.
   if (!place_.unheld.empty()) {
@@ -146,6 +148,8 @@ void ClientImporter::addClient(const ImportRecord& v, const std::string& fullNam
 void ClientImporter::logError(ImportError reason) {
   ++rejected_;
   lastError_ = reason;
+  place_.name = importLogName(record_->fields);
+  place_.email = importLogEmail(record_->fields);
   const std::string line = importErrorLine(date_, time_, reason, place_) + "\r\n";
   // Opened at the first refused line and kept for the run; each line is flushed at once.
   if (!log_.is_open()) log_.open(errorLog_, std::ios::binary | std::ios::app);

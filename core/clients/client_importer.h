@@ -53,7 +53,7 @@ class ClientImporter {
  private:
   void importLine(const CsvRecord& record);
   void addClient(const ImportRecord& v, const std::string& fullName);
-  void logError(ImportError reason);  // of the record in place_
+  void logError(ImportError reason);  // of record_, at place_
 
   store::Connection& conn_;
   store::FileId file_;
@@ -63,6 +63,7 @@ class ClientImporter {
   std::ofstream log_;
   std::int32_t date_, time_;
   std::uint64_t linesRead_ = 0, line_ = 0, rejected_ = 0;
+  const CsvRecord* record_ = nullptr;  // the record being imported
   ImportErrorPlace place_;
   int runningNumber_ = 0;
   bool imported_ = false;

@@ -31,6 +31,10 @@ bool validUtf8(std::string_view s) {
   return true;
 }
 
+bool isAscii(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // Length of the UTF-8 sequence starting at s[i] (a valid text assumed).
 std::size_t sequenceLength(std::string_view s, std::size_t i) {
   const auto c = static_cast<unsigned char>(s[i]);
@@ -38,6 +42,7 @@ std::size_t sequenceLength(std::string_view s, std::size_t i) {
 }
 
 std::string withLineBreaks(std::string_view s, std::string_view replacement) {
+  if (s.find_first_of("\r\n") == std::string_view::npos) return std::string(s);
   std::string out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size(); ++i) {
@@ -78,7 +83,8 @@ ImportRecord importRecord(const std::vector<std::string>& fields, std::string* u
   const std::size_t n = std::min<std::size_t>(fields.size(), kImportFields);
   for (std::size_t i = 0; i < n; ++i) {
     std::string v = withLineBreaks(fields[i], i == VktRemark ? "\r\n" : " ");
-    if (utf8) {
+    // ASCII reads the same in both charsets.
+    if (utf8 && !isAscii(v)) {
       std::optional<std::string> held = text::fromUtf8Strict(v);
       if (!held) {
         addUnheld(v, missing);
@@ -86,7 +92,8 @@ ImportRecord importRecord(const std::vector<std::string>& fields, std::string* u
       }
       v = std::move(*held);
     }
-    r[i] = v.substr(0, kWidths[i]);
+    if (v.size() > kWidths[i]) v.resize(kWidths[i]);
+    r[i] = std::move(v);
   }
   if (!missing.empty()) r = ImportRecord();
   if (unheld) *unheld = std::move(missing);

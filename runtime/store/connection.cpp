@@ -387,6 +387,9 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     fid = static_cast<FileId>(m.files.size() - 1);
   } else {
     m.files[fid]->decl = &decl;
+    m.files[fid]->addSql = {};
+    m.files[fid]->putSql = {};
+    m.files[fid]->fetchSql.clear();
     m.files[fid]->hidden = false;
   }
   OpenFile& f = *m.files[fid];
@@ -551,9 +554,12 @@ Code Connection::fetch(FileId id, int key, RecordBuffer& buf) {
   if (buf.record.size() != f->decl->recordSize) return impl_->checkBuffer(*f, buf);
   const auto img = keyImage(*f->decl, f->decl->keys[key], buf.record.data());
   if (!img) return setError(RecordNotFound);
-  sqlite3_stmt* s =
-      impl_->prepare(*f, "SELECT " + f->selectColumns() + " FROM " + f->table() + " WHERE " +
-                             f->keyColumn(key) + " = ?1 ORDER BY id LIMIT 1");
+  if (f->fetchSql.size() != f->decl->keys.size()) f->fetchSql.assign(f->decl->keys.size(), {});
+  std::string& sql = f->fetchSql[static_cast<std::size_t>(key)];
+  if (sql.empty())
+    sql = "SELECT " + f->selectColumns() + " FROM " + f->table() + " WHERE " + f->keyColumn(key) +
+          " = ?1 ORDER BY id LIMIT 1";
+  sqlite3_stmt* s = impl_->prepare(*f, sql);
   if (s == nullptr) return lastError().code;
   Use u(s);
   u.bindText(1, *img);
@@ -785,35 +791,38 @@ Code Connection::add(FileId id, RecordBuffer& buf) {
   const bool numbering =
       autoKey >= 0 && readNumber(d.fields[d.keys[autoKey].components[0]], buf.record.data()) == 0;
 
-  std::string cols = "version, data";
-  std::string vals;
-  for (const KeyDecl& k : d.keys) cols += ", " + sqlName(k.name);
-  for (const MemoDecl& mm : d.memos) cols += ", " + sqlName(mm.name);
-  int param = 2;
-  std::string sql;
-  if (numbering) {
-    const FieldDecl& nf = d.fields[d.keys[autoKey].components[0]];
-    const std::string t = std::to_string(static_cast<int>(nf.type));
-    vals = "1, trv_put(?1, " + std::to_string(nf.offset) + ", " + std::to_string(nf.width) + ", n)";
-    for (std::size_t k = 0; k < d.keys.size(); ++k)
-      vals += static_cast<int>(k) == autoKey ? ", trv_img(n, " + t + ")"
-                                             : ", ?" + std::to_string(param++);
-    for (std::size_t i = 0; i < d.memos.size(); ++i) vals += ", ?" + std::to_string(param++);
-    const std::string ac = f->keyColumn(autoKey);
-    sql = "INSERT INTO " + f->table() + " (" + cols + ") SELECT " + vals +
-          " FROM (SELECT coalesce(trv_num(max(" + ac + "), " + t + "), 0) + 1 AS n FROM " +
-          f->table() + " WHERE " + ac + " IS NOT NULL) RETURNING id, data";
-  } else {
-    vals = "1, ?1";
-    for (std::size_t k = 0; k < d.keys.size() + d.memos.size(); ++k)
-      vals += ", ?" + std::to_string(param++);
-    sql = "INSERT INTO " + f->table() + " (" + cols + ") VALUES (" + vals + ") RETURNING id, data";
+  // The statement's text depends only on the file and on numbering: made once.
+  std::string& sql = f->addSql[numbering ? 1 : 0];
+  if (sql.empty()) {
+    int param = 2;
+    std::string cols = "version, data";
+    std::string vals;
+    for (const KeyDecl& k : d.keys) cols += ", " + sqlName(k.name);
+    for (const MemoDecl& mm : d.memos) cols += ", " + sqlName(mm.name);
+    if (numbering) {
+      const FieldDecl& nf = d.fields[d.keys[autoKey].components[0]];
+      const std::string t = std::to_string(static_cast<int>(nf.type));
+      vals = "1, trv_put(?1, " + std::to_string(nf.offset) + ", " + std::to_string(nf.width) + ", n)";
+      for (std::size_t k = 0; k < d.keys.size(); ++k)
+        vals += static_cast<int>(k) == autoKey ? ", trv_img(n, " + t + ")"
+                                               : ", ?" + std::to_string(param++);
+      for (std::size_t i = 0; i < d.memos.size(); ++i) vals += ", ?" + std::to_string(param++);
+      const std::string ac = f->keyColumn(autoKey);
+      sql = "INSERT INTO " + f->table() + " (" + cols + ") SELECT " + vals +
+            " FROM (SELECT coalesce(trv_num(max(" + ac + "), " + t + "), 0) + 1 AS n FROM " +
+            f->table() + " WHERE " + ac + " IS NOT NULL) RETURNING id, data";
+    } else {
+      vals = "1, ?1";
+      for (std::size_t k = 0; k < d.keys.size() + d.memos.size(); ++k)
+        vals += ", ?" + std::to_string(param++);
+      sql = "INSERT INTO " + f->table() + " (" + cols + ") VALUES (" + vals + ") RETURNING id, data";
+    }
   }
   sqlite3_stmt* s = m.prepare(*f, sql);
   if (s == nullptr) return lastError().code;
   Use u(s);
   u.bindText(1, buf.record);
-  param = 2;
+  int param = 2;
   for (std::size_t k = 0; k < d.keys.size(); ++k) {
     if (numbering && static_cast<int>(k) == autoKey) continue;
     const auto img = keyImage(d, d.keys[k], buf.record.data());
@@ -855,21 +864,26 @@ Code Connection::put(FileId id, RecordBuffer& buf) {
   m.forgetAll();
   ++f->writes;
   const FileDecl& d = *f->decl;
-  std::string sql = "UPDATE " + f->table() + " SET version = version + 1, data = ?1";
-  int param = 2;
-  for (const KeyDecl& k : d.keys) sql += ", " + sqlName(k.name) + " = ?" + std::to_string(param++);
-  for (const MemoDecl& mm : d.memos)
-    sql += ", " + sqlName(mm.name) + " = ?" + std::to_string(param++);
   const bool watched = buf.position.version != 0;
-  const int rowParam = param;
-  sql += " WHERE id = ?" + std::to_string(rowParam);
-  if (watched) sql += " AND version = ?" + std::to_string(rowParam + 1);
-  sql += " RETURNING version";
+  const int rowParam = 2 + static_cast<int>(d.keys.size() + d.memos.size());
+  // Made once for each of the two forms.
+  std::string& sql = f->putSql[watched ? 1 : 0];
+  if (sql.empty()) {
+    sql = "UPDATE " + f->table() + " SET version = version + 1, data = ?1";
+    int param = 2;
+    for (const KeyDecl& k : d.keys)
+      sql += ", " + sqlName(k.name) + " = ?" + std::to_string(param++);
+    for (const MemoDecl& mm : d.memos)
+      sql += ", " + sqlName(mm.name) + " = ?" + std::to_string(param++);
+    sql += " WHERE id = ?" + std::to_string(rowParam);
+    if (watched) sql += " AND version = ?" + std::to_string(rowParam + 1);
+    sql += " RETURNING version";
+  }
   sqlite3_stmt* s = m.prepare(*f, sql);
   if (s == nullptr) return lastError().code;
   Use u(s);
   u.bindText(1, buf.record);
-  param = 2;
+  int param = 2;
   for (const KeyDecl& k : d.keys) {
     const auto img = keyImage(d, k, buf.record.data());
     if (img)

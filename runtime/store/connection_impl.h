@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -47,6 +48,10 @@ struct OpenFile {
   std::map<std::string, sqlite3_stmt*> statements;
   std::string lastSql;
   std::string readSql;  // the statement of the last read of the sequence
+  // The texts of the insert and update statements, made on their first use: [1] numbers the
+  // record (add) or checks its version (put).
+  std::array<std::string, 2> addSql, putSql;
+  std::vector<std::string> fetchSql;  // by key, made on first use
 
   Seq seq = Seq::None;
   int seqKey = -1;

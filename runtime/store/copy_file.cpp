@@ -13,6 +13,7 @@
 
 #include "runtime/store/connection.h"
 #include "runtime/store/file_probes.h"
+#include "runtime/store/file_shrink.h"
 #include "runtime/store/sqlite_util.h"
 
 namespace trv::store {
@@ -137,6 +138,8 @@ class Flush {
 // `between`, in one step.
 Code copyOne(const Sources& sources, std::size_t i, const std::string& temp,
              const std::function<bool()>* between, std::int64_t* version) {
+  // A copy made before, of a file that changed since, is emptied in steps before it goes.
+  if (between != nullptr) (void)shrinkInSteps(temp, *between);
   std::remove(temp.c_str());
   (void)detail::createDataFile(temp);
   sqlite3* to = nullptr;
@@ -252,14 +255,32 @@ Code copyFiles(const std::vector<std::pair<std::string, std::string>>& files,
     }
   }
   sources.endRead();
+  // Stepwise, the backups the copies replace keep a second name meanwhile, so that renaming over
+  // them frees nothing; they are emptied in steps afterwards.
+  std::vector<std::string> replaced;
+  if (betweenSteps) {
+    for (const auto& file : files) {
+      const std::string old = file.second + ".old" + std::to_string(::getpid());
+      std::remove(old.c_str());
+      if (::link(file.second.c_str(), old.c_str()) == 0) replaced.push_back(old);
+    }
+  }
+  auto dropReplaced = [&](const std::function<bool()>& between) {
+    for (const std::string& old : replaced) {
+      (void)shrinkInSteps(old, between);
+      std::remove(old.c_str());
+    }
+  };
   // Only when every copy is complete does any target change.
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (std::rename(temps[i].c_str(), files[i].second.c_str()) != 0) {
       const int e = errno;
       removeTemps();
+      dropReplaced({});
       return setError(FileSystemError, e, files[i].second + ": " + std::strerror(e));
     }
   }
+  dropReplaced(betweenSteps);
   return Ok;
 }
 

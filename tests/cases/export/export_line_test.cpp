@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/data/records.h"
 #include "runtime/text/date_time.h"
 
@@ -56,6 +58,22 @@ TEST(ExportLine, AFormatterKeepsNoValueOfOneCaseForTheNext) {
   f.appendLine(b, out);
   f.appendLine(a, out);
   EXPECT_EQ(out, exportLine(a) + exportLine(b) + exportLine(a));
+}
+
+// Times of one minute share a cached text: each still shows as a fresh formatter shows it, the
+// day's edges and values that are no time included.
+TEST(ExportLine, CachedTimesShowAsAFreshFormatterDoes) {
+  ExportFormatter f;
+  core::SercaseRecord r = sampleCase();
+  std::vector<std::int32_t> times = {0, 1, 6000, 6001, 6002, text::kLastTimeNumber,
+                                     text::kLastTimeNumber + 1, -5};
+  for (std::int32_t t = 2; t < text::kLastTimeNumber; t += 997) times.push_back(t);
+  for (const std::int32_t t : times) {
+    r.STime = t;
+    std::string line;
+    f.appendLine(r, line);
+    ASSERT_EQ(line, exportLine(r)) << t;
+  }
 }
 
 }  // namespace

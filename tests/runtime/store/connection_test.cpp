@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -698,6 +699,13 @@ TEST(StoreCopyTest, SteppedCopyOfChangingFilesEndsAndAgrees) {
   ASSERT_EQ(reader.count(bc, &n), Ok);
   ASSERT_EQ(conn.count(big, &expected), Ok);
   EXPECT_EQ(n, expected);
+  // The copies replaced leave nothing behind: no temporary copy, no second name of an old one.
+  std::vector<std::string> left;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().filename().string().find("Copy") != std::string::npos)
+      left.push_back(e.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"BigCopy.kvx", "SmallCopy.kvx"}));
 }
 
 }  // namespace

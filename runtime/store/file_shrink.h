@@ -1,0 +1,16 @@
+#pragma once
+// Emptying a large file without holding its caller: freeing a file's blocks in one call (a
+// truncating open, the unlink or rename that drops its last name) takes the file system a tenth
+// of a second or more for a few hundred megabytes, all of it inside that call.
+
+#include <functional>
+#include <string>
+
+namespace trv::store {
+
+// Shrinks the file at `path` to nothing a few tens of megabytes at a time, calling `between`
+// after each step; its false has the rest freed at once. True when the file is empty (or was
+// never there); false when it cannot be shrunk, and then it is left as it was found or shorter.
+bool shrinkInSteps(const std::string& path, const std::function<bool()>& between);
+
+}  // namespace trv::store

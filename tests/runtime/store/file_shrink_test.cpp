@@ -1,0 +1,49 @@
+#include "runtime/store/file_shrink.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "tests/runtime/store/test_files.h"
+
+namespace trv::store {
+namespace {
+
+using testing::TempFolder;
+
+std::uintmax_t sizeOf(const std::string& path) {
+  return std::filesystem::file_size(path);
+}
+
+// A 100 MB file goes in steps of 32 MB with a turn after each but the last; a false turn has the
+// rest freed at once; a missing file is already empty; a file that cannot be written is kept.
+TEST(FileShrinkTest, EmptiesInStepsWithTurnsBetween) {
+  TempFolder dir;
+  const std::string file = dir.file("big.csv");
+  struct Case {
+    bool keepGoing;
+    int turns;
+  };
+  for (const Case c : {Case{true, 3}, Case{false, 1}}) {
+    { std::ofstream(file).put('x'); }
+    ASSERT_EQ(::truncate(file.c_str(), 100 << 20), 0);
+    int turns = 0;
+    std::vector<std::uintmax_t> sizes;
+    EXPECT_TRUE(shrinkInSteps(file, [&] {
+      ++turns;
+      sizes.push_back(sizeOf(file));
+      return c.keepGoing;
+    }));
+    EXPECT_EQ(turns, c.turns);
+    EXPECT_EQ(sizes.front(), std::uintmax_t{68} << 20);
+    EXPECT_EQ(sizeOf(file), 0u);
+  }
+  EXPECT_TRUE(shrinkInSteps(dir.file("missing.csv"), [] { return true; }));
+  EXPECT_FALSE(shrinkInSteps(dir.path(), [] { return true; }));
+}
+
+}  // namespace
+}  // namespace trv::store
