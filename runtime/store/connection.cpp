@@ -390,6 +390,7 @@ Code Connection::open(const FileDecl& decl, const std::string& path, OpenMode mo
     m.files[fid]->addSql = {};
     m.files[fid]->putSql = {};
     m.files[fid]->fetchSql.clear();
+    m.files[fid]->readSql.clear();
     m.files[fid]->hidden = false;
   }
   OpenFile& f = *m.files[fid];
@@ -696,13 +697,9 @@ void Connection::setSequenceMemos(FileId id, bool read) {
   }
 }
 
-// Fills f.ahead with the next bulkRows records of the sequence, with one statement that is an
-// index search wherever the sequence stands. Going on from a record inside a run of equal keys
-// takes two searches merged in key order: the rest of the run (k = ? AND id > ?, a search on
-// the key and the row) and the keys beyond it (k > ?). One bound on the pair (k, id) would make
-// SQLite search on k alone and step over the run's earlier records one by one, so a page inside
-// a long run would cost the run.
-int Connection::Impl::readAhead(OpenFile& f, bool forward) {
+namespace {
+// The text of readAhead's statement for the file's sequence (`bound` as there).
+std::string readStatement(const OpenFile& f, bool forward, int bound) {
   const bool byKey = f.seq == Seq::Key;
   const char* dir = forward ? "" : " DESC";
   const char* beyond = forward ? " > " : " < ";
@@ -713,20 +710,35 @@ int Connection::Impl::readAhead(OpenFile& f, bool forward) {
   const std::string order =
       (byKey ? " ORDER BY " + col + dir + ", id" : std::string(" ORDER BY id")) + dir + " LIMIT ?3";
   std::string where;
-  int bound = 0;  // 0 none, 1 the start image, 2 the last record
   if (!byKey) {
-    where = f.haveLast ? std::string("id") + beyond + "?2" : "1";
-    bound = f.haveLast ? 2 : 0;
-  } else if (f.haveLast) {
+    where = bound == 2 ? std::string("id") + beyond + "?2" : "1";
+  } else if (bound == 2) {
     where = col + " = ?1 AND id" + beyond + "?2 UNION ALL " + select + col + beyond + "?1";
-    bound = 2;
-  } else if (f.startImage) {
+  } else if (bound == 1) {
     where = col + (forward ? " >= ?1" : " <= ?1");
-    bound = 1;
   } else {
     where = col + " IS NOT NULL";
   }
-  f.readSql = select + where + order;
+  return select + where + order;
+}
+}  // namespace
+
+// Fills f.ahead with the next bulkRows records of the sequence, with one statement that is an
+// index search wherever the sequence stands. Going on from a record inside a run of equal keys
+// takes two searches merged in key order: the rest of the run (k = ? AND id > ?, a search on
+// the key and the row) and the keys beyond it (k > ?). One bound on the pair (k, id) would make
+// SQLite search on k alone and step over the run's earlier records one by one, so a page inside
+// a long run would cost the run.
+int Connection::Impl::readAhead(OpenFile& f, bool forward) {
+  const bool byKey = f.seq == Seq::Key;
+  // 0 none, 1 the start image, 2 the last record
+  const int bound = f.haveLast ? 2 : (byKey && f.startImage ? 1 : 0);
+  // A long scan reads batch after batch with one statement: its text is made once.
+  const detail::ReadForm form{byKey ? f.seqKey : -1, forward, bound, f.sequenceMemos};
+  if (f.readSql.empty() || !(f.readForm == form)) {
+    f.readForm = form;
+    f.readSql = readStatement(f, forward, bound);
+  }
   sqlite3_stmt* s = prepare(f, f.readSql);
   if (s == nullptr) return kNotPrepared;
   Use u(s);

@@ -35,6 +35,14 @@ struct Row {
 };
 
 enum class Seq { None, File, Key };
+// What a sequence's read-ahead statement depends on.
+struct ReadForm {
+  int key = -1;  // -1 file order
+  bool forward = true;
+  int bound = 0;  // 0 none, 1 from a start image, 2 after the last record
+  bool memos = true;
+  friend bool operator==(const ReadForm&, const ReadForm&) = default;
+};
 }  // namespace detail
 using detail::Row;
 using detail::Seq;
@@ -48,6 +56,7 @@ struct OpenFile {
   std::map<std::string, sqlite3_stmt*> statements;
   std::string lastSql;
   std::string readSql;  // the statement of the last read of the sequence
+  detail::ReadForm readForm;  // what readSql was made for
   // The texts of the insert and update statements, made on their first use: [1] numbers the
   // record (add) or checks its version (put).
   std::array<std::string, 2> addSql, putSql;
