@@ -712,6 +712,8 @@ std::string readStatement(const OpenFile& f, bool forward, int bound) {
   std::string where;
   if (!byKey) {
     where = bound == 2 ? std::string("id") + beyond + "?2" : "1";
+  } else if (bound == 2 && f.decl->keys[f.seqKey].unique) {
+    where = col + beyond + "?1";  // no run of equal keys to finish first
   } else if (bound == 2) {
     where = col + " = ?1 AND id" + beyond + "?2 UNION ALL " + select + col + beyond + "?1";
   } else if (bound == 1) {
