@@ -32,7 +32,8 @@ bool validUtf8(std::string_view s) {
 }
 
 bool isAscii(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return std::all_of(s.begin(), s.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Length of the UTF-8 sequence starting at s[i] (a valid text assumed).

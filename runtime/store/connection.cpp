@@ -816,7 +816,8 @@ Code Connection::add(FileId id, RecordBuffer& buf) {
     if (numbering) {
       const FieldDecl& nf = d.fields[d.keys[autoKey].components[0]];
       const std::string t = std::to_string(static_cast<int>(nf.type));
-      vals = "1, trv_put(?1, " + std::to_string(nf.offset) + ", " + std::to_string(nf.width) + ", n)";
+      vals =
+          "1, trv_put(?1, " + std::to_string(nf.offset) + ", " + std::to_string(nf.width) + ", n)";
       for (std::size_t k = 0; k < d.keys.size(); ++k)
         vals += static_cast<int>(k) == autoKey ? ", trv_img(n, " + t + ")"
                                                : ", ?" + std::to_string(param++);
@@ -829,7 +830,8 @@ Code Connection::add(FileId id, RecordBuffer& buf) {
       vals = "1, ?1";
       for (std::size_t k = 0; k < d.keys.size() + d.memos.size(); ++k)
         vals += ", ?" + std::to_string(param++);
-      sql = "INSERT INTO " + f->table() + " (" + cols + ") VALUES (" + vals + ") RETURNING id, data";
+      sql =
+          "INSERT INTO " + f->table() + " (" + cols + ") VALUES (" + vals + ") RETURNING id, data";
     }
   }
   sqlite3_stmt* s = m.prepare(*f, sql);

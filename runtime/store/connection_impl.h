@@ -55,7 +55,7 @@ struct OpenFile {
   bool hidden = false;  // closed, but kept because it is the connection's main database
   std::map<std::string, sqlite3_stmt*> statements;
   std::string lastSql;
-  std::string readSql;  // the statement of the last read of the sequence
+  std::string readSql;        // the statement of the last read of the sequence
   detail::ReadForm readForm;  // what readSql was made for
   // The texts of the insert and update statements, made on their first use: [1] numbers the
   // record (add) or checks its version (put).

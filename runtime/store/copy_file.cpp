@@ -265,22 +265,20 @@ Code copyFiles(const std::vector<std::pair<std::string, std::string>>& files,
       if (::link(file.second.c_str(), old.c_str()) == 0) replaced.push_back(old);
     }
   }
-  auto dropReplaced = [&](const std::function<bool()>& between) {
-    for (const std::string& old : replaced) {
-      (void)shrinkInSteps(old, between);
-      std::remove(old.c_str());
-    }
-  };
   // Only when every copy is complete does any target change.
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (std::rename(temps[i].c_str(), files[i].second.c_str()) != 0) {
       const int e = errno;
       removeTemps();
-      dropReplaced({});
+      // The targets not renamed over still name their old backups: only the second names go.
+      for (const std::string& old : replaced) std::remove(old.c_str());
       return setError(FileSystemError, e, files[i].second + ": " + std::strerror(e));
     }
   }
-  dropReplaced(betweenSteps);
+  for (const std::string& old : replaced) {
+    (void)shrinkInSteps(old, betweenSteps);
+    std::remove(old.c_str());
+  }
   return Ok;
 }
 

@@ -16,6 +16,8 @@ constexpr off_t kStepBytes = off_t{32} << 20;
 bool shrinkInSteps(const std::string& path, const std::function<bool()>& between) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+  // Emptying it would empty it under its other names too; dropping this one frees nothing.
+  if (st.st_nlink > 1) return false;
   bool stepping = static_cast<bool>(between);
   for (off_t size = st.st_size; size > 0;) {
     size = stepping ? (size > kStepBytes ? size - kStepBytes : 0) : 0;

@@ -65,8 +65,8 @@ TEST(ExportLine, AFormatterKeepsNoValueOfOneCaseForTheNext) {
 TEST(ExportLine, CachedTimesShowAsAFreshFormatterDoes) {
   ExportFormatter f;
   core::SercaseRecord r = sampleCase();
-  std::vector<std::int32_t> times = {0, 1, 6000, 6001, 6002, text::kLastTimeNumber,
-                                     text::kLastTimeNumber + 1, -5};
+  std::vector<std::int32_t> times = {
+      0, 1, 6000, 6001, 6002, text::kLastTimeNumber, text::kLastTimeNumber + 1, -5};
   for (std::int32_t t = 2; t < text::kLastTimeNumber; t += 997) times.push_back(t);
   for (const std::int32_t t : times) {
     r.STime = t;

@@ -686,6 +686,9 @@ TEST(StoreCopyTest, SteppedCopyOfChangingFilesEndsAndAgrees) {
     // Every write came before the last look at the files: the copies hold them all.
     EXPECT_EQ(ns, added);
   }
+  // A backup that also has another name (a snapshot tool's hard link) keeps it there whole.
+  ASSERT_EQ(::link(dir.file("BigCopy.kvx").c_str(), dir.file("Snapshot.kvx").c_str()), 0);
+  const auto snapshotSize = std::filesystem::file_size(dir.file("Snapshot.kvx"));
   // The program ends in the middle: the rest is copied at once, the copy still complete.
   int calls = 0;
   ASSERT_EQ(copyFiles({{dir.file("Big.kvx"), dir.file("BigCopy.kvx")}},
@@ -699,6 +702,7 @@ TEST(StoreCopyTest, SteppedCopyOfChangingFilesEndsAndAgrees) {
   ASSERT_EQ(reader.count(bc, &n), Ok);
   ASSERT_EQ(conn.count(big, &expected), Ok);
   EXPECT_EQ(n, expected);
+  EXPECT_EQ(std::filesystem::file_size(dir.file("Snapshot.kvx")), snapshotSize);
   // The copies replaced leave nothing behind: no temporary copy, no second name of an old one.
   std::vector<std::string> left;
   for (const auto& e : std::filesystem::directory_iterator(dir.path()))

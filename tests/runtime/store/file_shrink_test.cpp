@@ -19,7 +19,8 @@ std::uintmax_t sizeOf(const std::string& path) {
 }
 
 // A 100 MB file goes in steps of 32 MB with a turn after each but the last; a false turn has the
-// rest freed at once; a missing file is already empty; a file that cannot be written is kept.
+// rest freed at once; a missing file is already empty; a file that cannot be written, or that
+// has another name, is kept.
 TEST(FileShrinkTest, EmptiesInStepsWithTurnsBetween) {
   TempFolder dir;
   const std::string file = dir.file("big.csv");
@@ -41,6 +42,11 @@ TEST(FileShrinkTest, EmptiesInStepsWithTurnsBetween) {
     EXPECT_EQ(sizes.front(), std::uintmax_t{68} << 20);
     EXPECT_EQ(sizeOf(file), 0u);
   }
+  // A file with another name is theirs too.
+  ASSERT_EQ(::truncate(file.c_str(), 1000), 0);
+  ASSERT_EQ(::link(file.c_str(), dir.file("kept.csv").c_str()), 0);
+  EXPECT_FALSE(shrinkInSteps(file, [] { return true; }));
+  EXPECT_EQ(sizeOf(dir.file("kept.csv")), 1000u);
   EXPECT_TRUE(shrinkInSteps(dir.file("missing.csv"), [] { return true; }));
   EXPECT_FALSE(shrinkInSteps(dir.path(), [] { return true; }));
 }
