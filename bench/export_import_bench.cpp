@@ -80,10 +80,11 @@ void scan(Each each) {
   v.SetKeyOrder(-1);
   std::vector<store::RecordBuffer> rows;
   if (v.first(kBatch, rows) != store::Ok) std::abort();
+  store::RecordBuffer last;
   while (!rows.empty()) {
     for (const store::RecordBuffer& r : rows) each(r);
-    const store::RecordBuffer last = rows.back();
-    rows.clear();
+    last = rows.back();
+    v.recycle(rows);  // as the export's record loop does
     if (v.after(last, kBatch, rows) != store::Ok) std::abort();
   }
 }
@@ -96,7 +97,8 @@ const core::SercaseRecord& caseOf(const store::RecordBuffer& b) {
 const std::string& exportBytes() {
   static const std::string bytes = [] {
     std::string s;
-    scan([&](const store::RecordBuffer& r) { s += cases::exportLine(caseOf(r)); });
+    cases::ExportFormatter formatter;
+    scan([&](const store::RecordBuffer& r) { formatter.appendLine(caseOf(r), s); });
     return s;
   }();
   return bytes;

@@ -68,7 +68,8 @@ CaseFile& caseFile() {
   return f;
 }
 
-// Reads the whole file in key order through the view, batch by batch, as the report loop does.
+// Reads the whole file in key order through the view, batch by batch, handing each batch back
+// to be filled again, as the report loop does.
 template <class Each>
 std::int64_t scan(Each each) {
   CaseFile& f = caseFile();
@@ -77,13 +78,14 @@ std::int64_t scan(Each each) {
   std::vector<store::RecordBuffer> rows;
   if (v.first(kBatch, rows) != store::Ok) std::abort();
   std::int64_t n = 0;
+  store::RecordBuffer last;
   while (!rows.empty()) {
     for (const store::RecordBuffer& r : rows) {
       each(r);
       ++n;
     }
-    const store::RecordBuffer last = rows.back();
-    rows.clear();
+    last = rows.back();
+    v.recycle(rows);
     if (v.after(last, kBatch, rows) != store::Ok) std::abort();
   }
   return n;

@@ -1,5 +1,7 @@
 #include "cases/export/export_line.h"
 
+#include <cstring>
+
 #include "core/data/records.h"
 #include "runtime/text/charset.h"
 #include "runtime/text/date_time.h"
@@ -9,7 +11,7 @@
 namespace trv::cases {
 namespace {
 
-constexpr std::size_t kCacheLimit = 100000;
+constexpr std::size_t kCacheSlots = 4096;
 
 std::string trimmed(std::string s) {
   const std::size_t b = s.find_first_not_of(' ');
@@ -64,16 +66,22 @@ void ExportFormatter::appendPictured(std::string& out, bool date, std::int32_t v
     out += "\"\"";
     return;
   }
-  auto& cache = date ? dates_ : times_;
+  std::vector<Shown>& cache = date ? dates_ : times_;
+  if (cache.empty()) cache.resize(kCacheSlots);
   if (!date) value = timeKey(value);
-  auto it = cache.find(value);
-  if (it == cache.end()) {
-    if (cache.size() >= kCacheLimit) cache.clear();
+  Shown& slot = cache[(static_cast<std::uint32_t>(value) * 2654435761u >> 20) % kCacheSlots];
+  if (slot.size == Shown::kUnused || slot.value != value) {
     std::string shown;
     appendQuoted(shown, trimmed(text::formatPicture(date ? "D5" : "T1", value)));
-    it = cache.emplace(value, std::move(shown)).first;
+    if (shown.size() > sizeof slot.text) {  // never for these pictures; not cached if it were
+      out += shown;
+      return;
+    }
+    std::memcpy(slot.text, shown.data(), shown.size());
+    slot.size = static_cast<std::uint8_t>(shown.size());
+    slot.value = value;
   }
-  out += it->second;
+  out.append(slot.text, slot.size);
 }
 
 void ExportFormatter::appendLine(const core::SercaseRecord& r, std::string& out) {
@@ -102,7 +110,7 @@ void ExportFormatter::appendLine(const core::SercaseRecord& r, std::string& out)
 }
 
 std::string exportLine(const core::SercaseRecord& r) {
-  ExportFormatter f;
+  thread_local ExportFormatter f;  // its texts depend on the values alone
   std::string line;
   f.appendLine(r, line);
   return line;

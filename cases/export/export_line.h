@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace trv::core {
 struct SercaseRecord;
@@ -26,7 +26,15 @@ class ExportFormatter {
 
  private:
   void appendPictured(std::string& out, bool date, std::int32_t value);
-  std::unordered_map<std::int32_t, std::string> dates_, times_;
+  // What a value showed last, in a slot chosen by the value: a case file's dates and times fall
+  // on a few thousand days and minutes, so most lookups find their text at the first look.
+  struct Shown {
+    std::int32_t value = 0;
+    std::uint8_t size = kUnused;
+    char text[11];  // quoted: "25/12/02" or "14:30"
+    static constexpr std::uint8_t kUnused = 0xFF;
+  };
+  std::vector<Shown> dates_, times_;
 };
 
 // The export line of one case, CR LF included.

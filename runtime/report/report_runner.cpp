@@ -50,26 +50,28 @@ RecordLoop::Batch RecordLoop::next(int records) {
     ends.clear();
     if (view_.last(1, ends) == store::Ok && !ends.empty()) lastValue_ = keyValue_(ends.front());
   }
-  std::vector<store::RecordBuffer> rows;
-  const store::Code c = last_ ? view_.after(*last_, records, rows) : view_.first(records, rows);
+  // The last batch's records go back to the view to be filled again.
+  view_.recycle(rows_);
+  const store::Code c = last_ ? view_.after(*last_, records, rows_) : view_.first(records, rows_);
   started_ = true;
   if (c != store::Ok) {
     b.stopped = true;
     b.readError = c;
     return b;
   }
-  for (store::RecordBuffer& r : rows) {
+  for (const store::RecordBuffer& r : rows_) {
     ++read_;
     if (keyValue_) currentValue_ = keyValue_(r);
     const data::Level level = ProcessRecord(r);
-    last_ = std::move(r);
     if (level == data::LevelOk) ++processed_;
     if (level == data::LevelFatal) {
+      last_ = r;
       b.stopped = true;
       return b;
     }
   }
-  b.atEnd = static_cast<int>(rows.size()) < records;
+  if (!rows_.empty()) last_ = rows_.back();
+  b.atEnd = static_cast<int>(rows_.size()) < records;
   return b;
 }
 

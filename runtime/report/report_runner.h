@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "runtime/data/level.h"
 #include "runtime/data/message_sink.h"
@@ -74,6 +75,7 @@ class RecordLoop {
   std::uint64_t processed_ = 0;
   std::uint64_t read_ = 0;
   std::optional<store::RecordBuffer> last_;
+  std::vector<store::RecordBuffer> rows_;  // the batch read last
   bool started_ = false;
 };
 

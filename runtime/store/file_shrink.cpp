@@ -9,7 +9,7 @@ namespace trv::store {
 namespace {
 
 // A step frees this much: a few milliseconds of the file system's work.
-constexpr off_t kStepBytes = off_t{32} << 20;
+constexpr off_t kStepBytes = off_t{16} << 20;
 
 }  // namespace
 

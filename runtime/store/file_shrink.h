@@ -8,7 +8,7 @@
 
 namespace trv::store {
 
-// Shrinks the file at `path` to nothing a few tens of megabytes at a time, calling `between`
+// Shrinks the file at `path` to nothing sixteen megabytes at a time, calling `between`
 // after each step; its false has the rest freed at once. True when the file is empty (or was
 // never there); false when it cannot be shrunk, and then it is left as it was found or shorter.
 // A file with other names (hard links) is left as it is: it is theirs too.

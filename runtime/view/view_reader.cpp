@@ -146,16 +146,22 @@ store::Code ViewReader::collect(bool forward, int count, std::vector<store::Reco
   // A descending order that a key gives walks that key the other way.
   const bool keyForward = forward != (sorted_ && sortKeyBackwards_);
   while (static_cast<int>(out.size() - start) < count) {
-    store::RecordBuffer buf(decl_);
+    // The store fills a buffer by exchanging storage with it: any buffer does.
+    store::RecordBuffer buf;
+    if (!spare_.empty()) {
+      buf = std::move(spare_.back());
+      spare_.pop_back();
+    }
     const store::Code c =
         keyForward ? connection_.next(file_, buf) : connection_.previous(file_, buf);
     if (c == store::RecordNotFound) break;
     if (c != store::Ok) return c;
-    if (range_ && range_->within && !range_->within(buf)) {
-      if (sorted_) continue;  // a sorted order's range only filters
-      break;
+    const bool outOfRange = range_ && range_->within && !range_->within(buf);
+    if (outOfRange && !sorted_) break;  // a sorted order's range only filters
+    if (outOfRange || !passesFilters(buf)) {
+      spare_.push_back(std::move(buf));
+      continue;
     }
-    if (!passesFilters(buf)) continue;
     out.push_back(std::move(buf));
   }
   if (!forward) std::reverse(out.begin() + static_cast<std::ptrdiff_t>(start), out.end());
@@ -238,6 +244,11 @@ store::Code ViewReader::from(const store::RecordBuffer& probe, int count,
   if (const store::Code c = connection_.setKeyOrder(file_, readKey(), start); c != store::Ok)
     return c;
   return collect(true, count, out);
+}
+
+void ViewReader::recycle(std::vector<store::RecordBuffer>& done) {
+  for (store::RecordBuffer& b : done) spare_.push_back(std::move(b));
+  done.clear();
 }
 
 }  // namespace trv::view

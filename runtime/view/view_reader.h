@@ -89,6 +89,11 @@ class ViewReader {
   // True when the record is in the view (range and filters).
   bool shows(const store::RecordBuffer& record) const;
 
+  // Takes the storage of records read earlier that the caller is done with, for the next reads
+  // to fill again: a long scan that hands them back allocates nothing per record. Leaves `done`
+  // empty.
+  void recycle(std::vector<store::RecordBuffer>& done);
+
  private:
   // Reads on from the sequence already set; `forward` gives the direction of the sequence.
   store::Code collect(bool forward, int count, std::vector<store::RecordBuffer>& out);
@@ -121,6 +126,7 @@ class ViewReader {
   };
   std::optional<Range> range_;
   std::map<std::string, Predicate> filters_;
+  std::vector<store::RecordBuffer> spare_;  // see recycle()
 };
 
 }  // namespace trv::view

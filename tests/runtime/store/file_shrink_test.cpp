@@ -18,7 +18,7 @@ std::uintmax_t sizeOf(const std::string& path) {
   return std::filesystem::file_size(path);
 }
 
-// A 100 MB file goes in steps of 32 MB with a turn after each but the last; a false turn has the
+// A 100 MB file goes in steps of 16 MB with a turn after each but the last; a false turn has the
 // rest freed at once; a missing file is already empty; a file that cannot be written, or that
 // has another name, is kept.
 TEST(FileShrinkTest, EmptiesInStepsWithTurnsBetween) {
@@ -28,7 +28,7 @@ TEST(FileShrinkTest, EmptiesInStepsWithTurnsBetween) {
     bool keepGoing;
     int turns;
   };
-  for (const Case c : {Case{true, 3}, Case{false, 1}}) {
+  for (const Case c : {Case{true, 6}, Case{false, 1}}) {
     { std::ofstream(file).put('x'); }
     ASSERT_EQ(::truncate(file.c_str(), 100 << 20), 0);
     int turns = 0;
@@ -39,7 +39,7 @@ TEST(FileShrinkTest, EmptiesInStepsWithTurnsBetween) {
       return c.keepGoing;
     }));
     EXPECT_EQ(turns, c.turns);
-    EXPECT_EQ(sizes.front(), std::uintmax_t{68} << 20);
+    EXPECT_EQ(sizes.front(), std::uintmax_t{84} << 20);
     EXPECT_EQ(sizeOf(file), 0u);
   }
   // A file with another name is theirs too.
