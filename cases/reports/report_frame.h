@@ -81,10 +81,9 @@ report::Band lineBand(const std::vector<Column>& columns, const std::vector<std:
                       bool ruleUnder, int width);
 // The height of lineBand's band.
 int lineBandHeight(bool ruleUnder);
-// Appends lineBand's items to `items`, the cells moved into them (for ReportLayout's in-place
-// detail bands).
-void placeLine(std::vector<report::PageItem>& items, const std::vector<Column>& columns,
-               std::span<std::string> cells, bool ruleUnder, int width);
+// Adds lineBand's items to `items` (for ReportLayout's in-place detail bands).
+void placeLine(report::PageItems& items, const std::vector<Column>& columns,
+               std::span<const std::string_view> cells, bool ruleUnder, int width);
 
 // Hands each record of a view to a function (the report's per-record work).
 class FunctionLoop final : public report::RecordLoop {

@@ -5,7 +5,9 @@
 // write as PDF. Coordinates are thousandths of an inch from the page's top-left corner. Text is
 // UTF-8: reports convert record fields when they place them. Plain values, no I/O.
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -50,8 +52,11 @@ struct FontSpec {
   bool bold = false;
   bool italic = false;
   bool underline = false;
+
+  friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
+// The items a report places, as values: what it builds bands and pages from.
 struct TextItem {
   Rect box;
   std::string text;
@@ -79,9 +84,111 @@ struct CheckItem {
 
 using PageItem = std::variant<TextItem, LineItem, BoxItem, CheckItem>;
 
+enum class ItemKind : std::uint8_t { kText, kLine, kBox, kCheck };
+
+class PageItems;
+
+// One item of a PageItems as read back, valid while the list lives unchanged. Each accessor
+// answers for the kinds its comment names (any other kind reads as empty or zero).
+class ItemView {
+ public:
+  ItemKind kind() const;
+  // Text, box and check mark: the area. Line: from (x, y) to (x + width, y + height).
+  Rect box() const;
+  // Text, or a check mark's label.
+  std::string_view text() const;
+  // Text and check mark.
+  const FontSpec& font() const;
+  Align align() const;           // text
+  bool checked() const;          // check mark
+  bool filled() const;           // box
+  std::uint32_t colour() const;  // box
+  LineItem line() const;         // line
+
+ private:
+  friend class PageItems;
+  ItemView(const PageItems& list, std::size_t index) : list_(&list), index_(index) {}
+  const PageItems* list_;
+  std::size_t index_;
+};
+
+// The items of a page or a band in placement order, kept compact: a report holds a great many.
+// Every text is kept in one character store and each item refers to it; each font once, items
+// holding its index; an item takes 28 bytes.
+class PageItems {
+ public:
+  PageItems() = default;
+  PageItems(std::initializer_list<PageItem> items);  // NOLINT: a band's items as written
+  PageItems& operator=(std::initializer_list<PageItem> items);
+
+  void push_back(const PageItem& item);
+  void addText(const Rect& box, std::string_view text, const FontSpec& font,
+               Align align = Align::kLeft);
+  void addLine(const LineItem& line);
+  void addBox(const BoxItem& box);
+  void addCheck(const Rect& box, std::string_view label, bool checked, const FontSpec& font);
+  // Appends every item of `other`, moved by (dx, dy).
+  void append(const PageItems& other, int dx, int dy);
+  // Moves the items from `first` on by (dx, dy).
+  void shift(std::size_t first, int dx, int dy);
+  // Makes room for as many items and characters of text.
+  void reserve(std::size_t items, std::size_t chars);
+
+  std::size_t size() const { return items_.size(); }
+  bool empty() const { return items_.empty(); }
+  std::size_t textSize() const { return chars_.size(); }
+  ItemView operator[](std::size_t index) const { return ItemView(*this, index); }
+
+  class Iterator {
+   public:
+    using value_type = ItemView;
+    using difference_type = std::ptrdiff_t;
+    Iterator() = default;
+    ItemView operator*() const { return (*list_)[index_]; }
+    Iterator& operator++() {
+      ++index_;
+      return *this;
+    }
+    Iterator operator++(int) {
+      Iterator was = *this;
+      ++index_;
+      return was;
+    }
+    friend bool operator==(const Iterator& a, const Iterator& b) { return a.index_ == b.index_; }
+
+   private:
+    friend class PageItems;
+    Iterator(const PageItems& list, std::size_t index) : list_(&list), index_(index) {}
+    const PageItems* list_ = nullptr;
+    std::size_t index_ = 0;
+  };
+  Iterator begin() const { return Iterator(*this, 0); }
+  Iterator end() const { return Iterator(*this, items_.size()); }
+
+ private:
+  friend class ItemView;
+  struct Item {
+    Rect box;
+    std::uint32_t offset = 0;  // text: into chars_; line: thickness; box: colour
+    std::uint32_t length = 0;
+    ItemKind kind = ItemKind::kText;
+    std::uint8_t flags = 0;  // the alignment, the check or the filling
+    std::uint16_t font = 0;  // into fonts_
+  };
+  static_assert(sizeof(Item) == 28);
+
+  std::uint16_t fontIndex(const FontSpec& font);
+  std::uint32_t store(std::string_view text);
+
+  std::vector<Item> items_;
+  std::string chars_;
+  std::vector<FontSpec> fonts_;
+  std::uint16_t lastFont_ = 0;
+};
+
 struct Page {
   int number = 0;  // from 1
-  std::vector<PageItem> items;
+  PageItems items;
 };
 
 struct PageSetup {
