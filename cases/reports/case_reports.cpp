@@ -146,7 +146,8 @@ CaseList::CaseList(PrintOptions options, bool archive, std::string title, std::s
   line.title = std::move(title);
   line.time = std::move(time);
   const int width = width_;
-  layout_.setPageHeader([line, width](int) { return pageHeader(line, listColumns(), width); });
+  // The same on every page: built once.
+  layout_.setPageHeader([header = pageHeader(line, listColumns(), width)](int) { return header; });
   layout_.setPageFooter(
       [appTitle, width](int page) { return pageFooter("(TM) ", appTitle, page, width); });
 }
@@ -189,14 +190,15 @@ Level CaseList::print(const store::RecordBuffer& record) {
           ? *reinterpret_cast<const ArchiveRecord*>(record.record.data())
           : cleared;
   if (!passes(r)) return data::LevelNotify;
-  const std::array<std::string_view, 8> cells = {cell(0, pictured("N06", r.CASENR)),
+  static const text::ParsedPicture number("N06"), date("D5"), time("T1");
+  const std::array<std::string_view, 8> cells = {cell(0, pictured(number, r.CASENR)),
                                                  utf8(1, r.OWNER.view().substr(0, 15)),
                                                  utf8(2, r.SNAME.view()),
                                                  utf8(3, r.IDPRODUCT.view()),
                                                  utf8(4, r.SProblem.view()),
                                                  utf8(5, r.STATUS.view()),
-                                                 cell(6, pictured("D5", r.SDATE)),
-                                                 cell(7, pictured("T1", r.STIME))};
+                                                 cell(6, pictured(date, r.SDATE)),
+                                                 cell(7, pictured(time, r.STIME))};
   layout_.addDetail(lineBandHeight(true), [&](report::PageItems& items) {
     placeLine(items, listColumns(), cells, true, width_);
   });
@@ -209,10 +211,16 @@ std::string_view CaseList::cell(std::size_t i, std::string s) {
 }
 
 std::string_view CaseList::utf8(std::size_t i, std::string_view cp1252) {
-  // Plain ASCII (most record text) reads the same in UTF-8.
-  if (std::all_of(cp1252.begin(), cp1252.end(),
-                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-    return cp1252;
+  // Plain ASCII (most record text) reads the same in UTF-8; checked eight bytes at a time.
+  std::size_t at = 0;
+  std::uint64_t high = 0;
+  for (; at + 8 <= cp1252.size(); at += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, cp1252.data() + at, sizeof w);
+    high |= w;
+  }
+  for (; at < cp1252.size(); ++at) high |= static_cast<unsigned char>(cp1252[at]);
+  if ((high & 0x8080808080808080ull) == 0) return cp1252;
   return cell(i, text::toUtf8(cp1252));
 }
 

@@ -47,6 +47,12 @@ std::string pictured(std::string_view picture, std::int64_t value) {
   return s;
 }
 
+std::string pictured(const text::ParsedPicture& picture, std::int64_t value) {
+  std::string s = picture.format(value);
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
 std::int64_t textProgress(std::string_view key) {
   std::int64_t v = 0;
   for (std::size_t i = 0; i < 4; ++i)

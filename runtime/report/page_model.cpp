@@ -1,5 +1,6 @@
 #include "runtime/report/page_model.h"
 
+#include <array>
 #include <functional>
 #include <limits>
 #include <mutex>
@@ -116,8 +117,7 @@ void PageItems::push_back(const PageItem& item) {
       item);
 }
 
-std::uint16_t PageItems::fontIndex(const FontSpec& font) {
-  if (lastFont_ < fonts_.size() && fonts_[lastFont_] == font) return lastFont_;
+std::uint16_t PageItems::addFont(const FontSpec& font) {
   for (std::size_t i = 0; i < fonts_.size(); ++i)
     if (fonts_[i] == font) return lastFont_ = static_cast<std::uint16_t>(i);
   if (fonts_.size() > std::numeric_limits<std::uint16_t>::max())
@@ -126,18 +126,8 @@ std::uint16_t PageItems::fontIndex(const FontSpec& font) {
   return lastFont_ = static_cast<std::uint16_t>(fonts_.size() - 1);
 }
 
-std::uint32_t PageItems::store(std::string_view text) {
-  if (text.size() > std::numeric_limits<std::uint32_t>::max() - chars_.size())
-    throw std::length_error("too much text on one page");
-  const auto at = static_cast<std::uint32_t>(chars_.size());
-  chars_.append(text);
-  return at;
-}
-
-void PageItems::addText(const Rect& box, std::string_view text, const FontSpec& font, Align align) {
-  const std::uint32_t at = store(text);
-  items_.push_back(Item{box, at, static_cast<std::uint32_t>(text.size()), ItemKind::kText,
-                        static_cast<std::uint8_t>(align), fontIndex(font)});
+void PageItems::tooMuchText() {
+  throw std::length_error("too much text on one page");
 }
 
 void PageItems::addLine(const LineItem& line) {
@@ -163,11 +153,14 @@ void PageItems::addCheck(const Rect& box, std::string_view label, bool checked,
 
 void PageItems::append(const PageItems& other, int dx, int dy) {
   if (other.chars_.size() > std::numeric_limits<std::uint32_t>::max() - chars_.size())
-    throw std::length_error("too much text on one page");
+    tooMuchText();
   const auto base = static_cast<std::uint32_t>(chars_.size());
   chars_ += other.chars_;
-  std::vector<std::uint16_t> fonts(other.fonts_.size());
-  for (std::size_t f = 0; f < fonts.size(); ++f) fonts[f] = fontIndex(other.fonts_[f]);
+  // A band holds a few fonts: their places here are found once.
+  std::array<std::uint16_t, 8> few{};
+  std::vector<std::uint16_t> many(other.fonts_.size() > few.size() ? other.fonts_.size() : 0);
+  std::uint16_t* fonts = many.empty() ? few.data() : many.data();
+  for (std::size_t f = 0; f < other.fonts_.size(); ++f) fonts[f] = fontIndex(other.fonts_[f]);
   items_.reserve(items_.size() + other.items_.size());
   for (Item i : other.items_) {
     i.box.x += dx, i.box.y += dy;

@@ -178,13 +178,35 @@ class PageItems {
   static_assert(sizeof(Item) == 28);
 
   std::uint16_t fontIndex(const FontSpec& font);
+  std::uint16_t addFont(const FontSpec& font);
   std::uint32_t store(std::string_view text);
+  [[noreturn]] static void tooMuchText();
 
   std::vector<Item> items_;
   std::string chars_;
   std::vector<FontSpec> fonts_;
   std::uint16_t lastFont_ = 0;
 };
+
+// Inline: a report adds its texts one by one, a great many of them.
+inline std::uint16_t PageItems::fontIndex(const FontSpec& font) {
+  if (lastFont_ < fonts_.size() && fonts_[lastFont_] == font) return lastFont_;
+  return addFont(font);
+}
+
+inline std::uint32_t PageItems::store(std::string_view text) {
+  if (text.size() > std::uint32_t(-1) - chars_.size()) tooMuchText();
+  const auto at = static_cast<std::uint32_t>(chars_.size());
+  chars_.append(text);
+  return at;
+}
+
+inline void PageItems::addText(const Rect& box, std::string_view text, const FontSpec& font,
+                               Align align) {
+  const std::uint16_t f = fontIndex(font);
+  items_.push_back(Item{box, store(text), static_cast<std::uint32_t>(text.size()), ItemKind::kText,
+                        static_cast<std::uint8_t>(align), f});
+}
 
 struct Page {
   int number = 0;  // from 1
