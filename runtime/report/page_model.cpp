@@ -42,49 +42,49 @@ const FontSpec& noFont() {
 }  // namespace
 
 ItemKind ItemView::kind() const {
-  return list_->items_[index_].kind;
+  return list_->shapeAt(index_).kind;
 }
 
 Rect ItemView::box() const {
-  return list_->items_[index_].box;
+  const PageItems::Item& i = list_->items_[index_];
+  const PageItems::Shape& s = list_->shapeAt(index_);
+  return {i.x, i.y, s.width, s.height};
 }
 
 std::string_view ItemView::text() const {
-  const PageItems::Item& i = list_->items_[index_];
-  if (i.kind != ItemKind::kText && i.kind != ItemKind::kCheck) return {};
-  return std::string_view(list_->chars_).substr(i.offset, i.length);
+  return list_->textAt(index_);
 }
 
 const FontSpec& ItemView::font() const {
-  const PageItems::Item& i = list_->items_[index_];
-  if (i.kind != ItemKind::kText && i.kind != ItemKind::kCheck) return noFont();
-  return list_->fonts_[i.font];
+  const PageItems::Shape& s = list_->shapeAt(index_);
+  if (s.kind != ItemKind::kText && s.kind != ItemKind::kCheck) return noFont();
+  return list_->fonts_[s.font];
 }
 
 Align ItemView::align() const {
-  return static_cast<Align>(list_->items_[index_].flags & kAlignBits);
+  return static_cast<Align>(list_->shapeAt(index_).flags & kAlignBits);
 }
 
 bool ItemView::checked() const {
-  const PageItems::Item& i = list_->items_[index_];
-  return i.kind == ItemKind::kCheck && (i.flags & kMarked) != 0;
+  const PageItems::Shape& s = list_->shapeAt(index_);
+  return s.kind == ItemKind::kCheck && (s.flags & kMarked) != 0;
 }
 
 bool ItemView::filled() const {
-  const PageItems::Item& i = list_->items_[index_];
-  return i.kind == ItemKind::kBox && (i.flags & kMarked) != 0;
+  const PageItems::Shape& s = list_->shapeAt(index_);
+  return s.kind == ItemKind::kBox && (s.flags & kMarked) != 0;
 }
 
 std::uint32_t ItemView::colour() const {
-  const PageItems::Item& i = list_->items_[index_];
-  return i.kind == ItemKind::kBox ? i.offset : 0;
+  const PageItems::Shape& s = list_->shapeAt(index_);
+  return s.kind == ItemKind::kBox ? s.extra : 0;
 }
 
 LineItem ItemView::line() const {
+  const PageItems::Shape& s = list_->shapeAt(index_);
+  if (s.kind != ItemKind::kLine) return {0, 0, 0, 0, 0};
   const PageItems::Item& i = list_->items_[index_];
-  if (i.kind != ItemKind::kLine) return {0, 0, 0, 0, 0};
-  return {i.box.x, i.box.y, i.box.x + i.box.width, i.box.y + i.box.height,
-          static_cast<int>(i.offset)};
+  return {i.x, i.y, i.x + s.width, i.y + s.height, static_cast<int>(s.extra)};
 }
 
 PageItems::PageItems(std::initializer_list<PageItem> items) {
@@ -92,11 +92,7 @@ PageItems::PageItems(std::initializer_list<PageItem> items) {
 }
 
 PageItems& PageItems::operator=(std::initializer_list<PageItem> items) {
-  items_.clear();
-  chars_.clear();
-  fonts_.clear();
-  lastFont_ = 0;
-  for (const PageItem& i : items) push_back(i);
+  *this = PageItems(items);
   return *this;
 }
 
@@ -117,63 +113,75 @@ void PageItems::push_back(const PageItem& item) {
       item);
 }
 
+std::string_view PageItems::textAt(std::size_t index) const {
+  const std::size_t end = index + 1 < items_.size() ? items_[index + 1].offset : chars_.size();
+  const std::size_t at = items_[index].offset;
+  return std::string_view(chars_).substr(at, end - at);
+}
+
 std::uint16_t PageItems::addFont(const FontSpec& font) {
   for (std::size_t i = 0; i < fonts_.size(); ++i)
     if (fonts_[i] == font) return lastFont_ = static_cast<std::uint16_t>(i);
-  if (fonts_.size() > std::numeric_limits<std::uint16_t>::max())
-    throw std::length_error("too many fonts on one page");
+  if (fonts_.size() > std::numeric_limits<std::uint16_t>::max()) tooMuch("fonts");
   fonts_.push_back(font);
   return lastFont_ = static_cast<std::uint16_t>(fonts_.size() - 1);
 }
 
-void PageItems::tooMuchText() {
-  throw std::length_error("too much text on one page");
+std::uint32_t PageItems::addShape(const Shape& shape, std::size_t hint) {
+  if (shapes_.size() >= std::numeric_limits<std::uint32_t>::max()) tooMuch("items");
+  shapes_.push_back(shape);
+  hints_[hint] = static_cast<std::uint32_t>(shapes_.size());
+  return hints_[hint] - 1;
+}
+
+void PageItems::tooMuch(const char* what) {
+  throw std::length_error(std::string("too many ") + what + " on one page");
 }
 
 void PageItems::addLine(const LineItem& line) {
-  items_.push_back(Item{{line.x1, line.y1, line.x2 - line.x1, line.y2 - line.y1},
-                        static_cast<std::uint32_t>(line.thickness),
-                        0,
-                        ItemKind::kLine,
-                        0,
-                        0});
+  add(line.x1, line.y1,
+      Shape{line.x2 - line.x1, line.y2 - line.y1, static_cast<std::uint32_t>(line.thickness), 0,
+            ItemKind::kLine, 0},
+      {});
 }
 
 void PageItems::addBox(const BoxItem& box) {
-  items_.push_back(Item{box.box, box.colour, 0, ItemKind::kBox,
-                        static_cast<std::uint8_t>(box.filled ? kMarked : 0), 0});
+  add(box.box.x, box.box.y,
+      Shape{box.box.width, box.box.height, box.colour, 0, ItemKind::kBox,
+            static_cast<std::uint8_t>(box.filled ? kMarked : 0)},
+      {});
 }
 
 void PageItems::addCheck(const Rect& box, std::string_view label, bool checked,
                          const FontSpec& font) {
-  const std::uint32_t at = store(label);
-  items_.push_back(Item{box, at, static_cast<std::uint32_t>(label.size()), ItemKind::kCheck,
-                        static_cast<std::uint8_t>(checked ? kMarked : 0), fontIndex(font)});
+  add(box.x, box.y,
+      Shape{box.width, box.height, 0, fontIndex(font), ItemKind::kCheck,
+            static_cast<std::uint8_t>(checked ? kMarked : 0)},
+      label);
 }
 
 void PageItems::append(const PageItems& other, int dx, int dy) {
   if (other.chars_.size() > std::numeric_limits<std::uint32_t>::max() - chars_.size())
-    tooMuchText();
+    tooMuch("text");
   const auto base = static_cast<std::uint32_t>(chars_.size());
   chars_ += other.chars_;
-  // A band holds a few fonts: their places here are found once.
-  std::array<std::uint16_t, 8> few{};
-  std::vector<std::uint16_t> many(other.fonts_.size() > few.size() ? other.fonts_.size() : 0);
-  std::uint16_t* fonts = many.empty() ? few.data() : many.data();
-  for (std::size_t f = 0; f < other.fonts_.size(); ++f) fonts[f] = fontIndex(other.fonts_[f]);
-  items_.reserve(items_.size() + other.items_.size());
-  for (Item i : other.items_) {
-    i.box.x += dx, i.box.y += dy;
-    if (i.kind == ItemKind::kText || i.kind == ItemKind::kCheck) {
-      i.offset += base;
-      i.font = fonts[i.font];
-    }
-    items_.push_back(i);
+  // A band holds a few shapes: their places here are found once.
+  std::array<std::uint32_t, 32> few{};
+  std::vector<std::uint32_t> many(other.shapes_.size() > few.size() ? other.shapes_.size() : 0);
+  std::uint32_t* shapes = many.empty() ? few.data() : many.data();
+  for (std::size_t i = 0; i < other.shapes_.size(); ++i) {
+    Shape s = other.shapes_[i];
+    if (s.kind == ItemKind::kText || s.kind == ItemKind::kCheck)
+      s.font = fontIndex(other.fonts_[s.font]);
+    shapes[i] = shapeIndex(s);
   }
+  items_.reserve(items_.size() + other.items_.size());
+  for (const Item& i : other.items_)
+    items_.push_back(Item{i.x + dx, i.y + dy, shapes[i.shape], i.offset + base});
 }
 
 void PageItems::shift(std::size_t first, int dx, int dy) {
-  for (std::size_t i = first; i < items_.size(); ++i) items_[i].box.x += dx, items_[i].box.y += dy;
+  for (std::size_t i = first; i < items_.size(); ++i) items_[i].x += dx, items_[i].y += dy;
 }
 
 void PageItems::reserve(std::size_t items, std::size_t chars) {

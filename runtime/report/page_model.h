@@ -5,6 +5,7 @@
 // write as PDF. Coordinates are thousandths of an inch from the page's top-left corner. Text is
 // UTF-8: reports convert record fields when they place them. Plain values, no I/O.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -113,8 +114,9 @@ class ItemView {
 };
 
 // The items of a page or a band in placement order, kept compact: a report holds a great many.
-// Every text is kept in one character store and each item refers to it; each font once, items
-// holding its index; an item takes 28 bytes.
+// An item takes 16 bytes: its place, where its text starts in the list's one character store
+// (it runs to where the next item's starts), and an index into the list's table of shapes (size,
+// kind, font, alignment ...), which the items of a report's repeated bands share.
 class PageItems {
  public:
   PageItems() = default;
@@ -167,24 +169,40 @@ class PageItems {
 
  private:
   friend class ItemView;
-  struct Item {
-    Rect box;
-    std::uint32_t offset = 0;  // text: into chars_; line: thickness; box: colour
-    std::uint32_t length = 0;
+  struct Shape {
+    int width = 0;
+    int height = 0;
+    std::uint32_t extra = 0;  // line: thickness; box: colour
+    std::uint16_t font = 0;   // into fonts_
     ItemKind kind = ItemKind::kText;
     std::uint8_t flags = 0;  // the alignment, the check or the filling
-    std::uint16_t font = 0;  // into fonts_
+    friend bool operator==(const Shape&, const Shape&) = default;
   };
-  static_assert(sizeof(Item) == 28);
+  struct Item {
+    int x = 0;
+    int y = 0;
+    std::uint32_t shape = 0;   // into shapes_
+    std::uint32_t offset = 0;  // into chars_
+  };
+  static_assert(sizeof(Item) == 16 && sizeof(Shape) == 16);
+  static constexpr std::size_t kHints = 32;
 
+  void add(int x, int y, const Shape& shape, std::string_view text);
+  std::uint32_t shapeIndex(const Shape& shape);
+  std::uint32_t addShape(const Shape& shape, std::size_t hint);
+  static std::size_t hintOf(const Shape& shape);
   std::uint16_t fontIndex(const FontSpec& font);
   std::uint16_t addFont(const FontSpec& font);
   std::uint32_t store(std::string_view text);
-  [[noreturn]] static void tooMuchText();
+  [[noreturn]] static void tooMuch(const char* what);
+  const Shape& shapeAt(std::size_t index) const { return shapes_[items_[index].shape]; }
+  std::string_view textAt(std::size_t index) const;
 
   std::vector<Item> items_;
   std::string chars_;
+  std::vector<Shape> shapes_;  // a shape may be held twice: the table only saves room
   std::vector<FontSpec> fonts_;
+  std::array<std::uint32_t, kHints> hints_{};  // by hintOf: a shape's index + 1, 0 for none
   std::uint16_t lastFont_ = 0;
 };
 
@@ -194,18 +212,39 @@ inline std::uint16_t PageItems::fontIndex(const FontSpec& font) {
   return addFont(font);
 }
 
+inline std::size_t PageItems::hintOf(const Shape& s) {
+  const std::uint32_t h = static_cast<std::uint32_t>(s.width) * 0x9E3779B1u ^
+                          static_cast<std::uint32_t>(s.height) * 0x85EBCA77u ^ s.extra ^
+                          (static_cast<std::uint32_t>(s.font) << 8) ^
+                          (static_cast<std::uint32_t>(s.kind) << 4) ^ s.flags;
+  return (h ^ (h >> 16)) % kHints;
+}
+
+inline std::uint32_t PageItems::shapeIndex(const Shape& shape) {
+  const std::size_t hint = hintOf(shape);
+  const std::uint32_t known = hints_[hint];
+  if (known != 0 && shapes_[known - 1] == shape) return known - 1;
+  return addShape(shape, hint);
+}
+
 inline std::uint32_t PageItems::store(std::string_view text) {
-  if (text.size() > std::uint32_t(-1) - chars_.size()) tooMuchText();
+  if (text.size() > std::uint32_t(-1) - chars_.size()) tooMuch("text");
   const auto at = static_cast<std::uint32_t>(chars_.size());
   chars_.append(text);
   return at;
 }
 
+inline void PageItems::add(int x, int y, const Shape& shape, std::string_view text) {
+  const std::uint32_t index = shapeIndex(shape);
+  items_.push_back(Item{x, y, index, store(text)});
+}
+
 inline void PageItems::addText(const Rect& box, std::string_view text, const FontSpec& font,
                                Align align) {
-  const std::uint16_t f = fontIndex(font);
-  items_.push_back(Item{box, store(text), static_cast<std::uint32_t>(text.size()), ItemKind::kText,
-                        static_cast<std::uint8_t>(align), f});
+  add(box.x, box.y,
+      Shape{box.width, box.height, 0, fontIndex(font), ItemKind::kText,
+            static_cast<std::uint8_t>(align)},
+      text);
 }
 
 struct Page {
