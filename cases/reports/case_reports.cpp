@@ -146,7 +146,6 @@ CaseList::CaseList(PrintOptions options, bool archive, std::string title, std::s
   line.title = std::move(title);
   line.time = std::move(time);
   const int width = width_;
-  // The same on every page: built once.
   layout_.setPageHeader([header = pageHeader(line, listColumns(), width)](int) { return header; });
   layout_.setPageFooter(
       [appTitle, width](int page) { return pageFooter("(TM) ", appTitle, page, width); });
@@ -191,14 +190,11 @@ Level CaseList::print(const store::RecordBuffer& record) {
           : cleared;
   if (!passes(r)) return data::LevelNotify;
   static const text::ParsedPicture number("N06"), date("D5"), time("T1");
-  const std::array<std::string_view, 8> cells = {cell(0, pictured(number, r.CASENR)),
-                                                 utf8(1, r.OWNER.view().substr(0, 15)),
-                                                 utf8(2, r.SNAME.view()),
-                                                 utf8(3, r.IDPRODUCT.view()),
-                                                 utf8(4, r.SProblem.view()),
-                                                 utf8(5, r.STATUS.view()),
-                                                 cell(6, pictured(date, r.SDATE)),
-                                                 cell(7, pictured(time, r.STIME))};
+  const std::array<std::string_view, 8> cells = {
+      pictureCell(0, number, r.CASENR), utf8(1, r.OWNER.view().substr(0, 15)),
+      utf8(2, r.SNAME.view()),          utf8(3, r.IDPRODUCT.view()),
+      utf8(4, r.SProblem.view()),       utf8(5, r.STATUS.view()),
+      pictureCell(6, date, r.SDATE),    pictureCell(7, time, r.STIME)};
   layout_.addDetail(lineBandHeight(true), [&](report::PageItems& items) {
     placeLine(items, listColumns(), cells, true, width_);
   });
@@ -208,6 +204,14 @@ Level CaseList::print(const store::RecordBuffer& record) {
 std::string_view CaseList::cell(std::size_t i, std::string s) {
   cells_[i] = std::move(s);
   return cells_[i];
+}
+
+std::string_view CaseList::pictureCell(std::size_t i, const text::ParsedPicture& picture,
+                                       std::int64_t value) {
+  std::string& s = cells_[i];
+  s = picture.format(value);
+  while (!s.empty() && s.back() == ' ') s.pop_back();  // as pictured() cuts them
+  return s;
 }
 
 std::string_view CaseList::utf8(std::size_t i, std::string_view cp1252) {

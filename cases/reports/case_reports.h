@@ -50,6 +50,9 @@ class CaseList {
   bool passes(const core::ArchiveRecord& shared) const;
   // A line's cell `i` kept in cells_ (the view is valid until the next line).
   std::string_view cell(std::size_t i, std::string s);
+  // The value through the picture as pictured() shows it, kept in cell `i`.
+  std::string_view pictureCell(std::size_t i, const text::ParsedPicture& picture,
+                               std::int64_t value);
   // A record's text as UTF-8: the text itself when plain ASCII, else converted into cell `i`.
   std::string_view utf8(std::size_t i, std::string_view cp1252);
 

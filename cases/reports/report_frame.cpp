@@ -96,13 +96,15 @@ report::Band pageHeader(const HeaderLine& line, const std::vector<Column>& colum
 }
 
 report::Band pageFooter(const std::string& mark, const std::string& appTitle, int page, int width) {
+  // Built for every page of a report: placed straight, the page number's picture read once.
+  static const text::ParsedPicture pageNumber("pPage <<<#p");
   const int h = report::ReportLayout::lineHeight(kLineFont);
   report::Band b;
-  const report::Align left = report::Align::kLeft;
-  b.items = {rule(0, width), text(0, 400, h, mark, kLineFont, left, 40),
-             text(400, 2000, h, appTitle, kLineFont, left, 40),
-             text(width - 1200, 1200, h, pictured("pPage <<<#p", page), kLineFont,
-                  report::Align::kRight, 40)};
+  b.items.addLine(rule(0, width));
+  b.items.addText({0, 40, 400, h}, mark, kLineFont);
+  b.items.addText({400, 40, 2000, h}, appTitle, kLineFont);
+  b.items.addText({width - 1200, 40, 1200, h}, pictured(pageNumber, page), kLineFont,
+                  report::Align::kRight);
   b.height = h + 60;
   return b;
 }

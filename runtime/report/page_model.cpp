@@ -138,13 +138,6 @@ void PageItems::tooMuch(const char* what) {
   throw std::length_error(std::string("too many ") + what + " on one page");
 }
 
-void PageItems::addLine(const LineItem& line) {
-  add(line.x1, line.y1,
-      Shape{line.x2 - line.x1, line.y2 - line.y1, static_cast<std::uint32_t>(line.thickness), 0,
-            ItemKind::kLine, 0},
-      {});
-}
-
 void PageItems::addBox(const BoxItem& box) {
   add(box.box.x, box.box.y,
       Shape{box.box.width, box.box.height, box.colour, 0, ItemKind::kBox,

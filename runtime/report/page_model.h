@@ -8,9 +8,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -176,7 +178,10 @@ class PageItems {
     std::uint16_t font = 0;   // into fonts_
     ItemKind kind = ItemKind::kText;
     std::uint8_t flags = 0;  // the alignment, the check or the filling
-    friend bool operator==(const Shape&, const Shape&) = default;
+    // Compared as bytes: the fields leave no padding (asserted below).
+    friend bool operator==(const Shape& a, const Shape& b) {
+      return std::memcmp(&a, &b, sizeof(Shape)) == 0;
+    }
   };
   struct Item {
     int x = 0;
@@ -184,7 +189,8 @@ class PageItems {
     std::uint32_t shape = 0;   // into shapes_
     std::uint32_t offset = 0;  // into chars_
   };
-  static_assert(sizeof(Item) == 16 && sizeof(Shape) == 16);
+  static_assert(sizeof(Item) == 16 && sizeof(Shape) == 16 &&
+                std::has_unique_object_representations_v<Shape>);
   static constexpr std::size_t kHints = 32;
 
   void add(int x, int y, const Shape& shape, std::string_view text);
@@ -245,6 +251,13 @@ inline void PageItems::addText(const Rect& box, std::string_view text, const Fon
       Shape{box.width, box.height, 0, fontIndex(font), ItemKind::kText,
             static_cast<std::uint8_t>(align)},
       text);
+}
+
+inline void PageItems::addLine(const LineItem& line) {
+  add(line.x1, line.y1,
+      Shape{line.x2 - line.x1, line.y2 - line.y1, static_cast<std::uint32_t>(line.thickness), 0,
+            ItemKind::kLine, 0},
+      {});
 }
 
 struct Page {

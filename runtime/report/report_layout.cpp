@@ -63,7 +63,10 @@ void ReportLayout::startPage() {
   y_ = doc_.setup.marginTop;
   const int number = doc_.pages.back().number;
   footerHeight_ = footer_ ? footer_(number).height : 0;
-  if (header_) {
+  if (fixedHeader_) {
+    doc_.pages.back().items.append(fixedHeader_->items, doc_.setup.marginLeft, y_);
+    y_ += fixedHeader_->height;
+  } else if (header_) {
     const Band band = header_(number);
     doc_.pages.back().items.append(band.items, doc_.setup.marginLeft, y_);
     y_ += band.height;

@@ -8,6 +8,7 @@
 // then the pages already ended can be copied out while the report goes on.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,7 +30,15 @@ class ReportLayout {
 
   explicit ReportLayout(PageSetup setup = {}, std::string title = {});
 
-  void setPageHeader(BandBuilder header) { header_ = std::move(header); }
+  void setPageHeader(BandBuilder header) {
+    header_ = std::move(header);
+    fixedHeader_.reset();
+  }
+  // The same header on every page, built once.
+  void setPageHeader(Band header) {
+    header_ = nullptr;
+    fixedHeader_ = std::move(header);
+  }
   void setPageFooter(BandBuilder footer) { footer_ = std::move(footer); }
 
   // Places the band below the previous one, on a new page when it does not fit.
@@ -73,6 +82,7 @@ class ReportLayout {
 
   Document doc_;
   BandBuilder header_;
+  std::optional<Band> fixedHeader_;
   BandBuilder footer_;
   bool pageOpen_ = false;
   bool pageHasDetail_ = false;
