@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace trv::gui {
 namespace {
@@ -53,10 +54,17 @@ Qt::Alignment toAlign(report::Align a) {
 }  // namespace
 
 void drawPage(QPainter& painter, const report::Page& page, double dpi) {
+  // Most items are in the font of the item before: it is set only when it changes.
+  std::optional<report::FontSpec> font;
+  auto useFont = [&](const report::FontSpec& spec) {
+    if (font && *font == spec) return;
+    painter.setFont(toFont(spec));
+    font = spec;
+  };
   for (const report::ItemView item : page.items) {
     switch (item.kind()) {
       case report::ItemKind::kText:
-        painter.setFont(toFont(item.font()));
+        useFont(item.font());
         painter.setPen(Qt::black);
         painter.drawText(toRect(item.box(), dpi), toAlign(item.align()) | Qt::TextSingleLine,
                          toQString(item.text()));
@@ -90,7 +98,7 @@ void drawPage(QPainter& painter, const report::Page& page, double dpi) {
           painter.drawLine(square.topLeft(), square.bottomRight());
           painter.drawLine(square.topRight(), square.bottomLeft());
         }
-        painter.setFont(toFont(item.font()));
+        useFont(item.font());
         painter.drawText(area.adjusted(side * 1.5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                          toQString(item.text()));
         break;
