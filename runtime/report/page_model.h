@@ -85,6 +85,7 @@ struct CheckItem {
   FontSpec font;
 };
 
+// One item as a value; a page keeps its items as a PageItems and gives them back as ItemViews.
 using PageItem = std::variant<TextItem, LineItem, BoxItem, CheckItem>;
 
 enum class ItemKind : std::uint8_t { kText, kLine, kBox, kCheck };
