@@ -21,7 +21,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <variant>
 
 #include "bench/bench_support.h"
 #include "cases/reports/case_reports.h"
@@ -192,24 +191,28 @@ void BM_RawQpdf(benchmark::State& state) {
     const report::FontSpec* font = nullptr;
     for (std::size_t i = 0; i < doc.pages.size(); ++i) {
       if (i > 0) writer.newPage();
-      for (const report::PageItem& item : doc.pages[i].items) {
-        if (const auto* t = std::get_if<report::TextItem>(&item)) {
-          if (font == nullptr || font->face != t->font.face || font->points != t->font.points ||
-              font->bold != t->font.bold) {
-            QFont f(QString::fromStdString(t->font.face));
-            f.setPointSize(t->font.points);
-            f.setBold(t->font.bold);
+      for (const report::ItemView item : doc.pages[i].items) {
+        if (item.kind() == report::ItemKind::kText) {
+          const report::FontSpec& spec = item.font();
+          if (font == nullptr || font->face != spec.face || font->points != spec.points ||
+              font->bold != spec.bold) {
+            QFont f(QString::fromStdString(spec.face));
+            f.setPointSize(spec.points);
+            f.setBold(spec.bold);
             painter.setFont(f);
-            font = &t->font;
+            font = &spec;
           }
-          const int align = t->align == report::Align::kRight    ? Qt::AlignRight
-                            : t->align == report::Align::kCenter ? Qt::AlignHCenter
-                                                                 : Qt::AlignLeft;
-          painter.drawText(
-              QRectF(dots(t->box.x), dots(t->box.y), dots(t->box.width), dots(t->box.height)),
-              align | Qt::AlignVCenter | Qt::TextSingleLine, QString::fromStdString(t->text));
-        } else if (const auto* l = std::get_if<report::LineItem>(&item)) {
-          painter.drawLine(QPointF(dots(l->x1), dots(l->y1)), QPointF(dots(l->x2), dots(l->y2)));
+          const report::Rect box = item.box();
+          const std::string_view text = item.text();
+          const int align = item.align() == report::Align::kRight    ? Qt::AlignRight
+                            : item.align() == report::Align::kCenter ? Qt::AlignHCenter
+                                                                     : Qt::AlignLeft;
+          painter.drawText(QRectF(dots(box.x), dots(box.y), dots(box.width), dots(box.height)),
+                           align | Qt::AlignVCenter | Qt::TextSingleLine,
+                           QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        } else if (item.kind() == report::ItemKind::kLine) {
+          const report::LineItem l = item.line();
+          painter.drawLine(QPointF(dots(l.x1), dots(l.y1)), QPointF(dots(l.x2), dots(l.y2)));
         }
       }
     }

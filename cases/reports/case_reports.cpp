@@ -1,5 +1,6 @@
 #include "cases/reports/case_reports.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -145,7 +146,7 @@ CaseList::CaseList(PrintOptions options, bool archive, std::string title, std::s
   line.title = std::move(title);
   line.time = std::move(time);
   const int width = width_;
-  layout_.setPageHeader([line, width](int) { return pageHeader(line, listColumns(), width); });
+  layout_.setPageHeader([header = pageHeader(line, listColumns(), width)](int) { return header; });
   layout_.setPageFooter(
       [appTitle, width](int page) { return pageFooter("(TM) ", appTitle, page, width); });
 }
@@ -180,19 +181,51 @@ bool CaseList::passes(const ArchiveRecord& r) const {
 }
 
 Level CaseList::print(const store::RecordBuffer& record) {
-  // Only the fields the line shows are read and converted: a list runs over every case.
-  const ArchiveRecord r =
-      archive_ ? sharedPart<ArchiveRecord>(record) : sharedPart<SercaseRecord>(record);
+  // Only the fields the line shows are read and converted, straight from the record: a list
+  // runs over every case.
+  static const ArchiveRecord cleared;
+  const ArchiveRecord& r =
+      record.record.size() == (archive_ ? sizeof(ArchiveRecord) : sizeof(SercaseRecord))
+          ? *reinterpret_cast<const ArchiveRecord*>(record.record.data())
+          : cleared;
   if (!passes(r)) return data::LevelNotify;
-  std::array<std::string, 8> cells = {
-      pictured("N06", r.CASENR), text::toUtf8(r.OWNER.view().substr(0, 15)),
-      shown(r.SNAME.view()),     shown(r.IDPRODUCT.view()),
-      shown(r.SProblem.view()),  shown(r.STATUS.view()),
-      pictured("D5", r.SDATE),   pictured("T1", r.STIME)};
-  layout_.addDetail(lineBandHeight(true), [&](std::vector<report::PageItem>& items) {
+  static const text::ParsedPicture number("N06"), date("D5"), time("T1");
+  const std::array<std::string_view, 8> cells = {
+      pictureCell(0, number, r.CASENR), utf8(1, r.OWNER.view().substr(0, 15)),
+      utf8(2, r.SNAME.view()),          utf8(3, r.IDPRODUCT.view()),
+      utf8(4, r.SProblem.view()),       utf8(5, r.STATUS.view()),
+      pictureCell(6, date, r.SDATE),    pictureCell(7, time, r.STIME)};
+  layout_.addDetail(lineBandHeight(true), [&](report::PageItems& items) {
     placeLine(items, listColumns(), cells, true, width_);
   });
   return data::LevelOk;
+}
+
+std::string_view CaseList::cell(std::size_t i, std::string s) {
+  cells_[i] = std::move(s);
+  return cells_[i];
+}
+
+std::string_view CaseList::pictureCell(std::size_t i, const text::ParsedPicture& picture,
+                                       std::int64_t value) {
+  std::string& s = cells_[i];
+  s = picture.format(value);
+  while (!s.empty() && s.back() == ' ') s.pop_back();  // as pictured() cuts them
+  return s;
+}
+
+std::string_view CaseList::utf8(std::size_t i, std::string_view cp1252) {
+  // Plain ASCII (most record text) reads the same in UTF-8; checked eight bytes at a time.
+  std::size_t at = 0;
+  std::uint64_t high = 0;
+  for (; at + 8 <= cp1252.size(); at += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, cp1252.data() + at, sizeof w);
+    high |= w;
+  }
+  for (; at < cp1252.size(); ++at) high |= static_cast<unsigned char>(cp1252[at]);
+  if ((high & 0x8080808080808080ull) == 0) return cp1252;
+  return cell(i, text::toUtf8(cp1252));
 }
 
 namespace {
@@ -248,11 +281,8 @@ int printOneCase(core::ProgramState& s, std::uint32_t nr, bool archive) {
     const report::FontSpec& f = kLineFont;
     const report::FontSpec& lf = kHeadingFont;
     const int h = report::ReportLayout::lineHeight(f) + 60;
-    auto row = [&](std::vector<report::PageItem> items) {
-      report::Band band;
-      band.height = h;
-      band.items = std::move(items);
-      layout.addDetail(band);
+    auto row = [&](report::PageItems items) {
+      layout.addDetail(report::Band{h, std::move(items)});
     };
     row({at(0, 0, 900, "Case Nr.", lf), at(900, 0, 800, pictured("N06", c.caseNr), f),
          at(2000, 0, 1100, "Current Status", lf), at(3100, 0, 800, c.status, f),

@@ -2,6 +2,7 @@
 // The case reports: one case on a page with its history (PrintCase, PrintArchiveCase) and the
 // lists of cases and of knowledge-base cases (PrintAllCases, PrintAllArchive).
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -47,6 +48,13 @@ class CaseList {
 
  private:
   bool passes(const core::ArchiveRecord& shared) const;
+  // A line's cell `i` kept in cells_ (the view is valid until the next line).
+  std::string_view cell(std::size_t i, std::string s);
+  // The value through the picture as pictured() shows it, kept in cell `i`.
+  std::string_view pictureCell(std::size_t i, const text::ParsedPicture& picture,
+                               std::int64_t value);
+  // A record's text as UTF-8: the text itself when plain ASCII, else converted into cell `i`.
+  std::string_view utf8(std::size_t i, std::string_view cp1252);
 
   PrintOptions options_;
   bool archive_;
@@ -54,6 +62,7 @@ class CaseList {
   std::string idWanted_;
   report::ReportLayout layout_;
   int width_;
+  std::array<std::string, 8> cells_;  // a line's cells that are not the record's own text
 };
 
 }  // namespace trv::cases::reports

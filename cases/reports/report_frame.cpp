@@ -27,8 +27,8 @@ class NoOutput final : public report::ReportOutput {
 };
 
 report::TextItem text(int x, int width, int height, std::string s, const report::FontSpec& font,
-                      report::Align align = report::Align::kLeft) {
-  return report::TextItem{{x, 0, width, height}, std::move(s), font, align};
+                      report::Align align = report::Align::kLeft, int y = 0) {
+  return report::TextItem{{x, y, width, height}, std::move(s), font, align};
 }
 
 report::LineItem rule(int y, int width, int thickness = kRule) {
@@ -43,6 +43,12 @@ std::string shown(std::string_view field) {
 
 std::string pictured(std::string_view picture, std::int64_t value) {
   std::string s = text::formatPicture(picture, value);
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+std::string pictured(const text::ParsedPicture& picture, std::int64_t value) {
+  std::string s = picture.format(value);
   while (!s.empty() && s.back() == ' ') s.pop_back();
   return s;
 }
@@ -81,9 +87,7 @@ report::Band pageHeader(const HeaderLine& line, const std::vector<Column>& colum
   if (!columns.empty()) {
     const int h = report::ReportLayout::lineHeight(kHeadingFont);
     for (const Column& c : columns) {
-      report::TextItem t = text(c.x, c.width, h, c.header, kHeadingFont, c.align);
-      t.box.y = b.height;
-      b.items.push_back(std::move(t));
+      b.items.push_back(text(c.x, c.width, h, c.header, kHeadingFont, c.align, b.height));
     }
     b.items.push_back(rule(b.height + h + 20, width));
     b.height += h + 80;
@@ -92,13 +96,15 @@ report::Band pageHeader(const HeaderLine& line, const std::vector<Column>& colum
 }
 
 report::Band pageFooter(const std::string& mark, const std::string& appTitle, int page, int width) {
+  // Built for every page of a report: placed straight, the page number's picture read once.
+  static const text::ParsedPicture pageNumber("pPage <<<#p");
   const int h = report::ReportLayout::lineHeight(kLineFont);
   report::Band b;
-  b.items = {
-      rule(0, width), text(0, 400, h, mark, kLineFont), text(400, 2000, h, appTitle, kLineFont),
-      text(width - 1200, 1200, h, pictured("pPage <<<#p", page), kLineFont, report::Align::kRight)};
-  for (std::size_t i = 1; i < b.items.size(); ++i)
-    std::get<report::TextItem>(b.items[i]).box.y = 40;
+  b.items.addLine(rule(0, width));
+  b.items.addText({0, 40, 400, h}, mark, kLineFont);
+  b.items.addText({400, 40, 2000, h}, appTitle, kLineFont);
+  b.items.addText({width - 1200, 40, 1200, h}, pictured(pageNumber, page), kLineFont,
+                  report::Align::kRight);
   b.height = h + 60;
   return b;
 }
@@ -107,21 +113,19 @@ int lineBandHeight(bool ruleUnder) {
   return report::ReportLayout::lineHeight(kLineFont) + (ruleUnder ? 40 : 20);
 }
 
-void placeLine(std::vector<report::PageItem>& items, const std::vector<Column>& columns,
-               std::span<std::string> cells, bool ruleUnder, int width) {
+void placeLine(report::PageItems& items, const std::vector<Column>& columns,
+               std::span<const std::string_view> cells, bool ruleUnder, int width) {
   const int h = report::ReportLayout::lineHeight(kLineFont);
   for (std::size_t i = 0; i < columns.size() && i < cells.size(); ++i)
-    items.emplace_back(std::in_place_type<report::TextItem>,
-                       report::Rect{columns[i].x, 0, columns[i].width, h}, std::move(cells[i]),
-                       kLineFont, columns[i].align);
-  if (ruleUnder) items.emplace_back(rule(h + 10, width, 2));
+    items.addText({columns[i].x, 0, columns[i].width, h}, cells[i], kLineFont, columns[i].align);
+  if (ruleUnder) items.addLine(rule(h + 10, width, 2));
 }
 
 report::Band lineBand(const std::vector<Column>& columns, const std::vector<std::string>& cells,
                       bool ruleUnder, int width) {
   report::Band b;
   b.height = lineBandHeight(ruleUnder);
-  std::vector<std::string> texts(cells);
+  const std::vector<std::string_view> texts(cells.begin(), cells.end());
   placeLine(b.items, columns, texts, ruleUnder, width);
   return b;
 }

@@ -18,6 +18,7 @@
 #include "runtime/report/report_layout.h"
 #include "runtime/report/report_runner.h"
 #include "runtime/store/connection.h"
+#include "runtime/text/picture.h"
 
 namespace trv::core {
 class ProgramState;
@@ -44,6 +45,7 @@ R recordOf(const store::RecordBuffer& b) {
 std::string shown(std::string_view field);
 // A value through a display picture, trailing blanks cut ("D5", "T1", "N06", ...).
 std::string pictured(std::string_view picture, std::int64_t value);
+std::string pictured(const text::ParsedPicture& picture, std::int64_t value);
 // The progress value of a text key: its first characters as a number, so that key order is
 // number order.
 std::int64_t textProgress(std::string_view key);
@@ -81,10 +83,9 @@ report::Band lineBand(const std::vector<Column>& columns, const std::vector<std:
                       bool ruleUnder, int width);
 // The height of lineBand's band.
 int lineBandHeight(bool ruleUnder);
-// Appends lineBand's items to `items`, the cells moved into them (for ReportLayout's in-place
-// detail bands).
-void placeLine(std::vector<report::PageItem>& items, const std::vector<Column>& columns,
-               std::span<std::string> cells, bool ruleUnder, int width);
+// Adds lineBand's items to `items` (for ReportLayout's in-place detail bands).
+void placeLine(report::PageItems& items, const std::vector<Column>& columns,
+               std::span<const std::string_view> cells, bool ruleUnder, int width);
 
 // Hands each record of a view to a function (the report's per-record work).
 class FunctionLoop final : public report::RecordLoop {

@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace trv::gui {
 namespace {
@@ -30,6 +31,10 @@ QFont toFont(const report::FontSpec& spec) {
   return f;
 }
 
+QString toQString(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 QColor toColour(std::uint32_t bgr) {
   return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
@@ -49,40 +54,55 @@ Qt::Alignment toAlign(report::Align a) {
 }  // namespace
 
 void drawPage(QPainter& painter, const report::Page& page, double dpi) {
-  for (const report::PageItem& item : page.items) {
-    if (const auto* t = std::get_if<report::TextItem>(&item)) {
-      painter.setFont(toFont(t->font));
-      painter.setPen(Qt::black);
-      painter.drawText(toRect(t->box, dpi), toAlign(t->align) | Qt::TextSingleLine,
-                       QString::fromStdString(t->text));
-    } else if (const auto* l = std::get_if<report::LineItem>(&item)) {
-      QPen pen(Qt::black);
-      pen.setWidthF(toDots(l->thickness, dpi));
-      painter.setPen(pen);
-      painter.drawLine(QPointF(toDots(l->x1, dpi), toDots(l->y1, dpi)),
-                       QPointF(toDots(l->x2, dpi), toDots(l->y2, dpi)));
-    } else if (const auto* b = std::get_if<report::BoxItem>(&item)) {
-      painter.setPen(toColour(b->colour));
-      if (b->filled) {
-        painter.fillRect(toRect(b->box, dpi), toColour(b->colour));
-      } else {
+  // Most items are in the font of the item before: it is set only when it changes.
+  std::optional<report::FontSpec> font;
+  auto useFont = [&](const report::FontSpec& spec) {
+    if (font && *font == spec) return;
+    painter.setFont(toFont(spec));
+    font = spec;
+  };
+  for (const report::ItemView item : page.items) {
+    switch (item.kind()) {
+      case report::ItemKind::kText:
+        useFont(item.font());
+        painter.setPen(Qt::black);
+        painter.drawText(toRect(item.box(), dpi), toAlign(item.align()) | Qt::TextSingleLine,
+                         toQString(item.text()));
+        break;
+      case report::ItemKind::kLine: {
+        const report::LineItem l = item.line();
+        QPen pen(Qt::black);
+        pen.setWidthF(toDots(l.thickness, dpi));
+        painter.setPen(pen);
+        painter.drawLine(QPointF(toDots(l.x1, dpi), toDots(l.y1, dpi)),
+                         QPointF(toDots(l.x2, dpi), toDots(l.y2, dpi)));
+        break;
+      }
+      case report::ItemKind::kBox:
+        painter.setPen(toColour(item.colour()));
+        if (item.filled()) {
+          painter.fillRect(toRect(item.box(), dpi), toColour(item.colour()));
+        } else {
+          painter.setBrush(Qt::NoBrush);
+          painter.drawRect(toRect(item.box(), dpi));
+        }
+        break;
+      case report::ItemKind::kCheck: {
+        const QRectF area = toRect(item.box(), dpi);
+        const double side = std::min(area.height(), toDots(140, dpi));
+        const QRectF square(area.left(), area.center().y() - side / 2, side, side);
+        painter.setPen(Qt::black);
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(toRect(b->box, dpi));
+        painter.drawRect(square);
+        if (item.checked()) {
+          painter.drawLine(square.topLeft(), square.bottomRight());
+          painter.drawLine(square.topRight(), square.bottomLeft());
+        }
+        useFont(item.font());
+        painter.drawText(area.adjusted(side * 1.5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                         toQString(item.text()));
+        break;
       }
-    } else if (const auto* c = std::get_if<report::CheckItem>(&item)) {
-      const QRectF area = toRect(c->box, dpi);
-      const double side = std::min(area.height(), toDots(140, dpi));
-      const QRectF square(area.left(), area.center().y() - side / 2, side, side);
-      painter.setPen(Qt::black);
-      painter.setBrush(Qt::NoBrush);
-      painter.drawRect(square);
-      if (c->checked) {
-        painter.drawLine(square.topLeft(), square.bottomRight());
-        painter.drawLine(square.topRight(), square.bottomLeft());
-      }
-      painter.setFont(toFont(c->font));
-      painter.drawText(area.adjusted(side * 1.5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                       QString::fromStdString(c->label));
     }
   }
 }

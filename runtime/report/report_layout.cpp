@@ -1,23 +1,9 @@
 #include "runtime/report/report_layout.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace trv::report {
 namespace {
-
-void shift(PageItem& item, int dx, int dy) {
-  std::visit(
-      [&](auto& i) {
-        using T = std::decay_t<decltype(i)>;
-        if constexpr (std::is_same_v<T, LineItem>) {
-          i.x1 += dx, i.x2 += dx, i.y1 += dy, i.y2 += dy;
-        } else {
-          i.box.x += dx, i.box.y += dy;
-        }
-      },
-      item);
-}
 
 // Average advance of a character, in thousandths of an inch: about 0.55 em, bold a little wider.
 int charWidth(const FontSpec& font) {
@@ -71,18 +57,18 @@ int ReportLayout::bottomLimit() const {
 
 void ReportLayout::startPage() {
   doc_.pages.push_back(Page{static_cast<int>(doc_.pages.size()) + 1, {}});
-  doc_.pages.back().items.reserve(itemsPerPage_);
+  doc_.pages.back().items.reserve(itemsPerPage_, charsPerPage_);
   pageOpen_ = true;
   pageHasDetail_ = false;
   y_ = doc_.setup.marginTop;
   const int number = doc_.pages.back().number;
   footerHeight_ = footer_ ? footer_(number).height : 0;
-  if (header_) {
-    Band band = header_(number);
-    for (PageItem item : band.items) {
-      shift(item, doc_.setup.marginLeft, y_);
-      doc_.pages.back().items.push_back(std::move(item));
-    }
+  if (fixedHeader_) {
+    doc_.pages.back().items.append(fixedHeader_->items, doc_.setup.marginLeft, y_);
+    y_ += fixedHeader_->height;
+  } else if (header_) {
+    const Band band = header_(number);
+    doc_.pages.back().items.append(band.items, doc_.setup.marginLeft, y_);
     y_ += band.height;
   }
 }
@@ -91,29 +77,23 @@ void ReportLayout::endPage() {
   if (!pageOpen_) return;
   if (footer_) {
     Page& page = doc_.pages.back();
-    Band band = footer_(page.number);
+    const Band band = footer_(page.number);
     const int top = doc_.setup.height - doc_.setup.marginBottom - band.height;
-    for (PageItem item : band.items) {
-      shift(item, doc_.setup.marginLeft, top);
-      page.items.push_back(std::move(item));
-    }
+    page.items.append(band.items, doc_.setup.marginLeft, top);
   }
   itemsPerPage_ = std::max(itemsPerPage_, doc_.pages.back().items.size());
+  charsPerPage_ = std::max(charsPerPage_, doc_.pages.back().items.textSize());
   pageOpen_ = false;
 }
 
 void ReportLayout::addDetail(const Band& band) {
-  addDetail(Band(band));
+  PageItems& items = openDetail(band.height);
+  items.append(band.items, doc_.setup.marginLeft, y_);
+  y_ += band.height;
+  pageHasDetail_ = true;
 }
 
-void ReportLayout::addDetail(Band&& band) {
-  std::vector<PageItem>& items = openDetail(band.height);
-  const std::size_t first = items.size();
-  std::move(band.items.begin(), band.items.end(), std::back_inserter(items));
-  closeDetail(first, band.height);
-}
-
-std::vector<PageItem>& ReportLayout::openDetail(int height) {
+PageItems& ReportLayout::openDetail(int height) {
   if (!pageOpen_) startPage();
   if (pageHasDetail_ && y_ + height > bottomLimit()) {
     endPage();
@@ -123,8 +103,7 @@ std::vector<PageItem>& ReportLayout::openDetail(int height) {
 }
 
 void ReportLayout::closeDetail(std::size_t first, int height) {
-  std::vector<PageItem>& items = doc_.pages.back().items;
-  for (std::size_t i = first; i < items.size(); ++i) shift(items[i], doc_.setup.marginLeft, y_);
+  doc_.pages.back().items.shift(first, doc_.setup.marginLeft, y_);
   y_ += height;
   pageHasDetail_ = true;
 }
@@ -132,10 +111,7 @@ void ReportLayout::closeDetail(std::size_t first, int height) {
 void ReportLayout::addMemo(std::string_view text, int x, int width, const FontSpec& font) {
   const int h = lineHeight(font);
   for (const std::string& line : wrap(text, width, font)) {
-    Band band;
-    band.height = h;
-    band.items.push_back(TextItem{{x, 0, width, h}, line, font, Align::kLeft});
-    addDetail(band);
+    addDetail(h, [&](PageItems& items) { items.addText({x, 0, width, h}, line, font); });
   }
 }
 

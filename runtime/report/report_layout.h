@@ -8,6 +8,7 @@
 // then the pages already ended can be copied out while the report goes on.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,7 +21,7 @@ namespace trv::report {
 // A horizontal strip of items placed relative to its own top-left corner.
 struct Band {
   int height = 0;
-  std::vector<PageItem> items;
+  PageItems items;
 };
 
 class ReportLayout {
@@ -29,18 +30,25 @@ class ReportLayout {
 
   explicit ReportLayout(PageSetup setup = {}, std::string title = {});
 
-  void setPageHeader(BandBuilder header) { header_ = std::move(header); }
+  void setPageHeader(BandBuilder header) {
+    header_ = std::move(header);
+    fixedHeader_.reset();
+  }
+  // The same header on every page, built once.
+  void setPageHeader(Band header) {
+    header_ = nullptr;
+    fixedHeader_ = std::move(header);
+  }
   void setPageFooter(BandBuilder footer) { footer_ = std::move(footer); }
 
   // Places the band below the previous one, on a new page when it does not fit.
   void addDetail(const Band& band);
-  void addDetail(Band&& band);
-  // As addDetail, for a band of `height` whose items `place(items)` appends to the page's items,
+  // As addDetail, for a band of `height` whose items `place(items)` adds to the page's items,
   // relative to the band's top-left corner as a Band's: a report of many small bands builds
   // none on the way.
   template <class Place>
   void addDetail(int height, Place&& place) {
-    std::vector<PageItem>& items = openDetail(height);
+    PageItems& items = openDetail(height);
     const std::size_t first = items.size();
     std::forward<Place>(place)(items);
     closeDetail(first, height);
@@ -68,16 +76,19 @@ class ReportLayout {
   void endPage();
   int bottomLimit() const;
   // The items of the page a detail band of `height` goes on (a new page when it does not fit).
-  std::vector<PageItem>& openDetail(int height);
+  PageItems& openDetail(int height);
   // Moves the band's items (from `first` on) to its place, below the previous band.
   void closeDetail(std::size_t first, int height);
 
   Document doc_;
   BandBuilder header_;
+  std::optional<Band> fixedHeader_;
   BandBuilder footer_;
   bool pageOpen_ = false;
   bool pageHasDetail_ = false;
-  std::size_t itemsPerPage_ = 0;  // the last full page's, room made for as many on the next
+  // The fullest page's items and text so far, room made for as many on the next.
+  std::size_t itemsPerPage_ = 0;
+  std::size_t charsPerPage_ = 0;
   int y_ = 0;
   int footerHeight_ = 0;
 };

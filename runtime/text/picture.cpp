@@ -11,17 +11,8 @@
 namespace trv::text {
 namespace {
 
-enum class Kind { kText, kDate, kTime, kNumber, kPattern };
-
-struct Picture {
-  Kind kind = Kind::kText;
-  int width = 0;      // characters shown
-  int style = 0;      // D5, D6, T1, T4 ...
-  char fill = ' ';    // numbers: '0', ' ' or '*'
-  bool sign = false;  // numbers: a minus sign is allowed
-  bool blankZero = false;
-  std::string pattern;  // P pictures, without the P markers
-};
+using Kind = detail::PictureKind;
+using Picture = detail::PictureParts;
 
 char lowerAscii(char c) {
   return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -94,10 +85,10 @@ std::string padRight(std::string s, int width) {
   return s;
 }
 
-std::string twoDigits(int v, bool blankLead) {
-  char buf[3] = {static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10), 0};
-  if (blankLead && v < 10) buf[0] = ' ';
-  return buf;
+// Writes v's last two digits at `out`, a blank for a leading zero when asked.
+void putTwoDigits(char* out, int v, bool blankLead) {
+  out[0] = blankLead && v < 10 ? ' ' : static_cast<char>('0' + v / 10 % 10);
+  out[1] = static_cast<char>('0' + v % 10);
 }
 
 std::string formatDate(const Picture& pic, std::int64_t value) {
@@ -105,25 +96,32 @@ std::string formatDate(const Picture& pic, std::int64_t value) {
   const bool inRange = value >= kFirstDateNumber && value <= kLastDateNumber;
   const auto d = inRange ? civilDate(static_cast<std::int32_t>(value)) : std::nullopt;
   if (!d || (pic.blankZero && value == 0)) return blanks(pic.width);
-  std::string s = twoDigits(d->day, true) + "/" + twoDigits(d->month, false) + "/";
+  char buf[8];
+  putTwoDigits(buf, d->day, true);
+  buf[2] = '/';
+  putTwoDigits(buf + 3, d->month, false);
+  buf[5] = '/';
   if (pic.style == 5) {
-    s += twoDigits(d->year % 100, false);
-  } else {
-    char y[8];
-    std::snprintf(y, sizeof y, "%04d", d->year);
-    s += y;
+    putTwoDigits(buf + 6, d->year % 100, false);
+    return std::string(buf, 8);
   }
-  return s;
+  char y[8];
+  std::snprintf(y, sizeof y, "%04d", d->year);
+  return std::string(buf, 6) + y;
 }
 
 std::string formatTime(const Picture& pic, std::int64_t value) {
   if (value == 0 && pic.blankZero) return blanks(pic.width);
   if (value < 0 || value > kLastTimeNumber) return blanks(pic.width);
   const std::int64_t h = value > 0 ? value - 1 : 0;
-  std::string s = twoDigits(static_cast<int>(h / kHundredthsPerHour), true) + ":" +
-                  twoDigits(static_cast<int>(h / kHundredthsPerMinute % 60), false);
-  if (pic.style == 4) s += ":" + twoDigits(static_cast<int>(h / 100 % 60), false);
-  return s;
+  char buf[8];
+  putTwoDigits(buf, static_cast<int>(h / kHundredthsPerHour), true);
+  buf[2] = ':';
+  putTwoDigits(buf + 3, static_cast<int>(h / kHundredthsPerMinute % 60), false);
+  if (pic.style != 4) return std::string(buf, 5);
+  buf[5] = ':';
+  putTwoDigits(buf + 6, static_cast<int>(h / 100 % 60), false);
+  return std::string(buf, 8);
 }
 
 // The decimal digits of the value's magnitude; the smallest 64-bit number has no positive
@@ -136,15 +134,19 @@ std::string magnitudeDigits(std::int64_t value) {
 std::string formatNumber(const Picture& pic, std::int64_t value) {
   if (value == 0 && pic.blankZero) return blanks(pic.width);
   const bool negative = value < 0;
-  const std::string digits = magnitudeDigits(value);
+  const auto u = static_cast<std::uint64_t>(value);
+  char digits[24];
+  const std::size_t count = static_cast<std::size_t>(
+      std::to_chars(digits, digits + sizeof digits, negative ? ~u + 1 : u).ptr - digits);
   std::string out;
-  const std::size_t need = digits.size() + (negative ? 1 : 0);
+  const std::size_t need = count + (negative ? 1 : 0);
   const std::size_t width = pic.width > 0 ? static_cast<std::size_t>(pic.width) : need;
   if (need > width) return std::string(width, '#');
+  out.reserve(width);
   if (pic.fill == ' ') out.append(width - need, ' ');
   if (negative) out.push_back('-');
   if (pic.fill != ' ') out.append(width - need, pic.fill);
-  out.append(digits);
+  out.append(digits, count);
   return out;
 }
 
@@ -208,16 +210,7 @@ std::optional<std::vector<NumberRun>> numberRuns(std::string_view s) {
   return runs;
 }
 
-bool isBlank(std::string_view s) {
-  for (char c : s)
-    if (c != ' ') return false;
-  return true;
-}
-
-}  // namespace
-
-std::string formatPicture(std::string_view picture, std::int64_t value) {
-  const Picture pic = parse(picture);
+std::string formatValue(const Picture& pic, std::string_view picture, std::int64_t value) {
   switch (pic.kind) {
     case Kind::kDate:
       return formatDate(pic, value);
@@ -231,6 +224,25 @@ std::string formatPicture(std::string_view picture, std::int64_t value) {
       break;
   }
   return formatPicture(picture, std::string_view(std::to_string(value)));
+}
+
+bool isBlank(std::string_view s) {
+  for (char c : s)
+    if (c != ' ') return false;
+  return true;
+}
+
+}  // namespace
+
+std::string formatPicture(std::string_view picture, std::int64_t value) {
+  return formatValue(parse(picture), picture, value);
+}
+
+ParsedPicture::ParsedPicture(std::string_view picture)
+    : picture_(picture), parts_(parse(picture)) {}
+
+std::string ParsedPicture::format(std::int64_t value) const {
+  return formatValue(parts_, picture_, value);
 }
 
 std::string formatPicture(std::string_view picture, std::string_view text) {

@@ -48,4 +48,29 @@ int pictureWidth(std::string_view picture);
 // True for S pictures (and an empty picture, which shows text as it is).
 bool isTextPicture(std::string_view picture);
 
+namespace detail {
+enum class PictureKind : std::uint8_t { kText, kDate, kTime, kNumber, kPattern };
+struct PictureParts {
+  PictureKind kind = PictureKind::kText;
+  int width = 0;      // characters shown
+  int style = 0;      // D5, D6, T1, T4 ...
+  char fill = ' ';    // numbers: '0', ' ' or '*'
+  bool sign = false;  // numbers: a minus sign is allowed
+  bool blankZero = false;
+  std::string pattern;  // P pictures, without the P markers
+};
+}  // namespace detail
+
+// A picture read once, to format many values with (formatPicture reads its picture each time).
+class ParsedPicture {
+ public:
+  explicit ParsedPicture(std::string_view picture);
+  // As formatPicture(picture, value).
+  std::string format(std::int64_t value) const;
+
+ private:
+  std::string picture_;
+  detail::PictureParts parts_;
+};
+
 }  // namespace trv::text

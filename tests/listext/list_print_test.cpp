@@ -59,16 +59,15 @@ TEST(ListPrintLayout, PlacesColumnsWithLinesBetweenAndJustifiesHeadersAndData) {
   const report::Band h = l.pageHeader({"Clients", "6/05/2002", "10:00", "", "", "", ""});
   int lines = 0;
   std::vector<report::Align> aligns;
-  for (const report::PageItem& i : h.items) {
-    if (const auto* line = std::get_if<report::LineItem>(&i)) {
+  for (const report::ItemView i : h.items) {
+    if (i.kind() == report::ItemKind::kLine) {
       ++lines;
-      EXPECT_EQ(line->y1, 650);
-      EXPECT_EQ(line->y2, 650 + 5550);
+      EXPECT_EQ(i.line().y1, 650);
+      EXPECT_EQ(i.line().y2, 650 + 5550);
     }
-    if (const auto* t = std::get_if<report::TextItem>(&i); t && t->box.y == 650)
-      aligns.push_back(t->align);
-    if (const auto* b = std::get_if<report::BoxItem>(&i)) {
-      EXPECT_EQ(b->box.width, l.tableWidth());
+    if (i.kind() == report::ItemKind::kText && i.box().y == 650) aligns.push_back(i.align());
+    if (i.kind() == report::ItemKind::kBox) {
+      EXPECT_EQ(i.box().width, l.tableWidth());
     }
   }
   EXPECT_EQ(lines, 2);  // none right of the last column
@@ -77,7 +76,8 @@ TEST(ListPrintLayout, PlacesColumnsWithLinesBetweenAndJustifiesHeadersAndData) {
   // Totals print only under totalled columns.
   const report::Band t = l.totals({"", "42", ""});
   ASSERT_EQ(t.items.size(), 1u);
-  EXPECT_EQ(std::get<report::TextItem>(t.items[0]).text, "42");
+  EXPECT_EQ(t.items[0].kind(), report::ItemKind::kText);
+  EXPECT_EQ(t.items[0].text(), "42");
 }
 
 TEST(ListPrintLayout, TheSheetIsTheLandscapePaperOfItsCode) {

@@ -38,16 +38,16 @@ std::string quote(std::string_view s) {
 }
 
 // A printed line: the text items of one page whose boxes share their top edge, left to right.
-using Line = std::vector<const report::TextItem*>;
+using Line = std::vector<report::ItemView>;
 
 std::vector<Line> lines(const report::Page& page) {
   std::map<int, Line> byTop;
-  for (const report::PageItem& item : page.items)
-    if (const auto* t = std::get_if<report::TextItem>(&item)) byTop[t->box.y].push_back(t);
+  for (const report::ItemView item : page.items)
+    if (item.kind() == report::ItemKind::kText) byTop[item.box().y].push_back(item);
   std::vector<Line> out;
   for (auto& [top, line] : byTop) {
     std::stable_sort(line.begin(), line.end(),
-                     [](const auto* a, const auto* b) { return a->box.x < b->box.x; });
+                     [](const auto& a, const auto& b) { return a.box().x < b.box().x; });
     out.push_back(std::move(line));
   }
   return out;
@@ -60,11 +60,11 @@ std::string describe(const report::Document& doc) {
     out += "\n    page " + std::to_string(page.number) + ":";
     for (const Line& line : lines(page)) {
       out += "\n     ";
-      for (const auto* t : line) out += " " + quote(t->text);
+      for (const report::ItemView& t : line) out += " " + quote(t.text());
     }
-    for (const report::PageItem& item : page.items)
-      if (const auto* c = std::get_if<report::CheckItem>(&item))
-        out += std::string("\n      [") + (c->checked ? "x" : " ") + "] " + quote(c->label);
+    for (const report::ItemView item : page.items)
+      if (item.kind() == report::ItemKind::kCheck)
+        out += std::string("\n      [") + (item.checked() ? "x" : " ") + "] " + quote(item.text());
   }
   return out;
 }
@@ -92,14 +92,10 @@ StepFn reportStep(const char* usageText, std::size_t minArgs, std::size_t maxArg
 
 bool holds(const report::Document& doc, const std::string& text) {
   for (const report::Page& page : doc.pages)
-    for (const report::PageItem& item : page.items) {
-      if (const auto* t = std::get_if<report::TextItem>(&item);
-          t && t->text.find(text) != std::string::npos)
+    for (const report::ItemView item : page.items)
+      if ((item.kind() == report::ItemKind::kText || item.kind() == report::ItemKind::kCheck) &&
+          item.text().find(text) != std::string_view::npos)
         return true;
-      if (const auto* c = std::get_if<report::CheckItem>(&item);
-          c && c->label.find(text) != std::string::npos)
-        return true;
-    }
   return false;
 }
 
@@ -126,7 +122,7 @@ Outcome reportRow(Workstation& ws, const report::Document& doc, const Args& a) {
       if (line.size() < want.size()) continue;
       bool all = true;
       for (std::size_t i = 0; i < want.size() && all; ++i)
-        all = !want[i] || trim(line[i]->text) == *want[i];
+        all = !want[i] || trim(line[i].text()) == *want[i];
       if (all) return pass();
     }
   return fail("no printed line begins with these cells");
@@ -144,12 +140,13 @@ Outcome reportCheck(Workstation&, const report::Document& doc, const Args& a) {
     return fail("usage: expect report-check \"LABEL\" N checked|unchecked");
   long long seen = 0;
   for (const report::Page& page : doc.pages)
-    for (const report::PageItem& item : page.items) {
-      const auto* c = std::get_if<report::CheckItem>(&item);
-      if (!c || trim(c->label) != trim(a[0].text) || ++seen != n) continue;
-      if (c->checked == (state == "checked")) return pass();
+    for (const report::ItemView item : page.items) {
+      if (item.kind() != report::ItemKind::kCheck || trim(item.text()) != trim(a[0].text) ||
+          ++seen != n)
+        continue;
+      if (item.checked() == (state == "checked")) return pass();
       return fail("check box " + a[1].text + " labelled " + quote(a[0].text) + " is " +
-                  (c->checked ? "checked" : "unchecked"));
+                  (item.checked() ? "checked" : "unchecked"));
     }
   return fail("the report has " + std::to_string(seen) + " check boxes labelled " +
               quote(a[0].text));

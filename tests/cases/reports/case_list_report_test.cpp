@@ -51,21 +51,23 @@ TEST(CaseListReport, PlacesItsLinesInTheirColumnsPageByPage) {
   EXPECT_EQ(doc.texts(1).size(), header.size() + 23 * 8 + 3);
 
   // The second line: below the frame's 512 and the first line's 173, inside the margin of 500.
-  const std::vector<report::PageItem>& items = doc.pages[0].items;
+  const report::PageItems& items = doc.pages[0].items;
   const std::size_t at = 15 + 9;  // the frame's 13 texts and 2 rules, then a line's 9 items
   const int xs[] = {500, 1250, 2450, 3100, 4450, 9000, 9700, 10450};
   const int widths[] = {600, 1150, 600, 1300, 4500, 650, 700, 700};
   for (std::size_t i = 0; i < 8; ++i) {
-    const auto& t = std::get<report::TextItem>(items[at + i]);
-    EXPECT_EQ(t.box.x, xs[i]) << i;
-    EXPECT_EQ(t.box.y, 1185) << i;
-    EXPECT_EQ(t.box.width, widths[i]) << i;
-    EXPECT_EQ(t.box.height, 133) << i;
-    EXPECT_EQ(t.align, i == 0 ? report::Align::kRight : report::Align::kLeft) << i;
-    EXPECT_EQ(t.font.points, 8) << i;
-    EXPECT_FALSE(t.font.bold) << i;
+    const report::ItemView t = items[at + i];
+    ASSERT_EQ(t.kind(), report::ItemKind::kText) << i;
+    EXPECT_EQ(t.box().x, xs[i]) << i;
+    EXPECT_EQ(t.box().y, 1185) << i;
+    EXPECT_EQ(t.box().width, widths[i]) << i;
+    EXPECT_EQ(t.box().height, 133) << i;
+    EXPECT_EQ(t.align(), i == 0 ? report::Align::kRight : report::Align::kLeft) << i;
+    EXPECT_EQ(t.font().points, 8) << i;
+    EXPECT_FALSE(t.font().bold) << i;
   }
-  const auto& rule = std::get<report::LineItem>(items[at + 8]);
+  ASSERT_EQ(items[at + 8].kind(), report::ItemKind::kLine);
+  const report::LineItem rule = items[at + 8].line();
   EXPECT_EQ(rule.x1, 500);
   EXPECT_EQ(rule.x2, 500 + 10693);
   EXPECT_EQ(rule.y1, 1185 + 143);

@@ -37,11 +37,13 @@ TEST(ReportLayout, FramesEveryPageAndBreaksWhereADetailNoLongerFits) {
             (std::vector<std::string>{"Date :", "row 1", "row 2", "row 3", "Page 1"}));
   EXPECT_EQ(doc.texts(2), (std::vector<std::string>{"Date :", "row 7", "Page 3"}));
   // Placed below the header, inside the margins, and the footer at the page's foot.
-  const auto& row7 = std::get<TextItem>(doc.pages[2].items[1]);
-  EXPECT_EQ(row7.box.x, 100);
-  EXPECT_EQ(row7.box.y, 200);
-  const auto& footer = std::get<TextItem>(doc.pages[2].items[2]);
-  EXPECT_EQ(footer.box.y, 800);
+  const ItemView row7 = doc.pages[2].items[1];
+  ASSERT_EQ(row7.kind(), ItemKind::kText);
+  EXPECT_EQ(row7.box().x, 100);
+  EXPECT_EQ(row7.box().y, 200);
+  const ItemView footer = doc.pages[2].items[2];
+  ASSERT_EQ(footer.kind(), ItemKind::kText);
+  EXPECT_EQ(footer.box().y, 800);
 }
 
 TEST(ReportLayout, AnOversizedBandStillPrintsOnAPageOfItsOwn) {

@@ -47,7 +47,15 @@ TEST(Picture, FormatsNumbers) {
       {"pPage <<<#p", 1234, "Page 1234"},
       {"@s5", 42, "42   "},
   };
-  for (const Case& c : cases) EXPECT_EQ(formatPicture(c.picture, c.value), c.shown) << c.picture;
+  for (const Case& c : cases) {
+    EXPECT_EQ(formatPicture(c.picture, c.value), c.shown) << c.picture;
+    EXPECT_EQ(ParsedPicture(c.picture).format(c.value), c.shown) << c.picture;
+  }
+  // A picture read once formats value after value.
+  const ParsedPicture date("D5");
+  EXPECT_EQ(date.format(kMay6), " 6/05/02");
+  EXPECT_EQ(date.format(kDec25), "25/12/02");
+  EXPECT_EQ(date.format(0), "        ");
 }
 
 TEST(Picture, FormatsText) {
