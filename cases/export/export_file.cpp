@@ -1,5 +1,7 @@
 #include "cases/export/export_file.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -261,15 +263,21 @@ void ProcessExportFile(core::ProgramState& s, std::uint8_t& failed) {
   if (cases.open() == data::LevelOk) {
     const std::string folder = s.AppSettings.ReadValue(kSection, kKey);
     const std::string path = exportPathOf(folder);
-    // The last export, often as large as this one, is emptied in steps first: truncating it in
-    // one call would hold every other window. When it cannot be, opening it says why.
-    (void)store::shrinkInSteps(path, [&s] { return s.env.ui.yieldBaton(); });
+    const auto yield = [&s] { return s.env.ui.yieldBaton(); };
     // Written in large pieces: a line at a time through a small buffer is a system call for
     // every few lines.
     std::vector<char> buffer(kWriteBuffer);
     std::ofstream out;
     out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    out.open(path, std::ios::binary | std::ios::trunc);
+    // The last export, often as large as this one, is written over and cut to the new length
+    // at the end: emptying it first holds the program while the file system frees its blocks
+    // and waits for the ones still being written.
+    std::error_code ec;
+    if (fs::is_regular_file(path, ec)) out.open(path, std::ios::binary | std::ios::in);
+    if (!out.is_open()) {
+      out.clear();
+      out.open(path, std::ios::binary | std::ios::trunc);
+    }
     if (!out) {
       forms::tell(s.forms, kHeld);
       failed = 1;
@@ -301,10 +309,19 @@ void ProcessExportFile(core::ProgramState& s, std::uint8_t& failed) {
       data::FileAccess::threadConnection().setSequenceMemos(f.fileId(), true);
       out.flush();
       if (!out) ++unwritten;
+      const std::streamoff written = out.tellp();
       out.close();
       if (out.fail()) ++unwritten;
+      // The rest of the last export goes (a file with other names is cut at once).
+      const bool cut = written >= 0 && (store::shrinkInSteps(path, yield, written) ||
+                                        ::truncate(path.c_str(), written) == 0);
       s.env.ui.setCurrentFolder(s.ProgramFolder);
-      if (unwritten > 0) {
+      if (!cut) {
+        forms::tell(s.forms, " The export file " + path +
+                                 " could not be cut to its new length: it still ends with lines"
+                                 " of the last export.");
+        failed = 1;
+      } else if (unwritten > 0) {
         // A short file must never pass for a complete export.
         forms::tell(s.forms, " The export file " + path + " is incomplete: " +
                                  std::to_string(unwritten) + " record(s) could not be written.");

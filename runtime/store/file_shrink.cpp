@@ -13,16 +13,19 @@ constexpr off_t kStepBytes = off_t{16} << 20;
 
 }  // namespace
 
-bool shrinkInSteps(const std::string& path, const std::function<bool()>& between) {
+bool shrinkInSteps(const std::string& path, const std::function<bool()>& between,
+                   std::uint64_t toSize) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
-  // Emptying it would empty it under its other names too; dropping this one frees nothing.
+  const auto end = static_cast<off_t>(toSize);
+  if (st.st_size <= end) return true;
+  // Cutting it would cut it under its other names too; dropping this one frees nothing.
   if (st.st_nlink > 1) return false;
   bool stepping = static_cast<bool>(between);
-  for (off_t size = st.st_size; size > 0;) {
-    size = stepping ? (size > kStepBytes ? size - kStepBytes : 0) : 0;
+  for (off_t size = st.st_size; size > end;) {
+    size = stepping && size - end > kStepBytes ? size - kStepBytes : end;
     if (::truncate(path.c_str(), size) != 0) return false;
-    if (stepping && size > 0) stepping = between();
+    if (stepping && size > end) stepping = between();
   }
   return true;
 }

@@ -48,6 +48,23 @@ TEST(FileShrinkTest, EmptiesInStepsWithTurnsBetween) {
   EXPECT_FALSE(shrinkInSteps(file, [] { return true; }));
   EXPECT_EQ(sizeOf(dir.file("kept.csv")), 1000u);
   EXPECT_TRUE(shrinkInSteps(dir.file("missing.csv"), [] { return true; }));
+}
+
+// Cut to a length: the steps stop there, and a file already as short is left as it is, whatever
+// its other names.
+TEST(FileShrinkTest, CutsToALength) {
+  TempFolder dir;
+  const std::string file = dir.file("export.csv");
+  { std::ofstream(file).put('x'); }
+  ASSERT_EQ(::truncate(file.c_str(), 40 << 20), 0);
+  int turns = 0;
+  EXPECT_TRUE(shrinkInSteps(
+      file, [&] { return ++turns > 0; }, 10u << 20));
+  EXPECT_EQ(turns, 1);  // 40 -> 24 -> 10 MB
+  EXPECT_EQ(sizeOf(file), std::uintmax_t{10} << 20);
+  ASSERT_EQ(::link(file.c_str(), dir.file("other.csv").c_str()), 0);
+  EXPECT_TRUE(shrinkInSteps(file, {}, 20u << 20));
+  EXPECT_EQ(sizeOf(file), std::uintmax_t{10} << 20);
   EXPECT_FALSE(shrinkInSteps(dir.path(), [] { return true; }));
 }
 
