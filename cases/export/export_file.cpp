@@ -181,15 +181,19 @@ class ExportLoop final : public report::RecordLoop {
       out_.clear();
       return data::LevelNotify;
     }
+    written_ += line_.size();
     return data::LevelOk;
   }
   std::uint64_t unwritten() const { return unwritten_; }
+  // The bytes of the lines written, where the file ends.
+  std::uint64_t written() const { return written_; }
 
  private:
   std::ofstream& out_;
   ExportFormatter formatter_;
   std::string line_;
   std::uint64_t unwritten_ = 0;
+  std::uint64_t written_ = 0;
 };
 
 enum class RunEnd { Completed, Cancelled, ReadFailed };
@@ -297,6 +301,7 @@ void ProcessExportFile(core::ProgramState& s, std::uint8_t& failed) {
           [&s] { return s.env.ui.yieldBaton(); });
       RunEnd end = RunEnd::Cancelled;
       std::uint64_t unwritten = 0;
+      std::uint64_t written = 0;
       {
         view::ViewReader v(data::FileAccess::threadConnection(), f.fileId(), f.decl());
         v.SetKeyOrder(-1);
@@ -304,17 +309,18 @@ void ProcessExportFile(core::ProgramState& s, std::uint8_t& failed) {
         loop.InitCounted(total);
         end = runWithProgress(s, loop);
         unwritten = loop.unwritten();
+        written = loop.written();
       }
       f.setBulkRows(1);
       data::FileAccess::threadConnection().setSequenceMemos(f.fileId(), true);
       out.flush();
       if (!out) ++unwritten;
-      const std::streamoff written = out.tellp();
       out.close();
       if (out.fail()) ++unwritten;
-      // The rest of the last export goes (a file with other names is cut at once).
-      const bool cut = written >= 0 && (store::shrinkInSteps(path, yield, written) ||
-                                        ::truncate(path.c_str(), written) == 0);
+      // The rest of the last export goes, also after a failed write (a file with other names is
+      // cut at once).
+      const bool cut = store::shrinkInSteps(path, yield, written) ||
+                       ::truncate(path.c_str(), static_cast<off_t>(written)) == 0;
       s.env.ui.setCurrentFolder(s.ProgramFolder);
       if (!cut) {
         forms::tell(s.forms, " The export file " + path +
