@@ -35,9 +35,7 @@ void appendQuoted(std::string& out, std::string_view utf8) {
 void appendText(std::string& out, std::string_view field) {
   out += ',';
   field = text::clip(field);
-  bool ascii = true;
-  for (const char c : field) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-  if (ascii)
+  if (text::isAscii(field))
     appendQuoted(out, field);
   else
     appendQuoted(out, text::toUtf8(field));

@@ -208,23 +208,12 @@ std::string_view CaseList::cell(std::size_t i, std::string s) {
 
 std::string_view CaseList::pictureCell(std::size_t i, const text::ParsedPicture& picture,
                                        std::int64_t value) {
-  std::string& s = cells_[i];
-  s = picture.format(value);
-  while (!s.empty() && s.back() == ' ') s.pop_back();  // as pictured() cuts them
-  return s;
+  return cell(i, pictured(picture, value));
 }
 
 std::string_view CaseList::utf8(std::size_t i, std::string_view cp1252) {
-  // Plain ASCII (most record text) reads the same in UTF-8; checked eight bytes at a time.
-  std::size_t at = 0;
-  std::uint64_t high = 0;
-  for (; at + 8 <= cp1252.size(); at += 8) {
-    std::uint64_t w;
-    std::memcpy(&w, cp1252.data() + at, sizeof w);
-    high |= w;
-  }
-  for (; at < cp1252.size(); ++at) high |= static_cast<unsigned char>(cp1252[at]);
-  if ((high & 0x8080808080808080ull) == 0) return cp1252;
+  // Plain ASCII (most record text) is shown as it stands, without a copy.
+  if (text::isAscii(cp1252)) return cp1252;
   return cell(i, text::toUtf8(cp1252));
 }
 

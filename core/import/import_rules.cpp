@@ -31,11 +31,6 @@ bool validUtf8(std::string_view s) {
   return true;
 }
 
-bool isAscii(std::string_view s) {
-  return std::all_of(s.begin(), s.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // Length of the UTF-8 sequence starting at s[i] (a valid text assumed).
 std::size_t sequenceLength(std::string_view s, std::size_t i) {
   const auto c = static_cast<unsigned char>(s[i]);
@@ -85,7 +80,7 @@ ImportRecord importRecord(const std::vector<std::string>& fields, std::string* u
   for (std::size_t i = 0; i < n; ++i) {
     std::string v = withLineBreaks(fields[i], i == VktRemark ? "\r\n" : " ");
     // ASCII reads the same in both charsets.
-    if (utf8 && !isAscii(v)) {
+    if (utf8 && !text::isAscii(v)) {
       std::optional<std::string> held = text::fromUtf8Strict(v);
       if (!held) {
         addUnheld(v, missing);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace trv::text {
 namespace {
@@ -132,6 +133,19 @@ std::string upper1252(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = upper1252(c);
   return out;
+}
+
+bool isAscii(std::string_view s) {
+  // Eight bytes at a time: record texts are long and mostly ASCII.
+  std::size_t at = 0;
+  std::uint64_t high = 0;
+  for (; at + 8 <= s.size(); at += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, s.data() + at, sizeof w);
+    high |= w;
+  }
+  for (; at < s.size(); ++at) high |= static_cast<unsigned char>(s[at]);
+  return (high & 0x8080808080808080ull) == 0;
 }
 
 std::string toUtf8(std::string_view cp1252) {

@@ -17,6 +17,9 @@ char upper1252(char c);
 char lower1252(char c);
 std::string upper1252(std::string_view s);
 
+// Whether every byte is plain ASCII: such text reads the same in Windows-1252 and in UTF-8.
+bool isAscii(std::string_view s);
+
 // Windows-1252 to UTF-8. The five undefined bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the
 // C1 control code points of the same value, so the conversion is lossless and reversible.
 std::string toUtf8(std::string_view cp1252);

@@ -38,6 +38,20 @@ TEST(Charset, UnmappableAndMalformedTextBecomesQuestionMarksOrIsRefused) {
   }
 }
 
+// A byte of the upper half anywhere, in the words read eight at a time or in the rest, is seen.
+TEST(Charset, TellsPlainAsciiFromTheUpperHalf) {
+  const std::string ascii = "Printer jams twice a day";  // 24 bytes: three whole words
+  EXPECT_TRUE(isAscii(""));
+  EXPECT_TRUE(isAscii(ascii));
+  EXPECT_TRUE(isAscii(ascii.substr(0, 11)));
+  for (std::size_t at : {0u, 7u, 8u, 15u, 23u}) {
+    std::string s = ascii;
+    s[at] = '\xe9';
+    EXPECT_FALSE(isAscii(s)) << at;
+    EXPECT_FALSE(isAscii(std::string_view(s).substr(0, at + 1))) << at;
+  }
+}
+
 TEST(Charset, FoldsCaseInTheWholeSet) {
   EXPECT_EQ(upper1252("acme ltd"), "ACME LTD");
   EXPECT_EQ(upper1252("\xE9\xE0\xF6\xFE"), "\xC9\xC0\xD6\xDE");
