@@ -146,7 +146,7 @@ CaseList::CaseList(PrintOptions options, bool archive, std::string title, std::s
   line.title = std::move(title);
   line.time = std::move(time);
   const int width = width_;
-  layout_.setPageHeader([header = pageHeader(line, listColumns(), width)](int) { return header; });
+  layout_.setPageHeader(pageHeader(line, listColumns(), width));
   layout_.setPageFooter(
       [appTitle, width](int page) { return pageFooter("(TM) ", appTitle, page, width); });
 }
