@@ -38,7 +38,7 @@ namespace {
 
 using namespace trv;
 
-constexpr int kBatch = 50;  // the report runner's records per cycle
+constexpr int kBatch = report::ReportSettings{}.recordsPerCycle;
 
 struct CaseFile {
   std::filesystem::path dir;
@@ -67,27 +67,32 @@ CaseFile& caseFile() {
   return f;
 }
 
-// Reads the whole file in key order through the view, batch by batch, handing each batch back
-// to be filled again, as the report loop does.
+// Reads the whole file in key order through the report runner's record loop, batch by batch.
+template <class Each>
+class ScanLoop final : public report::RecordLoop {
+ public:
+  ScanLoop(view::ViewReader& v, Each& each) : RecordLoop(v), each_(each) {}
+  data::Level ProcessRecord(const store::RecordBuffer& r) override {
+    each_(r);
+    return data::LevelOk;
+  }
+
+ private:
+  Each& each_;
+};
+
 template <class Each>
 std::int64_t scan(Each each) {
   CaseFile& f = caseFile();
   view::ViewReader v(f.conn, f.id, f.decl);
   v.SetKeyOrder(f.key);
-  std::vector<store::RecordBuffer> rows;
-  if (v.first(kBatch, rows) != store::Ok) std::abort();
-  std::int64_t n = 0;
-  store::RecordBuffer last;
-  while (!rows.empty()) {
-    for (const store::RecordBuffer& r : rows) {
-      each(r);
-      ++n;
-    }
-    last = rows.back();
-    v.recycle(rows);
-    if (v.after(last, kBatch, rows) != store::Ok) std::abort();
-  }
-  return n;
+  ScanLoop<Each> loop(v, each);
+  report::RecordLoop::Batch b;
+  do {
+    b = loop.next(kBatch);
+  } while (!b.atEnd && !b.stopped);
+  if (b.stopped) std::abort();
+  return static_cast<std::int64_t>(loop.processed());
 }
 
 cases::reports::PrintOptions allCases() {

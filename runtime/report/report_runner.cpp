@@ -50,28 +50,38 @@ RecordLoop::Batch RecordLoop::next(int records) {
     ends.clear();
     if (view_.last(1, ends) == store::Ok && !ends.empty()) lastValue_ = keyValue_(ends.front());
   }
-  // The last batch's records go back to the view to be filled again.
-  view_.recycle(rows_);
-  const store::Code c = last_ ? view_.after(*last_, records, rows_) : view_.first(records, rows_);
   started_ = true;
-  if (c != store::Ok) {
-    b.stopped = true;
-    b.readError = c;
-    return b;
-  }
-  for (const store::RecordBuffer& r : rows_) {
+  int done = 0;
+  while (done < records) {
+    if (next_ == rows_.size()) {
+      if (viewEnded_) break;
+      if (!rows_.empty()) last_ = rows_.back();
+      // The records done with go back to the view to be filled again.
+      view_.recycle(rows_);
+      next_ = 0;
+      const int want = std::max(records, kReadAhead);
+      const store::Code c = last_ ? view_.after(*last_, want, rows_) : view_.first(want, rows_);
+      if (c != store::Ok) {
+        rows_.clear();
+        b.stopped = true;
+        b.readError = c;
+        return b;
+      }
+      viewEnded_ = static_cast<int>(rows_.size()) < want;
+      if (rows_.empty()) break;
+    }
+    const store::RecordBuffer& r = rows_[next_++];
     ++read_;
+    ++done;
     if (keyValue_) currentValue_ = keyValue_(r);
     const data::Level level = ProcessRecord(r);
     if (level == data::LevelOk) ++processed_;
     if (level == data::LevelFatal) {
-      last_ = r;
       b.stopped = true;
       return b;
     }
   }
-  if (!rows_.empty()) last_ = rows_.back();
-  b.atEnd = static_cast<int>(rows_.size()) < records;
+  b.atEnd = done < records;
   return b;
 }
 

@@ -61,8 +61,12 @@ class RecordLoop {
     bool stopped = false;  // ProcessRecord asked to stop, or a read failed
     store::Code readError = store::Ok;
   };
-  // Reads and processes up to `records` more records (used by ReportRunner).
+  // Processes up to `records` more records (used by ReportRunner). The view is read ahead by
+  // at least kReadAhead records: a statement and an index search for every few records would
+  // cost a long report as much as its records. A record is thus printed as it was read a few
+  // batches earlier, as a report of a file others edit always is a little behind.
   Batch next(int records);
+  static constexpr int kReadAhead = 500;
   // 0..100.
   int percent() const;
 
@@ -74,8 +78,10 @@ class RecordLoop {
   std::uint64_t total_ = 0;
   std::uint64_t processed_ = 0;
   std::uint64_t read_ = 0;
-  std::optional<store::RecordBuffer> last_;
-  std::vector<store::RecordBuffer> rows_;  // the batch read last
+  std::optional<store::RecordBuffer> last_;  // the last record read from the view
+  std::vector<store::RecordBuffer> rows_;    // read last; from rows_[next_] on still to process
+  std::size_t next_ = 0;
+  bool viewEnded_ = false;  // the last read found fewer records than it asked for
   bool started_ = false;
 };
 

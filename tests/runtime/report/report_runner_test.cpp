@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "runtime/report/print_previewer.h"
@@ -72,9 +73,10 @@ class ReportRunnerTest : public ::testing::Test {
     rt_.endProgram();
     rt_.waitFinished(std::chrono::seconds(10));
   }
-  void addItems(int n) {
+  // Items `from` .. `from` + n - 1, named N101 on.
+  void addItems(int n, int from = 1) {
     ASSERT_EQ(conn_.begin(), store::Ok);
-    for (int i = 1; i <= n; ++i) {
+    for (int i = from; i < from + n; ++i) {
       store::RecordBuffer b = store::testing::itemBuffer(
           decl_, Item{0, "N" + std::to_string(100 + i), i % 2 ? "odd" : "even", i});
       ASSERT_EQ(conn_.add(id_, b), store::Ok);
@@ -154,6 +156,65 @@ class ReportRunnerTest : public ::testing::Test {
   std::atomic<int> response_{0};
   std::atomic<int> processed_{0};
 };
+
+// Hands every record to ProcessRecord in key order, noting its name.
+class NamesLoop final : public RecordLoop {
+ public:
+  NamesLoop(view::ViewReader& v, const store::FileDecl& d) : RecordLoop(v), decl_(d) {}
+  data::Level ProcessRecord(const store::RecordBuffer& r) override {
+    names.push_back(store::testing::field(decl_, r, 1));
+    return names.size() == stopAt ? data::LevelFatal : data::LevelOk;
+  }
+  std::vector<std::string> names;
+  std::size_t stopAt = 0;
+
+ private:
+  const store::FileDecl& decl_;
+};
+
+// The loop reads the view well ahead of the batches it processes: each record comes once, in
+// order, a full batch each time until the last, on either side of a read-ahead's edge.
+TEST_F(ReportRunnerTest, BatchesHandEveryRecordOnceInOrderAcrossReadAheads) {
+  int added = 0;
+  for (const int total : {0, 1, 7, RecordLoop::kReadAhead, RecordLoop::kReadAhead + 1,
+                          2 * RecordLoop::kReadAhead + 3}) {
+    SCOPED_TRACE(total);
+    addItems(total - added, added + 1);
+    added = total;
+    view::ViewReader v(conn_, id_, decl_);
+    v.SetKeyOrder(1);
+    NamesLoop loop(v, decl_);
+    RecordLoop::Batch b;
+    int batches = 0;
+    do {
+      const std::size_t before = loop.names.size();
+      b = loop.next(7);
+      ASSERT_FALSE(b.stopped);
+      if (!b.atEnd) {
+        EXPECT_EQ(loop.names.size() - before, 7u);
+      }
+      ++batches;
+    } while (!b.atEnd && batches < 1000);
+    ASSERT_EQ(loop.names.size(), static_cast<std::size_t>(total));
+    std::vector<std::string> inKeyOrder;  // the key orders the names as texts: N1000 before N101
+    for (int i = 0; i < total; ++i) inKeyOrder.push_back("N" + std::to_string(101 + i));
+    std::sort(inKeyOrder.begin(), inKeyOrder.end());
+    EXPECT_EQ(loop.names, inKeyOrder);
+    EXPECT_EQ(loop.processed(), static_cast<std::uint64_t>(total));
+  }
+}
+
+TEST_F(ReportRunnerTest, ARecordThatEndsTheReportStopsItsBatch) {
+  addItems(30);
+  view::ViewReader v(conn_, id_, decl_);
+  v.SetKeyOrder(1);
+  NamesLoop loop(v, decl_);
+  loop.stopAt = 10;
+  EXPECT_FALSE(loop.next(7).stopped);
+  EXPECT_TRUE(loop.next(7).stopped);
+  EXPECT_EQ(loop.names.size(), 10u);
+  EXPECT_EQ(loop.processed(), 9u);
+}
 
 TEST_F(ReportRunnerTest, ProcessesEveryRecordInBatchesAndShowsThePreview) {
   addItems(40);
