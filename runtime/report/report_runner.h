@@ -62,9 +62,9 @@ class RecordLoop {
     store::Code readError = store::Ok;
   };
   // Processes up to `records` more records (used by ReportRunner). The view is read ahead by
-  // at least kReadAhead records: a statement and an index search for every few records would
-  // cost a long report as much as its records. A record is thus printed as it was read a few
-  // batches earlier, as a report of a file others edit always is a little behind.
+  // at least kReadAhead records: a statement and an index search for every batch made a long
+  // report's reading about an eighth slower. A record is thus printed as it was read a few
+  // batches earlier; a report of a file that others edit was never one moment's picture.
   Batch next(int records);
   static constexpr int kReadAhead = 500;
   // 0..100.
