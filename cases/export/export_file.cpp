@@ -297,8 +297,7 @@ void ProcessExportFile(core::ProgramState& s, std::uint8_t& failed) {
       // key of a large file still takes a while: counted in steps, the other threads' windows
       // answering between them.
       (void)data::FileAccess::threadConnection().countKeyed(
-          f.fileId(), f.decl().findKey("SER:CaseNrKey"), &total,
-          [&s] { return s.env.ui.yieldBaton(); });
+          f.fileId(), f.decl().findKey("SER:CaseNrKey"), &total, yield);
       RunEnd end = RunEnd::Cancelled;
       std::uint64_t unwritten = 0;
       std::uint64_t written = 0;

@@ -42,9 +42,7 @@ std::string shown(std::string_view field) {
 }
 
 std::string pictured(std::string_view picture, std::int64_t value) {
-  std::string s = text::formatPicture(picture, value);
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
+  return pictured(text::ParsedPicture(picture), value);
 }
 
 std::string pictured(const text::ParsedPicture& picture, std::int64_t value) {

@@ -52,7 +52,7 @@ std::vector<std::string> ReportLayout::wrap(std::string_view text, int width,
 }
 
 int ReportLayout::bottomLimit() const {
-  return doc_.setup.height - doc_.setup.marginBottom - footerHeight_;
+  return doc_.setup.height - doc_.setup.marginBottom - footerBand_.height;
 }
 
 void ReportLayout::startPage() {
@@ -62,7 +62,8 @@ void ReportLayout::startPage() {
   pageHasDetail_ = false;
   y_ = doc_.setup.marginTop;
   const int number = doc_.pages.back().number;
-  footerHeight_ = footer_ ? footer_(number).height : 0;
+  // Built here for its height and placed when the page ends.
+  footerBand_ = footer_ ? footer_(number) : Band{};
   if (fixedHeader_) {
     doc_.pages.back().items.append(fixedHeader_->items, doc_.setup.marginLeft, y_);
     y_ += fixedHeader_->height;
@@ -77,9 +78,8 @@ void ReportLayout::endPage() {
   if (!pageOpen_) return;
   if (footer_) {
     Page& page = doc_.pages.back();
-    const Band band = footer_(page.number);
-    const int top = doc_.setup.height - doc_.setup.marginBottom - band.height;
-    page.items.append(band.items, doc_.setup.marginLeft, top);
+    const int top = doc_.setup.height - doc_.setup.marginBottom - footerBand_.height;
+    page.items.append(footerBand_.items, doc_.setup.marginLeft, top);
   }
   itemsPerPage_ = std::max(itemsPerPage_, doc_.pages.back().items.size());
   charsPerPage_ = std::max(charsPerPage_, doc_.pages.back().items.textSize());

@@ -84,13 +84,13 @@ class ReportLayout {
   BandBuilder header_;
   std::optional<Band> fixedHeader_;
   BandBuilder footer_;
+  Band footerBand_;  // the open page's footer
   bool pageOpen_ = false;
   bool pageHasDetail_ = false;
   // The fullest page's items and text so far, room made for as many on the next.
   std::size_t itemsPerPage_ = 0;
   std::size_t charsPerPage_ = 0;
   int y_ = 0;
-  int footerHeight_ = 0;
 };
 
 }  // namespace trv::report
