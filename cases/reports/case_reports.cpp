@@ -139,7 +139,9 @@ CaseList::CaseList(PrintOptions options, bool archive, std::string title, std::s
       ownerWanted_(text::fromUtf8(text::clip(options_.agentName))),
       idWanted_(text::fromUtf8(text::clip(options_.productOrClient))),
       layout_(landscapePage(), title),
-      width_(contentWidth(landscapePage())) {
+      width_(contentWidth(landscapePage())),
+      line_(lineBand(listColumns(), std::vector<std::string>(listColumns().size()), true, width_)
+                .items) {
   HeaderLine line;
   line.dateLabel = "Date : ";
   line.date = std::move(date);
@@ -195,9 +197,7 @@ Level CaseList::print(const store::RecordBuffer& record) {
       utf8(2, r.SNAME.view()),          utf8(3, r.IDPRODUCT.view()),
       utf8(4, r.SProblem.view()),       utf8(5, r.STATUS.view()),
       pictureCell(6, date, r.SDATE),    pictureCell(7, time, r.STIME)};
-  layout_.addDetail(lineBandHeight(true), [&](report::PageItems& items) {
-    placeLine(items, listColumns(), cells, true, width_);
-  });
+  layout_.addDetail(lineBandHeight(true), line_, cells);
   return data::LevelOk;
 }
 

@@ -62,6 +62,7 @@ class CaseList {
   std::string idWanted_;
   report::ReportLayout layout_;
   int width_;
+  report::Stencil line_;              // a case's line, its cells to be filled
   std::array<std::string, 8> cells_;  // a line's cells that are not the record's own text
 };
 

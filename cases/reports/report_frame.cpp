@@ -111,20 +111,14 @@ int lineBandHeight(bool ruleUnder) {
   return report::ReportLayout::lineHeight(kLineFont) + (ruleUnder ? 40 : 20);
 }
 
-void placeLine(report::PageItems& items, const std::vector<Column>& columns,
-               std::span<const std::string_view> cells, bool ruleUnder, int width) {
-  const int h = report::ReportLayout::lineHeight(kLineFont);
-  for (std::size_t i = 0; i < columns.size() && i < cells.size(); ++i)
-    items.addText({columns[i].x, 0, columns[i].width, h}, cells[i], kLineFont, columns[i].align);
-  if (ruleUnder) items.addLine(rule(h + 10, width, 2));
-}
-
 report::Band lineBand(const std::vector<Column>& columns, const std::vector<std::string>& cells,
                       bool ruleUnder, int width) {
   report::Band b;
   b.height = lineBandHeight(ruleUnder);
-  const std::vector<std::string_view> texts(cells.begin(), cells.end());
-  placeLine(b.items, columns, texts, ruleUnder, width);
+  const int h = report::ReportLayout::lineHeight(kLineFont);
+  for (std::size_t i = 0; i < columns.size() && i < cells.size(); ++i)
+    b.items.addText({columns[i].x, 0, columns[i].width, h}, cells[i], kLineFont, columns[i].align);
+  if (ruleUnder) b.items.addLine(rule(h + 10, width, 2));
   return b;
 }
 

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,9 +82,6 @@ report::Band lineBand(const std::vector<Column>& columns, const std::vector<std:
                       bool ruleUnder, int width);
 // The height of lineBand's band.
 int lineBandHeight(bool ruleUnder);
-// Adds lineBand's items to `items` (for ReportLayout's in-place detail bands).
-void placeLine(report::PageItems& items, const std::vector<Column>& columns,
-               std::span<const std::string_view> cells, bool ruleUnder, int width);
 
 // Hands each record of a view to a function (the report's per-record work).
 class FunctionLoop final : public report::RecordLoop {

@@ -1,6 +1,8 @@
 #include "runtime/report/page_model.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <functional>
 #include <limits>
 #include <mutex>
@@ -168,9 +170,56 @@ void PageItems::append(const PageItems& other, int dx, int dy) {
       s.font = fontIndex(other.fonts_[s.font]);
     shapes[i] = shapeIndex(s);
   }
-  items_.reserve(items_.size() + other.items_.size());
   for (const Item& i : other.items_)
     items_.push_back(Item{i.x + dx, i.y + dy, shapes[i.shape], i.offset + base});
+}
+
+void PageItems::stamp(const Stencil& stencil, int dx, int dy,
+                      std::span<const std::string_view> texts) {
+  const PageItems& from = stencil.items_;
+  if (stencil_ != stencil.id_) {
+    stencilShapes_.resize(from.shapes_.size());
+    for (std::size_t i = 0; i < from.shapes_.size(); ++i) {
+      Shape s = from.shapes_[i];
+      if (s.kind == ItemKind::kText || s.kind == ItemKind::kCheck)
+        s.font = fontIndex(from.fonts_[s.font]);
+      stencilShapes_[i] = shapeIndex(s);
+    }
+    stencil_ = stencil.id_;
+  }
+  // The items past the texts keep the stencil's: those run on in its store, copied at once.
+  const std::size_t n = from.items_.size();
+  const std::size_t given = std::min(n, texts.size());
+  const std::size_t keptFrom = given < n ? from.items_[given].offset : from.chars_.size();
+  std::size_t chars = from.chars_.size() - keptFrom;
+  // A line or a box takes no text.
+  auto textFor = [&](std::size_t i) {
+    const ItemKind k = from.shapes_[from.items_[i].shape].kind;
+    return k == ItemKind::kText || k == ItemKind::kCheck ? texts[i] : std::string_view();
+  };
+  for (std::size_t i = 0; i < given; ++i) chars += textFor(i).size();
+  if (chars > std::numeric_limits<std::uint32_t>::max() - chars_.size()) tooMuch("text");
+  auto at = static_cast<std::uint32_t>(chars_.size());
+  chars_.resize(at + chars);
+  for (std::size_t i = 0; i < given; ++i) {
+    const Item& f = from.items_[i];
+    items_.push_back(Item{f.x + dx, f.y + dy, stencilShapes_[f.shape], at});
+    const std::string_view t = textFor(i);
+    if (!t.empty()) std::memcpy(chars_.data() + at, t.data(), t.size());
+    at += static_cast<std::uint32_t>(t.size());
+  }
+  for (std::size_t i = given; i < n; ++i) {
+    const Item& f = from.items_[i];
+    items_.push_back(Item{f.x + dx, f.y + dy, stencilShapes_[f.shape],
+                          at + static_cast<std::uint32_t>(f.offset - keptFrom)});
+  }
+  if (keptFrom < from.chars_.size())
+    std::memcpy(chars_.data() + at, from.chars_.data() + keptFrom, from.chars_.size() - keptFrom);
+}
+
+Stencil::Stencil(PageItems items) : items_(std::move(items)) {
+  static std::atomic<std::uint64_t> made{0};
+  id_ = ++made;
 }
 
 void PageItems::shift(std::size_t first, int dx, int dy) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -91,6 +92,7 @@ using PageItem = std::variant<TextItem, LineItem, BoxItem, CheckItem>;
 enum class ItemKind : std::uint8_t { kText, kLine, kBox, kCheck };
 
 class PageItems;
+class Stencil;
 
 // One item of a PageItems as read back, valid while the list lives unchanged. Each accessor
 // answers for the kinds its comment names (any other kind reads as empty or zero).
@@ -134,6 +136,10 @@ class PageItems {
   void addCheck(const Rect& box, std::string_view label, bool checked, const FontSpec& font);
   // Appends every item of `other`, moved by (dx, dy).
   void append(const PageItems& other, int dx, int dy);
+  // Appends every item of the stencil moved by (dx, dy), item i with texts[i] for its text when
+  // it is a text or a check mark (lines and boxes take none); the items past the texts keep the
+  // stencil's own.
+  void stamp(const Stencil& stencil, int dx, int dy, std::span<const std::string_view> texts);
   // Moves the items from `first` on by (dx, dy).
   void shift(std::size_t first, int dx, int dy);
   // Makes room for as many items and characters of text.
@@ -211,6 +217,23 @@ class PageItems {
   std::vector<FontSpec> fonts_;
   std::array<std::uint32_t, kHints> hints_{};  // by hintOf: a shape's index + 1, 0 for none
   std::uint16_t lastFont_ = 0;
+  // The last stencil stamped here and where its shapes are in shapes_ (they stay put: the
+  // table only grows).
+  std::uint64_t stencil_ = 0;
+  std::vector<std::uint32_t> stencilShapes_;
+};
+
+// Items placed again and again with new texts, a report's detail line: a page finds the
+// stencil's shapes among its own once rather than for every item placed.
+class Stencil {
+ public:
+  explicit Stencil(PageItems items);
+  const PageItems& items() const { return items_; }
+
+ private:
+  friend class PageItems;
+  PageItems items_;
+  std::uint64_t id_;  // the program's stencils are numbered from 1: a page knows its last
 };
 
 // Inline: a report adds its texts one by one, a great many of them.

@@ -93,6 +93,13 @@ void ReportLayout::addDetail(const Band& band) {
   pageHasDetail_ = true;
 }
 
+void ReportLayout::addDetail(int height, const Stencil& stencil,
+                             std::span<const std::string_view> texts) {
+  openDetail(height).stamp(stencil, doc_.setup.marginLeft, y_, texts);
+  y_ += height;
+  pageHasDetail_ = true;
+}
+
 PageItems& ReportLayout::openDetail(int height) {
   if (!pageOpen_) startPage();
   if (pageHasDetail_ && y_ + height > bottomLimit()) {

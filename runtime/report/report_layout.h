@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -53,6 +54,9 @@ class ReportLayout {
     std::forward<Place>(place)(items);
     closeDetail(first, height);
   }
+  // As addDetail, for a band of `height` that is the stencil's items, item i with texts[i] for
+  // its text (see PageItems::stamp).
+  void addDetail(int height, const Stencil& stencil, std::span<const std::string_view> texts);
   // Places text wrapped at word boundaries to `width`, line by line, continuing on new pages.
   void addMemo(std::string_view text, int x, int width, const FontSpec& font);
   // Ends the current page (when it holds any detail) so the next band starts a fresh one.

@@ -9,9 +9,11 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "runtime/text/charset.h"
 
@@ -21,6 +23,16 @@ namespace trv::text {
 // other programs may leave in a STRING field).
 constexpr std::string_view clip(std::string_view s) {
   std::size_t n = s.size();
+  // Eight bytes at a time while they are all blanks or zeros: a field's padding is often most
+  // of it. A byte is one of the two when it has no bit but 0x20.
+  if (!std::is_constant_evaluated()) {
+    while (n >= 8) {
+      std::uint64_t w;
+      std::memcpy(&w, s.data() + n - 8, sizeof w);
+      if ((w & ~0x2020202020202020ull) != 0) break;
+      n -= 8;
+    }
+  }
   while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\0')) --n;
   return s.substr(0, n);
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace trv::report {
 namespace {
 
@@ -93,6 +96,70 @@ TEST(PageItems, AppendMovesItemsAndKeepsTheirTextsAndFonts) {
   EXPECT_EQ(page[4].box().y, 1000);
   EXPECT_EQ(page[5].box().y, 2007);
   EXPECT_EQ(page[6].line().y2, 2022);
+}
+
+// An item as read back, every property in one comparable value.
+std::string describe(const ItemView item) {
+  const Rect b = item.box();
+  const FontSpec& f = item.font();
+  return std::to_string(static_cast<int>(item.kind())) + " " + std::to_string(b.x) + "," +
+         std::to_string(b.y) + " " + std::to_string(b.width) + "x" + std::to_string(b.height) +
+         " [" + std::string(item.text()) + "] " + f.face.str() + std::to_string(f.points) +
+         (f.bold ? "b" : "") + " a" + std::to_string(static_cast<int>(item.align())) +
+         (item.checked() ? " checked" : "") + " t" + std::to_string(item.line().thickness);
+}
+
+std::vector<std::string> describe(const PageItems& items) {
+  std::vector<std::string> out;
+  for (const ItemView item : items) out.push_back(describe(item));
+  return out;
+}
+
+// Stamping a stencil places what appending the same band with those texts would: texts given
+// replace the items' own, the items past them keep theirs, and the page's own fonts and shapes
+// (a header placed first, another stencil stamped between) do not mix in.
+TEST(PageItems, StampPlacesTheStencilWithTheTextsGiven) {
+  const Stencil line(PageItems{
+      TextItem{{0, 0, 100, 10}, "", kPlain, Align::kRight},
+      CheckItem{{100, 0, 50, 10}, "Done", true, kBold},
+      TextItem{{200, 0, 300, 10}, "kept", kTitle, Align::kCenter},
+      LineItem{0, 12, 500, 12, 2},
+  });
+  const Stencil other(PageItems{TextItem{{0, 0, 40, 10}, "total", kBold, Align::kLeft}});
+  auto band = [](std::string_view a, std::string_view b, std::string_view c) {
+    return PageItems{
+        TextItem{{0, 0, 100, 10}, std::string(a), kPlain, Align::kRight},
+        CheckItem{{100, 0, 50, 10}, std::string(b), true, kBold},
+        TextItem{{200, 0, 300, 10}, std::string(c), kTitle, Align::kCenter},
+        LineItem{0, 12, 500, 12, 2},
+    };
+  };
+  const PageItems header = {TextItem{{0, 0, 80, 10}, "Head", kTitle, Align::kLeft},
+                            LineItem{0, 11, 80, 11, 5}};
+
+  PageItems stamped = header, appended = header;
+  const std::string_view two[] = {"000001", "Yes"};
+  const std::string_view all[] = {"", "", "everything", "past the items"};
+  const std::string_view none[] = {"x"};
+  stamped.stamp(line, 500, 100, two);
+  appended.append(band("000001", "Yes", "kept"), 500, 100);
+  stamped.stamp(other, 500, 200, none);
+  appended.append(PageItems{TextItem{{0, 0, 40, 10}, "x", kBold, Align::kLeft}}, 500, 200);
+  stamped.stamp(line, 500, 300, all);
+  appended.append(band("", "", "everything"), 500, 300);
+  stamped.stamp(line, 0, 0, {});
+  appended.append(band("", "Done", "kept"), 0, 0);
+  EXPECT_EQ(describe(stamped), describe(appended));
+
+  // A copy of the page, and a fresh page, each find the shapes in their own tables.
+  PageItems copy = stamped;
+  copy.stamp(line, 1, 2, two);
+  appended.append(band("000001", "Yes", "kept"), 1, 2);
+  EXPECT_EQ(describe(copy), describe(appended));
+  PageItems fresh, expected;
+  fresh.stamp(line, 1, 2, two);
+  expected.append(band("000001", "Yes", "kept"), 1, 2);
+  EXPECT_EQ(describe(fresh), describe(expected));
 }
 
 TEST(Document, TextsListsTextsAndCheckLabelsOfOnePage) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <type_traits>
+#include <vector>
 
 namespace trv::text {
 namespace {
@@ -38,6 +40,32 @@ TEST(FixedString, ComparesWithoutTrailingBlanks) {
   EXPECT_FALSE(a == "ab");
   EXPECT_TRUE(equalNoCase(a.view(), "ab  "));
   EXPECT_FALSE(equalNoCase("abc", "ab"));
+}
+
+// Padding of every length on either side of the eight bytes taken at a time, blanks and zeros
+// mixed; bytes that only look alike (0xA0, a no-break space; 0x60, 0x40) are text.
+TEST(Clip, DropsTrailingBlanksAndZerosOnly) {
+  struct Case {
+    std::string text;
+    std::size_t kept;
+  };
+  std::vector<Case> cases = {
+      {"", 0},
+      {std::string(20, ' '), 0},
+      {std::string("\0 \0 \0 \0 \0 \0 \0 \0 \0", 17), 0},
+      {"x" + std::string(16, ' '), 1},
+      {"problem text\xA0" + std::string(9, ' '), 13},
+      {"abc`" + std::string(8, ' '), 4},
+      {"abc@" + std::string(7, '\0'), 4},
+      {" leading", 8},
+  };
+  for (std::size_t pad = 0; pad <= 17; ++pad)
+    cases.push_back({"ab c" + std::string(pad, pad % 3 == 0 ? '\0' : ' '), 4});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    EXPECT_EQ(clip(c.text), std::string_view(c.text).substr(0, c.kept));
+  }
+  static_assert(clip("ab  ") == "ab");  // still usable in constant expressions
 }
 
 TEST(CString, KeepsAtMostWidthMinusOneCharactersZeroEnded) {
