@@ -228,7 +228,6 @@ class PageItems {
 class Stencil {
  public:
   explicit Stencil(PageItems items);
-  const PageItems& items() const { return items_; }
 
  private:
   friend class PageItems;

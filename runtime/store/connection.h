@@ -185,14 +185,15 @@ class Connection {
   std::unique_ptr<Impl> impl_;
 };
 
-// Copies a closed or open data file to `target` with SQLite's online backup, through a
-// temporary file beside the target renamed over it, so the copy is never torn.
+// Copies a closed or open data file to `target`, its bytes read under its read lock (so no one
+// writes it meanwhile), through a temporary file beside the target renamed over it, so the copy
+// is never torn.
 [[nodiscard]] Code copyFile(const std::string& source, const std::string& target);
 // Copies several data files (source, target) as copyFile does, so that the copies agree with
 // each other (one state of all the files); no target changes unless every copy succeeded.
 // FileNotFound when a source is missing. With `betweenSteps`, each file is copied in steps of a
-// few hundred pages, calling it in between with no lock held on any source (long work lets other
-// threads in there); its false (the program ends) has the rest copied without further calls.
+// megabyte and a half, calling it in between with no lock held on any source (long work lets
+// other threads in there); its false (the program ends) has the rest copied without further calls.
 // A file that changes meanwhile is copied again, and at the last under one read of all files,
 // so the copy ends. Without it, all files are copied in one go under one read transaction.
 [[nodiscard]] Code copyFiles(const std::vector<std::pair<std::string, std::string>>& files,

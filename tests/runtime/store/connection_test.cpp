@@ -3,10 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 
@@ -639,6 +643,64 @@ TEST(StoreCopyTest, CopyIsAReadableDataFile) {
   EXPECT_EQ(reader.fetch(c3, 1, probe), Ok);
 }
 
+std::string bytesOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A copy that cannot be made leaves the backup it would replace as it was and says which file
+// failed: one whose writing runs into the file-size limit (as into a full disk), one of a
+// source cut short of its pages.
+TEST(StoreCopyTest, AFailedCopyKeepsTheOldBackupAndSaysWhy) {
+  TempFolder dir;
+  const FileDecl decl = testing::itemDecl();
+  {
+    Connection conn;
+    FileId id = -1;
+    ASSERT_EQ(conn.open(decl, dir.file("Item.kvx"), OpenMode::Shared, &id), Ok);
+    ASSERT_EQ(conn.begin(), Ok);
+    for (int i = 0; i < 5000; ++i) {
+      RecordBuffer r = itemBuffer(decl, {0, "n" + std::to_string(i), "grp", i});
+      ASSERT_EQ(conn.add(id, r), Ok);
+    }
+    ASSERT_EQ(conn.commit(), Ok);
+  }
+  const std::string old = "the backup of yesterday";
+  std::ofstream(dir.file("Backup.kvx"), std::ios::binary) << old;
+  const auto leftOver = [&] {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<std::string> before = leftOver();
+  for (bool stepped : {false, true}) {
+    SCOPED_TRACE(stepped);
+    rlimit was{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &was), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = was;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const Code c =
+        stepped ? copyFiles({{dir.file("Item.kvx"), dir.file("Backup.kvx")}}, [] { return true; })
+                : copyFile(dir.file("Item.kvx"), dir.file("Backup.kvx"));
+    ::setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(c, FileSystemError);
+    EXPECT_THAT(lastError().driverText, HasSubstr(dir.file("Backup.kvx")));
+    EXPECT_EQ(bytesOf(dir.file("Backup.kvx")), old);
+    EXPECT_EQ(leftOver(), before);
+  }
+  std::filesystem::resize_file(dir.file("Item.kvx"),
+                               std::filesystem::file_size(dir.file("Item.kvx")) - 4096);
+  EXPECT_EQ(copyFile(dir.file("Item.kvx"), dir.file("Backup.kvx")), FileSystemError);
+  EXPECT_THAT(lastError().driverText, HasSubstr(dir.file("Item.kvx")));
+  EXPECT_EQ(bytesOf(dir.file("Backup.kvx")), old);
+  EXPECT_EQ(leftOver(), before);
+}
+
 // Copied in steps while another connection keeps writing to both files between the steps: the
 // copy ends, each copy is a readable file, and the copies agree with each other (the writer
 // adds one record to each file at a time, so both copies hold as many added records).
@@ -674,6 +736,10 @@ TEST(StoreCopyTest, SteppedCopyOfChangingFilesEndsAndAgrees) {
                         between),
               Ok);
     EXPECT_GT(calls, 1);
+    // Of a file that did not change, the copy is the file's very bytes.
+    if (limit == 0) {
+      EXPECT_EQ(bytesOf(dir.file("BigCopy.kvx")), bytesOf(dir.file("Big.kvx")));
+    }
     Connection reader;
     FileId bc = -1, sc = -1;
     ASSERT_EQ(reader.open(decl, dir.file("BigCopy.kvx"), OpenMode::ReadOnly, &bc), Ok);
