@@ -105,7 +105,6 @@ class Sources {
     const std::string sql = "PRAGMA " + schema(i) + "." + kCacheSize;
     sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
   }
-  sqlite3* db() const { return db_; }
 
  private:
   Code begin() {
