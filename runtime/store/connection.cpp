@@ -174,6 +174,13 @@ void Connection::Impl::forgetAll() {
     if (f) f->forget();
 }
 
+void Connection::Impl::rolledBack() {
+  // What this connection read inside the transaction is gone again, with no commit to move the
+  // header's change counter: the change stamp moves for it.
+  for (auto& f : files)
+    if (f) ++f->writes;
+}
+
 Code Connection::Impl::checkBuffer(const OpenFile& f, RecordBuffer& buf) {
   if (buf.record.size() != f.decl->recordSize)
     return setError(
@@ -533,6 +540,24 @@ Code Connection::changeStamp(FileId id, std::uint64_t* stamp) {
   clearError();
   OpenFile* f = impl_->file(id);
   if (f == nullptr) return setError(FileNotOpen);
+  // The change counter of the file's header moves with every commit to the file, at any station
+  // (rollback journal). It is read without a lock, four bytes through SQLite's own handle of the
+  // file, where a statement would take the file's read lock and give it back: a sorted list asks
+  // at every refresh. A commit going on meanwhile shows as a change now or at the next look.
+  sqlite3_file* file = nullptr;
+  if (sqlite3_file_control(impl_->db, f->schema.c_str(), SQLITE_FCNTL_FILE_POINTER, &file) ==
+          SQLITE_OK &&
+      file != nullptr && file->pMethods != nullptr) {
+    unsigned char counter[4] = {};
+    const int rc = file->pMethods->xRead(file, counter, sizeof counter, 24);
+    // A file still empty reads short, as zeros.
+    if (rc == SQLITE_OK || rc == SQLITE_IOERR_SHORT_READ) {
+      const std::uint64_t n = std::uint64_t{counter[0]} << 24 | std::uint64_t{counter[1]} << 16 |
+                              std::uint64_t{counter[2]} << 8 | counter[3];
+      *stamp = n + f->writes;
+      return Ok;
+    }
+  }
   // data_version moves with every commit of another connection, never with this one's own.
   sqlite3_stmt* s = impl_->prepare(*f, "PRAGMA " + f->schema + ".data_version");
   if (s == nullptr) return lastError().code;
@@ -1005,6 +1030,7 @@ Code Connection::commit() {
     const Code c = fromSqlite(m.db, rc);
     const Error keep = lastError();
     sqlite3_exec(m.db, "ROLLBACK", nullptr, nullptr, nullptr);
+    m.rolledBack();
     setError(keep.code, keep.driverCode, keep.driverText);
     return c;
   }
@@ -1016,6 +1042,7 @@ void Connection::rollback() {
   if (!m.inTxn) return;
   m.forgetAll();
   sqlite3_exec(m.db, "ROLLBACK", nullptr, nullptr, nullptr);
+  m.rolledBack();
   m.inTxn = false;
 }
 

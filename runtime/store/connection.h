@@ -114,7 +114,7 @@ class Connection {
                                 const std::function<bool()>& betweenSteps, int stepKeys = 20000);
   // A number that differs from the one given before whenever the file may have changed since,
   // here or at any station (equal numbers: nothing was written in between). Costs one read of
-  // the file's header.
+  // four bytes of the file's header, without a lock.
   [[nodiscard]] Code changeStamp(FileId id, std::uint64_t* stamp);
 
   // Reads the first record (lowest row) whose key `key` equals the key fields of buf.record.

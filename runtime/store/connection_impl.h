@@ -70,7 +70,7 @@ struct OpenFile {
   std::string lastImage;
   int bulkRows = 1;
   bool sequenceMemos = true;  // next/previous read the memos
-  std::uint64_t writes = 0;   // writes tried through this connection (part of the change stamp)
+  std::uint64_t writes = 0;   // writes tried and rollbacks here (part of the change stamp)
   // Records read ahead: ahead[aheadNext, aheadEnd) are still to be handed out. The rows keep
   // their storage from one read to the next (a buffer's old storage comes back to them in
   // exchange), so a long scan allocates nothing per record.
@@ -135,6 +135,8 @@ struct Connection::Impl {
   OpenFile* file(FileId id);
   void closeDatabase();
   void forgetAll();
+  // After a rollback: every file's change stamp moves.
+  void rolledBack();
 
   // --- statements ------------------------------------------------------------------------------
   // Prepares (or finds) a statement of an operation, and starts the operation's wait.

@@ -303,6 +303,15 @@ TEST_F(SortedViewTest, ResortTakesTheSnapshotAgainOnlyWhenTheFileChanged) {
   EXPECT_EQ(firstTwo(), (std::vector<std::string>{"N009", "N0055"}));
   conn_.rollback();
   EXPECT_EQ(firstTwo(), (std::vector<std::string>{"N0055", "N005"}));
+
+  // A change of order rolled back is sorted again: the snapshot had the transaction's order.
+  ASSERT_EQ(conn_.begin(), store::Ok);
+  store::RecordBuffer moved = added;
+  store::setFieldText(decl_.fields[kName], moved.record.data(), "N000");
+  ASSERT_EQ(conn_.put(id_, moved), store::Ok);
+  EXPECT_EQ(firstTwo(), (std::vector<std::string>{"N005", "N004"}));
+  conn_.rollback();
+  EXPECT_EQ(firstTwo(), (std::vector<std::string>{"N0055", "N005"}));
   other.close(otherId);
 }
 
