@@ -69,6 +69,7 @@ void sqlPut(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (f.offset + f.width > rec.size() || !writeNumber(f, rec.data(), sqlite3_value_int64(argv[3])))
     return sqlite3_result_error(ctx, "auto-number exhausted", -1);
   sqlite3_result_blob(ctx, rec.data(), static_cast<int>(rec.size()), SQLITE_TRANSIENT);
+  if (auto* made = static_cast<std::string*>(sqlite3_user_data(ctx))) *made = std::move(rec);
 }
 
 }  // namespace
@@ -249,8 +250,8 @@ Code Connection::Impl::attach(const std::string& path, const char* mode,
                             nullptr, nullptr);
     sqlite3_create_function(db, "trv_img", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlImg,
                             nullptr, nullptr);
-    sqlite3_create_function(db, "trv_put", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlPut,
-                            nullptr, nullptr);
+    sqlite3_create_function(db, "trv_put", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &numberedRecord,
+                            sqlPut, nullptr, nullptr);
     return Ok;
   }
   sqlite3_stmt* s = nullptr;
@@ -850,13 +851,12 @@ Code Connection::add(FileId id, RecordBuffer& buf) {
       const std::string ac = f->keyColumn(autoKey);
       sql = "INSERT INTO " + f->table() + " (" + cols + ") SELECT " + vals +
             " FROM (SELECT coalesce(trv_num(max(" + ac + "), " + t + "), 0) + 1 AS n FROM " +
-            f->table() + " WHERE " + ac + " IS NOT NULL) RETURNING id, data";
+            f->table() + " WHERE " + ac + " IS NOT NULL)";
     } else {
       vals = "1, ?1";
       for (std::size_t k = 0; k < d.keys.size() + d.memos.size(); ++k)
         vals += ", ?" + std::to_string(param++);
-      sql =
-          "INSERT INTO " + f->table() + " (" + cols + ") VALUES (" + vals + ") RETURNING id, data";
+      sql = "INSERT INTO " + f->table() + " (" + cols + ") VALUES (" + vals + ")";
     }
   }
   sqlite3_stmt* s = m.prepare(*f, sql);
@@ -875,21 +875,19 @@ Code Connection::add(FileId id, RecordBuffer& buf) {
   }
   for (const std::string& memo : buf.memos) u.bindText(param++, memo);
 
-  std::int64_t row = 0;
-  std::string stored;
+  m.numberedRecord.clear();
   const int rc = m.retrying([&] {
     sqlite3_reset(s);
-    int r = sqlite3_step(s);
-    if (r == SQLITE_ROW) {
-      row = sqlite3_column_int64(s, 0);
-      stored = u.blob(1);
-      r = sqlite3_step(s);
-    }
+    const int r = sqlite3_step(s);
     return r == SQLITE_DONE ? SQLITE_OK : r;
   });
   if (rc != SQLITE_OK) return m.writeFailed(*f, buf, 0, sqlite3_extended_errcode(m.db));
-  buf.record = std::move(stored);
-  buf.position = {row, 1};
+  buf.position = {sqlite3_last_insert_rowid(m.db), 1};
+  // The record stored is the one bound, or with its number the one trv_put made.
+  if (numbering) {
+    if (m.numberedRecord.size() != buf.record.size()) return get(id, buf.position, buf);
+    buf.record.swap(m.numberedRecord);
+  }
   return Ok;
 }
 
@@ -918,7 +916,6 @@ Code Connection::put(FileId id, RecordBuffer& buf) {
       sql += ", " + sqlName(mm.name) + " = ?" + std::to_string(param++);
     sql += " WHERE id = ?" + std::to_string(rowParam);
     if (watched) sql += " AND version = ?" + std::to_string(rowParam + 1);
-    sql += " RETURNING version";
   }
   sqlite3_stmt* s = m.prepare(*f, sql);
   if (s == nullptr) return lastError().code;
@@ -937,26 +934,21 @@ Code Connection::put(FileId id, RecordBuffer& buf) {
   u.bindInt(rowParam, buf.position.row);
   if (watched) u.bindInt(rowParam + 1, buf.position.version);
 
-  std::int64_t version = 0;
   const int rc = m.retrying([&] {
     sqlite3_reset(s);
-    version = 0;
-    int r = sqlite3_step(s);
-    if (r == SQLITE_ROW) {
-      version = sqlite3_column_int64(s, 0);
-      r = sqlite3_step(s);
-    }
+    const int r = sqlite3_step(s);
     return r == SQLITE_DONE ? SQLITE_OK : r;
   });
   if (rc != SQLITE_OK)
     return m.writeFailed(*f, buf, buf.position.row, sqlite3_extended_errcode(m.db));
-  if (version == 0) {
+  if (sqlite3_changes64(m.db) == 0) {
     RecordBuffer probe(d);
     const Code c = get(id, buf.position, probe);
     if (c == Ok) return setError(RecordChanged);
     return c == RecordNotFound ? setError(RecordNotFound, 0, "the record has been deleted") : c;
   }
-  buf.position.version = watched ? version : 0;
+  // Matched on its version, the row now has the next one.
+  if (watched) ++buf.position.version;
   return Ok;
 }
 

@@ -105,6 +105,9 @@ struct Connection::Impl {
   int openWaitMs = detail::kDefaultOpenWaitMs;
   bool inTxn = false;
   std::mt19937 rng{std::random_device{}()};
+  // The record the last trv_put made: what a numbering insert stored. An insert reads it here
+  // rather than through RETURNING, which makes SQLite build and drop a temporary table each time.
+  std::string numberedRecord;
 
   // --- waiting for other stations' locks ----------------------------------------------------
   // Every operation waits for locks until one deadline, whatever number of statements and

@@ -292,6 +292,7 @@ TEST_F(StoreTest, PutAndRemoveCheckTheWatchedVersion) {
   RecordBuffer mine = b;
   (void)setFieldText(decl_.fields[2], mine.record.data(), "mine");
   ASSERT_EQ(conn_.put(id_, mine), Ok);  // first write wins
+  ASSERT_EQ(conn_.put(id_, mine), Ok);  // the writer's buffer follows its own writes
   (void)setFieldText(decl_.fields[2], theirs.record.data(), "theirs");
   EXPECT_EQ(other.put(oid, theirs), RecordChanged);
   EXPECT_EQ(lastError().text, "Record Changed By Another Station");
