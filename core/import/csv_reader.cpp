@@ -1,26 +1,43 @@
 #include "core/import/csv_reader.h"
 
-#include <iterator>
+#include <algorithm>
 
 namespace trv::core {
 
-CsvReader::CsvReader(std::istream& in) : text_(std::istreambuf_iterator<char>(in), {}) {
+CsvReader::CsvReader(std::istream& in, std::size_t chunk)
+    : in_(in), chunk_(std::max<std::size_t>(chunk, 1)) {
+  (void)has(2);
   if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;
 }
 
-bool CsvReader::atLineEnd(std::size_t at) const {
-  return at < text_.size() && (text_[at] == '\n' || text_[at] == '\r');
+bool CsvReader::readMore(std::size_t at) {
+  while (at >= text_.size() && in_) {
+    const std::size_t had = text_.size();
+    text_.resize(had + chunk_);
+    in_.read(text_.data() + had, static_cast<std::streamsize>(chunk_));
+    text_.resize(had + static_cast<std::size_t>(in_.gcount()));
+  }
+  return at < text_.size();
+}
+
+bool CsvReader::atLineEnd(std::size_t at) {
+  return has(at) && (text_[at] == '\n' || text_[at] == '\r');
 }
 
 std::size_t CsvReader::skipLineEnd(std::size_t at) {
-  if (text_[at] == '\r' && at + 1 < text_.size() && text_[at + 1] == '\n') ++at;
+  if (text_[at] == '\r' && has(at + 1) && text_[at + 1] == '\n') ++at;
   ++line_;
   return at + 1;
 }
 
 bool CsvReader::next(CsvRecord& record) {
-  while (pos_ < text_.size() && atLineEnd(pos_)) pos_ = skipLineEnd(pos_);
-  if (pos_ >= text_.size()) return false;
+  // What earlier records took is dropped now and then, so that the text kept stays near a chunk.
+  if (pos_ >= chunk_) {
+    text_.erase(0, pos_);
+    pos_ = 0;
+  }
+  while (atLineEnd(pos_)) pos_ = skipLineEnd(pos_);
+  if (!has(pos_)) return false;
   record.fields.assign(1, std::string());
   record.line = line_;
   record.malformed = false;
@@ -28,7 +45,7 @@ bool CsvReader::next(CsvRecord& record) {
   const std::uint64_t startLine = line_;
   std::size_t i = pos_;
   bool atFieldStart = true;
-  while (i < text_.size() && !atLineEnd(i)) {
+  while (has(i) && !atLineEnd(i)) {
     const char c = text_[i];
     if (c == ',') {
       record.fields.emplace_back();
@@ -40,7 +57,7 @@ bool CsvReader::next(CsvRecord& record) {
       std::string& field = record.fields.back();
       ++i;
       for (;;) {
-        if (i >= text_.size()) {
+        if (!has(i)) {
           // Never closed: read the first line again as a record of its own.
           pos_ = start;
           line_ = startLine;
@@ -48,7 +65,7 @@ bool CsvReader::next(CsvRecord& record) {
           return true;
         }
         if (text_[i] == '"') {
-          if (i + 1 < text_.size() && text_[i + 1] == '"') {
+          if (has(i + 1) && text_[i + 1] == '"') {
             field += '"';
             i += 2;
             continue;
@@ -71,7 +88,7 @@ bool CsvReader::next(CsvRecord& record) {
     atFieldStart = false;
     ++i;
   }
-  pos_ = i < text_.size() ? skipLineEnd(i) : i;
+  pos_ = has(i) ? skipLineEnd(i) : i;
   return true;
 }
 
@@ -79,13 +96,13 @@ void CsvReader::readPlainRecord(CsvRecord& record) {
   record.fields.assign(1, std::string());
   record.malformed = true;
   std::size_t i = pos_;
-  for (; i < text_.size() && !atLineEnd(i); ++i) {
+  for (; has(i) && !atLineEnd(i); ++i) {
     if (text_[i] == ',')
       record.fields.emplace_back();
     else
       record.fields.back() += text_[i];
   }
-  pos_ = i < text_.size() ? skipLineEnd(i) : i;
+  pos_ = has(i) ? skipLineEnd(i) : i;
 }
 
 }  // namespace trv::core

@@ -8,6 +8,7 @@
 // closes makes a record of its own line only (marked `malformed`), so one stray quote cannot
 // swallow the rest of the file. Lines that hold nothing are skipped.
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <string>
@@ -23,8 +24,9 @@ struct CsvRecord {
 
 class CsvReader {
  public:
-  // Reads all of `in` at once.
-  explicit CsvReader(std::istream& in);
+  // Reads `in` a chunk at a time as records need it: a large file is neither held whole nor
+  // read in one go.
+  explicit CsvReader(std::istream& in, std::size_t chunk = kChunk);
 
   // The next record; false at the end of the file.
   bool next(CsvRecord& record);
@@ -33,11 +35,18 @@ class CsvReader {
   std::uint64_t line() const { return line_; }
 
  private:
-  bool atLineEnd(std::size_t at) const;
+  static constexpr std::size_t kChunk = 64 * 1024;
+
+  // Whether text_ reaches `at`, reading on from the stream if it does not yet.
+  bool has(std::size_t at) { return at < text_.size() || readMore(at); }
+  bool readMore(std::size_t at);
+  bool atLineEnd(std::size_t at);
   std::size_t skipLineEnd(std::size_t at);  // counts the line, returns the position after it
   void readPlainRecord(CsvRecord& record);
 
-  std::string text_;
+  std::istream& in_;
+  std::size_t chunk_;
+  std::string text_;  // from the start of the record being read on
   std::size_t pos_ = 0;
   std::uint64_t line_ = 1;
 };

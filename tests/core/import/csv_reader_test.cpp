@@ -13,9 +13,9 @@ struct Read {
   bool malformed = false;
 };
 
-std::vector<Read> readAll(const std::string& text) {
+std::vector<Read> readAll(const std::string& text, std::size_t chunk = 64 * 1024) {
   std::istringstream in(text);
-  CsvReader reader(in);
+  CsvReader reader(in, chunk);
   std::vector<Read> out;
   CsvRecord r;
   while (reader.next(r)) out.push_back({r.fields, r.line, r.malformed});
@@ -47,14 +47,33 @@ TEST(CsvReader, RecordsAsRfc4180WritesThem) {
        "a,\"open\r\nb,c\r\n",
        {{F{"a", "\"open"}, 1, true}, {F{"b", "c"}, 2}}},
   };
-  for (const Case& c : cases) {
-    const std::vector<Read> got = readAll(c.text);
-    ASSERT_EQ(got.size(), c.records.size()) << c.name;
-    for (std::size_t i = 0; i < got.size(); ++i) {
-      EXPECT_EQ(got[i].fields, c.records[i].fields) << c.name << " record " << i;
-      EXPECT_EQ(got[i].line, c.records[i].line) << c.name << " record " << i;
-      EXPECT_EQ(got[i].malformed, c.records[i].malformed) << c.name << " record " << i;
+  // The file is read in chunks: records, quotes and line ends that straddle a chunk's edge
+  // read as they do whole.
+  for (const std::size_t chunk :
+       {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{5}, std::size_t{64 * 1024}}) {
+    for (const Case& c : cases) {
+      const std::vector<Read> got = readAll(c.text, chunk);
+      ASSERT_EQ(got.size(), c.records.size()) << c.name << ", chunk " << chunk;
+      for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].fields, c.records[i].fields) << c.name << " record " << i;
+        EXPECT_EQ(got[i].line, c.records[i].line) << c.name << " record " << i;
+        EXPECT_EQ(got[i].malformed, c.records[i].malformed) << c.name << " record " << i;
+      }
     }
+  }
+}
+
+TEST(CsvReader, ALongFileReadInChunksKeepsEveryRecord) {
+  std::string text;
+  for (int i = 0; i < 5000; ++i)
+    text += "\"Name " + std::to_string(i) + "\",\"1 Mill Road\r\nFlat " + std::to_string(i) +
+            "\",x\r\n";
+  const std::vector<Read> got = readAll(text, 4096);
+  ASSERT_EQ(got.size(), 5000u);
+  for (int i : {0, 1, 2499, 4999}) {
+    EXPECT_EQ(got[i].fields,
+              (F{"Name " + std::to_string(i), "1 Mill Road\r\nFlat " + std::to_string(i), "x"}));
+    EXPECT_EQ(got[i].line, static_cast<std::uint64_t>(2 * i + 1));
   }
 }
 
