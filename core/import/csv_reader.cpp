@@ -31,8 +31,10 @@ std::size_t CsvReader::skipLineEnd(std::size_t at) {
 }
 
 bool CsvReader::next(CsvRecord& record) {
-  // What earlier records took is dropped now and then, so that the text kept stays near a chunk.
-  if (pos_ >= chunk_) {
+  // What earlier records took is dropped once it is a chunk and at least half of what is held
+  // (after a quote that never closed, the rest of the file is): each byte moves a few times at
+  // most.
+  if (pos_ >= chunk_ && pos_ >= text_.size() - pos_) {
     text_.erase(0, pos_);
     pos_ = 0;
   }
