@@ -24,8 +24,10 @@ struct CsvRecord {
 
 class CsvReader {
  public:
-  // Reads `in` a chunk at a time as records need it: a large file is neither held whole nor
-  // read in one go.
+  static constexpr std::size_t kChunk = 64 * 1024;
+
+  // Reads `in`, which must outlive the reader, `chunk` bytes at a time as records need them: a
+  // large file is neither held whole nor read in one go.
   explicit CsvReader(std::istream& in, std::size_t chunk = kChunk);
 
   // The next record; false at the end of the file.
@@ -35,8 +37,6 @@ class CsvReader {
   std::uint64_t line() const { return line_; }
 
  private:
-  static constexpr std::size_t kChunk = 64 * 1024;
-
   // Whether text_ reaches `at`, reading on from the stream if it does not yet.
   bool has(std::size_t at) { return at < text_.size() || readMore(at); }
   bool readMore(std::size_t at);
@@ -46,8 +46,8 @@ class CsvReader {
 
   std::istream& in_;
   std::size_t chunk_;
-  std::string text_;  // from the start of the record being read on
-  std::size_t pos_ = 0;
+  std::string text_;     // read and not yet dropped
+  std::size_t pos_ = 0;  // in text_, where the next record starts
   std::uint64_t line_ = 1;
 };
 
